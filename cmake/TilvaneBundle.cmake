@@ -22,3 +22,7 @@ function(tilvane_bundle_resources target bundle_name source_dir inner_dir)
   add_custom_target(${target}_${bundle_name}_resources DEPENDS ${outputs})
   add_dependencies(${target} ${target}_${bundle_name}_resources)
 endfunction()
+
+# The information keys of the bundle (Resources/Info.json), written from the project's version.
+set(TILVANE_BUILD_NUMBER "1" CACHE STRING "Build number written as CFBundleVersion")
+configure_file("${CMAKE_CURRENT_LIST_DIR}/Info.json.in" "${TILVANE_RESOURCES_DIR}/Info.json" @ONLY)
