@@ -25,6 +25,26 @@ TelemetryConfiguration betaConfiguration()
     };
 }
 
+nlohmann::json sampleCrashDocument()
+{
+    return {
+        {"format", "veldran-crash"},
+        {"version", 1},
+        {"time", 1765000000},
+        {"release", "studio.veldran.tilvane@1.2.3+45"},
+        {"signal", 11},
+        {"name", "SIGSEGV"},
+        {"address", "0x0"},
+        {"thread", "tilvane"},
+        {"frames", {"0x401000", "0x7f0000001234", "0x401200"}},
+        {"maps",
+            "00400000-00401000 r--p 00000000 08:01 1234 /opt/Tilvane.app/bin/tilvane\n"
+            "00401000-00402000 r-xp 00001000 08:01 1234 /opt/Tilvane.app/bin/tilvane\n"
+            "7f0000000000-7f0000010000 r-xp 00000000 08:01 99 /usr/lib/libc.so.6\n"
+            "7ffd00000000-7ffd00021000 rw-p 00000000 00:00 0                          [stack]\n"},
+    };
+}
+
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit)
 {
     QElapsedTimer timer;

@@ -2,6 +2,8 @@
 
 #include "VeldranTelemetry/TelemetryConfiguration.hpp"
 
+#include <nlohmann/json.hpp>
+
 #include <QByteArray>
 #include <QDir>
 #include <QSettings>
@@ -16,6 +18,9 @@ namespace veldran::testing {
 
 // A configuration of a beta build that passes both gates (bundle studio.veldran.tilvane, 1.2.3 build 45).
 TelemetryConfiguration betaConfiguration();
+
+// A well-formed crash file of a SIGSEGV in studio.veldran.tilvane@1.2.3+45, as the signal handler writes it.
+nlohmann::json sampleCrashDocument();
 
 // Processes events until the condition holds or the time is up; returns the condition.
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(10));
