@@ -1,37 +1,22 @@
 #include "TilvanePresets/PersonalPresetStore.hpp"
 
-#include "TilvanePresets/DocumentCoding.hpp"
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
-#include "TilvanePresets/StoredFile.hpp"
 #include "TilvanePresets/UnicodeText.hpp"
+#include "TilvanePresets/VersionedFile.hpp"
 
 #include <algorithm>
-#include <cstdint>
-#include <system_error>
 #include <unordered_set>
 
 namespace tilvane {
 namespace {
 
-constexpr std::int64_t fileVersion = 1;
-
 [[noreturn]] void refuse(PersonalPresetErrorCase errorCase) { throw PersonalPresetError(errorCase); }
 
-struct PresetsDocument {
-    std::int64_t version = 0;
-    std::vector<PersonalPreset> presets;
-};
-
-PresetsDocument decodeDocument(std::string_view bytes)
+std::vector<PersonalPreset> presetsFromJson(const nlohmann::json& array)
 {
-    const nlohmann::json object = json::parseDocument(bytes);
-    json::requireObject(object, "O arquivo de presets pessoais");
-    PresetsDocument document;
-    document.version = json::toInteger(json::requiredMember(object, "version"), "version");
-    for (const auto& element : json::requireArray(json::requiredMember(object, "presets"), "presets")) {
-        document.presets.push_back(PersonalPreset::fromJson(element));
-    }
-    return document;
+    std::vector<PersonalPreset> presets;
+    for (const auto& element : json::requireArray(array, "presets")) presets.push_back(PersonalPreset::fromJson(element));
+    return presets;
 }
 
 // Everything that load() refuses once the file has decoded: repeated ids, blank names, invalid looks.
@@ -67,25 +52,11 @@ PersonalPresetStore::PersonalPresetStore(std::optional<std::filesystem::path> fi
 
 std::vector<PersonalPreset> PersonalPresetStore::load() const
 {
-    std::optional<std::string> bytes;
-    try {
-        bytes = storedfile::readIfPresent(location_.requireFileURL());
-    } catch (const std::system_error&) {
-        refuse(PersonalPresetErrorCase::invalidData);
-    }
-    if (!bytes) return {};
-
-    PresetsDocument document;
-    try {
-        document = decodeDocument(*bytes);
-    } catch (const json::DecodingError&) {
-        refuse(PersonalPresetErrorCase::invalidData);
-    } catch (const nlohmann::json::exception&) {
-        refuse(PersonalPresetErrorCase::invalidData);
-    }
-    if (document.version != fileVersion) refuse(PersonalPresetErrorCase::unsupportedVersion);
-    validatePresets(document.presets);
-    return std::move(document.presets);
+    auto presets = versionedfile::read(location_.requireFileURL(), "presets", PersonalPresetErrorCase::invalidData,
+                                       PersonalPresetErrorCase::unsupportedVersion, presetsFromJson);
+    if (!presets) return {};
+    validatePresets(*presets);
+    return std::move(*presets);
 }
 
 void PersonalPresetStore::save(const std::vector<PersonalPreset>& presets) const
@@ -97,8 +68,7 @@ void PersonalPresetStore::save(const std::vector<PersonalPreset>& presets) const
     }
     nlohmann::json array = nlohmann::json::array();
     for (const auto& preset : presets) array.push_back(toJson(preset));
-    const nlohmann::json document{{"version", fileVersion}, {"presets", std::move(array)}};
-    storedfile::writeAtomically(file, json::writeDocument(document));
+    versionedfile::write(file, "presets", std::move(array));
 }
 
 std::vector<PersonalPreset> PersonalPresetStore::remove(const Uuid& id) const
