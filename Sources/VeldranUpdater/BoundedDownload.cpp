@@ -31,6 +31,8 @@ void BoundedDownload::start(const QUrl& url, qint64 byteLimit, QIODevice& sink)
 {
     sink_ = &sink;
     byteLimit_ = byteLimit;
+    receivedBytes_ = 0;
+    concluded_ = false;
     if (!policy_.allows(url)) {
         conclude(Outcome::refusedAddress);
         return;

@@ -23,7 +23,8 @@ public:
     BoundedDownload(QNetworkAccessManager& network, TransportPolicy policy, QObject* parent = nullptr);
     ~BoundedDownload() override;
 
-    // Starts the transfer; finished() follows exactly once, never from inside this call.
+    // Starts a transfer, after the previous one has finished; finished() follows exactly once,
+    // never from inside this call.
     void start(const QUrl& url, qint64 byteLimit, QIODevice& sink);
 
     qint64 receivedBytes() const noexcept { return receivedBytes_; }
