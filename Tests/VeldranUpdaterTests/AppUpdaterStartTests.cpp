@@ -128,6 +128,20 @@ TEST(AppUpdaterStart, RunFromTheBuildTreeIsInert)
     expectInert(updater);
 }
 
+TEST(AppUpdaterStart, BundleBuiltForDevelopmentIsInert)
+{
+    if (TILVANE_BUILT_BUNDLE_UPDATES) {
+        GTEST_SKIP() << "this build names the release feed";
+    }
+    QTemporaryDir settings;
+    veldran::UpdaterEnvironment environment;
+    environment.bundleRoot = QStringLiteral(TILVANE_BUILT_BUNDLE);
+    environment.services.settingsFile = settings.filePath("updater.ini");
+    veldran::AppUpdater updater("tilvane", environment);
+    updater.start();
+    expectInert(updater);
+}
+
 TEST(AppUpdaterStart, SecondStartDoesNothing)
 {
     UpdateHarness harness;
