@@ -1,0 +1,32 @@
+#pragma once
+
+#include "TilvaneShaders/Model/BezelSettings.hpp"
+#include "TilvaneShaders/Model/ShaderPass.hpp"
+#include "TilvaneShaders/Model/ShaderPreset.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <vector>
+
+namespace tilvane {
+
+// The active screen setup: the user's editable copy of a preset and whether it is animated.
+struct ShaderConfiguration {
+    std::vector<ShaderPass> passes;
+    bool motion = false;
+    BezelSettings bezel;
+
+    // The preset's passes (keeping their ids) and bezel.
+    static ShaderConfiguration fromPreset(const ShaderPreset& preset, bool motion);
+
+    // Same passes in the same order (ids included), same motion, same bezel.
+    friend bool operator==(const ShaderConfiguration&, const ShaderConfiguration&) = default;
+
+    // "passes", "motion" and "bezel" are all required. Throws json::DecodingError.
+    static ShaderConfiguration fromJson(const nlohmann::json& object);
+};
+
+// Throws json::EncodingError for a non-finite float.
+nlohmann::json toJson(const ShaderConfiguration& configuration);
+
+}  // namespace tilvane
