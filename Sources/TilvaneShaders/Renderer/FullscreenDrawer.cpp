@@ -95,6 +95,16 @@ void FullscreenDrawer::draw(const ShaderProgram& program, const GlTexture& targe
     throwOnGlError();
 }
 
+void FullscreenDrawer::clear(const GlTexture& target)
+{
+    attach(target);
+    glViewport(0, 0, target.width(), target.height());
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    throwOnGlError();
+}
+
 void FullscreenDrawer::readPixels(const GlTexture& texture, std::span<std::uint8_t> rgba)
 {
     attach(texture);

@@ -26,6 +26,9 @@ public:
     void draw(const ShaderProgram& program, const GlTexture& target, std::initializer_list<const GlTexture*> inputs,
               std::span<const float> parameters, float bezelFlag, InputFiltering filtering = InputFiltering::linear);
 
+    // Sets every pixel of target to transparent black.
+    void clear(const GlTexture& target);
+
     // Copies level 0 of texture into width × height RGBA bytes, row 0 first.
     void readPixels(const GlTexture& texture, std::span<std::uint8_t> rgba);
 

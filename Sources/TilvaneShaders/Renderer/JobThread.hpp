@@ -33,7 +33,6 @@ public:
         return result.get();
     }
 
-    bool isWorkerThread() const noexcept { return std::this_thread::get_id() == worker_.get_id(); }
 
 private:
     void enqueue(std::function<void()> job);

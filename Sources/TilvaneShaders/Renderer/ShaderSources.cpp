@@ -7,12 +7,12 @@
 
 namespace tilvane {
 
-std::string loadShaderSources(const std::filesystem::path& bundle)
+std::string loadShaderSources(const ShaderBundle& bundle)
 {
     std::string joined;
     bool first = true;
     for (const char* name : shaderSourceNames) {
-        const auto path = bundle / "Resources" / "Shaders" / (std::string(name) + ".glsl");
+        const auto path = bundle.shadersFolder() / (std::string(name) + ".glsl");
         std::error_code error;
         std::ifstream file(path, std::ios::binary);
         if (!std::filesystem::is_regular_file(path, error) || !file) {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <filesystem>
+#include "TilvaneShaders/ShaderBundle.hpp"
+
 #include <string>
 
 namespace tilvane {
@@ -8,9 +9,8 @@ namespace tilvane {
 // The names of the shader source files, in the order they are joined.
 inline constexpr const char* shaderSourceNames[] = {"CRTEffects", "RealisticPhosphor", "MonitorBezel", "ScreenEffects"};
 
-// Reads Resources/Shaders/<name>.glsl of each source from the shader bundle and joins the
-// texts with a line feed between them. A missing or unreadable file is
-// ShaderRendererError::missingResources.
-std::string loadShaderSources(const std::filesystem::path& bundle);
+// Reads <name>.glsl of each source from the bundle's shader folder and joins the texts with a
+// line feed between them. A missing or unreadable file is ShaderRendererError::missingResources.
+std::string loadShaderSources(const ShaderBundle& bundle);
 
 }  // namespace tilvane
