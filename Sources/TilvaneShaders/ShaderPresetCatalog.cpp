@@ -3,17 +3,45 @@
 #include "TilvaneCore/JsonCoding.hpp"
 
 #include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <system_error>
 #include <utility>
 
 namespace tilvane {
 
+namespace {
+
+// The whole file, or nothing when it is not a regular file that can be read.
+std::optional<std::string> readWholeFile(const std::filesystem::path& file)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(file, error)) {
+        return std::nullopt;
+    }
+    try {
+        std::ifstream stream(file, std::ios::binary);
+        std::ostringstream text;
+        text << stream.rdbuf();
+        if (!stream || !text) {
+            return std::nullopt;
+        }
+        return std::move(text).str();
+    } catch (const std::ios_base::failure&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
 std::vector<ShaderPreset> loadShaderPresets(const std::filesystem::path& file)
 {
-    std::ifstream stream(file, std::ios::binary);
-    if (!stream) {
+    const auto text = readWholeFile(file);
+    if (!text) {
         return {};
     }
-    const auto document = nlohmann::json::parse(stream, nullptr, false);
+    const auto document = nlohmann::json::parse(*text, nullptr, false);
     if (document.is_discarded() || !document.is_array()) {
         return {};
     }

@@ -6,6 +6,7 @@
 #include "TilvaneShaders/Model/ShaderPass.hpp"
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 #include <vector>

@@ -1,0 +1,104 @@
+#include "TilvaneShaders/Model/ShaderParameter.hpp"
+
+#include "TilvaneShaders/Model/EffectIdentifier.hpp"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tilvane {
+namespace {
+
+using Kind = ShaderParameter::Kind;
+
+std::vector<std::string> keysOf(const std::vector<ShaderParameter>& parameters)
+{
+    std::vector<std::string> keys;
+    for (const auto& parameter : parameters) keys.push_back(parameter.key);
+    return keys;
+}
+
+std::vector<std::string> labelsOf(const std::vector<ShaderParameter>& parameters)
+{
+    std::vector<std::string> labels;
+    for (const auto& parameter : parameters) labels.push_back(parameter.label);
+    return labels;
+}
+
+TEST(ShaderParameterTables, ListEachEffectsRowsInDisplayOrder)
+{
+    EXPECT_EQ(keysOf(ShaderParameter::forEffect("crt")),
+              (std::vector<std::string>{"curveX", "curveY", "scanLinesStrength", "apertureGrilleStrength", "bloomSpread",
+                                        "noiseContentStrength", "flickerStrength"}));
+    EXPECT_EQ(labelsOf(ShaderParameter::forEffect("crt")),
+              (std::vector<std::string>{"Curva horizontal", "Curva vertical", "Varredura", "Grade", "Brilho", "Ruído",
+                                        "Cintilação"}));
+    EXPECT_EQ(keysOf(ShaderParameter::forEffect("glitchy")), (std::vector<std::string>{"duration", "amount"}));
+    EXPECT_EQ(labelsOf(ShaderParameter::forEffect("glitchy")), (std::vector<std::string>{"Duração", "Distorção"}));
+    EXPECT_EQ(keysOf(ShaderParameter::forEffect("crtLottes")),
+              (std::vector<std::string>{"scale", "warpStrength", "minVignette", "thin", "blur", "mask"}));
+    EXPECT_EQ(labelsOf(ShaderParameter::forEffect("crtLottes")),
+              (std::vector<std::string>{"Escala", "Curvatura", "Vinheta", "Traço", "Foco", "Máscara"}));
+    EXPECT_EQ(keysOf(ShaderParameter::forEffect("realisticPhosphor")),
+              (std::vector<std::string>{"phosphor", "background", "virtualRows", "scanStrength", "bloom",
+                                        "persistence", "noise", "flicker", "jitter", "curvature", "rasterMode",
+                                        "brightness", "maskStrength", "rollingStrength", "rollingSpeed", "overdrive",
+                                        "overdriveKnee", "horizontalSync", "horizontalSyncSpeed",
+                                        "horizontalSyncWidth", "bloomStyle"}));
+    EXPECT_EQ(labelsOf(ShaderParameter::forEffect("realisticPhosphor")),
+              (std::vector<std::string>{"Fósforo", "Fundo", "Linhas", "Varredura", "Brilho", "Persistência", "Ruído",
+                                        "Cintilação", "Instabilidade", "Curvatura", "Raster", "Luminosidade",
+                                        "Máscara", "Faixa móvel", "Velocidade", "Overdrive", "Limiar", "HSync",
+                                        "Vel. HSync", "Larg. HSync", "Halation"}));
+}
+
+TEST(ShaderParameterTables, MatchEffectsExactly)
+{
+    for (const char* effect : {"CRT", "Crt", "crt ", "negative", "mnoise", "", "realisticphosphor"}) {
+        EXPECT_TRUE(ShaderParameter::forEffect(effect).empty()) << '"' << effect << '"';
+    }
+}
+
+TEST(ShaderParameterTables, PhosphorHasItsSpecialKinds)
+{
+    const auto rows = ShaderParameter::forEffect("realisticPhosphor");
+    ASSERT_EQ(rows.size(), 21u);
+    EXPECT_EQ(rows[0].kind, Kind::color);
+    EXPECT_EQ(rows[1].kind, Kind::color);
+    std::multiset<Kind> kinds;
+    for (const auto& row : rows) kinds.insert(row.kind);
+    EXPECT_EQ(kinds.count(Kind::color), 2u);
+    EXPECT_EQ(kinds.count(Kind::raster), 1u);
+    EXPECT_EQ(kinds.count(Kind::switchValue), 1u);
+
+    EXPECT_EQ(rows[10], (ShaderParameter{"rasterMode", "Raster", {0, 3}, 1, Kind::raster}));
+    EXPECT_EQ(rows[20], (ShaderParameter{"bloomStyle", "Halation", {0, 1}, 0, Kind::switchValue}));
+    EXPECT_EQ(rows[19], (ShaderParameter{"horizontalSyncWidth", "Larg. HSync", {0.002f, 0.08f}, 0.012f, Kind::number}));
+    EXPECT_EQ(rows[2], (ShaderParameter{"virtualRows", "Linhas", {1, 2000}, 400, Kind::number}));
+}
+
+TEST(ShaderParameterTables, RangesAndStandardsHold)
+{
+    int negativeRows = 0;
+    for (const auto effect : effect::all) {
+        std::set<std::string> keys;
+        for (const auto& row : ShaderParameter::forEffect(effect)) {
+            EXPECT_TRUE(keys.insert(row.key).second) << "duplicate key " << row.key;
+            EXPECT_EQ(row.id(), row.key);
+            EXPECT_LT(row.range.lowerBound, row.range.upperBound) << row.key;
+            EXPECT_TRUE(row.range.contains(row.standard)) << row.key;
+            if (row.range.lowerBound < 0 || row.standard < 0) {
+                ++negativeRows;
+                EXPECT_EQ(row, (ShaderParameter{"blur", "Foco", {-5, 1}, -2.75f, Kind::number}));
+            }
+        }
+    }
+    EXPECT_EQ(negativeRows, 1);
+    EXPECT_EQ(ShaderParameter::forEffect("crtLottes").front().standard, 0.33333334f);
+    EXPECT_EQ(ShaderParameter::forEffect("crt")[1].range, (ShaderParameter::Range{2.5f, 17}));
+}
+
+}  // namespace
+}  // namespace tilvane

@@ -1,0 +1,12 @@
+#include "VemiTerminal/Theme/VTFonts.hpp"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    VTFonts::registerIfNeeded(QStringLiteral(VEMI_TERMINAL_TEST_BUNDLE));
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "VemiTerminal/Components/VTOverflowLayer.hpp"
+
+#include <QAbstractButton>
+#include <QPointer>
+
+// The kit's button looks. `primary`: a pink block that darkens under the pointer or while pressed; `ghost`: bare
+// muted text, underlined under the pointer; `pixel` and `pixelPink`: a bordered block with a hard shadow that
+// sinks 2 pt into it while pressed.
+struct VTButtonStyle {
+    enum class Kind { primary, ghost, pixel, pixelPink };
+    Kind kind;
+
+    bool operator==(const VTButtonStyle&) const = default;
+};
+
+inline constexpr VTButtonStyle vtPrimary{VTButtonStyle::Kind::primary};
+inline constexpr VTButtonStyle vtGhost{VTButtonStyle::Kind::ghost};
+inline constexpr VTButtonStyle vtPixel{VTButtonStyle::Kind::pixel};
+inline constexpr VTButtonStyle vtPixelPink{VTButtonStyle::Kind::pixelPink};
+
+// A push button drawn in one kit style. A disabled button is drawn at opacity 0.4 and still tracks hovering.
+class VTButton : public QAbstractButton, public VTOverflowing {
+    Q_OBJECT
+public:
+    VTButton(const QString& text, VTButtonStyle style, QWidget* parent = nullptr);
+    ~VTButton() override;
+
+    VTButtonStyle buttonStyle() const { return style_; }
+    bool isHovering() const { return hovering_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+    void paintWithOverflow(QPainter& painter) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    bool isPixel() const;
+    void paintLook(QPainter& painter);
+
+    VTButtonStyle style_;
+    bool hovering_ = false;
+    QPointer<VTOverflowLayer> overflow_;
+};

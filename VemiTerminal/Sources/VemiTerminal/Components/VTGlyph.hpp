@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QWidget>
+
+// A short text on a solid badge: `pixelLG`, `glyphFg` on `glyphBg`, padded 4 left and right.
+class VTGlyph : public QWidget {
+public:
+    explicit VTGlyph(const QString& text, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString text_;
+};

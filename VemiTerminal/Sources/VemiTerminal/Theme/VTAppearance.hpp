@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QPalette>
+#include <QString>
+#include <QStringView>
+#include <array>
+#include <optional>
+
+struct VTTheme;
+
+// The user's choice of theme; stored by its raw value ("system", "vemi", "noite").
+enum class VTAppearance { system, vemi, noite };
+
+inline constexpr std::array<VTAppearance, 3> vtAllAppearances{VTAppearance::system, VTAppearance::vemi,
+                                                              VTAppearance::noite};
+
+QString vtRawValue(VTAppearance appearance);
+// Exact, case-sensitive match of a raw value; anything else gives no value.
+std::optional<VTAppearance> vtAppearance(QStringView rawValue);
+
+// Whether a desktop palette is dark (its window colour is darker than middle grey).
+bool vtIsDarkPalette(const QPalette& palette);
+// `vemi` and `noite` choose their theme; `system` gives "Noite" on a dark desktop and "Vemi" otherwise.
+const VTTheme& vtResolveTheme(VTAppearance appearance, bool systemIsDark);

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+// The colours every kit component paints with. Equality is field by field, in declaration order.
+struct VTTheme {
+    QString name;
+    bool isDark = false;
+    QColor bgPage;
+    QColor bgSection;
+    QColor bgWindow;
+    QColor fg;
+    QColor fgMuted;
+    QColor border;
+    QColor rule;
+    QColor barBg;
+    QColor barFg;
+    QColor barBgActive;
+    QColor barFgActive;
+    QColor glyphBg;
+    QColor glyphFg;
+    QColor btnBg;
+    QColor btnBgHover;
+    QColor btnFg;
+    QColor chipBg;
+    QColor chipFg;
+    QColor dot;
+    QColor shadowColor;
+
+    bool operator==(const VTTheme&) const = default;
+
+    // "Vemi", the light theme (the default), and "Noite", the dark one.
+    static const VTTheme& vemi();
+    static const VTTheme& noite();
+};

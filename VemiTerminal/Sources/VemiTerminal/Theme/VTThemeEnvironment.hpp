@@ -1,0 +1,44 @@
+#pragma once
+
+#include "VemiTerminal/Theme/VTAppearance.hpp"
+#include "VemiTerminal/Theme/VTTheme.hpp"
+
+#include <QObject>
+#include <QPointer>
+
+class QWidget;
+
+// Carries the resolved theme of one widget tree, like an environment value set at its root. Lives as a
+// child object of the root; every widget below reads it at paint time through vtTheme().
+class VTThemeHost : public QObject {
+    Q_OBJECT
+public:
+    explicit VTThemeHost(QWidget* root);
+
+    static VTThemeHost* of(const QWidget* root);
+
+    VTAppearance appearance() const { return appearance_; }
+    const VTTheme& theme() const { return *theme_; }
+    void setAppearance(VTAppearance appearance);
+
+signals:
+    void themeChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void resolve();
+
+    QWidget* root_;
+    VTAppearance appearance_ = VTAppearance::system;
+    const VTTheme* theme_;
+};
+
+// The theme installed on the nearest ancestor (the widget included), else VTTheme::vemi().
+const VTTheme& vtTheme(const QWidget* widget);
+
+// The kit's root: registers the kit's fonts and installs the theme chosen by `appearance` on `root`, with the
+// matching platform palette (the tint and light or dark look of platform controls). Calling it again with
+// another appearance re-themes the whole tree at once.
+VTThemeHost* vemiTerminal(QWidget* root, VTAppearance appearance);
