@@ -224,7 +224,7 @@ vec4 glitchyFragment(vec2 pixel)
     // Blocks that lose their detail or swap channels.
     vec2 block = floor(uv * vec2(16.0, 10.0));
     float blockRoll = hashValue(block, seed + 31.0);
-    bool corrupted = blockRoll > 1.0 - 0.12 * strength;
+    bool corrupted = blockRoll > 1.0 - 0.06 * strength;
     if (corrupted) {
         shifted = (floor(shifted * size / 8.0) + 0.5) * 8.0 / size;
     }
@@ -233,7 +233,7 @@ vec4 glitchyFragment(vec2 pixel)
     vec3 color = vec3(texture(texture0, shifted + vec2(split, 0.0)).r, texture(texture0, shifted).g,
                       texture(texture0, shifted - vec2(split, 0.0)).b);
     if (corrupted) {
-        color = blockRoll > 1.0 - 0.04 * strength ? color.brg : vec3(1.0) - color * 0.6;
+        color = blockRoll > 1.0 - 0.025 * strength ? color.brg : color.gbr * 0.85;
     }
 
     float line = step(0.985, hashValue(vec2(floor(uv.y * size.y / 2.0), seed), 41.0));

@@ -81,8 +81,8 @@ vec3 bezelFrame(vec2 point, vec2 uv, float edgeDistance, vec2 outward, float dep
     float softness = clamp01(parameters[8]);
     vec2 mirrored = point - outward * edgeDistance * 2.0;
     vec3 reflection = toLinear(textureLod(texture0, clamp(bezelScreenUV(mirrored), 0.0, 1.0), 1.0 + softness * 6.0).rgb);
-    float fade = exp(-edgeDistance / (bevelWidth * 1.3 + 0.002));
-    color += reflection * fade * (0.38 - 0.18 * softness);
+    float fade = exp(-edgeDistance / (bevelWidth * 0.45 + 0.001)) * onBevel;
+    color += reflection * fade * (0.3 - 0.12 * softness);
 
     // A dark seam where the frame meets the glass.
     color *= 1.0 - 0.7 * exp(-edgeDistance / (pixelSize * 1.5));

@@ -23,7 +23,7 @@ vec3 phosphorTint(vec3 linearColor)
         return linearColor;
     }
     // A monochrome tube: the picture's light drives a phosphor of one colour.
-    return luminance(linearColor) * tint / max(luminance(tint), 0.05);
+    return luminance(linearColor) * tint / max(max(tint.r, tint.g), max(tint.b, 0.05));
 }
 
 // Horizontal displacement of the beam on a row: jitter everywhere, a tear inside the sync band.
@@ -162,7 +162,7 @@ vec4 phosphorCompositeFragment(vec2 pixel)
     vec3 raster = phosphorRaster(screen, size, luminance(emission));
     vec3 background = toLinear(vec3(parameters[8], parameters[9], parameters[10]));
 
-    vec3 light = background + emission * raster + bloom * max(parameters[13], 0.0) * (parameters[32] > 0.5 ? 1.3 : 0.8);
+    vec3 light = background + emission * raster + bloom * max(parameters[13], 0.0) * (parameters[32] > 0.5 ? 0.5 : 0.3);
     vec2 fromCentre = screen * 2.0 - 1.0;
     light *= 1.0 - 0.25 * curvature * dot(fromCentre, fromCentre);
     light *= insideMask(screen, vec2(1.5) / size);
