@@ -5,24 +5,9 @@
 namespace tilvane {
 namespace {
 
-GLuint makeFramebuffer()
-{
-    GLuint name = 0;
-    glGenFramebuffers(1, &name);
-    return name;
-}
-
-GLuint makeVertexArray()
-{
-    GLuint name = 0;
-    glGenVertexArrays(1, &name);
-    return name;
-}
-
 GLuint makeSampler(GLint minification)
 {
-    GLuint name = 0;
-    glGenSamplers(1, &name);
+    const GLuint name = generatedName<glGenSamplers>();
     glSamplerParameteri(name, GL_TEXTURE_MIN_FILTER, minification);
     glSamplerParameteri(name, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glSamplerParameteri(name, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -40,8 +25,8 @@ void throwOnGlError()
 }  // namespace
 
 FullscreenDrawer::FullscreenDrawer()
-    : framebuffer_(makeFramebuffer()),
-      emptyVertexArray_(makeVertexArray()),
+    : framebuffer_(generatedName<glGenFramebuffers>()),
+      emptyVertexArray_(generatedName<glGenVertexArrays>()),
       linearSampler_(makeSampler(GL_LINEAR)),
       mipmapSampler_(makeSampler(GL_LINEAR_MIPMAP_LINEAR))
 {

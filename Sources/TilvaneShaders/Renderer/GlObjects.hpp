@@ -40,6 +40,15 @@ private:
     GLuint name_ = 0;
 };
 
+// A fresh name from one of the glGen* functions.
+template <auto generate>
+GLuint generatedName()
+{
+    GLuint name = 0;
+    generate(1, &name);
+    return name;
+}
+
 namespace gl_delete {
 inline void texture(GLuint name) { glDeleteTextures(1, &name); }
 inline void framebuffer(GLuint name) { glDeleteFramebuffers(1, &name); }

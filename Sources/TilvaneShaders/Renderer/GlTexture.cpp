@@ -3,19 +3,8 @@
 #include "ShaderRendererError.hpp"
 
 namespace tilvane {
-namespace {
-
-GLuint makeTextureName()
-{
-    GLuint name = 0;
-    glGenTextures(1, &name);
-    return name;
-}
-
-}  // namespace
-
 GlTexture::GlTexture(int width, int height, TextureFormat format, bool mipmapped)
-    : name_(makeTextureName()), width_(width), height_(height), format_(format)
+    : name_(generatedName<glGenTextures>()), width_(width), height_(height), format_(format)
 {
     if (!name_ || width < 1 || height < 1) {
         throw ShaderRendererError(ShaderRendererErrorCase::renderFailed);
