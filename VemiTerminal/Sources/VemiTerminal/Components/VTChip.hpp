@@ -4,6 +4,7 @@
 
 // The kit's small tag: optionally the glyph "⊕", then the text lower-cased, in `pixelSM`, `chipFg` on `chipBg`.
 class VTChip : public QWidget {
+    Q_OBJECT
 public:
     VTChip(const QString& text, bool showsGlyph, QWidget* parent = nullptr);
 
