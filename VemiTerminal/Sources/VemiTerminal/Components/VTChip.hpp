@@ -11,6 +11,7 @@ public:
     // What the chip shows after the glyph.
     QString shownText() const { return text_.toLower(); }
     bool showsGlyph() const { return showsGlyph_; }
+    void setText(const QString& text);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
