@@ -1,72 +1,59 @@
 #include "TilvaneShaders/Model/ShaderParameter.hpp"
 
 #include "TilvaneShaders/Model/EffectIdentifier.hpp"
+#include "TilvaneShaders/Model/UniformLists.hpp"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace tilvane {
-
-// Readable failures: one row as key, label, range, standard and kind.
-void PrintTo(const ShaderParameter& parameter, std::ostream* stream)
-{
-    *stream << '{' << parameter.key << ", " << parameter.label << ", " << parameter.range.lowerBound << "..."
-            << parameter.range.upperBound << ", " << parameter.standard << ", kind " << static_cast<int>(parameter.kind)
-            << '}';
-}
-
 namespace {
 
 using Kind = ShaderParameter::Kind;
 
-using Rows = std::vector<ShaderParameter>;
-
-ShaderParameter row(const char* key, const char* label, float lower, float upper, float standard,
-                    Kind kind = Kind::number)
+std::vector<std::string> keysOf(const std::vector<ShaderParameter>& parameters)
 {
-    return ShaderParameter{key, label, {lower, upper}, standard, kind};
+    std::vector<std::string> keys;
+    for (const auto& parameter : parameters) keys.push_back(parameter.key);
+    return keys;
 }
 
-// Whole rows, so that a label, range, standard or kind moved to a neighbouring row shows.
-TEST(ShaderParameterTables, HoldEveryRowInDisplayOrder)
+std::vector<std::string> labelsOf(const std::vector<ShaderParameter>& parameters)
 {
-    EXPECT_EQ(ShaderParameter::forEffect("realisticPhosphor"),
-              (Rows{row("phosphor", "Fósforo", 0, 1, 0, Kind::color),
-                    row("background", "Fundo", 0, 1, 0, Kind::color),
-                    row("virtualRows", "Linhas", 1, 2000, 400),
-                    row("scanStrength", "Varredura", 0, 1, 0.35f),
-                    row("bloom", "Brilho", 0, 4, 0.65f),
-                    row("persistence", "Persistência", 0, 2, 0.12f),
-                    row("noise", "Ruído", 0, 1, 0.03f),
-                    row("flicker", "Cintilação", 0, 1, 0.02f),
-                    row("jitter", "Instabilidade", 0, 1, 0.01f),
-                    row("curvature", "Curvatura", 0, 1, 0.12f),
-                    row("rasterMode", "Raster", 0, 3, 1, Kind::raster),
-                    row("brightness", "Luminosidade", 0, 4, 1.1f),
-                    row("maskStrength", "Máscara", 0, 1, 0.25f),
-                    row("rollingStrength", "Faixa móvel", 0, 1, 0.35f),
-                    row("rollingSpeed", "Velocidade", 0.03f, 0.5f, 0.16f),
-                    row("overdrive", "Overdrive", 0, 1, 0),
-                    row("overdriveKnee", "Limiar", 0, 0.8f, 0.2f),
-                    row("horizontalSync", "HSync", 0, 1, 0),
-                    row("horizontalSyncSpeed", "Vel. HSync", 0.03f, 0.5f, 0.12f),
-                    row("horizontalSyncWidth", "Larg. HSync", 0.002f, 0.08f, 0.012f),
-                    row("bloomStyle", "Halation", 0, 1, 0, Kind::switchValue)}));
-    EXPECT_EQ(ShaderParameter::forEffect("crt"),
-              (Rows{row("curveX", "Curva horizontal", 3, 20, 13), row("curveY", "Curva vertical", 2.5f, 17, 11),
-                    row("scanLinesStrength", "Varredura", 0, 1, 0.2f), row("apertureGrilleStrength", "Grade", 0, 1, 0.3f),
-                    row("bloomSpread", "Brilho", 0, 24, 8), row("noiseContentStrength", "Ruído", 0, 1, 0.25f),
-                    row("flickerStrength", "Cintilação", 0, 1, 0.04f)}));
-    EXPECT_EQ(ShaderParameter::forEffect("glitchy"),
-              (Rows{row("duration", "Duração", 0.1f, 30, 10), row("amount", "Distorção", 0, 1, 0.1f)}));
-    EXPECT_EQ(ShaderParameter::forEffect("crtLottes"),
-              (Rows{row("scale", "Escala", 0.1f, 1, 0.33333334f), row("warpStrength", "Curvatura", 0, 2, 1),
-                    row("minVignette", "Vinheta", 0, 1, 0.5f), row("thin", "Traço", 0, 2, 0.75f),
-                    row("blur", "Foco", -5, 1, -2.75f), row("mask", "Máscara", 0, 1, 0.65f)}));
+    std::vector<std::string> labels;
+    for (const auto& parameter : parameters) labels.push_back(parameter.label);
+    return labels;
+}
+
+TEST(ShaderParameterTables, ListEachEffectsRowsInDisplayOrder)
+{
+    EXPECT_EQ(keysOf(ShaderParameter::forEffect("crt")),
+              (std::vector<std::string>{"curveX", "curveY", "scanLinesStrength", "apertureGrilleStrength", "bloomSpread",
+                                        "noiseContentStrength", "flickerStrength"}));
+    EXPECT_EQ(labelsOf(ShaderParameter::forEffect("crt")),
+              (std::vector<std::string>{"Curva horizontal", "Curva vertical", "Varredura", "Grade", "Brilho", "Ruído",
+                                        "Cintilação"}));
+    EXPECT_EQ(keysOf(ShaderParameter::forEffect("glitchy")), (std::vector<std::string>{"duration", "amount"}));
+    EXPECT_EQ(labelsOf(ShaderParameter::forEffect("glitchy")), (std::vector<std::string>{"Duração", "Distorção"}));
+    EXPECT_EQ(keysOf(ShaderParameter::forEffect("crtLottes")),
+              (std::vector<std::string>{"scale", "warpStrength", "minVignette", "thin", "blur", "mask"}));
+    EXPECT_EQ(labelsOf(ShaderParameter::forEffect("crtLottes")),
+              (std::vector<std::string>{"Escala", "Curvatura", "Vinheta", "Traço", "Foco", "Máscara"}));
+    EXPECT_EQ(keysOf(ShaderParameter::forEffect("realisticPhosphor")),
+              (std::vector<std::string>{"phosphor", "background", "virtualRows", "scanStrength", "bloom",
+                                        "persistence", "noise", "flicker", "jitter", "curvature", "rasterMode",
+                                        "brightness", "maskStrength", "rollingStrength", "rollingSpeed", "overdrive",
+                                        "overdriveKnee", "horizontalSync", "horizontalSyncSpeed",
+                                        "horizontalSyncWidth", "bloomStyle"}));
+    EXPECT_EQ(labelsOf(ShaderParameter::forEffect("realisticPhosphor")),
+              (std::vector<std::string>{"Fósforo", "Fundo", "Linhas", "Varredura", "Brilho", "Persistência", "Ruído",
+                                        "Cintilação", "Instabilidade", "Curvatura", "Raster", "Luminosidade",
+                                        "Máscara", "Faixa móvel", "Velocidade", "Overdrive", "Limiar", "HSync",
+                                        "Vel. HSync", "Larg. HSync", "Halation"}));
 }
 
 TEST(ShaderParameterTables, MatchEffectsExactly)
@@ -74,6 +61,24 @@ TEST(ShaderParameterTables, MatchEffectsExactly)
     for (const char* effect : {"CRT", "Crt", "crt ", "negative", "mnoise", "", "realisticphosphor"}) {
         EXPECT_TRUE(ShaderParameter::forEffect(effect).empty()) << '"' << effect << '"';
     }
+}
+
+TEST(ShaderParameterTables, PhosphorHasItsSpecialKinds)
+{
+    const auto rows = ShaderParameter::forEffect("realisticPhosphor");
+    ASSERT_EQ(rows.size(), 21u);
+    EXPECT_EQ(rows[0].kind, Kind::color);
+    EXPECT_EQ(rows[1].kind, Kind::color);
+    std::multiset<Kind> kinds;
+    for (const auto& row : rows) kinds.insert(row.kind);
+    EXPECT_EQ(kinds.count(Kind::color), 2u);
+    EXPECT_EQ(kinds.count(Kind::raster), 1u);
+    EXPECT_EQ(kinds.count(Kind::switchValue), 1u);
+
+    EXPECT_EQ(rows[10], (ShaderParameter{"rasterMode", "Raster", {0, 3}, 1, Kind::raster}));
+    EXPECT_EQ(rows[20], (ShaderParameter{"bloomStyle", "Halation", {0, 1}, 0, Kind::switchValue}));
+    EXPECT_EQ(rows[19], (ShaderParameter{"horizontalSyncWidth", "Larg. HSync", {0.002f, 0.08f}, 0.012f, Kind::number}));
+    EXPECT_EQ(rows[2], (ShaderParameter{"virtualRows", "Linhas", {1, 2000}, 400, Kind::number}));
 }
 
 TEST(ShaderParameterTables, RangesAndStandardsHold)
@@ -93,6 +98,54 @@ TEST(ShaderParameterTables, RangesAndStandardsHold)
         }
     }
     EXPECT_EQ(negativeRows, 1);
+    EXPECT_EQ(ShaderParameter::forEffect("crtLottes").front().standard, 0.33333334f);
+    EXPECT_EQ(ShaderParameter::forEffect("crt")[1].range, (ShaderParameter::Range{2.5f, 17}));
+}
+
+// The list drawn for an animated pass of `effectName` holding `settings`.
+std::vector<float> drawnList(std::string_view effectName, ShaderPass::Settings settings)
+{
+    const ShaderPass pass(std::string(effectName), 1, std::move(settings), true);
+    if (effectName == effect::realisticPhosphor) return phosphorUniforms(pass, 4, 4, PhosphorFrame{true, 0, false, 0});
+    return uniforms(pass, 4, 4, true, 0);
+}
+
+// The one slot that a stored `key` overwrites, or none.
+std::optional<std::size_t> slotOf(std::string_view effectName, const std::string& key)
+{
+    constexpr float marker = 12345;
+    const auto unset = drawnList(effectName, {});
+    const auto set = drawnList(effectName, {{key, marker}});
+    std::optional<std::size_t> slot;
+    for (std::size_t i = 0; i < set.size(); ++i) {
+        if (set[i] != unset[i]) {
+            if (slot || set[i] != marker) return std::nullopt;
+            slot = i;
+        }
+    }
+    return slot;
+}
+
+// What the inspector shows for a missing key is what the screen draws for it, and each colour's
+// channels lie in red, green, blue order.
+TEST(ShaderParameterTables, StandardsAreTheValuesDrawnWithoutTheKey)
+{
+    for (const auto effectName : effect::all) {
+        const auto defaults = drawnList(effectName, {});
+        for (const auto& row : ShaderParameter::forEffect(effectName)) {
+            SCOPED_TRACE(std::string(effectName) + "." + row.key);
+            if (row.kind == Kind::color) {
+                const auto red = slotOf(effectName, row.key + "R");
+                ASSERT_TRUE(red.has_value());
+                EXPECT_EQ(slotOf(effectName, row.key + "G"), *red + 1);
+                EXPECT_EQ(slotOf(effectName, row.key + "B"), *red + 2);
+                continue;
+            }
+            const auto slot = slotOf(effectName, row.key);
+            ASSERT_TRUE(slot.has_value());
+            EXPECT_EQ(defaults[*slot], row.standard);
+        }
+    }
 }
 
 }  // namespace
