@@ -17,14 +17,16 @@ namespace {
 const QString unavailableNote = QStringLiteral("Atualizações automáticas não estão disponíveis nesta versão.");
 const QString availableNote = QStringLiteral("Cada atualização só é baixada e instalada com a sua confirmação.");
 
-struct InertView {
+struct SectionView {
+    QString commandText;
+    QString toggleText;
     bool commandEnabled;
     bool toggleEnabled;
     bool toggleOn;
     QString note;
 };
 
-InertView viewOf(veldran::AppUpdater& updater)
+SectionView viewOf(veldran::AppUpdater& updater)
 {
     veldran::CheckForUpdatesButton command(updater);
     veldran::UpdateSettingsSection section(updater);
@@ -35,7 +37,7 @@ InertView viewOf(veldran::AppUpdater& updater)
             note = label->text();
         }
     }
-    return {command.isEnabled(), toggle->isEnabled(), toggle->isChecked(), note};
+    return {command.text(), toggle->text(), command.isEnabled(), toggle->isEnabled(), toggle->isChecked(), note};
 }
 
 void expectInert(veldran::AppUpdater& updater)
@@ -44,7 +46,7 @@ void expectInert(veldran::AppUpdater& updater)
     EXPECT_FALSE(updater.canCheckForUpdates());
     EXPECT_FALSE(updater.canRequestUpdate());
     EXPECT_EQ(updater.findChild<veldran::Updater*>(), nullptr);
-    const InertView view = viewOf(updater);
+    const SectionView view = viewOf(updater);
     EXPECT_FALSE(view.commandEnabled);
     EXPECT_FALSE(view.toggleEnabled);
     EXPECT_FALSE(view.toggleOn);
@@ -64,8 +66,10 @@ TEST(AppUpdaterStart, RunsInsideAnAppBundleWithSafeKeys)
     EXPECT_TRUE(updater->canCheckForUpdates());
     EXPECT_TRUE(updater->canRequestUpdate());
     EXPECT_EQ(availability.count(), 1);
-    const InertView view = viewOf(*updater);
+    const SectionView view = viewOf(*updater);
     EXPECT_TRUE(view.commandEnabled);
+    EXPECT_EQ(view.commandText, "Buscar atualizações…");
+    EXPECT_EQ(view.toggleText, "Verificar atualizações automaticamente");
     EXPECT_TRUE(view.toggleEnabled);
     EXPECT_EQ(view.note, availableNote);
     EXPECT_TRUE(harness.server.requestedPaths().isEmpty()) << "starting checks nothing while checks are off";
@@ -118,6 +122,20 @@ TEST(AppUpdaterStart, RunFromTheBuildTreeIsInert)
     // The test program itself runs from the build tree, not from a bundle.
     QTemporaryDir settings;
     veldran::UpdaterEnvironment environment;
+    environment.services.settingsFile = settings.filePath("updater.ini");
+    veldran::AppUpdater updater("tilvane", environment);
+    updater.start();
+    expectInert(updater);
+}
+
+TEST(AppUpdaterStart, BundleBuiltForDevelopmentIsInert)
+{
+    if (TILVANE_BUILT_BUNDLE_UPDATES) {
+        GTEST_SKIP() << "this build names the release feed";
+    }
+    QTemporaryDir settings;
+    veldran::UpdaterEnvironment environment;
+    environment.bundleRoot = QStringLiteral(TILVANE_BUILT_BUNDLE);
     environment.services.settingsFile = settings.filePath("updater.ini");
     veldran::AppUpdater updater("tilvane", environment);
     updater.start();

@@ -144,12 +144,14 @@ TEST(FeedAddress, IsWhatTheDelegateHandsTheUpdater)
     EXPECT_TRUE(delegate.allowedSystemProfileKeys(frameworkUpdater).isEmpty());
 }
 
-TEST(BuiltBundle, CarriesSafeUpdateKeys)
+TEST(BuiltBundle, CarriesSafeUpdateKeysOnlyWhenBuiltForRelease)
 {
-    const QString infoPath = QStringLiteral(TILVANE_BUILT_INFO_JSON);
-    const QString resources = infoPath.chopped(QStringLiteral("/Info.json").size());
-    const QJsonObject info = veldran::readBundleInfo(resources.chopped(QStringLiteral("/Resources").size()));
-    EXPECT_TRUE(AppUpdater::hasSafeConfiguration(info, AppUpdater::feedURL("tilvane")));
+    const QJsonObject built = veldran::readBundleInfo(QStringLiteral(TILVANE_BUILT_BUNDLE));
+    ASSERT_FALSE(built.isEmpty());
+    EXPECT_EQ(AppUpdater::hasSafeConfiguration(built, AppUpdater::feedURL("tilvane")), TILVANE_BUILT_BUNDLE_UPDATES);
+
+    const QJsonObject release = veldran::readBundleInfo(QStringLiteral(TILVANE_RELEASE_BUNDLE));
+    EXPECT_TRUE(AppUpdater::hasSafeConfiguration(release, AppUpdater::feedURL("tilvane")));
 }
 
 }  // namespace

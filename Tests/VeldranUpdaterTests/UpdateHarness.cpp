@@ -73,15 +73,15 @@ void UpdateHarness::writeInfo(const QString& root, const QJsonObject& info)
     writeFile(root + "/Resources/Info.json", QJsonDocument(info).toJson());
 }
 
+veldran::UpdaterServices UpdateHarness::services() const
+{
+    return veldran::UpdaterServices{settingsFile(), driver, relauncher,
+                                    veldran::TransportPolicy::httpsOrLoopbackHttpForTests()};
+}
+
 std::unique_ptr<veldran::AppUpdater> UpdateHarness::makeUpdater(const QString& bundleRoot)
 {
-    veldran::UpdaterEnvironment environment;
-    environment.bundleRoot = bundleRoot;
-    environment.feedAddress = feedAddress();
-    environment.services.settingsFile = settingsFile();
-    environment.services.userDriver = driver;
-    environment.services.relauncher = relauncher;
-    environment.services.transportPolicy = veldran::TransportPolicy::httpsOrLoopbackHttpForTests();
+    const veldran::UpdaterEnvironment environment{bundleRoot, feedAddress(), services()};
     return std::make_unique<veldran::AppUpdater>(QStringLiteral("tilvane"), environment);
 }
 

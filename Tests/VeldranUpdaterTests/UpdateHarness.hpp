@@ -74,6 +74,8 @@ public:
     // Writes Info.json into <root>/Resources, creating the folders.
     static void writeInfo(const QString& root, const QJsonObject& info);
 
+    // The fakes, the test settings file and the loopback transport policy.
+    veldran::UpdaterServices services() const;
     std::unique_ptr<veldran::AppUpdater> makeUpdater(const QString& bundleRoot);
     std::unique_ptr<veldran::AppUpdater> makeUpdater() { return makeUpdater(bundleRoot()); }
 
