@@ -25,4 +25,12 @@ endfunction()
 
 # The information keys of the bundle (Resources/Info.json), written from the project's version.
 set(TILVANE_BUILD_NUMBER "1" CACHE STRING "Build number written as CFBundleVersion")
+# Only release builds name the update feed; a bundle built for development leaves SUFeedURL empty,
+# so that running it from the build tree never updates it.
+option(TILVANE_SIGNED_UPDATES "Write the signed update feed's address into Info.json (release builds)" OFF)
+set(TILVANE_RELEASE_UPDATE_FEED "https://updates.veldran.studio/tilvane/updates/appcast.xml")
+set(TILVANE_UPDATE_FEED "")
+if(TILVANE_SIGNED_UPDATES)
+  set(TILVANE_UPDATE_FEED "${TILVANE_RELEASE_UPDATE_FEED}")
+endif()
 configure_file("${CMAKE_CURRENT_LIST_DIR}/Info.json.in" "${TILVANE_RESOURCES_DIR}/Info.json" @ONLY)

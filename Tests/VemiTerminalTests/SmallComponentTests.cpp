@@ -67,6 +67,11 @@ TEST(VTChipTest, ShowsLowerCasedTextWithOptionalGlyphAndPadding) {
         }
         EXPECT_EQ(chip.sizeHint(), vtCeil({width, vtNaturalLineHeight(VTTextStyle::pixelSM) + 2}));
     }
+    VTChip chip(QStringLiteral("Curto"), false);
+    const int shortWidth = chip.sizeHint().width();
+    chip.setText(QStringLiteral("Bem Mais Longo"));
+    EXPECT_EQ(chip.shownText(), QStringLiteral("bem mais longo"));
+    EXPECT_GT(chip.sizeHint().width(), shortWidth);
 }
 
 TEST(VTChipTest, PaintsChipColoursOfTheTheme) {

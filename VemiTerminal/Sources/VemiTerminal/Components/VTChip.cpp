@@ -18,6 +18,12 @@ VTChip::VTChip(const QString& text, bool showsGlyph, QWidget* parent)
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
+void VTChip::setText(const QString& text) {
+    text_ = text;
+    updateGeometry();
+    update();
+}
+
 QSize VTChip::sizeHint() const {
     qreal width = vtTextLineSize(chipStyle, shownText()).width();
     if (showsGlyph_) {

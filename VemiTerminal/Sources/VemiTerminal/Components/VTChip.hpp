@@ -4,12 +4,14 @@
 
 // The kit's small tag: optionally the glyph "⊕", then the text lower-cased, in `pixelSM`, `chipFg` on `chipBg`.
 class VTChip : public QWidget {
+    Q_OBJECT
 public:
     VTChip(const QString& text, bool showsGlyph, QWidget* parent = nullptr);
 
     // What the chip shows after the glyph.
     QString shownText() const { return text_.toLower(); }
     bool showsGlyph() const { return showsGlyph_; }
+    void setText(const QString& text);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

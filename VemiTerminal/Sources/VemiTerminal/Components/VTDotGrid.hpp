@@ -7,6 +7,7 @@ struct VTTheme;
 // The dotted section ground: `bgSection` with dots of diameter 1.2 in `dot`, centred at pitch/2 + k·pitch on both
 // axes while inside the bounds (exclusive).
 class VTDotGrid : public QWidget {
+    Q_OBJECT
 public:
     explicit VTDotGrid(qreal pitch = 8, QWidget* parent = nullptr);
 

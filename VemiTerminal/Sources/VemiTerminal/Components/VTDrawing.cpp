@@ -2,6 +2,8 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
 #include <cmath>
 
 QPen vtPen(const QColor& colour, qreal width) {
@@ -10,13 +12,16 @@ QPen vtPen(const QColor& colour, qreal width) {
     return pen;
 }
 
+void vtStrokePath(QPainter& painter, const QPainterPath& path, const QPen& pen) {
+    QPainterPathStroker stroker(pen);
+    painter.fillPath(stroker.createStroke(path), pen.color());
+}
+
 void vtStrokeInside(QPainter& painter, const QRectF& rect, const QColor& colour, qreal width) {
-    painter.save();
-    painter.setPen(vtPen(colour, width));
-    painter.setBrush(Qt::NoBrush);
     const qreal half = width / 2;
-    painter.drawRect(rect.adjusted(half, half, -half, -half));
-    painter.restore();
+    QPainterPath outline;
+    outline.addRect(rect.adjusted(half, half, -half, -half));
+    vtStrokePath(painter, outline, vtPen(colour, width));
 }
 
 QSizeF vtTextLineSize(VTTextStyle style, const QString& text) {

@@ -9,9 +9,13 @@
 #include <QString>
 
 class QPainter;
+class QPainterPath;
 
 // A solid pen with the kit's explicit caps and joins (flat caps, miter joins, miter limit 10).
 QPen vtPen(const QColor& colour, qreal width = 1);
+// Strokes `path` with `pen` through the geometric stroker, so joins and caps hold at any width (Qt draws
+// 1-pt pens with a cosmetic stroker that has no joins).
+void vtStrokePath(QPainter& painter, const QPainterPath& path, const QPen& pen);
 // Outlines `rect` with a stroke of `width` that lies wholly inside it.
 void vtStrokeInside(QPainter& painter, const QRectF& rect, const QColor& colour, qreal width = 1);
 

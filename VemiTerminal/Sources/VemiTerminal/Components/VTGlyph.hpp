@@ -4,6 +4,7 @@
 
 // A short text on a solid badge: `pixelLG`, `glyphFg` on `glyphBg`, padded 4 left and right.
 class VTGlyph : public QWidget {
+    Q_OBJECT
 public:
     explicit VTGlyph(const QString& text, QWidget* parent = nullptr);
 

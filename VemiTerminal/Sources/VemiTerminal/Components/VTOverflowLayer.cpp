@@ -13,14 +13,8 @@ VTOverflowLayer::VTOverflowLayer(QWidget* target, VTOverflowing* painter, int ma
 }
 
 bool VTOverflowLayer::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != target_) {
-        return false;
-    }
     switch (event->type()) {
     case QEvent::ParentChange:
-        setParent(target_->parentWidget());
-        follow();
-        break;
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::Show:
@@ -28,7 +22,9 @@ bool VTOverflowLayer::eventFilter(QObject* watched, QEvent* event) {
         follow();
         break;
     case QEvent::Paint:
-        update();
+        if (watched == target_) {
+            update();
+        }
         break;
     default:
         break;
@@ -36,16 +32,34 @@ bool VTOverflowLayer::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+QWidget* VTOverflowLayer::roomyAncestor() const {
+    for (QWidget* ancestor = target_->parentWidget(); ancestor != nullptr; ancestor = ancestor->parentWidget()) {
+        const QRect needed(target_->mapTo(ancestor, QPoint(0, 0)), target_->size() + QSize(margin_, margin_));
+        if (ancestor->rect().contains(needed) || ancestor->isWindow()) {
+            return ancestor;
+        }
+    }
+    return nullptr;
+}
+
 void VTOverflowLayer::follow() {
-    if (parentWidget() == nullptr) {
+    // Every ancestor's geometry moves the component within the host, so watch the whole chain.
+    for (QWidget* ancestor = target_->parentWidget(); ancestor != nullptr; ancestor = ancestor->parentWidget()) {
+        ancestor->installEventFilter(this);
+    }
+    QWidget* host = roomyAncestor();
+    if (host == nullptr) {
         hide();
         return;
     }
-    const QRect bounds = target_->geometry();
+    if (parentWidget() != host) {
+        setParent(host);
+    }
+    const QRect bounds(target_->mapTo(host, QPoint(0, 0)), target_->size());
     setGeometry(bounds.adjusted(0, 0, margin_, margin_));
     setMask(QRegion(rect()).subtracted(QRegion(0, 0, bounds.width(), bounds.height())));
     raise();
-    setVisible(target_->isVisibleTo(parentWidget()));
+    setVisible(target_->isVisibleTo(host));
 }
 
 void VTOverflowLayer::paintEvent(QPaintEvent*) {

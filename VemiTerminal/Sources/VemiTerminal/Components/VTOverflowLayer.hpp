@@ -11,9 +11,10 @@ public:
     virtual void paintWithOverflow(QPainter& painter) = 0;
 };
 
-// A sibling laid over a component's right and bottom margins (masked off the component itself) that paints
-// the part of the component's drawing that falls outside its bounds. Follows the component's geometry,
-// visibility and parent; neighbours in the layout never move for it.
+// A widget laid over a component's right and bottom margins (masked off the component itself) that paints the
+// part of the component's drawing that falls outside its bounds. It lives in the nearest ancestor that has room
+// for the margins (so a tight container does not cut the overflow off) and follows the component's geometry,
+// visibility and ancestors; neighbours in the layout never move for it.
 class VTOverflowLayer : public QWidget {
 public:
     VTOverflowLayer(QWidget* target, VTOverflowing* painter, int margin);
@@ -24,6 +25,7 @@ protected:
 
 private:
     void follow();
+    QWidget* roomyAncestor() const;
 
     QWidget* target_;
     VTOverflowing* painter_;

@@ -8,6 +8,7 @@
 // Text shown verbatim in one of the kit's styles, one line per line feed, at the style's line pitch.
 // The colour is a theme role, or, without one, the surrounding foreground (a window's content colour, else `fg`).
 class VTText : public QWidget {
+    Q_OBJECT
 public:
     using Role = QColor VTTheme::*;
 
@@ -34,12 +35,14 @@ QColor vtForeground(const QWidget* widget);
 
 // A small muted caption in the `label` style.
 class VTLabel : public VTText {
+    Q_OBJECT
 public:
     explicit VTLabel(const QString& text, QWidget* parent = nullptr);
 };
 
 // A muted small-print line in the `labelMD` style.
 class VTFootnote : public VTText {
+    Q_OBJECT
 public:
     explicit VTFootnote(const QString& text, QWidget* parent = nullptr);
 };

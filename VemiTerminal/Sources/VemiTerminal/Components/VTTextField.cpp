@@ -63,9 +63,8 @@ void VTTextField::paintEvent(QPaintEvent* event) {
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal width = borderWidth();
     const qreal half = width / 2;
-    painter.setPen(vtPen(theme.border, width));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(roundedRect(bounds.adjusted(half, half, -half, -half), VTRadius::sm - half));
+    vtStrokePath(painter, roundedRect(bounds.adjusted(half, half, -half, -half), VTRadius::sm - half),
+                 vtPen(theme.border, width));
 }
 
 void VTTextField::focusInEvent(QFocusEvent* event) {

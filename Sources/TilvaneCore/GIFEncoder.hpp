@@ -1,0 +1,40 @@
+#pragma once
+
+#include "AtomicFileWriter.hpp"
+#include "Image.hpp"
+
+#include <cstdint>
+
+struct st_gif;
+
+namespace tilvane {
+
+// Streams frames of one size into an endlessly looping GIF through cgif. The first frame fixes
+// the size; each frame is reduced to its own colour table and released before the next arrives.
+class GIFEncoder {
+public:
+    GIFEncoder(AtomicFileWriter& file, std::uint16_t delayCentiseconds);
+    ~GIFEncoder();
+
+    GIFEncoder(const GIFEncoder&) = delete;
+    GIFEncoder& operator=(const GIFEncoder&) = delete;
+
+    // Throws GIFExportError: invalidOptions for a frame too large for GIF or of another size than
+    // the first, cannotCreateDestination when the stream cannot start, cannotFinalize when
+    // encoding or writing fails.
+    void addFrame(const Image& frame);
+
+    // Writes the rest of the stream; throws GIFExportError::cannotFinalize.
+    void finish();
+
+private:
+    static int writeToFile(void* context, const std::uint8_t* data, std::size_t size);
+
+    AtomicFileWriter& file_;
+    std::uint16_t delay_;
+    st_gif* gif_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+};
+
+}  // namespace tilvane

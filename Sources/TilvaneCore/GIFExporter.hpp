@@ -1,0 +1,61 @@
+#pragma once
+
+#include "EnumeratedError.hpp"
+#include "Image.hpp"
+
+#include <filesystem>
+#include <functional>
+#include <stop_token>
+
+namespace tilvane {
+
+enum class GIFExportErrorCase {
+    invalidOptions,
+    cannotCreateDestination,
+    cannotFinalize,
+};
+
+const char* message(GIFExportErrorCase errorCase) noexcept;
+
+using GIFExportError = EnumeratedError<GIFExportErrorCase>;
+
+struct GIFDimensions {
+    int width = 0;
+    int height = 0;
+
+    friend bool operator==(const GIFDimensions&, const GIFDimensions&) = default;
+};
+
+// Writes looping animated GIFs from frames rendered on demand.
+class GIFExporter {
+public:
+    GIFExporter() = delete;
+
+    static constexpr int framesPerSecond = 10;
+
+    // Renders frame `index`; may throw, and the error ends the export unchanged.
+    using FrameProvider = std::function<ImagePointer(int index)>;
+
+    // The frame size for a source of width × height whose longer side becomes maxDimension
+    // (a smaller source is enlarged); each side is rounded half away from zero and is at least 1.
+    // Sizes beyond the int range are clamped to it.
+    static GIFDimensions dimensions(int width, int height, int maxDimension) noexcept;
+
+    // Writes a GIF that loops forever, each frame shown for frameDelay seconds, asking for
+    // frame(0) ... frame(frameCount − 1) one at a time and in order, and keeping no frame after
+    // it has been encoded. The file is built under a hidden temporary name beside the destination
+    // and renamed over it only when complete.
+    //
+    // Throws GIFExportError::invalidOptions before anything is created when frameCount is below 1
+    // or frameDelay is not a finite number of seconds from 0.1 to 655.35, and during the export
+    // when a frame is missing, larger than 65535 pixels on a side, or not the size of frame 0;
+    // cannotCreateDestination when the temporary file cannot be made; cannotFinalize when
+    // encoding or flushing fails; CancellationError when the stop token is triggered (checked
+    // before each frame and before finishing); the frame provider's own error; and
+    // std::filesystem::filesystem_error when the file cannot be put in place. After any error
+    // no temporary file remains and the destination is as it was.
+    static void write(const std::filesystem::path& destination, int frameCount, double frameDelay,
+                      const FrameProvider& frame, std::stop_token stopToken = {});
+};
+
+}  // namespace tilvane

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Image.hpp"
+
+#include <cstdint>
+#include <filesystem>
+
+namespace tilvane {
+
+// Reads the first image of a picture file in any format libvips reads, upright and
+// no larger than a given longest side.
+class ImageFileLoader {
+public:
+    ImageFileLoader() = delete;
+
+    // Pictures whose header declares more pixels than this are refused before decoding.
+    static constexpr std::int64_t maxSourcePixels = 100'000'000;
+
+    // The first page or frame of the file, turned upright by its orientation tag, shrunk so that
+    // its longer side is at most maxDimension (never enlarged), as 8-bit sRGB with straight alpha.
+    // Nothing when maxDimension is below 1 (the file is not touched), when the file is missing,
+    // not a regular file, not a picture, damaged or too large. Never throws.
+    static ImagePointer load(const std::filesystem::path& path, int maxDimension) noexcept;
+};
+
+}  // namespace tilvane

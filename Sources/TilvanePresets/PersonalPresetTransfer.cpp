@@ -1,0 +1,64 @@
+#include "TilvanePresets/PersonalPresetTransfer.hpp"
+
+#include "TilvanePresets/DocumentCoding.hpp"
+#include "TilvanePresets/UnicodeText.hpp"
+
+#include <cstdint>
+
+namespace tilvane {
+namespace {
+
+struct TransferDocument {
+    std::string kind;
+    std::int64_t version = 0;
+    std::string name;
+    VisualSettings visual;
+};
+
+TransferDocument decodeDocument(std::string_view data)
+{
+    const nlohmann::json object = json::parseDocument(data);
+    json::requireObject(object, "O documento do preset");
+    return TransferDocument{json::toString(json::requiredMember(object, "kind"), "kind"),
+                            json::toInteger(json::requiredMember(object, "version"), "version"),
+                            json::toString(json::requiredMember(object, "name"), "name"),
+                            VisualSettings::fromJson(json::requiredMember(object, "visual"))};
+}
+
+[[noreturn]] void refuse(PersonalPresetErrorCase errorCase) { throw PersonalPresetError(errorCase); }
+
+}  // namespace
+
+std::string PersonalPresetTransfer::encode(const PersonalPreset& preset)
+{
+    if (text::trimmingWhitespace(preset.name).empty() || !text::isValidUtf8(preset.name)) {
+        refuse(PersonalPresetErrorCase::invalidData);
+    }
+    preset.visual.validate();
+    const nlohmann::json document{
+        {"kind", kind}, {"version", 1}, {"name", preset.name}, {"visual", toJson(preset.visual)}};
+    std::string data = json::writeDocument(document, 2);
+    if (data.size() > maximumDocumentSize) refuse(PersonalPresetErrorCase::invalidData);
+    return data;
+}
+
+PersonalPreset PersonalPresetTransfer::decode(std::string_view data)
+{
+    if (data.size() > maximumDocumentSize) refuse(PersonalPresetErrorCase::invalidData);
+    TransferDocument document;
+    try {
+        document = decodeDocument(data);
+    } catch (const json::DecodingError&) {
+        refuse(PersonalPresetErrorCase::invalidData);
+    } catch (const nlohmann::json::exception&) {
+        refuse(PersonalPresetErrorCase::invalidData);
+    }
+    if (document.kind != kind) refuse(PersonalPresetErrorCase::invalidData);
+    if (document.version != 1) refuse(PersonalPresetErrorCase::unsupportedVersion);
+    std::string name = text::trimmingWhitespace(document.name);
+    if (name.empty()) refuse(PersonalPresetErrorCase::invalidData);
+    document.visual.validate();
+    return PersonalPreset{Uuid::random(), std::move(name), std::move(document.visual)};
+}
+
+}  // namespace tilvane

@@ -1,0 +1,63 @@
+#pragma once
+
+// The stores' files: one JSON object {"version": 1, "<content key>": …}.
+
+#include "TilvaneCore/EnumeratedError.hpp"
+#include "TilvanePresets/DocumentCoding.hpp"
+#include "TilvanePresets/StoredFile.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <system_error>
+#include <type_traits>
+
+namespace tilvane::versionedfile {
+
+inline constexpr std::int64_t currentVersion = 1;
+
+// The decoded content of the file, or nothing when there is no file. A file that cannot be read or
+// decoded throws EnumeratedError(invalidData); a document of another version, once it has decoded
+// in full, EnumeratedError(unsupportedVersion). Never changes the file.
+template <typename ErrorCase, typename DecodeContent>
+auto read(const std::filesystem::path& file, std::string_view contentKey, ErrorCase invalidData,
+          ErrorCase unsupportedVersion, DecodeContent decodeContent)
+    -> std::optional<std::invoke_result_t<DecodeContent, const nlohmann::json&>>
+{
+    std::optional<std::string> bytes;
+    try {
+        bytes = storedfile::readIfPresent(file);
+    } catch (const std::system_error&) {
+        throw EnumeratedError<ErrorCase>(invalidData);
+    }
+    if (!bytes) return std::nullopt;
+
+    std::int64_t version = 0;
+    std::optional<std::invoke_result_t<DecodeContent, const nlohmann::json&>> content;
+    try {
+        const nlohmann::json document = json::parseDocument(*bytes);
+        json::requireObject(document, "O arquivo");
+        version = json::toInteger(json::requiredMember(document, "version"), "version");
+        content = decodeContent(json::requiredMember(document, contentKey));
+    } catch (const json::DecodingError&) {
+        throw EnumeratedError<ErrorCase>(invalidData);
+    } catch (const nlohmann::json::exception&) {
+        throw EnumeratedError<ErrorCase>(invalidData);
+    }
+    if (version != currentVersion) throw EnumeratedError<ErrorCase>(unsupportedVersion);
+    return content;
+}
+
+// Writes {"version": 1, "<content key>": content} compactly and atomically.
+inline void write(const std::filesystem::path& file, std::string_view contentKey, nlohmann::json content)
+{
+    nlohmann::json document = nlohmann::json::object();
+    document["version"] = currentVersion;
+    document[std::string(contentKey)] = std::move(content);
+    storedfile::writeAtomically(file, json::writeDocument(document));
+}
+
+}  // namespace tilvane::versionedfile

@@ -1,0 +1,165 @@
+#include "VeldranUpdater/ArchiveExtractor.hpp"
+
+#include "VeldranUpdater/UpdateError.hpp"
+
+#include <QDir>
+#include <QFile>
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <memory>
+
+namespace veldran {
+namespace {
+
+constexpr size_t readBlockSize = 64 * 1024;
+
+struct ReaderDeleter {
+    void operator()(archive* reader) const { archive_read_free(reader); }
+};
+struct WriterDeleter {
+    void operator()(archive* writer) const { archive_write_free(writer); }
+};
+using Reader = std::unique_ptr<archive, ReaderDeleter>;
+using Writer = std::unique_ptr<archive, WriterDeleter>;
+
+[[noreturn]] void refuse(UpdateErrorCase errorCase)
+{
+    throw UpdateError(errorCase);
+}
+
+// The components of a relative path inside the destination, with "." and empty components
+// dropped; refuses absolute paths and "..".
+QStringList containedComponents(const QString& path)
+{
+    if (path.isEmpty() || path.startsWith(u'/')) {
+        refuse(UpdateErrorCase::unsafeArchiveEntry);
+    }
+    QStringList components;
+    for (const QString& component : path.split(u'/', Qt::SkipEmptyParts)) {
+        if (component == u"..") {
+            refuse(UpdateErrorCase::unsafeArchiveEntry);
+        }
+        if (component != u".") {
+            components.append(component);
+        }
+    }
+    return components;
+}
+
+// A symbolic link's target, read from the folder that holds the link, must stay inside the
+// destination.
+void requireContainedLinkTarget(const QStringList& linkComponents, const QString& target)
+{
+    if (target.isEmpty() || target.startsWith(u'/')) {
+        refuse(UpdateErrorCase::unsafeArchiveEntry);
+    }
+    qsizetype depth = linkComponents.size() - 1;
+    for (const QString& component : target.split(u'/', Qt::SkipEmptyParts)) {
+        if (component == u"..") {
+            if (--depth < 0) {
+                refuse(UpdateErrorCase::unsafeArchiveEntry);
+            }
+        } else if (component != u".") {
+            ++depth;
+        }
+    }
+}
+
+// Rewrites entry so that it lands below destination, or refuses it.
+void placeEntry(archive_entry* entry, const QString& destination)
+{
+    const QString path = QString::fromUtf8(archive_entry_pathname_utf8(entry));
+    const QStringList components = containedComponents(path);
+    if (components.isEmpty()) {
+        refuse(UpdateErrorCase::unsafeArchiveEntry);
+    }
+    const mode_t type = archive_entry_filetype(entry);
+    const char* hardlink = archive_entry_hardlink_utf8(entry);
+    if (hardlink != nullptr) {
+        const QStringList target = containedComponents(QString::fromUtf8(hardlink));
+        if (target.isEmpty()) {
+            refuse(UpdateErrorCase::unsafeArchiveEntry);
+        }
+        archive_entry_set_hardlink_utf8(entry, (destination + u'/' + target.join(u'/')).toUtf8().constData());
+    } else if (type == AE_IFLNK) {
+        requireContainedLinkTarget(components, QString::fromUtf8(archive_entry_symlink_utf8(entry)));
+    } else if (type != AE_IFREG && type != AE_IFDIR) {
+        refuse(UpdateErrorCase::unsafeArchiveEntry);
+    }
+    archive_entry_set_pathname_utf8(entry, (destination + u'/' + components.join(u'/')).toUtf8().constData());
+    // No set-user-id, set-group-id or sticky bits from an archive.
+    archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
+}
+
+void copyData(archive* reader, archive* writer)
+{
+    const void* block = nullptr;
+    size_t size = 0;
+    la_int64_t offset = 0;
+    for (;;) {
+        const int status = archive_read_data_block(reader, &block, &size, &offset);
+        if (status == ARCHIVE_EOF) {
+            return;
+        }
+        if (status < ARCHIVE_WARN || archive_write_data_block(writer, block, size, offset) < ARCHIVE_WARN) {
+            refuse(UpdateErrorCase::malformedArchive);
+        }
+    }
+}
+
+}  // namespace
+
+void extractArchive(const QString& archivePath, const QString& destination)
+{
+    // Resolved once, so that the symbolic-link guard below only ever meets links from the archive.
+    const QString root = QDir(destination).canonicalPath();
+    if (root.isEmpty()) {
+        refuse(UpdateErrorCase::stagingUnavailable);
+    }
+    Reader reader(archive_read_new());
+    Writer writer(archive_write_disk_new());
+    if (!reader || !writer) {
+        refuse(UpdateErrorCase::malformedArchive);
+    }
+    archive_read_support_filter_all(reader.get());
+    archive_read_support_format_tar(reader.get());
+    archive_read_support_format_gnutar(reader.get());
+    archive_read_support_format_zip(reader.get());
+    // Paths are made absolute below destination by placeEntry, which has already refused
+    // absolute and ".." paths; libarchive refuses ".." and writing through symbolic links again.
+    archive_write_disk_set_options(writer.get(), ARCHIVE_EXTRACT_SECURE_NODOTDOT | ARCHIVE_EXTRACT_SECURE_SYMLINKS
+                                                     | ARCHIVE_EXTRACT_PERM | ARCHIVE_EXTRACT_TIME);
+    if (archive_read_open_filename(reader.get(), QFile::encodeName(archivePath).constData(), readBlockSize)
+        != ARCHIVE_OK) {
+        refuse(UpdateErrorCase::malformedArchive);
+    }
+    archive_entry* entry = nullptr;
+    int entryCount = 0;
+    for (;;) {
+        const int status = archive_read_next_header(reader.get(), &entry);
+        if (status == ARCHIVE_EOF) {
+            break;
+        }
+        if (status != ARCHIVE_OK) {
+            refuse(UpdateErrorCase::malformedArchive);
+        }
+        placeEntry(entry, root);
+        if (archive_write_header(writer.get(), entry) < ARCHIVE_WARN) {
+            refuse(UpdateErrorCase::unsafeArchiveEntry);
+        }
+        if (archive_entry_size(entry) > 0) {
+            copyData(reader.get(), writer.get());
+        }
+        if (archive_write_finish_entry(writer.get()) < ARCHIVE_WARN) {
+            refuse(UpdateErrorCase::malformedArchive);
+        }
+        ++entryCount;
+    }
+    if (archive_write_close(writer.get()) != ARCHIVE_OK || entryCount == 0) {
+        refuse(UpdateErrorCase::malformedArchive);
+    }
+}
+
+}  // namespace veldran

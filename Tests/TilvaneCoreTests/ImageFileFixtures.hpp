@@ -1,0 +1,67 @@
+#pragma once
+
+// Helpers for tests that read and write picture files: a private temporary folder, pictures
+// made with libvips, and GIFs decoded back with libvips.
+
+#include "TilvaneCore/VipsRuntime.hpp"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tilvane::imagefiles {
+
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const std::filesystem::path& path() const noexcept { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+    // Names of every entry in the folder, hidden ones included, sorted.
+    std::vector<std::string> entryNames() const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// An 8-bit image of width × height with `bands` bands, pixels row by row.
+VipsImagePointer makeVipsImage(int width, int height, int bands, const std::vector<std::uint8_t>& pixels);
+
+// A width × height RGB image with the same colour in every pixel.
+VipsImagePointer solidVipsImage(int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+
+// One solid width × height page per colour, stacked top to bottom as libvips keeps multi-page pictures.
+VipsImagePointer solidPages(int width, int height, const std::vector<std::array<std::uint8_t, 3>>& colours);
+
+// Saves in the format named by the file's extension; `options` as libvips writes them after
+// a file name, e.g. "[Q=95]". Fails the calling test on error.
+void saveVipsImage(const VipsImagePointer& image, const std::filesystem::path& path, const std::string& options = "");
+
+std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
+void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+void writeText(const std::filesystem::path& path, const std::string& text);
+
+struct DecodedGIF {
+    int width = 0;
+    int height = 0;
+    int frameCount = 0;
+    int loop = -1;
+    std::vector<int> delaysInMilliseconds;
+    std::vector<std::uint8_t> rgba;  // every frame, top to bottom, four bands
+
+    const std::uint8_t* pixel(int frame, int x, int y) const
+    {
+        return rgba.data() + ((static_cast<std::size_t>(frame) * height + y) * width + x) * 4;
+    }
+};
+
+// Decodes every frame; fails the calling test when the file is not a readable GIF.
+DecodedGIF readGIF(const std::filesystem::path& path);
+
+}  // namespace tilvane::imagefiles

@@ -1,0 +1,142 @@
+#include "TestSupport.hpp"
+
+#include "VeldranTelemetry/CrashFileReader.hpp"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <csignal>
+
+namespace veldran {
+namespace {
+
+nlohmann::json validCrashFile()
+{
+    return testing::sampleCrashDocument();
+}
+
+std::optional<CrashEvent> parse(const nlohmann::json& document)
+{
+    return CrashFileReader::parse(QByteArray::fromStdString(document.dump()));
+}
+
+TEST(CrashFileReader, TurnsAStoredCrashIntoAFatalEventWithImagesAndFrames)
+{
+    const auto event = parse(validCrashFile());
+    ASSERT_TRUE(event);
+    EXPECT_EQ(event->level, CrashLevel::fatal);
+    EXPECT_EQ(event->timestamp, 1765000000);
+    EXPECT_EQ(event->releaseName, "studio.veldran.tilvane@1.2.3+45");
+    ASSERT_EQ(event->exceptions.size(), 1u);
+    const auto& exception = event->exceptions.front();
+    EXPECT_EQ(exception.type, "SIGSEGV");
+    ASSERT_TRUE(exception.mechanism);
+    EXPECT_EQ(exception.mechanism->handled, false);
+    ASSERT_TRUE(exception.stacktrace);
+    ASSERT_EQ(exception.stacktrace->frames.size(), 3u);
+    EXPECT_EQ(exception.stacktrace->frames.front().instructionAddress, "0x401200");  // outermost first
+    EXPECT_EQ(exception.stacktrace->frames.back().instructionAddress, "0x401000");
+    ASSERT_EQ(event->threads.size(), 1u);
+    EXPECT_EQ(event->threads.front().name, "tilvane");
+    ASSERT_EQ(event->debugImages.size(), 2u);
+    EXPECT_EQ(event->debugImages[0], (CrashDebugImage{"/opt/Tilvane.app/bin/tilvane", "0x400000", 0x2000}));
+    EXPECT_EQ(event->debugImages[1], (CrashDebugImage{"/usr/lib/libc.so.6", "0x7f0000000000", 0x10000}));
+}
+
+struct MalformedRow {
+    const char* name;
+    std::function<void(nlohmann::json&)> change;
+};
+
+class MalformedCrashFile : public ::testing::TestWithParam<MalformedRow> {};
+
+TEST_P(MalformedCrashFile, IsRefused)
+{
+    auto document = validCrashFile();
+    GetParam().change(document);
+    EXPECT_FALSE(parse(document));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, MalformedCrashFile,
+    ::testing::Values(
+        MalformedRow{"signal_as_text", [](auto& d) { d["signal"] = "11"; }},
+        MalformedRow{"time_negative", [](auto& d) { d["time"] = -5; }},
+        MalformedRow{"release_as_number", [](auto& d) { d["release"] = 5; }},
+        MalformedRow{"thread_as_null", [](auto& d) { d["thread"] = nullptr; }},
+        MalformedRow{"frame_as_number", [](auto& d) { d["frames"][1] = 4096; }},
+        MalformedRow{"frame_not_hexadecimal", [](auto& d) { d["frames"][1] = "0xzz"; }},
+        MalformedRow{"no_frames", [](auto& d) { d["frames"] = nlohmann::json::array(); }},
+        MalformedRow{"unknown_signal", [](auto& d) { d["signal"] = 9; }},
+        MalformedRow{"name_not_matching_signal", [](auto& d) { d["name"] = "SIGABRT"; }},
+        MalformedRow{"other_format", [](auto& d) { d["format"] = "other"; }},
+        MalformedRow{"other_version", [](auto& d) { d["version"] = 2; }},
+        MalformedRow{"missing_key", [](auto& d) { d.erase("maps"); }},
+        MalformedRow{"extra_key", [](auto& d) { d["user"] = "ana"; }},
+        MalformedRow{"broken_maps_line", [](auto& d) { d["maps"] = "not a mapping\n"; }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CrashFileReader, RefusesBrokenJsonAndFilesOverOneMebibyte)
+{
+    EXPECT_FALSE(CrashFileReader::parse("{\"format\": \"veldran-crash\""));
+    EXPECT_FALSE(CrashFileReader::parse("[]"));
+
+    QTemporaryDir folder;
+    auto document = validCrashFile();
+    document["maps"] = document["maps"].get<std::string>() + std::string(CrashFileReader::largestFile, ' ');
+    QFile large(folder.filePath("crash-1-1.json"));
+    ASSERT_TRUE(large.open(QIODevice::WriteOnly));
+    large.write(QByteArray::fromStdString(document.dump()));
+    large.close();
+    EXPECT_FALSE(CrashFileReader::read(large.fileName()));
+    EXPECT_FALSE(CrashFileReader::read(folder.filePath("absent.json")));
+}
+
+struct CrashChildRow {
+    const char* kind;
+    int signal;
+    const char* name;
+};
+
+class CrashingChild : public ::testing::TestWithParam<CrashChildRow> {};
+
+// The test binary runs itself as a child that arms the handler and crashes.
+TEST_P(CrashingChild, LeavesExactlyOneOwnerOnlyCrashFile)
+{
+    QTemporaryDir folder;
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--crash-child", folder.path(), GetParam().kind});
+    ASSERT_TRUE(child.waitForFinished(20000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    EXPECT_EQ(child.exitCode(), GetParam().signal);
+
+    const QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
+    ASSERT_EQ(files.size(), 1) << files.join(", ").toStdString();
+    EXPECT_TRUE(files.front().startsWith("crash-") && files.front().endsWith(".json")) << files.front().toStdString();
+    const QString path = QDir(folder.path()).filePath(files.front());
+    EXPECT_EQ(testing::permissionsOf(path), 0600u);
+
+    const auto event = CrashFileReader::read(path);
+    ASSERT_TRUE(event);
+    EXPECT_EQ(event->exceptions.front().type, GetParam().name);
+    EXPECT_EQ(event->releaseName, "studio.veldran.tilvane@1.2.3+45");
+    EXPECT_GE(event->exceptions.front().stacktrace->frames.size(), 2u);
+    const bool mapsTheTestBinary = std::any_of(event->debugImages.begin(), event->debugImages.end(),
+        [](const CrashDebugImage& image) {
+            return image.codeFile && image.codeFile->ends_with("VeldranTelemetryTests");
+        });
+    EXPECT_TRUE(mapsTheTestBinary);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, CrashingChild,
+    ::testing::Values(CrashChildRow{"segv", SIGSEGV, "SIGSEGV"}, CrashChildRow{"abort", SIGABRT, "SIGABRT"}),
+    [](const auto& info) { return std::string(info.param.kind); });
+
+}  // namespace
+}  // namespace veldran

@@ -1,0 +1,268 @@
+#include "LocalHttpServer.hpp"
+#include "TestSupport.hpp"
+
+#include "VeldranTelemetry/CrashClient.hpp"
+#include "VeldranTelemetry/CrashReporter.hpp"
+#include "VeldranTelemetry/DiagnosticStorage.hpp"
+#include "VeldranTelemetry/Telemetry.hpp"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostInfo>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace veldran {
+namespace {
+
+using testing::betaConfiguration;
+using testing::LocalHttpServer;
+using testing::processEventsFor;
+using testing::waitUntil;
+
+enum class TestFailure { exportFailed };
+std::string_view rawValue(TestFailure) { return "export_failed"; }
+
+struct Envelope {
+    nlohmann::json header;
+    nlohmann::json itemHeader;
+    nlohmann::json event;
+    std::string payload;
+};
+
+Envelope envelopeOf(const testing::ReceivedRequest& request)
+{
+    const QList<QByteArray> lines = request.body.split('\n');
+    Envelope envelope;
+    envelope.header = nlohmann::json::parse(lines.value(0).toStdString());
+    envelope.itemHeader = nlohmann::json::parse(lines.value(1).toStdString());
+    envelope.payload = lines.value(2).toStdString();
+    envelope.event = nlohmann::json::parse(envelope.payload);
+    return envelope;
+}
+
+// Nothing of the machine or its user: no path, user name, host name or thread name.
+void expectNothingOfTheMachine(const std::string& payload)
+{
+    EXPECT_EQ(payload.find('/'), std::string::npos) << payload;
+    EXPECT_EQ(payload.find(QHostInfo::localHostName().toStdString()), std::string::npos);
+    EXPECT_EQ(payload.find(qEnvironmentVariable("USER", "root").toStdString() + "\""), std::string::npos);
+    EXPECT_EQ(payload.find("\"name\""), std::string::npos);
+}
+
+class CrashReporterTest : public ::testing::Test {
+protected:
+    QString base() const { return caches.filePath(QStringLiteral("studio.veldran.tilvane/BetaDiagnostics")); }
+
+    std::unique_ptr<DiagnosticStorage> storage()
+    {
+        return std::make_unique<DiagnosticStorage>("unused", defaults.settings(), base());
+    }
+
+    std::unique_ptr<CrashReporter> makeReporter()
+    {
+        return std::make_unique<CrashReporter>("unused", defaults.settings(), storage(),
+            [this](const CrashEvent& event) { observed.push_back(event); }, server.origin());
+    }
+
+    // The generation folder the next consented start will use.
+    QString generationFolder() { return storage()->directoryForConsentedRun().value(); }
+
+    void writeStoredReport(const QString& name, const QByteArray& contents)
+    {
+        QFile file(QDir(generationFolder()).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+    }
+
+    QStringList storedFiles() { return QDir(generationFolder()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
+
+    QTemporaryDir caches;
+    testing::TemporarySettings defaults;
+    LocalHttpServer server;
+    std::vector<CrashEvent> observed;
+};
+
+TEST_F(CrashReporterTest, WithoutDiagnosticsNothingStartsAndNothingIsCreated)
+{
+    auto development = betaConfiguration();
+    development.environment = "development";
+    const auto reporter = makeReporter();
+    reporter->start(development);
+    reporter->captureFailure("tilvane_export_failed", std::nullopt);
+    processEventsFor(std::chrono::milliseconds(100));
+    EXPECT_FALSE(reporter->isActive());
+    EXPECT_FALSE(QFileInfo::exists(base()));
+    EXPECT_TRUE(server.requests().empty());
+}
+
+TEST_F(CrashReporterTest, AFailureReportTravelsSanitizedAsOneEnvelopeToTheDsnProject)
+{
+    const auto reporter = makeReporter();
+    reporter->start(betaConfiguration());
+    ASSERT_TRUE(reporter->isActive());
+    EXPECT_EQ(testing::permissionsOf(generationFolder()), 0700u);
+    reporter->captureFailure("tilvane_export_failed", std::pair<std::string, std::string>{"format", "png"});
+    ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 1; }));
+
+    const auto& request = server.requests().front();
+    EXPECT_EQ(request.path, "/api/4505/envelope/");
+    EXPECT_EQ(request.headerValues("content-type"), QList<QByteArray>{"application/x-sentry-envelope"});
+    EXPECT_TRUE(request.headerValues("x-sentry-auth").value(0).contains("sentry_key=publickey"));
+    const auto envelope = envelopeOf(request);
+    EXPECT_EQ(envelope.itemHeader["type"], "event");
+    EXPECT_EQ(envelope.itemHeader["length"], envelope.payload.size());
+    EXPECT_EQ(envelope.header["event_id"], envelope.event["event_id"]);
+    EXPECT_EQ(envelope.event["level"], "error");
+    EXPECT_EQ(envelope.event["message"]["formatted"], "tilvane_export_failed");
+    EXPECT_EQ(envelope.event["tags"]["format"], "png");
+    EXPECT_EQ(envelope.event["tags"]["app"], "tilvane");
+    EXPECT_EQ(envelope.event["release"], "studio.veldran.tilvane@1.2.3+45");
+    EXPECT_EQ(envelope.event["dist"], "45");
+    EXPECT_EQ(envelope.event["environment"], "beta");
+    expectNothingOfTheMachine(envelope.payload);
+    ASSERT_EQ(observed.size(), 1u);
+    EXPECT_EQ(observed.front().message, "tilvane_export_failed");
+}
+
+TEST_F(CrashReporterTest, FailureReportsOfAnotherFormNeverLeave)
+{
+    const auto reporter = makeReporter();
+    reporter->start(betaConfiguration());
+    reporter->captureFailure("zentor_export_failed", std::nullopt);
+    reporter->captureFailure("tilvane_export_failed", std::pair<std::string, std::string>{"format", "PNG"});
+    processEventsFor(std::chrono::milliseconds(200));
+    EXPECT_TRUE(server.requests().empty());
+    EXPECT_TRUE(observed.empty());
+}
+
+TEST_F(CrashReporterTest, ARealCrashOfAnEarlierRunIsSentSanitizedAtTheNextStartAndThenDeleted)
+{
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--crash-child", generationFolder(), "segv"});
+    ASSERT_TRUE(child.waitForFinished(20000));
+    ASSERT_EQ(storedFiles().size(), 1);
+
+    const auto reporter = makeReporter();
+    reporter->start(betaConfiguration());
+    ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 1 && storedFiles().isEmpty(); }));
+    const auto envelope = envelopeOf(server.requests().front());
+    EXPECT_EQ(envelope.event["level"], "fatal");
+    EXPECT_EQ(envelope.event["release"], "studio.veldran.tilvane@1.2.3+45");
+    const auto& exception = envelope.event["exception"]["values"][0];
+    EXPECT_EQ(exception["type"], "SIGSEGV");
+    EXPECT_EQ(exception["value"], "native_crash");
+    EXPECT_EQ(exception["mechanism"]["handled"], false);
+    EXPECT_FALSE(exception["mechanism"].contains("data"));
+    EXPECT_GE(exception["stacktrace"]["frames"].size(), 2u);
+    EXPECT_FALSE(envelope.event.contains("message"));
+    EXPECT_FALSE(envelope.event["debug_meta"]["images"].empty());
+    expectNothingOfTheMachine(envelope.payload);
+}
+
+TEST_F(CrashReporterTest, StoredReportsAreKeptOnlyWhileTheyMayStillBeSent)
+{
+    const QByteArray valid = QByteArray::fromStdString(testing::sampleCrashDocument().dump());
+    for (const auto& [status, kept] : std::vector<std::pair<int, bool>>{{500, true}, {429, true}, {400, false}, {202, false}}) {
+        SCOPED_TRACE(status);
+        const std::size_t before = server.requests().size();
+        writeStoredReport("crash-1-1.json", valid);
+        server.setStatus(status);
+        auto reporter = makeReporter();
+        ASSERT_NE(reporter, nullptr);
+        reporter->start(betaConfiguration());
+        QSignalSpy settled(reporter->client(), &CrashClient::storedReportSettled);
+        ASSERT_TRUE(waitUntil([&] { return settled.size() == 1; }));
+        EXPECT_EQ(server.requests().size(), before + 1);
+        EXPECT_EQ(storedFiles().contains("crash-1-1.json"), kept);
+        reporter.reset();
+        QFile::remove(QDir(generationFolder()).filePath("crash-1-1.json"));
+    }
+}
+
+TEST_F(CrashReporterTest, MalformedStoredReportsAndLeftoversAreDeletedUnsent)
+{
+    const QByteArray valid = QByteArray::fromStdString(testing::sampleCrashDocument().dump());
+    auto wrongType = testing::sampleCrashDocument();
+    wrongType["signal"] = "11";
+    writeStoredReport("crash-1-1.json", QByteArray::fromStdString(wrongType.dump()));
+    writeStoredReport("crash-1-2.json", "{broken");
+    writeStoredReport("crash-1-3.json", valid);
+    writeStoredReport(".crash-1-4.tmp", valid.left(40));
+
+    const auto reporter = makeReporter();
+    reporter->start(betaConfiguration());
+    ASSERT_TRUE(waitUntil([&] { return storedFiles().isEmpty(); }));
+    processEventsFor(std::chrono::milliseconds(100));
+    EXPECT_EQ(server.requests().size(), 1u);
+}
+
+TEST_F(CrashReporterTest, OnlyTheTenNewestStoredReportsAreSent)
+{
+    for (int time = 10; time < 22; ++time) {
+        auto document = testing::sampleCrashDocument();
+        document["time"] = time;
+        writeStoredReport(QStringLiteral("crash-%1-1.json").arg(time), QByteArray::fromStdString(document.dump()));
+    }
+    const auto reporter = makeReporter();
+    reporter->start(betaConfiguration());
+    ASSERT_TRUE(waitUntil([&] { return storedFiles().isEmpty() && server.requests().size() == 10; }));
+    processEventsFor(std::chrono::milliseconds(100));
+    ASSERT_EQ(server.requests().size(), 10u);
+    std::vector<int> times;
+    for (const auto& request : server.requests())
+        times.push_back(envelopeOf(request).event["timestamp"]);
+    EXPECT_EQ(*std::min_element(times.begin(), times.end()), 12);
+}
+
+TEST_F(CrashReporterTest, ASecondStartWhileActiveChangesNothing)
+{
+    writeStoredReport("crash-1-1.json", QByteArray::fromStdString(testing::sampleCrashDocument().dump()));
+    server.setStatus(503);
+    const auto reporter = makeReporter();
+    reporter->start(betaConfiguration());
+    ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 1; }));
+    reporter->start(betaConfiguration());
+    processEventsFor(std::chrono::milliseconds(200));
+    EXPECT_EQ(server.requests().size(), 1u);
+}
+
+TEST_F(CrashReporterTest, StopAndPurgeWithoutAStartStillForgetsAndDeletesEverything)
+{
+    ASSERT_FALSE(generationFolder().isEmpty());
+    const auto reporter = makeReporter();
+    reporter->stopAndPurge();
+    EXPECT_FALSE(defaults.settings().contains(DiagnosticStorage::generationKey));
+    EXPECT_FALSE(QFileInfo::exists(base()));
+}
+
+// The whole road through the telemetry object: one report while consent is on, none after.
+TEST_F(CrashReporterTest, ReportsTravelOnlyWhileDiagnosticsConsentIsOn)
+{
+    struct SilentTransport final : AnalyticsTransport {
+        void send(const QByteArray&) override {}
+        void cancel() override {}
+    };
+    Telemetry telemetry(betaConfiguration(), defaults.settings(), std::make_unique<SilentTransport>(), makeReporter());
+    telemetry.start();
+    telemetry.recordFailure(TestFailure::exportFailed);
+    ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 1; }));
+    EXPECT_EQ(envelopeOf(server.requests().front()).event["message"]["formatted"], "tilvane_export_failed");
+
+    telemetry.setDiagnosticsEnabled(false);
+    EXPECT_FALSE(QFileInfo::exists(base()));
+    telemetry.recordFailure(TestFailure::exportFailed);
+    processEventsFor(std::chrono::milliseconds(200));
+    EXPECT_EQ(server.requests().size(), 1u);
+    EXPECT_FALSE(QFileInfo::exists(base()));
+}
+
+}  // namespace
+}  // namespace veldran

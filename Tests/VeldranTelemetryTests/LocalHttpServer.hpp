@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QTcpServer>
+#include <QUrl>
+
+#include <vector>
+
+class QTcpSocket;
+
+namespace veldran::testing {
+
+struct ReceivedRequest {
+    QByteArray method;
+    QByteArray path;
+    QList<QPair<QByteArray, QByteArray>> headers;  // names in lower case
+    QByteArray body;
+
+    QList<QByteArray> headerValues(const QByteArray& lowerCaseName) const;
+};
+
+// A tiny HTTP/1.1 server on 127.0.0.1 that records every request and answers each with one status,
+// right away or, while holding, only when released. It accepts a bounded number of requests.
+class LocalHttpServer : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int largestRequestCount = 64;
+
+    LocalHttpServer();
+
+    QUrl url(const QString& path = QStringLiteral("/")) const;
+    QUrl origin() const { return url(QString()); }
+    void setStatus(int status) { status_ = status; }
+    void setHolding(bool holding) { holding_ = holding; }
+    void releaseHeld();
+
+    const std::vector<ReceivedRequest>& requests() const { return requests_; }
+
+private:
+    void readFrom(QTcpSocket* socket);
+    void respond(QTcpSocket* socket);
+
+    QTcpServer server_;
+    int status_ = 200;
+    bool holding_ = false;
+    std::vector<ReceivedRequest> requests_;
+    std::vector<QTcpSocket*> held_;
+};
+
+}  // namespace veldran::testing

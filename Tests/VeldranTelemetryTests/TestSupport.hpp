@@ -1,0 +1,49 @@
+#pragma once
+
+#include "VeldranTelemetry/TelemetryConfiguration.hpp"
+
+#include <nlohmann/json.hpp>
+
+#include <QByteArray>
+#include <QDir>
+#include <QSettings>
+#include <QString>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+namespace veldran::testing {
+
+// A configuration of a beta build that passes both gates (bundle studio.veldran.tilvane, 1.2.3 build 45).
+TelemetryConfiguration betaConfiguration();
+
+// A well-formed crash file of a SIGSEGV in studio.veldran.tilvane@1.2.3+45, as the signal handler writes it.
+nlohmann::json sampleCrashDocument();
+
+// Processes events until the condition holds or the time is up; returns the condition.
+bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+// Processes events for the given time (to show that something does not happen).
+void processEventsFor(std::chrono::milliseconds duration);
+
+// A temporary folder with an INI settings file inside it, standing in for the user's defaults.
+class TemporarySettings {
+public:
+    TemporarySettings();
+    QSettings& settings() { return *settings_; }
+    QString path(const QString& name) const { return folder_.filePath(name); }
+
+private:
+    QTemporaryDir folder_;
+    std::unique_ptr<QSettings> settings_;
+};
+
+// Writes contents as <folder>/Resources/Info.json.
+void writeInformationFile(const QString& bundleFolder, const QByteArray& contents);
+
+// POSIX permission bits of the path (0 when it does not exist).
+unsigned permissionsOf(const QString& path);
+
+}  // namespace veldran::testing

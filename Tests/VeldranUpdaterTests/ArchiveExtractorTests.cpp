@@ -1,0 +1,120 @@
+#include "TestArchive.hpp"
+#include "UpdateHarness.hpp"
+
+#include "VeldranUpdater/ArchiveExtractor.hpp"
+#include "VeldranUpdater/UpdateError.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <functional>
+
+namespace {
+
+using veldran::UpdateErrorCase;
+
+// <temp>/outside/ sits beside <temp>/staging/, the destination; nothing may reach it.
+struct ExtractionCase {
+    const char* name;
+    std::function<TestArchive()> archive;
+    std::optional<UpdateErrorCase> refusal;
+};
+
+void PrintTo(const ExtractionCase& testCase, std::ostream* stream)
+{
+    *stream << testCase.name;
+}
+
+
+class ArchiveExtractorTest : public testing::TestWithParam<ExtractionCase> {};
+
+TEST_P(ArchiveExtractorTest, KeepsEveryEntryInsideTheDestination)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    ASSERT_TRUE(QDir(root.path()).mkpath("staging/deeper"));
+    ASSERT_TRUE(QDir(root.path()).mkpath("outside"));
+    const QString archivePath = root.filePath("update.tar.gz");
+    writeFile(archivePath, GetParam().archive().bytes());
+
+    std::optional<UpdateErrorCase> refusal;
+    try {
+        veldran::extractArchive(archivePath, root.filePath("staging/deeper"));
+    } catch (const veldran::UpdateError& error) {
+        refusal = error.errorCase();
+    }
+
+    EXPECT_EQ(refusal, GetParam().refusal);
+    EXPECT_TRUE(QDir(root.filePath("outside")).isEmpty());
+    EXPECT_EQ(QDir(root.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"outside", "staging", "update.tar.gz"}));
+    EXPECT_EQ(QDir(root.filePath("staging")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList({"deeper"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, ArchiveExtractorTest,
+    testing::Values(
+        ExtractionCase{"PlainBundle", [] { return TestArchive::bundle("X.app", "2", "new"); }, std::nullopt},
+        ExtractionCase{"LinkWithinTheBundle",
+                       [] {
+                           return TestArchive::bundle("X.app", "2", "new")
+                               .symlink("X.app/bin/current", "tilvane")
+                               .symlink("X.app/Resources/up", "../bin/tilvane")
+                               .hardlink("X.app/bin/copy", "X.app/bin/tilvane");
+                       },
+                       std::nullopt},
+        ExtractionCase{"DotDotPath",
+                       [] { return TestArchive().file("X.app/a", "a").file("../../outside/escape", "x"); },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"DotDotInsideThePath",
+                       [] { return TestArchive().file("X.app/../../../outside/escape", "x"); },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"AbsolutePath",
+                       [] { return TestArchive().file("/tmp/veldran-updater-escape", "x"); },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"SymlinkLeadingOut",
+                       [] {
+                           return TestArchive()
+                               .folder("X.app")
+                               .symlink("X.app/out", "../../../outside")
+                               .file("X.app/out/escape", "x");
+                       },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"SymlinkLeadingOutLeftInTheBundle",
+                       [] { return TestArchive().folder("X.app").symlink("X.app/out", "../../../outside"); },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"AbsoluteSymlink", [] { return TestArchive().symlink("X.app", "/tmp"); },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"HardlinkLeadingOut",
+                       [] { return TestArchive().hardlink("X.app/passwd", "../../outside/anything"); },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"EmptyArchive", [] { return TestArchive(); }, UpdateErrorCase::malformedArchive}),
+    [](const testing::TestParamInfo<ExtractionCase>& info) { return std::string(info.param.name); });
+
+TEST(ArchiveExtractor, RefusesBytesThatAreNoArchive)
+{
+    QTemporaryDir root;
+    writeFile(root.filePath("update.tar.gz"), QByteArray(4096, '\x42'));
+    ASSERT_TRUE(QDir(root.path()).mkdir("staging"));
+    EXPECT_THROW(veldran::extractArchive(root.filePath("update.tar.gz"), root.filePath("staging")),
+                 veldran::UpdateError);
+    EXPECT_TRUE(QDir(root.filePath("staging")).isEmpty());
+}
+
+TEST(ArchiveExtractor, WritesTheBundleWithItsContent)
+{
+    QTemporaryDir root;
+    writeFile(root.filePath("update.tar.gz"),
+              TestArchive::bundle("X.app", "2", "new").symlink("X.app/bin/current", "tilvane").bytes());
+    ASSERT_TRUE(QDir(root.path()).mkdir("staging"));
+    veldran::extractArchive(root.filePath("update.tar.gz"), root.filePath("staging"));
+    EXPECT_EQ(readFile(root.filePath("staging/X.app/bin/tilvane")), "new");
+    EXPECT_EQ(readFile(root.filePath("staging/X.app/bin/current")), "new");
+    EXPECT_TRUE(QFileInfo(root.filePath("staging/X.app/bin/tilvane")).isExecutable());
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// Builds a gzip-compressed tar archive in memory, entries written exactly as given (including
+// unsafe paths that a real packer would never produce).
+class TestArchive {
+public:
+    TestArchive& file(const QString& path, const QByteArray& content);
+    TestArchive& folder(const QString& path);
+    TestArchive& symlink(const QString& path, const QString& target);
+    TestArchive& hardlink(const QString& path, const QString& target);
+
+    QByteArray bytes() const;
+
+    // An update bundle named bundleName with the build number version and one executable file.
+    static TestArchive bundle(const QString& bundleName, const QString& version, const QByteArray& executable);
+
+private:
+    enum class Kind { file, folder, symlink, hardlink };
+    struct Entry {
+        Kind kind;
+        QString path;
+        QByteArray content;
+        QString target;
+    };
+    std::vector<Entry> entries_;
+};

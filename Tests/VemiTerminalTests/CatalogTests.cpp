@@ -1,0 +1,79 @@
+#include "KitTestSupport.hpp"
+
+#include "VemiTerminal/Catalog/VTCatalogView.hpp"
+#include "VemiTerminal/Components/VTText.hpp"
+#include "VemiTerminal/Components/VTTextField.hpp"
+#include "VemiTerminal/Components/VTWindow.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(VTCatalogViewTest, PickerReThemesTheWholePage) {
+    VTCatalogView catalogue;
+    catalogue.resize(1100, 800);
+    catalogue.show();
+    QApplication::processEvents();
+    EXPECT_EQ(catalogue.appearance(), VTAppearance::system);
+
+    auto* noite = catalogue.findChild<QAbstractButton*>(QStringLiteral("appearance:noite"));
+    ASSERT_NE(noite, nullptr);
+    noite->click();
+    EXPECT_EQ(catalogue.appearance(), VTAppearance::noite);
+    const QList<VTWindow*> windows = catalogue.findChildren<VTWindow*>();
+    ASSERT_EQ(windows.size(), 3);
+    for (VTWindow* window : windows) {
+        EXPECT_EQ(vtTheme(window), VTTheme::noite());
+    }
+    const QImage image = snapshot(catalogue);
+    const QPoint kedu = windows[0]->mapTo(&catalogue, QPoint(3, 3));
+    EXPECT_TRUE(colourNear(pixelAt(image, kedu.x(), kedu.y()), VTTheme::noite().barBg));
+
+    catalogue.findChild<QAbstractButton*>(QStringLiteral("appearance:vemi"))->click();
+    EXPECT_EQ(vtTheme(windows[0]), VTTheme::vemi());
+    EXPECT_TRUE(catalogue.findChild<QAbstractButton*>(QStringLiteral("appearance:vemi"))->isChecked());
+    EXPECT_FALSE(noite->isChecked());
+}
+
+TEST(VTCatalogViewTest, WindowsKeepTheirWidthsAndTypographyListsEveryStyle) {
+    VTCatalogView catalogue;
+    for (int width : {700, 1400}) {
+        catalogue.resize(catalogue.fullPageSize(width));
+        catalogue.show();
+        QApplication::processEvents();
+        QList<int> widths;
+        for (VTWindow* window : catalogue.findChildren<VTWindow*>()) {
+            widths.append(window->width());
+        }
+        EXPECT_EQ(widths, QList<int>({240, 220, 180}));
+    }
+    QStringList typography;
+    for (VTText* text : catalogue.findChildren<VTText*>()) {
+        if (text->text().endsWith(QStringLiteral(" — Tomamos a direção oposta"))) {
+            typography.append(text->text().section(u' ', 0, 0));
+            if (text->text().startsWith(QStringLiteral("displayXL"))) {
+                EXPECT_EQ(text->style(), VTTextStyle::displayMD);
+            }
+        }
+    }
+    EXPECT_EQ(typography.size(), 11);
+    EXPECT_EQ(typography.first(), QStringLiteral("displayXL"));
+    EXPECT_EQ(typography.last(), QStringLiteral("code"));
+}
+
+TEST(VTCatalogViewTest, TypingChangesOnlyTheQuery) {
+    VTCatalogView catalogue;
+    catalogue.setAppearance(VTAppearance::noite);
+    auto* search = catalogue.findChild<VTTextField*>();
+    ASSERT_NE(search, nullptr);
+    EXPECT_EQ(search->placeholderText(), QStringLiteral("Buscar"));
+    QTest::keyClicks(search, QStringLiteral("pixel"));
+    EXPECT_EQ(catalogue.query(), QStringLiteral("pixel"));
+    EXPECT_EQ(catalogue.appearance(), VTAppearance::noite);
+}
+
+}  // namespace
