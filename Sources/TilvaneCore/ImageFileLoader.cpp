@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace tilvane {
 
@@ -30,29 +32,6 @@ GObjectPointer<VipsSource> openRegularFile(const std::filesystem::path& path)
     return source;
 }
 
-// Reads only the header, so that a picture that declares a huge size is never decoded.
-bool declaresAcceptableSize(VipsSource* source)
-{
-    const VipsImagePointer header(vips_image_new_from_source(source, "", "access", VIPS_ACCESS_SEQUENTIAL, nullptr));
-    if (!header) {
-        return false;
-    }
-    const auto pixels = static_cast<std::int64_t>(vips_image_get_width(header.get())) *
-                        static_cast<std::int64_t>(vips_image_get_height(header.get()));
-    return pixels <= ImageFileLoader::maxSourcePixels;
-}
-
-VipsImagePointer thumbnail(VipsSource* source, int maxDimension)
-{
-    VipsImage* result = nullptr;
-    // fail_on goes through the loader's options: thumbnail_source ignores its own in libvips 8.14.
-    if (vips_thumbnail_source(source, &result, maxDimension, "height", maxDimension, "size", VIPS_SIZE_DOWN,
-                              "no_rotate", FALSE, "option_string", "fail_on=error", nullptr) != 0) {
-        return nullptr;
-    }
-    return VipsImagePointer(result);
-}
-
 // Wraps one libvips operation that turns an image into another; nothing when it fails.
 template <typename Operation>
 VipsImagePointer transformed(const VipsImagePointer& input, Operation operation)
@@ -65,6 +44,76 @@ VipsImagePointer transformed(const VipsImagePointer& input, Operation operation)
         return nullptr;
     }
     return VipsImagePointer(output);
+}
+
+// Runs a pipeline that still decodes the file, keeping the pixels in memory. One worker only:
+// with several, libvips 8.14 sometimes loses a decoder's error (a truncated JPEG) and hands back
+// a half-decoded picture.
+VipsImagePointer decodedInMemory(VipsImagePointer pipeline)
+{
+    if (!pipeline) {
+        return nullptr;
+    }
+    vips_image_set_int(pipeline.get(), VIPS_META_CONCURRENCY, 1);
+    return VipsImagePointer(vips_image_copy_memory(pipeline.get()));
+}
+
+// The largest JPEG scale-down (1/2, 1/4, 1/8, done by libjpeg while decoding) that keeps the
+// longer side at least maxDimension, so that the final resize only ever reduces.
+int jpegShrink(const VipsImagePointer& header, int maxDimension)
+{
+    const int longerSide = std::max(vips_image_get_width(header.get()), vips_image_get_height(header.get()));
+    int shrink = 1;
+    while (shrink < 8 && longerSide / (shrink * 2) >= maxDimension) {
+        shrink *= 2;
+    }
+    return shrink;
+}
+
+// libvips' own thumbnail keeps twice the target size when it picks the JPEG scale-down, which
+// for a 6000-pixel photo at 2048 means decoding every pixel; decoding at the scale that still
+// covers the target and resizing the decoded pixels is about twice as fast.
+VipsImagePointer jpegThumbnail(VipsSource* source, const VipsImagePointer& header, int maxDimension)
+{
+    const VipsImagePointer decoded = decodedInMemory(VipsImagePointer(
+        vips_image_new_from_source(source, "", "shrink", jpegShrink(header, maxDimension), "fail_on",
+                                   VIPS_FAIL_ON_ERROR, "access", VIPS_ACCESS_SEQUENTIAL, nullptr)));
+    return transformed(decoded, [maxDimension](VipsImage* in, VipsImage** out) {
+        return vips_thumbnail_image(in, out, maxDimension, "height", maxDimension, "size", VIPS_SIZE_DOWN,
+                                    "no_rotate", FALSE, nullptr);
+    });
+}
+
+VipsImagePointer generalThumbnail(VipsSource* source, int maxDimension)
+{
+    VipsImage* result = nullptr;
+    // fail_on goes through the loader's options: thumbnail_source ignores its own in libvips 8.14.
+    if (vips_thumbnail_source(source, &result, maxDimension, "height", maxDimension, "size", VIPS_SIZE_DOWN,
+                              "no_rotate", FALSE, "option_string", "fail_on=error", nullptr) != 0) {
+        return nullptr;
+    }
+    return decodedInMemory(VipsImagePointer(result));
+}
+
+// The first page or frame, upright, its longer side at most maxDimension, with every pixel
+// already decoded. Nothing when the header declares too many pixels or decoding fails.
+VipsImagePointer decodeThumbnail(VipsSource* source, int maxDimension)
+{
+    // Only the header is read here.
+    const VipsImagePointer header(vips_image_new_from_source(source, "", "access", VIPS_ACCESS_SEQUENTIAL, nullptr));
+    if (!header) {
+        return nullptr;
+    }
+    const auto pixels = static_cast<std::int64_t>(vips_image_get_width(header.get())) *
+                        static_cast<std::int64_t>(vips_image_get_height(header.get()));
+    if (pixels > ImageFileLoader::maxSourcePixels) {
+        return nullptr;
+    }
+    const char* loader = vips_foreign_find_load_source(source);
+    if (loader != nullptr && std::string_view(loader).starts_with("VipsForeignLoadJpeg")) {
+        return jpegThumbnail(source, header, maxDimension);
+    }
+    return generalThumbnail(source, maxDimension);
 }
 
 // Any colour space, depth and band count becomes 8-bit sRGB with exactly one alpha band.
@@ -88,7 +137,6 @@ VipsImagePointer toRGBA8(const VipsImagePointer& image)
     return transformed(rgba, [](VipsImage* in, VipsImage** out) { return vips_cast(in, out, VIPS_FORMAT_UCHAR, nullptr); });
 }
 
-// Runs the whole pipeline (decoding happens here) and copies the pixels into an Image.
 ImagePointer copyPixels(const VipsImagePointer& image)
 {
     const int width = vips_image_get_width(image.get());
@@ -97,9 +145,6 @@ ImagePointer copyPixels(const VipsImagePointer& image)
     if (!expected) {
         return nullptr;
     }
-    // With several workers libvips 8.14 sometimes loses a decoder's error (a truncated JPEG)
-    // and hands back a half-decoded picture; one worker always reports it.
-    vips_image_set_int(image.get(), VIPS_META_CONCURRENCY, 1);
     std::size_t size = 0;
     const std::unique_ptr<void, decltype(&g_free)> memory(vips_image_write_to_memory(image.get(), &size), &g_free);
     if (!memory || size != *expected) {
@@ -120,10 +165,10 @@ ImagePointer ImageFileLoader::load(const std::filesystem::path& path, int maxDim
     }
     try {
         const GObjectPointer<VipsSource> source = openRegularFile(path);
-        if (!source || !declaresAcceptableSize(source.get())) {
+        if (!source) {
             return nullptr;
         }
-        const VipsImagePointer rgba = toRGBA8(thumbnail(source.get(), maxDimension));
+        const VipsImagePointer rgba = toRGBA8(decodeThumbnail(source.get(), maxDimension));
         return rgba ? copyPixels(rgba) : nullptr;
     } catch (...) {
         return nullptr;  // out of memory while copying

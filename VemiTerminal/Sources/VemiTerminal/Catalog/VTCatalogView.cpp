@@ -61,10 +61,10 @@ QWidget* section(const QString& title, QWidget* content) {
     return widget;
 }
 
-// One option of the segmented theme picker: the chosen one filled with the tint.
+// One option of the segmented theme picker: the chosen one filled with the tint. Neighbours share one divider.
 class Segment : public QAbstractButton {
 public:
-    explicit Segment(const QString& title) {
+    Segment(const QString& title, bool first) : first_(first) {
         setText(title);
         setCheckable(true);
         setAutoExclusive(true);
@@ -81,10 +81,13 @@ protected:
         const VTTheme& theme = vtTheme(this);
         QPainter painter(this);
         painter.fillRect(rect(), isChecked() ? theme.btnBg : theme.bgWindow);
-        vtStrokeInside(painter, rect(), theme.border);
+        vtStrokeInside(painter, first_ ? QRectF(rect()) : QRectF(rect()).adjusted(-1, 0, 0, 0), theme.border);
         painter.setPen(isChecked() ? theme.btnFg : theme.fg);
         painter.drawText(rect(), Qt::AlignCenter, text());
     }
+
+private:
+    bool first_;
 };
 
 QWidget* framed(VTWindow* frame, int width, QWidget* content) {
@@ -153,7 +156,7 @@ QWidget* VTCatalogView::makeNavigationBar() {
                                                         {VTAppearance::vemi, QStringLiteral("Vemi")},
                                                         {VTAppearance::noite, QStringLiteral("Noite")}};
     for (const auto& [appearance, title] : options) {
-        auto* option = new Segment(title);
+        auto* option = new Segment(title, appearance == options[0].first);
         option->setObjectName(QStringLiteral("appearance:") + vtRawValue(appearance));
         option->setChecked(appearance == appearance_);
         segments->addWidget(option, 1);

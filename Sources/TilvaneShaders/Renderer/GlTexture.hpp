@@ -1,0 +1,37 @@
+#pragma once
+
+#include "GlObjects.hpp"
+
+#include <cstdint>
+#include <span>
+
+namespace tilvane {
+
+enum class TextureFormat {
+    rgba8,    // 8-bit normalised colour
+    rgba16f,  // 16-bit float colour, for emission and bloom
+};
+
+// A two-dimensional texture whose row 0 is the top row of the picture it holds.
+// Throws ShaderRendererError::renderFailed when OpenGL cannot allocate it.
+class GlTexture {
+public:
+    GlTexture(int width, int height, TextureFormat format, bool mipmapped = false);
+
+    // Fills level 0 with width × height RGBA bytes, row 0 first.
+    void upload(std::span<const std::uint8_t> rgba);
+    void generateMipmaps();
+
+    GLuint name() const noexcept { return name_.get(); }
+    int width() const noexcept { return width_; }
+    int height() const noexcept { return height_; }
+    TextureFormat format() const noexcept { return format_; }
+
+private:
+    GlTextureName name_;
+    int width_;
+    int height_;
+    TextureFormat format_;
+};
+
+}  // namespace tilvane

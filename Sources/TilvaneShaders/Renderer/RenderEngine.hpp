@@ -1,0 +1,55 @@
+#pragma once
+
+#include "FullscreenDrawer.hpp"
+#include "GlContext.hpp"
+#include "PhosphorChain.hpp"
+#include "ShaderLibrary.hpp"
+
+#include "TilvaneCore/Image.hpp"
+#include "TilvaneShaders/Model/ScreenSettings.hpp"
+#include "TilvaneShaders/Model/ShaderConfiguration.hpp"
+#include "TilvaneShaders/ShaderBundle.hpp"
+
+#include <functional>
+#include <optional>
+
+namespace tilvane {
+
+// What a render asks for.
+struct RenderRequest {
+    std::optional<ShaderConfiguration> configuration;
+    ScreenSettings screen;
+    float time = 0;
+    bool temporalHistory = false;
+};
+
+// Called before the first pass and between passes; throws to abandon the render.
+using CancellationCheck = std::function<void()>;
+
+// The OpenGL side of a renderer: its context, compiled programs, phosphor history and the
+// render itself. Lives, works and dies on one thread, the one that made it.
+class RenderEngine {
+public:
+    explicit RenderEngine(const ShaderBundle& bundle);
+
+    ImagePointer render(const ImagePointer& image, const RenderRequest& request,
+                        const CancellationCheck& checkCancelled);
+
+    void resetTemporalHistory();
+    const PhosphorHistoryMap& phosphorHistory() const noexcept { return phosphorHistory_; }
+    const std::optional<ShaderConfiguration>& historyConfiguration() const noexcept { return historyConfiguration_; }
+
+private:
+    ImagePointer draw(const Image& image, const RenderRequest& request, const CancellationCheck& checkCancelled);
+    const ShaderProgram& program(const char* function) const;
+
+    GlContext context_;
+    ShaderLibrary library_;
+    FullscreenDrawer drawer_;
+    PhosphorChain phosphorChain_;
+    GLint maximumTextureSize_ = 0;
+    PhosphorHistoryMap phosphorHistory_;
+    std::optional<ShaderConfiguration> historyConfiguration_;
+};
+
+}  // namespace tilvane

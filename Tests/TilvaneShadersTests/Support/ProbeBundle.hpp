@@ -1,0 +1,50 @@
+#pragma once
+
+#include "TilvaneCore/Image.hpp"
+#include "TilvaneShaders/ShaderBundle.hpp"
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tilvane::testing {
+
+// Rows where each probe writes its float list: slot x at column x, its low 24 bits in the
+// first row, its high 8 bits and the bezel flag (× 255) in the second.
+inline constexpr int effectProbeRow = 0;     // every effect pass and the phosphor composite
+inline constexpr int emissionProbeRow = 2;   // phosphor composite: what the emission holds
+inline constexpr int bloomProbeRow = 3;      // phosphor composite: what the quarter textures hold,
+                                             // four values in two pixels (alpha is the picture's)
+inline constexpr int screenProbeRow = 4;     // screen-wide pass
+inline constexpr int bezelProbeRow = 6;      // bezel pass; row 8 holds the screen's top mipmap
+inline constexpr int probeHeight = 12;
+inline constexpr int probeWidth = 40;
+
+// Shader sources that draw no look but write out what they receive: their float lists, the
+// bezel flag, what each texture unit holds and the sizes of the quarter textures. Every other
+// pixel passes texture 0 through. The excitation stage counts frames: red is the previous
+// emission's red + 1 when the previous frame is known (else 1), green the previous emission's
+// red read without that gate, blue the source's red.
+std::string probeSources();
+
+// Writes a shader bundle at root whose CRTEffects source is `crtEffects` and whose other
+// three sources are empty. Returns the bundle.
+ShaderBundle writeShaderBundle(const std::filesystem::path& root, const std::string& crtEffects);
+
+// A folder for one test's files under the build folder, emptied first.
+std::filesystem::path scratchFolder(const std::string& name);
+
+// The float a probe wrote for `slot` in the rows starting at firstRow.
+float probedSlot(const Image& image, int firstRow, int slot);
+// The bezel flag a probe wrote with its list.
+float probedBezelFlag(const Image& image, int firstRow);
+
+std::array<std::uint8_t, 4> pixelAt(const Image& image, int x, int y);
+// The four values a probe wrote at quad index `quad` of a row, two pixels each.
+std::array<std::uint8_t, 4> quadAt(const Image& image, int quad, int y);
+
+// An opaque probeWidth × probeHeight picture whose red channel is 3 + x and green 7 + y.
+ImagePointer probePicture();
+
+}  // namespace tilvane::testing
