@@ -79,6 +79,23 @@ INSTANTIATE_TEST_SUITE_P(Rows, MalformedCrashFile,
         MalformedRow{"broken_maps_line", [](auto& d) { d["maps"] = "not a mapping\n"; }}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A corrupt file may hold one very long line; reading it must not take the whole process down at every start.
+TEST(CrashFileReader, ReadsVeryLongMapsLinesWithoutOverflowingTheStack)
+{
+    const std::string longPath = "/" + std::string(600 * 1024, 'a');
+    auto document = validCrashFile();
+    document["maps"] = "00400000-00401000 r-xp 00000000 08:01 1234 " + longPath + "\n";
+    const auto event = parse(document);
+    ASSERT_TRUE(event);
+    ASSERT_EQ(event->debugImages.size(), 1u);
+    EXPECT_EQ(event->debugImages.front().codeFile, longPath);
+
+    document["maps"] = "00400000-00401000 r-xp 00000000 08:" + std::string(600 * 1024, '1') + " 1234 /a\n";
+    EXPECT_FALSE(parse(document));
+    document["maps"] = "00400000-00401000 r-xp 00000000 08:01 1234" + std::string(600 * 1024, '5') + "\n";
+    EXPECT_FALSE(parse(document));
+}
+
 TEST(CrashFileReader, RefusesBrokenJsonAndFilesOverOneMebibyte)
 {
     EXPECT_FALSE(CrashFileReader::parse("{\"format\": \"veldran-crash\""));
