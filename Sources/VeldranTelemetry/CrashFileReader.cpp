@@ -46,16 +46,18 @@ std::string addressText(std::uint64_t value)
     return text.str();
 }
 
-// One debug image per mapped file: from its lowest mapping to the end of its highest one.
+// One debug image per mapped file that holds code: from its lowest mapping to the end of its highest one.
+// Data files the process had mapped (a picture, a font cache) are no images, and their names never leave.
 // Only the fixed fields go through the pattern: a pattern over a whole line recurses once per character
 // and would overflow the stack on a corrupt file with a very long line.
 std::optional<std::vector<CrashDebugImage>> debugImages(const std::string& maps)
 {
     static const std::regex fields(
-        "([0-9a-f]{1,16})-([0-9a-f]{1,16}) [r-][w-][x-][ps] [0-9a-f]{1,16} [0-9a-f]{2,8}:[0-9a-f]{2,8} [0-9]{1,20}");
+        "([0-9a-f]{1,16})-([0-9a-f]{1,16}) [r-][w-]([x-])[ps] [0-9a-f]{1,16} [0-9a-f]{2,8}:[0-9a-f]{2,8} [0-9]{1,20}");
     struct Mapping {
         std::uint64_t start;
         std::uint64_t end;
+        bool holdsCode;
     };
     std::vector<std::pair<std::string, Mapping>> images;
     std::unordered_map<std::string, std::size_t> imageIndex;
@@ -76,18 +78,22 @@ std::optional<std::vector<CrashDebugImage>> debugImages(const std::string& maps)
         if (!rest.starts_with('/'))
             continue;
         const std::string path(rest);
+        const bool holdsCode = match.str(3) == "x";
         const auto [found, isNew] = imageIndex.try_emplace(path, images.size());
         if (isNew) {
-            images.push_back({path, {*start, *end}});
+            images.push_back({path, {*start, *end, holdsCode}});
         } else {
             Mapping& image = images[found->second].second;
             image.start = std::min(image.start, *start);
             image.end = std::max(image.end, *end);
+            image.holdsCode = image.holdsCode || holdsCode;
         }
     }
     std::vector<CrashDebugImage> result;
-    for (const auto& [path, mapping] : images)
-        result.push_back({path, addressText(mapping.start), mapping.end - mapping.start});
+    for (const auto& [path, mapping] : images) {
+        if (mapping.holdsCode)
+            result.push_back({path, addressText(mapping.start), mapping.end - mapping.start});
+    }
     return result;
 }
 

@@ -42,6 +42,7 @@ TEST(CrashFileReader, TurnsAStoredCrashIntoAFatalEventWithImagesAndFrames)
     EXPECT_EQ(exception.stacktrace->frames.back().instructionAddress, "0x401000");
     ASSERT_EQ(event->threads.size(), 1u);
     EXPECT_EQ(event->threads.front().name, "tilvane");
+    // Only files that hold code are images: the mapped picture's name stays on the machine.
     ASSERT_EQ(event->debugImages.size(), 2u);
     EXPECT_EQ(event->debugImages[0], (CrashDebugImage{"/opt/Tilvane.app/bin/tilvane", "0x400000", 0x2000}));
     EXPECT_EQ(event->debugImages[1], (CrashDebugImage{"/usr/lib/libc.so.6", "0x7f0000000000", 0x10000}));
