@@ -55,6 +55,8 @@ struct RefusalRow {
     ImageConversionErrorCase expected;
 };
 
+void PrintTo(const RefusalRow& row, std::ostream* out) { *out << row.name; }
+
 class ConverterRefusals : public testing::TestWithParam<RefusalRow> {};
 
 TEST_P(ConverterRefusals, ComeBeforeAnyWorkInTheirOrder)
@@ -112,6 +114,8 @@ TEST(ImageConverter, OneColourPalettesAreAcceptedExceptForBlackAndWhite)
 struct GridSizeRow {
     int width, height, pixelSize, gridWidth, gridHeight;
 };
+
+void PrintTo(const GridSizeRow& row, std::ostream* out) { *out << row.width << "×" << row.height << " at " << row.pixelSize; }
 
 class GridSizes : public testing::TestWithParam<GridSizeRow> {};
 
@@ -202,6 +206,8 @@ struct MappingRow {
     Pixel expected;
 };
 
+void PrintTo(const MappingRow& row, std::ostream* out) { *out << row.name; }
+
 class MappingRules : public testing::TestWithParam<MappingRow> {};
 
 TEST_P(MappingRules, MapEachBlock)
@@ -273,6 +279,8 @@ struct DiffusionRow {
     std::vector<std::uint8_t> expected;
 };
 
+void PrintTo(const DiffusionRow& row, std::ostream* out) { *out << row.name; }
+
 class FloydSteinberg : public testing::TestWithParam<DiffusionRow> {};
 
 TEST_P(FloydSteinberg, SpreadsErrorsByTheirWeights)
@@ -313,6 +321,8 @@ struct CancellationRow {
     ImageAdjustments adjustments;
     bool throws;
 };
+
+void PrintTo(const CancellationRow& row, std::ostream* out) { *out << row.name; }
 
 class CancelledBeforeTheCall : public testing::TestWithParam<CancellationRow> {};
 
