@@ -1,3 +1,4 @@
+#include "RecordingBackends.hpp"
 #include "TestSupport.hpp"
 
 #include "VeldranTelemetry/Telemetry.hpp"
@@ -29,36 +30,24 @@ std::string_view rawValue(SampleEvent event)
 }
 
 struct ExportFormat {
-    static constexpr const char* key = "format";
     std::string value;
 };
+std::string_view detailKey(const ExportFormat&) { return "format"; }
 std::string_view rawValue(const ExportFormat& detail) { return detail.value; }
 
 struct PlatformOverride {
-    static constexpr const char* key = "platform";
     std::string value;
 };
+std::string_view detailKey(const PlatformOverride&) { return "platform"; }
 std::string_view rawValue(const PlatformOverride& detail) { return detail.value; }
 
-struct RecordingTransport final : AnalyticsTransport {
-    void send(const QByteArray& body) override { batches.push_back(nlohmann::json::parse(body.toStdString())); }
-    void cancel() override { ++cancelCount; }
+// The application's kind of detail: an enumeration.
+enum class TilvaneExportFormat { png, gif };
+std::string_view detailKey(TilvaneExportFormat) { return "format"; }
+std::string_view rawValue(TilvaneExportFormat format) { return format == TilvaneExportFormat::png ? "png" : "gif"; }
 
-    std::vector<nlohmann::json> batches;
-    int cancelCount = 0;
-};
-
-struct RecordingDiagnostics final : CrashReporting {
-    void start(const TelemetryConfiguration&) override { calls.push_back("start"); }
-    void stopAndPurge() override { calls.push_back("stopAndPurge"); }
-    void captureFailure(const std::string& name, const std::optional<std::pair<std::string, std::string>>& detail)
-        override
-    {
-        calls.push_back("capture " + name + (detail ? " " + detail->first + "=" + detail->second : ""));
-    }
-
-    std::vector<std::string> calls;
-};
+using testing::RecordingDiagnostics;
+using testing::RecordingTransport;
 
 class TelemetryTest : public ::testing::Test {
 protected:
@@ -200,7 +189,7 @@ TEST_F(TelemetryTest, AFailureGoesToBothSidesAccordingToTheirOwnConsents)
 {
     const auto telemetry = makeTelemetry();
     telemetry->start();
-    telemetry->recordFailure(SampleEvent::exportFailed, ExportFormat{"gif"});
+    telemetry->recordFailure(SampleEvent::exportFailed, TilvaneExportFormat::gif);
     telemetry->recordFailure(SampleEvent::exportFailed);
     EXPECT_EQ(reports->calls, (std::vector<std::string>{"start", "capture tilvane_export_failed format=gif",
                                   "capture tilvane_export_failed"}));
