@@ -97,23 +97,28 @@ public:
         put('"');
     }
 
-    // JSON string contents; bytes outside printable ASCII become \u00XX escapes.
-    void escaped(const char* value, std::size_t length)
+    // JSON string contents; bytes outside printable ASCII become \u00XX escapes. Returns the bytes written.
+    std::size_t escaped(const char* value, std::size_t length)
     {
         static constexpr char symbols[] = "0123456789abcdef";
+        std::size_t written = 0;
         for (std::size_t index = 0; index < length; ++index) {
             const auto byte = static_cast<unsigned char>(value[index]);
             if (byte == '"' || byte == '\\') {
                 put('\\');
                 put(static_cast<char>(byte));
+                written += 2;
             } else if (byte < 0x20 || byte >= 0x7F) {
                 text("\\u00");
                 put(symbols[byte >> 4]);
                 put(symbols[byte & 0xF]);
+                written += 6;
             } else {
                 put(static_cast<char>(byte));
+                written += 1;
             }
         }
+        return written;
     }
 
     bool finish()
@@ -189,7 +194,8 @@ std::uintptr_t faultingInstruction(void* context)
 #endif
 }
 
-// Copies /proc/self/maps line by line, stopping at a line boundary once the copy is large enough.
+// Copies /proc/self/maps line by line, stopping at a line boundary once the escaped copy is large enough
+// (the whole file must stay under the reader's limit of one mebibyte).
 void writeMaps(SignalSafeWriter& writer)
 {
     const int maps = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
@@ -213,10 +219,8 @@ void writeMaps(SignalSafeWriter& writer)
             ++lineLength;
             if (chunk[index] != '\n')
                 continue;
-            if (lineLength <= sizeof(line)) {
-                writer.escaped(line, lineLength);
-                copied += lineLength;
-            }
+            if (lineLength <= sizeof(line))
+                copied += writer.escaped(line, lineLength);
             lineLength = 0;
             done = copied >= largestMapsCopy;
         }

@@ -2,15 +2,12 @@
 
 #include "VeldranTelemetry/CrashFileReader.hpp"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 
 #include <csignal>
 
@@ -110,11 +107,10 @@ class CrashingChild : public ::testing::TestWithParam<CrashChildRow> {};
 TEST_P(CrashingChild, LeavesExactlyOneOwnerOnlyCrashFile)
 {
     QTemporaryDir folder;
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {"--crash-child", folder.path(), GetParam().kind});
-    ASSERT_TRUE(child.waitForFinished(20000));
-    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
-    EXPECT_EQ(child.exitCode(), GetParam().signal);
+    const auto child = testing::runCrashingChild(folder.path(), GetParam().kind);
+    ASSERT_TRUE(child.finished);
+    EXPECT_TRUE(child.crashed);
+    EXPECT_EQ(child.exitCode, GetParam().signal);
 
     const QStringList files = QDir(folder.path()).entryList(QDir::Files | QDir::Hidden);
     ASSERT_EQ(files.size(), 1) << files.join(", ").toStdString();

@@ -6,18 +6,15 @@
 #include "VeldranTelemetry/DiagnosticStorage.hpp"
 #include "VeldranTelemetry/Telemetry.hpp"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostInfo>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 namespace veldran {
 namespace {
@@ -145,9 +142,7 @@ TEST_F(CrashReporterTest, FailureReportsOfAnotherFormNeverLeave)
 
 TEST_F(CrashReporterTest, ARealCrashOfAnEarlierRunIsSentSanitizedAtTheNextStartAndThenDeleted)
 {
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {"--crash-child", generationFolder(), "segv"});
-    ASSERT_TRUE(child.waitForFinished(20000));
+    ASSERT_TRUE(testing::runCrashingChild(generationFolder(), "segv").finished);
     ASSERT_EQ(storedFiles().size(), 1);
 
     const auto reporter = makeReporter();

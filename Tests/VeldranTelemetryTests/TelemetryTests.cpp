@@ -1,3 +1,4 @@
+#include "RecordingBackends.hpp"
 #include "TestSupport.hpp"
 
 #include "VeldranTelemetry/Telemetry.hpp"
@@ -40,25 +41,8 @@ struct PlatformOverride {
 };
 std::string_view rawValue(const PlatformOverride& detail) { return detail.value; }
 
-struct RecordingTransport final : AnalyticsTransport {
-    void send(const QByteArray& body) override { batches.push_back(nlohmann::json::parse(body.toStdString())); }
-    void cancel() override { ++cancelCount; }
-
-    std::vector<nlohmann::json> batches;
-    int cancelCount = 0;
-};
-
-struct RecordingDiagnostics final : CrashReporting {
-    void start(const TelemetryConfiguration&) override { calls.push_back("start"); }
-    void stopAndPurge() override { calls.push_back("stopAndPurge"); }
-    void captureFailure(const std::string& name, const std::optional<std::pair<std::string, std::string>>& detail)
-        override
-    {
-        calls.push_back("capture " + name + (detail ? " " + detail->first + "=" + detail->second : ""));
-    }
-
-    std::vector<std::string> calls;
-};
+using testing::RecordingDiagnostics;
+using testing::RecordingTransport;
 
 class TelemetryTest : public ::testing::Test {
 protected:

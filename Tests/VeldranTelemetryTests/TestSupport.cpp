@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QThread>
 
 #include <sys/stat.h>
@@ -43,6 +45,21 @@ nlohmann::json sampleCrashDocument()
             "7f0000000000-7f0000010000 r-xp 00000000 08:01 99 /usr/lib/libc.so.6\n"
             "7ffd00000000-7ffd00021000 rw-p 00000000 00:00 0                          [stack]\n"},
     };
+}
+
+ChildOutcome runCrashingChild(const QString& folder, const QString& kind)
+{
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ASAN_OPTIONS"),
+        QStringLiteral("handle_segv=0:handle_sigbus=0:handle_abort=0:handle_sigill=0:handle_sigfpe=0"));
+    child.setProcessEnvironment(environment);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--crash-child"), folder, kind});
+    ChildOutcome outcome;
+    outcome.finished = child.waitForFinished(20000);
+    outcome.crashed = child.exitStatus() == QProcess::CrashExit;
+    outcome.exitCode = child.exitCode();
+    return outcome;
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit)

@@ -22,6 +22,16 @@ TelemetryConfiguration betaConfiguration();
 // A well-formed crash file of a SIGSEGV in studio.veldran.tilvane@1.2.3+45, as the signal handler writes it.
 nlohmann::json sampleCrashDocument();
 
+struct ChildOutcome {
+    bool finished = false;
+    bool crashed = false;
+    int exitCode = 0;  // the signal number for a crash
+};
+
+// Runs this test binary as a child that arms the fatal-signal handler over folder and crashes ("segv" or
+// "abort"); sanitizers are told to leave those signals to it.
+ChildOutcome runCrashingChild(const QString& folder, const QString& kind);
+
 // Processes events until the condition holds or the time is up; returns the condition.
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(10));
 

@@ -32,10 +32,13 @@ ImagePointer premultipliedResult(int width, int height, std::vector<std::uint8_t
     const auto source = alphaSource->bytes();
     for (std::size_t i = 0; i < rendered.size(); i += 4) {
         const std::uint32_t alpha = source[i + 3];
+        rendered[i + 3] = static_cast<std::uint8_t>(alpha);
+        if (alpha == 255) {
+            continue;
+        }
         for (std::size_t channel = 0; channel < 3; ++channel) {
             rendered[i + channel] = premultiply(rendered[i + channel], alpha);
         }
-        rendered[i + 3] = static_cast<std::uint8_t>(alpha);
     }
     return Image::make(width, height, std::move(rendered), AlphaMode::premultiplied);
 }

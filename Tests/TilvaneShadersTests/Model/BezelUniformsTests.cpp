@@ -19,9 +19,9 @@ const float nan = std::numeric_limits<float>::quiet_NaN();
 TEST(BezelUniforms, GoldenList)
 {
     const BezelSettings bezel{true, 0.25f, 1.5f, "#336699", 0.75f};
+    // A depth of 0.25 sits a quarter of the way from the flat frame's 0.96 to the deepest frame's 0.8.
     EXPECT_EQ(bezelUniforms(bezel, 400, 300),
-              (List{400, 300, (0.5f - 0.25f) * 0.16f + 0.88f, 400.0f / 300.0f, 0.25f, 0x33 / 255.0f, 0x66 / 255.0f,
-                     0x99 / 255.0f, 0.75f, 1.5f}));
+              (List{400, 300, 0.92f, 400.0f / 300.0f, 0.25f, 0x33 / 255.0f, 0x66 / 255.0f, 0x99 / 255.0f, 0.75f, 1.5f}));
 }
 
 struct ClampCase {

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <string>
+#include <utility>
 
 namespace tilvane {
 namespace {
@@ -16,52 +19,45 @@ ShaderConfiguration reference()
     return ShaderConfiguration{{ShaderPass(firstId, "crt", 0.8f, {{"curveX", 13}, {"scanLinesStrength", 0.2f}}, true),
                                 ShaderPass(secondId, "negative", 1, {}, false)},
                                false,
-                               BezelSettings{true, 0.5f, 1, "#161718", 0.5f}};
+                               BezelSettings{true, 0.5f, 1, "#16171a", 0.5f}};
 }
 
-TEST(ShaderModelEquality, EveryFieldCounts)
+struct OneChange {
+    std::string name;
+    std::function<void(ShaderConfiguration&)> apply;
+};
+
+class ShaderModelEqualityOneChange : public testing::TestWithParam<OneChange> {};
+
+TEST_P(ShaderModelEqualityOneChange, MakesAnotherConfiguration)
 {
     EXPECT_EQ(reference(), reference());
-
-    auto smallestStep = reference();
-    auto& curveX = smallestStep.passes[0].settings["curveX"];
-    curveX = std::nextafter(curveX, 100.0f);
-    EXPECT_NE(smallestStep, reference());
-
-    auto extraZeroKey = reference();
-    extraZeroKey.passes[1].settings["amount"] = 0;
-    EXPECT_NE(extraZeroKey, reference());
-
-    auto otherId = reference();
-    otherId.passes[1].id = Uuid::random();
-    EXPECT_NE(otherId, reference()) << "the same picture with another pass id is another configuration";
-
-    auto reordered = reference();
-    std::swap(reordered.passes[0], reordered.passes[1]);
-    EXPECT_NE(reordered, reference());
-
-    auto fewer = reference();
-    fewer.passes.pop_back();
-    EXPECT_NE(fewer, reference());
-
-    auto moving = reference();
-    moving.motion = true;
-    EXPECT_NE(moving, reference());
-
-    auto switchedOff = reference();
-    switchedOff.passes[0].isOn = false;
-    EXPECT_NE(switchedOff, reference());
-
-    auto upperCaseColor = reference();
-    upperCaseColor.bezel.color = "#ABCDEF";
-    auto lowerCaseColor = reference();
-    lowerCaseColor.bezel.color = "#abcdef";
-    EXPECT_NE(upperCaseColor, lowerCaseColor) << "the colour text is compared byte for byte";
-
-    auto softer = reference();
-    softer.bezel.reflectionSoftness = 0.51f;
-    EXPECT_NE(softer, reference());
+    auto changed = reference();
+    GetParam().apply(changed);
+    EXPECT_NE(changed, reference());
+    EXPECT_NE(reference(), changed);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryFieldCounts, ShaderModelEqualityOneChange,
+    testing::Values(
+        OneChange{"PassId", [](auto& c) { c.passes[1].id = Uuid::random(); }},
+        OneChange{"PassEffect", [](auto& c) { c.passes[0].effect = "CRT"; }},
+        OneChange{"PassIntensity", [](auto& c) { c.passes[0].intensity = std::nextafter(0.8f, 1.0f); }},
+        OneChange{"SettingBySmallestStep",
+                  [](auto& c) { c.passes[0].settings["curveX"] = std::nextafter(13.0f, 100.0f); }},
+        OneChange{"ExtraSettingAtZero", [](auto& c) { c.passes[1].settings["amount"] = 0; }},
+        OneChange{"MissingSetting", [](auto& c) { c.passes[0].settings.erase("scanLinesStrength"); }},
+        OneChange{"PassSwitchedOff", [](auto& c) { c.passes[0].isOn = false; }},
+        OneChange{"PassesReordered", [](auto& c) { std::swap(c.passes[0], c.passes[1]); }},
+        OneChange{"OnePassFewer", [](auto& c) { c.passes.pop_back(); }},
+        OneChange{"Motion", [](auto& c) { c.motion = true; }},
+        OneChange{"BezelSwitchedOff", [](auto& c) { c.bezel.isOn = false; }},
+        OneChange{"BezelDepth", [](auto& c) { c.bezel.depth = 0.6f; }},
+        OneChange{"BezelCurvature", [](auto& c) { c.bezel.curvature = 1.5f; }},
+        OneChange{"BezelColourInOtherLetterCase", [](auto& c) { c.bezel.color = "#16171A"; }},
+        OneChange{"BezelReflectionSoftness", [](auto& c) { c.bezel.reflectionSoftness = 0.51f; }}),
+    [](const testing::TestParamInfo<OneChange>& info) { return info.param.name; });
 
 TEST(ShaderModelEquality, FloatsCompareAsNumbers)
 {

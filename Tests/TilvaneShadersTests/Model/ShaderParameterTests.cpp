@@ -1,9 +1,11 @@
 #include "TilvaneShaders/Model/ShaderParameter.hpp"
 
 #include "TilvaneShaders/Model/EffectIdentifier.hpp"
+#include "TilvaneShaders/Model/UniformLists.hpp"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -98,6 +100,52 @@ TEST(ShaderParameterTables, RangesAndStandardsHold)
     EXPECT_EQ(negativeRows, 1);
     EXPECT_EQ(ShaderParameter::forEffect("crtLottes").front().standard, 0.33333334f);
     EXPECT_EQ(ShaderParameter::forEffect("crt")[1].range, (ShaderParameter::Range{2.5f, 17}));
+}
+
+// The list drawn for an animated pass of `effectName` holding `settings`.
+std::vector<float> drawnList(std::string_view effectName, ShaderPass::Settings settings)
+{
+    const ShaderPass pass(std::string(effectName), 1, std::move(settings), true);
+    if (effectName == effect::realisticPhosphor) return phosphorUniforms(pass, 4, 4, PhosphorFrame{true, 0, false, 0});
+    return uniforms(pass, 4, 4, true, 0);
+}
+
+// The one slot that a stored `key` overwrites, or none.
+std::optional<std::size_t> slotOf(std::string_view effectName, const std::string& key)
+{
+    constexpr float marker = 12345;
+    const auto unset = drawnList(effectName, {});
+    const auto set = drawnList(effectName, {{key, marker}});
+    std::optional<std::size_t> slot;
+    for (std::size_t i = 0; i < set.size(); ++i) {
+        if (set[i] != unset[i]) {
+            if (slot || set[i] != marker) return std::nullopt;
+            slot = i;
+        }
+    }
+    return slot;
+}
+
+// What the inspector shows for a missing key is what the screen draws for it, and each colour's
+// channels lie in red, green, blue order.
+TEST(ShaderParameterTables, StandardsAreTheValuesDrawnWithoutTheKey)
+{
+    for (const auto effectName : effect::all) {
+        const auto defaults = drawnList(effectName, {});
+        for (const auto& row : ShaderParameter::forEffect(effectName)) {
+            SCOPED_TRACE(std::string(effectName) + "." + row.key);
+            if (row.kind == Kind::color) {
+                const auto red = slotOf(effectName, row.key + "R");
+                ASSERT_TRUE(red.has_value());
+                EXPECT_EQ(slotOf(effectName, row.key + "G"), *red + 1);
+                EXPECT_EQ(slotOf(effectName, row.key + "B"), *red + 2);
+                continue;
+            }
+            const auto slot = slotOf(effectName, row.key);
+            ASSERT_TRUE(slot.has_value());
+            EXPECT_EQ(defaults[*slot], row.standard);
+        }
+    }
 }
 
 }  // namespace

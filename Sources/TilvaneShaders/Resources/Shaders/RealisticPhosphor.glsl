@@ -48,8 +48,17 @@ vec4 phosphorExcitationFragment(vec2 pixel)
     float rows = phosphorRows(size);
     float row = floor(uv.y * rows);
 
-    vec2 beam = vec2(uv.x - phosphorBeamShift(row, rows, time, moving), uv.y);
-    vec3 light = phosphorTint(toLinear(texture(texture0, beam).rgb));
+    // The beam draws one virtual row at a time: the picture is averaged over the row's height
+    // and over about one dot across, so detail finer than the raster does not alias.
+    float beamX = uv.x - phosphorBeamShift(row, rows, time, moving);
+    float dotWidth = 1.0 / (rows * size.x / size.y);
+    vec3 sampled = vec3(0.0);
+    for (int tap = 0; tap < 4; ++tap) {
+        float y = (row + (float(tap) + 0.5) / 4.0) / rows;
+        float x = beamX + (float(tap % 2) - 0.5) * dotWidth * 0.5;
+        sampled += toLinear(texture(texture0, vec2(x, y)).rgb);
+    }
+    vec3 light = phosphorTint(sampled * 0.25);
 
     float drive = luminance(light);
     float knee = clamp(parameters[28], 0.0, 0.95);

@@ -1,0 +1,82 @@
+#include "VeldranTelemetry/TelemetryFeedbackView.hpp"
+
+#include "VeldranTelemetry/FeedbackReport.hpp"
+#include "VeldranTelemetry/TelemetryTextStyles.hpp"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace veldran {
+
+TelemetryFeedbackView::TelemetryFeedbackView(TelemetryConfiguration configuration, QString appName, QWidget* parent)
+    : QDialog(parent)
+    , configuration_(std::move(configuration))
+    , appName_(std::move(appName))
+    , message_(new QPlainTextEdit(this))
+    , share_(new QPushButton(this))
+{
+    setWindowTitle(tr("Feedback do beta"));
+    setFixedWidth(440);
+
+    auto* title = new QLabel(tr("Feedback do beta"), this);
+    applyTextStyle(*title, TelemetryTextStyle::headline);
+    auto* explanation = new QLabel(tr("Conte o que funcionou ou o que precisa melhorar. A versão do aplicativo e do "
+                                      "sistema acompanham a mensagem; você escolhe como compartilhar."),
+        this);
+    explanation->setWordWrap(true);
+    applyTextStyle(*explanation, TelemetryTextStyle::caption);
+    applySecondaryColour(*explanation);
+
+    message_->setObjectName(QStringLiteral("feedbackMessage"));
+    message_->setAccessibleName(tr("Mensagem de feedback"));
+    message_->setFixedHeight(140);
+
+    auto* cancel = new QPushButton(tr("Cancelar"), this);
+    cancel->setObjectName(QStringLiteral("cancelFeedback"));
+    cancel->setAutoDefault(false);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    share_->setObjectName(QStringLiteral("shareFeedback"));
+    share_->setText(tr("Compartilhar feedback"));
+    share_->setIcon(QIcon::fromTheme(QStringLiteral("document-send"), style()->standardIcon(QStyle::SP_ArrowUp)));
+    share_->setAutoDefault(false);
+    share_->setEnabled(false);
+    connect(share_, &QPushButton::clicked, this, &TelemetryFeedbackView::share);
+    connect(message_, &QPlainTextEdit::textChanged, this,
+        [this] { share_->setEnabled(isShareableFeedback(message_->toPlainText())); });
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(cancel);
+    row->addStretch();
+    row->addWidget(share_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(24, 24, 24, 24);
+    layout->setSpacing(14);
+    layout->addWidget(title);
+    layout->addWidget(explanation);
+    layout->addWidget(message_);
+    layout->addLayout(row);
+}
+
+QString TelemetryFeedbackView::report() const
+{
+    return feedbackReport(configuration_, appName_, message_->toPlainText());
+}
+
+// This desktop has no share sheet: the text goes to the clipboard, and the sheet stays open.
+void TelemetryFeedbackView::share()
+{
+    if (!isShareableFeedback(message_->toPlainText()))
+        return;
+    QGuiApplication::clipboard()->setText(report());
+}
+
+}  // namespace veldran

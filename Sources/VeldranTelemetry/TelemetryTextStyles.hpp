@@ -1,0 +1,15 @@
+#pragma once
+
+class QWidget;
+
+namespace veldran {
+
+// The few text styles of the privacy views, derived from the font and palette the widget inherits.
+enum class TelemetryTextStyle { caption, secondCaption, headline };
+
+void applyTextStyle(QWidget& widget, TelemetryTextStyle style);
+
+// Draws the widget's text in the inherited palette's secondary (placeholder) colour.
+void applySecondaryColour(QWidget& widget);
+
+}  // namespace veldran
