@@ -75,20 +75,6 @@ INSTANTIATE_TEST_SUITE_P(
                     PaletteRow{&ImagePalette::amber, "amber", "Âmbar", PaletteMapping::brightnessBands, 4, 0x100800, 0xFFB83E}),
     [](const auto& info) { return std::string(info.param.id); });
 
-TEST(ImagePalette, InnerEntriesAreExact)
-{
-    EXPECT_EQ(ImagePalette::nes().colors[13], RGBColor::hex(0x000000));
-    EXPECT_EQ(ImagePalette::nes().colors[39], RGBColor::hex(0x00E8D8));
-    EXPECT_EQ(ImagePalette::pico8().colors[8], RGBColor::hex(0xFF004D));
-    EXPECT_EQ(ImagePalette::commodore64().colors[3], RGBColor::hex(0xAAFFEE));
-    EXPECT_EQ(ImagePalette::zxSpectrum().colors[1], RGBColor::hex(0x0000CD));
-    EXPECT_EQ(ImagePalette::doom().colors[16], RGBColor::hex(0xFFB7B7));
-    EXPECT_EQ(ImagePalette::doom().colors[127], RGBColor::hex(0x0B1707));
-    EXPECT_EQ(ImagePalette::doom().colors[159], RGBColor::hex(0x373F27));
-    EXPECT_EQ(ImagePalette::doom().colors[240], RGBColor::hex(0x000053));
-    EXPECT_EQ(ImagePalette::cga().colors[1], RGBColor::hex(0x55FFFF));
-}
-
 TEST(ImagePalette, DoomKeepsItsRepeatedColours)
 {
     const auto& colors = ImagePalette::doom().colors;
