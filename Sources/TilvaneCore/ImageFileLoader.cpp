@@ -46,18 +46,6 @@ VipsImagePointer transformed(const VipsImagePointer& input, Operation operation)
     return VipsImagePointer(output);
 }
 
-// Runs a pipeline that still decodes the file, keeping the pixels in memory. One worker only:
-// with several, libvips 8.14 sometimes loses a decoder's error (a truncated JPEG) and hands back
-// a half-decoded picture.
-VipsImagePointer decodedInMemory(VipsImagePointer pipeline)
-{
-    if (!pipeline) {
-        return nullptr;
-    }
-    vips_image_set_int(pipeline.get(), VIPS_META_CONCURRENCY, 1);
-    return VipsImagePointer(vips_image_copy_memory(pipeline.get()));
-}
-
 // The largest JPEG scale-down (1/2, 1/4, 1/8, done by libjpeg while decoding) that keeps the
 // longer side at least maxDimension, so that the final resize only ever reduces.
 int jpegShrink(const VipsImagePointer& header, int maxDimension)

@@ -16,4 +16,18 @@ bool startVips() noexcept
     return started;
 }
 
+VipsImagePointer decodedInMemory(VipsImagePointer pipeline)
+{
+    if (!pipeline) {
+        return nullptr;
+    }
+    vips_image_set_int(pipeline.get(), VIPS_META_CONCURRENCY, 1);
+    VipsImagePointer decoded(vips_image_copy_memory(pipeline.get()));
+    if (decoded) {
+        // The copy inherits the pipeline's metadata, the limit included.
+        vips_image_remove(decoded.get(), VIPS_META_CONCURRENCY);
+    }
+    return decoded;
+}
+
 }  // namespace tilvane

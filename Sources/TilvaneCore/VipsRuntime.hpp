@@ -24,4 +24,10 @@ using GObjectPointer = std::unique_ptr<Object, GObjectRelease>;
 
 using VipsImagePointer = GObjectPointer<VipsImage>;
 
+// Runs a pipeline that still decodes a file and keeps the pixels in memory; nothing when it
+// fails. The decode runs on one worker only: with several, libvips 8.14 sometimes loses a
+// decoder's error (a truncated JPEG) and hands back a half-decoded picture. The copy in memory
+// carries no such limit, so that what is made of it afterwards runs on every worker.
+VipsImagePointer decodedInMemory(VipsImagePointer pipeline);
+
 }  // namespace tilvane
