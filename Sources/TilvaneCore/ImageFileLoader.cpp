@@ -125,21 +125,21 @@ VipsImagePointer toRGBA8(const VipsImagePointer& image)
     return transformed(rgba, [](VipsImage* in, VipsImage** out) { return vips_cast(in, out, VIPS_FORMAT_UCHAR, nullptr); });
 }
 
+// Computes the picture straight into the image's own memory.
 ImagePointer copyPixels(const VipsImagePointer& image)
 {
     const int width = vips_image_get_width(image.get());
     const int height = vips_image_get_height(image.get());
     const auto expected = Image::byteCount(width, height);
-    if (!expected) {
+    if (!expected || vips_image_get_bands(image.get()) != 4 || vips_image_get_format(image.get()) != VIPS_FORMAT_UCHAR) {
         return nullptr;
     }
-    std::size_t size = 0;
-    const std::unique_ptr<void, decltype(&g_free)> memory(vips_image_write_to_memory(image.get(), &size), &g_free);
-    if (!memory || size != *expected) {
+    std::vector<std::uint8_t> pixels(*expected);
+    const VipsImagePointer target(
+        vips_image_new_from_memory(pixels.data(), pixels.size(), width, height, 4, VIPS_FORMAT_UCHAR));
+    if (!target || vips_image_write(image.get(), target.get()) != 0) {
         return nullptr;
     }
-    std::vector<std::uint8_t> pixels(size);
-    std::memcpy(pixels.data(), memory.get(), size);
     // libvips keeps colour and alpha independent.
     return Image::make(width, height, std::move(pixels), AlphaMode::straight);
 }
