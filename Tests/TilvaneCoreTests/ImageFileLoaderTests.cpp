@@ -222,9 +222,7 @@ TEST_F(ImageFileLoaderTest, RefusesEveryTruncationOfAPicture)
 TEST_F(ImageFileLoaderTest, RefusesFormatsWhoseLoadersLibvipsMarksUntrusted)
 {
     const auto path = folder / "picture.ppm";
-    std::vector<std::uint8_t> bytes{'P', '6', '\n', '2', ' ', '1', '\n', '2', '5', '5', '\n'};
-    bytes.insert(bytes.end(), {255, 0, 0, 0, 0, 255});
-    writeBytes(path, bytes);
+    writeBytes(path, {'P', '6', '\n', '2', ' ', '1', '\n', '2', '5', '5', '\n', 255, 0, 0, 0, 0, 255});
     EXPECT_EQ(ImageFileLoader::load(path, 2048), nullptr);
     EXPECT_EQ(VipsImagePointer(vips_image_new_from_file(path.c_str(), nullptr)), nullptr) << "libvips is not blocking";
 
