@@ -3,7 +3,9 @@
 #include "VeldranUpdater/UpdateError.hpp"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -63,6 +65,26 @@ void requireContainedLinkTarget(const QStringList& linkComponents, const QString
             }
         } else if (component != u".") {
             ++depth;
+        }
+    }
+}
+
+bool isInside(const QString& root, const QString& canonicalPath)
+{
+    return !canonicalPath.isEmpty() && (canonicalPath == root || canonicalPath.startsWith(root + u'/'));
+}
+
+// The textual check of each symbolic link cannot see the links its target passes through, nor
+// links that come later in the archive; once everything is written, every link must resolve to a
+// place inside the destination (a dangling or looping link resolves nowhere and is refused too).
+void requireLinksResolveInside(const QString& root)
+{
+    QDirIterator entries(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QFileInfo entry = entries.nextFileInfo();
+        if (entry.isSymLink() && !isInside(root, entry.canonicalFilePath())) {
+            refuse(UpdateErrorCase::unsafeArchiveEntry);
         }
     }
 }
@@ -160,6 +182,7 @@ void extractArchive(const QString& archivePath, const QString& destination)
     if (archive_write_close(writer.get()) != ARCHIVE_OK || entryCount == 0) {
         refuse(UpdateErrorCase::malformedArchive);
     }
+    requireLinksResolveInside(root);
 }
 
 }  // namespace veldran

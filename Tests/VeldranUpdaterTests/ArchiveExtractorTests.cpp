@@ -87,6 +87,36 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractionCase{"SymlinkLeadingOutLeftInTheBundle",
                        [] { return TestArchive().folder("X.app").symlink("X.app/out", "../../../outside"); },
                        UpdateErrorCase::unsafeArchiveEntry},
+        // Each link stays inside on its own text, but read through the links before it the last
+        // one reaches <temp>/outside.
+        ExtractionCase{"SymlinkChainLeadingOut",
+                       [] {
+                           return TestArchive()
+                               .folder("X.app")
+                               .symlink("X.app/up", "..")
+                               .symlink("X.app/up2", "up/..")
+                               .symlink("X.app/up3", "up2/..")
+                               .symlink("X.app/out", "up3/outside");
+                       },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"SymlinkNamedBeforeTheLinkItPassesThrough",
+                       [] {
+                           return TestArchive()
+                               .folder("X.app")
+                               .symlink("X.app/out", "up/../../outside")
+                               .symlink("X.app/up", "..");
+                       },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"HardlinkThroughASymlinkChain",
+                       [] {
+                           return TestArchive()
+                               .folder("X.app")
+                               .symlink("X.app/up", "..")
+                               .symlink("X.app/up2", "up/..")
+                               .symlink("X.app/up3", "up2/..")
+                               .hardlink("X.app/copy", "X.app/up3/update.tar.gz");
+                       },
+                       UpdateErrorCase::unsafeArchiveEntry},
         ExtractionCase{"AbsoluteSymlink", [] { return TestArchive().symlink("X.app", "/tmp"); },
                        UpdateErrorCase::unsafeArchiveEntry},
         ExtractionCase{"HardlinkLeadingOut",
