@@ -74,21 +74,6 @@ bool isInside(const QString& root, const QString& canonicalPath)
     return !canonicalPath.isEmpty() && (canonicalPath == root || canonicalPath.startsWith(root + u'/'));
 }
 
-// The textual check of each symbolic link cannot see the links its target passes through, nor
-// links that come later in the archive; once everything is written, every link must resolve to a
-// place inside the destination (a dangling or looping link resolves nowhere and is refused too).
-void requireLinksResolveInside(const QString& root)
-{
-    QDirIterator entries(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                         QDirIterator::Subdirectories);
-    while (entries.hasNext()) {
-        const QFileInfo entry = entries.nextFileInfo();
-        if (entry.isSymLink() && !isInside(root, entry.canonicalFilePath())) {
-            refuse(UpdateErrorCase::unsafeArchiveEntry);
-        }
-    }
-}
-
 // Rewrites entry so that it lands below destination, or refuses it.
 void placeEntry(archive_entry* entry, const QString& destination)
 {
@@ -182,7 +167,25 @@ void extractArchive(const QString& archivePath, const QString& destination)
     if (archive_write_close(writer.get()) != ARCHIVE_OK || entryCount == 0) {
         refuse(UpdateErrorCase::malformedArchive);
     }
+    // The textual check of each symbolic link cannot see the links its target passes through, nor
+    // links that come later in the archive.
     requireLinksResolveInside(root);
+}
+
+void requireLinksResolveInside(const QString& folder)
+{
+    const QString root = QDir(folder).canonicalPath();
+    if (root.isEmpty()) {
+        refuse(UpdateErrorCase::unsafeArchiveEntry);
+    }
+    QDirIterator entries(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QFileInfo entry = entries.nextFileInfo();
+        if (entry.isSymLink() && !isInside(root, entry.canonicalFilePath())) {
+            refuse(UpdateErrorCase::unsafeArchiveEntry);
+        }
+    }
 }
 
 }  // namespace veldran

@@ -13,4 +13,8 @@ namespace veldran {
 // failure.
 void extractArchive(const QString& archivePath, const QString& destination);
 
+// Throws UpdateError(unsafeArchiveEntry) when a symbolic link anywhere below folder resolves to a
+// place outside folder, or nowhere (dangling or looping).
+void requireLinksResolveInside(const QString& folder);
+
 }  // namespace veldran

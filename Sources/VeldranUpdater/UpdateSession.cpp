@@ -151,6 +151,8 @@ void UpdateSession::installStagedBundle()
         || *version <= request_.runningVersion) {
         refuse(UpdateErrorCase::invalidUpdateBundle);
     }
+    // A link may stay inside the extracted folder yet leave the bundle, the only part moved into place.
+    requireLinksResolveInside(staged.filePath());
     if (!userDriver_.confirmInstall(*item_)) {
         staging_.reset();
         finish();
