@@ -96,8 +96,10 @@ void placeEntry(archive_entry* entry, const QString& destination)
         refuse(UpdateErrorCase::unsafeArchiveEntry);
     }
     archive_entry_set_pathname_utf8(entry, (destination + u'/' + components.join(u'/')).toUtf8().constData());
-    // No set-user-id, set-group-id or sticky bits from an archive.
-    archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
+    // No set-user-id, set-group-id or sticky bits from an archive, and no folder its owner cannot
+    // empty: the staging folder, or the bundle this one replaces later, must always be removable.
+    const mode_t ownerAccess = type == AE_IFDIR ? 0700 : 0;
+    archive_entry_set_perm(entry, (archive_entry_perm(entry) & 0777) | ownerAccess);
 }
 
 void copyData(archive* reader, archive* writer)
