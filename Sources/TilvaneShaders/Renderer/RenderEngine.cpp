@@ -55,7 +55,11 @@ GlTexture uploaded(const Image& image)
 {
     try {
         GlTexture texture(image.width(), image.height(), TextureFormat::rgba8);
-        texture.upload(straightPixels(image));
+        if (needsUnpremultiplying(image)) {
+            texture.upload(straightPixels(image));
+        } else {
+            texture.upload(image.bytes());
+        }
         return texture;
     } catch (const ShaderRendererError&) {
         throw ShaderRendererError(ShaderRendererErrorCase::invalidImage);
