@@ -117,6 +117,38 @@ TEST(VTWindowTest, ContentTextTakesInkOnThePinkBodyAndFgOtherwise) {
     EXPECT_EQ(text->pos(), QPoint(12, plain.window->titleBarHeight() + 12));
 }
 
+TEST(VTWindowTest, FlexibleContentFillsThePanelWidthAndFixedContentSitsTopLeft) {
+    struct Row {
+        const char* name;
+        QSizePolicy::Policy horizontal;
+        int expectedWidth;
+    };
+    const Row rows[] = {
+        {"expanding content fills the width", QSizePolicy::Expanding, 200 - 2 * 12},
+        {"preferred content fills the width", QSizePolicy::Preferred, 200 - 2 * 12},
+        {"fixed content keeps its width", QSizePolicy::Fixed, 50},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget root;
+        auto* window = new VTWindow(QStringLiteral("Ajustes"), QStringLiteral("\u25A2"), false, false, &root);
+        auto* content = new QWidget;
+        content->setMinimumSize(30, 20);
+        content->setSizePolicy(row.horizontal, QSizePolicy::Preferred);
+        if (row.horizontal == QSizePolicy::Fixed) {
+            content->setFixedSize(50, 20);
+        }
+        window->setContent(content);
+        window->setGeometry(0, 0, 200, 150);
+        root.resize(220, 170);
+        root.show();
+        QApplication::processEvents();
+        EXPECT_EQ(content->pos(), QPoint(12, window->titleBarHeight() + 12));
+        EXPECT_EQ(content->width(), row.expectedWidth);
+        EXPECT_EQ(content->height(), 20);  // its own height, at the top
+    }
+}
+
 TEST(VTGlyphTest, PaintsItsBadgeInTheGlyphColours) {
     for (VTAppearance appearance : {VTAppearance::vemi, VTAppearance::noite}) {
         const VTTheme& theme = vtResolveTheme(appearance, false);
