@@ -27,10 +27,14 @@ struct ImageAdjustments {
 template <typename Json>
 void to_json(Json& value, const ImageAdjustments& adjustments)
 {
+    // Every field is encoded before the object is built, so that a refused value leaves nothing half made.
+    const double exposure = json::encodeFloat(adjustments.exposure, "exposure");
+    const double contrast = json::encodeFloat(adjustments.contrast, "contrast");
+    const double gamma = json::encodeFloat(adjustments.gamma, "gamma");
     value = Json::object();
-    value["exposure"] = json::encodeFloat(adjustments.exposure, "exposure");
-    value["contrast"] = json::encodeFloat(adjustments.contrast, "contrast");
-    value["gamma"] = json::encodeFloat(adjustments.gamma, "gamma");
+    value["exposure"] = exposure;
+    value["contrast"] = contrast;
+    value["gamma"] = gamma;
 }
 
 template <typename Json>

@@ -45,6 +45,11 @@ NearestColorLookup::NearestColorLookup(std::span<const RGBColor> colors) : color
         }
     }
     offsets_.push_back(static_cast<std::int32_t>(candidates_.size()));
+    candidateColors_.reserve(candidates_.size());
+    for (const std::uint16_t index : candidates_) {
+        const RGBColor color = colors_[index];
+        candidateColors_.push_back(std::uint32_t{color.red} << 16 | std::uint32_t{color.green} << 8 | color.blue);
+    }
 }
 
 RGBColor nearestByLinearSearch(RGBColor color, std::span<const RGBColor> colors) noexcept

@@ -2,7 +2,9 @@
 
 #include "TilvaneCore/RGBColor.hpp"
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -22,19 +24,19 @@ public:
     RGBColor nearest(RGBColor color) const noexcept
     {
         const std::size_t key = bucketKey(color);
-        const std::uint16_t* candidate = candidates_.data() + offsets_[key];
-        const std::uint16_t* const end = candidates_.data() + offsets_[key + 1];
-        RGBColor best = colors_[*candidate];
-        int bestDistance = squaredDistance(best, color);
-        for (++candidate; candidate != end; ++candidate) {
-            const RGBColor next = colors_[*candidate];
-            const int distance = squaredDistance(next, color);
-            if (distance < bestDistance) {
-                best = next;
-                bestDistance = distance;
-            }
+        const std::uint32_t* const first = candidateColors_.data() + offsets_[key];
+        const std::uint32_t* const end = candidateColors_.data() + offsets_[key + 1];
+        // Distance in the high half and list position in the low half: the smallest key is the
+        // nearest colour, and among equally near ones the earliest in the list, which is palette order.
+        std::uint64_t best = std::numeric_limits<std::uint64_t>::max();
+        for (const std::uint32_t* candidate = first; candidate != end; ++candidate) {
+            const int red = static_cast<int>(*candidate >> 16) - color.red;
+            const int green = static_cast<int>((*candidate >> 8) & 0xFF) - color.green;
+            const int blue = static_cast<int>(*candidate & 0xFF) - color.blue;
+            const auto distance = static_cast<std::uint64_t>(red * red + green * green + blue * blue);
+            best = std::min(best, distance << 32 | static_cast<std::uint64_t>(candidate - first));
         }
-        return best;
+        return RGBColor::hex(first[best & 0xFFFFFFFF]);
     }
 
     const std::vector<RGBColor>& colors() const noexcept { return colors_; }
@@ -61,6 +63,7 @@ private:
     std::vector<RGBColor> colors_;
     std::vector<std::int32_t> offsets_;
     std::vector<std::uint16_t> candidates_;
+    std::vector<std::uint32_t> candidateColors_;  // colors_[candidates_[i]] as 0xRRGGBB, read by nearest()
 };
 
 // The linear search the lookup stands in for: the earliest of the nearest colours. `colors` must not be empty.

@@ -8,8 +8,8 @@
 
 namespace tilvane {
 
-// Maps one colour to a palette by the palette's mapping rule. Nearest-colour palettes go through
-// the bucketed lookup when one is given, else through the linear search; both give the same colour.
+// Maps colours to a palette by the palette's mapping rule. Nearest-colour palettes go through the
+// bucketed lookup when one is given, else through the linear search; both give the same colour.
 // The palette must hold a colour for every mapping but `original`, and two for `blackAndWhite`.
 class PaletteMapper {
 public:
@@ -18,22 +18,33 @@ public:
     {
     }
 
-    RGBColor mapped(RGBColor color) const noexcept
+    // Calls body(map) once, where map(RGBColor) → RGBColor applies the palette's rule; each rule gets
+    // its own instance of the body, so that pixel loops run without a dispatch per pixel.
+    template <typename Body>
+    void withMapping(Body&& body) const
     {
         const auto& colors = palette_.colors;
         switch (palette_.mapping) {
         case PaletteMapping::original:
-            return color;
+            body([](RGBColor color) { return color; });
+            return;
         case PaletteMapping::nearestRGB:
-            return lookup_ ? lookup_->nearest(color) : nearestByLinearSearch(color, colors);
-        case PaletteMapping::brightnessBands: {
-            const std::size_t brightness = (std::size_t{color.red} + color.green + color.blue) / 3;
-            return colors[std::min(brightness * colors.size() / 256, colors.size() - 1)];
-        }
+            if (lookup_) {
+                body([&lookup = *lookup_](RGBColor color) { return lookup.nearest(color); });
+            } else {
+                body([&colors](RGBColor color) { return nearestByLinearSearch(color, colors); });
+            }
+            return;
+        case PaletteMapping::brightnessBands:
+            body([&colors](RGBColor color) {
+                const std::size_t brightness = (std::size_t{color.red} + color.green + color.blue) / 3;
+                return colors[std::min(brightness * colors.size() / 256, colors.size() - 1)];
+            });
+            return;
         case PaletteMapping::blackAndWhite:
-            return int{color.red} + color.green + color.blue > 384 ? colors[1] : colors[0];
+            body([&colors](RGBColor color) { return int{color.red} + color.green + color.blue > 384 ? colors[1] : colors[0]; });
+            return;
         }
-        return color;
     }
 
 private:

@@ -3,7 +3,6 @@
 #include "TilvaneCore/Uuid.hpp"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>

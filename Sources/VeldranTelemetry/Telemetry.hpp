@@ -21,6 +21,13 @@ namespace veldran {
 
 // The one object through which the application reports beta usage events and failures, behind the build's
 // gates and the user's two consents (stored in the settings, on until turned off). Use from the main thread.
+//
+//     Telemetry telemetry(TelemetryConfiguration::bundled("tilvane", Bundle::main()), settings);
+//     telemetry.start();                                        // once launching has finished
+//     telemetry.record(TilvaneEvent::exportStarted, TilvaneExportFormat::png);
+//
+// where rawValue(TilvaneEvent), rawValue(TilvaneExportFormat) and detailKey(TilvaneExportFormat) are the
+// application's own functions (see TelemetryEvent.hpp).
 class Telemetry : public QObject {
     Q_OBJECT
 
@@ -86,7 +93,7 @@ private:
     template <TelemetryDetail DetailValue>
     static Detail detailOf(DetailValue detail)
     {
-        return {std::string(DetailValue::key), std::string(rawValue(detail))};
+        return {std::string(detailKey(detail)), std::string(rawValue(detail))};
     }
 
     void send(const std::string& name, const std::optional<Detail>& detail);

@@ -13,10 +13,11 @@ concept TelemetryEvent = std::is_enum_v<Event> && requires(Event event) {
     { rawValue(event) } -> std::convertible_to<std::string_view>;
 };
 
-// One detail value of an event, sent as the pair (Detail::key, rawValue(detail)).
+// One detail value of an event, sent as the pair (detailKey(detail), rawValue(detail)); both functions are
+// found by argument-dependent lookup, so an enumeration can be a detail ("format" with "png" or "gif").
 template <class Detail>
 concept TelemetryDetail = requires(Detail detail) {
-    { Detail::key } -> std::convertible_to<std::string_view>;
+    { detailKey(detail) } -> std::convertible_to<std::string_view>;
     { rawValue(detail) } -> std::convertible_to<std::string_view>;
 };
 

@@ -219,6 +219,23 @@ TEST_F(ImageFileLoaderTest, RefusesEveryTruncationOfAPicture)
     }
 }
 
+TEST_F(ImageFileLoaderTest, RefusesFormatsWhoseLoadersLibvipsMarksUntrusted)
+{
+    const auto path = folder / "picture.ppm";
+    std::vector<std::uint8_t> bytes{'P', '6', '\n', '2', ' ', '1', '\n', '2', '5', '5', '\n'};
+    bytes.insert(bytes.end(), {255, 0, 0, 0, 0, 255});
+    writeBytes(path, bytes);
+    EXPECT_EQ(ImageFileLoader::load(path, 2048), nullptr);
+    EXPECT_EQ(VipsImagePointer(vips_image_new_from_file(path.c_str(), nullptr)), nullptr) << "libvips is not blocking";
+
+    // The file itself is a valid picture once the block is lifted.
+    vips_block_untrusted_set(FALSE);
+    const VipsImagePointer unblocked(vips_image_new_from_file(path.c_str(), nullptr));
+    vips_block_untrusted_set(TRUE);
+    ASSERT_TRUE(unblocked);
+    EXPECT_EQ(vips_image_get_width(unblocked.get()), 2);
+}
+
 TEST_F(ImageFileLoaderTest, RefusesALongestSideBelowOne)
 {
     saveVipsImage(solidVipsImage(8, 8, 255, 0, 0), folder / "fine.png");

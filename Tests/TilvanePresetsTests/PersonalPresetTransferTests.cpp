@@ -145,6 +145,13 @@ INSTANTIATE_TEST_SUITE_P(
                             invalidData}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(PersonalPresetTransfer, DeeplyNestedDocumentIsRefusedWithoutExhaustingTheStack)
+{
+    const std::size_t depth = PersonalPresetTransfer::maximumDocumentSize / 2 - 64;
+    const std::string prefix = R"({"kind": "tilvane-preset", "version": 1, "name": "Retro", "visual": )";
+    expectRefused(prefix + std::string(depth, '[') + std::string(depth, ']') + "}", invalidData);
+}
+
 TEST(PersonalPresetTransfer, ExtraKeysAreIgnored)
 {
     auto document = nlohmann::json::parse(documentText("tilvane-preset", 1, "Retro"));

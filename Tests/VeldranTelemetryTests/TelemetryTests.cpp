@@ -30,16 +30,21 @@ std::string_view rawValue(SampleEvent event)
 }
 
 struct ExportFormat {
-    static constexpr const char* key = "format";
     std::string value;
 };
+std::string_view detailKey(const ExportFormat&) { return "format"; }
 std::string_view rawValue(const ExportFormat& detail) { return detail.value; }
 
 struct PlatformOverride {
-    static constexpr const char* key = "platform";
     std::string value;
 };
+std::string_view detailKey(const PlatformOverride&) { return "platform"; }
 std::string_view rawValue(const PlatformOverride& detail) { return detail.value; }
+
+// The application's kind of detail: an enumeration.
+enum class TilvaneExportFormat { png, gif };
+std::string_view detailKey(TilvaneExportFormat) { return "format"; }
+std::string_view rawValue(TilvaneExportFormat format) { return format == TilvaneExportFormat::png ? "png" : "gif"; }
 
 using testing::RecordingDiagnostics;
 using testing::RecordingTransport;
@@ -184,7 +189,7 @@ TEST_F(TelemetryTest, AFailureGoesToBothSidesAccordingToTheirOwnConsents)
 {
     const auto telemetry = makeTelemetry();
     telemetry->start();
-    telemetry->recordFailure(SampleEvent::exportFailed, ExportFormat{"gif"});
+    telemetry->recordFailure(SampleEvent::exportFailed, TilvaneExportFormat::gif);
     telemetry->recordFailure(SampleEvent::exportFailed);
     EXPECT_EQ(reports->calls, (std::vector<std::string>{"start", "capture tilvane_export_failed format=gif",
                                   "capture tilvane_export_failed"}));

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
 #include <sys/resource.h>
 
 #include <csignal>
@@ -27,8 +28,11 @@ int crash(const char* folder, const char* kind)
         return 2;
     if (std::strcmp(kind, "abort") == 0)
         std::abort();
-    volatile int* nowhere = nullptr;
-    *nowhere = 1;
+    // A real fault on a page that may not be touched (a null store would be caught by the sanitizers first).
+    auto* forbidden = static_cast<volatile int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    if (forbidden == MAP_FAILED)
+        return 4;
+    *forbidden = 1;
     return 3;
 }
 

@@ -2,6 +2,20 @@
 
 namespace tilvane {
 
+bool needsUnpremultiplying(const Image& image)
+{
+    if (image.alphaMode() == AlphaMode::straight) {
+        return false;
+    }
+    const auto bytes = image.bytes();
+    for (std::size_t i = 3; i < bytes.size(); i += 4) {
+        if (bytes[i] != 255) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::vector<std::uint8_t> straightPixels(const Image& image)
 {
     const auto bytes = image.bytes();

@@ -7,6 +7,10 @@
 
 namespace tilvane {
 
+// Whether the picture's colours must be un-premultiplied before the shaders see them: it is
+// premultiplied and not fully opaque.
+bool needsUnpremultiplying(const Image& image);
+
 // The picture's RGBA bytes with straight alpha, as the shaders expect them: a premultiplied
 // image is un-premultiplied once here (a fully transparent pixel becomes transparent black).
 std::vector<std::uint8_t> straightPixels(const Image& image);

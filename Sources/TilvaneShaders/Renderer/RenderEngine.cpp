@@ -55,7 +55,11 @@ GlTexture uploaded(const Image& image)
 {
     try {
         GlTexture texture(image.width(), image.height(), TextureFormat::rgba8);
-        texture.upload(straightPixels(image));
+        if (needsUnpremultiplying(image)) {
+            texture.upload(straightPixels(image));
+        } else {
+            texture.upload(image.bytes());
+        }
         return texture;
     } catch (const ShaderRendererError&) {
         throw ShaderRendererError(ShaderRendererErrorCase::invalidImage);
@@ -118,16 +122,22 @@ ImagePointer RenderEngine::render(const ImagePointer& image, const RenderRequest
     }
 }
 
+// What one render draws, worked out once.
+struct RenderEngine::Frame {
+    const RenderRequest& request;
+    int width;
+    int height;
+    std::vector<int> passes;  // indices of the enabled passes
+    bool screenApplies;
+    bool hasBezel;
+};
+
 ImagePointer RenderEngine::draw(const Image& image, const RenderRequest& request,
                                 const CancellationCheck& checkCancelled)
 {
-    const int width = image.width();
-    const int height = image.height();
     const auto& configuration = request.configuration;
-    const std::vector<int> passes = enabledPassIndices(configuration);
-    const bool screenApplies = request.screen.applies(configuration);
-    const bool hasBezel = configuration && configuration->bezel.isOn;
-    const float bezelFlag = hasBezel ? 1.0f : 0.0f;
+    const Frame frame{request, image.width(), image.height(), enabledPassIndices(configuration),
+                      request.screen.applies(configuration), configuration && configuration->bezel.isOn};
 
     const GlTexture source = uploaded(image);
 
@@ -136,68 +146,79 @@ ImagePointer RenderEngine::draw(const Image& image, const RenderRequest& request
         historyConfiguration_ = configuration;
     }
 
-    GlTexture output(width, height, TextureFormat::rgba8);
+    GlTexture output(frame.width, frame.height, TextureFormat::rgba8);
     std::unique_ptr<GlTexture> bezelScreen =
-        hasBezel ? std::make_unique<GlTexture>(width, height, TextureFormat::rgba8, true) : nullptr;
-    const GlTexture& screen = hasBezel ? *bezelScreen : output;
+        frame.hasBezel ? std::make_unique<GlTexture>(frame.width, frame.height, TextureFormat::rgba8, true) : nullptr;
+    const GlTexture& screen = frame.hasBezel ? *bezelScreen : output;
 
     PhosphorHistoryMap pendingHistory;
     std::vector<std::unique_ptr<GlTexture>> intermediates;
-    const GlTexture* input = &source;
-    for (std::size_t k = 0; k < passes.size(); ++k) {
-        checkCancelled();
-        const int index = passes[k];
-        const ShaderPass& pass = configuration->passes[static_cast<std::size_t>(index)];
-        const bool writesScreen = k + 1 == passes.size() && !screenApplies;
-        auto fresh = writesScreen ? nullptr : std::make_unique<GlTexture>(width, height, TextureFormat::rgba8);
-        const GlTexture& target = writesScreen ? screen : *fresh;
+    const GlTexture& passed = drawPasses(frame, source, screen, checkCancelled, pendingHistory, intermediates);
 
-        if (pass.effect == effect::realisticPhosphor) {
-            const PhosphorFrameRequest frame{index, configuration->motion, request.time, request.temporalHistory,
-                                             hasBezel};
-            if (auto entry = phosphorChain_.draw(*input, target, pass, frame, phosphorHistory_)) {
-                pendingHistory[index] = std::move(*entry);
-            }
-        } else {
-            const std::vector<float> parameters =
-                uniforms(pass, width, height, configuration->motion, request.time);
-            drawer_.draw(program(fragmentFunction(pass.effect)), target, {input}, parameters, bezelFlag);
-        }
-        input = &target;
-        if (fresh) {
-            intermediates.push_back(std::move(fresh));
-        }
-    }
-
-    if (passes.empty() && !screenApplies) {
+    if (frame.passes.empty() && !frame.screenApplies) {
         const ShaderPass copy(std::string(effect::crt), 0, {}, true);
-        drawer_.draw(program("crtFragment"), screen, {&source}, uniforms(copy, width, height, false, 0), 0.0f);
+        drawer_.draw(program("crtFragment"), screen, {&source}, uniforms(copy, frame.width, frame.height, false, 0),
+                     0.0f);
     }
-    if (screenApplies) {
-        drawer_.draw(program("screenEffectsFragment"), screen, {input},
-                     screenUniforms(request.screen, configuration, width, height), 0.0f);
+    if (frame.screenApplies) {
+        drawer_.draw(program("screenEffectsFragment"), screen, {&passed},
+                     screenUniforms(request.screen, configuration, frame.width, frame.height), 0.0f);
     }
-    if (hasBezel) {
+    if (frame.hasBezel) {
         bezelScreen->generateMipmaps();
         const ShaderProgram* bezel = library_.program("monitorBezelFragment");
         if (bezel == nullptr) {
             throw ShaderRendererError(ShaderRendererErrorCase::renderFailed);
         }
-        drawer_.draw(*bezel, output, {bezelScreen.get()}, bezelUniforms(configuration->bezel, width, height), 0.0f,
-                     InputFiltering::mipmapped);
+        drawer_.draw(*bezel, output, {bezelScreen.get()}, bezelUniforms(configuration->bezel, frame.width, frame.height),
+                     0.0f, InputFiltering::mipmapped);
     }
 
     glFinish();
     if (glGetError() != GL_NO_ERROR) {
         throw ShaderRendererError(ShaderRendererErrorCase::renderFailed);
     }
+    // Only work that has completed leaves an afterglow for the next frame.
     for (auto& [index, entry] : pendingHistory) {
         phosphorHistory_[index] = std::move(entry);
     }
 
-    std::vector<std::uint8_t> rendered(*Image::byteCount(width, height));
+    std::vector<std::uint8_t> rendered(*Image::byteCount(frame.width, frame.height));
     drawer_.readPixels(output, rendered);
-    return premultipliedResult(width, height, std::move(rendered), hasBezel ? nullptr : &image);
+    return premultipliedResult(frame.width, frame.height, std::move(rendered), frame.hasBezel ? nullptr : &image);
+}
+
+const GlTexture& RenderEngine::drawPasses(const Frame& frame, const GlTexture& source, const GlTexture& screen,
+                                          const CancellationCheck& checkCancelled, PhosphorHistoryMap& pendingHistory,
+                                          std::vector<std::unique_ptr<GlTexture>>& intermediates)
+{
+    const ShaderConfiguration* configuration = frame.request.configuration ? &*frame.request.configuration : nullptr;
+    const float bezelFlag = frame.hasBezel ? 1.0f : 0.0f;
+    const GlTexture* input = &source;
+    for (std::size_t k = 0; k < frame.passes.size(); ++k) {
+        checkCancelled();
+        const int index = frame.passes[k];
+        const ShaderPass& pass = configuration->passes[static_cast<std::size_t>(index)];
+        const bool writesScreen = k + 1 == frame.passes.size() && !frame.screenApplies;
+        if (!writesScreen) {
+            intermediates.push_back(std::make_unique<GlTexture>(frame.width, frame.height, TextureFormat::rgba8));
+        }
+        const GlTexture& target = writesScreen ? screen : *intermediates.back();
+
+        if (pass.effect == effect::realisticPhosphor) {
+            const PhosphorFrameRequest request{index, configuration->motion, frame.request.time,
+                                               frame.request.temporalHistory, frame.hasBezel};
+            if (auto entry = phosphorChain_.draw(*input, target, pass, request, phosphorHistory_)) {
+                pendingHistory[index] = std::move(*entry);
+            }
+        } else {
+            drawer_.draw(program(fragmentFunction(pass.effect)), target, {input},
+                         uniforms(pass, frame.width, frame.height, configuration->motion, frame.request.time),
+                         bezelFlag);
+        }
+        input = &target;
+    }
+    return *input;
 }
 
 }  // namespace tilvane

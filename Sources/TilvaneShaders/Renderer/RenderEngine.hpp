@@ -11,7 +11,9 @@
 #include "TilvaneShaders/ShaderBundle.hpp"
 
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace tilvane {
 
@@ -40,7 +42,14 @@ public:
     const std::optional<ShaderConfiguration>& historyConfiguration() const noexcept { return historyConfiguration_; }
 
 private:
+    struct Frame;
+
     ImagePointer draw(const Image& image, const RenderRequest& request, const CancellationCheck& checkCancelled);
+    // Draws the enabled passes one after another; returns the last one's target (the source
+    // when there is none). Phosphor entries wait in pendingHistory until the frame completes.
+    const GlTexture& drawPasses(const Frame& frame, const GlTexture& source, const GlTexture& screen,
+                                const CancellationCheck& checkCancelled, PhosphorHistoryMap& pendingHistory,
+                                std::vector<std::unique_ptr<GlTexture>>& intermediates);
     const ShaderProgram& program(const char* function) const;
 
     GlContext context_;

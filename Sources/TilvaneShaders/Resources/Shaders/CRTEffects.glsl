@@ -301,7 +301,8 @@ vec4 crtLottesFragment(vec2 pixel)
         screen = centred * 0.5 + 0.5;
     }
 
-    vec2 grid = max(floor(size * clamp(parameters[2], 0.02, 1.0)), vec2(1.0));
+    // The grid follows the layout unit, so a large export shows the same rows as the preview.
+    vec2 grid = max(floor(size * clamp(parameters[2], 0.02, 1.0) / max(layoutUnit(size), 1.0)), vec2(1.0));
     vec2 position = screen * grid;
     float pixelHardness = min(parameters[6], -0.05);
     float scanHardness = -max(parameters[5], 0.05) * 10.0;
