@@ -8,6 +8,8 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <string_view>
+#include <unordered_map>
 
 namespace veldran {
 namespace {
@@ -44,40 +46,54 @@ std::string addressText(std::uint64_t value)
     return text.str();
 }
 
-// One debug image per mapped file: from its lowest mapping to the end of its highest one.
+// One debug image per mapped file that holds code: from its lowest mapping to the end of its highest one.
+// Data files the process had mapped (a picture, a font cache) are no images, and their names never leave.
+// Only the fixed fields go through the pattern: a pattern over a whole line recurses once per character
+// and would overflow the stack on a corrupt file with a very long line.
 std::optional<std::vector<CrashDebugImage>> debugImages(const std::string& maps)
 {
-    static const std::regex line(
-        "([0-9a-f]{1,16})-([0-9a-f]{1,16}) [r-][w-][x-][ps] [0-9a-f]{1,16} [0-9a-f]{2,}:[0-9a-f]{2,} [0-9]+ *(.*)");
-    struct Extent {
+    static const std::regex fields(
+        "([0-9a-f]{1,16})-([0-9a-f]{1,16}) [r-][w-]([x-])[ps] [0-9a-f]{1,16} [0-9a-f]{2,8}:[0-9a-f]{2,8} [0-9]{1,20}");
+    struct Mapping {
         std::uint64_t start;
         std::uint64_t end;
+        bool holdsCode;
     };
-    std::vector<std::pair<std::string, Extent>> images;
+    std::vector<std::pair<std::string, Mapping>> images;
+    std::unordered_map<std::string, std::size_t> imageIndex;
     std::istringstream lines(maps);
     std::string text;
     while (std::getline(lines, text)) {
         std::smatch match;
-        if (!std::regex_match(text, match, line))
+        if (!std::regex_search(text.cbegin(), text.cend(), match, fields, std::regex_constants::match_continuous))
             return std::nullopt;
         const auto start = hexadecimalValue(match.str(1));
         const auto end = hexadecimalValue(match.str(2));
         if (!start || !end || *end < *start)
             return std::nullopt;
-        const std::string path = match.str(3);
-        if (!path.starts_with('/'))
+        std::string_view rest = std::string_view(text).substr(static_cast<std::size_t>(match.length(0)));
+        if (!rest.empty() && rest.front() != ' ')
+            return std::nullopt;
+        rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+        if (!rest.starts_with('/'))
             continue;
-        const auto found = std::find_if(images.begin(), images.end(), [&](const auto& image) { return image.first == path; });
-        if (found == images.end()) {
-            images.push_back({path, {*start, *end}});
+        const std::string path(rest);
+        const bool holdsCode = match.str(3) == "x";
+        const auto [found, isNew] = imageIndex.try_emplace(path, images.size());
+        if (isNew) {
+            images.push_back({path, {*start, *end, holdsCode}});
         } else {
-            found->second.start = std::min(found->second.start, *start);
-            found->second.end = std::max(found->second.end, *end);
+            Mapping& image = images[found->second].second;
+            image.start = std::min(image.start, *start);
+            image.end = std::max(image.end, *end);
+            image.holdsCode = image.holdsCode || holdsCode;
         }
     }
     std::vector<CrashDebugImage> result;
-    for (const auto& [path, extent] : images)
-        result.push_back({path, addressText(extent.start), extent.end - extent.start});
+    for (const auto& [path, mapping] : images) {
+        if (mapping.holdsCode)
+            result.push_back({path, addressText(mapping.start), mapping.end - mapping.start});
+    }
     return result;
 }
 

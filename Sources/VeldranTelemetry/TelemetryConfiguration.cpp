@@ -5,6 +5,7 @@
 #include "VeldranTelemetry/PlatformDescription.hpp"
 #include "VeldranTelemetry/TelemetryPatterns.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
@@ -14,10 +15,13 @@ namespace {
 // An optional "+" or "-" followed by one or more digits, within the signed 64-bit range.
 bool isSignedInteger(std::string_view text)
 {
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty() || text.front() == '+')
+    std::string_view digits = text;
+    if (digits.starts_with('+') || digits.starts_with('-'))
+        digits.remove_prefix(1);
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
+    if (text.starts_with('+'))
+        text.remove_prefix(1);
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size();

@@ -33,6 +33,8 @@ struct ValidityRow {
     bool valid;
 };
 
+void PrintTo(const ValidityRow& row, std::ostream* out) { *out << row.name; }
+
 class AdjustmentsValidity : public testing::TestWithParam<ValidityRow> {};
 
 TEST_P(AdjustmentsValidity, IncludesTheBoundsAndRefusesNonFiniteValues)
@@ -87,6 +89,8 @@ struct CurveRow {
     int input;
     int output;
 };
+
+void PrintTo(const CurveRow& row, std::ostream* out) { *out << row.name; }
 
 class ToneCurveEntries : public testing::TestWithParam<CurveRow> {};
 

@@ -24,6 +24,8 @@ struct ParseRow {
     std::vector<std::uint32_t> colors;  // empty: the text must be refused
 };
 
+void PrintTo(const ParseRow& row, std::ostream* out) { *out << row.name; }
+
 class ParseCustomColors : public testing::TestWithParam<ParseRow> {};
 
 TEST_P(ParseCustomColors, AcceptsOnlyValidPalettes)

@@ -55,6 +55,8 @@ struct RefusalRow {
     ImageConversionErrorCase expected;
 };
 
+void PrintTo(const RefusalRow& row, std::ostream* out) { *out << row.name; }
+
 class ConverterRefusals : public testing::TestWithParam<RefusalRow> {};
 
 TEST_P(ConverterRefusals, ComeBeforeAnyWorkInTheirOrder)
@@ -112,6 +114,8 @@ TEST(ImageConverter, OneColourPalettesAreAcceptedExceptForBlackAndWhite)
 struct GridSizeRow {
     int width, height, pixelSize, gridWidth, gridHeight;
 };
+
+void PrintTo(const GridSizeRow& row, std::ostream* out) { *out << row.width << "×" << row.height << " at " << row.pixelSize; }
 
 class GridSizes : public testing::TestWithParam<GridSizeRow> {};
 
@@ -202,6 +206,8 @@ struct MappingRow {
     Pixel expected;
 };
 
+void PrintTo(const MappingRow& row, std::ostream* out) { *out << row.name; }
+
 class MappingRules : public testing::TestWithParam<MappingRow> {};
 
 TEST_P(MappingRules, MapEachBlock)
@@ -273,6 +279,8 @@ struct DiffusionRow {
     std::vector<std::uint8_t> expected;
 };
 
+void PrintTo(const DiffusionRow& row, std::ostream* out) { *out << row.name; }
+
 class FloydSteinberg : public testing::TestWithParam<DiffusionRow> {};
 
 TEST_P(FloydSteinberg, SpreadsErrorsByTheirWeights)
@@ -296,6 +304,16 @@ INSTANTIATE_TEST_SUITE_P(
                     DiffusionRow{"NoSerpentine", 3, 2, {100, 0, 0, 0, 0, 200}, {0, 0, 0, 0, 0, 255}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(FloydSteinberg, RoundsWorkingValuesHalfAwayFromZero)
+{
+    // 8 lies halfway between 0 and 16 and goes to 0, the earlier; its error of 8 gives the next
+    // pixel 15 + 3.5 = 18.5, which rounds to 19 (not 18, as halves to even would).
+    const auto greys = palette(PaletteMapping::nearestRGB, {RGBColor::hex(0), RGBColor::hex(0x101010),
+                                                            RGBColor::hex(0x121212), RGBColor::hex(0x131313)});
+    const auto grid = convert(imageOf(2, 1, {grey(8), grey(15)}), greys, 1, DitherMode::floydSteinberg);
+    EXPECT_EQ(redChannel(*grid), (std::vector<std::uint8_t>{0, 19}));
+}
+
 TEST(FloydSteinberg, TransparentPixelsNeitherTakeNorPassErrors)
 {
     const auto image = imageOf(3, 1, {grey(100), {0, 0, 0, 0}, grey(90)});
@@ -313,6 +331,8 @@ struct CancellationRow {
     ImageAdjustments adjustments;
     bool throws;
 };
+
+void PrintTo(const CancellationRow& row, std::ostream* out) { *out << row.name; }
 
 class CancelledBeforeTheCall : public testing::TestWithParam<CancellationRow> {};
 

@@ -40,6 +40,8 @@ struct PaletteRow {
     std::uint32_t last;
 };
 
+void PrintTo(const PaletteRow& row, std::ostream* out) { *out << row.id; }
+
 class BuiltInPalettes : public testing::TestWithParam<PaletteRow> {};
 
 TEST_P(BuiltInPalettes, HaveTheirIdNameMappingAndColours)

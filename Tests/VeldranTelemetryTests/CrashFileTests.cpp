@@ -42,6 +42,7 @@ TEST(CrashFileReader, TurnsAStoredCrashIntoAFatalEventWithImagesAndFrames)
     EXPECT_EQ(exception.stacktrace->frames.back().instructionAddress, "0x401000");
     ASSERT_EQ(event->threads.size(), 1u);
     EXPECT_EQ(event->threads.front().name, "tilvane");
+    // Only files that hold code are images: the mapped picture's name stays on the machine.
     ASSERT_EQ(event->debugImages.size(), 2u);
     EXPECT_EQ(event->debugImages[0], (CrashDebugImage{"/opt/Tilvane.app/bin/tilvane", "0x400000", 0x2000}));
     EXPECT_EQ(event->debugImages[1], (CrashDebugImage{"/usr/lib/libc.so.6", "0x7f0000000000", 0x10000}));
@@ -78,6 +79,23 @@ INSTANTIATE_TEST_SUITE_P(Rows, MalformedCrashFile,
         MalformedRow{"extra_key", [](auto& d) { d["user"] = "ana"; }},
         MalformedRow{"broken_maps_line", [](auto& d) { d["maps"] = "not a mapping\n"; }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A corrupt file may hold one very long line; reading it must not take the whole process down at every start.
+TEST(CrashFileReader, ReadsVeryLongMapsLinesWithoutOverflowingTheStack)
+{
+    const std::string longPath = "/" + std::string(600 * 1024, 'a');
+    auto document = validCrashFile();
+    document["maps"] = "00400000-00401000 r-xp 00000000 08:01 1234 " + longPath + "\n";
+    const auto event = parse(document);
+    ASSERT_TRUE(event);
+    ASSERT_EQ(event->debugImages.size(), 1u);
+    EXPECT_EQ(event->debugImages.front().codeFile, longPath);
+
+    document["maps"] = "00400000-00401000 r-xp 00000000 08:" + std::string(600 * 1024, '1') + " 1234 /a\n";
+    EXPECT_FALSE(parse(document));
+    document["maps"] = "00400000-00401000 r-xp 00000000 08:01 1234" + std::string(600 * 1024, '5') + "\n";
+    EXPECT_FALSE(parse(document));
+}
 
 TEST(CrashFileReader, RefusesBrokenJsonAndFilesOverOneMebibyte)
 {

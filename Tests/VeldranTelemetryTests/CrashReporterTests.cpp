@@ -196,7 +196,10 @@ TEST_F(CrashReporterTest, MalformedStoredReportsAndLeftoversAreDeletedUnsent)
     reporter->start(betaConfiguration());
     ASSERT_TRUE(waitUntil([&] { return storedFiles().isEmpty(); }));
     processEventsFor(std::chrono::milliseconds(100));
-    EXPECT_EQ(server.requests().size(), 1u);
+    ASSERT_EQ(server.requests().size(), 1u);
+    const auto envelope = envelopeOf(server.requests().front());
+    expectNothingOfTheMachine(envelope.payload);
+    EXPECT_EQ(envelope.payload.find("passport"), std::string::npos) << envelope.payload;
 }
 
 TEST_F(CrashReporterTest, OnlyTheTenNewestStoredReportsAreSent)

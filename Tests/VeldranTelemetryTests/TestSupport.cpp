@@ -43,6 +43,7 @@ nlohmann::json sampleCrashDocument()
             "00400000-00401000 r--p 00000000 08:01 1234 /opt/Tilvane.app/bin/tilvane\n"
             "00401000-00402000 r-xp 00001000 08:01 1234 /opt/Tilvane.app/bin/tilvane\n"
             "7f0000000000-7f0000010000 r-xp 00000000 08:01 99 /usr/lib/libc.so.6\n"
+            "7f0000100000-7f0000200000 r--p 00000000 08:01 77 /home/ana/Pictures/ana-passport.png\n"
             "7ffd00000000-7ffd00021000 rw-p 00000000 00:00 0                          [stack]\n"},
     };
 }

@@ -19,7 +19,8 @@ namespace veldran::testing {
 // A configuration of a beta build that passes both gates (bundle studio.veldran.tilvane, 1.2.3 build 45).
 TelemetryConfiguration betaConfiguration();
 
-// A well-formed crash file of a SIGSEGV in studio.veldran.tilvane@1.2.3+45, as the signal handler writes it.
+// A well-formed crash file of a SIGSEGV in studio.veldran.tilvane@1.2.3+45, as the signal handler writes it;
+// besides the executable and libc, the process had a picture of the user's mapped.
 nlohmann::json sampleCrashDocument();
 
 struct ChildOutcome {
