@@ -157,8 +157,21 @@ TEST(VTGlyphTest, PaintsItsBadgeInTheGlyphColours) {
         glyph->resize(glyph->sizeHint());
         vemiTerminal(&root, appearance);
         const QImage image = snapshot(*glyph);
+        SCOPED_TRACE(theme.name.toStdString());
         EXPECT_TRUE(colourNear(pixelAt(image, 1, 1), theme.glyphBg));
         EXPECT_EQ(glyph->sizeHint().height(), std::ceil(vtNaturalLineHeight(VTTextStyle::pixelLG)));
+        // The text stands in `glyphFg` between paddings of 4: nothing but the badge in the outer 4 columns.
+        int textPixels = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const bool text = colourNear(pixelAt(image, x, y), theme.glyphFg, 12);
+                textPixels += text ? 1 : 0;
+                if (x < 4 || x >= image.width() - 4) {
+                    EXPECT_TRUE(colourNear(pixelAt(image, x, y), theme.glyphBg)) << x << "," << y;
+                }
+            }
+        }
+        EXPECT_GT(textPixels, 40);
     }
 }
 
