@@ -1,5 +1,6 @@
 #include "KitTestSupport.hpp"
 
+#include "VemiTerminal/Components/VTDrawing.hpp"
 #include "VemiTerminal/Components/VTGlyph.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
 #include "VemiTerminal/Components/VTWindow.hpp"
@@ -80,6 +81,24 @@ TEST(VTWindowTest, TitleBarColoursFollowStateAndTheme) {
         }
         EXPECT_TRUE(titleSeen);
     }
+}
+
+TEST(VTWindowTest, ControlGlyphSitsAtTheBarsTrailingPadding) {
+    WindowScene scene(VTAppearance::vemi, false, false);
+    const QImage image = snapshot(*scene.window);
+    const int width = image.width();
+    const int barHeight = scene.window->titleBarHeight();
+    const int controlWidth = static_cast<int>(vtTextLineSize(VTTextStyle::pixelMD, QStringLiteral("\u25A2")).width());
+    int inControl = 0;
+    for (int y = 1; y < barHeight - 1; ++y) {
+        for (int x = width - 8; x < width - 1; ++x) {
+            EXPECT_TRUE(colourNear(pixelAt(image, x, y), VTPalette::ink())) << x << "," << y;  // the padding
+        }
+        for (int x = width - 8 - controlWidth; x < width - 8; ++x) {
+            inControl += colourNear(pixelAt(image, x, y), VTPalette::silver(), 40) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(inControl, 10);
 }
 
 TEST(VTWindowTest, BorderIsInsideAndShadowOutsideWithoutMovingNeighbours) {
