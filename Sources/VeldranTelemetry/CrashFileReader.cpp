@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <map>
 #include <regex>
 #include <set>
@@ -123,6 +124,7 @@ std::optional<CrashEvent> CrashFileReader::parse(const QByteArray& contents)
     const json& frames = document["frames"];
     if (document["format"] != "veldran-crash" || !document["version"].is_number_unsigned()
         || document["version"] != 1 || !document["time"].is_number_unsigned()
+        || document["time"].get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())
         || !document["release"].is_string() || !signal.is_number_unsigned() || !document["name"].is_string()
         || !isAddress(document["address"]) || !document["thread"].is_string() || !frames.is_array()
         || frames.empty() || frames.size() > largestFrameCount || !document["maps"].is_string()

@@ -66,6 +66,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, MalformedCrashFile,
     ::testing::Values(
         MalformedRow{"signal_as_text", [](auto& d) { d["signal"] = "11"; }},
         MalformedRow{"time_negative", [](auto& d) { d["time"] = -5; }},
+        MalformedRow{"time_beyond_64_bits", [](auto& d) { d["time"] = std::uint64_t{1} << 63; }},
         MalformedRow{"release_as_number", [](auto& d) { d["release"] = 5; }},
         MalformedRow{"thread_as_null", [](auto& d) { d["thread"] = nullptr; }},
         MalformedRow{"frame_as_number", [](auto& d) { d["frames"][1] = 4096; }},

@@ -89,6 +89,47 @@ TEST_F(TelemetrySettingsViewTest, ABuildWithoutTelemetryDisablesBothSwitchesButS
     EXPECT_TRUE(sent->batches.empty());
 }
 
+// The texts of every widget of that kind inside parent, sorted.
+template <class Widget>
+QStringList textsOf(const QWidget& parent)
+{
+    QStringList texts;
+    for (const Widget* widget : parent.findChildren<Widget*>())
+        texts.append(widget->text());
+    texts.sort();
+    return texts;
+}
+
+QStringList sorted(QStringList texts)
+{
+    texts.sort();
+    return texts;
+}
+
+TEST_F(TelemetrySettingsViewTest, EveryTextOfTheSectionAndTheSheetReadsExactly)
+{
+    makeView(betaConfiguration());
+    EXPECT_EQ(textsOf<QLabel>(view->section()),
+        sorted({"Envia informações técnicas para investigar falhas. Você pode desligar cada opção a qualquer "
+            "momento.",
+            "Privacidade e beta",
+            "As opções começam ligadas no beta e podem ser desativadas a qualquer momento. Não enviamos "
+                + neverSent + ".",
+            "Ajuda a entender quais recursos você usa e se volta ao aplicativo. Usa um identificador aleatório desta "
+            "instalação, sem seu nome ou conta."}));
+    EXPECT_EQ(textsOf<QCheckBox>(view->section()),
+        sorted({"Compartilhar métricas de uso", "Compartilhar relatórios de falhas"}));
+
+    auto& feedback = openFeedback();
+    EXPECT_EQ(textsOf<QLabel>(feedback),
+        sorted({"Feedback do beta",
+            "Conte o que funcionou ou o que precisa melhorar. A versão do aplicativo e do sistema acompanham a "
+            "mensagem; você escolhe como compartilhar."}));
+    EXPECT_EQ(textsOf<QPushButton>(feedback), sorted({"Cancelar", "Compartilhar feedback"}));
+    EXPECT_EQ(feedback.findChild<QPlainTextEdit*>(QStringLiteral("feedbackMessage"))->accessibleName(),
+        "Mensagem de feedback");
+}
+
 TEST_F(TelemetrySettingsViewTest, SwitchesShowAndWriteTheConsents)
 {
     makeView(betaConfiguration());
