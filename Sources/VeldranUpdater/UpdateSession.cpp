@@ -158,7 +158,16 @@ void UpdateSession::installStagedBundle()
         finish();
         return;
     }
-    BundleInstaller().install(staged.filePath(), request_.bundleRoot, staging_->filePath(QStringLiteral("previous")));
+    try {
+        BundleInstaller().install(staged.filePath(), request_.bundleRoot,
+                                  staging_->filePath(QStringLiteral("previous")));
+    } catch (const UpdateError& error) {
+        if (error.errorCase() == UpdateErrorCase::rollbackFailed) {
+            // The running version now exists only in the staging folder, which must stay.
+            staging_->setAutoRemove(false);
+        }
+        throw;
+    }
     staging_.reset();
     relauncher_.relaunch(request_.bundleRoot);
     finish();
