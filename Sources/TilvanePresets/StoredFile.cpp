@@ -1,19 +1,37 @@
 #include "TilvanePresets/StoredFile.hpp"
 
+#include "TilvaneCore/AtomicFileWriter.hpp"
 #include "TilvaneCore/Uuid.hpp"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <system_error>
 
 namespace tilvane::storedfile {
 namespace {
 
+[[noreturn]] void throwSystemError(std::error_code code, const std::string& what, const std::filesystem::path& path)
+{
+    throw std::system_error(code, what + " “" + path.string() + "”");
+}
+
 [[noreturn]] void throwSystemError(int errorNumber, const std::string& what, const std::filesystem::path& path)
 {
-    throw std::system_error(errorNumber, std::generic_category(), what + " “" + path.string() + "”");
+    throwSystemError(std::error_code(errorNumber, std::generic_category()), what, path);
+}
+
+// Runs one step of a write and reports its failure in the system's own words, keeping its error code.
+template <typename Step>
+void describingFailure(const std::string& what, const std::filesystem::path& path, Step step)
+{
+    try {
+        step();
+    } catch (const std::system_error& error) {
+        throwSystemError(error.code(), what, path);
+    }
 }
 
 class FileDescriptor {
@@ -28,14 +46,6 @@ public:
 
     int get() const { return descriptor_; }
 
-    // Closes now and reports the error that close() gives (a delayed write error, for instance).
-    int close()
-    {
-        const int result = ::close(descriptor_);
-        descriptor_ = -1;
-        return result == 0 ? 0 : errno;
-    }
-
 private:
     int descriptor_;
 };
@@ -45,49 +55,8 @@ void createFolder(const std::filesystem::path& folder)
     if (folder.empty()) return;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    if (error) throwSystemError(error.value(), "Não foi possível criar a pasta", folder);
+    if (error) throwSystemError(error, "Não foi possível criar a pasta", folder);
 }
-
-void writeAll(int descriptor, std::string_view bytes, const std::filesystem::path& path)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throwSystemError(errno, "Não foi possível gravar o arquivo", path);
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
-    }
-}
-
-void syncFolder(const std::filesystem::path& folder)
-{
-    FileDescriptor descriptor(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (descriptor.get() < 0) throwSystemError(errno, "Não foi possível abrir a pasta", folder);
-    // Some file systems cannot flush a folder; the rename is then as durable as they make it.
-    if (::fsync(descriptor.get()) != 0 && errno != EINVAL && errno != ENOTSUP) {
-        throwSystemError(errno, "Não foi possível gravar a pasta", folder);
-    }
-}
-
-// Removes the temporary file unless it was renamed over the target.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(std::filesystem::path path) : path_(std::move(path)) {}
-    ~TemporaryFile()
-    {
-        if (!committed_) ::unlink(path_.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-    void commit() { committed_ = true; }
-
-private:
-    std::filesystem::path path_;
-    bool committed_ = false;
-};
 
 }  // namespace
 
@@ -114,25 +83,17 @@ std::optional<std::string> readIfPresent(const std::filesystem::path& path)
 
 void writeAtomically(const std::filesystem::path& path, std::string_view bytes)
 {
-    const std::filesystem::path folder = path.parent_path();
-    createFolder(folder);
+    createFolder(path.parent_path());
 
     const std::string temporaryName = "." + path.filename().string() + "." + Uuid::random().string() + ".tmp";
-    const std::filesystem::path temporaryPath = folder / temporaryName;
-    FileDescriptor descriptor(::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (descriptor.get() < 0) throwSystemError(errno, "Não foi possível criar o arquivo", temporaryPath);
-    TemporaryFile temporary(temporaryPath);
-
-    writeAll(descriptor.get(), bytes, path);
-    if (::fsync(descriptor.get()) != 0) throwSystemError(errno, "Não foi possível gravar o arquivo", path);
-    if (const int closeError = descriptor.close(); closeError != 0) {
-        throwSystemError(closeError, "Não foi possível gravar o arquivo", path);
-    }
-    if (::rename(temporary.path().c_str(), path.c_str()) != 0) {
-        throwSystemError(errno, "Não foi possível substituir o arquivo", path);
-    }
-    temporary.commit();
-    syncFolder(folder);
+    std::optional<AtomicFileWriter> file;
+    describingFailure("Não foi possível criar o arquivo", path.parent_path() / temporaryName,
+                      [&] { file.emplace(path, temporaryName); });
+    describingFailure("Não foi possível gravar o arquivo", path, [&] {
+        file->write({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
+        file->sync();
+    });
+    describingFailure("Não foi possível substituir o arquivo", path, [&] { file->commit(); });
 }
 
 void removeIfPresent(const std::filesystem::path& path)

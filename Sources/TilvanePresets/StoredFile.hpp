@@ -15,8 +15,8 @@ std::optional<std::string> readIfPresent(const std::filesystem::path& path);
 
 // Replaces `path` with `bytes` so that a reader sees either the old file or the new one, never a
 // mixture: creates the folder with its parents, writes a hidden temporary file in the same folder,
-// flushes it to the disk, renames it over the target and flushes the folder. On failure the old
-// file is untouched and the temporary file is gone.
+// flushes it to the disk, renames it over the target and flushes the folder (best effort: the new
+// file is already in place then). On failure the old file is untouched and the temporary file is gone.
 void writeAtomically(const std::filesystem::path& path, std::string_view bytes);
 
 // Deletes the file at `path`; nothing when there is none.

@@ -3,7 +3,9 @@
 #include "VeldranUpdater/UpdateError.hpp"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -67,6 +69,11 @@ void requireContainedLinkTarget(const QStringList& linkComponents, const QString
     }
 }
 
+bool isInside(const QString& root, const QString& canonicalPath)
+{
+    return !canonicalPath.isEmpty() && (canonicalPath == root || canonicalPath.startsWith(root + u'/'));
+}
+
 // Rewrites entry so that it lands below destination, or refuses it.
 void placeEntry(archive_entry* entry, const QString& destination)
 {
@@ -89,8 +96,10 @@ void placeEntry(archive_entry* entry, const QString& destination)
         refuse(UpdateErrorCase::unsafeArchiveEntry);
     }
     archive_entry_set_pathname_utf8(entry, (destination + u'/' + components.join(u'/')).toUtf8().constData());
-    // No set-user-id, set-group-id or sticky bits from an archive.
-    archive_entry_set_perm(entry, archive_entry_perm(entry) & 0777);
+    // No set-user-id, set-group-id or sticky bits from an archive, and no folder its owner cannot
+    // empty: the staging folder, or the bundle this one replaces later, must always be removable.
+    const mode_t ownerAccess = type == AE_IFDIR ? 0700 : 0;
+    archive_entry_set_perm(entry, (archive_entry_perm(entry) & 0777) | ownerAccess);
 }
 
 void copyData(archive* reader, archive* writer)
@@ -159,6 +168,25 @@ void extractArchive(const QString& archivePath, const QString& destination)
     }
     if (archive_write_close(writer.get()) != ARCHIVE_OK || entryCount == 0) {
         refuse(UpdateErrorCase::malformedArchive);
+    }
+    // The textual check of each symbolic link cannot see the links its target passes through, nor
+    // links that come later in the archive.
+    requireLinksResolveInside(root);
+}
+
+void requireLinksResolveInside(const QString& folder)
+{
+    const QString root = QDir(folder).canonicalPath();
+    if (root.isEmpty()) {
+        refuse(UpdateErrorCase::unsafeArchiveEntry);
+    }
+    QDirIterator entries(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                         QDirIterator::Subdirectories);
+    while (entries.hasNext()) {
+        const QFileInfo entry = entries.nextFileInfo();
+        if (entry.isSymLink() && !isInside(root, entry.canonicalFilePath())) {
+            refuse(UpdateErrorCase::unsafeArchiveEntry);
+        }
     }
 }
 

@@ -19,8 +19,8 @@ void BundleInstaller::install(const QString& stagedBundle, const QString& bundle
         throw UpdateError(UpdateErrorCase::installFailed);
     }
     if (!rename_(stagedBundle, bundleRoot)) {
-        rename_(backupPath, bundleRoot);
-        throw UpdateError(UpdateErrorCase::installFailed);
+        throw UpdateError(rename_(backupPath, bundleRoot) ? UpdateErrorCase::installFailed
+                                                          : UpdateErrorCase::rollbackFailed);
     }
 }
 

@@ -17,7 +17,9 @@ public:
     explicit BundleInstaller(Rename rename = renameOnDisk) : rename_(std::move(rename)) {}
 
     // Moves bundleRoot to backupPath, then stagedBundle to bundleRoot; throws
-    // UpdateError(installFailed) with bundleRoot as it was when either step fails.
+    // UpdateError(installFailed) with bundleRoot as it was when either step fails, or
+    // UpdateError(rollbackFailed) when the installed bundle could not be put back and is left at
+    // backupPath.
     void install(const QString& stagedBundle, const QString& bundleRoot, const QString& backupPath) const;
 
 private:

@@ -39,6 +39,9 @@ const char* message(UpdateErrorCase errorCase) noexcept
         return "Não foi possível preparar a pasta da atualização.";
     case UpdateErrorCase::installFailed:
         return "Não foi possível instalar a atualização; a versão atual foi mantida.";
+    case UpdateErrorCase::rollbackFailed:
+        return "Não foi possível instalar a atualização nem recolocar a versão atual; ela foi guardada na pasta "
+               "oculta de atualização ao lado do aplicativo.";
     }
     return "Não foi possível atualizar o aplicativo.";
 }

@@ -23,6 +23,7 @@ enum class UpdateErrorCase {
     invalidUpdateBundle,
     stagingUnavailable,
     installFailed,
+    rollbackFailed,
 };
 
 const char* message(UpdateErrorCase errorCase) noexcept;

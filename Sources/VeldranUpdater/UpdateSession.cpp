@@ -151,12 +151,23 @@ void UpdateSession::installStagedBundle()
         || *version <= request_.runningVersion) {
         refuse(UpdateErrorCase::invalidUpdateBundle);
     }
+    // A link may stay inside the extracted folder yet leave the bundle, the only part moved into place.
+    requireLinksResolveInside(staged.filePath());
     if (!userDriver_.confirmInstall(*item_)) {
         staging_.reset();
         finish();
         return;
     }
-    BundleInstaller().install(staged.filePath(), request_.bundleRoot, staging_->filePath(QStringLiteral("previous")));
+    try {
+        BundleInstaller().install(staged.filePath(), request_.bundleRoot,
+                                  staging_->filePath(QStringLiteral("previous")));
+    } catch (const UpdateError& error) {
+        if (error.errorCase() == UpdateErrorCase::rollbackFailed) {
+            // The running version now exists only in the staging folder, which must stay.
+            staging_->setAutoRemove(false);
+        }
+        throw;
+    }
     staging_.reset();
     relauncher_.relaunch(request_.bundleRoot);
     finish();

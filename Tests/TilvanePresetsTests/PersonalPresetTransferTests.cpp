@@ -91,6 +91,22 @@ TEST(PersonalPresetTransfer, SizeLimitIsTestedBeforeParsing)
     expectRefused(padded, invalidData);
 }
 
+TEST(PersonalPresetTransfer, EncodeWritesUpToTheSizeLimit)
+{
+    // The document grows by one byte for every letter of the name.
+    const std::size_t shortSize = PersonalPresetTransfer::encode(makePreset("x")).size();
+    const std::string fitting(PersonalPresetTransfer::maximumDocumentSize - shortSize + 1, 'x');
+    const std::string document = PersonalPresetTransfer::encode(makePreset(fitting));
+    ASSERT_EQ(document.size(), 1'048'576u);
+    EXPECT_EQ(PersonalPresetTransfer::decode(document).name, fitting);
+    try {
+        (void)PersonalPresetTransfer::encode(makePreset(fitting + "x"));
+        ADD_FAILURE() << "encoded a document of 1,048,577 bytes";
+    } catch (const PersonalPresetError& error) {
+        EXPECT_EQ(error.errorCase(), invalidData);
+    }
+}
+
 TEST(PersonalPresetTransfer, NamesAreTrimmedOnDecoding)
 {
     EXPECT_EQ(PersonalPresetTransfer::decode(documentText("tilvane-preset", 1, "  Retro \n")).name, "Retro");

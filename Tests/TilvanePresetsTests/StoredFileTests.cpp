@@ -58,12 +58,27 @@ protected:
     const std::string oldBytes_ = R"({"version":1,"presets":[]})";
 };
 
+// The failure of `write`, which must be a std::system_error with `code` and a message that starts
+// with `description` and names `named`.
+template <typename Write>
+void expectFailure(Write write, std::errc code, const std::string& description, const std::filesystem::path& named)
+{
+    try {
+        write();
+        ADD_FAILURE() << "the write succeeded";
+    } catch (const std::system_error& error) {
+        EXPECT_EQ(error.code(), code) << error.what();
+        EXPECT_TRUE(std::string(error.what()).starts_with(description + " “" + named.string() + "”")) << error.what();
+    }
+}
+
 TEST_F(StoredFileFailedWrite, DiskFullKeepsTheOldFile)
 {
     const std::string large(4096, 'x');
     {
         testing::FileSizeLimit limit(1024);
-        EXPECT_THROW(storedfile::writeAtomically(target_, large), std::system_error);
+        expectFailure([&] { storedfile::writeAtomically(target_, large); }, std::errc::file_too_large,
+                      "Não foi possível gravar o arquivo", target_);
     }
     expectOldFileKept(target_.parent_path());
 }
@@ -73,7 +88,13 @@ TEST_F(StoredFileFailedWrite, ReadOnlyFolderKeepsTheOldFile)
     if (!testing::makeReadOnly(target_.parent_path())) {
         GTEST_SKIP() << "this process writes into read-only folders (root); the full-disk case covers the failure";
     }
-    EXPECT_THROW(storedfile::writeAtomically(target_, "new"), std::system_error);
+    try {
+        storedfile::writeAtomically(target_, "new");
+        ADD_FAILURE() << "wrote into a read-only folder";
+    } catch (const std::system_error& error) {
+        EXPECT_EQ(error.code(), std::errc::permission_denied);
+        EXPECT_TRUE(std::string(error.what()).starts_with("Não foi possível criar o arquivo")) << error.what();
+    }
     std::filesystem::permissions(target_.parent_path(), std::filesystem::perms::owner_all);
     expectOldFileKept(target_.parent_path());
 }
@@ -94,7 +115,8 @@ TEST_F(StoredFileFailedWrite, TargetThatIsAFolderLeavesNoTemporaryFile)
 {
     const auto occupied = target_.parent_path() / "occupied";
     std::filesystem::create_directories(occupied / "child");
-    EXPECT_THROW(storedfile::writeAtomically(occupied, "new"), std::system_error);
+    expectFailure([&] { storedfile::writeAtomically(occupied, "new"); }, std::errc::is_a_directory,
+                  "Não foi possível substituir o arquivo", occupied);
     EXPECT_TRUE(std::filesystem::is_directory(occupied / "child"));
     EXPECT_EQ(entryNames(target_.parent_path()), (std::vector<std::string>{"file.json", "occupied"}));
 }

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <archive_entry.h>
+
 #include <functional>
 
 namespace {
@@ -87,10 +89,48 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractionCase{"SymlinkLeadingOutLeftInTheBundle",
                        [] { return TestArchive().folder("X.app").symlink("X.app/out", "../../../outside"); },
                        UpdateErrorCase::unsafeArchiveEntry},
+        // Each link stays inside on its own text, but read through the links before it the last
+        // one reaches <temp>/outside.
+        ExtractionCase{"SymlinkChainLeadingOut",
+                       [] {
+                           return TestArchive()
+                               .folder("X.app")
+                               .symlink("X.app/up", "..")
+                               .symlink("X.app/up2", "up/..")
+                               .symlink("X.app/up3", "up2/..")
+                               .symlink("X.app/out", "up3/outside");
+                       },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"SymlinkNamedBeforeTheLinkItPassesThrough",
+                       [] {
+                           return TestArchive()
+                               .folder("X.app")
+                               .symlink("X.app/out", "up/../../outside")
+                               .symlink("X.app/up", "..");
+                       },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"HardlinkThroughASymlinkChain",
+                       [] {
+                           return TestArchive()
+                               .folder("X.app")
+                               .symlink("X.app/up", "..")
+                               .symlink("X.app/up2", "up/..")
+                               .symlink("X.app/up3", "up2/..")
+                               .hardlink("X.app/copy", "X.app/up3/update.tar.gz");
+                       },
+                       UpdateErrorCase::unsafeArchiveEntry},
         ExtractionCase{"AbsoluteSymlink", [] { return TestArchive().symlink("X.app", "/tmp"); },
                        UpdateErrorCase::unsafeArchiveEntry},
         ExtractionCase{"HardlinkLeadingOut",
                        [] { return TestArchive().hardlink("X.app/passwd", "../../outside/anything"); },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"CharacterDevice",
+                       [] { return TestArchive().folder("X.app").special("X.app/null", AE_IFCHR); },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"BlockDevice",
+                       [] { return TestArchive().folder("X.app").special("X.app/disk", AE_IFBLK); },
+                       UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"NamedPipe", [] { return TestArchive().folder("X.app").special("X.app/pipe", AE_IFIFO); },
                        UpdateErrorCase::unsafeArchiveEntry},
         ExtractionCase{"EmptyArchive", [] { return TestArchive(); }, UpdateErrorCase::malformedArchive}),
     [](const testing::TestParamInfo<ExtractionCase>& info) { return std::string(info.param.name); });
@@ -115,6 +155,27 @@ TEST(ArchiveExtractor, WritesTheBundleWithItsContent)
     EXPECT_EQ(readFile(root.filePath("staging/X.app/bin/tilvane")), "new");
     EXPECT_EQ(readFile(root.filePath("staging/X.app/bin/current")), "new");
     EXPECT_TRUE(QFileInfo(root.filePath("staging/X.app/bin/tilvane")).isExecutable());
+}
+
+// A folder its owner may not write into could not be emptied again, and the staging folder (or,
+// after an install, the replaced bundle) would stay on disk.
+TEST(ArchiveExtractor, KeepsExtractedFoldersWritableByTheirOwner)
+{
+    QTemporaryDir root;
+    writeFile(root.filePath("update.tar.gz"), TestArchive()
+                                                  .folder("X.app", 0555)
+                                                  .folder("X.app/locked", 0)
+                                                  .file("X.app/locked/data", "data")
+                                                  .bytes());
+    ASSERT_TRUE(QDir(root.path()).mkdir("staging"));
+    veldran::extractArchive(root.filePath("update.tar.gz"), root.filePath("staging"));
+    for (const char* folder : {"staging/X.app", "staging/X.app/locked"}) {
+        const QFile::Permissions permissions = QFileInfo(root.filePath(folder)).permissions();
+        EXPECT_TRUE(permissions.testFlags(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) << folder;
+    }
+    EXPECT_TRUE(QFileInfo(root.filePath("staging/X.app")).permissions().testFlag(QFile::ExeOther))
+        << "the archive's other bits are kept";
+    EXPECT_TRUE(QDir(root.filePath("staging")).removeRecursively());
 }
 
 }  // namespace

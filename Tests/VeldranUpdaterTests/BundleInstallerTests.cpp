@@ -46,6 +46,23 @@ TEST_F(BundleInstallerTest, RollsBackWhenTheSecondRenameFails)
     EXPECT_FALSE(QDir(backup()).exists());
 }
 
+TEST_F(BundleInstallerTest, SaysSoWhenTheInstalledBundleCannotBePutBack)
+{
+    int renames = 0;
+    const veldran::BundleInstaller installer([&](const QString& from, const QString& to) {
+        ++renames;
+        return renames == 1 && veldran::BundleInstaller::renameOnDisk(from, to);
+    });
+    try {
+        installer.install(staged(), bundle(), backup());
+        ADD_FAILURE() << "the install was reported as done";
+    } catch (const veldran::UpdateError& error) {
+        EXPECT_EQ(error.errorCase(), veldran::UpdateErrorCase::rollbackFailed)
+            << "the user must not be told the current version was kept in place";
+    }
+    EXPECT_EQ(readFile(folder.filePath("staging/previous/bin/tilvane")), "old");
+}
+
 TEST_F(BundleInstallerTest, LeavesTheBundleWhenItCannotBeMovedAside)
 {
     const veldran::BundleInstaller installer([](const QString&, const QString&) { return false; });

@@ -3,6 +3,8 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <sys/sysmacros.h>
+
 #include <stdexcept>
 
 namespace {
@@ -21,9 +23,9 @@ TestArchive& TestArchive::file(const QString& path, const QByteArray& content)
     return *this;
 }
 
-TestArchive& TestArchive::folder(const QString& path)
+TestArchive& TestArchive::folder(const QString& path, int permissions)
 {
-    entries_.push_back({Kind::folder, path, {}, {}});
+    entries_.push_back({Kind::folder, path, {}, {}, permissions});
     return *this;
 }
 
@@ -36,6 +38,12 @@ TestArchive& TestArchive::symlink(const QString& path, const QString& target)
 TestArchive& TestArchive::hardlink(const QString& path, const QString& target)
 {
     entries_.push_back({Kind::hardlink, path, {}, target});
+    return *this;
+}
+
+TestArchive& TestArchive::special(const QString& path, unsigned int fileType)
+{
+    entries_.push_back({Kind::special, path, {}, {}, 0644, fileType});
     return *this;
 }
 
@@ -60,7 +68,7 @@ QByteArray TestArchive::bytes() const
             break;
         case Kind::folder:
             archive_entry_set_filetype(header, AE_IFDIR);
-            archive_entry_set_perm(header, 0755);
+            archive_entry_set_perm(header, mode_t(entry.permissions));
             break;
         case Kind::symlink:
             archive_entry_set_filetype(header, AE_IFLNK);
@@ -71,6 +79,11 @@ QByteArray TestArchive::bytes() const
             archive_entry_set_filetype(header, AE_IFREG);
             archive_entry_set_perm(header, 0644);
             archive_entry_set_hardlink_utf8(header, entry.target.toUtf8().constData());
+            break;
+        case Kind::special:
+            archive_entry_set_filetype(header, entry.fileType);
+            archive_entry_set_perm(header, mode_t(entry.permissions));
+            archive_entry_set_rdev(header, makedev(1, 3));
             break;
         }
         archive_write_header(writer, header);

@@ -214,6 +214,16 @@ INSTANTIATE_TEST_SUITE_P(
                         h.publishUpdate(archive, archive);
                     },
                     "A atualização contém um caminho inseguro e foi recusada.", true},
+        // Inside the staging folder, but beside the bundle once the bundle is moved into place.
+        RefusalCase{"SymlinkOutOfTheStagedBundle",
+                    [](UpdateHarness& h) {
+                        const QByteArray archive = TestArchive::bundle("X.app", "2", newExecutable)
+                                                       .file("Y/data", "y")
+                                                       .symlink("X.app/data", "../Y/data")
+                                                       .bytes();
+                        h.publishUpdate(archive, archive);
+                    },
+                    "A atualização contém um caminho inseguro e foi recusada.", true},
         RefusalCase{"ArchiveHoldingAnOlderBuild",
                     [](UpdateHarness& h) {
                         const QByteArray archive = TestArchive::bundle("X.app", "1", newExecutable).bytes();

@@ -2,6 +2,7 @@
 
 #include "VemiTerminal/Components/VTChip.hpp"
 #include "VemiTerminal/Components/VTDotGrid.hpp"
+#include "VemiTerminal/Components/VTText.hpp"
 #include "VemiTerminal/Components/VTTextField.hpp"
 #include "VemiTerminal/Components/VTDrawing.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
@@ -46,6 +47,46 @@ TEST(VTTextFieldTest, OutlineThickensInwardsWhileFocused) {
         EXPECT_TRUE(colourNear(pixelAt(image, 1, middle), theme.bgWindow));
         EXPECT_EQ(field->palette().color(QPalette::Text), theme.fg);
     }
+}
+
+// The top-left corner of whatever differs from `ground` inside `area`.
+QPoint inkOrigin(const QImage& image, const QColor& ground, QRect area) {
+    QPoint origin(image.width(), image.height());
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (!colourNear(image.pixelColor(x, y), ground, 60)) {
+                origin = {std::min(origin.x(), x), std::min(origin.y(), y)};
+            }
+        }
+    }
+    return origin;
+}
+
+TEST(VTTextFieldTest, TextSitsAtThePaddingOfEightAndSix) {
+    const VTTheme& theme = VTTheme::vemi();
+    QWidget root;
+    root.setAutoFillBackground(true);
+    vemiTerminal(&root, VTAppearance::vemi);
+    QPalette ground = root.palette();
+    ground.setColor(QPalette::Window, theme.bgWindow);
+    root.setPalette(ground);
+    root.resize(240, 80);
+    auto* field = new VTTextField(QString(), &root);
+    field->setText(QStringLiteral("Buscar"));
+    field->setGeometry(0, 0, 200, field->sizeHint().height());
+    // The same text drawn by the kit at the padding's corner.
+    auto* reference = new VTText(QStringLiteral("Buscar"), VTTextStyle::pixelMD, nullptr, &root);
+    reference->move(8, 40 + 6);
+    reference->resize(reference->sizeHint());
+    field->setFocusPolicy(Qt::NoFocus);  // no text cursor in the picture
+    root.show();
+    QApplication::processEvents();
+
+    const QImage image = snapshot(root);
+    const QPoint inField = inkOrigin(image, theme.bgWindow, QRect(3, 3, 190, field->height() - 6));
+    const QPoint inReference = inkOrigin(image, theme.bgWindow, QRect(0, 40, 200, 40));
+    EXPECT_EQ(inField.x(), inReference.x());
+    EXPECT_EQ(inField.y(), inReference.y() - 40);
 }
 
 TEST(VTChipTest, ShowsLowerCasedTextWithOptionalGlyphAndPadding) {

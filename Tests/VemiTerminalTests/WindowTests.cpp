@@ -1,5 +1,6 @@
 #include "KitTestSupport.hpp"
 
+#include "VemiTerminal/Components/VTDrawing.hpp"
 #include "VemiTerminal/Components/VTGlyph.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
 #include "VemiTerminal/Components/VTWindow.hpp"
@@ -82,6 +83,24 @@ TEST(VTWindowTest, TitleBarColoursFollowStateAndTheme) {
     }
 }
 
+TEST(VTWindowTest, ControlGlyphSitsAtTheBarsTrailingPadding) {
+    WindowScene scene(VTAppearance::vemi, false, false);
+    const QImage image = snapshot(*scene.window);
+    const int width = image.width();
+    const int barHeight = scene.window->titleBarHeight();
+    const int controlWidth = static_cast<int>(vtTextLineSize(VTTextStyle::pixelMD, QStringLiteral("\u25A2")).width());
+    int inControl = 0;
+    for (int y = 1; y < barHeight - 1; ++y) {
+        for (int x = width - 8; x < width - 1; ++x) {
+            EXPECT_TRUE(colourNear(pixelAt(image, x, y), VTPalette::ink())) << x << "," << y;  // the padding
+        }
+        for (int x = width - 8 - controlWidth; x < width - 8; ++x) {
+            inControl += colourNear(pixelAt(image, x, y), VTPalette::silver(), 40) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(inControl, 10);
+}
+
 TEST(VTWindowTest, BorderIsInsideAndShadowOutsideWithoutMovingNeighbours) {
     for (VTAppearance appearance : {VTAppearance::vemi, VTAppearance::noite}) {
         const VTTheme& theme = vtResolveTheme(appearance, false);
@@ -117,6 +136,38 @@ TEST(VTWindowTest, ContentTextTakesInkOnThePinkBodyAndFgOtherwise) {
     EXPECT_EQ(text->pos(), QPoint(12, plain.window->titleBarHeight() + 12));
 }
 
+TEST(VTWindowTest, FlexibleContentFillsThePanelWidthAndFixedContentSitsTopLeft) {
+    struct Row {
+        const char* name;
+        QSizePolicy::Policy horizontal;
+        int expectedWidth;
+    };
+    const Row rows[] = {
+        {"expanding content fills the width", QSizePolicy::Expanding, 200 - 2 * 12},
+        {"preferred content fills the width", QSizePolicy::Preferred, 200 - 2 * 12},
+        {"fixed content keeps its width", QSizePolicy::Fixed, 50},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QWidget root;
+        auto* window = new VTWindow(QStringLiteral("Ajustes"), QStringLiteral("\u25A2"), false, false, &root);
+        auto* content = new QWidget;
+        content->setMinimumSize(30, 20);
+        content->setSizePolicy(row.horizontal, QSizePolicy::Preferred);
+        if (row.horizontal == QSizePolicy::Fixed) {
+            content->setFixedSize(50, 20);
+        }
+        window->setContent(content);
+        window->setGeometry(0, 0, 200, 150);
+        root.resize(220, 170);
+        root.show();
+        QApplication::processEvents();
+        EXPECT_EQ(content->pos(), QPoint(12, window->titleBarHeight() + 12));
+        EXPECT_EQ(content->width(), row.expectedWidth);
+        EXPECT_EQ(content->height(), 20);  // its own height, at the top
+    }
+}
+
 TEST(VTGlyphTest, PaintsItsBadgeInTheGlyphColours) {
     for (VTAppearance appearance : {VTAppearance::vemi, VTAppearance::noite}) {
         const VTTheme& theme = vtResolveTheme(appearance, false);
@@ -125,8 +176,21 @@ TEST(VTGlyphTest, PaintsItsBadgeInTheGlyphColours) {
         glyph->resize(glyph->sizeHint());
         vemiTerminal(&root, appearance);
         const QImage image = snapshot(*glyph);
+        SCOPED_TRACE(theme.name.toStdString());
         EXPECT_TRUE(colourNear(pixelAt(image, 1, 1), theme.glyphBg));
         EXPECT_EQ(glyph->sizeHint().height(), std::ceil(vtNaturalLineHeight(VTTextStyle::pixelLG)));
+        // The text stands in `glyphFg` between paddings of 4: nothing but the badge in the outer 4 columns.
+        int textPixels = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const bool text = colourNear(pixelAt(image, x, y), theme.glyphFg, 12);
+                textPixels += text ? 1 : 0;
+                if (x < 4 || x >= image.width() - 4) {
+                    EXPECT_TRUE(colourNear(pixelAt(image, x, y), theme.glyphBg)) << x << "," << y;
+                }
+            }
+        }
+        EXPECT_GT(textPixels, 40);
     }
 }
 

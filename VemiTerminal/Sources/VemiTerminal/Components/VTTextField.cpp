@@ -11,6 +11,8 @@
 namespace {
 constexpr int paddingH = 8;
 constexpr int paddingV = 6;
+// QLineEdit keeps this much room of its own left and right of the text, inside the text margins.
+constexpr int lineEditInnerMargin = 2;
 constexpr VTTextStyle fieldStyle = VTTextStyle::pixelMD;
 
 QPainterPath roundedRect(const QRectF& rect, qreal radius) {
@@ -24,7 +26,7 @@ VTTextField::VTTextField(const QString& placeholder, QWidget* parent) : QLineEdi
     setPlaceholderText(placeholder);
     setFrame(false);
     setAttribute(Qt::WA_MacShowFocusRect, false);
-    setTextMargins(paddingH, paddingV, paddingH, paddingV);
+    setTextMargins(paddingH - lineEditInnerMargin, paddingV, paddingH - lineEditInnerMargin, paddingV);
     vtTextStyle(this, fieldStyle);
     followTheme();
 }

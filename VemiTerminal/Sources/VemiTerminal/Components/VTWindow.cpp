@@ -33,7 +33,9 @@ VTWindow::VTWindow(const QString& title, const std::optional<QString>& control, 
 VTWindow::~VTWindow() { delete shadow_; }
 
 void VTWindow::setContent(QWidget* content) {
-    contentLayout_->insertWidget(0, content, 0, Qt::AlignTop | Qt::AlignLeft);
+    // No alignment: the content is offered the whole width (a flexible one fills it, a fixed one sits at the
+    // left) and keeps its own height at the top, above the stretch.
+    contentLayout_->insertWidget(0, content);
 }
 
 void VTWindow::setActive(bool active) {

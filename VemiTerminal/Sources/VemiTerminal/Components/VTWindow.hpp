@@ -19,7 +19,8 @@ public:
              bool vemiBody = false, QWidget* parent = nullptr);
     ~VTWindow() override;
 
-    // Puts `content` at the top left of the content area (padding 12); the window takes ownership.
+    // Puts `content` at the top of the content area (padding 12), across its whole width when the content can
+    // grow, else at the left; the window takes ownership.
     void setContent(QWidget* content);
 
     bool isActive() const { return active_; }
