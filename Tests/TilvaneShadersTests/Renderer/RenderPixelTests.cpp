@@ -19,7 +19,14 @@ using testing::pixelAt;
 
 class RenderPixels : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { renderer = new ShaderRenderer(bundle()); }
+    // Made in SetUp, not SetUpTestSuite: a renderer that cannot be made must fail each case,
+    // never skip it.
+    void SetUp() override
+    {
+        if (renderer == nullptr) {
+            renderer = new ShaderRenderer(bundle());
+        }
+    }
     static void TearDownTestSuite()
     {
         delete renderer;
