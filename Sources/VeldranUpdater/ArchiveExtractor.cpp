@@ -10,6 +10,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace veldran {
@@ -67,6 +68,15 @@ void requireContainedLinkTarget(const QStringList& linkComponents, const QString
             ++depth;
         }
     }
+}
+
+// Where path finally leads, every symbolic link followed; empty when it leads nowhere (a dangling
+// link, a loop, or any other reason the system cannot resolve it).
+QString resolvedPath(const QString& path)
+{
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(QFile::encodeName(path).constData(), nullptr),
+                                                               &std::free);
+    return resolved ? QFile::decodeName(resolved.get()) : QString();
 }
 
 bool isInside(const QString& root, const QString& canonicalPath)
@@ -184,7 +194,7 @@ void requireLinksResolveInside(const QString& folder)
                          QDirIterator::Subdirectories);
     while (entries.hasNext()) {
         const QFileInfo entry = entries.nextFileInfo();
-        if (entry.isSymLink() && !isInside(root, entry.canonicalFilePath())) {
+        if (entry.isSymLink() && !isInside(root, resolvedPath(entry.filePath()))) {
             refuse(UpdateErrorCase::unsafeArchiveEntry);
         }
     }

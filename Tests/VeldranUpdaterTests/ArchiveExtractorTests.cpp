@@ -109,6 +109,13 @@ INSTANTIATE_TEST_SUITE_P(
                                .symlink("X.app/up", "..");
                        },
                        UpdateErrorCase::unsafeArchiveEntry},
+        ExtractionCase{"SymlinksInALoop",
+                       [] {
+                           return TestArchive::bundle("X.app", "2", "new")
+                               .symlink("X.app/a", "b")
+                               .symlink("X.app/b", "a");
+                       },
+                       UpdateErrorCase::unsafeArchiveEntry},
         ExtractionCase{"HardlinkThroughASymlinkChain",
                        [] {
                            return TestArchive()
