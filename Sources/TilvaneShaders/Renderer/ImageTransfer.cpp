@@ -1,35 +1,61 @@
 #include "ImageTransfer.hpp"
 
-namespace tilvane {
+#include <span>
 
-bool needsUnpremultiplying(const Image& image)
+namespace tilvane {
+namespace {
+
+bool everyPixelIsOpaque(std::span<const std::uint8_t> bytes)
 {
-    if (image.alphaMode() == AlphaMode::straight) {
-        return false;
-    }
-    const auto bytes = image.bytes();
     for (std::size_t i = 3; i < bytes.size(); i += 4) {
         if (bytes[i] != 255) {
-            return true;
+            return false;
         }
     }
-    return false;
+    return true;
 }
 
-std::vector<std::uint8_t> straightPixels(const Image& image)
+bool noColourHidesUnderZeroAlpha(std::span<const std::uint8_t> bytes)
+{
+    for (std::size_t i = 0; i < bytes.size(); i += 4) {
+        if (bytes[i + 3] == 0 && (bytes[i] | bytes[i + 1] | bytes[i + 2]) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool uploadsUnchanged(const Image& image, UploadColour colour)
+{
+    const bool premultiplied = image.alphaMode() == AlphaMode::premultiplied;
+    if (colour == UploadColour::overBlack) {
+        // Premultiplied colours are the picture over black already.
+        return premultiplied || everyPixelIsOpaque(image.bytes());
+    }
+    return premultiplied ? everyPixelIsOpaque(image.bytes()) : noColourHidesUnderZeroAlpha(image.bytes());
+}
+
+std::vector<std::uint8_t> uploadPixels(const Image& image, UploadColour colour)
 {
     const auto bytes = image.bytes();
     std::vector<std::uint8_t> pixels(bytes.begin(), bytes.end());
-    if (image.alphaMode() == AlphaMode::straight) {
-        return pixels;
-    }
+    const bool premultiplied = image.alphaMode() == AlphaMode::premultiplied;
     for (std::size_t i = 0; i < pixels.size(); i += 4) {
         const std::uint32_t alpha = pixels[i + 3];
         if (alpha == 255) {
             continue;
         }
         for (std::size_t channel = 0; channel < 3; ++channel) {
-            pixels[i + channel] = alpha == 0 ? 0 : unpremultiply(pixels[i + channel], alpha);
+            std::uint8_t& value = pixels[i + channel];
+            if (alpha == 0) {
+                value = 0;
+            } else if (colour == UploadColour::overBlack && !premultiplied) {
+                value = premultiply(value, alpha);
+            } else if (colour == UploadColour::straight && premultiplied) {
+                value = unpremultiply(value, alpha);
+            }
         }
     }
     return pixels;

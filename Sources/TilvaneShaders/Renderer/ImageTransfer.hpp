@@ -7,13 +7,19 @@
 
 namespace tilvane {
 
-// Whether the picture's colours must be un-premultiplied before the shaders see them: it is
-// premultiplied and not fully opaque.
-bool needsUnpremultiplying(const Image& image);
+// What colour the shaders see for a pixel that is not fully opaque.
+enum class UploadColour {
+    straight,   // the pixel's own colour; its alpha is applied once at read-back
+    overBlack,  // the colour composited over black, for a result made opaque (behind a bezel)
+};
 
-// The picture's RGBA bytes with straight alpha, as the shaders expect them: a premultiplied
-// image is un-premultiplied once here (a fully transparent pixel becomes transparent black).
-std::vector<std::uint8_t> straightPixels(const Image& image);
+// Whether the picture's bytes already are what the shaders must see, so they can be uploaded
+// without a copy.
+bool uploadsUnchanged(const Image& image, UploadColour colour);
+
+// The picture's RGBA bytes as the shaders must see them. Fully transparent pixels are black
+// either way, so colours hidden under alpha 0 never show or bleed into their neighbours.
+std::vector<std::uint8_t> uploadPixels(const Image& image, UploadColour colour);
 
 // The rendered bytes as a premultiplied image: with `alphaSource`, each pixel takes that
 // picture's alpha and its colour is multiplied by it, once; without, every pixel is opaque.

@@ -51,14 +51,14 @@ std::vector<int> enabledPassIndices(const std::optional<ShaderConfiguration>& co
     return indices;
 }
 
-GlTexture uploaded(const Image& image)
+GlTexture uploaded(const Image& image, UploadColour colour)
 {
     try {
         GlTexture texture(image.width(), image.height(), TextureFormat::rgba8);
-        if (needsUnpremultiplying(image)) {
-            texture.upload(straightPixels(image));
-        } else {
+        if (uploadsUnchanged(image, colour)) {
             texture.upload(image.bytes());
+        } else {
+            texture.upload(uploadPixels(image, colour));
         }
         return texture;
     } catch (const ShaderRendererError&) {
@@ -139,7 +139,9 @@ ImagePointer RenderEngine::draw(const Image& image, const RenderRequest& request
     const Frame frame{request, image.width(), image.height(), enabledPassIndices(configuration),
                       request.screen.applies(configuration), configuration && configuration->bezel.isOn};
 
-    const GlTexture source = uploaded(image);
+    // Behind a bezel the result is opaque and nothing applies alpha at read-back, so the
+    // picture goes in as it would look on the black glass.
+    const GlTexture source = uploaded(image, frame.hasBezel ? UploadColour::overBlack : UploadColour::straight);
 
     if (configuration && configuration->motion && request.temporalHistory && historyConfiguration_ != configuration) {
         phosphorHistory_.clear();

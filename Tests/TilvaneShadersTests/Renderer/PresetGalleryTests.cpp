@@ -15,7 +15,14 @@ namespace {
 
 class PresetGallery : public ::testing::TestWithParam<int> {
 protected:
-    static void SetUpTestSuite() { renderer = new ShaderRenderer(ShaderBundle(TILVANE_SHADERS_BUNDLE)); }
+    // Made in SetUp, not SetUpTestSuite: a renderer that cannot be made must fail each case,
+    // never skip it.
+    void SetUp() override
+    {
+        if (renderer == nullptr) {
+            renderer = new ShaderRenderer(ShaderBundle(TILVANE_SHADERS_BUNDLE));
+        }
+    }
     static void TearDownTestSuite()
     {
         delete renderer;

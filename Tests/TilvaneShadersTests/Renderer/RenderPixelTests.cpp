@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <string>
+#include <utility>
 #include <thread>
 
 namespace tilvane {
@@ -16,7 +19,14 @@ using testing::pixelAt;
 
 class RenderPixels : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { renderer = new ShaderRenderer(bundle()); }
+    // Made in SetUp, not SetUpTestSuite: a renderer that cannot be made must fail each case,
+    // never skip it.
+    void SetUp() override
+    {
+        if (renderer == nullptr) {
+            renderer = new ShaderRenderer(bundle());
+        }
+    }
     static void TearDownTestSuite()
     {
         delete renderer;
@@ -118,6 +128,61 @@ TEST_F(RenderPixels, theBezelMakesTheResultOpaque)
             ASSERT_LE(unframed->bytes()[i + c], 90) << "premultiplied colour never exceeds alpha";
         }
     }
+}
+
+// A straight-alpha picture with some fully transparent pixels whose colour is `hidden`, and
+// partly transparent ones elsewhere.
+ImagePointer translucentPicture(std::uint8_t hidden)
+{
+    constexpr int width = 24;
+    constexpr int height = 18;
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool clear = (x / 3 + y / 3) % 3 == 0;
+            pixels.insert(pixels.end(), {clear ? hidden : static_cast<std::uint8_t>(40 + x * 9),
+                                         clear ? hidden : static_cast<std::uint8_t>(30 + y * 12), clear ? hidden : 200,
+                                         clear ? std::uint8_t{0} : static_cast<std::uint8_t>(50 + x * 8)});
+        }
+    }
+    return Image::make(width, height, std::move(pixels), AlphaMode::straight);
+}
+
+// The same picture laid on black and made opaque.
+ImagePointer overBlack(const Image& picture)
+{
+    const auto premultiplied = picture.premultiplied()->bytes();
+    std::vector<std::uint8_t> pixels(premultiplied.begin(), premultiplied.end());
+    for (std::size_t i = 3; i < pixels.size(); i += 4) {
+        pixels[i] = 255;
+    }
+    return Image::make(picture.width(), picture.height(), std::move(pixels));
+}
+
+TEST_F(RenderPixels, behindTheBezelThePictureLooksAsIfLaidOnBlack)
+{
+    const ImagePointer translucent = translucentPicture(255);
+    const ImagePointer expected = overBlack(*translucent);
+    for (const auto& [name, passes] : std::vector<std::pair<std::string, std::vector<ShaderPass>>>{
+             {"bezel alone", {}}, {"crt behind the bezel", {ShaderPass("crt", 1, {}, true)}}}) {
+        SCOPED_TRACE(name);
+        const ShaderConfiguration framed = configuration(passes, true);
+        const ImagePointer wanted = renderer->render(expected, framed, 0, false);
+        for (const ImagePointer& picture : {translucent, translucent->premultiplied()}) {
+            const ImagePointer result = renderer->render(picture, framed, 0, false);
+            ASSERT_TRUE(std::ranges::equal(result->bytes(), wanted->bytes()))
+                << "a half-transparent pixel is darkened once, a transparent one is black";
+        }
+    }
+}
+
+TEST_F(RenderPixels, coloursHiddenUnderZeroAlphaNeverShow)
+{
+    // crt spreads light to neighbours (bloom, fringing, ghosting), so hidden colours would bleed.
+    const ShaderConfiguration crt = configuration({ShaderPass("crt", 1, {}, true)});
+    const ImagePointer black = renderer->render(translucentPicture(0), crt, 0, false);
+    const ImagePointer white = renderer->render(translucentPicture(255), crt, 0, false);
+    EXPECT_TRUE(std::ranges::equal(black->bytes(), white->bytes()));
 }
 
 TEST_F(RenderPixels, everyBuiltInPresetKeepsOddSizes)

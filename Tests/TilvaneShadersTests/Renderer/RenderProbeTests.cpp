@@ -26,18 +26,22 @@ using testing::screenProbeRow;
 
 class RenderProbe : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
+    // Made in SetUp, not SetUpTestSuite: a renderer that cannot be made must fail each case,
+    // never skip it.
+    void SetUp() override
     {
-        const auto bundle =
-            testing::writeShaderBundle(testing::scratchFolder("probe-bundle"), testing::probeSources());
-        renderer = new ShaderRenderer(bundle);
+        if (renderer == nullptr) {
+            const auto bundle =
+                testing::writeShaderBundle(testing::scratchFolder("probe-bundle"), testing::probeSources());
+            renderer = new ShaderRenderer(bundle);
+        }
+        renderer->resetTemporalHistory();
     }
     static void TearDownTestSuite()
     {
         delete renderer;
         renderer = nullptr;
     }
-    void SetUp() override { renderer->resetTemporalHistory(); }
 
     static ShaderConfiguration configuration(std::vector<ShaderPass> passes, bool motion = false, bool bezel = false)
     {

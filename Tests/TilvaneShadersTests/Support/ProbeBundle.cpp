@@ -1,7 +1,11 @@
 #include "ProbeBundle.hpp"
 
+#include <unistd.h>
+
 #include <bit>
 #include <fstream>
+#include <string>
+#include <system_error>
 #include <vector>
 
 namespace tilvane::testing {
@@ -111,9 +115,36 @@ ShaderBundle writeShaderBundle(const std::filesystem::path& root, const std::str
     return bundle;
 }
 
+namespace {
+
+// CTest runs every test case in a process of its own, several at once, and the cases of one
+// fixture ask for the same names: each process gets a folder of its own, removed when it ends.
+class ProcessScratchFolder {
+public:
+    ProcessScratchFolder()
+        : path_(std::filesystem::path(TILVANE_TEST_OUTPUT_DIR) / "scratch" / std::to_string(::getpid()))
+    {
+    }
+    ~ProcessScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ProcessScratchFolder(const ProcessScratchFolder&) = delete;
+    ProcessScratchFolder& operator=(const ProcessScratchFolder&) = delete;
+
+    const std::filesystem::path& path() const noexcept { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace
+
 std::filesystem::path scratchFolder(const std::string& name)
 {
-    const auto folder = std::filesystem::path(TILVANE_TEST_OUTPUT_DIR) / "scratch" / name;
+    static const ProcessScratchFolder processFolder;
+    const auto folder = processFolder.path() / name;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;

@@ -32,7 +32,8 @@ std::string probeSources();
 // three sources are empty. Returns the bundle.
 ShaderBundle writeShaderBundle(const std::filesystem::path& root, const std::string& crtEffects);
 
-// A folder for one test's files under the build folder, emptied first.
+// A folder for one test's files under the build folder, emptied first; private to the running
+// test process and removed when it ends.
 std::filesystem::path scratchFolder(const std::string& name);
 
 // The float a probe wrote for `slot` in the rows starting at firstRow.

@@ -4,7 +4,8 @@
 // The renderer declares `parameters` (the pass's float list), `bezelFlag` and `texture0..2`.
 // Every fragment function receives the pixel centre in target pixels; y grows downwards
 // (row 0 is the top of the picture), so texture coordinates are pixel / size.
-// Colours arrive with straight alpha; the alpha written is ignored by the read-back.
+// Colours arrive with straight alpha (over black when a bezel will make the result opaque;
+// fully transparent pixels are black); the alpha written is ignored by the read-back.
 
 // ---- shared helpers --------------------------------------------------------------------
 
