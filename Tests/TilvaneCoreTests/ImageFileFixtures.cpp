@@ -12,9 +12,7 @@ namespace tilvane::imagefiles {
 TemporaryFolder::TemporaryFolder()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "tilvane-core-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
     path_ = pattern;
 }
 
@@ -27,9 +25,7 @@ TemporaryFolder::~TemporaryFolder()
 std::vector<std::string> TemporaryFolder::entryNames() const
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-        names.push_back(entry.path().filename().string());
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -43,32 +39,11 @@ VipsImagePointer makeVipsImage(int width, int height, int bands, const std::vect
     return image;
 }
 
-VipsImagePointer solidVipsImage(int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue)
+VipsImagePointer solidVipsImage(int width, int height, std::array<std::uint8_t, 3> colour)
 {
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 3);
-    for (std::size_t i = 0; i < pixels.size(); i += 3) {
-        pixels[i] = red;
-        pixels[i + 1] = green;
-        pixels[i + 2] = blue;
-    }
+    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = colour[i % 3];
     return makeVipsImage(width, height, 3, pixels);
-}
-
-VipsImagePointer solidPages(int width, int height, const std::vector<std::array<std::uint8_t, 3>>& colours)
-{
-    std::vector<VipsImagePointer> pages;
-    std::vector<VipsImage*> raw;
-    for (const auto& colour : colours) {
-        pages.push_back(solidVipsImage(width, height, colour[0], colour[1], colour[2]));
-        raw.push_back(pages.back().get());
-    }
-    VipsImage* joined = nullptr;
-    EXPECT_EQ(vips_arrayjoin(raw.data(), &joined, static_cast<int>(raw.size()), "across", 1, nullptr), 0);
-    VipsImagePointer stacked(joined);
-    if (stacked) {
-        vips_image_set_int(stacked.get(), "page-height", height);
-    }
-    return stacked;
 }
 
 void saveVipsImage(const VipsImagePointer& image, const std::filesystem::path& path, const std::string& options)
@@ -86,13 +61,8 @@ std::vector<std::uint8_t> readBytes(const std::filesystem::path& path)
 
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::ofstream stream(path, std::ios::binary);
-    stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void writeText(const std::filesystem::path& path, const std::string& text)
-{
-    std::ofstream(path) << text;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
 }
 
 DecodedGIF readGIF(const std::filesystem::path& path)
@@ -113,19 +83,16 @@ DecodedGIF readGIF(const std::filesystem::path& path)
     if (vips_image_get_array_int(image.get(), "delay", &delays, &delayCount) == 0) {
         decoded.delaysInMilliseconds.assign(delays, delays + delayCount);
     }
-
-    VipsImagePointer rgba = std::move(image);
-    if (vips_image_get_bands(rgba.get()) == 3) {
+    if (vips_image_get_bands(image.get()) == 3) {
         VipsImage* withAlpha = nullptr;
-        EXPECT_EQ(vips_bandjoin_const1(rgba.get(), &withAlpha, 255.0, nullptr), 0);
-        rgba.reset(withAlpha);
+        EXPECT_EQ(vips_bandjoin_const1(image.get(), &withAlpha, 255.0, nullptr), 0);
+        image.reset(withAlpha);
     }
     std::size_t size = 0;
-    void* memory = vips_image_write_to_memory(rgba.get(), &size);
+    void* memory = vips_image_write_to_memory(image.get(), &size);
     EXPECT_NE(memory, nullptr);
     if (memory != nullptr) {
-        const auto* bytes = static_cast<const std::uint8_t*>(memory);
-        decoded.rgba.assign(bytes, bytes + size);
+        decoded.rgba.assign(static_cast<const std::uint8_t*>(memory), static_cast<const std::uint8_t*>(memory) + size);
         g_free(memory);
     }
     return decoded;

@@ -20,7 +20,6 @@ public:
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
-    const std::filesystem::path& path() const noexcept { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
     // Names of every entry in the folder, hidden ones included, sorted.
@@ -34,10 +33,7 @@ private:
 VipsImagePointer makeVipsImage(int width, int height, int bands, const std::vector<std::uint8_t>& pixels);
 
 // A width × height RGB image with the same colour in every pixel.
-VipsImagePointer solidVipsImage(int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
-
-// One solid width × height page per colour, stacked top to bottom as libvips keeps multi-page pictures.
-VipsImagePointer solidPages(int width, int height, const std::vector<std::array<std::uint8_t, 3>>& colours);
+VipsImagePointer solidVipsImage(int width, int height, std::array<std::uint8_t, 3> colour);
 
 // Saves in the format named by the file's extension; `options` as libvips writes them after
 // a file name, e.g. "[Q=95]". Fails the calling test on error.
@@ -45,7 +41,6 @@ void saveVipsImage(const VipsImagePointer& image, const std::filesystem::path& p
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
-void writeText(const std::filesystem::path& path, const std::string& text);
 
 struct DecodedGIF {
     int width = 0;
@@ -55,9 +50,10 @@ struct DecodedGIF {
     std::vector<int> delaysInMilliseconds;
     std::vector<std::uint8_t> rgba;  // every frame, top to bottom, four bands
 
-    const std::uint8_t* pixel(int frame, int x, int y) const
+    std::array<std::uint8_t, 4> pixel(int frame, int x, int y) const
     {
-        return rgba.data() + ((static_cast<std::size_t>(frame) * height + y) * width + x) * 4;
+        const std::uint8_t* p = rgba.data() + ((static_cast<std::size_t>(frame) * height + y) * width + x) * 4;
+        return {p[0], p[1], p[2], p[3]};
     }
 };
 

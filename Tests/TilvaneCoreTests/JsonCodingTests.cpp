@@ -7,17 +7,13 @@
 namespace json = tilvane::json;
 using Json = nlohmann::json;
 
-TEST(JsonCoding, RefusesValuesOfTheWrongType)
+TEST(JsonCoding, RefusesValuesOfTheWrongTypeAndNumbersThatDoNotFit)
 {
     EXPECT_THROW(json::toFloat(Json(true), "x"), json::DecodingError);
     EXPECT_THROW(json::toFloat(Json("1"), "x"), json::DecodingError);
     EXPECT_THROW(json::toBool(Json(1), "x"), json::DecodingError);
     EXPECT_THROW(json::toString(Json(1), "x"), json::DecodingError);
     EXPECT_THROW(json::toInteger(Json(false), "x"), json::DecodingError);
-}
-
-TEST(JsonCoding, RefusesNumbersThatDoNotFit)
-{
     EXPECT_THROW(json::toFloat(Json(1e39), "x"), json::DecodingError);
     EXPECT_THROW(json::toInteger(Json(2.5), "x"), json::DecodingError);
     EXPECT_THROW(json::toInteger(Json(256), "x", 0, 255), json::DecodingError);
