@@ -3,6 +3,7 @@
 
 #include "TestImages.hpp"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -43,9 +44,13 @@ ImagePointer greys(int width, int height, const std::vector<std::uint8_t>& value
 std::vector<std::uint8_t> redChannel(const Image& image)
 {
     std::vector<std::uint8_t> values;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) values.push_back(image.pixel(x, y)[0]);
+    for (const Pixel& pixel : pixelsOf(image)) values.push_back(pixel[0]);
     return values;
+}
+
+auto throwsConversionError(ImageConversionErrorCase expected)
+{
+    return testing::Throws<ImageConversionError>(testing::Eq(ImageConversionError(expected)));
 }
 
 TEST(ImageConverter, RefusalsComeBeforeAnyWorkInTheirOrder)
@@ -66,13 +71,9 @@ TEST(ImageConverter, RefusalsComeBeforeAnyWorkInTheirOrder)
     std::stop_source cancelled;
     cancelled.request_stop();
     for (const Row& row : rows) {
-        try {
-            ImageConverter().renderPixelGrid(*solidImage(4, 4, grey(100)), row.palette, row.pixelSize, DitherMode::none,
-                                             row.adjustments, cancelled.get_token());
-            ADD_FAILURE() << row.name << ": no error";
-        } catch (const ImageConversionError& error) {
-            EXPECT_EQ(error.errorCase(), row.expected) << row.name;
-        }
+        EXPECT_THAT([&] { ImageConverter().renderPixelGrid(*solidImage(4, 4, grey(100)), row.palette, row.pixelSize,
+                                                           DitherMode::none, row.adjustments, cancelled.get_token()); },
+                    throwsConversionError(row.expected)) << row.name;
     }
     // A one-colour palette is fine for every other mapping.
     EXPECT_EQ(pixelAt(*convert(solidImage(2, 2, grey(10)), ImagePalette::custom({{1, 2, 3}})), 1, 1), (Pixel{1, 2, 3, 255}));
@@ -80,14 +81,11 @@ TEST(ImageConverter, RefusalsComeBeforeAnyWorkInTheirOrder)
 
 TEST(ImageConverter, ErrorMessagesArePortuguese)
 {
-    EXPECT_STREQ(ImageConversionError(ImageConversionErrorCase::invalidPixelSize).what(),
-                 "O tamanho do pixel deve ser maior que zero.");
-    EXPECT_STREQ(ImageConversionError(ImageConversionErrorCase::emptyPalette).what(),
-                 "A paleta precisa conter ao menos uma cor.");
-    EXPECT_STREQ(ImageConversionError(ImageConversionErrorCase::invalidAdjustments).what(),
-                 "Exposição, contraste ou gamma fora do intervalo permitido.");
-    EXPECT_STREQ(ImageConversionError(ImageConversionErrorCase::bitmapCreationFailed).what(),
-                 "Não foi possível criar o bitmap.");
+    using enum ImageConversionErrorCase;
+    EXPECT_STREQ(ImageConversionError(invalidPixelSize).what(), "O tamanho do pixel deve ser maior que zero.");
+    EXPECT_STREQ(ImageConversionError(emptyPalette).what(), "A paleta precisa conter ao menos uma cor.");
+    EXPECT_STREQ(ImageConversionError(invalidAdjustments).what(), "Exposição, contraste ou gamma fora do intervalo permitido.");
+    EXPECT_STREQ(ImageConversionError(bitmapCreationFailed).what(), "Não foi possível criar o bitmap.");
 }
 
 TEST(ImageConverter, GridSizesRoundPartialBlocksUp)
@@ -160,9 +158,7 @@ TEST(ImageConverter, MappingRulesAndThresholds)
         {"tie to the earlier colour", palette(PaletteMapping::nearestRGB, {{0, 0, 0}, {2, 0, 0}}), {1, 0, 0, 255}, grey(0)},
         {"tie in the other order", palette(PaletteMapping::nearestRGB, {{2, 0, 0}, {0, 0, 0}}), {1, 0, 0, 255}, {2, 0, 0, 255}},
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(pixelAt(*convert(imageOf(1, 1, {row.input}), row.palette), 0, 0), row.expected) << row.name;
-    }
+    for (const Row& row : rows) EXPECT_EQ(pixelAt(*convert(imageOf(1, 1, {row.input}), row.palette), 0, 0), row.expected) << row.name;
 }
 
 TEST(ImageConverter, TransparentBlocksStayAndHalfTransparentOnesAreMappedByTheirOwnColourInEveryMode)
@@ -242,11 +238,8 @@ TEST(ImageConverter, CancelledBeforeTheCallStopsAtTheFirstPassThatChecks)
             return ImageConverter().renderPixelGrid(*solidImage(8, 8, grey(90)), row.palette, 2, row.dither,
                                                     row.adjustments, source.get_token());
         };
-        if (row.throws) {
-            EXPECT_THROW(run(), CancellationError) << row.name;
-        } else {
-            EXPECT_EQ(run()->width(), 4) << row.name;
-        }
+        if (row.throws) EXPECT_THROW(run(), CancellationError) << row.name;
+        else EXPECT_EQ(run()->width(), 4) << row.name;
     }
 }
 
@@ -271,12 +264,8 @@ TEST(Upscale, RefusesSizesThatCannotBeMade)
 {
     const int largest = std::numeric_limits<int>::max();
     for (const auto& [width, height] : {std::pair{0, 5}, std::pair{5, -1}, std::pair{largest, largest}}) {
-        try {
-            ImageConverter().upscale(*solidImage(2, 2, grey(1)), width, height);
-            ADD_FAILURE() << width << "×" << height;
-        } catch (const ImageConversionError& error) {
-            EXPECT_EQ(error.errorCase(), ImageConversionErrorCase::bitmapCreationFailed);
-        }
+        EXPECT_THAT([&] { ImageConverter().upscale(*solidImage(2, 2, grey(1)), width, height); },
+                    throwsConversionError(ImageConversionErrorCase::bitmapCreationFailed)) << width << "×" << height;
     }
 }
 
