@@ -16,11 +16,7 @@ TemporaryFolder::TemporaryFolder()
     path_ = pattern;
 }
 
-TemporaryFolder::~TemporaryFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
+TemporaryFolder::~TemporaryFolder() { std::filesystem::remove_all(path_); }
 
 std::vector<std::string> TemporaryFolder::entryNames() const
 {
@@ -39,10 +35,11 @@ VipsImagePointer makeVipsImage(int width, int height, int bands, const std::vect
     return image;
 }
 
-VipsImagePointer solidVipsImage(int width, int height, std::array<std::uint8_t, 3> colour)
+VipsImagePointer rgbVipsImage(int width, int height, const std::function<Colour(int x, int y)>& colourAt)
 {
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 3);
-    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = colour[i % 3];
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) std::ranges::copy(colourAt(x, y), std::back_inserter(pixels));
     return makeVipsImage(width, height, 3, pixels);
 }
 
@@ -83,18 +80,11 @@ DecodedGIF readGIF(const std::filesystem::path& path)
     if (vips_image_get_array_int(image.get(), "delay", &delays, &delayCount) == 0) {
         decoded.delaysInMilliseconds.assign(delays, delays + delayCount);
     }
-    if (vips_image_get_bands(image.get()) == 3) {
-        VipsImage* withAlpha = nullptr;
-        EXPECT_EQ(vips_bandjoin_const1(image.get(), &withAlpha, 255.0, nullptr), 0);
-        image.reset(withAlpha);
-    }
+    EXPECT_EQ(vips_image_get_bands(image.get()), 4);
     std::size_t size = 0;
-    void* memory = vips_image_write_to_memory(image.get(), &size);
-    EXPECT_NE(memory, nullptr);
-    if (memory != nullptr) {
-        decoded.rgba.assign(static_cast<const std::uint8_t*>(memory), static_cast<const std::uint8_t*>(memory) + size);
-        g_free(memory);
-    }
+    const std::unique_ptr<void, decltype(&g_free)> memory(vips_image_write_to_memory(image.get(), &size), g_free);
+    const auto* bytes = static_cast<const std::uint8_t*>(memory.get());
+    decoded.rgba.assign(bytes, bytes + (bytes ? size : 0));
     return decoded;
 }
 

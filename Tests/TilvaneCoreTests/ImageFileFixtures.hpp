@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,15 @@ private:
 // An 8-bit image of width × height with `bands` bands, pixels row by row.
 VipsImagePointer makeVipsImage(int width, int height, int bands, const std::vector<std::uint8_t>& pixels);
 
-// A width × height RGB image with the same colour in every pixel.
-VipsImagePointer solidVipsImage(int width, int height, std::array<std::uint8_t, 3> colour);
+using Colour = std::array<std::uint8_t, 3>;
+
+// A width × height RGB image whose pixel (x, y) is `colourAt(x, y)`.
+VipsImagePointer rgbVipsImage(int width, int height, const std::function<Colour(int x, int y)>& colourAt);
+
+inline VipsImagePointer solidVipsImage(int width, int height, Colour colour)
+{
+    return rgbVipsImage(width, height, [colour](int, int) { return colour; });
+}
 
 // Saves in the format named by the file's extension; `options` as libvips writes them after
 // a file name, e.g. "[Q=95]". Fails the calling test on error.

@@ -35,11 +35,10 @@ TEST(JsonCoding, AbsentAndNullMembersAreOptional)
 
 TEST(JsonCoding, FloatsRoundTripBitExactInTheirShortestForm)
 {
-    for (const float value : {0.1f, 1.0f / 3.0f, -0.0f, 1e-45f, 3.4028235e38f, 0.5f, 123456.7f}) {
-        const std::string text = Json(json::encodeFloat(value)).dump();
-        const float back = json::toFloat(Json::parse(text), "x");
-        EXPECT_EQ(std::signbit(back), std::signbit(value)) << text;
-        EXPECT_EQ(back, value) << text;
+    for (const float value : {0.1f, 1.0f / 3.0f, -0.0f, 1e-45f, 3.4028235e38f, 123456.7f}) {
+        const float back = json::toFloat(Json::parse(Json(json::encodeFloat(value)).dump()), "x");
+        EXPECT_EQ(std::signbit(back), std::signbit(value)) << value;
+        EXPECT_EQ(back, value) << value;
     }
     EXPECT_EQ(Json(json::encodeFloat(0.1f)).dump(), "0.1");
     EXPECT_THROW(json::encodeFloat(NAN), json::EncodingError);

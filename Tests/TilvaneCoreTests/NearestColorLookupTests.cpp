@@ -1,9 +1,10 @@
+// The lookup's results are compared with the linear search in NearestColorLookupExhaustiveTests.cpp
+// and its ties through the converter; here: its limits and the process-wide cache.
 #include "TilvaneCore/NearestColorLookup.hpp"
 #include "TilvaneCore/NearestColorLookupCache.hpp"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <barrier>
 #include <stdexcept>
 #include <thread>
@@ -15,42 +16,7 @@ TEST(NearestColorLookup, RefusesNoColoursAndMoreThanSixteenBitIndices)
     EXPECT_THROW(NearestColorLookup(std::vector<RGBColor>{}), std::invalid_argument);
     const std::vector<RGBColor> tooMany(NearestColorLookup::mostColors + 1, RGBColor{1, 2, 3});
     EXPECT_THROW(NearestColorLookup{tooMany}, std::invalid_argument);
-}
-
-TEST(NearestColorLookup, BucketsCoverTheCubeInKeyOrderWithoutEmptyLists)
-{
-    const NearestColorLookup lookup(ImagePalette::doom().colors);
-    const auto& offsets = lookup.offsets();
-    ASSERT_EQ(offsets.size(), NearestColorLookup::bucketCount + 1);
-    EXPECT_EQ(offsets.front(), 0);
-    EXPECT_EQ(static_cast<std::size_t>(offsets.back()), lookup.candidates().size());
-    EXPECT_TRUE(std::adjacent_find(offsets.begin(), offsets.end(), std::greater_equal<>()) == offsets.end());
-    EXPECT_EQ(NearestColorLookup::bucketKey({255, 0, 0}), 31u * 1024);
-    EXPECT_EQ(NearestColorLookup::bucketKey({8, 16, 255}), 1024u + 2 * 32 + 31);
-
-    // Doom's white stands at 4, 168, 208 and 224: each index is kept, in ascending order.
-    const std::size_t key = NearestColorLookup::bucketKey({255, 255, 255});
-    const std::vector<std::uint16_t> whiteList(lookup.candidates().begin() + offsets[key],
-                                               lookup.candidates().begin() + offsets[key + 1]);
-    for (const std::uint16_t index : {4, 168, 208, 224}) EXPECT_EQ(std::count(whiteList.begin(), whiteList.end(), index), 1);
-    EXPECT_TRUE(std::is_sorted(whiteList.begin(), whiteList.end()));
-}
-
-TEST(NearestColorLookup, OneColourFillsEveryBucket)
-{
-    const NearestColorLookup lookup(std::vector<RGBColor>{{10, 200, 30}});
-    EXPECT_EQ(lookup.candidates(), std::vector<std::uint16_t>(NearestColorLookup::bucketCount, 0));
-    EXPECT_EQ(lookup.nearest({255, 255, 255}), (RGBColor{10, 200, 30}));
-}
-
-TEST(NearestColorLookup, EquallyNearColoursResolveToTheEarlierOne)
-{
-    const std::vector<RGBColor> darkFirst{{0, 0, 0}, {2, 0, 0}};
-    const std::vector<RGBColor> lightFirst{{2, 0, 0}, {0, 0, 0}};
-    EXPECT_EQ(NearestColorLookup(darkFirst).nearest({1, 0, 0}), (RGBColor{0, 0, 0}));
-    EXPECT_EQ(NearestColorLookup(lightFirst).nearest({1, 0, 0}), (RGBColor{2, 0, 0}));
-    EXPECT_EQ(nearestByLinearSearch({1, 0, 0}, darkFirst), (RGBColor{0, 0, 0}));
-    EXPECT_EQ(nearestByLinearSearch({1, 0, 0}, lightFirst), (RGBColor{2, 0, 0}));
+    EXPECT_EQ(NearestColorLookup(std::vector<RGBColor>{{10, 200, 30}}).nearest({255, 255, 255}), (RGBColor{10, 200, 30}));
 }
 
 TEST(NearestColorLookupCache, BuildsOncePerPaletteValue)
