@@ -26,9 +26,8 @@ TEST(DitherMode, RawValuesAndJsonMatchExactly)
 
 TEST(ImageAdjustments, ValidityIncludesTheBoundsAndRefusesNonFiniteValues)
 {
-    for (const ImageAdjustments valid : {ImageAdjustments{-2, 0.5f, 0.5f}, ImageAdjustments{2, 1.5f, 2}}) {
-        EXPECT_TRUE(valid.isValid());
-    }
+    EXPECT_TRUE((ImageAdjustments{-2, 0.5f, 0.5f}.isValid()));
+    EXPECT_TRUE((ImageAdjustments{2, 1.5f, 2}.isValid()));
     for (const ImageAdjustments invalid :
          {ImageAdjustments{2.0001f, 1, 1}, {-2.0001f, 1, 1}, {0, 0.49f, 1}, {0, 1.51f, 1}, {0, 1, 2.01f}, {0, 1, 0.49f},
           {notANumber, 1, 1}, {0, notANumber, 1}, {0, 1, notANumber}, {-infinity, 1, 1}, {0, infinity, 1}, {0, 1, infinity}}) {
@@ -36,15 +35,11 @@ TEST(ImageAdjustments, ValidityIncludesTheBoundsAndRefusesNonFiniteValues)
     }
 }
 
-TEST(ImageAdjustments, NeutralityComparesExactly)
+TEST(ToneCurve, NeutralityComparesExactlyAndNeutralIsTheIdentityAndOneStopOfExposureDoubles)
 {
     EXPECT_TRUE((ImageAdjustments{-0.0f, 1, 1}.isNeutral()));
     EXPECT_FALSE((ImageAdjustments{0, 1.0001f, 1}.isNeutral()));
     EXPECT_FALSE((ImageAdjustments{0, 1, 0.9999f}.isNeutral()));
-}
-
-TEST(ToneCurve, NeutralIsTheIdentityAndOneStopOfExposureDoubles)
-{
     const auto neutral = ImageAdjustments{}.lookupTable();
     const auto doubled = ImageAdjustments{1, 1, 1}.lookupTable();
     for (int i = 0; i < 256; ++i) {
@@ -67,10 +62,7 @@ TEST(ToneCurve, EntriesRoundHalvesAwayFromZero)
         {{-2, 0.5f, 1}, 6, 65},    // 64.5, not 64 as half-to-even
         {{-2, 1, 1}, 255, 64},     // 63.75
     };
-    for (const Row& row : rows) {
-        EXPECT_EQ(row.adjustments.lookupTable()[std::size_t(row.input)], row.output)
-            << row.adjustments.exposure << " " << row.adjustments.contrast << " " << row.adjustments.gamma << " at " << row.input;
-    }
+    for (const Row& row : rows) EXPECT_EQ(row.adjustments.lookupTable()[std::size_t(row.input)], row.output) << &row - rows;
 }
 
 TEST(ImageAdjustments, JsonHasTheThreeFieldsInOrderAndRequiresThemAll)
