@@ -17,15 +17,6 @@ TEST(Image, RefusesSizesThatDoNotMatchThePixelsOrOverflow)
     EXPECT_FALSE(Image::byteCount(0, 1).has_value());
 }
 
-TEST(Image, RowZeroIsTheFirstRowOfBytes)
-{
-    std::vector<std::uint8_t> pixels(2 * 3 * 4);
-    for (std::size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<std::uint8_t>(i);
-    const auto image = Image::make(2, 3, pixels);
-    EXPECT_EQ(image->bytesPerRow(), 8u);
-    EXPECT_EQ(image->pixel(1, 2)[0], 20);
-}
-
 TEST(Image, PremultipliesStraightAlphaOnceAndUnpremultipliesWithRounding)
 {
     const auto converted = Image::make(1, 1, {200, 100, 255, 128}, AlphaMode::straight)->premultiplied();
