@@ -24,8 +24,11 @@ TEST(DitherMode, RawValuesAndJsonMatchExactly)
     EXPECT_THROW(nlohmann::json(1).get<DitherMode>(), json::DecodingError);
 }
 
-TEST(ImageAdjustments, ValidityIncludesTheBoundsAndRefusesNonFiniteValues)
+TEST(ImageAdjustments, ValidityIncludesTheBoundsAndRefusesNonFiniteValuesAndNeutralityIsExact)
 {
+    EXPECT_TRUE((ImageAdjustments{-0.0f, 1, 1}.isNeutral()));
+    EXPECT_FALSE((ImageAdjustments{0, 1.0001f, 1}.isNeutral()));
+    EXPECT_FALSE((ImageAdjustments{0, 1, 0.9999f}.isNeutral()));
     EXPECT_TRUE((ImageAdjustments{-2, 0.5f, 0.5f}.isValid()));
     EXPECT_TRUE((ImageAdjustments{2, 1.5f, 2}.isValid()));
     for (const ImageAdjustments invalid :
@@ -35,11 +38,8 @@ TEST(ImageAdjustments, ValidityIncludesTheBoundsAndRefusesNonFiniteValues)
     }
 }
 
-TEST(ToneCurve, NeutralityComparesExactlyAndNeutralIsTheIdentityAndOneStopOfExposureDoubles)
+TEST(ToneCurve, NeutralIsTheIdentityAndOneStopOfExposureDoubles)
 {
-    EXPECT_TRUE((ImageAdjustments{-0.0f, 1, 1}.isNeutral()));
-    EXPECT_FALSE((ImageAdjustments{0, 1.0001f, 1}.isNeutral()));
-    EXPECT_FALSE((ImageAdjustments{0, 1, 0.9999f}.isNeutral()));
     const auto neutral = ImageAdjustments{}.lookupTable();
     const auto doubled = ImageAdjustments{1, 1, 1}.lookupTable();
     for (int i = 0; i < 256; ++i) {

@@ -4,17 +4,14 @@
 
 using namespace tilvane;
 
-TEST(CustomColorsText, FormatsUpperCaseHexAndParsesBack)
+TEST(CustomColorsText, FormatsUpperCaseHexAndParsesBackStrictly)
 {
     EXPECT_EQ(ImagePalette::customColorsText({}), "");
     std::vector<RGBColor> colors;
     for (std::uint32_t i = 1; i <= 16; ++i) colors.push_back(RGBColor::hex(0x0A0B0C * i));
     EXPECT_EQ(ImagePalette::customColorsText(std::span(colors).first(2)), "#0A0B0C, #141618");
     EXPECT_EQ(ImagePalette::parseCustomColors(ImagePalette::customColorsText(colors)), colors);
-}
-
-TEST(ParseCustomColors, AcceptsOnlyTwoToSixteenDistinctSixDigitColours)
-{
+    // Only two to sixteen distinct colours of six hex digits are accepted.
     const std::string sixteen = "000000 000001 000002 000003 000004 000005 000006 000007 "
                                 "000008 000009 00000A 00000B 00000C 00000D 00000E 00000F";
     // An empty list of colours: the text must be refused.

@@ -13,15 +13,13 @@ TemporaryFolder::TemporaryFolder()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "tilvane-core-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-    path_ = pattern;
+    path = pattern;
 }
-
-TemporaryFolder::~TemporaryFolder() { std::filesystem::remove_all(path_); }
 
 std::vector<std::string> TemporaryFolder::entryNames() const
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(path)) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -77,9 +75,8 @@ DecodedGIF readGIF(const std::filesystem::path& path)
     vips_image_get_int(image.get(), "loop", &decoded.loop);
     int* delays = nullptr;
     int delayCount = 0;
-    if (vips_image_get_array_int(image.get(), "delay", &delays, &delayCount) == 0) {
-        decoded.delaysInMilliseconds.assign(delays, delays + delayCount);
-    }
+    vips_image_get_array_int(image.get(), "delay", &delays, &delayCount);
+    decoded.delaysInMilliseconds.assign(delays, delays + delayCount);
     EXPECT_EQ(vips_image_get_bands(image.get()), 4);
     std::size_t size = 0;
     const std::unique_ptr<void, decltype(&g_free)> memory(vips_image_write_to_memory(image.get(), &size), g_free);

@@ -14,20 +14,15 @@
 
 namespace tilvane::imagefiles {
 
-class TemporaryFolder {
-public:
+struct TemporaryFolder {
     TemporaryFolder();
-    ~TemporaryFolder();
+    ~TemporaryFolder() { std::filesystem::remove_all(path); }
     TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
+    std::filesystem::path operator/(const std::string& name) const { return path / name; }
     // Names of every entry in the folder, hidden ones included, sorted.
     std::vector<std::string> entryNames() const;
 
-private:
-    std::filesystem::path path_;
+    std::filesystem::path path;
 };
 
 // An 8-bit image of width × height with `bands` bands, pixels row by row.

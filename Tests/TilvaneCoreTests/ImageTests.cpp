@@ -6,7 +6,7 @@
 
 using namespace tilvane;
 
-TEST(Image, RefusesSizesThatDoNotMatchThePixelsOrOverflow)
+TEST(Image, RefusesSizesThatDoNotMatchThePixelsOrOverflowAndPremultipliesOnce)
 {
     EXPECT_EQ(Image::make(2, 2, std::vector<std::uint8_t>(15)), nullptr);
     EXPECT_EQ(Image::make(0, 2, {}), nullptr);
@@ -15,10 +15,6 @@ TEST(Image, RefusesSizesThatDoNotMatchThePixelsOrOverflow)
     EXPECT_FALSE(Image::byteCount(largest, largest).has_value());
     EXPECT_EQ(Image::byteCount(largest, 1), std::size_t(largest) * 4);
     EXPECT_FALSE(Image::byteCount(0, 1).has_value());
-}
-
-TEST(Image, PremultipliesStraightAlphaOnceAndUnpremultipliesWithRounding)
-{
     const auto converted = Image::make(1, 1, {200, 100, 255, 128}, AlphaMode::straight)->premultiplied();
     EXPECT_EQ(converted->alphaMode(), AlphaMode::premultiplied);
     EXPECT_EQ(std::vector<int>(converted->pixel(0, 0), converted->pixel(0, 0) + 4), (std::vector<int>{100, 50, 128, 128}));

@@ -7,7 +7,7 @@
 namespace json = tilvane::json;
 using Json = nlohmann::json;
 
-TEST(JsonCoding, RefusesValuesOfTheWrongTypeAndNumbersThatDoNotFit)
+TEST(JsonCoding, RefusesWrongTypesNumbersThatDoNotFitAndNullRequiredMembers)
 {
     EXPECT_THROW(json::toFloat(Json(true), "x"), json::DecodingError);
     EXPECT_THROW(json::toFloat(Json("1"), "x"), json::DecodingError);
@@ -22,10 +22,6 @@ TEST(JsonCoding, RefusesValuesOfTheWrongTypeAndNumbersThatDoNotFit)
     EXPECT_EQ(json::toInteger(Json(2.0), "x"), 2);
     EXPECT_EQ(json::toInteger(Json(255), "x", 0, 255), 255);
     EXPECT_EQ(json::toFloat(Json(3.4e38), "x"), 3.4e38f);
-}
-
-TEST(JsonCoding, AbsentAndNullMembersAreOptional)
-{
     const auto object = Json::parse(R"({"a": null, "b": 1})");
     EXPECT_EQ(json::optionalMember(object, "a"), nullptr);
     EXPECT_EQ(json::optionalMember(object, "c"), nullptr);

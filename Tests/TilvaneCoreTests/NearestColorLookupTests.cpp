@@ -19,7 +19,7 @@ TEST(NearestColorLookup, RefusesNoColoursAndMoreThanSixteenBitIndices)
     EXPECT_EQ(NearestColorLookup(std::vector<RGBColor>{{10, 200, 30}}).nearest({255, 255, 255}), (RGBColor{10, 200, 30}));
 }
 
-TEST(NearestColorLookupCache, BuildsOncePerPaletteValue)
+TEST(NearestColorLookupCache, BuildsOncePerPaletteValueAndForgetsTheOldest)
 {
     NearestColorLookupCache cache;
     const auto palette = ImagePalette::custom({{1, 2, 3}, {200, 100, 50}});
@@ -28,6 +28,12 @@ TEST(NearestColorLookupCache, BuildsOncePerPaletteValue)
     auto renamed = palette;
     renamed.name = "Outra";
     EXPECT_NE(cache.table(renamed), first);
+    // Old entries give way without breaking lookups in use.
+    const auto numbered = [](std::size_t i) { return ImagePalette::custom({{std::uint8_t(i), 0, 0}, {0, std::uint8_t(i), 0}}); };
+    for (std::size_t i = 1; i <= NearestColorLookupCache::capacity; ++i) cache.table(numbered(i));
+    const auto rebuilt = cache.table(palette);
+    EXPECT_NE(rebuilt, first);
+    EXPECT_EQ(first->nearest({199, 100, 50}), rebuilt->nearest({199, 100, 50}));
 }
 
 TEST(NearestColorLookupCache, ConcurrentFirstRequestsShareOneBuild)
@@ -48,15 +54,4 @@ TEST(NearestColorLookupCache, ConcurrentFirstRequestsShareOneBuild)
     }
     for (int i = 2; i < threadCount; ++i) EXPECT_EQ(results[i], results[i % 2]) << i;
     EXPECT_NE(results[0], results[1]);
-}
-
-TEST(NearestColorLookupCache, OldEntriesGiveWayWithoutBreakingLookupsInUse)
-{
-    NearestColorLookupCache cache;
-    const auto palette = [](std::size_t i) { return ImagePalette::custom({{std::uint8_t(i), 0, 0}, {0, std::uint8_t(i), 0}}); };
-    const auto oldest = cache.table(palette(0));
-    for (std::size_t i = 1; i <= NearestColorLookupCache::capacity; ++i) cache.table(palette(i));
-    const auto rebuilt = cache.table(palette(0));
-    EXPECT_NE(rebuilt, oldest);
-    EXPECT_EQ(oldest->nearest({1, 0, 0}), rebuilt->nearest({1, 0, 0}));
 }

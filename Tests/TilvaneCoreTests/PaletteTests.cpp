@@ -24,10 +24,7 @@ TEST(ImagePalette, BuiltInLooksUpExactIdsOnlyAndCustomKeepsItsColoursUnchecked)
     EXPECT_EQ(ImagePalette::builtIn(ImagePalette::customID), nullptr);
     EXPECT_EQ(ImagePalette::custom({RGBColor{1, 2, 3}}), (ImagePalette{"custom", "Personalizada", {{1, 2, 3}}, PaletteMapping::nearestRGB}));
     EXPECT_EQ(ImagePalette::customColorsText(ImagePalette::defaultCustomColors()), "#101820, #335C67, #E09F3E, #FFF3B0");
-}
-
-TEST(ImagePalette, EqualityAndHashingUseEveryField)
-{
+    // Equality and hashing use every field.
     const auto a = ImagePalette::custom(ImagePalette::defaultCustomColors());
     EXPECT_EQ(std::hash<ImagePalette>{}(a), std::hash<ImagePalette>{}(ImagePalette::custom(a.colors)));
     auto recoloured = a, renamed = a, remapped = a;

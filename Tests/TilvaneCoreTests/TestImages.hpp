@@ -2,9 +2,11 @@
 
 #include "TilvaneCore/Image.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <vector>
 
 namespace tilvane::testing_images {
@@ -16,12 +18,8 @@ inline ImagePointer generatedImage(int width, int height, const std::function<Pi
                                    AlphaMode mode = AlphaMode::premultiplied)
 {
     std::vector<std::uint8_t> bytes;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Pixel pixel = pixelAt(x, y);
-            bytes.insert(bytes.end(), pixel.begin(), pixel.end());
-        }
-    }
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) std::ranges::copy(pixelAt(x, y), std::back_inserter(bytes));
     return Image::make(width, height, std::move(bytes), mode);
 }
 
