@@ -13,23 +13,14 @@ namespace {
 using namespace testing;
 using enum PersonalPresetErrorCase;
 
-std::vector<std::string> namesOf(const std::vector<PersonalPreset>& presets)
-{
-    std::vector<std::string> names;
-    for (const auto& preset : presets) names.push_back(preset.name);
-    return names;
-}
-
 std::string documentWith(const nlohmann::json& version, const std::vector<nlohmann::json>& presets)
 {
     return nlohmann::json{{"version", version}, {"presets", presets}}.dump();
 }
 
-nlohmann::json presetJson(const std::string& name = "Retro", const nlohmann::json& visual = nullptr)
+nlohmann::json presetJson(const std::string& name, const nlohmann::json& visual = toJson(plainSettings()))
 {
-    auto object = toJson(makePreset(name));
-    if (!visual.is_null()) object["visual"] = visual;
-    return object;
+    return {{"id", Uuid::random().string()}, {"name", name}, {"visual", visual}};
 }
 
 class PersonalPresetStoreTest : public ::testing::Test {
@@ -53,8 +44,7 @@ TEST_F(PersonalPresetStoreTest, SavesTheListInOrderAsCompactVersionedJson)
 {
     EXPECT_TRUE(store().load().empty());
     EXPECT_TRUE(folderContents(folder_.path()).empty()) << "loading creates nothing";
-    const std::vector<PersonalPreset> presets{makePreset("  Retro", fullSettings()), makePreset("Noite\n"),
-                                              makePreset("Âmbar 😀")};
+    const std::vector presets{makePreset("  Retro", fullSettings()), makePreset("Noite\n"), makePreset("Âmbar 😀")};
     store().save(presets);
     EXPECT_EQ(store().load(), presets);
     const std::string bytes = readBytes(file());
@@ -62,47 +52,38 @@ TEST_F(PersonalPresetStoreTest, SavesTheListInOrderAsCompactVersionedJson)
     const auto document = nlohmann::json::parse(bytes);
     EXPECT_EQ(document.size(), 2u);
     EXPECT_EQ(document["version"], 1);
-    EXPECT_EQ(document["presets"][0].size(), 3u);
-    EXPECT_EQ(document["presets"][0]["id"], presets[0].id.string());
+    EXPECT_EQ(document["presets"][1], toJson(presets[1]));
+    EXPECT_EQ(document["presets"][1].size(), 3u);
 }
 
 TEST_F(PersonalPresetStoreTest, CorruptFilesAreRefusedAndPreservedByEveryOperation)
 {
     auto first = presetJson("A"), duplicate = presetJson("B");
     duplicate["id"] = first["id"];
-    const struct {
-        const char* name;
-        std::string contents;
-        PersonalPresetErrorCase expected;
-    } rows[] = {
+    const nlohmann::json wrongSize{{"paletteID", "nes"}, {"pixelSize", 41}}, capitals{{"paletteID", "NES"}, {"pixelSize", 8}};
+    const std::tuple<const char*, std::string, PersonalPresetErrorCase> rows[] = {
         {"notJson", "presets: retro", invalidData},
         {"empty", "", invalidData},
-        {"truncated", documentWith(1, {presetJson()}).substr(0, 40), invalidData},
+        {"truncated", documentWith(1, {first}).substr(0, 40), invalidData},
         {"notUtf8", "{\"version\": 1, \"presets\": [{\"name\": \"R\xE9tro\"}]}", invalidData},
-        {"version2", documentWith(2, {presetJson()}), unsupportedVersion},
+        {"version2", documentWith(2, {first}), unsupportedVersion},
         {"version2UndecodableBody", documentWith(2, {{{"name", "x"}}}), invalidData},
         {"version2BlankName", documentWith(2, {presetJson("   ")}), unsupportedVersion},
-        {"versionText", documentWith("1", {}), invalidData},
         {"versionFraction", documentWith(1.5, {}), invalidData},
         {"presetsMissing", R"({"version": 1})", invalidData},
         {"duplicateIds", documentWith(1, {first, duplicate}), invalidData},
-        {"blankName", documentWith(1, {presetJson(), presetJson("\n\t\u00A0")}), invalidData},
+        {"blankName", documentWith(1, {first, presetJson("\n\t\u00A0")}), invalidData},
         {"idNotUuid", R"({"version": 1, "presets": [{"id": "retro", "name": "Retro", "visual": {}}]})", invalidData},
-        {"invalidLook", documentWith(1, {presetJson("R", {{"paletteID", "nes"}, {"pixelSize", 41}})}), invalidData},
-        {"paletteInCapitals", documentWith(1, {presetJson("R", {{"paletteID", "NES"}, {"pixelSize", 8}})}), invalidData},
+        {"invalidLook", documentWith(1, {presetJson("R", wrongSize)}), invalidData},
+        {"paletteInCapitals", documentWith(1, {presetJson("R", capitals)}), invalidData},
     };
     const auto document = PersonalPresetTransfer::encode(makePreset("Novo"));
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        writeBytes(file(), row.contents);
-        expectRefusedKeepingFolder([&] { store().load(); }, row.expected);
-        expectRefusedKeepingFolder([&] { store().remove(Uuid::random()); }, row.expected);
-        expectRefusedKeepingFolder([&] { store().importPreset(document); }, row.expected);
-    }
-    try {
-        store().load();
-    } catch (const PersonalPresetError& error) {
-        EXPECT_STREQ(error.what(), "Arquivo de presets pessoais inválido. O arquivo foi preservado.");
+    for (const auto& [name, contents, expected] : rows) {
+        SCOPED_TRACE(name);
+        writeBytes(file(), contents);
+        expectRefusedKeepingFolder([&] { store().load(); }, expected);
+        expectRefusedKeepingFolder([&] { store().remove(Uuid::random()); }, expected);
+        expectRefusedKeepingFolder([&] { store().importPreset(document); }, expected);
     }
     EXPECT_STREQ(PersonalPresetError(unsupportedVersion).what(),
                  "Versão dos presets pessoais não suportada. O arquivo foi preservado.");
@@ -110,7 +91,7 @@ TEST_F(PersonalPresetStoreTest, CorruptFilesAreRefusedAndPreservedByEveryOperati
 
 TEST_F(PersonalPresetStoreTest, SaveRefusesWhatLoadWouldRefuseAndWritesNothing)
 {
-    const std::vector<PersonalPreset> original{makePreset("Retro")};
+    const std::vector original{makePreset("Retro")};
     store().save(original);
     auto duplicate = makePreset("Outro");
     duplicate.id = original[0].id;
@@ -134,42 +115,37 @@ TEST_F(PersonalPresetStoreTest, FailedWriteKeepsTheOldFile)
     const auto before = folderContents(folder_.path());
     std::vector<PersonalPreset> many;
     while (many.size() < 40) many.push_back(makePreset("Preset", fullSettings()));
-    {
-        FileSizeLimit limit(readBytes(file()).size() + 16);
-        EXPECT_THROW(store().save(many), std::system_error);
-        EXPECT_THROW(store().importPreset(PersonalPresetTransfer::encode(many[0])), std::system_error);
-    }
+    FileSizeLimit limit(readBytes(file()).size() + 16);
+    EXPECT_THROW(store().save(many), std::system_error);
+    EXPECT_THROW(store().importPreset(PersonalPresetTransfer::encode(many[0])), std::system_error);
     EXPECT_EQ(folderContents(folder_.path()), before);
 }
 
 TEST_F(PersonalPresetStoreTest, RemoveReturnsWhatIsNowOnDisk)
 {
-    const std::vector<PersonalPreset> presets{makePreset("A"), makePreset("B"), makePreset("C")};
+    const std::vector presets{makePreset("A"), makePreset("B"), makePreset("C")};
     store().save(presets);
-    const auto remaining = store().remove(presets[1].id);
-    EXPECT_EQ(namesOf(remaining), (std::vector<std::string>{"A", "C"}));
-    EXPECT_EQ(remaining, store().load());
+    EXPECT_EQ(store().remove(presets[1].id), (std::vector{presets[0], presets[2]}));
+    EXPECT_EQ(store().load(), (std::vector{presets[0], presets[2]}));
     expectRefusedKeepingFolder([&] { store().remove(presets[1].id); }, missingPreset);
+    EXPECT_STREQ(PersonalPresetError(missingPreset).what(), "O preset pessoal não foi encontrado.");
 }
 
 TEST_F(PersonalPresetStoreTest, ImportRenamesClashingNamesAndPutsThePresetFirst)
 {
-    const struct {
-        std::vector<std::string> stored;
-        std::string imported, expected;
-    } rows[] = {
-        {{"retro", "Retro (2)"}, "Retro", "Retro (3)"},  {{"Retro"}, "Retro (2)", "Retro (2)"},
-        {{"Retro", "retro (3)"}, "RETRO", "RETRO (2)"},  {{"Retro (2)"}, "Retro", "Retro"},
-        {{"âmbar"}, "ÂMBAR", "ÂMBAR (2)"},               {{"  Retro"}, "Retro", "Retro"},
+    const std::tuple<std::vector<std::string>, std::string, std::string> rows[] = {
+        {{"retro", "Retro (2)"}, "Retro", "Retro (3)"}, {{"Retro"}, "Retro (2)", "Retro (2)"},
+        {{"Retro", "retro (3)"}, "RETRO", "RETRO (2)"}, {{"Retro (2)"}, "Retro", "Retro"},
+        {{"âmbar"}, "ÂMBAR", "ÂMBAR (2)"},              {{"  Retro"}, "Retro", "Retro"},
         {{}, " Retro\n", "Retro"},
     };
-    for (const auto& row : rows) {
+    for (const auto& [names, imported, expected] : rows) {
         std::vector<PersonalPreset> stored;
-        for (const auto& name : row.stored) stored.push_back(makePreset(name));
+        for (const auto& name : names) stored.push_back(makePreset(name));
         store().save(stored);
-        const auto presets = store().importPreset(PersonalPresetTransfer::encode(makePreset(row.imported)));
+        const auto presets = store().importPreset(PersonalPresetTransfer::encode(makePreset(imported)));
         ASSERT_EQ(presets.size(), stored.size() + 1);
-        EXPECT_EQ(presets[0].name, row.expected) << row.imported;
+        EXPECT_EQ(presets[0].name, expected) << imported;
         EXPECT_EQ(std::vector(presets.begin() + 1, presets.end()), stored);
         EXPECT_EQ(presets, store().load());
     }
@@ -185,7 +161,7 @@ TEST(PersonalPresetStoreLocation, FileIsInTheSupportFolderFoundAtCreation)
     EXPECT_EQ(store.fileURL(), folder.path() / "first" / "personal-presets.json");
     EXPECT_EQ(PersonalPresetStore().fileURL(), folder.path() / "second" / "personal-presets.json");
     store.save({makePreset("Retro")});
-    EXPECT_EQ(namesOf(store.load()), std::vector<std::string>{"Retro"});
+    EXPECT_EQ(store.load().size(), 1u);
 
     support.set("relative");
     ScopedEnvironment dataHome("XDG_DATA_HOME", "data"), home("HOME", std::nullopt);
