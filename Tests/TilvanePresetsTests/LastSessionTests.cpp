@@ -1,4 +1,6 @@
-#include "TilvanePresets/LastSession.hpp"
+#include "TilvanePresets/LastSessionStore.hpp"
+
+#include "TilvanePresets/TilvaneSupportDirectory.hpp"
 
 #include "TestSupport.hpp"
 
@@ -9,18 +11,12 @@
 namespace tilvane {
 namespace {
 
-// "ok", "session" (LastSessionError) or "look" (PersonalPresetError).
-std::string outcome(const LastSession& session)
+using namespace testing;
+using enum LastSessionErrorCase;
+
+LastSession sessionFor(const std::filesystem::path& image)
 {
-    try {
-        session.validate();
-        return "ok";
-    } catch (const LastSessionError& error) {
-        EXPECT_STREQ(error.what(), "A última sessão do Tilvane está inválida. O arquivo foi preservado.");
-        return "session";
-    } catch (const PersonalPresetError& error) {
-        return "look";
-    }
+    return LastSession{Url::file(image), fullSettings(), "personal:" + Uuid::random().string(), 4096, 0.25};
 }
 
 std::string repeated(const std::string& piece, std::size_t count)
@@ -30,39 +26,133 @@ std::string repeated(const std::string& piece, std::size_t count)
     return text;
 }
 
-void setURL(LastSession& session, const char* text) { session.imageURL = *Url::parse(text); }
-
 TEST(LastSession, ValidateChecksEveryRule)
 {
-    const struct {
-        const char* name;
-        void (*change)(LastSession&);
-        const char* expected;
-    } rows[] = {
-        {"max1024", [](auto& s) { s.maxDimension = 1024; }, "ok"},
-        {"max2048", [](auto& s) { s.maxDimension = 2048; }, "ok"},
-        {"max4096", [](auto& s) { s.maxDimension = 4096; }, "ok"},
-        {"max1000", [](auto& s) { s.maxDimension = 1000; }, "session"},
-        {"max3072", [](auto& s) { s.maxDimension = 3072; }, "session"},
-        {"fraction0", [](auto& s) { s.compareFraction = 0; }, "ok"},
-        {"fraction1", [](auto& s) { s.compareFraction = 1; }, "ok"},
-        {"fractionNegative", [](auto& s) { s.compareFraction = -0.01; }, "session"},
-        {"fractionAboveOne", [](auto& s) { s.compareFraction = 1.01; }, "session"},
-        {"fractionNaN", [](auto& s) { s.compareFraction = std::nan(""); }, "session"},
-        {"preset256Graphemes", [](auto& s) { s.selectedPresetID = repeated("e\u0301", 255) + "👨\u200D👩\u200D👧"; }, "ok"},
-        {"preset257Graphemes", [](auto& s) { s.selectedPresetID = repeated("é", 257); }, "session"},
-        {"presetNotUtf8", [](auto& s) { s.selectedPresetID = "personal:\xff"; }, "session"},
-        {"webAddress", [](auto& s) { setURL(s, "https://example.com/gato.png"); }, "session"},
-        {"fileWithoutPath", [](auto& s) { setURL(s, "file://"); }, "session"},
-        {"relativeReference", [](auto& s) { setURL(s, "Fotos/gato.png"); }, "session"},
-        {"invalidLook", [](auto& s) { s.visual.pixelSize = 41; }, "look"},
-        {"sessionCheckedFirst", [](auto& s) { s.visual.pixelSize = 41, s.maxDimension = 3072; }, "session"},
+    using Change = void (*)(LastSession&, double);
+    const std::tuple<const char*, Change, std::vector<double>, std::vector<double>> bounds[] = {
+        {"maxDimension", [](auto& s, double v) { s.maxDimension = v; }, {1024, 2048, 4096}, {1000, 3072}},
+        {"compareFraction", [](auto& s, double v) { s.compareFraction = v; }, {0, 1}, {-0.01, 1.01, std::nan("")}},
+        {"presetGraphemes", [](auto& s, double v) { s.selectedPresetID = repeated("e\u0301", v); }, {256}, {257}},
+        {"presetNotUtf8", [](auto& s, double) { s.selectedPresetID = "personal:\xff"; }, {}, {0}},
+        {"webAddress", [](auto& s, double) { s.imageURL = *Url::parse("https://example.com/gato.png"); }, {}, {0}},
+        {"fileWithoutPath", [](auto& s, double) { s.imageURL = *Url::parse("file://"); }, {}, {0}},
+        {"relativeReference", [](auto& s, double) { s.imageURL = *Url::parse("Fotos/gato.png"); }, {}, {0}},
     };
-    for (const auto& row : rows) {
-        LastSession session{Url::file("/home/ana/gato.png"), testing::plainSettings(), std::nullopt, 2048, 0.5};
-        row.change(session);
-        EXPECT_EQ(outcome(session), row.expected) << row.name;
+    for (const auto& [name, change, valid, invalid] : bounds) {
+        for (const auto& [values, expected] : {std::pair{valid, std::optional<LastSessionErrorCase>()}, {invalid, invalidData}}) {
+            for (const double value : values) {
+                auto session = sessionFor("/home/ana/gato.png");
+                change(session, value);
+                EXPECT_EQ(errorCaseOf<LastSessionError>([&] { session.validate(); }), expected) << name << " " << value;
+            }
+        }
     }
+    auto session = sessionFor("/home/ana/gato.png");
+    session.visual.pixelSize = 41;
+    EXPECT_THROW(session.validate(), PersonalPresetError);
+    session.maxDimension = 3072;
+    EXPECT_THROW(session.validate(), LastSessionError) << "the session's own rules come before the look's";
+}
+
+class LastSessionStoreTest : public ::testing::Test {
+protected:
+    std::filesystem::path file() const { return folder_.path() / "last-session.json"; }
+    LastSessionStore store() const { return LastSessionStore(file()); }
+    TemporaryFolder folder_;
+};
+
+TEST_F(LastSessionStoreTest, PathsWithBlanksAndForeignBytesRoundTrip)
+{
+    const LastSessionStore nested(folder_.path() / "a" / "last-session.json");
+    EXPECT_EQ(nested.load(), std::nullopt);
+    for (const std::string image : {"/home/ana/Minhas Fotos/gato preto.png", "/tmp/\xE9t\xE9 #1?/\xFF.jpg"}) {
+        const auto session = sessionFor(image);
+        nested.save(session);
+        EXPECT_EQ(nested.load(), session);
+        EXPECT_EQ(nested.load()->imageURL.path(), std::filesystem::path(image));
+    }
+    auto session = sessionFor("/tmp/a.png");
+    session.selectedPresetID.reset();
+    store().save(session);
+    EXPECT_EQ(readBytes(file()).find('\n'), std::string::npos);
+    EXPECT_EQ(nlohmann::json::parse(readBytes(file())), (nlohmann::json{{"version", 1}, {"session", toJson(session)}}));
+    EXPECT_FALSE(toJson(session).contains("selectedPresetID"));
+}
+
+std::string documentWith(const nlohmann::json& version, const char* key = nullptr, const nlohmann::json& value = {})
+{
+    auto session = toJson(sessionFor("/tmp/a.png"));
+    if (key) value.is_null() ? (void)session.erase(key) : (void)(session[key] = value);
+    return nlohmann::json{{"version", version}, {"session", session}}.dump();
+}
+
+TEST_F(LastSessionStoreTest, CorruptFilesAreRefusedAndPreserved)
+{
+    const std::pair<std::string, LastSessionErrorCase> files[] = {
+        {"", invalidData},
+        {"não é JSON", invalidData},
+        {documentWith(1).substr(0, 60), invalidData},
+        {documentWith(2), unsupportedVersion},
+        {documentWith(2, "imageURL", 7), invalidData},
+        {documentWith(1.25), invalidData},
+        {documentWith(1, "imageURL"), invalidData},
+        {documentWith(1, "imageURL", "https://example.com/a.png"), invalidData},
+        {documentWith(1, "imageURL", "file:///a b.png"), invalidData},
+        {documentWith(1, "maxDimension", 2048.5), invalidData},
+        {documentWith(1, "compareFraction", "0.5"), invalidData},
+    };
+    for (const auto& [contents, expected] : files) {
+        writeBytes(file(), contents);
+        EXPECT_EQ(errorCaseOf<LastSessionError>([&] { store().load(); }), expected) << contents;
+        EXPECT_EQ(folderContents(folder_.path()), (std::map<std::string, std::string>{{"last-session.json", contents}}));
+    }
+    writeBytes(file(), documentWith(1, "visual", {{"paletteID", "nes"}, {"pixelSize", 41}}));
+    EXPECT_THROW(store().load(), PersonalPresetError);
+    EXPECT_STREQ(LastSessionError(invalidData).what(), "A última sessão do Tilvane está inválida. O arquivo foi preservado.");
+    EXPECT_STREQ(LastSessionError(unsupportedVersion).what(),
+                 "A sessão foi salva por outra versão do Tilvane. O arquivo foi preservado.");
+}
+
+TEST_F(LastSessionStoreTest, RefusedOrFailedSavesLeaveTheFileAsItWas)
+{
+    store().save(sessionFor("/tmp/a.png"));
+    const auto before = folderContents(folder_.path());
+    auto session = sessionFor("/tmp/b.png");
+    session.maxDimension = 1000;
+    EXPECT_THROW(store().save(session), LastSessionError);
+    session = sessionFor("/tmp/b.png");
+    session.visual.shader->bezel.reflectionSoftness = std::numeric_limits<float>::infinity();
+    EXPECT_THROW(store().save(session), json::EncodingError);
+    const auto longer = sessionFor("/tmp/" + std::string(before.begin()->second.size(), 'b') + ".png");
+    {
+        FileSizeLimit limit(before.begin()->second.size());
+        EXPECT_THROW(store().save(longer), std::system_error);
+        EXPECT_THROW(store().finishWindow(true, longer), std::system_error);
+    }
+    EXPECT_EQ(folderContents(folder_.path()), before);
+}
+
+TEST_F(LastSessionStoreTest, FinishWindowKeepsTheSessionOnlyWhenQuitting)
+{
+    const auto session = sessionFor("/tmp/a.png");
+    for (const auto& [isTerminating, withSession] : {std::pair{true, true}, {false, true}, {true, false}, {false, false}}) {
+        store().save(sessionFor("/tmp/old.png"));
+        store().finishWindow(isTerminating, withSession ? std::optional(session) : std::nullopt);
+        EXPECT_EQ(store().load(), isTerminating && withSession ? std::optional(session) : std::nullopt);
+    }
+    EXPECT_TRUE(folderContents(folder_.path()).empty());
+    EXPECT_NO_THROW(store().finishWindow(false, std::nullopt)) << "nothing to clear";
+}
+
+TEST(LastSessionStoreLocation, WithoutAnAbsoluteFolderEveryOperationFails)
+{
+    ScopedEnvironment support("TILVANE_SUPPORT_DIRECTORY", ""), dataHome("XDG_DATA_HOME", std::nullopt), home("HOME", "");
+    const LastSessionStore store;
+    EXPECT_TRUE(store.fileURL().empty());
+    EXPECT_THROW(store.load(), SupportDirectoryError);
+    EXPECT_THROW(store.save(sessionFor("/tmp/a.png")), SupportDirectoryError);
+    EXPECT_THROW(store.clear(), SupportDirectoryError);
+    EXPECT_THROW(store.finishWindow(true, sessionFor("/tmp/a.png")), SupportDirectoryError);
 }
 
 }  // namespace

@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -20,18 +19,16 @@ namespace tilvane::testing {
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TemporaryFolder {
 public:
-    TemporaryFolder()
+    TemporaryFolder() : path_((std::filesystem::temp_directory_path() / "tilvane-presets-XXXXXX").string())
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tilvane-presets-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
+        mkdtemp(path_.data());
     }
     ~TemporaryFolder() { std::error_code ignored; std::filesystem::remove_all(path_, ignored); }
     TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path path() const { return path_; }
 
 private:
-    std::filesystem::path path_;
+    std::string path_;
 };
 
 // Sets (or, with nothing, unsets) an environment variable for the scope and restores it afterwards.
@@ -44,7 +41,6 @@ public:
     }
     ~ScopedEnvironment() { set(previous_); }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
     void set(const std::optional<std::string>& value)
     {
         value ? setenv(name_.c_str(), value->c_str(), 1) : unsetenv(name_.c_str());
@@ -68,7 +64,6 @@ public:
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous_); std::signal(SIGXFSZ, previousHandler_); }
     FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
     rlimit previous_{};
@@ -83,7 +78,7 @@ inline std::string readBytes(const std::filesystem::path& path)
 
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes)
 {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // Every file of `folder` with its bytes: equal before and after a refused or failed write when nothing
@@ -103,17 +98,14 @@ auto errorCaseOf(Action&& action) -> std::optional<decltype(std::declval<Error>(
 {
     try {
         action();
+        return std::nullopt;
     } catch (const Error& error) {
         return error.errorCase();
     }
-    return std::nullopt;
 }
 
 // A valid look on a built-in palette, without shader or custom colours.
-inline VisualSettings plainSettings()
-{
-    return VisualSettings{"gameboy", 8, DitherMode::none, std::nullopt, {}, std::nullopt, {}};
-}
+inline VisualSettings plainSettings() { return {"gameboy", 8, DitherMode::none, std::nullopt, {}, std::nullopt, {}}; }
 
 // A valid look that uses every field, with floats that have no short binary form.
 inline VisualSettings fullSettings()
@@ -131,7 +123,7 @@ inline VisualSettings fullSettings()
 
 inline PersonalPreset makePreset(const std::string& name, VisualSettings visual = plainSettings())
 {
-    return PersonalPreset{Uuid::random(), name, std::move(visual)};
+    return {Uuid::random(), name, std::move(visual)};
 }
 
 }  // namespace tilvane::testing
