@@ -19,41 +19,6 @@ LastSession sessionFor(const std::filesystem::path& image)
     return LastSession{Url::file(image), fullSettings(), "personal:" + Uuid::random().string(), 4096, 0.25};
 }
 
-std::string repeated(const std::string& piece, std::size_t count)
-{
-    std::string text;
-    while (count-- > 0) text += piece;
-    return text;
-}
-
-TEST(LastSession, ValidateChecksEveryRule)
-{
-    using Change = void (*)(LastSession&, double);
-    const std::tuple<const char*, Change, std::vector<double>, std::vector<double>> bounds[] = {
-        {"maxDimension", [](auto& s, double v) { s.maxDimension = v; }, {1024, 2048, 4096}, {1000, 3072}},
-        {"compareFraction", [](auto& s, double v) { s.compareFraction = v; }, {0, 1}, {-0.01, 1.01, std::nan("")}},
-        {"presetGraphemes", [](auto& s, double v) { s.selectedPresetID = repeated("e\u0301", v); }, {256}, {257}},
-        {"presetNotUtf8", [](auto& s, double) { s.selectedPresetID = "personal:\xff"; }, {}, {0}},
-        {"webAddress", [](auto& s, double) { s.imageURL = *Url::parse("https://example.com/gato.png"); }, {}, {0}},
-        {"fileWithoutPath", [](auto& s, double) { s.imageURL = *Url::parse("file://"); }, {}, {0}},
-        {"relativeReference", [](auto& s, double) { s.imageURL = *Url::parse("Fotos/gato.png"); }, {}, {0}},
-    };
-    for (const auto& [name, change, valid, invalid] : bounds) {
-        for (const auto& [values, expected] : {std::pair{valid, std::optional<LastSessionErrorCase>()}, {invalid, invalidData}}) {
-            for (const double value : values) {
-                auto session = sessionFor("/home/ana/gato.png");
-                change(session, value);
-                EXPECT_EQ(errorCaseOf<LastSessionError>([&] { session.validate(); }), expected) << name << " " << value;
-            }
-        }
-    }
-    auto session = sessionFor("/home/ana/gato.png");
-    session.visual.pixelSize = 41;
-    EXPECT_THROW(session.validate(), PersonalPresetError);
-    session.maxDimension = 3072;
-    EXPECT_THROW(session.validate(), LastSessionError) << "the session's own rules come before the look's";
-}
-
 class LastSessionStoreTest : public ::testing::Test {
 protected:
     std::filesystem::path file() const { return folder_.path() / "last-session.json"; }
@@ -61,24 +26,31 @@ protected:
     TemporaryFolder folder_;
 };
 
-TEST_F(LastSessionStoreTest, PathsWithBlanksAndForeignBytesRoundTrip)
+TEST_F(LastSessionStoreTest, EveryWorkingSizeAndAnyFilePathRoundTrip)
 {
     const LastSessionStore nested(folder_.path() / "a" / "last-session.json");
     EXPECT_EQ(nested.load(), std::nullopt);
-    for (const std::string image : {"/home/ana/Minhas Fotos/gato preto.png", "/tmp/\xE9t\xE9 #1?/\xFF.jpg"}) {
-        const auto session = sessionFor(image);
+    std::string graphemes256;
+    while (graphemes256.size() < 3 * 256) graphemes256 += "e\u0301";  // 256 letters with a combining accent
+    const std::tuple<std::string, std::int64_t, double, std::optional<std::string>> rows[] = {
+        {"/home/ana/Minhas Fotos/gato preto.png", 1024, 0, std::nullopt},
+        {"/tmp/\xE9t\xE9 #1?/\xFF.jpg", 2048, 1, graphemes256},
+        {"/tmp/a.png", 4096, 0.5, ""},
+    };
+    for (const auto& [image, maxDimension, fraction, presetID] : rows) {
+        const LastSession session{Url::file(image), fullSettings(), presetID, maxDimension, fraction};
         nested.save(session);
         EXPECT_EQ(nested.load(), session);
         EXPECT_EQ(nested.load()->imageURL.path(), std::filesystem::path(image));
     }
-    auto session = sessionFor("/tmp/a.png");
-    session.selectedPresetID.reset();
+    const auto session = sessionFor("/tmp/a.png");
     store().save(session);
     EXPECT_EQ(readBytes(file()).find('\n'), std::string::npos);
     EXPECT_EQ(nlohmann::json::parse(readBytes(file())), (nlohmann::json{{"version", 1}, {"session", toJson(session)}}));
-    EXPECT_FALSE(toJson(session).contains("selectedPresetID"));
+    EXPECT_FALSE(toJson(LastSession{session.imageURL, plainSettings(), {}, 1024, 0}).contains("selectedPresetID"));
 }
 
+// A document holding a valid session, with `key` set to `value` (removed when null).
 std::string documentWith(const nlohmann::json& version, const char* key = nullptr, const nlohmann::json& value = {})
 {
     auto session = toJson(sessionFor("/tmp/a.png"));
@@ -86,8 +58,10 @@ std::string documentWith(const nlohmann::json& version, const char* key = nullpt
     return nlohmann::json{{"version", version}, {"session", session}}.dump();
 }
 
-TEST_F(LastSessionStoreTest, CorruptFilesAreRefusedAndPreserved)
+TEST_F(LastSessionStoreTest, CorruptOrInvalidFilesAreRefusedAndPreserved)
 {
+    std::string graphemes257;
+    while (graphemes257.size() < 2 * 257) graphemes257 += "é";
     const std::pair<std::string, LastSessionErrorCase> files[] = {
         {"", invalidData},
         {"não é JSON", invalidData},
@@ -96,10 +70,16 @@ TEST_F(LastSessionStoreTest, CorruptFilesAreRefusedAndPreserved)
         {documentWith(2, "imageURL", 7), invalidData},
         {documentWith(1.25), invalidData},
         {documentWith(1, "imageURL"), invalidData},
-        {documentWith(1, "imageURL", "https://example.com/a.png"), invalidData},
         {documentWith(1, "imageURL", "file:///a b.png"), invalidData},
+        {documentWith(1, "imageURL", "https://example.com/a.png"), invalidData},
+        {documentWith(1, "imageURL", "file://"), invalidData},
+        {documentWith(1, "imageURL", "Fotos/gato.png"), invalidData},
+        {documentWith(1, "maxDimension", 1000), invalidData},
+        {documentWith(1, "maxDimension", 3072), invalidData},
         {documentWith(1, "maxDimension", 2048.5), invalidData},
-        {documentWith(1, "compareFraction", "0.5"), invalidData},
+        {documentWith(1, "compareFraction", -0.01), invalidData},
+        {documentWith(1, "compareFraction", 1.01), invalidData},
+        {documentWith(1, "selectedPresetID", graphemes257), invalidData},
     };
     for (const auto& [contents, expected] : files) {
         writeBytes(file(), contents);
@@ -118,8 +98,11 @@ TEST_F(LastSessionStoreTest, RefusedOrFailedSavesLeaveTheFileAsItWas)
     store().save(sessionFor("/tmp/a.png"));
     const auto before = folderContents(folder_.path());
     auto session = sessionFor("/tmp/b.png");
-    session.maxDimension = 1000;
-    EXPECT_THROW(store().save(session), LastSessionError);
+    session.visual.pixelSize = 41;
+    session.compareFraction = std::nan("");
+    EXPECT_THROW(store().save(session), LastSessionError) << "the session's own rules come before the look's";
+    session.compareFraction = 1;
+    EXPECT_THROW(store().save(session), PersonalPresetError);
     session = sessionFor("/tmp/b.png");
     session.visual.shader->bezel.reflectionSoftness = std::numeric_limits<float>::infinity();
     EXPECT_THROW(store().save(session), json::EncodingError);

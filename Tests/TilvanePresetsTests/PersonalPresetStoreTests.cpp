@@ -139,14 +139,13 @@ TEST_F(PersonalPresetStoreTest, ImportRenamesClashingNamesAndPutsThePresetFirst)
 
 TEST(PersonalPresetStoreLocation, FileIsInTheSupportFolderFoundAtCreation)
 {
-    TemporaryFolder folder;
-    ScopedEnvironment support("TILVANE_SUPPORT_DIRECTORY", (folder.path() / "first" / "").string());
+    ScopedEnvironment first("TILVANE_SUPPORT_DIRECTORY", "/tmp/first/");
     const PersonalPresetStore store;
-    support.set((folder.path() / "second").string());
-    EXPECT_EQ(store.fileURL(), folder.path() / "first" / "personal-presets.json");
-    EXPECT_EQ(PersonalPresetStore().fileURL(), folder.path() / "second" / "personal-presets.json");
-    support.set("relative");
-    ScopedEnvironment dataHome("XDG_DATA_HOME", "data"), home("HOME", std::nullopt);
+    ScopedEnvironment second("TILVANE_SUPPORT_DIRECTORY", "/tmp/second");
+    EXPECT_EQ(store.fileURL(), std::filesystem::path("/tmp/first/personal-presets.json"));
+    EXPECT_EQ(PersonalPresetStore().fileURL(), std::filesystem::path("/tmp/second/personal-presets.json"));
+    ScopedEnvironment relative("TILVANE_SUPPORT_DIRECTORY", "relative"), dataHome("XDG_DATA_HOME", "data"),
+        home("HOME", std::nullopt);
     const PersonalPresetStore nowhere;
     EXPECT_TRUE(nowhere.fileURL().empty());
     EXPECT_THROW(nowhere.load(), SupportDirectoryError);

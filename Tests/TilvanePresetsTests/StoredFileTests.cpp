@@ -9,20 +9,6 @@ namespace {
 
 using namespace testing;
 
-TEST(StoredFile, WriteCreatesMissingFoldersAndReplacesTheTarget)
-{
-    TemporaryFolder folder;
-    const auto target = folder.path() / "a" / "b" / "file.json";
-    EXPECT_EQ(storedfile::readIfPresent(target), std::nullopt);
-    storedfile::writeAtomically(target, "first, longer");
-    const std::string binary("\0\xff\x80 zero", 8);
-    storedfile::writeAtomically(target, binary);
-    EXPECT_EQ(folderContents(target.parent_path()), (std::map<std::string, std::string>{{"file.json", binary}}));
-    storedfile::removeIfPresent(target);
-    EXPECT_NO_THROW(storedfile::removeIfPresent(target));
-    EXPECT_TRUE(folderContents(target.parent_path()).empty());
-}
-
 TEST(StoredFile, EveryFailedWriteKeepsTheOldBytesAndLeavesNoTemporaryFile)
 {
     TemporaryFolder folder;

@@ -41,12 +41,12 @@ public:
     }
     ~ScopedEnvironment() { set(previous_); }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
+
+private:
     void set(const std::optional<std::string>& value)
     {
         value ? setenv(name_.c_str(), value->c_str(), 1) : unsetenv(name_.c_str());
     }
-
-private:
     std::string name_;
     std::optional<std::string> previous_;
 };

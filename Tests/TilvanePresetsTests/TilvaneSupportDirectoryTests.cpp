@@ -39,15 +39,5 @@ TEST(TilvaneSupportDirectory, FollowsTheVariablesInOrder)
     }
 }
 
-TEST(TilvaneSupportDirectory, RereadsTheVariableOnEveryCallAndCreatesNothing)
-{
-    testing::TemporaryFolder folder;
-    ScopedEnvironment support("TILVANE_SUPPORT_DIRECTORY", "/tmp/first");
-    EXPECT_EQ(TilvaneSupportDirectory::url(), std::filesystem::path("/tmp/first"));
-    support.set((folder.path() / "a").string());
-    EXPECT_EQ(TilvaneSupportDirectory::url(), folder.path() / "a");
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "a"));
-}
-
 }  // namespace
 }  // namespace tilvane
