@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <string>
@@ -72,14 +73,10 @@ private:
 
 inline std::string readBytes(const std::filesystem::path& path)
 {
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
 
-inline void writeBytes(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) { std::ofstream(path) << bytes; }
 
 // Every file of `folder` with its bytes: equal before and after a refused or failed write when nothing
 // was changed and no temporary file was left.
@@ -87,7 +84,7 @@ inline std::map<std::string, std::string> folderContents(const std::filesystem::
 {
     std::map<std::string, std::string> contents;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        contents[entry.path().filename()] = entry.is_regular_file() ? readBytes(entry.path()) : "<folder>";
+        contents[entry.path().filename()] = entry.is_directory() ? "<folder>" : readBytes(entry);
     }
     return contents;
 }
