@@ -48,10 +48,9 @@ TEST_F(PersonalPresetStoreTest, SavesTheListInOrderAsCompactVersionedJson)
     const std::vector presets{makePreset("  Retro", fullSettings()), makePreset("Noite\n"), makePreset("Âmbar 😀")};
     store().save(presets);
     EXPECT_EQ(store().load(), presets);
-    EXPECT_EQ(readBytes(file()).find('\n'), std::string::npos);
-    const auto document = nlohmann::json::parse(readBytes(file()));
-    EXPECT_EQ(document, (nlohmann::json{{"version", 1}, {"presets", {toJson(presets[0]), toJson(presets[1]), toJson(presets[2])}}}));
-    EXPECT_EQ(document["presets"][1], presetJson("Noite\n", toJson(plainSettings()), presets[1].id));
+    const nlohmann::json written{{"version", 1}, {"presets", {toJson(presets[0]), toJson(presets[1]), toJson(presets[2])}}};
+    EXPECT_EQ(readBytes(file()), written.dump());
+    EXPECT_EQ(written["presets"][1], presetJson("Noite\n", toJson(plainSettings()), presets[1].id));
 }
 
 TEST_F(PersonalPresetStoreTest, CorruptFilesAreRefusedAndPreservedByEveryOperation)

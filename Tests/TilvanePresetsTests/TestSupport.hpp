@@ -64,7 +64,6 @@ public:
         setrlimit(RLIMIT_FSIZE, &limited);
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous_); std::signal(SIGXFSZ, previousHandler_); }
-    FileSizeLimit(const FileSizeLimit&) = delete;
 
 private:
     rlimit previous_{};

@@ -10,22 +10,10 @@
 namespace tilvane {
 namespace {
 
-using testing::fullSettings;
-using testing::plainSettings;
+using namespace testing;
 
 constexpr float nan = std::numeric_limits<float>::quiet_NaN();
 constexpr float infinity = std::numeric_limits<float>::infinity();
-
-bool isValid(const VisualSettings& settings)
-{
-    try {
-        settings.validate();
-        return true;
-    } catch (const PersonalPresetError& error) {
-        EXPECT_STREQ(error.what(), "Arquivo de presets pessoais inválido. O arquivo foi preservado.");
-        return false;
-    }
-}
 
 std::vector<RGBColor> colors(std::size_t count)
 {
@@ -57,10 +45,14 @@ TEST(VisualSettings, ValidateChecksEveryBound)
             for (const float value : values) {
                 VisualSettings settings = plainSettings();
                 change(settings, value);
-                EXPECT_EQ(isValid(settings), expected) << name << " " << value;
+                EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { settings.validate(); }),
+                          expected ? std::nullopt : std::optional(PersonalPresetErrorCase::invalidData))
+                    << name << " " << value;
             }
         }
     }
+    EXPECT_STREQ(PersonalPresetError(PersonalPresetErrorCase::invalidData).what(),
+                 "Arquivo de presets pessoais inválido. O arquivo foi preservado.");
     EXPECT_EQ(plainSettings().palette(), ImagePalette::gameBoy());
     EXPECT_EQ(fullSettings().palette(), ImagePalette::custom(*fullSettings().customColors));
 }
