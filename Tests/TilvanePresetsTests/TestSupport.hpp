@@ -44,10 +44,7 @@ public:
     ScopedEnvironment(const ScopedEnvironment&) = delete;
 
 private:
-    void set(const std::optional<std::string>& value)
-    {
-        value ? setenv(name_.c_str(), value->c_str(), 1) : unsetenv(name_.c_str());
-    }
+    void set(const std::optional<std::string>& to) { to ? setenv(name_.c_str(), to->c_str(), 1) : unsetenv(name_.c_str()); }
     std::string name_;
     std::optional<std::string> previous_;
 };
