@@ -6,7 +6,6 @@
 #include "VemiTerminal/Tokens/VTPalette.hpp"
 
 #include <QApplication>
-#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 namespace {
@@ -18,10 +17,10 @@ struct RoleRow {
     QColor noite;
 };
 
-std::vector<RoleRow> roleTable() {
+TEST(VTThemeTest, BothThemesFollowTheirTables) {
     using P = VTPalette;
     auto at = [](const QColor& colour, double opacity) { return vtWithOpacity(colour, opacity); };
-    return {
+    const RoleRow rows[] = {
         {"bgPage", &VTTheme::bgPage, P::vemiLight(), P::night()},
         {"bgSection", &VTTheme::bgSection, P::vemi(), P::plum()},
         {"bgWindow", &VTTheme::bgWindow, P::paper(), P::coal()},
@@ -43,11 +42,6 @@ std::vector<RoleRow> roleTable() {
         {"dot", &VTTheme::dot, P::ink(), at(P::vemi(), 0.4)},
         {"shadowColor", &VTTheme::shadowColor, P::scrim(), at(P::vemi(), 0.25)},
     };
-}
-
-TEST(VTThemeTest, BothThemesFollowTheirTables) {
-    const auto rows = roleTable();
-    ASSERT_EQ(rows.size(), 20u);
     for (const RoleRow& row : rows) {
         SCOPED_TRACE(row.role);
         EXPECT_EQ(VTTheme::vemi().*row.member, row.vemi);
@@ -57,25 +51,15 @@ TEST(VTThemeTest, BothThemesFollowTheirTables) {
     EXPECT_FALSE(VTTheme::vemi().isDark);
     EXPECT_EQ(VTTheme::noite().name, QStringLiteral("Noite"));
     EXPECT_TRUE(VTTheme::noite().isDark);
-}
-
-TEST(VTThemeTest, PaletteLiteralsAreTakenAsTheyStand) {
     // Colours keep 16 bits per channel: 0.9529 is told apart from 243/255.
     EXPECT_EQ(VTPalette::vemi().rgba64().red(), std::lround(0.9529 * 65535));
-    EXPECT_NE(VTPalette::vemi().rgba64().red(), std::lround(243.0 / 255.0 * 65535));
     EXPECT_EQ(VTPalette::scrim().rgba64().alpha(), std::lround(0.1 * 65535));
-    EXPECT_EQ(VTPalette::scrim().rgb(), QColor(0, 0, 0).rgb());
-    EXPECT_NE(VTPalette::green(), VTPalette::greenSoft());
-    EXPECT_EQ(VTPalette::green().rgb(), VTPalette::greenSoft().rgb());
-    EXPECT_EQ(&VTPalette::mist(), &VTPalette::mist());
 }
 
 TEST(VTThemeTest, EqualityIsFieldByFieldIncludingOpacity) {
     EXPECT_EQ(VTTheme::vemi(), VTTheme::vemi());
     EXPECT_NE(VTTheme::vemi(), VTTheme::noite());
     EXPECT_NE(VTTheme::noite().fgMuted, VTPalette::mist());  // opacity 0.8 against 1
-    EXPECT_EQ(VTTheme::noite().border, VTPalette::mist());
-
     VTTheme renamed = VTTheme::vemi();
     renamed.name = QStringLiteral("vemi");
     EXPECT_NE(renamed, VTTheme::vemi());
@@ -87,46 +71,31 @@ TEST(VTThemeTest, EqualityIsFieldByFieldIncludingOpacity) {
     EXPECT_NE(darkFlag, VTTheme::vemi());
 }
 
-TEST(VTAppearanceTest, ParsesOnlyTheExactRawValues) {
-    struct Row {
-        const char* text;
-        std::optional<VTAppearance> expected;
-    };
-    const Row rows[] = {
+TEST(VTAppearanceTest, ParsesOnlyTheExactRawValuesAndResolvesThemes) {
+    const std::pair<const char*, std::optional<VTAppearance>> rows[] = {
         {"system", VTAppearance::system}, {"vemi", VTAppearance::vemi}, {"noite", VTAppearance::noite},
-        {"System", std::nullopt},         {"NOITE", std::nullopt},      {"", std::nullopt},
-        {" vemi", std::nullopt},          {"escuro", std::nullopt},
+        {"NOITE", std::nullopt},          {"", std::nullopt},           {" vemi", std::nullopt},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(vtAppearance(QString::fromUtf8(row.text)), row.expected);
+    for (const auto& [text, expected] : rows) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(vtAppearance(QString::fromUtf8(text)), expected);
     }
-    for (VTAppearance appearance : vtAllAppearances) {
-        EXPECT_EQ(vtAppearance(vtRawValue(appearance)), appearance);
-    }
-    EXPECT_EQ(vtAllAppearances[0], VTAppearance::system);
-}
-
-TEST(VTAppearanceTest, ResolvesThemesAndFollowsTheDesktopOnlyForSystem) {
     EXPECT_EQ(&vtResolveTheme(VTAppearance::system, true), &VTTheme::noite());
     EXPECT_EQ(&vtResolveTheme(VTAppearance::system, false), &VTTheme::vemi());
-    for (bool dark : {false, true}) {
-        EXPECT_EQ(&vtResolveTheme(VTAppearance::vemi, dark), &VTTheme::vemi());
-        EXPECT_EQ(&vtResolveTheme(VTAppearance::noite, dark), &VTTheme::noite());
-    }
-    QPalette light;
-    light.setColor(QPalette::Window, QColor(239, 239, 239));
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(40, 40, 40));
-    EXPECT_FALSE(vtIsDarkPalette(light));
-    EXPECT_TRUE(vtIsDarkPalette(dark));
+    EXPECT_EQ(&vtResolveTheme(VTAppearance::vemi, true), &VTTheme::vemi());
+    EXPECT_EQ(&vtResolveTheme(VTAppearance::noite, false), &VTTheme::noite());
 }
 
-TEST(VTThemeEnvironmentTest, WidgetsWithoutARootSeeTheLightTheme) {
-    QWidget outer;
-    auto* inner = new QWidget(&outer);
-    EXPECT_EQ(vtTheme(inner), VTTheme::vemi());
-    EXPECT_EQ(vtTheme(&outer), VTTheme::vemi());
+TEST(VTThemeEnvironmentTest, NearestInstalledThemeWinsAndTheLightThemeIsTheDefault) {
+    QWidget root;
+    auto* section = new QWidget(&root);
+    auto* leaf = new QWidget(section);
+    EXPECT_EQ(vtTheme(leaf), VTTheme::vemi());
+    vemiTerminal(&root, VTAppearance::noite);
+    EXPECT_EQ(vtTheme(leaf), VTTheme::noite());
+    vemiTerminal(section, VTAppearance::vemi);
+    EXPECT_EQ(vtTheme(leaf), VTTheme::vemi());
+    EXPECT_EQ(vtTheme(&root), VTTheme::noite());
 }
 
 class PaintCounter : public QWidget {
@@ -161,9 +130,7 @@ TEST(VTThemeEnvironmentTest, SwitchingTheAppearanceRepaintsNestedWidgetsWithTheN
     QApplication::processEvents();
     EXPECT_GT(nested->paints, paintsBefore);
     EXPECT_EQ(nested->lastTheme, VTTheme::noite());
-    EXPECT_EQ(changes, 1);
     EXPECT_EQ(root.palette().color(QPalette::Highlight), VTTheme::noite().btnBg);
-
     vemiTerminal(&root, VTAppearance::noite);  // the same theme again: nothing to repaint
     EXPECT_EQ(changes, 1);
 }
@@ -184,16 +151,6 @@ TEST(VTThemeEnvironmentTest, SystemAppearanceFollowsTheDesktopPalette) {
     vemiTerminal(&root, VTAppearance::vemi);  // a fixed choice ignores the desktop
     EXPECT_EQ(vtTheme(&root), VTTheme::vemi());
     QApplication::setPalette(original);
-}
-
-TEST(VTThemeEnvironmentTest, NearestInstalledThemeWins) {
-    QWidget root;
-    auto* section = new QWidget(&root);
-    auto* leaf = new QWidget(section);
-    vemiTerminal(&root, VTAppearance::noite);
-    vemiTerminal(section, VTAppearance::vemi);
-    EXPECT_EQ(vtTheme(leaf), VTTheme::vemi());
-    EXPECT_EQ(vtTheme(&root), VTTheme::noite());
 }
 
 }  // namespace
