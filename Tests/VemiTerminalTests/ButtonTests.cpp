@@ -8,20 +8,15 @@
 
 namespace {
 
-struct ButtonScene : RowStage {
-    VTButton* button;
-
+struct ButtonScene : RowStage<VTButton> {
     ButtonScene(VTButtonStyle style, VTAppearance appearance)
-        : ButtonScene(new VTButton(QStringLiteral("Executar"), style), appearance) {}
-    ButtonScene(VTButton* subject, VTAppearance appearance) : RowStage(appearance, subject, 3), button(subject) {}
+        : RowStage(appearance, new VTButton(QStringLiteral("Executar"), style), 3) {}
 
     void hover(bool inside) {
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(button, inside ? static_cast<QEvent*>(&enter) : &leave);
+        QApplication::sendEvent(subject, inside ? static_cast<QEvent*>(&enter) : &leave);
     }
-
-    QColor at(int dx, int dy) { return pixelAt(snapshot(root), button->x() + dx, button->y() + dy); }
 };
 
 TEST(VTButtonTest, PrimaryDarkensOnHoverAndPressInBothThemes) {
@@ -32,9 +27,9 @@ TEST(VTButtonTest, PrimaryDarkensOnHoverAndPressInBothThemes) {
         scene.hover(true);
         EXPECT_TRUE(colourNear(scene.at(2, 2), over(theme.btnBgHover)));
         scene.hover(false);
-        scene.button->setDown(true);  // pressed without the pointer over it
+        scene.subject->setDown(true);  // pressed without the pointer over it
         EXPECT_TRUE(colourNear(scene.at(2, 2), over(theme.btnBgHover)));
-        scene.button->setDown(false);
+        scene.subject->setDown(false);
         EXPECT_TRUE(colourNear(scene.at(2, 2), theme.btnBg));
     }
 }
@@ -42,14 +37,14 @@ TEST(VTButtonTest, PrimaryDarkensOnHoverAndPressInBothThemes) {
 TEST(VTButtonTest, DisabledButtonsAreDrawnAtFortyPercentAndStillTrackHover) {
     ButtonScene scene(vtPrimary, VTAppearance::vemi);
     const VTTheme& theme = VTTheme::vemi();
-    scene.button->setEnabled(false);
+    scene.subject->setEnabled(false);
     EXPECT_TRUE(colourNear(scene.at(2, 2), over(vtWithOpacity(theme.btnBg, 0.4))));
     scene.hover(true);
     EXPECT_TRUE(colourNear(scene.at(2, 2), over(vtWithOpacity(over(theme.btnBgHover), 0.4))));
 
     ButtonScene pixel(vtPixel, VTAppearance::vemi);
-    pixel.button->setEnabled(false);
-    const int middle = pixel.button->height() / 2;
+    pixel.subject->setEnabled(false);
+    const int middle = pixel.subject->height() / 2;
     // The look is composited first: the body hides the shadow under it, the whole block fades.
     EXPECT_TRUE(colourNear(pixel.at(2, middle), over(vtWithOpacity(theme.bgWindow, 0.4))));
     EXPECT_TRUE(colourNear(pixel.at(0, middle), over(vtWithOpacity(theme.border, 0.4))));
@@ -58,7 +53,7 @@ TEST(VTButtonTest, DisabledButtonsAreDrawnAtFortyPercentAndStillTrackHover) {
 TEST(VTButtonTest, GhostUnderlinesOnlyUnderThePointer) {
     ButtonScene scene(vtGhost, VTAppearance::vemi);
     auto mutedRows = [&] {
-        const QImage image = snapshot(*scene.button);
+        const QImage image = snapshot(*scene.subject);
         const int span = image.width() - 16;
         int rows = 0;
         for (int y = 0; y < image.height(); ++y) {
@@ -67,9 +62,9 @@ TEST(VTButtonTest, GhostUnderlinesOnlyUnderThePointer) {
         return rows;
     };
     EXPECT_EQ(mutedRows(), 0);
-    scene.button->setDown(true);
+    scene.subject->setDown(true);
     EXPECT_EQ(mutedRows(), 0);  // pressing changes nothing
-    scene.button->setDown(false);
+    scene.subject->setDown(false);
     scene.hover(true);
     EXPECT_GE(mutedRows(), 1);  // a solid line across the label
 }
@@ -80,12 +75,12 @@ TEST(VTButtonTest, PixelButtonSinksIntoItsShadowWhenPressed) {
             SCOPED_TRACE(theme.name.toStdString());
             ButtonScene scene(style, appearance);
             const QColor body = style == vtPixel ? theme.bgWindow : theme.btnBg;
-            const int width = scene.button->width();
-            const int height = scene.button->height();
+            const int width = scene.subject->width();
+            const int height = scene.subject->height();
             const int middle = height / 2;
             const QColor shadow = over(theme.shadowColor);
             const int neighbourX = scene.neighbour->x();
-            EXPECT_EQ(neighbourX, scene.button->x() + width + 3);  // the shadow takes no layout space
+            EXPECT_EQ(neighbourX, scene.subject->x() + width + 3);  // the shadow takes no layout space
 
             EXPECT_TRUE(colourNear(scene.at(0, middle), theme.border));
             EXPECT_TRUE(colourNear(scene.at(1, middle), body));
@@ -95,7 +90,7 @@ TEST(VTButtonTest, PixelButtonSinksIntoItsShadowWhenPressed) {
             scene.hover(true);  // the pixel kinds ignore the pointer
             EXPECT_TRUE(colourNear(scene.at(1, middle), body));
 
-            scene.button->setDown(true);
+            scene.subject->setDown(true);
             EXPECT_TRUE(colourNear(scene.at(2, middle), theme.border));
             EXPECT_TRUE(colourNear(scene.at(width + 1, middle), theme.border));  // moved by (2, 2)
             EXPECT_TRUE(colourNear(scene.at(width + 3, middle), white));         // no shadow shows

@@ -11,7 +11,7 @@
 
 namespace {
 
-TEST(VTCatalogViewTest, PickerReThemesTheWholePage) {
+TEST(VTCatalogViewTest, PickerReThemesTheWholePageAndTypingChangesOnlyTheQuery) {
     VTCatalogView catalogue;
     catalogue.resize(1100, 800);
     catalogue.show();
@@ -30,6 +30,13 @@ TEST(VTCatalogViewTest, PickerReThemesTheWholePage) {
     }
     const QPoint kedu = windows[0]->mapTo(&catalogue, QPoint(3, 3));
     EXPECT_TRUE(colourNear(pixelAt(snapshot(catalogue), kedu.x(), kedu.y()), VTTheme::noite().barBg));
+
+    auto* search = catalogue.findChild<VTTextField*>();
+    ASSERT_NE(search, nullptr);
+    EXPECT_EQ(search->placeholderText(), QStringLiteral("Buscar"));
+    QTest::keyClicks(search, QStringLiteral("pixel"));  // typing changes only the query
+    EXPECT_EQ(catalogue.query(), QStringLiteral("pixel"));
+    EXPECT_EQ(catalogue.appearance(), VTAppearance::noite);
 
     vemi->click();
     EXPECT_EQ(vtTheme(windows[0]), VTTheme::vemi());
@@ -59,17 +66,6 @@ TEST(VTCatalogViewTest, WindowsKeepTheirWidthsAndTypographyListsEveryStyle) {
     EXPECT_EQ(typography.size(), 11);
     EXPECT_EQ(typography.first(), QStringLiteral("displayXL"));
     EXPECT_EQ(typography.last(), QStringLiteral("code"));
-}
-
-TEST(VTCatalogViewTest, TypingChangesOnlyTheQuery) {
-    VTCatalogView catalogue;
-    catalogue.setAppearance(VTAppearance::noite);
-    auto* search = catalogue.findChild<VTTextField*>();
-    ASSERT_NE(search, nullptr);
-    EXPECT_EQ(search->placeholderText(), QStringLiteral("Buscar"));
-    QTest::keyClicks(search, QStringLiteral("pixel"));
-    EXPECT_EQ(catalogue.query(), QStringLiteral("pixel"));
-    EXPECT_EQ(catalogue.appearance(), VTAppearance::noite);
 }
 
 }  // namespace

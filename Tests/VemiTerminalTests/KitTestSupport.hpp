@@ -83,9 +83,11 @@ struct Stage {
 };
 
 // `subject` at the top left of a row, followed by a 20 × 20 neighbour `spacing` points away.
+template <typename Subject>
 struct RowStage : Stage {
+    Subject* subject;
     QWidget* neighbour = new QWidget;
-    RowStage(VTAppearance appearance, QWidget* subject, int spacing) : Stage(appearance, {260, 160}) {
+    RowStage(VTAppearance appearance, Subject* placed, int spacing) : Stage(appearance, {260, 160}), subject(placed) {
         auto* layout = new QHBoxLayout(&root);
         layout->setContentsMargins(10, 10, 10, 10);
         layout->setSpacing(spacing);
@@ -95,4 +97,6 @@ struct RowStage : Stage {
         layout->addStretch(1);
         show();
     }
+    // The root's pixel at an offset from the subject's top left.
+    QColor at(int dx, int dy) { return snapshot(root).pixelColor(subject->x() + dx, subject->y() + dy); }
 };

@@ -17,40 +17,31 @@ struct RoleRow {
     QColor noite;
 };
 
+#define ROLE(member) #member, &VTTheme::member
+
 TEST(VTThemeTest, BothThemesFollowTheirTables) {
     using P = VTPalette;
     auto at = [](const QColor& colour, double opacity) { return vtWithOpacity(colour, opacity); };
     const RoleRow rows[] = {
-        {"bgPage", &VTTheme::bgPage, P::vemiLight(), P::night()},
-        {"bgSection", &VTTheme::bgSection, P::vemi(), P::plum()},
-        {"bgWindow", &VTTheme::bgWindow, P::paper(), P::coal()},
-        {"fg", &VTTheme::fg, P::ink(), P::mist()},
-        {"fgMuted", &VTTheme::fgMuted, P::inkMuted(), at(P::mist(), 0.8)},
-        {"border", &VTTheme::border, P::ink(), P::mist()},
-        {"rule", &VTTheme::rule, P::inkMuted(), at(P::mist(), 0.502)},
-        {"barBg", &VTTheme::barBg, P::ink(), P::graphite()},
-        {"barFg", &VTTheme::barFg, P::silver(), P::silver()},
-        {"barBgActive", &VTTheme::barBgActive, P::ink(), P::vemi()},
-        {"barFgActive", &VTTheme::barFgActive, P::vemi(), P::ink()},
-        {"glyphBg", &VTTheme::glyphBg, P::ink(), P::vemi()},
-        {"glyphFg", &VTTheme::glyphFg, P::silver(), P::ink()},
-        {"btnBg", &VTTheme::btnBg, P::vemi(), P::vemi()},
-        {"btnBgHover", &VTTheme::btnBgHover, P::inkMuted(), at(P::vemi(), 0.8588)},
-        {"btnFg", &VTTheme::btnFg, P::white(), P::ink()},
-        {"chipBg", &VTTheme::chipBg, P::silver(), P::graphite()},
-        {"chipFg", &VTTheme::chipFg, P::ink(), P::silver()},
-        {"dot", &VTTheme::dot, P::ink(), at(P::vemi(), 0.4)},
-        {"shadowColor", &VTTheme::shadowColor, P::scrim(), at(P::vemi(), 0.25)},
+        {ROLE(bgPage), P::vemiLight(), P::night()}, {ROLE(bgSection), P::vemi(), P::plum()},
+        {ROLE(bgWindow), P::paper(), P::coal()}, {ROLE(fg), P::ink(), P::mist()},
+        {ROLE(fgMuted), P::inkMuted(), at(P::mist(), 0.8)}, {ROLE(border), P::ink(), P::mist()},
+        {ROLE(rule), P::inkMuted(), at(P::mist(), 0.502)}, {ROLE(barBg), P::ink(), P::graphite()},
+        {ROLE(barFg), P::silver(), P::silver()}, {ROLE(barBgActive), P::ink(), P::vemi()},
+        {ROLE(barFgActive), P::vemi(), P::ink()}, {ROLE(glyphBg), P::ink(), P::vemi()},
+        {ROLE(glyphFg), P::silver(), P::ink()}, {ROLE(btnBg), P::vemi(), P::vemi()},
+        {ROLE(btnBgHover), P::inkMuted(), at(P::vemi(), 0.8588)}, {ROLE(btnFg), P::white(), P::ink()},
+        {ROLE(chipBg), P::silver(), P::graphite()}, {ROLE(chipFg), P::ink(), P::silver()},
+        {ROLE(dot), P::ink(), at(P::vemi(), 0.4)}, {ROLE(shadowColor), P::scrim(), at(P::vemi(), 0.25)},
     };
+#undef ROLE
     for (const RoleRow& row : rows) {
         SCOPED_TRACE(row.role);
         EXPECT_EQ(VTTheme::vemi().*row.member, row.vemi);
         EXPECT_EQ(VTTheme::noite().*row.member, row.noite);
     }
-    EXPECT_EQ(VTTheme::vemi().name, QStringLiteral("Vemi"));
-    EXPECT_FALSE(VTTheme::vemi().isDark);
-    EXPECT_EQ(VTTheme::noite().name, QStringLiteral("Noite"));
-    EXPECT_TRUE(VTTheme::noite().isDark);
+    EXPECT_EQ(std::pair(VTTheme::vemi().name, VTTheme::vemi().isDark), std::pair(QStringLiteral("Vemi"), false));
+    EXPECT_EQ(std::pair(VTTheme::noite().name, VTTheme::noite().isDark), std::pair(QStringLiteral("Noite"), true));
     // Colours keep 16 bits per channel: 0.9529 is told apart from 243/255.
     EXPECT_EQ(VTPalette::vemi().rgba64().red(), std::lround(0.9529 * 65535));
     EXPECT_EQ(VTPalette::scrim().rgba64().alpha(), std::lround(0.1 * 65535));
@@ -60,15 +51,14 @@ TEST(VTThemeTest, EqualityIsFieldByFieldIncludingOpacity) {
     EXPECT_EQ(VTTheme::vemi(), VTTheme::vemi());
     EXPECT_NE(VTTheme::vemi(), VTTheme::noite());
     EXPECT_NE(VTTheme::noite().fgMuted, VTPalette::mist());  // opacity 0.8 against 1
-    VTTheme renamed = VTTheme::vemi();
-    renamed.name = QStringLiteral("vemi");
-    EXPECT_NE(renamed, VTTheme::vemi());
-    VTTheme lastRoleChanged = VTTheme::vemi();
-    lastRoleChanged.shadowColor = vtWithOpacity(VTPalette::scrim(), 0.11);
-    EXPECT_NE(lastRoleChanged, VTTheme::vemi());
-    VTTheme darkFlag = VTTheme::vemi();
-    darkFlag.isDark = true;
-    EXPECT_NE(darkFlag, VTTheme::vemi());
+    auto edited = [](auto edit) {
+        VTTheme theme = VTTheme::vemi();
+        edit(theme);
+        return theme;
+    };
+    EXPECT_NE(edited([](VTTheme& t) { t.name = QStringLiteral("vemi"); }), VTTheme::vemi());
+    EXPECT_NE(edited([](VTTheme& t) { t.shadowColor = vtWithOpacity(VTPalette::scrim(), 0.11); }), VTTheme::vemi());
+    EXPECT_NE(edited([](VTTheme& t) { t.isDark = true; }), VTTheme::vemi());
 }
 
 TEST(VTAppearanceTest, ParsesOnlyTheExactRawValuesAndResolvesThemes) {
