@@ -4,7 +4,6 @@
 #include "VemiTerminal/Tokens/VTPalette.hpp"
 
 #include <QEnterEvent>
-#include <gtest/gtest.h>
 
 namespace {
 

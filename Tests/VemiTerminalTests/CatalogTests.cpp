@@ -7,7 +7,6 @@
 
 #include <QAbstractButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -56,6 +56,15 @@ inline QRect inkBounds(const QImage& image, const QColor& ground, QRect area, in
     return bounds;
 }
 
+// `widget` at `size` (its size hint when empty) under a root carrying `appearance`, rendered; the root owns it.
+inline QImage renderThemed(QWidget* widget, VTAppearance appearance, QSize size = {}) {
+    QWidget root;
+    widget->setParent(&root);
+    widget->resize(size.isEmpty() ? widget->sizeHint() : size);
+    vemiTerminal(&root, appearance);
+    return snapshot(*widget);
+}
+
 // Each fixed appearance with the theme it resolves to.
 struct ThemeCase {
     VTAppearance appearance;

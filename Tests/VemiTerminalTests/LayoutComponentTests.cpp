@@ -10,7 +10,6 @@
 #include "VemiTerminal/Theme/VTBackground.hpp"
 
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -37,10 +36,9 @@ TEST(VTFeatureTest, RuleRunsTheFullHeightOnTheLeadingEdgeAndTextWraps) {
     feature->setGeometry(0, 0, 180, feature->heightForWidth(180));
     stage.show();
     auto* rule = feature->findChild<VTDashedRule*>();
-    ASSERT_NE(rule, nullptr);
-    EXPECT_EQ(rule->geometry(), QRect(0, 0, 1, feature->height()));
     auto* caption = feature->findChild<VTLabel*>();
-    ASSERT_NE(caption, nullptr);
+    ASSERT_TRUE(rule && caption);
+    EXPECT_EQ(rule->geometry(), QRect(0, 0, 1, feature->height()));
     EXPECT_EQ(caption->x(), 16);
     EXPECT_GT(feature->height(), feature->heightForWidth(2000));  // wrapped onto more lines instead of being cut
 }

@@ -3,12 +3,14 @@
 #include "VemiTerminal/Components/VTChip.hpp"
 #include "VemiTerminal/Components/VTDotGrid.hpp"
 #include "VemiTerminal/Components/VTDrawing.hpp"
+#include "VemiTerminal/Components/VTGlyph.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
 #include "VemiTerminal/Components/VTTextField.hpp"
 
 #include <QFocusEvent>
 #include <QFontMetricsF>
-#include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -86,32 +88,37 @@ TEST(VTChipTest, ShowsLowerCasedTextWithOptionalGlyphAndPadding) {
     EXPECT_GT(chip.sizeHint().width(), shortWidth);
 }
 
-TEST(VTChipTest, PaintsChipColoursOfTheTheme) {
-    for (const auto& [appearance, theme] : bothThemes()) {
-        SCOPED_TRACE(theme.name.toStdString());
-        QWidget root;
-        auto* chip = new VTChip(QStringLiteral("Rápido"), true, &root);
-        chip->resize(chip->sizeHint());
-        vemiTerminal(&root, appearance);
-        const QImage image = snapshot(*chip);
-        EXPECT_TRUE(colourNear(pixelAt(image, 1, 1), theme.chipBg));
-        EXPECT_TRUE(colourNear(pixelAt(image, image.width() - 2, image.height() - 1), theme.chipBg));
-        EXPECT_GT(countColour(image, image.rect().adjusted(6, 0, -6, 0), theme.chipFg, 12), 20);
+TEST(VTBadgeTest, ChipAndGlyphPaintTheirThemeColoursInsideTheirPadding) {
+    struct Row {
+        const char* name;
+        std::function<QWidget*()> make;
+        QColor VTTheme::*background;
+        QColor VTTheme::*text;
+        int padding;
+    };
+    const Row rows[] = {
+        {"chip", [] { return new VTChip(QStringLiteral("Rápido"), true); }, &VTTheme::chipBg, &VTTheme::chipFg, 6},
+        {"glyph", [] { return new VTGlyph(QStringLiteral("KEDU")); }, &VTTheme::glyphBg, &VTTheme::glyphFg, 4},
+    };
+    for (const Row& row : rows) {
+        for (const auto& [appearance, theme] : bothThemes()) {
+            SCOPED_TRACE(std::string(row.name) + " " + theme.name.toStdString());
+            const QImage image = renderThemed(row.make(), appearance);
+            const QRect inner = image.rect().adjusted(row.padding, 0, -row.padding, 0);
+            // Nothing but the background in the paddings, the text in its colour between them.
+            EXPECT_EQ(countColour(image, image.rect(), theme.*row.background, 2) -
+                          countColour(image, inner, theme.*row.background, 2),
+                      2 * row.padding * image.height());
+            EXPECT_GT(countColour(image, inner, theme.*row.text, 12), 20);
+        }
     }
-}
-
-QImage dotGrid(qreal pitch, QSize size, VTAppearance appearance) {
-    QWidget root;
-    auto* grid = new VTDotGrid(pitch, &root);
-    grid->resize(size);
-    vemiTerminal(&root, appearance);
-    return snapshot(*grid);
+    EXPECT_EQ(VTGlyph(QStringLiteral("KEDU")).sizeHint().height(), std::ceil(vtNaturalLineHeight(VTTextStyle::pixelLG)));
 }
 
 TEST(VTDotGridTest, DotsSitAtHalfPitchStepsInsideTheBounds) {
     for (const auto& [appearance, theme] : bothThemes()) {
         SCOPED_TRACE(theme.name.toStdString());
-        const QImage image = dotGrid(8, {16, 16}, appearance);
+        const QImage image = renderThemed(new VTDotGrid(8), appearance, {16, 16});
         const QColor ground = theme.bgSection;
         for (QPoint centre : {QPoint(4, 4), QPoint(12, 4), QPoint(4, 12), QPoint(12, 12)}) {
             // A dot of diameter 1.2 centred on a pixel corner touches the four pixels around it.
@@ -127,7 +134,7 @@ TEST(VTDotGridTest, DegenerateGridsPaintOnlyTheGround) {
         {"zero pitch", 0, {16, 16}}, {"negative pitch", -8, {16, 16}}, {"canvas below half a pitch", 8, {3, 16}}};
     for (const auto& [name, pitch, size] : rows) {
         SCOPED_TRACE(name);
-        const QImage image = dotGrid(pitch, size, VTAppearance::vemi);
+        const QImage image = renderThemed(new VTDotGrid(pitch), VTAppearance::vemi, size);
         EXPECT_EQ(countColour(image, image.rect(), VTTheme::vemi().bgSection, 0), size.width() * size.height());
     }
 }

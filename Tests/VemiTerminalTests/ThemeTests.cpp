@@ -2,11 +2,7 @@
 
 #include "VemiTerminal/Theme/VTAppearance.hpp"
 #include "VemiTerminal/Theme/VTTheme.hpp"
-#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 #include "VemiTerminal/Tokens/VTPalette.hpp"
-
-#include <QApplication>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -127,16 +123,16 @@ TEST(VTThemeEnvironmentTest, SwitchingTheAppearanceRepaintsNestedWidgetsWithTheN
 
 TEST(VTThemeEnvironmentTest, SystemAppearanceFollowsTheDesktopPalette) {
     const QPalette original = QApplication::palette();
-    QPalette dark = original;
-    dark.setColor(QPalette::Window, QColor(30, 30, 30));
-    QPalette light = original;
-    light.setColor(QPalette::Window, QColor(240, 240, 240));
-
-    QApplication::setPalette(light);
+    auto setDesktopWindowGrey = [&](int grey) {
+        QPalette desktop = original;
+        desktop.setColor(QPalette::Window, QColor(grey, grey, grey));
+        QApplication::setPalette(desktop);
+    };
+    setDesktopWindowGrey(240);
     QWidget root;
     vemiTerminal(&root, VTAppearance::system);
     EXPECT_EQ(vtTheme(&root), VTTheme::vemi());
-    QApplication::setPalette(dark);
+    setDesktopWindowGrey(30);
     EXPECT_EQ(vtTheme(&root), VTTheme::noite());
     vemiTerminal(&root, VTAppearance::vemi);  // a fixed choice ignores the desktop
     EXPECT_EQ(vtTheme(&root), VTTheme::vemi());

@@ -1,12 +1,9 @@
 #include "KitTestSupport.hpp"
 
 #include "VemiTerminal/Components/VTDrawing.hpp"
-#include "VemiTerminal/Components/VTGlyph.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
 #include "VemiTerminal/Components/VTWindow.hpp"
 #include "VemiTerminal/Tokens/VTPalette.hpp"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -38,6 +35,7 @@ TEST(VTWindowTest, TitleBarColoursFollowStateAndTheme) {
         {"noite active", VTAppearance::noite, true, false, P::vemi(), P::ink(), P::coal(), P::mist()},
         {"pink body wins over active", VTAppearance::noite, true, true, P::ink(), P::vemi(), P::vemi(), P::ink()},
     };
+    const int controlWidth = static_cast<int>(vtTextLineSize(VTTextStyle::pixelMD, QStringLiteral("\u25A2")).width());
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         WindowScene scene(row.appearance, row.active, row.vemiBody);
@@ -47,20 +45,13 @@ TEST(VTWindowTest, TitleBarColoursFollowStateAndTheme) {
         EXPECT_TRUE(colourNear(pixelAt(image, 3, barHeight + 3), row.body));
         // The title is drawn in the bar's text colour right of the padding.
         EXPECT_GT(countColour(image, QRect(8, 2, 32, barHeight - 4), row.barText, 40), 0);
+        // The control glyph stands left of the trailing padding of 8.
+        const QRect padding(image.width() - 8, 1, 7, barHeight - 2);
+        EXPECT_EQ(countColour(image, padding, row.bar, 2), padding.width() * padding.height());
+        const QRect control(padding.left() - controlWidth, 1, controlWidth, barHeight - 2);
+        EXPECT_GT(countColour(image, control, row.barText, 40), 10);
         EXPECT_EQ(vtForeground(scene.subject->findChild<VTText*>()), row.content);  // ink on the pink body
     }
-}
-
-TEST(VTWindowTest, ControlGlyphSitsAtTheBarsTrailingPadding) {
-    WindowScene scene(VTAppearance::vemi, false, false);
-    const QImage image = snapshot(*scene.subject);
-    const int width = image.width();
-    const int barHeight = scene.subject->titleBarHeight();
-    const int controlWidth = static_cast<int>(vtTextLineSize(VTTextStyle::pixelMD, QStringLiteral("\u25A2")).width());
-    const QRect padding(width - 8, 1, 7, barHeight - 2);
-    EXPECT_EQ(countColour(image, padding, VTPalette::ink(), 2), padding.width() * padding.height());
-    const QRect control(width - 8 - controlWidth, 1, controlWidth, barHeight - 2);
-    EXPECT_GT(countColour(image, control, VTPalette::silver(), 40), 10);
 }
 
 TEST(VTWindowTest, BorderIsInsideAndShadowOutsideWithoutMovingNeighbours) {
@@ -88,36 +79,16 @@ TEST(VTWindowTest, FlexibleContentFillsThePanelWidthAndFixedContentSitsTopLeft) 
     using Row = std::pair<QSizePolicy::Policy, int>;
     for (const auto& [policy, expectedWidth] : {Row{QSizePolicy::Preferred, 200 - 2 * 12}, Row{QSizePolicy::Fixed, 50}}) {
         SCOPED_TRACE(expectedWidth);
-        QWidget root;
-        auto* window = new VTWindow(QStringLiteral("Ajustes"), QStringLiteral("\u25A2"), false, false, &root);
+        VTWindow window(QStringLiteral("Ajustes"), QStringLiteral("\u25A2"), false, false);
         auto* content = new QWidget;
         content->setMinimumSize(30, 20);
         content->setSizePolicy(policy, QSizePolicy::Preferred);
         if (policy == QSizePolicy::Fixed) content->setFixedSize(50, 20);
-        window->setContent(content);
-        window->setGeometry(0, 0, 200, 150);
-        root.resize(220, 170);
-        root.show();
+        window.setContent(content);
+        window.resize(200, 150);
+        window.show();
         QApplication::processEvents();
-        EXPECT_EQ(content->geometry(), QRect(12, window->titleBarHeight() + 12, expectedWidth, 20));
-    }
-}
-
-TEST(VTGlyphTest, PaintsItsBadgeInTheGlyphColours) {
-    for (const auto& [appearance, theme] : bothThemes()) {
-        SCOPED_TRACE(theme.name.toStdString());
-        QWidget root;
-        auto* glyph = new VTGlyph(QStringLiteral("KEDU"), &root);
-        glyph->resize(glyph->sizeHint());
-        vemiTerminal(&root, appearance);
-        const QImage image = snapshot(*glyph);
-        EXPECT_EQ(glyph->sizeHint().height(), std::ceil(vtNaturalLineHeight(VTTextStyle::pixelLG)));
-        // The text stands in `glyphFg` between paddings of 4: nothing but the badge in the outer 4 columns.
-        const QRect leading(0, 0, 4, image.height());
-        const QRect trailing = leading.translated(image.width() - 4, 0);
-        EXPECT_EQ(countColour(image, leading, theme.glyphBg, 2) + countColour(image, trailing, theme.glyphBg, 2),
-                  8 * image.height());
-        EXPECT_GT(countColour(image, image.rect(), theme.glyphFg, 12), 40);
+        EXPECT_EQ(content->geometry(), QRect(12, window.titleBarHeight() + 12, expectedWidth, 20));
     }
 }
 
