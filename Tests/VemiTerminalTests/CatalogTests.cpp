@@ -28,7 +28,7 @@ TEST(VTCatalogViewTest, PickerReThemesTheWholePageAndTypingChangesOnlyTheQuery) 
         EXPECT_EQ(vtTheme(window), VTTheme::noite());
     }
     const QPoint kedu = windows[0]->mapTo(&catalogue, QPoint(3, 3));
-    EXPECT_TRUE(colourNear(pixelAt(snapshot(catalogue), kedu.x(), kedu.y()), VTTheme::noite().barBg));
+    EXPECT_TRUE(colourNear(snapshot(catalogue).pixelColor(kedu), VTTheme::noite().barBg));
 
     auto* search = catalogue.findChild<VTTextField*>();
     ASSERT_NE(search, nullptr);

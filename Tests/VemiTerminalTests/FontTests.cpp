@@ -18,13 +18,7 @@ TEST(VTFontsTest, RegistersOnceAndLaterCallsChangeNothing) {
 }
 
 TEST(VTTextStyleTest, EveryStyleResolvesToItsFaceSizeTrackingAndLineHeight) {
-    struct Row {
-        VTTextStyle style;
-        const char* family;
-        const char* face;
-        double size, tracking, lineHeight;
-    };
-    const Row rows[] = {
+    const std::tuple<VTTextStyle, const char*, const char*, double, double, double> rows[] = {
         {VTTextStyle::displayXL, "Inter Tight", "Medium", 94, 94 * -0.01, 94 * 0.8},
         {VTTextStyle::displayMD, "Inter Tight", "Medium", 48, 48 * -0.005, 48 * 0.9},
         {VTTextStyle::lead, "Inter Tight", "Regular", 22, 22 * 0.05, 22 * 1.2},
@@ -38,17 +32,17 @@ TEST(VTTextStyleTest, EveryStyleResolvesToItsFaceSizeTrackingAndLineHeight) {
         {VTTextStyle::code, "JetBrains Mono", "Light", 13, 13 * 0.05, 13 * 1.2},
     };
     ASSERT_EQ(std::size(rows), vtAllTextStyles.size());
-    for (const Row& row : rows) {
-        SCOPED_TRACE(vtCaseName(row.style).toStdString());
-        const QFontInfo info(vtFont(row.style));
-        EXPECT_EQ(info.family(), QString::fromLatin1(row.family));
-        EXPECT_EQ(info.styleName(), QString::fromLatin1(row.face));
-        EXPECT_EQ(info.pixelSize(), static_cast<int>(row.size));
-        EXPECT_NE(vtNaturalLineHeight(row.style), 1.2 * row.size);  // measured, not the fallback
-        EXPECT_EQ(vtTracking(row.style), row.tracking);
-        EXPECT_NEAR(vtFont(row.style).letterSpacing(), row.tracking, 1.0 / 64);  // 26.6 fixed point
-        EXPECT_EQ(vtLineHeight(row.style), row.lineHeight);
-        EXPECT_GE(vtExtraLineSpacing(row.style), 0.0);  // set tighter than the face: never negative
+    for (const auto& [style, family, face, size, tracking, lineHeight] : rows) {
+        SCOPED_TRACE(vtCaseName(style).toStdString());
+        const QFontInfo info(vtFont(style));
+        EXPECT_EQ(info.family(), QString::fromLatin1(family));
+        EXPECT_EQ(info.styleName(), QString::fromLatin1(face));
+        EXPECT_EQ(info.pixelSize(), static_cast<int>(size));
+        EXPECT_NE(vtNaturalLineHeight(style), 1.2 * size);  // measured, not the fallback
+        EXPECT_EQ(vtTracking(style), tracking);
+        EXPECT_NEAR(vtFont(style).letterSpacing(), tracking, 1.0 / 64);  // 26.6 fixed point
+        EXPECT_EQ(vtLineHeight(style), lineHeight);
+        EXPECT_GE(vtExtraLineSpacing(style), 0.0);  // set tighter than the face: never negative
     }
     EXPECT_TRUE(vtFont(VTTextStyle::pixelSM).families().contains(QStringLiteral("DejaVu Sans")));
 }

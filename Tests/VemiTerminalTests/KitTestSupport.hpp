@@ -32,8 +32,6 @@ inline ::testing::AssertionResult colourNear(const QColor& actual, const QColor&
 // The widget rendered at one pixel per point.
 inline QImage snapshot(QWidget& widget) { return widget.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-inline QColor pixelAt(const QImage& image, int x, int y) { return image.pixelColor(x, y); }
-
 // How many pixels of `area` are within `tolerance` of `colour`.
 inline int countColour(const QImage& image, QRect area, const QColor& colour, int tolerance) {
     int count = 0;

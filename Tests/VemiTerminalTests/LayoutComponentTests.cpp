@@ -22,8 +22,8 @@ TEST(VTDashedRuleTest, DashesThreeOnThreeOffFromTheTopInTheRuleColour) {
         const QImage image = snapshot(stage.root);
         for (int y = 0; y < 36; ++y) {
             const bool on = (y / 3) % 2 == 0;
-            EXPECT_TRUE(colourNear(pixelAt(image, 10, y), on ? over(theme.rule) : white)) << "row " << y;
-            EXPECT_TRUE(colourNear(pixelAt(image, 11, y), white)) << "row " << y;
+            EXPECT_TRUE(colourNear(image.pixelColor(10, y), on ? over(theme.rule) : white)) << "row " << y;
+            EXPECT_TRUE(colourNear(image.pixelColor(11, y), white)) << "row " << y;
         }
     }
 }
@@ -73,7 +73,7 @@ TEST(VTNavBarTest, BrandTailIsTheFixedPinkInBothThemesAndTheIconIsOptional) {
 
         const QImage image = snapshot(*bar);
         const QColor page = over(theme.bgPage);
-        EXPECT_TRUE(colourNear(pixelAt(image, 2, 2), page));
+        EXPECT_TRUE(colourNear(image.pixelColor(2, 2), page));
         const qreal headWidth = vtTextLineSize(VTTextStyle::pixelLG, QStringLiteral("Tilva")).width();
         const qreal tailWidth = vtTextLineSize(VTTextStyle::pixelLG, QStringLiteral("ne")).width();
         const int textTop = (image.height() - static_cast<int>(vtNaturalLineHeight(VTTextStyle::pixelLG))) / 2;
@@ -103,7 +103,7 @@ TEST(VTCropFrameTest, MarksDrawnOnTheOuterEdgeOfTheMargin) {
         EXPECT_EQ(frame->size(), QSize(104, 84));
         EXPECT_EQ(content->pos(), QPoint(32, 32));
         const QImage image = snapshot(*frame);
-        for (QPoint mark : {QPoint(0, 0), QPoint(7, 0), QPoint(0, 7), QPoint(103, 0), QPoint(103, 83), QPoint(96, 83)}) {
+        for (QPoint mark : {QPoint(0, 0), QPoint(7, 0), QPoint(0, 7), QPoint(103, 0), QPoint(103, 83), {96, 83}}) {
             EXPECT_TRUE(colourNear(image.pixelColor(mark), theme.border)) << mark.x() << "," << mark.y();
         }
         for (QPoint bare : {QPoint(9, 0), QPoint(50, 0), QPoint(0, 40), QPoint(1, 1), QPoint(94, 83)}) {
@@ -115,7 +115,7 @@ TEST(VTCropFrameTest, MarksDrawnOnTheOuterEdgeOfTheMargin) {
 TEST(VTDisplayTextTest, SetsLinesOneLineHeightApart) {
     Stage stage(VTAppearance::vemi, {900, 300});
     const VTDisplayText text(QStringLiteral("193.6x Mais Rápido,\n444.6x Mais Barato."), VTTextStyle::displayMD);
-    ASSERT_EQ(text.lines(), QStringList({QStringLiteral("193.6x Mais Rápido,"), QStringLiteral("444.6x Mais Barato.")}));
+    ASSERT_EQ(text.lines(), QStringList({"193.6x Mais Rápido,", "444.6x Mais Barato."}));
     const qreal natural = vtNaturalLineHeight(VTTextStyle::displayMD);
     EXPECT_EQ(text.sizeHint().height(), static_cast<int>(std::ceil(43.2 + natural - 1e-6)));
     EXPECT_EQ(VTDisplayText(QStringLiteral("a\n\nb\n"), VTTextStyle::displayMD).lines().size(), 4);
@@ -157,11 +157,11 @@ TEST(VTBackgroundTest, PageAndSectionGroundsFollowTheTheme) {
         vtSection(addGround(50), false);
         vtSection(addGround(100), true);
         const QImage image = snapshot(stage.root);
-        EXPECT_TRUE(colourNear(pixelAt(image, 5, 5), over(theme.bgPage)));
-        EXPECT_TRUE(colourNear(pixelAt(image, 55, 5), theme.bgSection));
-        EXPECT_TRUE(colourNear(pixelAt(image, 91, 5), white));  // only inside the bounds
-        EXPECT_TRUE(colourNear(pixelAt(image, 102, 2), theme.bgSection));
-        EXPECT_FALSE(colourNear(pixelAt(image, 104, 4), theme.bgSection, 3));  // a dot at (4, 4)
+        EXPECT_TRUE(colourNear(image.pixelColor(5, 5), over(theme.bgPage)));
+        EXPECT_TRUE(colourNear(image.pixelColor(55, 5), theme.bgSection));
+        EXPECT_TRUE(colourNear(image.pixelColor(91, 5), white));  // only inside the bounds
+        EXPECT_TRUE(colourNear(image.pixelColor(102, 2), theme.bgSection));
+        EXPECT_FALSE(colourNear(image.pixelColor(104, 4), theme.bgSection, 3));  // a dot at (4, 4)
     }
 }
 

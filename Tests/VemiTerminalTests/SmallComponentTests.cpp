@@ -27,10 +27,10 @@ TEST(VTTextFieldTest, OutlineThickensInwardsWhileFocused) {
         // Left edge, the two pixels inside it, and the bottom edge's inner row.
         auto expectOutline = [&](const QColor& second, const QColor& bottom) {
             const QImage image = snapshot(*field);
-            EXPECT_TRUE(colourNear(pixelAt(image, 0, middle), theme.border));
-            EXPECT_TRUE(colourNear(pixelAt(image, 1, middle), second));
-            EXPECT_TRUE(colourNear(pixelAt(image, 2, middle), theme.bgWindow));
-            EXPECT_TRUE(colourNear(pixelAt(image, size.width() / 2, size.height() - 2), bottom));
+            EXPECT_TRUE(colourNear(image.pixelColor(0, middle), theme.border));
+            EXPECT_TRUE(colourNear(image.pixelColor(1, middle), second));
+            EXPECT_TRUE(colourNear(image.pixelColor(2, middle), theme.bgWindow));
+            EXPECT_TRUE(colourNear(image.pixelColor(size.width() / 2, size.height() - 2), bottom));
         };
         expectOutline(theme.bgWindow, theme.bgWindow);
 
@@ -89,30 +89,24 @@ TEST(VTChipTest, ShowsLowerCasedTextWithOptionalGlyphAndPadding) {
 }
 
 TEST(VTBadgeTest, ChipAndGlyphPaintTheirThemeColoursInsideTheirPadding) {
-    struct Row {
-        const char* name;
-        std::function<QWidget*()> make;
-        QColor VTTheme::*background;
-        QColor VTTheme::*text;
-        int padding;
-    };
-    const Row rows[] = {
+    using Colour = QColor VTTheme::*;
+    const std::tuple<const char*, std::function<QWidget*()>, Colour, Colour, int> rows[] = {
         {"chip", [] { return new VTChip(QStringLiteral("Rápido"), true); }, &VTTheme::chipBg, &VTTheme::chipFg, 6},
         {"glyph", [] { return new VTGlyph(QStringLiteral("KEDU")); }, &VTTheme::glyphBg, &VTTheme::glyphFg, 4},
     };
-    for (const Row& row : rows) {
+    for (const auto& [name, make, background, text, padding] : rows) {
         for (const auto& [appearance, theme] : bothThemes()) {
-            SCOPED_TRACE(std::string(row.name) + " " + theme.name.toStdString());
-            const QImage image = renderThemed(row.make(), appearance);
-            const QRect inner = image.rect().adjusted(row.padding, 0, -row.padding, 0);
+            SCOPED_TRACE(std::string(name) + " " + theme.name.toStdString());
+            const QImage image = renderThemed(make(), appearance);
+            const QRect inner = image.rect().adjusted(padding, 0, -padding, 0);
             // Nothing but the background in the paddings, the text in its colour between them.
-            EXPECT_EQ(countColour(image, image.rect(), theme.*row.background, 2) -
-                          countColour(image, inner, theme.*row.background, 2),
-                      2 * row.padding * image.height());
-            EXPECT_GT(countColour(image, inner, theme.*row.text, 12), 20);
+            const int groundInPaddings = countColour(image, image.rect(), theme.*background, 2) -
+                                         countColour(image, inner, theme.*background, 2);
+            EXPECT_EQ(groundInPaddings, 2 * padding * image.height());
+            EXPECT_GT(countColour(image, inner, theme.*text, 12), 20);
         }
     }
-    EXPECT_EQ(VTGlyph(QStringLiteral("KEDU")).sizeHint().height(), std::ceil(vtNaturalLineHeight(VTTextStyle::pixelLG)));
+    EXPECT_EQ(VTGlyph("KEDU").sizeHint().height(), std::ceil(vtNaturalLineHeight(VTTextStyle::pixelLG)));
 }
 
 TEST(VTDotGridTest, DotsSitAtHalfPitchStepsInsideTheBounds) {

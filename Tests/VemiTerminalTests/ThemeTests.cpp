@@ -6,19 +6,12 @@
 
 namespace {
 
-struct RoleRow {
-    const char* role;
-    QColor VTTheme::*member;
-    QColor vemi;
-    QColor noite;
-};
-
 #define ROLE(member) #member, &VTTheme::member
 
 TEST(VTThemeTest, BothThemesFollowTheirTables) {
     using P = VTPalette;
     auto at = [](const QColor& colour, double opacity) { return vtWithOpacity(colour, opacity); };
-    const RoleRow rows[] = {
+    const std::tuple<const char*, QColor VTTheme::*, QColor, QColor> rows[] = {
         {ROLE(bgPage), P::vemiLight(), P::night()}, {ROLE(bgSection), P::vemi(), P::plum()},
         {ROLE(bgWindow), P::paper(), P::coal()}, {ROLE(fg), P::ink(), P::mist()},
         {ROLE(fgMuted), P::inkMuted(), at(P::mist(), 0.8)}, {ROLE(border), P::ink(), P::mist()},
@@ -31,10 +24,10 @@ TEST(VTThemeTest, BothThemesFollowTheirTables) {
         {ROLE(dot), P::ink(), at(P::vemi(), 0.4)}, {ROLE(shadowColor), P::scrim(), at(P::vemi(), 0.25)},
     };
 #undef ROLE
-    for (const RoleRow& row : rows) {
-        SCOPED_TRACE(row.role);
-        EXPECT_EQ(VTTheme::vemi().*row.member, row.vemi);
-        EXPECT_EQ(VTTheme::noite().*row.member, row.noite);
+    for (const auto& [role, member, vemi, noite] : rows) {
+        SCOPED_TRACE(role);
+        EXPECT_EQ(VTTheme::vemi().*member, vemi);
+        EXPECT_EQ(VTTheme::noite().*member, noite);
     }
     EXPECT_EQ(std::pair(VTTheme::vemi().name, VTTheme::vemi().isDark), std::pair(QStringLiteral("Vemi"), false));
     EXPECT_EQ(std::pair(VTTheme::noite().name, VTTheme::noite().isDark), std::pair(QStringLiteral("Noite"), true));
