@@ -8,6 +8,7 @@
 #include "VemiTerminal/Components/VTNavBar.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
 #include "VemiTerminal/Theme/VTBackground.hpp"
+#include "VemiTerminal/Tokens/VTPalette.hpp"
 
 #include <QTemporaryDir>
 
@@ -106,6 +107,8 @@ TEST(VTCropFrameTest, MarksDrawnOnTheOuterEdgeOfTheMargin) {
         for (QPoint mark : {QPoint(0, 0), QPoint(7, 0), QPoint(0, 7), QPoint(103, 0), QPoint(103, 83), {96, 83}}) {
             EXPECT_TRUE(colourNear(image.pixelColor(mark), theme.border)) << mark.x() << "," << mark.y();
         }
+        // A flat cap ends the arm at 8.5: the last pixel is half covered.
+        EXPECT_TRUE(colourNear(image.pixelColor(8, 0), over(vtWithOpacity(theme.border, 0.5)), 6));
         for (QPoint bare : {QPoint(9, 0), QPoint(50, 0), QPoint(0, 40), QPoint(1, 1), QPoint(94, 83)}) {
             EXPECT_TRUE(colourNear(image.pixelColor(bare), white)) << bare.x() << "," << bare.y();
         }
