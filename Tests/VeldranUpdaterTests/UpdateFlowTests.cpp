@@ -9,30 +9,23 @@ QByteArray newBundle(const QString& name = "X.app", const QString& version = "2"
     return TestArchive::bundle(name, version, "new build").bytes();
 }
 
-void expectUntouched(const UpdateHarness& harness)
-{
-    EXPECT_EQ(harness.namesBesideBundle(), QStringList({"X.app"})) << "no staging folder is left";
-    EXPECT_EQ(readFile(harness.bundleRoot() + "/bin/tilvane"), "old");
-    EXPECT_TRUE(harness.relauncher->relaunchedBundles.isEmpty());
-}
-
-// The user's answers to both questions about build 2, and what must follow from them.
-struct AnswerCase {
+// What a user check publishes (the user accepting both questions unless the row says otherwise) and what must follow.
+struct CheckCase {
     const char* name;
-    bool acceptsDownload;
-    bool acceptsInstall;
-    QStringList requestedPaths;
-    QByteArray installedExecutable;
+    std::function<void(UpdateHarness&)> publish;
+    QString failure;  // none when empty
+    bool offered = true;
+    bool archiveRequested = true;
+    bool installed = false;
 };
 
-class UserAnswerTest : public testing::TestWithParam<AnswerCase> {};
+class UserCheckTest : public testing::TestWithParam<CheckCase> {};
 
-TEST_P(UserAnswerTest, DownloadsAndInstallsOnlyWhatTheUserAccepts)
+TEST_P(UserCheckTest, InstallsOnlyWhatIsAcceptedAndSafeAndLeavesNothingElseOnDisk)
 {
     UpdateHarness harness;
-    harness.publishUpdate(newBundle());
-    harness.driver->acceptsDownload = GetParam().acceptsDownload;
-    harness.driver->acceptsInstall = GetParam().acceptsInstall;
+    harness.driver->acceptsDownload = harness.driver->acceptsInstall = true;
+    GetParam().publish(harness);
     auto updater = harness.startUpdater();
     veldran::CheckForUpdatesButton command(*updater);
     ASSERT_TRUE(command.isEnabled());
@@ -40,45 +33,16 @@ TEST_P(UserAnswerTest, DownloadsAndInstallsOnlyWhatTheUserAccepts)
     EXPECT_FALSE(command.isEnabled()) << "the command is disabled while a check runs";
     ASSERT_TRUE(QTest::qWaitFor([&] { return command.isEnabled(); }, 10'000));
 
-    const bool installed = GetParam().acceptsInstall;
+    const CheckCase& row = GetParam();
     const QString executable = harness.bundleRoot() + "/bin/tilvane";
-    EXPECT_EQ(harness.server.requestedPaths(), GetParam().requestedPaths);
-    EXPECT_EQ(harness.driver->installQuestions, GetParam().acceptsDownload ? 1 : 0);
-    EXPECT_EQ(harness.driver->failures, QStringList());
-    EXPECT_EQ(readFile(executable), GetParam().installedExecutable);
-    EXPECT_TRUE(!installed || QFileInfo(executable).isExecutable());
-    EXPECT_EQ(harness.relauncher->relaunchedBundles, installed ? QStringList({harness.bundleRoot()}) : QStringList());
-    EXPECT_EQ(harness.namesBesideBundle(), QStringList({"X.app"})) << "staging and the old bundle are gone";
-}
-
-const QStringList feedAndArchive{UpdateHarness::feedPath, UpdateHarness::archivePath};
-
-INSTANTIATE_TEST_SUITE_P(Answers, UserAnswerTest,
-                         testing::Values(AnswerCase{"DeclinesDownload", false, false, {UpdateHarness::feedPath}, "old"},
-                                         AnswerCase{"DeclinesInstall", true, false, feedAndArchive, "old"},
-                                         AnswerCase{"AcceptsBoth", true, true, feedAndArchive, "new build"}),
-                         caseName);
-
-struct RefusalCase {
-    const char* name;
-    std::function<void(UpdateHarness&)> publish;
-    QString message;
-    bool archiveRequested = true;
-};
-
-class UpdateRefusalTest : public testing::TestWithParam<RefusalCase> {};
-
-TEST_P(UpdateRefusalTest, TellsTheUserAndLeavesNothingOnDisk)
-{
-    UpdateHarness harness;
-    GetParam().publish(harness);
-    harness.driver->acceptsDownload = harness.driver->acceptsInstall = true;
-    harness.checkAndWait(*harness.startUpdater());
-
-    EXPECT_EQ(harness.driver->failures, QStringList({GetParam().message}));
-    EXPECT_EQ(harness.archiveWasRequested(), GetParam().archiveRequested);
-    EXPECT_EQ(harness.driver->installQuestions, 0);
-    expectUntouched(harness);
+    EXPECT_EQ(harness.driver->failures, row.failure.isEmpty() ? QStringList() : QStringList({row.failure}));
+    EXPECT_EQ(harness.driver->downloadQuestions, row.offered ? 1 : 0);
+    EXPECT_EQ(harness.archiveWasRequested(), row.archiveRequested);
+    EXPECT_EQ(harness.driver->installQuestions, row.archiveRequested && row.failure.isEmpty() ? 1 : 0);
+    EXPECT_EQ(readFile(executable), row.installed ? "new build" : "old");
+    EXPECT_TRUE(!row.installed || QFileInfo(executable).isExecutable());
+    EXPECT_EQ(harness.relauncher->relaunchedBundles, row.installed ? QStringList({harness.bundleRoot()}) : QStringList());
+    EXPECT_EQ(harness.namesBesideBundle(), QStringList({"X.app"})) << "no staging folder or old bundle is left";
 }
 
 // The feed document offering the new bundle, served at archiveURL.
@@ -95,89 +59,91 @@ QByteArray tampered(QByteArray bytes)
     return bytes;
 }
 
+void publishVersions(UpdateHarness& h, const QStringList& versions)
+{
+    std::vector<FeedRelease> releases;
+    for (const QString& version : versions) {
+        releases.push_back({version, h.server.url(UpdateHarness::archivePath), 10, h.key.signatureBase64(newBundle())});
+    }
+    h.publishFeed(h.key.signedFeed(appcastDocument(releases)));
+}
+
 const QString wrongLength = "O tamanho da atualização baixada não confere com o anunciado.";
 const QString unsafePath = "A atualização contém um caminho inseguro e foi recusada.";
 const QString noNewerVersion = "A atualização não contém uma versão mais nova do aplicativo.";
 const QByteArray longer = newBundle() + QByteArray(4096, 'x');
 
 INSTANTIATE_TEST_SUITE_P(
-    Refusals, UpdateRefusalTest,
+    Checks, UserCheckTest,
     testing::Values(
-        RefusalCase{"UnsignedFeed", [](UpdateHarness& h) { h.publishFeed(feedDocumentFor(h)); },
-                    "A lista de atualizações não está assinada.", false},
-        RefusalCase{"TamperedFeed", [](UpdateHarness& h) { h.publishFeed(tampered(h.key.signedFeed(feedDocumentFor(h)))); },
-                    "A assinatura da lista de atualizações é inválida.", false},
-        RefusalCase{"FeedLargerThanOneMebibyte",
-                    [](UpdateHarness& h) { h.publishFeed(h.key.signedFeed(feedDocumentFor(h) + QByteArray(1 << 20, ' '))); },
-                    "A lista de atualizações é grande demais.", false},
-        RefusalCase{"MissingFeed", [](UpdateHarness&) {}, "Não foi possível obter a lista de atualizações.", false},
-        RefusalCase{"ArchiveOverPlainHttpToAnotherHost",
-                    [](UpdateHarness& h) { h.publishFeed(h.key.signedFeed(feedDocumentFor(h, QUrl("http://localhost:1/X.tar.gz")))); },
-                    "O endereço de atualizações não é seguro.", false},
-        RefusalCase{"TamperedArchive", [](UpdateHarness& h) { h.publishUpdate(tampered(newBundle()), newBundle()); },
-                    "A assinatura da atualização baixada é inválida."},
-        RefusalCase{"LongerThanDeclared", [](UpdateHarness& h) { h.publishUpdate(longer, newBundle(), newBundle().size()); },
-                    wrongLength},
-        RefusalCase{"LongerThanDeclaredWithoutContentLength",
-                    [](UpdateHarness& h) { h.publishUpdate(longer, newBundle(), newBundle().size(), false); }, wrongLength},
-        RefusalCase{"ShorterThanDeclared",
-                    [](UpdateHarness& h) { h.publishUpdate(newBundle(), newBundle(), newBundle().size() + 1); }, wrongLength},
-        RefusalCase{"TraversalEntry",
-                    [](UpdateHarness& h) { h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("../../escape", "x").bytes()); },
-                    unsafePath},
+        CheckCase{"AcceptedUpdate", [](UpdateHarness& h) { h.publishUpdate(newBundle()); }, {}, true, true, true},
+        CheckCase{"DeclinedInstall", [](UpdateHarness& h) { h.publishUpdate(newBundle()), h.driver->acceptsInstall = false; }, {}},
+        CheckCase{"DeclinedDownload", [](UpdateHarness& h) { h.publishUpdate(newBundle()), h.driver->acceptsDownload = false; },
+                  {}, true, false},
+        CheckCase{"OnlyOlderOrSameVersions", [](UpdateHarness& h) { publishVersions(h, {"0.9", "1"}); }, {}, false, false},
+        CheckCase{"UnsignedFeed", [](UpdateHarness& h) { h.publishFeed(feedDocumentFor(h)); },
+                  "A lista de atualizações não está assinada.", false, false},
+        CheckCase{"TamperedFeed", [](UpdateHarness& h) { h.publishFeed(tampered(h.key.signedFeed(feedDocumentFor(h)))); },
+                  "A assinatura da lista de atualizações é inválida.", false, false},
+        CheckCase{"FeedLargerThanOneMebibyte",
+                  [](UpdateHarness& h) { h.publishFeed(h.key.signedFeed(feedDocumentFor(h) + QByteArray(1 << 20, ' '))); },
+                  "A lista de atualizações é grande demais.", false, false},
+        CheckCase{"MissingFeed", [](UpdateHarness&) {}, "Não foi possível obter a lista de atualizações.", false, false},
+        CheckCase{"ArchiveOverPlainHttpToAnotherHost",
+                  [](UpdateHarness& h) { h.publishFeed(h.key.signedFeed(feedDocumentFor(h, QUrl("http://localhost:1/X.tar.gz")))); },
+                  "O endereço de atualizações não é seguro.", false, false},
+        CheckCase{"TamperedArchive", [](UpdateHarness& h) { h.publishUpdate(tampered(newBundle()), newBundle()); },
+                  "A assinatura da atualização baixada é inválida."},
+        CheckCase{"LongerThanDeclared", [](UpdateHarness& h) { h.publishUpdate(longer, newBundle(), newBundle().size()); },
+                  wrongLength},
+        CheckCase{"LongerThanDeclaredWithoutContentLength",
+                  [](UpdateHarness& h) { h.publishUpdate(longer, newBundle(), newBundle().size(), false); }, wrongLength},
+        CheckCase{"ShorterThanDeclared",
+                  [](UpdateHarness& h) { h.publishUpdate(newBundle(), newBundle(), newBundle().size() + 1); }, wrongLength},
+        CheckCase{"TraversalEntry",
+                  [](UpdateHarness& h) { h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("../../escape", "x").bytes()); },
+                  unsafePath},
         // Inside the staging folder, but beside the bundle once the bundle is moved into place.
-        RefusalCase{"SymlinkOutOfTheStagedBundle",
-                    [](UpdateHarness& h) {
-                        h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("Y/data", "y").symlink("X.app/data", "../Y/data").bytes());
-                    },
-                    unsafePath},
-        RefusalCase{"OlderBuild", [](UpdateHarness& h) { h.publishUpdate(newBundle("X.app", "1")); }, noNewerVersion},
-        RefusalCase{"AnotherBundle", [](UpdateHarness& h) { h.publishUpdate(newBundle("Y.app")); }, noNewerVersion}),
+        CheckCase{"SymlinkOutOfTheStagedBundle",
+                  [](UpdateHarness& h) {
+                      h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("Y/data", "y").symlink("X.app/data", "../Y/data").bytes());
+                  },
+                  unsafePath},
+        CheckCase{"OlderBuildInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("X.app", "1")); }, noNewerVersion},
+        CheckCase{"AnotherBundleInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("Y.app")); }, noNewerVersion}),
     caseName);
 
-TEST(UpdateFlow, OlderOrSameVersionIsNotOffered)
-{
-    UpdateHarness harness;
-    const QUrl url = harness.server.url(UpdateHarness::archivePath);
-    const QByteArray signature = harness.key.signatureBase64(newBundle());
-    harness.publishFeed(harness.key.signedFeed(appcastDocument({{"0.9", url, 10, signature}, {"1", url, 10, signature}})));
-    harness.checkAndWait(*harness.startUpdater());
-    EXPECT_EQ(harness.driver->upToDateNotices, 1);
-    EXPECT_EQ(harness.driver->downloadQuestions, 0);
-    EXPECT_EQ(harness.driver->failures, QStringList());
-}
+// Automatic checks with the last check two days ago: switched on when the updater starts or turned on later.
+struct AutomaticCheckCase {
+    const char* name;
+    bool turnedOnLater;
+    bool validFeed;
+};
 
-TEST(AutomaticChecks, RunAtStartOnceADayHasPassed)
+class AutomaticCheckTest : public testing::TestWithParam<AutomaticCheckCase> {};
+
+TEST_P(AutomaticCheckTest, RunOnceADayHasPassedAndFailSilently)
 {
     UpdateHarness harness;
-    harness.publishUpdate(newBundle());
+    GetParam().validFeed ? harness.publishUpdate(newBundle()) : harness.publishFeed("not a signed feed");
     const QDateTime twoDaysAgo = QDateTime::currentDateTimeUtc().addDays(-2);
-    auto updater = harness.startUpdater(true, twoDaysAgo);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return harness.driver->downloadQuestions == 1; }, 10'000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return updater->canCheckForUpdates(); }, 10'000));
-    EXPECT_GT(*veldran::UpdaterSettings(harness.settingsFile()).lastCheck(), twoDaysAgo);
-}
-
-TEST(AutomaticChecks, FailSilently)
-{
-    UpdateHarness harness;
-    harness.publishFeed("not a signed feed");
-    auto updater = harness.startUpdater(true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !harness.server.requestedPaths().isEmpty(); }, 10'000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return updater->canCheckForUpdates(); }, 10'000));
+    auto updater = harness.startUpdater(!GetParam().turnedOnLater, twoDaysAgo);
+    if (GetParam().turnedOnLater) {
+        QTest::qWait(100);
+        ASSERT_TRUE(harness.server.requestedPaths().isEmpty());
+        updater->setAutomaticallyChecksForUpdates(true);
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !harness.server.requestedPaths().isEmpty() && updater->canCheckForUpdates(); },
+                                10'000));
+    EXPECT_EQ(harness.driver->downloadQuestions, GetParam().validFeed ? 1 : 0);
     EXPECT_EQ(harness.driver->failures, QStringList());
-    EXPECT_TRUE(veldran::UpdaterSettings(harness.settingsFile()).lastCheck().has_value());
+    EXPECT_GT(veldran::UpdaterSettings(harness.settingsFile()).lastCheck().value_or(twoDaysAgo), twoDaysAgo);
 }
 
-TEST(AutomaticChecks, TurningThemOnChecksWhenADayHasPassed)
-{
-    UpdateHarness harness;
-    harness.publishUpdate(newBundle());
-    auto updater = harness.startUpdater();
-    QTest::qWait(100);
-    ASSERT_TRUE(harness.server.requestedPaths().isEmpty());
-    updater->setAutomaticallyChecksForUpdates(true);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return harness.driver->downloadQuestions == 1; }, 10'000));
-}
+INSTANTIATE_TEST_SUITE_P(Checks, AutomaticCheckTest,
+                         testing::Values(AutomaticCheckCase{"AtStart", false, true},
+                                         AutomaticCheckCase{"AtStartFailingSilently", false, false},
+                                         AutomaticCheckCase{"WhenTurnedOn", true, true}),
+                         caseName);
 
 }  // namespace

@@ -147,7 +147,8 @@ public:
     {
         return {settingsFile(), driver, relauncher, veldran::TransportPolicy::httpsOrLoopbackHttpForTests()};
     }
-    std::unique_ptr<veldran::AppUpdater> makeUpdater(const QString& root)
+    // The application's updater for the bundle at root (the running executable's when absent), not started.
+    std::unique_ptr<veldran::AppUpdater> makeUpdater(const std::optional<QString>& root)
     {
         return std::make_unique<veldran::AppUpdater>("tilvane", veldran::UpdaterEnvironment{root, feedAddress(), services()});
     }

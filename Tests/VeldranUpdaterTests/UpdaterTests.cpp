@@ -86,14 +86,4 @@ TEST(AutomaticChecksToggle, WritesThroughToTheUpdaterOnceAndFollowsIt)
     EXPECT_TRUE(toggle->isChecked());
 }
 
-TEST(AutomaticChecksToggle, IsOnlyStoredWhileInert)
-{
-    UpdateHarness harness;
-    auto updater = harness.makeUpdater(harness.folderPath());
-    updater->start();
-    updater->setAutomaticallyChecksForUpdates(true);
-    EXPECT_TRUE(updater->automaticallyChecksForUpdates());
-    EXPECT_FALSE(veldran::UpdaterSettings(harness.settingsFile()).automaticallyChecks());
-}
-
 }  // namespace
