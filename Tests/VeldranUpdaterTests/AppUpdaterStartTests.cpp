@@ -10,8 +10,6 @@
 
 namespace {
 
-const QString unavailableNote = "Atualizações automáticas não estão disponíveis nesta versão.";
-
 // The command's and the section's texts and states, the section's note last.
 QStringList shownFor(veldran::AppUpdater& updater)
 {
@@ -31,8 +29,8 @@ void expectInert(veldran::AppUpdater& updater)
 {
     EXPECT_FALSE(updater.isAvailable() || updater.canCheckForUpdates() || updater.canRequestUpdate());
     EXPECT_EQ(updater.findChild<veldran::Updater*>(), nullptr);
-    EXPECT_EQ(shownFor(updater), QStringList({"Buscar atualizações…", "off", "Verificar atualizações automaticamente",
-                                              "off", "off", unavailableNote}));
+    EXPECT_EQ(shownFor(updater), QStringList({"Buscar atualizações…", "off", "Verificar atualizações automaticamente", "off",
+                                              "off", "Atualizações automáticas não estão disponíveis nesta versão."}));
 }
 
 TEST(AppUpdaterStart, RunsInsideAnAppBundleWithSafeKeysAndShowsTheStoredChoice)

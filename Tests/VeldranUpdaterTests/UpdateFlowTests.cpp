@@ -59,15 +59,6 @@ QByteArray tampered(QByteArray bytes)
     return bytes;
 }
 
-void publishVersions(UpdateHarness& h, const QStringList& versions)
-{
-    std::vector<FeedRelease> releases;
-    for (const QString& version : versions) {
-        releases.push_back({version, h.server.url(UpdateHarness::archivePath), 10, h.key.signatureBase64(newBundle())});
-    }
-    h.publishFeed(h.key.signedFeed(appcastDocument(releases)));
-}
-
 const QString wrongLength = "O tamanho da atualização baixada não confere com o anunciado.";
 const QString unsafePath = "A atualização contém um caminho inseguro e foi recusada.";
 const QString noNewerVersion = "A atualização não contém uma versão mais nova do aplicativo.";
@@ -80,7 +71,12 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"DeclinedInstall", [](UpdateHarness& h) { h.publishUpdate(newBundle()), h.driver->acceptsInstall = false; }, {}},
         CheckCase{"DeclinedDownload", [](UpdateHarness& h) { h.publishUpdate(newBundle()), h.driver->acceptsDownload = false; },
                   {}, true, false},
-        CheckCase{"OnlyOlderOrSameVersions", [](UpdateHarness& h) { publishVersions(h, {"0.9", "1"}); }, {}, false, false},
+        CheckCase{"OnlyOlderOrSameVersions",
+                  [](UpdateHarness& h) {
+                      const QUrl url = h.server.url(UpdateHarness::archivePath);
+                      h.publishFeed(h.key.signedFeed(appcastDocument({{"0.9", url, 9, h.key.signatureBase64("")}, {"1", url, 9, h.key.signatureBase64("")}})));
+                  },
+                  {}, false, false},
         CheckCase{"UnsignedFeed", [](UpdateHarness& h) { h.publishFeed(feedDocumentFor(h)); },
                   "A lista de atualizações não está assinada.", false, false},
         CheckCase{"TamperedFeed", [](UpdateHarness& h) { h.publishFeed(tampered(h.key.signedFeed(feedDocumentFor(h)))); },

@@ -165,15 +165,6 @@ public:
     void publishUpdate(const QByteArray& archive) { publishUpdate(archive, archive); }
     void publishFeed(const QByteArray& signedFeed) { server.serve(feedPath, signedFeed); }
 
-    // Runs a user check and waits until the updater can check again.
-    void checkAndWait(veldran::AppUpdater& updater)
-    {
-        ASSERT_TRUE(updater.canRequestUpdate());
-        updater.checkForUpdates();
-        ASSERT_FALSE(updater.canCheckForUpdates());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return updater.canCheckForUpdates(); }, 10'000));
-    }
-
     SigningKey key;
     LoopbackHttpServer server;
     std::shared_ptr<ScriptedUserDriver> driver = std::make_shared<ScriptedUserDriver>();
