@@ -46,10 +46,7 @@ std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 struct DecodedGIF {
-    int width = 0;
-    int height = 0;
-    int frameCount = 0;
-    int loop = -1;
+    int width = 0, height = 0, frameCount = 0, loop = -1;
     std::vector<int> delaysInMilliseconds;
     std::vector<std::uint8_t> rgba;  // every frame, top to bottom, four bands
 
