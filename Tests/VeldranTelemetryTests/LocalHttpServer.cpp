@@ -9,16 +9,6 @@ constexpr qsizetype largestRequestSize = 4 << 20;
 
 }  // namespace
 
-QList<QByteArray> ReceivedRequest::headerValues(const QByteArray& lowerCaseName) const
-{
-    QList<QByteArray> values;
-    for (const auto& [name, value] : headers) {
-        if (name == lowerCaseName)
-            values.append(value);
-    }
-    return values;
-}
-
 LocalHttpServer::LocalHttpServer()
 {
     server_.listen(QHostAddress::LocalHost);
@@ -32,12 +22,7 @@ LocalHttpServer::LocalHttpServer()
 
 QUrl LocalHttpServer::url(const QString& path) const
 {
-    QUrl url;
-    url.setScheme(QStringLiteral("http"));
-    url.setHost(QStringLiteral("127.0.0.1"));
-    url.setPort(server_.serverPort());
-    url.setPath(path);
-    return url;
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
 }
 
 void LocalHttpServer::releaseHeld()
@@ -71,7 +56,7 @@ void LocalHttpServer::readFrom(QTcpSocket* socket)
             continue;
         const QByteArray name = lines[index].left(colon).trimmed().toLower();
         const QByteArray value = lines[index].mid(colon + 1).trimmed();
-        request.headers.append({name, value});
+        request.headers.insert(name, value);
         if (name == "content-length")
             contentLength = value.toLongLong();
     }

@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMultiMap>
 #include <QObject>
-#include <QPair>
 #include <QTcpServer>
 #include <QUrl>
 
@@ -16,10 +16,10 @@ namespace veldran::testing {
 struct ReceivedRequest {
     QByteArray method;
     QByteArray path;
-    QList<QPair<QByteArray, QByteArray>> headers;  // names in lower case
+    QMultiMap<QByteArray, QByteArray> headers;  // names in lower case
     QByteArray body;
 
-    QList<QByteArray> headerValues(const QByteArray& lowerCaseName) const;
+    QList<QByteArray> headerValues(const QByteArray& lowerCaseName) const { return headers.values(lowerCaseName); }
 };
 
 // A tiny HTTP/1.1 server on 127.0.0.1 that records every request and answers each with one status,

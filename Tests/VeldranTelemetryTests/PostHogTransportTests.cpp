@@ -4,7 +4,6 @@
 #include "VeldranTelemetry/PostHogTransport.hpp"
 
 #include <QLoggingCategory>
-#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
@@ -24,11 +23,10 @@ public:
     {
         current = this;
         QLoggingCategory::setFilterRules(QStringLiteral("studio.veldran.telemetry.Analytics.debug=true"));
-        previous_ = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-                if (type == QtDebugMsg && QLatin1String(context.category) == "studio.veldran.telemetry.Analytics")
-                    current->lines.append(message);
-            });
+        previous_ = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& line) {
+            if (type == QtDebugMsg && QLatin1String(context.category) == "studio.veldran.telemetry.Analytics")
+                current->lines.append(line);
+        });
     }
     ~AnalyticsLogRecorder()
     {
@@ -68,8 +66,8 @@ TEST_F(PostHogTransportTest, PostsTheBodyUnchangedWithOneJsonContentType)
 
 TEST_F(PostHogTransportTest, OnlyTwoHundredsCountAsAccepted)
 {
-    for (const auto& [status, accepted] : std::vector<std::pair<int, bool>>{
-             {199, false}, {200, true}, {204, true}, {299, true}, {300, false}, {302, false}, {400, false}, {500, false}}) {
+    for (const auto& [status, accepted] :
+        std::vector<std::pair<int, bool>>{{199, false}, {200, true}, {299, true}, {300, false}, {500, false}}) {
         SCOPED_TRACE(status);
         AnalyticsLogRecorder log;
         outcomes.clear();
@@ -90,10 +88,7 @@ TEST_F(PostHogTransportTest, AnEleventhBatchInFlightIsDroppedAndTheNextOneAfterA
     ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 10; }));
     processEventsFor(std::chrono::milliseconds(200));
     EXPECT_EQ(server.requests().size(), 10u);
-    QList<QByteArray> bodies;
-    for (const auto& request : server.requests())
-        bodies.append(request.body);
-    EXPECT_FALSE(bodies.contains("10"));
+    EXPECT_TRUE(std::ranges::none_of(server.requests(), [](const auto& request) { return request.body == "10"; }));
 
     transport.send("after");
     ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 11; }));
@@ -148,30 +143,16 @@ TEST_F(PostHogTransportTest, ASendFromTheCompletionOfACancelledRequestGoesOutOnA
     EXPECT_EQ(resending->pendingCount(), 0u);
 }
 
-TEST(PostHogTransport, CancelWithNothingInFlightDoesNothingVisible)
-{
-    std::vector<bool> outcomes;
-    LocalHttpServer server;
-    PostHogTransport transport([&](bool accepted) { outcomes.push_back(accepted); }, server.url("/batch/"));
-    transport.cancel();
-    EXPECT_FALSE(transport.hasSession());
-    EXPECT_TRUE(outcomes.empty());
-    transport.send("x");
-    EXPECT_TRUE(transport.hasSession());
-    ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 1; }));
-    EXPECT_TRUE(outcomes.front());
-}
-
 TEST(PostHogTransport, ARefusedConnectionReportsFalse)
 {
-    QTcpServer closed;
-    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
-    const quint16 port = closed.serverPort();
-    closed.close();
+    QUrl closedPort;
+    {
+        LocalHttpServer closed;
+        closedPort = closed.url("/batch/");
+    }
     std::vector<bool> outcomes;
     AnalyticsLogRecorder log;
-    PostHogTransport transport([&](bool accepted) { outcomes.push_back(accepted); },
-        QUrl(QStringLiteral("http://127.0.0.1:%1/batch/").arg(port)));
+    PostHogTransport transport([&](bool accepted) { outcomes.push_back(accepted); }, closedPort);
     transport.send("x");
     ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 1; }));
     EXPECT_FALSE(outcomes.front());
