@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace veldran {
 namespace {
 
@@ -30,22 +32,15 @@ enum class ExportFormat { png };
 std::string_view detailKey(ExportFormat) { return "format"; }
 std::string_view rawValue(ExportFormat) { return "png"; }
 
-struct Envelope {
-    nlohmann::json header;
-    nlohmann::json itemHeader;
-    nlohmann::json event;
-    std::string payload;
-};
-
-Envelope envelopeOf(const testing::ReceivedRequest& request)
+// Line 0 of an envelope is its header, line 1 the item header, line 2 the event.
+std::string envelopeLine(const testing::ReceivedRequest& request, int index)
 {
-    const QList<QByteArray> lines = request.body.split('\n');
-    Envelope envelope;
-    envelope.header = nlohmann::json::parse(lines.value(0).toStdString());
-    envelope.itemHeader = nlohmann::json::parse(lines.value(1).toStdString());
-    envelope.payload = lines.value(2).toStdString();
-    envelope.event = nlohmann::json::parse(envelope.payload);
-    return envelope;
+    return request.body.split('\n').value(index).toStdString();
+}
+
+nlohmann::json eventOf(const testing::ReceivedRequest& request)
+{
+    return nlohmann::json::parse(envelopeLine(request, 2));
 }
 
 // Nothing of the machine or its user: no path, user name, host name or thread name.
@@ -90,25 +85,38 @@ protected:
     std::vector<CrashEvent> observed;
 };
 
-TEST_F(CrashReporterTest, ARealCrashOfAnEarlierRunIsSentSanitizedAtTheNextStartAndThenDeleted)
+// A real crash of an earlier run and a well-formed stored one go out sanitized; the rest is deleted unsent.
+TEST_F(CrashReporterTest, StoredCrashesAreSentSanitizedAtTheNextStartAndEveryFileIsThenDeleted)
 {
     ASSERT_TRUE(testing::runCrashingChild(generationFolder(), "segv").finished);
-    ASSERT_EQ(storedFiles().size(), 1);
+    const QByteArray valid = QByteArray::fromStdString(testing::sampleCrashDocument().dump());
+    auto wrongType = testing::sampleCrashDocument();
+    wrongType["signal"] = "11";
+    writeStoredReport("crash-1-1.json", QByteArray::fromStdString(wrongType.dump()));
+    writeStoredReport("crash-1-2.json", "{broken");
+    writeStoredReport("crash-1-3.json", valid);
+    writeStoredReport(".crash-1-4.tmp", valid.left(40));
+    ASSERT_EQ(storedFiles().size(), 5);
 
     const auto reporter = makeReporter();
     reporter->start(betaConfiguration());
-    ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 1 && storedFiles().isEmpty(); }));
-    const auto envelope = envelopeOf(server.requests().front());
-    EXPECT_EQ(envelope.event["level"], "fatal");
-    EXPECT_EQ(envelope.event["release"], "studio.veldran.tilvane@1.2.3+45");
-    const auto& exception = envelope.event["exception"]["values"][0];
-    EXPECT_EQ(exception["type"], "SIGSEGV");
-    EXPECT_EQ(exception["value"], "native_crash");
-    EXPECT_EQ(exception["mechanism"], (nlohmann::json{{"type", "signalhandler"}, {"handled", false}}));
-    EXPECT_GE(exception["stacktrace"]["frames"].size(), 2u);
-    EXPECT_FALSE(envelope.event.contains("message"));
-    EXPECT_FALSE(envelope.event["debug_meta"]["images"].empty());
-    expectNothingOfTheMachine(envelope.payload);
+    ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 2 && storedFiles().isEmpty(); }));
+    processEventsFor(std::chrono::milliseconds(100));
+    ASSERT_EQ(server.requests().size(), 2u);
+    for (const auto& request : server.requests()) {
+        const auto event = eventOf(request);
+        EXPECT_EQ(event["level"], "fatal");
+        EXPECT_EQ(event["release"], "studio.veldran.tilvane@1.2.3+45");
+        const auto& exception = event["exception"]["values"][0];
+        EXPECT_EQ(exception["type"], "SIGSEGV");
+        EXPECT_EQ(exception["value"], "native_crash");
+        EXPECT_EQ(exception["mechanism"], (nlohmann::json{{"type", "signalhandler"}, {"handled", false}}));
+        EXPECT_GE(exception["stacktrace"]["frames"].size(), 2u);
+        EXPECT_FALSE(event.contains("message"));
+        EXPECT_FALSE(event["debug_meta"]["images"].empty());
+        expectNothingOfTheMachine(envelopeLine(request, 2));
+        EXPECT_EQ(envelopeLine(request, 2).find("passport"), std::string::npos);
+    }
 }
 
 TEST_F(CrashReporterTest, StoredReportsAreKeptOnlyWhileTheyMayStillBeSent)
@@ -120,7 +128,6 @@ TEST_F(CrashReporterTest, StoredReportsAreKeptOnlyWhileTheyMayStillBeSent)
         writeStoredReport("crash-1-1.json", valid);
         server.setStatus(status);
         auto reporter = makeReporter();
-        ASSERT_NE(reporter, nullptr);
         reporter->start(betaConfiguration());
         QSignalSpy settled(reporter->client(), &CrashClient::storedReportSettled);
         ASSERT_TRUE(waitUntil([&] { return settled.size() == 1; }));
@@ -129,26 +136,6 @@ TEST_F(CrashReporterTest, StoredReportsAreKeptOnlyWhileTheyMayStillBeSent)
         reporter.reset();
         QFile::remove(QDir(generationFolder()).filePath("crash-1-1.json"));
     }
-}
-
-TEST_F(CrashReporterTest, MalformedStoredReportsAndLeftoversAreDeletedUnsent)
-{
-    const QByteArray valid = QByteArray::fromStdString(testing::sampleCrashDocument().dump());
-    auto wrongType = testing::sampleCrashDocument();
-    wrongType["signal"] = "11";
-    writeStoredReport("crash-1-1.json", QByteArray::fromStdString(wrongType.dump()));
-    writeStoredReport("crash-1-2.json", "{broken");
-    writeStoredReport("crash-1-3.json", valid);
-    writeStoredReport(".crash-1-4.tmp", valid.left(40));
-
-    const auto reporter = makeReporter();
-    reporter->start(betaConfiguration());
-    ASSERT_TRUE(waitUntil([&] { return storedFiles().isEmpty(); }));
-    processEventsFor(std::chrono::milliseconds(100));
-    ASSERT_EQ(server.requests().size(), 1u);
-    const auto envelope = envelopeOf(server.requests().front());
-    expectNothingOfTheMachine(envelope.payload);
-    EXPECT_EQ(envelope.payload.find("passport"), std::string::npos) << envelope.payload;
 }
 
 TEST_F(CrashReporterTest, OnlyTheTenNewestStoredReportsAreSent)
@@ -163,10 +150,10 @@ TEST_F(CrashReporterTest, OnlyTheTenNewestStoredReportsAreSent)
     ASSERT_TRUE(waitUntil([&] { return storedFiles().isEmpty() && server.requests().size() == 10; }));
     processEventsFor(std::chrono::milliseconds(100));
     ASSERT_EQ(server.requests().size(), 10u);
-    std::vector<int> times;
+    int oldest = std::numeric_limits<int>::max();
     for (const auto& request : server.requests())
-        times.push_back(envelopeOf(request).event["timestamp"]);
-    EXPECT_EQ(*std::min_element(times.begin(), times.end()), 12);
+        oldest = std::min(oldest, eventOf(request)["timestamp"].get<int>());
+    EXPECT_EQ(oldest, 12);
 }
 
 TEST_F(CrashReporterTest, StopAndPurgeWithoutAStartStillForgetsAndDeletesEverything)
@@ -191,16 +178,17 @@ TEST_F(CrashReporterTest, ReportsTravelOnlyWhileDiagnosticsConsentIsOn)
     EXPECT_EQ(request.path, "/api/4505/envelope/");
     EXPECT_EQ(request.headerValues("content-type"), QList<QByteArray>{"application/x-sentry-envelope"});
     EXPECT_TRUE(request.headerValues("x-sentry-auth").value(0).contains("sentry_key=publickey"));
-    const auto envelope = envelopeOf(request);
-    EXPECT_EQ(envelope.itemHeader, (nlohmann::json{{"type", "event"}, {"length", envelope.payload.size()}}));
-    EXPECT_EQ(envelope.header["event_id"], envelope.event["event_id"]);
+    const auto event = eventOf(request);
+    EXPECT_EQ(nlohmann::json::parse(envelopeLine(request, 1)),
+        (nlohmann::json{{"type", "event"}, {"length", envelopeLine(request, 2).size()}}));
+    EXPECT_EQ(nlohmann::json::parse(envelopeLine(request, 0))["event_id"], event["event_id"]);
     const nlohmann::json expected = {{"level", "error"}, {"message", {{"formatted", "tilvane_export_failed"}}},
         {"release", "studio.veldran.tilvane@1.2.3+45"}, {"dist", "45"}, {"environment", "beta"}};
     for (const auto& [key, value] : expected.items())
-        EXPECT_EQ(envelope.event[key], value) << key;
-    EXPECT_EQ(envelope.event["tags"]["format"], "png");
-    EXPECT_EQ(envelope.event["tags"]["app"], "tilvane");
-    expectNothingOfTheMachine(envelope.payload);
+        EXPECT_EQ(event[key], value) << key;
+    EXPECT_EQ(event["tags"]["format"], "png");
+    EXPECT_EQ(event["tags"]["app"], "tilvane");
+    expectNothingOfTheMachine(envelopeLine(request, 2));
     ASSERT_EQ(observed.size(), 1u);
 
     telemetry.setDiagnosticsEnabled(false);

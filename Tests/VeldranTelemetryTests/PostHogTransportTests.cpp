@@ -164,8 +164,6 @@ TEST(PostHogTransport, RefusesAnEndpointOutsideTheLoopback)
     EXPECT_THROW(PostHogTransport({}, QUrl("https://example.com/batch/")), std::invalid_argument);
     EXPECT_THROW(PostHogTransport({}, QUrl("http://10.0.0.1/batch/")), std::invalid_argument);
     EXPECT_NO_THROW(PostHogTransport({}, QUrl("http://[::1]:9/batch/")));
-    EXPECT_EQ(PostHogTransport::ingestionEndpoint.path(), "/batch/");
-    EXPECT_EQ(PostHogTransport::ingestionEndpoint.scheme(), "https");
 }
 
 }  // namespace
