@@ -13,32 +13,18 @@ namespace veldran::testing {
 
 TelemetryConfiguration betaConfiguration()
 {
-    return TelemetryConfiguration{
-        .app = "tilvane",
-        .bundleIdentifier = "studio.veldran.tilvane",
-        .projectToken = "phc_secret",
-        .sentryDSN = "https://publickey@o42.ingest.sentry.io/4505",
-        .environment = "beta",
-        .version = "1.2.3",
-        .build = "45",
-        .analyticsIPStorageDisabled = true,
-        .sentryIPStorageDisabled = true,
-        .sentryGeolocationDisabled = true,
-    };
+    return {.app = "tilvane", .bundleIdentifier = "studio.veldran.tilvane", .projectToken = "phc_secret",
+        .sentryDSN = "https://publickey@o42.ingest.sentry.io/4505", .environment = "beta", .version = "1.2.3",
+        .build = "45", .analyticsIPStorageDisabled = true, .sentryIPStorageDisabled = true,
+        .sentryGeolocationDisabled = true};
 }
 
 nlohmann::json sampleCrashDocument()
 {
     return {
-        {"format", "veldran-crash"},
-        {"version", 1},
-        {"time", 1765000000},
-        {"release", "studio.veldran.tilvane@1.2.3+45"},
-        {"signal", 11},
-        {"name", "SIGSEGV"},
-        {"address", "0x0"},
-        {"thread", "tilvane"},
-        {"frames", {"0x401000", "0x7f0000001234", "0x401200"}},
+        {"format", "veldran-crash"}, {"version", 1}, {"time", 1765000000},
+        {"release", "studio.veldran.tilvane@1.2.3+45"}, {"signal", 11}, {"name", "SIGSEGV"}, {"address", "0x0"},
+        {"thread", "tilvane"}, {"frames", {"0x401000", "0x7f0000001234", "0x401200"}},
         {"maps",
             "00400000-00401000 r--p 00000000 08:01 1234 /opt/Tilvane.app/bin/tilvane\n"
             "00401000-00402000 r-xp 00001000 08:01 1234 /opt/Tilvane.app/bin/tilvane\n"
