@@ -74,15 +74,6 @@ TEST_F(DiagnosticStorageTest, PurgeRemovesEveryGenerationAndTheNextRunStartsAFre
     EXPECT_NE(QFileInfo(first).fileName(), QFileInfo(current.directoryForConsentedRun().value()).fileName());
 }
 
-TEST_F(DiagnosticStorageTest, PurgeIgnoresAFailedRemovalButForgetsTheGeneration)
-{
-    DiagnosticStorage failing("unused", defaults.settings(), base(), [](const QString&) { return false; });
-    ASSERT_TRUE(failing.directoryForConsentedRun());
-    failing.purge();
-    EXPECT_FALSE(defaults.settings().contains(DiagnosticStorage::generationKey));
-    EXPECT_TRUE(QFileInfo::exists(base()));
-}
-
 TEST_F(DiagnosticStorageTest, DefaultBaseLiesInTheCacheFolderUnderTheBundleIdentifier)
 {
     // The suite's main points XDG_CACHE_HOME at a temporary folder already; narrow it to this test's own.

@@ -3,12 +3,6 @@
 #include <QTcpSocket>
 
 namespace veldran::testing {
-namespace {
-
-constexpr qsizetype largestRequestSize = 4 << 20;
-
-}  // namespace
-
 LocalHttpServer::LocalHttpServer()
 {
     server_.listen(QHostAddress::LocalHost);
@@ -37,10 +31,6 @@ void LocalHttpServer::readFrom(QTcpSocket* socket)
 {
     QByteArray buffer = socket->property("received").toByteArray() + socket->readAll();
     socket->setProperty("received", buffer);
-    if (buffer.size() > largestRequestSize || static_cast<int>(requests_.size()) >= largestRequestCount) {
-        socket->abort();
-        return;
-    }
     const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
     if (headerEnd < 0)
         return;

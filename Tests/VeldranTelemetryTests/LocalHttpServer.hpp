@@ -23,13 +23,11 @@ struct ReceivedRequest {
 };
 
 // A tiny HTTP/1.1 server on 127.0.0.1 that records every request and answers each with one status,
-// right away or, while holding, only when released. It accepts a bounded number of requests.
+// right away or, while holding, only when released.
 class LocalHttpServer : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int largestRequestCount = 64;
-
     LocalHttpServer();
 
     QUrl url(const QString& path = QStringLiteral("/")) const;

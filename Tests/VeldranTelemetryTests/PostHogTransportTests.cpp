@@ -125,22 +125,6 @@ TEST_F(PostHogTransportTest, CancelAbortsEverythingInFlightAndASendFromItsComple
     EXPECT_FALSE(transport.hasSession());
 }
 
-TEST(PostHogTransport, ARefusedConnectionReportsFalse)
-{
-    QUrl closedPort;
-    {
-        LocalHttpServer closed;
-        closedPort = closed.url("/batch/");
-    }
-    std::vector<bool> outcomes;
-    AnalyticsLogRecorder log;
-    PostHogTransport transport([&](bool accepted) { outcomes.push_back(accepted); }, closedPort);
-    transport.send("x");
-    ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 1; }));
-    EXPECT_FALSE(outcomes.front());
-    EXPECT_EQ(log.lines, QStringList{"Event delivery did not complete"});
-}
-
 TEST(PostHogTransport, RefusesAnEndpointOutsideTheLoopback)
 {
     EXPECT_THROW(PostHogTransport({}, QUrl("https://example.com/batch/")), std::invalid_argument);

