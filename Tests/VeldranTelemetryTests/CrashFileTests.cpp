@@ -2,9 +2,7 @@
 
 #include "VeldranTelemetry/CrashFileReader.hpp"
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 

@@ -7,12 +7,10 @@
 #include "VeldranTelemetry/DiagnosticStorage.hpp"
 #include "VeldranTelemetry/Telemetry.hpp"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHostInfo>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -106,7 +104,6 @@ TEST_F(CrashReporterTest, StoredCrashesAreSentSanitizedAtTheNextStartAndEveryFil
     for (const auto& request : server.requests()) {
         const auto event = eventOf(request);
         EXPECT_EQ(event["level"], "fatal");
-        EXPECT_EQ(event["release"], "studio.veldran.tilvane@1.2.3+45");
         const auto& exception = event["exception"]["values"][0];
         EXPECT_EQ(exception["type"], "SIGSEGV");
         EXPECT_EQ(exception["value"], "native_crash");
@@ -154,15 +151,6 @@ TEST_F(CrashReporterTest, OnlyTheTenNewestStoredReportsAreSent)
     for (const auto& request : server.requests())
         oldest = std::min(oldest, eventOf(request)["timestamp"].get<int>());
     EXPECT_EQ(oldest, 12);
-}
-
-TEST_F(CrashReporterTest, StopAndPurgeWithoutAStartStillForgetsAndDeletesEverything)
-{
-    ASSERT_FALSE(generationFolder().isEmpty());
-    const auto reporter = makeReporter();
-    reporter->stopAndPurge();
-    EXPECT_FALSE(defaults.settings().contains(DiagnosticStorage::generationKey));
-    EXPECT_FALSE(QFileInfo::exists(base()));
 }
 
 // The whole road through the telemetry object: one sanitized envelope while consent is on, none after.

@@ -125,23 +125,13 @@ TEST(DiagnosticSanitizer, FailureReportsOfAnotherFormAreDropped)
         EXPECT_FALSE(DiagnosticSanitizer::sanitize(failureReport(message, tags), betaConfiguration())) << message;
 }
 
-TEST(DiagnosticSanitizer, OnlyAnUnhandledExceptionMakesAnErrorACrash)
-{
-    auto event = crash("SIGSEGV", std::nullopt);
-    event.level = CrashLevel::error;
-    EXPECT_TRUE(DiagnosticSanitizer::sanitize(event, betaConfiguration()));
-    event.exceptions.front().mechanism->handled = true;
-    EXPECT_FALSE(DiagnosticSanitizer::sanitize(event, betaConfiguration()));
-    event.exceptions.front().mechanism->handled.reset();
-    EXPECT_FALSE(DiagnosticSanitizer::sanitize(event, betaConfiguration()));
-}
-
 TEST(DiagnosticSanitizer, ACrashLosesMessageAndFreeTextButKeepsListedTypesAndAddresses)
 {
     for (const auto& [type, expected] : std::vector<std::pair<std::optional<std::string>, std::string>>{
              {"SIGSEGV", "SIGSEGV"}, {"SIGABRT", "SIGABRT"}, {"EXC_BAD_ACCESS", "EXC_BAD_ACCESS"},
              {"SIGFPE", "native_crash"}, {"sigsegv", "native_crash"}, {std::nullopt, "native_crash"}}) {
         auto event = crash(type, std::nullopt);
+        event.level = CrashLevel::error;  // an unhandled exception makes a crash whatever the level
         event.message = "Crash while reading /home/ana/picture.png";
         const auto sanitized = DiagnosticSanitizer::sanitize(event, betaConfiguration());
         ASSERT_TRUE(sanitized);
@@ -151,6 +141,13 @@ TEST(DiagnosticSanitizer, ACrashLosesMessageAndFreeTextButKeepsListedTypesAndAdd
             .mechanism = CrashMechanism{"signalhandler", false, {}, {}, {}}, .stacktrace = stacktrace("0x30")}}));
         expectNothingPersonal(*sanitized);
     }
+    // A handled error, or one that does not say, is the client's own and is dropped.
+    auto handled = crash("SIGSEGV", std::nullopt);
+    handled.level = CrashLevel::error;
+    handled.exceptions.front().mechanism->handled = true;
+    EXPECT_FALSE(DiagnosticSanitizer::sanitize(handled, betaConfiguration()));
+    handled.exceptions.front().mechanism->handled.reset();
+    EXPECT_FALSE(DiagnosticSanitizer::sanitize(handled, betaConfiguration()));
 }
 
 TEST(DiagnosticSanitizer, ACrashKeepsOnlyAWellFormedReleaseOfThisBundle)

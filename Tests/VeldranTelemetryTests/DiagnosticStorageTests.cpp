@@ -2,10 +2,8 @@
 
 #include "VeldranTelemetry/DiagnosticStorage.hpp"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -50,15 +48,6 @@ TEST_F(DiagnosticStorageTest, TheFolderIsNamedAfterTheReformattedUuidAndAnything
         EXPECT_NE(storedGeneration(), stored);
         EXPECT_EQ(folder.fileName(), storedGeneration());
     }
-}
-
-TEST_F(DiagnosticStorageTest, AFileInThePlaceOfAParentGivesNoFolderAndLeavesTheKey)
-{
-    QFile blocker(caches.filePath("nested"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    EXPECT_FALSE(storage().directoryForConsentedRun());
-    EXPECT_FALSE(defaults.settings().contains(DiagnosticStorage::generationKey));
 }
 
 TEST_F(DiagnosticStorageTest, PurgeRemovesEveryGenerationAndTheNextRunStartsAFreshOne)

@@ -4,7 +4,6 @@
 #include "VeldranTelemetry/TelemetryConfiguration.hpp"
 #include "VeldranTelemetry/TelemetryPatterns.hpp"
 
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 

