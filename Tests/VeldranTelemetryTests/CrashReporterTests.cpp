@@ -1,5 +1,4 @@
 #include "LocalHttpServer.hpp"
-#include "RecordingBackends.hpp"
 #include "TestSupport.hpp"
 
 #include "VeldranTelemetry/CrashClient.hpp"
@@ -179,8 +178,10 @@ TEST_F(CrashReporterTest, ReportsTravelOnlyWhileDiagnosticsConsentIsOn)
     expectNothingOfTheMachine(envelopeLine(request, 2));
     ASSERT_EQ(observed.size(), 1u);
 
+    writeStoredReport("crash-1-1.json", "{}");
     telemetry.setDiagnosticsEnabled(false);
     EXPECT_FALSE(QFileInfo::exists(base()));
+    EXPECT_FALSE(defaults.settings().contains(DiagnosticStorage::generationKey));  // the next run starts afresh
     telemetry.recordFailure(TestFailure::exportFailed);
     processEventsFor(std::chrono::milliseconds(200));
     EXPECT_EQ(server.requests().size(), 1u);

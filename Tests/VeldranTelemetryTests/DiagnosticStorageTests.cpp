@@ -50,19 +50,6 @@ TEST_F(DiagnosticStorageTest, TheFolderIsNamedAfterTheReformattedUuidAndAnything
     }
 }
 
-TEST_F(DiagnosticStorageTest, PurgeRemovesEveryGenerationAndTheNextRunStartsAFreshOne)
-{
-    auto current = storage();
-    const QString first = current.directoryForConsentedRun().value();
-    QFile report(QDir(first).filePath("crash-1-1.json"));
-    ASSERT_TRUE(report.open(QIODevice::WriteOnly));
-    report.close();
-    current.purge();
-    EXPECT_FALSE(QFileInfo::exists(base()));
-    EXPECT_FALSE(defaults.settings().contains(DiagnosticStorage::generationKey));
-    EXPECT_NE(QFileInfo(first).fileName(), QFileInfo(current.directoryForConsentedRun().value()).fileName());
-}
-
 TEST_F(DiagnosticStorageTest, DefaultBaseLiesInTheCacheFolderUnderTheBundleIdentifier)
 {
     // The suite's main points XDG_CACHE_HOME at a temporary folder already; narrow it to this test's own.

@@ -16,29 +16,25 @@ using testing::LocalHttpServer;
 using testing::processEventsFor;
 using testing::waitUntil;
 
-// Collects the lines logged in the analytics category while it lives.
-class AnalyticsLogRecorder {
-public:
-    AnalyticsLogRecorder()
-    {
-        current = this;
-        QLoggingCategory::setFilterRules(QStringLiteral("studio.veldran.telemetry.Analytics.debug=true"));
-        previous_ = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& line) {
-            if (type == QtDebugMsg && QLatin1String(context.category) == "studio.veldran.telemetry.Analytics")
-                current->lines.append(line);
-        });
-    }
-    ~AnalyticsLogRecorder() { qInstallMessageHandler(previous_); }
+// The lines logged in the analytics category while a test of this file runs.
+QStringList analyticsLog;
 
-    QStringList lines;
-
-private:
-    static inline AnalyticsLogRecorder* current = nullptr;
-    QtMessageHandler previous_;
-};
+void recordAnalyticsLine(QtMsgType type, const QMessageLogContext& context, const QString& line)
+{
+    if (type == QtDebugMsg && QLatin1String(context.category) == "studio.veldran.telemetry.Analytics")
+        analyticsLog.append(line);
+}
 
 class PostHogTransportTest : public ::testing::Test {
 protected:
+    PostHogTransportTest() : previousHandler(qInstallMessageHandler(recordAnalyticsLine))
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("studio.veldran.telemetry.Analytics.debug=true"));
+        analyticsLog.clear();
+    }
+    ~PostHogTransportTest() override { qInstallMessageHandler(previousHandler); }
+
+    QtMessageHandler previousHandler;
     LocalHttpServer server;
     std::vector<bool> outcomes;
     bool resendAfterFirstOutcome = false;
@@ -56,7 +52,7 @@ TEST_F(PostHogTransportTest, PostsTheBodyUnchangedWithOneJsonContentTypeAndOnlyT
     for (const auto& [status, accepted] :
         std::vector<std::pair<int, bool>>{{199, false}, {200, true}, {299, true}, {300, false}, {500, false}}) {
         SCOPED_TRACE(status);
-        AnalyticsLogRecorder log;
+        analyticsLog.clear();
         outcomes.clear();
         server.setStatus(status);
         transport.send(body);
@@ -68,7 +64,7 @@ TEST_F(PostHogTransportTest, PostsTheBodyUnchangedWithOneJsonContentTypeAndOnlyT
         EXPECT_EQ(request.body, body);
         EXPECT_EQ(request.headerValues("content-type"), QList<QByteArray>{"application/json"});
         EXPECT_TRUE(request.headerValues("authorization").isEmpty() && request.headerValues("cookie").isEmpty());
-        EXPECT_EQ(log.lines, QStringList{accepted ? "Event accepted by ingestion endpoint"
+        EXPECT_EQ(analyticsLog, QStringList{accepted ? "Event accepted by ingestion endpoint"
                                                   : "Event delivery did not complete"});
     }
 }
@@ -92,14 +88,13 @@ TEST_F(PostHogTransportTest, AnEleventhBatchInFlightIsDroppedAndTheNextOneAfterA
 TEST_F(PostHogTransportTest, CancelAbortsEverythingInFlightAndASendFromItsCompletionGoesOutOnAFreshSession)
 {
     server.setHolding(true);
-    AnalyticsLogRecorder log;
     transport.send("a");
     transport.send("b");
     ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 2; }));
     resendAfterFirstOutcome = true;
     transport.cancel();
     EXPECT_EQ(outcomes, (std::vector<bool>{false, false}));
-    EXPECT_EQ(log.lines, QStringList(2, "Event delivery did not complete"));
+    EXPECT_EQ(analyticsLog, QStringList(2, "Event delivery did not complete"));
     EXPECT_EQ(transport.pendingCount(), 1u);
     EXPECT_TRUE(transport.hasSession());
 

@@ -5,6 +5,9 @@
 #include "VeldranTelemetry/TelemetryPatterns.hpp"
 
 
+#include <QDir>
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -14,27 +17,31 @@ namespace {
 
 using testing::betaConfiguration;
 
-TelemetryConfiguration configurationFromInformation(const QByteArray& information, bool writeFile = true)
+// Reads a bundle whose Resources/Info.json holds information (no file at all without it).
+TelemetryConfiguration configurationFromInformation(const std::optional<QByteArray>& information)
 {
     QTemporaryDir bundle;
-    if (writeFile)
-        testing::writeInformationFile(bundle.path(), information);
+    QDir(bundle.path()).mkpath(QStringLiteral("Resources"));
+    QFile file(bundle.filePath(QStringLiteral("Resources/Info.json")));
+    if (information && file.open(QIODevice::WriteOnly))
+        file.write(*information);
+    file.close();
     return TelemetryConfiguration::bundled("tilvane", Bundle(bundle.path()));
 }
 
 TEST(TelemetryConfigurationBundled, MissingMalformedOrIllTypedInformationGivesDevelopmentDefaults)
 {
-    const TelemetryConfiguration defaults{.app = "tilvane", .bundleIdentifier = "studio.veldran.tilvane", .projectToken = {}, .sentryDSN = {},
-        .environment = "development", .version = "development", .build = "development"};
+    const TelemetryConfiguration defaults{.app = "tilvane", .bundleIdentifier = "studio.veldran.tilvane",
+        .projectToken = {}, .sentryDSN = {}, .environment = "development", .version = "development", .build = "development"};
     const QByteArray illTyped = R"({"CFBundleIdentifier": 7, "CFBundleShortVersionString": 1.5,
         "CFBundleVersion": null, "VeldranAnalyticsProjectToken": ["phc_x"],
         "VeldranSentryDSN": {"url": "https://k@o.ingest.sentry.io/1"}, "VeldranTelemetryEnvironment": false,
         "VeldranAnalyticsIPStorageDisabled": "true", "VeldranSentryIPStorageDisabled": 1,
         "VeldranSentryGeolocationDisabled": "YES"})";
-    for (const auto& [information, writeFile] : std::vector<std::pair<QByteArray, bool>>{
-             {"", false}, {"{not json", true}, {"[1, 2]", true}, {"{\"x\": 1}\n\n", true}, {illTyped, true}}) {
-        SCOPED_TRACE(information.toStdString());
-        const auto configuration = configurationFromInformation(information, writeFile);
+    for (const auto& information : std::vector<std::optional<QByteArray>>{
+             std::nullopt, "{not json", "[1, 2]", "{\"x\": 1}\n\n", illTyped}) {
+        SCOPED_TRACE(information.value_or("no file").toStdString());
+        const auto configuration = configurationFromInformation(information);
         EXPECT_EQ(configuration, defaults);
         EXPECT_FALSE(configuration.usageAvailable() || configuration.diagnosticsAvailable());
     }

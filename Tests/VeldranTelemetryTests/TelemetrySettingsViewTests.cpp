@@ -1,4 +1,3 @@
-#include "RecordingBackends.hpp"
 #include "TestSupport.hpp"
 
 #include "VeldranTelemetry/PlatformDescription.hpp"

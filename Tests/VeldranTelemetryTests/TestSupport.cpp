@@ -72,14 +72,6 @@ TemporarySettings::TemporarySettings()
 {
 }
 
-void writeInformationFile(const QString& bundleFolder, const QByteArray& contents)
-{
-    QDir(bundleFolder).mkpath(QStringLiteral("Resources"));
-    QFile file(QDir(bundleFolder).filePath(QStringLiteral("Resources/Info.json")));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(contents);
-}
-
 unsigned permissionsOf(const QString& path)
 {
     struct stat status {};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VeldranTelemetry/AnalyticsTransport.hpp"
+#include "VeldranTelemetry/CrashReporter.hpp"
 #include "VeldranTelemetry/TelemetryConfiguration.hpp"
 
 #include <nlohmann/json.hpp>
@@ -13,6 +15,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace veldran::testing {
 
@@ -51,10 +55,29 @@ private:
     std::unique_ptr<QSettings> settings_;
 };
 
-// Writes contents as <folder>/Resources/Info.json.
-void writeInformationFile(const QString& bundleFolder, const QByteArray& contents);
-
 // POSIX permission bits of the path (0 when it does not exist).
 unsigned permissionsOf(const QString& path);
+
+// Keeps every batch handed to it, parsed, and counts cancellations.
+struct RecordingTransport final : AnalyticsTransport {
+    void send(const QByteArray& body) override { batches.push_back(nlohmann::json::parse(body.toStdString())); }
+    void cancel() override { ++cancelCount; }
+
+    std::vector<nlohmann::json> batches;
+    int cancelCount = 0;
+};
+
+// Writes down every call as "start", "stopAndPurge" or "capture <name>[ <key>=<value>]".
+struct RecordingDiagnostics final : CrashReporting {
+    void start(const TelemetryConfiguration&) override { calls.push_back("start"); }
+    void stopAndPurge() override { calls.push_back("stopAndPurge"); }
+    void captureFailure(const std::string& name, const std::optional<std::pair<std::string, std::string>>& detail)
+        override
+    {
+        calls.push_back("capture " + name + (detail ? " " + detail->first + "=" + detail->second : ""));
+    }
+
+    std::vector<std::string> calls;
+};
 
 }  // namespace veldran::testing
