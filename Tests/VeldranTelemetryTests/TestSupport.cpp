@@ -34,7 +34,7 @@ nlohmann::json sampleCrashDocument()
     };
 }
 
-ChildOutcome runCrashingChild(const QString& folder, const QString& kind)
+int runCrashingChild(const QString& folder, const QString& kind)
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -42,11 +42,8 @@ ChildOutcome runCrashingChild(const QString& folder, const QString& kind)
         QStringLiteral("handle_segv=0:handle_sigbus=0:handle_abort=0:handle_sigill=0:handle_sigfpe=0"));
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--crash-child"), folder, kind});
-    ChildOutcome outcome;
-    outcome.finished = child.waitForFinished(20000);
-    outcome.crashed = child.exitStatus() == QProcess::CrashExit;
-    outcome.exitCode = child.exitCode();
-    return outcome;
+    const bool crashed = child.waitForFinished(20000) && child.exitStatus() == QProcess::CrashExit;
+    return crashed ? child.exitCode() : -1;
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit)

@@ -27,15 +27,10 @@ TelemetryConfiguration betaConfiguration();
 // besides the executable and libc, the process had a picture of the user's mapped.
 nlohmann::json sampleCrashDocument();
 
-struct ChildOutcome {
-    bool finished = false;
-    bool crashed = false;
-    int exitCode = 0;  // the signal number for a crash
-};
-
 // Runs this test binary as a child that arms the fatal-signal handler over folder and crashes ("segv" or
-// "abort"); sanitizers are told to leave those signals to it.
-ChildOutcome runCrashingChild(const QString& folder, const QString& kind);
+// "abort"); sanitizers are told to leave those signals to it. Returns the signal the child died of, or -1 when
+// it exited or did not finish.
+int runCrashingChild(const QString& folder, const QString& kind);
 
 // Processes events until the condition holds or the time is up; returns the condition.
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(10));
@@ -48,7 +43,6 @@ class TemporarySettings {
 public:
     TemporarySettings();
     QSettings& settings() { return *settings_; }
-    QString path(const QString& name) const { return folder_.filePath(name); }
 
 private:
     QTemporaryDir folder_;
