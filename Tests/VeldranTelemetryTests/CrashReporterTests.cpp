@@ -19,10 +19,7 @@
 namespace veldran {
 namespace {
 
-using testing::betaConfiguration;
-using testing::LocalHttpServer;
-using testing::processEventsFor;
-using testing::waitUntil;
+using namespace testing;
 
 enum class TestFailure { exportFailed };
 std::string_view rawValue(TestFailure) { return "export_failed"; }

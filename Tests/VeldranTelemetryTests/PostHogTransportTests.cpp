@@ -12,9 +12,7 @@
 namespace veldran {
 namespace {
 
-using testing::LocalHttpServer;
-using testing::processEventsFor;
-using testing::waitUntil;
+using namespace testing;
 
 // The lines logged in the analytics category while a test of this file runs.
 QStringList analyticsLog;

@@ -18,8 +18,7 @@
 namespace veldran {
 namespace {
 
-using testing::betaConfiguration;
-using testing::waitUntil;
+using namespace testing;
 
 const QString neverSent = QStringLiteral("suas imagens, nomes de arquivos ou gravações da tela");
 

@@ -81,24 +81,11 @@ TEST_F(TelemetryTest, ConsentsDefaultToOnButAnUnavailableBuildStaysOff)
     EXPECT_TRUE(makeTelemetry()->usageEnabled() && makeTelemetry()->diagnosticsEnabled());
 }
 
-TEST_F(TelemetryTest, TheBatchCarriesOneEventWithTypedBasePropertiesAndTheDetail)
-{
-    defaults.settings().setValue(Telemetry::installationKey, "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d");
-    const auto telemetry = makeTelemetry();
-    telemetry->record(SampleEvent::exportFailed, Detail{"format", "png"});
-    ASSERT_EQ(sent->batches.size(), 2u);
-    const nlohmann::json properties = {{"platform", "linux"}, {"surface", "native"}, {"schema_version", 1},
-        {"app", "tilvane"}, {"app_version", "1.2.3"}, {"app_build", "45"}, {"environment", "beta"},
-        {"os_version", osVersion()}, {"architecture", architectureName()}, {"$process_person_profile", false},
-        {"$geoip_disable", true}, {"$ip", nullptr}, {"format", "png"}};
-    EXPECT_EQ(sent->batches.back(), (nlohmann::json{{"api_key", "phc_secret"},
-        {"batch", {{{"event", "tilvane_export_failed"}, {"distinct_id", "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d"},
-            {"timestamp", "2025-12-06T05:46:40.124Z"}, {"properties", properties}}}}}));
-}
-
-// The opening goes out once, and first; times are whole milliseconds that always increase.
+// The opening goes out once, and first; times are whole milliseconds that always increase; each batch carries
+// one event with the typed base properties and the detail.
 TEST_F(TelemetryTest, TheOpeningGoesOutOnceAndFirstAndEventTimesAlwaysIncrease)
 {
+    defaults.settings().setValue(Telemetry::installationKey, "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d");
     const auto telemetry = makeTelemetry();
     telemetry->record(SampleEvent::imageOpened);        // opening 123, then the event in the same millisecond: 124
     telemetry->start();
@@ -106,12 +93,19 @@ TEST_F(TelemetryTest, TheOpeningGoesOutOnceAndFirstAndEventTimesAlwaysIncrease)
     now -= 60000;
     telemetry->record(SampleEvent::imageOpened);        // clock set back: 125
     now += 120000;
-    telemetry->feedbackOpened();                        // clock ahead again: its own time
+    telemetry->record(SampleEvent::exportFailed, Detail{"format", "png"});  // clock ahead again: its own time
     EXPECT_EQ(sentValues("event"), (std::vector<std::string>{"tilvane_app_opened", "tilvane_image_opened",
-                                       "tilvane_image_opened", "tilvane_feedback_opened"}));
+                                       "tilvane_image_opened", "tilvane_export_failed"}));
     EXPECT_EQ(sentValues("timestamp"), (std::vector<std::string>{"2025-12-06T05:46:40.123Z",
                                            "2025-12-06T05:46:40.124Z", "2025-12-06T05:46:40.125Z", "2025-12-06T05:47:40.123Z"}));
     EXPECT_EQ(reports->calls, std::vector<std::string>{"start"});
+    const nlohmann::json properties = {{"platform", "linux"}, {"surface", "native"}, {"schema_version", 1},
+        {"app", "tilvane"}, {"app_version", "1.2.3"}, {"app_build", "45"}, {"environment", "beta"},
+        {"os_version", osVersion()}, {"architecture", architectureName()}, {"$process_person_profile", false},
+        {"$geoip_disable", true}, {"$ip", nullptr}, {"format", "png"}};
+    EXPECT_EQ(sent->batches.back(), (nlohmann::json{{"api_key", "phc_secret"},
+        {"batch", {{{"event", "tilvane_export_failed"}, {"distinct_id", "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d"},
+            {"timestamp", "2025-12-06T05:47:40.123Z"}, {"properties", properties}}}}}));
 }
 
 TEST_F(TelemetryTest, InvalidNamesAndDetailsSendAndCaptureNothing)
