@@ -58,8 +58,7 @@ protected:
 
     std::unique_ptr<CrashReporter> makeReporter()
     {
-        return std::make_unique<CrashReporter>("unused", defaults.settings(), storage(),
-            [this](const CrashEvent& event) { observed.push_back(event); }, server.origin());
+        return std::make_unique<CrashReporter>("unused", defaults.settings(), storage(), nullptr, server.origin());
     }
 
     // The generation folder the next consented start will use.
@@ -77,7 +76,6 @@ protected:
     QTemporaryDir caches;
     testing::TemporarySettings defaults;
     LocalHttpServer server;
-    std::vector<CrashEvent> observed;
 };
 
 // A real crash of an earlier run and a well-formed stored one go out sanitized; the rest is deleted unsent.
@@ -160,7 +158,7 @@ TEST_F(CrashReporterTest, ReportsTravelOnlyWhileDiagnosticsConsentIsOn)
     telemetry.recordFailure(TestFailure::exportFailed, ExportFormat::png);
     ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 1; }));
     const auto& request = server.requests().front();
-    EXPECT_EQ(request.path, "/api/4505/envelope/");
+    EXPECT_EQ(request.requestLine, "POST /api/4505/envelope/ HTTP/1.1");
     EXPECT_EQ(request.headerValues("content-type"), QList<QByteArray>{"application/x-sentry-envelope"});
     EXPECT_TRUE(request.headerValues("x-sentry-auth").value(0).contains("sentry_key=publickey"));
     const auto event = eventOf(request);
@@ -174,7 +172,6 @@ TEST_F(CrashReporterTest, ReportsTravelOnlyWhileDiagnosticsConsentIsOn)
     EXPECT_EQ(event["tags"]["format"], "png");
     EXPECT_EQ(event["tags"]["app"], "tilvane");
     expectNothingOfTheMachine(envelopeLine(request, 2));
-    ASSERT_EQ(observed.size(), 1u);
 
     writeStoredReport("crash-1-1.json", "{}");
     telemetry.setDiagnosticsEnabled(false);

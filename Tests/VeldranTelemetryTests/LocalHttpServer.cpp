@@ -36,9 +36,7 @@ void LocalHttpServer::readFrom(QTcpSocket* socket)
         return;
     const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
     ReceivedRequest request;
-    const QList<QByteArray> requestLine = lines.front().trimmed().split(' ');
-    request.method = requestLine.value(0);
-    request.path = requestLine.value(1);
+    request.requestLine = lines.front().trimmed();
     qsizetype contentLength = 0;
     for (qsizetype index = 1; index < lines.size(); ++index) {
         const qsizetype colon = lines[index].indexOf(':');

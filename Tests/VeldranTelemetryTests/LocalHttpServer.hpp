@@ -14,8 +14,7 @@ class QTcpSocket;
 namespace veldran::testing {
 
 struct ReceivedRequest {
-    QByteArray method;
-    QByteArray path;
+    QByteArray requestLine;  // "POST /path HTTP/1.1"
     QMultiMap<QByteArray, QByteArray> headers;  // names in lower case
     QByteArray body;
 

@@ -104,9 +104,12 @@ TEST_F(TelemetrySettingsViewTest, EveryTextOfTheSectionAndTheSheetReadsExactly)
     EXPECT_EQ(child<QPlainTextEdit>(feedback, "feedbackMessage").accessibleName(), "Mensagem de feedback");
 }
 
-TEST_F(TelemetrySettingsViewTest, SwitchesShowAndWriteTheConsents)
+// The switches show and write the consents; the sheet shares the report as typed, and cancel discards it.
+TEST_F(TelemetrySettingsViewTest, SwitchesWriteTheConsentsAndFeedbackIsSharedAsTyped)
 {
     makeView(betaConfiguration());
+    auto& feedback = openFeedback();
+    EXPECT_EQ(sent->batches.back()["batch"][0]["event"], "tilvane_feedback_opened");
     auto& usage = child<QCheckBox>(*view, "usageSwitch");
     auto& diagnostics = child<QCheckBox>(*view, "diagnosticsSwitch");
     EXPECT_TRUE(usage.isEnabled() && usage.isChecked() && diagnostics.isEnabled() && diagnostics.isChecked());
@@ -117,13 +120,6 @@ TEST_F(TelemetrySettingsViewTest, SwitchesShowAndWriteTheConsents)
     EXPECT_EQ(defaults.settings().value(Telemetry::diagnosticsConsentKey).toBool(), false);
     telemetry->setUsageEnabled(true);
     EXPECT_TRUE(usage.isChecked());
-}
-
-TEST_F(TelemetrySettingsViewTest, FeedbackSharesTheReportAsTypedAndCancelDiscardsIt)
-{
-    makeView(betaConfiguration());
-    auto& feedback = openFeedback();
-    EXPECT_EQ(sent->batches.back()["batch"][0]["event"], "tilvane_feedback_opened");
     auto& share = child<QPushButton>(feedback, "shareFeedback");
     auto& message = child<QPlainTextEdit>(feedback, "feedbackMessage");
     EXPECT_FALSE(share.isEnabled());
