@@ -4,6 +4,8 @@
 
 #include "TilvanePresets/PersonalPreset.hpp"
 
+#include <gtest/gtest.h>
+
 #include <sys/resource.h>
 
 #include <csignal>
@@ -96,6 +98,26 @@ auto errorCaseOf(Action&& action) -> std::optional<decltype(std::declval<Error>(
         return error.errorCase();
     }
 }
+
+// A store whose file lies in a fresh temporary folder.
+template <typename Store>
+class StoreTest : public ::testing::Test {
+protected:
+    std::filesystem::path file() const { return folder_.path() / Store::defaultFileName; }
+    Store store() const { return Store(file()); }
+    std::map<std::string, std::string> contents() const { return folderContents(folder_.path()); }
+
+    // `action` must fail with `expected` and leave the folder exactly as it was.
+    template <typename Case, typename Action>
+    void expectRefused(Action action, Case expected)
+    {
+        const auto before = contents();
+        EXPECT_EQ(errorCaseOf<EnumeratedError<Case>>(action), expected);
+        EXPECT_EQ(contents(), before);
+    }
+
+    TemporaryFolder folder_;
+};
 
 // A valid look on a built-in palette, without shader or custom colours.
 inline VisualSettings plainSettings() { return {"gameboy", 8, DitherMode::none, std::nullopt, {}, std::nullopt, {}}; }

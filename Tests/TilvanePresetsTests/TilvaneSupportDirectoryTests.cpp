@@ -24,7 +24,6 @@ TEST(TilvaneSupportDirectory, FollowsTheVariablesInOrder)
         {"~/x", "data", "/home/ana", "/home/ana/.local/share/Tilvane"},
         {none, none, "/home/ana", "/home/ana/.local/share/Tilvane"},
         {"tmp/x", "data", "ana", none},
-        {none, none, none, none},
     };
     for (const auto& [supportFolder, dataFolder, homeFolder, expected] : rows) {
         ScopedEnvironment support("TILVANE_SUPPORT_DIRECTORY", supportFolder), dataHome("XDG_DATA_HOME", dataFolder),

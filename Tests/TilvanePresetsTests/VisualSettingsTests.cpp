@@ -104,8 +104,9 @@ TEST(VisualSettings, WritesExactlyThePresentKeysAndShortestFiniteFloats)
     for (const auto spoil : std::initializer_list<void (*)(VisualSettings&)>{
              [](auto& s) { s.shader->bezel.depth = nan; }, [](auto& s) { s.shader->passes[1].settings["x"] = -infinity; },
              [](auto& s) { s.screen.glowStrength = nan; }, [](auto& s) { s.adjustments.gamma = infinity; }}) {
-        spoil(settings);
-        EXPECT_THROW((void)toJson(settings), json::EncodingError) << "a float that is not finite cannot be written";
+        VisualSettings spoiled = settings;
+        spoil(spoiled);
+        EXPECT_THROW((void)toJson(spoiled), json::EncodingError) << "a float that is not finite cannot be written";
     }
 }
 
