@@ -72,7 +72,6 @@ TEST(PersonalPresetTransfer, ChecksKindThenVersionThenContent)
         {"version2InvalidLook", documentWith({{"version", 2}, {"visual", {{"pixelSize", 41}}}}), unsupportedVersion},
         {"version2UndecodableLook", documentWith({{"version", 2}, {"visual", {{"pixelSize", "8"}}}}), invalidData},
         {"versionFraction", documentWith({{"version", 1.5}}), invalidData},
-        {"nameMissing", documentWith({{"name", nullptr}}), invalidData},
         {"blankName", documentWith({{"name", " \n"}}), invalidData},
         {"invalidLook", documentWith({{"visual", {{"paletteID", "NES"}}}}), invalidData},
         {"notUtf8", "{\"kind\": \"tilvane-preset\", \"version\": 1, \"name\": \"R\xE9tro\"}", invalidData},

