@@ -30,7 +30,7 @@ TEST(PersonalPresetTransfer, EachDecodeGivesANewIdentityAndTheSameLook)
     EXPECT_NE(second.id, first.id);
 }
 
-TEST(PersonalPresetTransfer, DocumentsAreLimitedTo1048576BytesBothWays)
+TEST(PersonalPresetTransfer, EncodeRefusesWhatDecodeWouldRefuseUpTo1048576Bytes)
 {
     const std::string fitting(Transfer::maximumDocumentSize - Transfer::encode(makePreset("x")).size() + 1, 'x');
     const std::string document = Transfer::encode(makePreset(fitting));
@@ -38,10 +38,6 @@ TEST(PersonalPresetTransfer, DocumentsAreLimitedTo1048576BytesBothWays)
     EXPECT_EQ(Transfer::decode(document).name, fitting);
     EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::encode(makePreset(fitting + "x")); }), invalidData);
     EXPECT_EQ(decodeError(document + " "), invalidData) << "refused before parsing";
-}
-
-TEST(PersonalPresetTransfer, EncodeRefusesWhatDecodeWouldRefuse)
-{
     auto invalidLook = makePreset("Retro");
     invalidLook.visual.pixelSize = 1;
     for (const auto& preset : {makePreset(" \n\t "), makePreset("R\xE9tro"), invalidLook}) {

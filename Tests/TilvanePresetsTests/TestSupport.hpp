@@ -124,12 +124,10 @@ inline VisualSettings plainSettings() { return {"gameboy", 8, DitherMode::none, 
 // A valid look that uses every field, with floats that have no short binary form.
 inline VisualSettings fullSettings()
 {
-    ShaderConfiguration shader;
+    ShaderConfiguration shader{{}, true, BezelSettings{true, 0.3f, 2.9f, "#A0b1C2", 0.45f}};
     shader.passes.emplace_back("crt", 0.7f, ShaderPass::Settings{{"scanLinesStrength", 0.1f}, {"bloomSpread", 1e-7f}},
                                true);
     shader.passes.emplace_back("realisticPhosphor", 1.0f / 3.0f, ShaderPass::Settings{}, false);
-    shader.motion = true;
-    shader.bezel = BezelSettings{true, 0.3f, 2.9f, "#A0b1C2", 0.45f};
     return VisualSettings{"custom", 40, DitherMode::floydSteinberg, shader, ScreenSettings{0.35f, 0.1f, 1.0f},
                           std::vector<RGBColor>{{16, 24, 32}, {255, 243, 176}, {0, 0, 0}},
                           ImageAdjustments{-1.3f, 0.55f, 1.9f}};
