@@ -40,6 +40,18 @@ inline std::optional<veldran::UpdateErrorCase> refusalOf(const std::function<voi
     }
 }
 
+// bytes with the one at index changed (to another Base64 digit).
+inline QByteArray changedAt(QByteArray bytes, qsizetype index)
+{
+    bytes[index] = bytes[index] == 'A' ? 'B' : 'A';
+    return bytes;
+}
+
+inline QStringList namesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
 inline QByteArray readFile(const QString& path)
 {
     QFile file(path);
@@ -103,7 +115,7 @@ public:
 
     UpdateHarness()
     {
-        writeInfo(bundleRoot(), safeInfo());
+        writeInfo(bundleRoot());
         writeFile(bundleRoot() + "/bin/tilvane", "old");
     }
 
@@ -112,20 +124,16 @@ public:
     QString settingsFile() const { return settings_.filePath("updater.ini"); }
     QString feedAddress() const { return server.url(feedPath).toString(); }
     bool archiveWasRequested() const { return server.requestedPaths().contains(archivePath); }
-    // The names in the folder that holds the bundle (staging folders included, if any were left).
-    QStringList namesBesideBundle() const
-    {
-        return QDir(folder_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    }
 
-    QJsonObject safeInfo() const
+    // Writes <root>/Resources/Info.json with the safe keys, key set to value (removed when undefined).
+    void writeInfo(const QString& root, const char* changedKey = nullptr, const QJsonValue& value = {}) const
     {
-        return {{"CFBundleVersion", "1"}, {"SUFeedURL", feedAddress()}, {"SUPublicEDKey", key.publicKeyBase64()},
-                {"SURequireSignedFeed", true}, {"SUVerifyUpdateBeforeExtraction", true},
-                {"SUAllowsAutomaticUpdates", false}, {"SUAutomaticallyUpdate", false}};
-    }
-    static void writeInfo(const QString& root, const QJsonObject& info)
-    {
+        QJsonObject info{{"CFBundleVersion", "1"}, {"SUFeedURL", feedAddress()}, {"SUPublicEDKey", key.publicKeyBase64()},
+                         {"SURequireSignedFeed", true}, {"SUVerifyUpdateBeforeExtraction", true},
+                         {"SUAllowsAutomaticUpdates", false}, {"SUAutomaticallyUpdate", false}};
+        if (changedKey) {
+            value.isUndefined() ? info.remove(changedKey) : void(info.insert(changedKey, value));
+        }
         writeFile(root + "/Resources/Info.json", QJsonDocument(info).toJson());
     }
 
