@@ -40,6 +40,22 @@ inline std::optional<veldran::UpdateErrorCase> refusalOf(const std::function<voi
     }
 }
 
+// The six update keys with safe values.
+inline QJsonObject safeKeys(const QString& feed, const QString& publicKey)
+{
+    return {{"SUFeedURL", feed}, {"SUPublicEDKey", publicKey}, {"SURequireSignedFeed", true},
+            {"SUVerifyUpdateBeforeExtraction", true}, {"SUAllowsAutomaticUpdates", false}, {"SUAutomaticallyUpdate", false}};
+}
+
+// info with key set to value (removed when undefined), or unchanged without a key.
+inline QJsonObject changed(QJsonObject info, const char* key, const QJsonValue& value)
+{
+    if (key) {
+        value.isUndefined() ? info.remove(key) : void(info.insert(key, value));
+    }
+    return info;
+}
+
 // bytes with the one at index changed (to another Base64 digit).
 inline QByteArray changedAt(QByteArray bytes, qsizetype index)
 {
@@ -125,16 +141,12 @@ public:
     QString feedAddress() const { return server.url(feedPath).toString(); }
     bool archiveWasRequested() const { return server.requestedPaths().contains(archivePath); }
 
-    // Writes <root>/Resources/Info.json with the safe keys, key set to value (removed when undefined).
+    // Writes <root>/Resources/Info.json: build number 1 and the safe keys, with one change if given.
     void writeInfo(const QString& root, const char* changedKey = nullptr, const QJsonValue& value = {}) const
     {
-        QJsonObject info{{"CFBundleVersion", "1"}, {"SUFeedURL", feedAddress()}, {"SUPublicEDKey", key.publicKeyBase64()},
-                         {"SURequireSignedFeed", true}, {"SUVerifyUpdateBeforeExtraction", true},
-                         {"SUAllowsAutomaticUpdates", false}, {"SUAutomaticallyUpdate", false}};
-        if (changedKey) {
-            value.isUndefined() ? info.remove(changedKey) : void(info.insert(changedKey, value));
-        }
-        writeFile(root + "/Resources/Info.json", QJsonDocument(info).toJson());
+        QJsonObject info = safeKeys(feedAddress(), key.publicKeyBase64());
+        info.insert("CFBundleVersion", "1");
+        writeFile(root + "/Resources/Info.json", QJsonDocument(changed(info, changedKey, value)).toJson());
     }
 
     // The fakes, the test settings file and the loopback transport policy.
