@@ -4,14 +4,14 @@
 #include <QNetworkProxyFactory>
 #include <QStandardPaths>
 
+#include <sodium.h>
+
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QStandardPaths::setTestModeEnabled(true);
     QApplication application(argc, argv);
     QNetworkProxyFactory::setUseSystemConfiguration(false);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return sodium_init() < 0 ? 1 : RUN_ALL_TESTS();
 }
