@@ -1,12 +1,16 @@
 #pragma once
 
 #include "TilvaneCore/Image.hpp"
+#include "TilvaneShaders/Model/ShaderConfiguration.hpp"
+#include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
 #include "TilvaneShaders/ShaderBundle.hpp"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace tilvane::testing {
 
@@ -21,7 +25,7 @@ inline constexpr int bezelProbeRow = 6;      // bezel pass; row 8 holds the scre
 inline constexpr int probeHeight = 12;
 inline constexpr int probeWidth = 40;
 
-// Shader sources that draw no look but write out what they receive: their float lists, the
+// Shader sources (Support/ProbeShaders.glsl) that draw no look but write out what they receive: their float lists, the
 // bezel flag, what each texture unit holds and the sizes of the quarter textures. Every other
 // pixel passes texture 0 through. The excitation stage counts frames: red is the previous
 // emission's red + 1 when the previous frame is known (else 1), green the previous emission's
@@ -45,7 +49,17 @@ std::array<std::uint8_t, 4> pixelAt(const Image& image, int x, int y);
 // The four values a probe wrote at quad index `quad` of a row, two pixels each.
 std::array<std::uint8_t, 4> quadAt(const Image& image, int quad, int y);
 
+// The floats a probe wrote for slots 0 ..< count.
+std::vector<float> probedSlots(const Image& image, int firstRow, std::size_t count);
+
 // An opaque probeWidth × probeHeight picture whose red channel is 3 + x and green 7 + y.
 ImagePointer probePicture();
+
+ShaderConfiguration configurationOf(std::vector<ShaderPass> passes, bool motion = false, bool bezel = false);
+// An active pass at full intensity.
+ShaderPass activePass(const char* effect, ShaderPass::Settings settings = {});
+
+// The case of the ShaderRendererError the call throws; a test failure if it throws none.
+ShaderRendererErrorCase failureOf(const std::function<void()>& call);
 
 }  // namespace tilvane::testing
