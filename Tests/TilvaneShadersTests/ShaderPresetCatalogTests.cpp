@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -86,9 +87,8 @@ TEST(BuiltInPresets, UseEveryEffectWithValuesInTheInspectorsRanges)
             }
         }
         const auto& bezel = preset.bezel;
-        EXPECT_TRUE(bezel.depth >= 0 && bezel.depth <= 1 && bezel.curvature >= 0 && bezel.curvature <= 3 &&
-                    bezel.reflectionSoftness >= 0 && bezel.reflectionSoftness <= 1)
-            << preset.id;
+        EXPECT_TRUE(bezel.depth >= 0 && bezel.depth <= 1 && bezel.curvature >= 0 && bezel.curvature <= 3) << preset.id;
+        EXPECT_TRUE(bezel.reflectionSoftness >= 0 && bezel.reflectionSoftness <= 1) << preset.id;
         EXPECT_TRUE(std::regex_match(bezel.color, std::regex("#[0-9A-Fa-f]{6}"))) << preset.id << ": " << bezel.color;
     }
     for (const auto effect : effect::all) EXPECT_TRUE(used.contains(std::string(effect))) << effect;
@@ -144,10 +144,9 @@ TEST(ShaderPresetCatalog, FirstUseFromManyThreadsLoadsOnce)
             });
         }
     }
-    for (int i = 0; i < threadCount; ++i) {
-        // The file gives this pass no id, so a second load would have drawn another random one.
-        EXPECT_TRUE(seen[i] == seen[0] && firstPassIds[i] == firstPassIds[0]) << "thread " << i;
-    }
+    // The file gives this pass no id, so a second load would have drawn another random one.
+    EXPECT_EQ(std::ranges::count(seen, seen[0]), threadCount);
+    EXPECT_EQ(std::ranges::count(firstPassIds, firstPassIds[0]), threadCount);
     std::ofstream(bundle.presetsFile(), std::ios::binary | std::ios::trunc) << "[]";
     EXPECT_EQ(catalog.presets().size(), 2u) << "never reloaded";
 }

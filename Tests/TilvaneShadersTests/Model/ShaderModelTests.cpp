@@ -10,6 +10,7 @@
 #include <bit>
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <utility>
@@ -61,16 +62,14 @@ TEST(ShaderModelEquality, EveryFieldCounts)
 TEST(ShaderModelEquality, FloatsCompareAsNumbers)
 {
     auto negativeZero = reference();
-    negativeZero.passes[0].settings["curveX"] = -0.0f;
     auto positiveZero = reference();
+    negativeZero.passes[0].settings["curveX"] = -0.0f;
     positiveZero.passes[0].settings["curveX"] = 0.0f;
     EXPECT_EQ(negativeZero, positiveZero);
     auto notANumber = reference();
     notANumber.passes[0].intensity = nan;
     EXPECT_NE(notANumber, notANumber) << "NaN equals nothing, not even itself";
-    BezelSettings nanDepth;
-    nanDepth.depth = nan;
-    EXPECT_NE(nanDepth, nanDepth);
+    EXPECT_NE((BezelSettings{true, nan, 1, "#161718", 0.5f}), (BezelSettings{true, nan, 1, "#161718", 0.5f}));
 }
 
 TEST(ShaderModelJson, EmptyObjectsAndNullsTakeTheirDefaults)
@@ -84,15 +83,12 @@ TEST(ShaderModelJson, EmptyObjectsAndNullsTakeTheirDefaults)
         EXPECT_TRUE(pass.isOn);
         EXPECT_NE(pass.id, ShaderPass::fromJson(Json::parse(document)).id) << "each decode draws a new id";
     }
-    const BezelSettings standardBezel{false, 0.5f, 1, "#161718", 0.5f};
-    EXPECT_EQ(BezelSettings::fromJson(Json::object()), standardBezel);
-    EXPECT_EQ(BezelSettings::fromJson(Json::parse(
-                  R"({"isOn": null, "depth": null, "curvature": null, "color": null, "reflectionSoftness": null})")),
-              standardBezel);
-    EXPECT_EQ(ScreenSettings::fromJson(Json::object()), (ScreenSettings{0, 0.5f, 0}));
-    EXPECT_EQ(ScreenSettings::fromJson(
-                  Json::parse(R"({"scanlineStrength": null, "scanlineThickness": null, "glowStrength": null})")),
-              (ScreenSettings{0, 0.5f, 0}));
+    for (const char* document : {"{}", R"({"isOn": null, "depth": null, "curvature": null, "color": null, "reflectionSoftness": null})"}) {
+        EXPECT_EQ(BezelSettings::fromJson(Json::parse(document)), (BezelSettings{false, 0.5f, 1, "#161718", 0.5f}));
+    }
+    for (const char* document : {"{}", R"({"scanlineStrength": null, "scanlineThickness": null, "glowStrength": null})"}) {
+        EXPECT_EQ(ScreenSettings::fromJson(Json::parse(document)), (ScreenSettings{0, 0.5f, 0}));
+    }
 }
 
 TEST(ShaderModelJson, EncodingWritesEveryKeyAndIdsInUpperCase)
@@ -118,51 +114,30 @@ TEST(ShaderModelJson, UnknownEffectAndUnreadSettingsSurviveARoundTrip)
     EXPECT_EQ(ShaderPass::fromJson(Json::parse(toJson(original).dump())), original);
 }
 
-struct BadDocument {
-    std::string name;
-    std::function<void()> decode;
-};
-
+// Each document is wrong in one way; nlohmann would silently turn some of them into numbers.
 template <typename Decoded>
-BadDocument bad(std::string name, const char* document)
+void expectRefused(std::initializer_list<const char*> documents)
 {
-    return {std::move(name), [document] { Decoded::fromJson(Json::parse(document)); }};
+    for (const char* document : documents) {
+        EXPECT_THROW(Decoded::fromJson(Json::parse(document)), json::DecodingError) << document;
+    }
 }
 
-class ShaderModelJsonRefuses : public testing::TestWithParam<BadDocument> {};
-
-TEST_P(ShaderModelJsonRefuses, TheWholeDocument)
+TEST(ShaderModelJson, WrongTypesFailTheWholeDocument)
 {
-    EXPECT_THROW(GetParam().decode(), json::DecodingError);
+    expectRefused<ShaderPass>({R"(["crt"])", R"({"intensity": 1})", R"({"effect": 3})",
+                               R"({"effect": "crt", "intensity": "1"})", R"({"effect": "crt", "intensity": true})",
+                               R"({"effect": "crt", "intensity": 1e39})", R"({"effect": "crt", "isOn": 1})",
+                               R"({"effect": "crt", "settings": [0.5]})", R"({"effect": "crt", "settings": {"curveX": true}})",
+                               R"({"effect": "crt", "settings": {"curveX": null}})", R"({"effect": "crt", "id": "not-a-uuid"})"});
+    expectRefused<BezelSettings>({R"({"isOn": "true"})", R"({"depth": false})", R"({"color": 1447704})"});
+    expectRefused<ScreenSettings>({R"({"scanlineStrength": true})", "0.5"});
+    expectRefused<ShaderConfiguration>({R"({"passes": [], "bezel": {}})", R"({"passes": [], "motion": false})",
+                                        R"({"motion": false, "bezel": {}})",
+                                        R"({"passes": [{"effect": "crt"}, {"effect": "crt", "isOn": 0}], "motion": false, "bezel": {}})"});
+    expectRefused<ShaderPreset>({R"({"id": "a", "name": "A", "passes": []})", R"({"id": "a", "passes": [], "bezel": {}})",
+                                 R"({"id": 1, "name": "A", "passes": [], "bezel": {}})"});
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    WrongTypes, ShaderModelJsonRefuses,
-    testing::Values(
-        bad<ShaderPass>("PassNotAnObject", R"(["crt"])"), bad<ShaderPass>("PassWithoutEffect", R"({"intensity": 1})"),
-        bad<ShaderPass>("PassNumericEffect", R"({"effect": 3})"),
-        bad<ShaderPass>("IntensityAsText", R"({"effect": "crt", "intensity": "1"})"),
-        bad<ShaderPass>("IntensityAsBoolean", R"({"effect": "crt", "intensity": true})"),
-        bad<ShaderPass>("IntensityBeyondFloat", R"({"effect": "crt", "intensity": 1e39})"),
-        bad<ShaderPass>("IsOnAsNumber", R"({"effect": "crt", "isOn": 1})"),
-        bad<ShaderPass>("SettingsAsArray", R"({"effect": "crt", "settings": [0.5]})"),
-        bad<ShaderPass>("SettingAsBoolean", R"({"effect": "crt", "settings": {"curveX": true}})"),
-        bad<ShaderPass>("SettingAsNull", R"({"effect": "crt", "settings": {"curveX": null}})"),
-        bad<ShaderPass>("IdNotAUuid", R"({"effect": "crt", "id": "not-a-uuid"})"),
-        bad<BezelSettings>("BezelIsOnAsText", R"({"isOn": "true"})"),
-        bad<BezelSettings>("BezelDepthAsBoolean", R"({"depth": false})"),
-        bad<BezelSettings>("BezelColorAsNumber", R"({"color": 1447704})"),
-        bad<ScreenSettings>("ScreenStrengthAsBoolean", R"({"scanlineStrength": true})"),
-        bad<ScreenSettings>("ScreenNotAnObject", R"(0.5)"),
-        bad<ShaderConfiguration>("ConfigurationWithoutMotion", R"({"passes": [], "bezel": {}})"),
-        bad<ShaderConfiguration>("ConfigurationWithoutBezel", R"({"passes": [], "motion": false})"),
-        bad<ShaderConfiguration>("ConfigurationWithoutPasses", R"({"motion": false, "bezel": {}})"),
-        bad<ShaderConfiguration>("ConfigurationOneBadPass",
-                                 R"({"passes": [{"effect": "crt"}, {"effect": "crt", "isOn": 0}], "motion": false, "bezel": {}})"),
-        bad<ShaderPreset>("PresetWithoutBezel", R"({"id": "a", "name": "A", "passes": []})"),
-        bad<ShaderPreset>("PresetWithoutName", R"({"id": "a", "passes": [], "bezel": {}})"),
-        bad<ShaderPreset>("PresetNumericId", R"({"id": 1, "name": "A", "passes": [], "bezel": {}})")),
-    [](const testing::TestParamInfo<BadDocument>& info) { return info.param.name; });
 
 TEST(ShaderModelJson, ValuesAreNeitherLimitedNorClamped)
 {

@@ -105,8 +105,7 @@ TEST(ScreenUniforms, SendEffectiveStrengthsAndTheStoredThickness)
     EXPECT_EQ(screenUniforms(screen, std::nullopt, 64, 32), (List{64, 32, 0.6f, 0.3f, 0.4f}));
     const ShaderConfiguration crtWithoutScanlines{{passWith("crt", 1, {{"scanLinesStrength", 0}})}, false, {}};
     EXPECT_EQ(screenUniforms(screen, crtWithoutScanlines, 64, 32), (List{64, 32, 0.6f, 0.3f, 0}));
-    const ShaderConfiguration lottes{{passWith("crtLottes", 1)}, false, {}};
-    EXPECT_EQ(screenUniforms(screen, lottes, 64, 32), (List{64, 32, 0, 0.3f, 0}));
+    EXPECT_EQ(screenUniforms(screen, ShaderConfiguration{{passWith("crtLottes", 1)}, false, {}}, 64, 32), (List{64, 32, 0, 0.3f, 0}));
 }
 
 TEST(BezelUniforms, GoldenListAndClamps)
@@ -114,21 +113,19 @@ TEST(BezelUniforms, GoldenListAndClamps)
     // A depth of 0.25 sits a quarter of the way from the flat frame's 0.96 to the deepest frame's 0.8.
     EXPECT_EQ(bezelUniforms(BezelSettings{true, 0.25f, 1.5f, "#336699", 0.75f}, 400, 300),
               (List{400, 300, 0.92f, 400.0f / 300.0f, 0.25f, 0x33 / 255.0f, 0x66 / 255.0f, 0x99 / 255.0f, 0.75f, 1.5f}));
-    struct Row {
-        const char* name;
-        float depth, curvature, softness;  // given
-        float inset, depthSlot, softnessSlot, curvatureSlot;  // slots 2, 4, 8 and 9
-    };
-    const Row rows[] = {{"deepest frame", 2, 1, 0.5f, 0.8f, 1, 0.5f, 1}, {"flat frame", -1, 1, 0.5f, 0.96f, 0, 0.5f, 1},
-                        {"NaN goes to the lower bound", nan, nan, nan, 0.96f, 0, 0, 0},
-                        {"negative curvature", 0.5f, -2, 0.5f, 0.88f, 0.5f, 0.5f, 0},
-                        {"curvature and softness too high", 0.5f, 5, 4, 0.88f, 0.5f, 1, 3},
-                        {"infinities", infinity, -infinity, infinity, 0.8f, 1, 1, 0}};
-    for (const Row& row : rows) {
-        const auto list = bezelUniforms(BezelSettings{true, row.depth, row.curvature, "#161718", row.softness}, 10, 10);
+    // Depth, curvature and softness given; the list's inset, depth, softness and curvature (slots 2, 4, 8, 9).
+    const std::pair<std::array<float, 3>, List> rows[] = {{{2, 1, 0.5f}, {0.8f, 1, 0.5f, 1}},          // deepest frame
+                                         {{-1, 1, 0.5f}, {0.96f, 0, 0.5f, 1}},        // flat frame
+                                         {{nan, nan, nan}, {0.96f, 0, 0, 0}},         // NaN goes to the lower bound
+                                         {{0.5f, -2, 0.5f}, {0.88f, 0.5f, 0.5f, 0}},  // negative curvature
+                                         {{0.5f, 5, 4}, {0.88f, 0.5f, 1, 3}},         // curvature and softness too high
+                                         {{infinity, -infinity, infinity}, {0.8f, 1, 1, 0}}};
+    for (const auto& [given, expected] : rows) {
+        SCOPED_TRACE(::testing::Message() << "depth " << given[0] << ", curvature " << given[1] << ", softness " << given[2]);
+        const auto list = bezelUniforms(BezelSettings{true, given[0], given[1], "#161718", given[2]}, 10, 10);
         ASSERT_EQ(list.size(), 10u);
-        EXPECT_FLOAT_EQ(list[2], row.inset) << row.name;
-        EXPECT_EQ((List{list[4], list[8], list[9]}), (List{row.depthSlot, row.softnessSlot, row.curvatureSlot})) << row.name;
+        EXPECT_NEAR(list[2], expected[0], 1e-6f);
+        EXPECT_EQ((List{list[4], list[8], list[9]}), (List{expected[1], expected[2], expected[3]}));
     }
     const auto unreadable = bezelUniforms(BezelSettings{true, 0.5f, 1, "#12345", 0.5f}, 2, 1);
     EXPECT_EQ((Rgb{unreadable[5], unreadable[6], unreadable[7]}), fallbackGrey) << "drawn near black";

@@ -27,7 +27,7 @@ TEST(RenderFailure, creationFailsWithoutSourcesOrWithBrokenOnes)
     EXPECT_THROW(ShaderRenderer{broken}, ShaderCompileError);
 }
 
-TEST(RenderFailure, badRequestsAreReportedByCaseAndLeaveTheRendererUsable)
+TEST(RenderFailure, badRequestsAreReportedByCaseAndACancelledOneLeavesNoHistory)
 {
     ShaderRenderer renderer(probeBundle());
     const ImagePointer picture = probePicture();
@@ -44,14 +44,11 @@ TEST(RenderFailure, badRequestsAreReportedByCaseAndLeaveTheRendererUsable)
     const ImagePointer tooWide = Image::make(limit + 1, 1, std::vector<std::uint8_t>((limit + 1) * 4, 255));
     EXPECT_EQ(failureOf([&] { renderer.render(tooWide, negative, 0, false); }), ShaderRendererErrorCase::invalidImage);
     EXPECT_EQ(renderer.render(picture, negative, 0, false)->width(), picture->width());
-}
 
-TEST(RenderFailure, cancellationBeforeTheFirstPassProducesNothing)
-{
-    ShaderRenderer renderer(probeBundle());
+    // Cancelled before the first pass: nothing is drawn and no history is kept.
     std::stop_source stop;
     stop.request_stop();
-    EXPECT_THROW(renderer.render(probePicture(), phosphorThenNegative, 1, true, stop.get_token()), CancellationError);
+    EXPECT_THROW(renderer.render(picture, phosphorThenNegative, 1, true, stop.get_token()), CancellationError);
     EXPECT_TRUE(renderer.phosphorHistory().empty());
 }
 

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <limits>
 #include <string>
-#include <thread>
 
 namespace tilvane {
 namespace {
@@ -180,26 +179,6 @@ TEST_F(RenderPixels, twoRenderersGiveIdenticalBytes)
     const ImagePointer picture = uniqueColors(48, 36, 200);
     for (const ShaderPreset& preset : loadShaderPresets(bundle().presetsFile())) {
         EXPECT_EQ(bytesOf(*renderer.render(picture, preset)), bytesOf(*other.render(picture, preset))) << preset.id;
-    }
-}
-
-TEST_F(RenderPixels, callersOnManyThreadsEachGetTheirOwnResult)
-{
-    const ShaderConfiguration negative = configurationOf({activePass("negative")});
-    std::vector<ImagePointer> pictures;
-    for (int i = 0; i < 6; ++i) pictures.push_back(uniqueColors(5 + i, 4 + i));
-    std::vector<ImagePointer> results(pictures.size());
-    {
-        std::vector<std::jthread> callers;
-        for (std::size_t i = 0; i < pictures.size(); ++i) {
-            callers.emplace_back([&, i] {
-                for (int round = 0; round < 5; ++round) results[i] = renderer.render(pictures[i], negative, 0, false);
-            });
-        }
-    }
-    for (std::size_t i = 0; i < pictures.size(); ++i) {
-        ASSERT_EQ(results[i]->width(), pictures[i]->width());
-        EXPECT_EQ(255 - testing::pixelAt(*pictures[i], 2, 3)[1], testing::pixelAt(*results[i], 2, 3)[1]);
     }
 }
 

@@ -16,10 +16,7 @@ using namespace testing;  // the probe helpers
 // Frame count, previous emission read without the gate, source red, as the excitation wrote them.
 std::array<std::uint8_t, 4> emission(const Image& image) { return pixelAt(image, 0, emissionProbeRow); }
 
-ShaderPass phosphor(ShaderPass::Settings settings = {})
-{
-    return ShaderPass("realisticPhosphor", 0.8f, std::move(settings), true);
-}
+ShaderPass phosphor(ShaderPass::Settings settings = {}) { return ShaderPass("realisticPhosphor", 0.8f, std::move(settings), true); }
 
 // Slots 2, 3, 22 and 23 of the phosphor list: time, elapsed time, animated, previous frame known.
 using Frame = std::array<float, 4>;
@@ -32,18 +29,13 @@ Frame frameSlots(const Image& image)
 class RenderProbe : public ::testing::Test {
 protected:
     // One renderer per test case: a bundle that cannot be made into one fails every case.
-    ShaderRenderer renderer{testing::writeShaderBundle(testing::scratchFolder("probe-bundle"), testing::probeSources())};
-    const ImagePointer picture = testing::probePicture();
+    ShaderRenderer renderer{writeShaderBundle(scratchFolder("probe-bundle"), probeSources())};
+    const ImagePointer picture = probePicture();
 };
 
 TEST_F(RenderProbe, effectPassesReceiveTheirWholeListBitForBit)
 {
-    struct Row {
-        const char* name;
-        ShaderPass pass;
-        bool motion;
-        float time;
-    };
+    struct Row { const char* name; ShaderPass pass; bool motion; float time; };
     const Row rows[] = {
         {"crt with motion", ShaderPass("crt", 0.7f, {{"flickerStrength", 0.5f}, {"curveX", 4.25f}}, true), true, 1.01f},
         {"crt still", activePass("crt", {{"flickerStrength", 0.5f}}), false, 3},
