@@ -13,8 +13,7 @@
 namespace tilvane {
 namespace {
 
-using testing::activePass;
-using testing::configurationOf;
+using namespace testing;  // the test support helpers
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes bytesOf(const Image& image) { return Bytes(image.bytes().begin(), image.bytes().end()); }
@@ -22,33 +21,19 @@ Bytes bytesOf(const Image& image) { return Bytes(image.bytes().begin(), image.by
 // Every pixel a colour of its own: red from x, green from y, blue from both.
 ImagePointer uniqueColors(int width, int height, std::uint8_t alpha = 255, AlphaMode mode = AlphaMode::premultiplied)
 {
-    Bytes pixels;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            for (const int straight : {x * 37 % 256, y * 53 % 256, (x * 11 + y * 29) % 256}) {
-                const auto channel = static_cast<std::uint8_t>(straight);
-                pixels.push_back(mode == AlphaMode::premultiplied ? premultiply(channel, alpha) : channel);
-            }
-            pixels.push_back(alpha);
-        }
-    }
-    return Image::make(width, height, std::move(pixels), mode);
+    return makePicture(width, height, [alpha](int x, int y) {
+        return Pixel{std::uint8_t(x * 37), std::uint8_t(y * 53), std::uint8_t(x * 11 + y * 29), alpha};
+    }, mode);
 }
 
 // A straight-alpha picture with fully transparent pixels whose colour is `hidden`, and partly
 // transparent ones elsewhere.
 ImagePointer translucentPicture(std::uint8_t hidden)
 {
-    Bytes pixels;
-    for (int y = 0; y < 18; ++y) {
-        for (int x = 0; x < 24; ++x) {
-            const bool clear = (x / 3 + y / 3) % 3 == 0;
-            pixels.insert(pixels.end(), {clear ? hidden : static_cast<std::uint8_t>(40 + x * 9),
-                                         clear ? hidden : static_cast<std::uint8_t>(30 + y * 12), clear ? hidden : std::uint8_t{200},
-                                         clear ? std::uint8_t{0} : static_cast<std::uint8_t>(50 + x * 8)});
-        }
-    }
-    return Image::make(24, 18, std::move(pixels), AlphaMode::straight);
+    return makePicture(24, 18, [hidden](int x, int y) {
+        if ((x / 3 + y / 3) % 3 == 0) return Pixel{hidden, hidden, hidden, 0};
+        return Pixel{std::uint8_t(40 + x * 9), std::uint8_t(30 + y * 12), 200, std::uint8_t(50 + x * 8)};
+    }, AlphaMode::straight);
 }
 
 class RenderPixels : public ::testing::Test {

@@ -47,13 +47,13 @@ std::filesystem::path scratchFolder(const std::string& name)
     return folder;
 }
 
-std::array<std::uint8_t, 4> pixelAt(const Image& image, int x, int y)
+Pixel pixelAt(const Image& image, int x, int y)
 {
     const std::uint8_t* p = image.pixel(x, y);
     return {p[0], p[1], p[2], p[3]};
 }
 
-std::array<std::uint8_t, 4> quadAt(const Image& image, int quad, int y)
+Pixel quadAt(const Image& image, int quad, int y)
 {
     const auto first = pixelAt(image, quad * 2, y);
     return {first[0], first[1], first[2], pixelAt(image, quad * 2 + 1, y)[0]};
@@ -80,15 +80,25 @@ float probedBezelFlag(const Image& image, int firstRow)
     return static_cast<float>(pixelAt(image, 0, firstRow + 1)[1]) / 255.0f;
 }
 
-ImagePointer probePicture()
+ImagePointer makePicture(int width, int height, const std::function<Pixel(int x, int y)>& pixel, AlphaMode mode)
 {
-    std::vector<std::uint8_t> pixels;
-    for (int y = 0; y < probeHeight; ++y) {
-        for (int x = 0; x < probeWidth; ++x) {
-            pixels.insert(pixels.end(), {static_cast<std::uint8_t>(3 + x), static_cast<std::uint8_t>(7 + y), 90, 255});
+    std::vector<std::uint8_t> bytes;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Pixel straight = pixel(x, y);
+            for (int c = 0; c < 3; ++c) {
+                bytes.push_back(mode == AlphaMode::premultiplied ? premultiply(straight[c], straight[3]) : straight[c]);
+            }
+            bytes.push_back(straight[3]);
         }
     }
-    return Image::make(probeWidth, probeHeight, std::move(pixels));
+    return Image::make(width, height, std::move(bytes), mode);
+}
+
+ImagePointer probePicture()
+{
+    return makePicture(probeWidth, probeHeight,
+                       [](int x, int y) { return Pixel{std::uint8_t(3 + x), std::uint8_t(7 + y), 90, 255}; });
 }
 
 ShaderConfiguration configurationOf(std::vector<ShaderPass> passes, bool motion, bool bezel)

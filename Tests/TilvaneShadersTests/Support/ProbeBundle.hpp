@@ -45,12 +45,17 @@ float probedSlot(const Image& image, int firstRow, int slot);
 // The bezel flag a probe wrote with its list.
 float probedBezelFlag(const Image& image, int firstRow);
 
-std::array<std::uint8_t, 4> pixelAt(const Image& image, int x, int y);
+using Pixel = std::array<std::uint8_t, 4>;
+Pixel pixelAt(const Image& image, int x, int y);
 // The four values a probe wrote at quad index `quad` of a row, two pixels each.
-std::array<std::uint8_t, 4> quadAt(const Image& image, int quad, int y);
+Pixel quadAt(const Image& image, int quad, int y);
 
 // The floats a probe wrote for slots 0 ..< count.
 std::vector<float> probedSlots(const Image& image, int firstRow, std::size_t count);
+
+// A picture whose straight colour and alpha at (x, y) are pixel(x, y), stored in `mode`.
+ImagePointer makePicture(int width, int height, const std::function<Pixel(int x, int y)>& pixel,
+                         AlphaMode mode = AlphaMode::premultiplied);
 
 // An opaque probeWidth × probeHeight picture whose red channel is 3 + x and green 7 + y.
 ImagePointer probePicture();

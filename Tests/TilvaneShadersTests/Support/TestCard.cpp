@@ -1,10 +1,11 @@
 #include "TestCard.hpp"
 
+#include "ProbeBundle.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <vector>
 
 namespace tilvane::testing {
 namespace {
@@ -52,16 +53,10 @@ std::uint8_t cornerAlpha(int x, int y, int width, int height)
 ImagePointer makeTestCard(int width)
 {
     const int height = width * 3 / 4;
-    std::vector<std::uint8_t> pixels;
-    pixels.reserve(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::uint8_t alpha = cornerAlpha(x, y, width, height);
-            for (const std::uint8_t channel : cardColor(x, y, width, height)) pixels.push_back(premultiply(channel, alpha));
-            pixels.push_back(alpha);
-        }
-    }
-    return Image::make(width, height, std::move(pixels));
+    return makePicture(width, height, [&](int x, int y) {
+        const Color color = cardColor(x, y, width, height);
+        return Pixel{color[0], color[1], color[2], cornerAlpha(x, y, width, height)};
+    });
 }
 
 }  // namespace tilvane::testing
