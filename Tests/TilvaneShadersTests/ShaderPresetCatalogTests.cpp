@@ -12,10 +12,8 @@
 #include <map>
 #include <regex>
 #include <set>
-#include <string>
 #include <thread>
 #include <tuple>
-#include <vector>
 
 namespace tilvane {
 namespace {
@@ -48,11 +46,9 @@ TEST(BuiltInPresets, CarryFixedUniqueUpperCaseIds)
     for (const auto& preset : nlohmann::json::parse(stream)) {
         EXPECT_TRUE(presetIds.insert(preset.at("id").get<std::string>()).second) << preset.at("id");
         for (const auto& pass : preset.at("passes")) {
-            ASSERT_TRUE(pass.contains("id") && pass.at("id").is_string()) << preset.at("id");
-            const auto id = pass.at("id").get<std::string>();
-            ASSERT_TRUE(Uuid::parse(id).has_value()) << id;
-            EXPECT_EQ(Uuid::parse(id)->string(), id) << "written in upper case";
-            EXPECT_TRUE(passIds.insert(id).second) << id;
+            const auto id = pass.value("id", std::string("missing"));
+            const auto parsed = Uuid::parse(id);
+            EXPECT_TRUE(parsed && parsed->string() == id && passIds.insert(id).second) << id << ": not a new upper-case UUID";
         }
     }
 }

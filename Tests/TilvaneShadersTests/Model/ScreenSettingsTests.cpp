@@ -16,48 +16,36 @@ ShaderPass on(std::string effect, ShaderPass::Settings settings = {}) { return S
 
 std::optional<ShaderConfiguration> of(std::vector<ShaderPass> passes) { return ShaderConfiguration{std::move(passes), false, {}}; }
 
-struct ProvidesCase {
-    std::string name;
-    std::optional<ShaderConfiguration> configuration;
-    bool scanlines;
-    bool glow;
-};
-
-class ShaderProvides : public testing::TestWithParam<ProvidesCase> {};
-
-TEST_P(ShaderProvides, WalksTheActivePassesInOrder)
+TEST(ShaderProvides, WalksTheActivePassesInOrder)
 {
-    const auto& row = GetParam();
-    EXPECT_EQ(ScreenSettings::shaderProvidesScanlines(row.configuration), row.scanlines);
-    EXPECT_EQ(ScreenSettings::shaderProvidesGlow(row.configuration), row.glow);
+    struct Row { const char* name; std::optional<ShaderConfiguration> configuration; bool scanlines; bool glow; };
+    const Row rows[] = {
+        {"NoConfiguration", std::nullopt, false, false},
+        {"CrtWithoutSettings", of({on("crt")}), true, true},
+        {"CrtWithoutScanlines", of({on("crt", {{"scanLinesStrength", 0}})}), false, true},
+        {"CrtWithoutBloom", of({on("crt", {{"bloomStrength", -1}})}), true, false},
+        {"CrtNaNSettings", of({on("crt", {{"scanLinesStrength", nan}, {"bloomStrength", nan}})}), false, false},
+        {"CrtSpreadIsNotStrength", of({on("crt", {{"bloomSpread", 0}})}), true, true},
+        {"LottesAlways", of({on("crtLottes")}), true, true},
+        {"LottesOff", of({ShaderPass("crtLottes", 1, {}, false)}), false, false},
+        {"LottesAtZero", of({ShaderPass("crtLottes", 0, {}, true)}), false, false},
+        {"LottesNaNIntensity", of({ShaderPass("crtLottes", nan, {}, true)}), false, false},
+        {"PhosphorKeys", of({on("realisticPhosphor", {{"scanStrength", 0.1f}, {"bloom", 0}})}), true, false},
+        {"PhosphorIgnoresCrtKeys", of({on("realisticPhosphor", {{"scanLinesStrength", 0}, {"bloomStrength", 0}})}), true, true},
+        {"WalkContinuesPastEveryPassThatDoesNotAnswer",
+         of({ShaderPass("crtLottes", 1, {}, false), on("negative"), on("realisticPhosphor", {{"scanStrength", 0}, {"bloom", 0}}),
+             on("crt", {{"bloomStrength", 0}})}), true, false},
+        {"OtherEffectsNever", of({on("negative"), on("glitchy"), on("mnoise"), on("CRT")}), false, false}};
     const ScreenSettings screen{0.5f, 0.25f, 0.75f};
-    EXPECT_EQ(screen.effectiveScanlineStrength(row.configuration), row.scanlines ? 0.0f : 0.5f);
-    EXPECT_EQ(screen.effectiveGlowStrength(row.configuration), row.glow ? 0.0f : 0.75f);
-    EXPECT_EQ(screen.applies(row.configuration), !(row.scanlines && row.glow));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(ScreenSettings::shaderProvidesScanlines(row.configuration), row.scanlines);
+        EXPECT_EQ(ScreenSettings::shaderProvidesGlow(row.configuration), row.glow);
+        EXPECT_EQ(screen.effectiveScanlineStrength(row.configuration), row.scanlines ? 0.0f : 0.5f);
+        EXPECT_EQ(screen.effectiveGlowStrength(row.configuration), row.glow ? 0.0f : 0.75f);
+        EXPECT_EQ(screen.applies(row.configuration), !(row.scanlines && row.glow));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Walk, ShaderProvides,
-    testing::Values(
-        ProvidesCase{"NoConfiguration", std::nullopt, false, false},
-        ProvidesCase{"CrtWithoutSettings", of({on("crt")}), true, true},
-        ProvidesCase{"CrtWithoutScanlines", of({on("crt", {{"scanLinesStrength", 0}})}), false, true},
-        ProvidesCase{"CrtWithoutBloom", of({on("crt", {{"bloomStrength", -1}})}), true, false},
-        ProvidesCase{"CrtNaNSettings", of({on("crt", {{"scanLinesStrength", nan}, {"bloomStrength", nan}})}), false, false},
-        ProvidesCase{"CrtSpreadIsNotStrength", of({on("crt", {{"bloomSpread", 0}})}), true, true},
-        ProvidesCase{"LottesAlways", of({on("crtLottes")}), true, true},
-        ProvidesCase{"LottesOff", of({ShaderPass("crtLottes", 1, {}, false)}), false, false},
-        ProvidesCase{"LottesAtZero", of({ShaderPass("crtLottes", 0, {}, true)}), false, false},
-        ProvidesCase{"LottesNaNIntensity", of({ShaderPass("crtLottes", nan, {}, true)}), false, false},
-        ProvidesCase{"PhosphorKeys", of({on("realisticPhosphor", {{"scanStrength", 0.1f}, {"bloom", 0}})}), true, false},
-        ProvidesCase{"PhosphorIgnoresCrtKeys",
-                     of({on("realisticPhosphor", {{"scanLinesStrength", 0}, {"bloomStrength", 0}})}), true, true},
-        ProvidesCase{"WalkContinuesPastEveryPassThatDoesNotAnswer",
-                     of({ShaderPass("crtLottes", 1, {}, false), on("negative"),
-                         on("realisticPhosphor", {{"scanStrength", 0}, {"bloom", 0}}), on("crt", {{"bloomStrength", 0}})}),
-                     true, false},
-        ProvidesCase{"OtherEffectsNever", of({on("negative"), on("glitchy"), on("mnoise"), on("CRT")}), false, false}),
-    [](const testing::TestParamInfo<ProvidesCase>& info) { return info.param.name; });
 
 TEST(ScreenSettingsApplies, NeedsAnEffectiveStrengthAboveZero)
 {

@@ -26,18 +26,16 @@ ShaderPass passWith(const char* effect, float intensity, ShaderPass::Settings se
 // shows, and add keys of other effects and other letter cases, which must be left out.
 TEST(EffectUniforms, CrtGoldenListDefaultsAndMotion)
 {
-    const auto pass = passWith("crt", 0.75f,
-                               {{"curveX", 104}, {"curveY", 105}, {"colorFringingSpread", 106}, {"ghostingSpread", 107},
-                                {"ghostingStrength", 108}, {"darkenMix", 109}, {"vignetteSpread", 110},
-                                {"vignetteBrightness", 111}, {"tintR", 112}, {"tintG", 113}, {"tintB", 114},
-                                {"scanLinesStrength", 115}, {"scanLinesVariance", 116}, {"scanLinesPeriod", 117},
-                                {"apertureGrilleStrength", 118}, {"apertureGrillePeriod", 119},
-                                {"flickerStrength", 120}, {"flickerFrequency", 121}, {"noiseContentStrength", 122},
-                                {"noiseUniformStrength", 123}, {"bloomSpread", 124}, {"bloomStrength", 125},
-                                {"backgroundOpacity", 126}, {"maskOutsideBounds", 127}, {"duration", -1},
-                                {"scale", -1}, {"CurveX", -1}});
-    EXPECT_EQ(uniforms(pass, 640, 480, true, 2.5f), (List{640, 480, 2.5f, 0.75f, 104, 105, 106, 107, 108, 109, 110, 111, 112,
-                                                          113, 114, 115, 116, 117, 118, 119, 120, 121, 122, 123, 124, 125, 126, 127}));
+    ShaderPass pass("crt", 0.75f, {{"duration", -1}, {"scale", -1}, {"CurveX", -1}}, true);
+    List expected{640, 480, 2.5f, 0.75f};
+    for (const char* key : {"curveX", "curveY", "colorFringingSpread", "ghostingSpread", "ghostingStrength", "darkenMix",
+                            "vignetteSpread", "vignetteBrightness", "tintR", "tintG", "tintB", "scanLinesStrength",
+                            "scanLinesVariance", "scanLinesPeriod", "apertureGrilleStrength", "apertureGrillePeriod",
+                            "flickerStrength", "flickerFrequency", "noiseContentStrength", "noiseUniformStrength",
+                            "bloomSpread", "bloomStrength", "backgroundOpacity", "maskOutsideBounds"}) {
+        expected.push_back(pass.settings[key] = 100.0f + static_cast<float>(expected.size()));
+    }
+    EXPECT_EQ(uniforms(pass, 640, 480, true, 2.5f), expected);
     EXPECT_EQ(uniforms(passWith("crt", 1), 8, 6, true, 1.5f),
               (List{8, 6, 1.5f, 1, 13, 11, 0.1f, 0.75f, 0.1f, 0.4f, 0.4f, 20, 0.93f, 1, 0.96f, 0.2f, 0.35f, 4, 0.3f, 2,
                     0.04f, 15, 0.25f, 0.25f, 8, 0.004f, 1, 1}));
@@ -83,6 +81,7 @@ TEST(PhosphorUniforms, GoldenListWithTheFramesSlots)
          {"paletteLinked", 326}, {"overdrive", 327}, {"overdriveKnee", 328}, {"horizontalSync", 329},
          {"horizontalSyncSpeed", 330}, {"horizontalSyncWidth", 331}, {"bloomStyle", 332}, {"phosphor", -1},
          {"curveX", -1}});
+    // Slots 22 and 23 are the frame's; paletteLinked is never sent.
     EXPECT_EQ(phosphorUniforms(pass, 256, 192, PhosphorFrame{true, 1.25f, true, 0.075f}),
               (List{256, 192, 1.25f, 0.075f, 0.9f, 305, 306, 307, 308, 309, 310, 311, 312, 313, 314, 315, 316,
                     317, 318, 319, 320, 321, 1, 1, 324, 325, 0, 327, 328, 329, 330, 331, 332}));

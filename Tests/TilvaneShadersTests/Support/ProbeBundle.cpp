@@ -47,12 +47,6 @@ std::filesystem::path scratchFolder(const std::string& name)
     return folder;
 }
 
-Pixel pixelAt(const Image& image, int x, int y)
-{
-    const std::uint8_t* p = image.pixel(x, y);
-    return {p[0], p[1], p[2], p[3]};
-}
-
 Pixel quadAt(const Image& image, int quad, int y)
 {
     const auto first = pixelAt(image, quad * 2, y);
@@ -75,11 +69,6 @@ std::vector<float> probedSlots(const Image& image, int firstRow, std::size_t cou
     return values;
 }
 
-float probedBezelFlag(const Image& image, int firstRow)
-{
-    return static_cast<float>(pixelAt(image, 0, firstRow + 1)[1]) / 255.0f;
-}
-
 ImagePointer makePicture(int width, int height, const std::function<Pixel(int x, int y)>& pixel, AlphaMode mode)
 {
     std::vector<std::uint8_t> bytes;
@@ -99,18 +88,6 @@ ImagePointer probePicture()
 {
     return makePicture(probeWidth, probeHeight,
                        [](int x, int y) { return Pixel{std::uint8_t(3 + x), std::uint8_t(7 + y), 90, 255}; });
-}
-
-ShaderConfiguration configurationOf(std::vector<ShaderPass> passes, bool motion, bool bezel)
-{
-    ShaderConfiguration result{std::move(passes), motion, {}};
-    result.bezel.isOn = bezel;
-    return result;
-}
-
-ShaderPass activePass(const char* effect, ShaderPass::Settings settings)
-{
-    return ShaderPass(effect, 1, std::move(settings), true);
 }
 
 ShaderRendererErrorCase failureOf(const std::function<void()>& call)

@@ -42,11 +42,14 @@ std::filesystem::path scratchFolder(const std::string& name);
 
 // The float a probe wrote for `slot` in the rows starting at firstRow.
 float probedSlot(const Image& image, int firstRow, int slot);
-// The bezel flag a probe wrote with its list.
-float probedBezelFlag(const Image& image, int firstRow);
-
 using Pixel = std::array<std::uint8_t, 4>;
-Pixel pixelAt(const Image& image, int x, int y);
+inline Pixel pixelAt(const Image& image, int x, int y)
+{
+    const std::uint8_t* p = image.pixel(x, y);
+    return {p[0], p[1], p[2], p[3]};
+}
+// The bezel flag a probe wrote with its list.
+inline float probedBezelFlag(const Image& image, int firstRow) { return pixelAt(image, 0, firstRow + 1)[1] / 255.0f; }
 // The four values a probe wrote at quad index `quad` of a row, two pixels each.
 Pixel quadAt(const Image& image, int quad, int y);
 
@@ -60,9 +63,15 @@ ImagePointer makePicture(int width, int height, const std::function<Pixel(int x,
 // An opaque probeWidth × probeHeight picture whose red channel is 3 + x and green 7 + y.
 ImagePointer probePicture();
 
-ShaderConfiguration configurationOf(std::vector<ShaderPass> passes, bool motion = false, bool bezel = false);
+inline ShaderConfiguration configurationOf(std::vector<ShaderPass> passes, bool motion = false, bool bezel = false)
+{
+    return ShaderConfiguration{std::move(passes), motion, BezelSettings{.isOn = bezel}};
+}
 // An active pass at full intensity.
-ShaderPass activePass(const char* effect, ShaderPass::Settings settings = {});
+inline ShaderPass activePass(const char* effect, ShaderPass::Settings settings = {})
+{
+    return ShaderPass(effect, 1, std::move(settings), true);
+}
 
 // The case of the ShaderRendererError the call throws; a test failure if it throws none.
 ShaderRendererErrorCase failureOf(const std::function<void()>& call);
