@@ -27,13 +27,11 @@ ShaderConfiguration reference()
 {
     static const Uuid firstId = Uuid::random();
     static const Uuid secondId = Uuid::random();
-    return ShaderConfiguration{{ShaderPass(firstId, "crt", 0.8f, {{"curveX", 13}, {"scanLinesStrength", 0.2f}}, true),
-                                ShaderPass(secondId, "negative", 1, {}, false)},
-                               false,
-                               BezelSettings{true, 0.5f, 1, "#16171a", 0.5f}};
+    return {{ShaderPass(firstId, "crt", 0.8f, {{"curveX", 13}, {"scanLinesStrength", 0.2f}}, true),
+             ShaderPass(secondId, "negative", 1, {}, false)}, false, BezelSettings{true, 0.5f, 1, "#16171a", 0.5f}};
 }
 
-TEST(ShaderModelEquality, EveryFieldCounts)
+TEST(ShaderModelEquality, EveryFieldCountsAndFloatsCompareAsNumbers)
 {
     EXPECT_EQ(reference(), reference());
     const std::pair<const char*, std::function<void(ShaderConfiguration&)>> changes[] = {
@@ -57,18 +55,16 @@ TEST(ShaderModelEquality, EveryFieldCounts)
         EXPECT_NE(reference(), changed) << name;
     }
     EXPECT_NE(ShaderPass("crt", 1, {}, true), ShaderPass("crt", 1, {}, true)) << "new passes get fresh ids";
-}
 
-TEST(ShaderModelEquality, FloatsCompareAsNumbers)
-{
+    // Floats compare as numbers: 0 equals -0, NaN equals nothing, not even itself.
     auto negativeZero = reference();
-    auto positiveZero = reference();
     negativeZero.passes[0].settings["curveX"] = -0.0f;
+    auto positiveZero = reference();
     positiveZero.passes[0].settings["curveX"] = 0.0f;
     EXPECT_EQ(negativeZero, positiveZero);
     auto notANumber = reference();
     notANumber.passes[0].intensity = nan;
-    EXPECT_NE(notANumber, notANumber) << "NaN equals nothing, not even itself";
+    EXPECT_NE(notANumber, notANumber);
     EXPECT_NE((BezelSettings{true, nan, 1, "#161718", 0.5f}), (BezelSettings{true, nan, 1, "#161718", 0.5f}));
 }
 

@@ -17,10 +17,7 @@ const float nan = std::numeric_limits<float>::quiet_NaN();
 const float infinity = std::numeric_limits<float>::infinity();
 const Rgb fallbackGrey{22.0f / 255.0f, 23.0f / 255.0f, 24.0f / 255.0f};
 
-ShaderPass passWith(const char* effect, float intensity, ShaderPass::Settings settings = {})
-{
-    return ShaderPass(effect, intensity, std::move(settings), true);
-}
+ShaderPass passWith(const char* effect, float intensity, ShaderPass::Settings settings = {}) { return ShaderPass(effect, intensity, std::move(settings), true); }
 
 // The golden lists give every key an effect reads a value of its own, so a slot shifted by one
 // shows, and add keys of other effects and other letter cases, which must be left out.
@@ -42,18 +39,20 @@ TEST(EffectUniforms, CrtGoldenListDefaultsAndMotion)
     // Without motion there is no time (slot 2) and no flicker (slot 20).
     const auto still = uniforms(pass, 8, 6, false, 1.5f);
     EXPECT_EQ((List{still[2], still[20]}), (List{0, 0}));
+
+    // Values outside the inspector's ranges are sent unchanged.
+    const auto wild = uniforms(passWith("crt", -2, {{"curveX", 1000}, {"scanLinesStrength", -4}, {"curveY", nan}}), 1, 1, true, 0);
+    EXPECT_EQ((List{wild[3], wild[4], wild[15]}), (List{-2, 1000, -4}));
+    EXPECT_TRUE(std::isnan(wild[5]));
 }
 
-TEST(EffectUniforms, GlitchyGoldenListAndFrameSlot)
+TEST(EffectUniforms, OtherEffectsGoldenListsAndGlitchysFrameSlot)
 {
     const auto pass = passWith("glitchy", 0.4f, {{"duration", 25}, {"amount", 0.9f}, {"curveX", 7}});
     EXPECT_EQ(uniforms(pass, 320, 200, true, 1.01f), (List{320, 200, 1.01f, 60, 25, 0.9f, 0.4f}));
     EXPECT_EQ(uniforms(pass, 320, 200, true, 2.5f)[3], 150.0f);
     EXPECT_EQ(uniforms(pass, 320, 200, false, 1.01f), (List{320, 200, 0, 0, 25, 0.9f, 0.4f}));
-}
 
-TEST(EffectUniforms, OtherEffectsGoldenLists)
-{
     const auto lottes = passWith("crtLottes", 0.6f, {{"scale", 202}, {"warpStrength", 203}, {"minVignette", 204},
                                                      {"thin", 205}, {"blur", 206}, {"mask", 207}, {"amount", -1}});
     EXPECT_EQ(uniforms(lottes, 100, 50, true, 9), (List{100, 50, 202, 203, 204, 205, 206, 207, 0.6f}));
@@ -63,14 +62,7 @@ TEST(EffectUniforms, OtherEffectsGoldenLists)
     EXPECT_EQ(uniforms(passWith("negative", 0.2f, foreign), 16, 9, true, 4.25f), (List{16, 9, 0.2f}));
 }
 
-TEST(EffectUniforms, ValuesOutsideTheInspectorsRangesAreSentUnchanged)
-{
-    const auto list = uniforms(passWith("crt", -2, {{"curveX", 1000}, {"scanLinesStrength", -4}, {"curveY", nan}}), 1, 1, true, 0);
-    EXPECT_EQ((List{list[3], list[4], list[15]}), (List{-2, 1000, -4}));
-    EXPECT_TRUE(std::isnan(list[5]));
-}
-
-TEST(PhosphorUniforms, GoldenListWithTheFramesSlots)
+TEST(PhosphorUniforms, GoldenListDefaultsAndTheFramesSlots)
 {
     const auto pass = passWith(
         "realisticPhosphor", 0.9f,
@@ -85,16 +77,13 @@ TEST(PhosphorUniforms, GoldenListWithTheFramesSlots)
     EXPECT_EQ(phosphorUniforms(pass, 256, 192, PhosphorFrame{true, 1.25f, true, 0.075f}),
               (List{256, 192, 1.25f, 0.075f, 0.9f, 305, 306, 307, 308, 309, 310, 311, 312, 313, 314, 315, 316,
                     317, 318, 319, 320, 321, 1, 1, 324, 325, 0, 327, 328, 329, 330, 331, 332}));
-}
 
-TEST(PhosphorUniforms, DefaultsAStillFrameAndAFirstAnimatedFrame)
-{
-    const auto pass = passWith("realisticPhosphor", 1, {{"paletteLinked", 1}});
-    EXPECT_EQ(phosphorUniforms(pass, 10, 20, PhosphorFrame{false, 3, false, 0.5f}),
+    const auto standard = passWith("realisticPhosphor", 1, {{"paletteLinked", 1}});
+    EXPECT_EQ(phosphorUniforms(standard, 10, 20, PhosphorFrame{false, 3, false, 0.5f}),
               (List{10, 20, 0, 0, 1, 0, 0.8f, 0.4f, 0, 0.02f, 0.09f, 400, 0.35f, 0.65f, 0.12f, 0.03f, 0.02f,
                     0.01f, 0.12f, 1, 1.1f, 0.25f, 0, 0, 0.35f, 0.16f, 0, 0, 0.2f, 0, 0.12f, 0.012f, 0}));
     // No elapsed time before a previous frame is known.
-    const auto first = phosphorUniforms(pass, 10, 20, PhosphorFrame{true, 3, false, 0.5f});
+    const auto first = phosphorUniforms(standard, 10, 20, PhosphorFrame{true, 3, false, 0.5f});
     EXPECT_EQ((List{first[2], first[3], first[22], first[23]}), (List{3, 0, 1, 0}));
 }
 
