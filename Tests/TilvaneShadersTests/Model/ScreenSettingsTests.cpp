@@ -45,14 +45,8 @@ TEST(ShaderProvides, WalksTheActivePassesInOrder)
         EXPECT_EQ(screen.effectiveGlowStrength(row.configuration), row.glow ? 0.0f : 0.75f);
         EXPECT_EQ(screen.applies(row.configuration), !(row.scanlines && row.glow));
     }
-}
-
-TEST(ScreenSettingsApplies, NeedsAnEffectiveStrengthAboveZero)
-{
-    const auto crtWithoutScanlines = of({on("crt", {{"scanLinesStrength", 0}})});
+    // Applies only with an effective strength above zero (thickness alone does nothing; NaN is not above zero).
     EXPECT_FALSE((ScreenSettings{0, 0.5f, 0}.applies(std::nullopt)));
-    EXPECT_FALSE((ScreenSettings{0, 0.5f, 0}.applies(crtWithoutScanlines)));
-    EXPECT_TRUE((ScreenSettings{0.5f, 0.5f, 0}.applies(crtWithoutScanlines)));
     EXPECT_TRUE((ScreenSettings{0, 0.5f, 0.2f}.applies(std::nullopt)));
     EXPECT_FALSE((ScreenSettings{nan, 0.5f, nan}.applies(std::nullopt)));
 }
