@@ -180,14 +180,11 @@ TEST_F(RenderProbe, stillFramesAndFramesWithoutHistoryNeitherReadNorWriteIt)
     EXPECT_EQ(frameSlots(*renderer.render(picture, animated, 1.2f, false)), (Frame{1.2f, 0, 1, 0}));
     EXPECT_EQ(renderer.phosphorHistory(), stored);
     EXPECT_EQ(emission(*renderer.render(picture, animated, 1.3f, true))[0], 2) << "the stored entry still continues";
-}
 
-TEST_F(RenderProbe, eachPhosphorPassKeepsItsOwnEntryKeyedByPosition)
-{
+    // Each phosphor pass keeps an entry of its own, keyed by its position.
     renderer.render(picture, configurationOf({ShaderPass("crt", 1, {}, false), phosphor(), activePass("negative"), phosphor()}, true), 1.0f, true);
-    const auto history = renderer.phosphorHistory();
-    EXPECT_EQ(history.size(), 2u);
-    EXPECT_TRUE(history.contains(1) && history.contains(3));
+    EXPECT_EQ(renderer.phosphorHistory().size(), 2u);
+    EXPECT_TRUE(renderer.phosphorHistory().contains(1) && renderer.phosphorHistory().contains(3));
 }
 
 }  // namespace

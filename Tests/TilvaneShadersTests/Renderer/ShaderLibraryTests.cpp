@@ -29,11 +29,10 @@ TEST_F(ShaderLibraryTest, compilesEveryProgramAndCrtAtIntensityZeroIsAnExactCopy
     FullscreenDrawer drawer;
     const int width = 13;
     const int height = 11;
-    std::vector<std::uint8_t> bytes;
-    for (int i = 0; i < width * height; ++i) {
-        bytes.insert(bytes.end(), {static_cast<std::uint8_t>(i * 7), static_cast<std::uint8_t>(255 - i * 3),
-                                   static_cast<std::uint8_t>(i * 13 + 5), static_cast<std::uint8_t>(i * 5)});
-    }
+    const auto picture = testing::makePicture(width, height, [](int x, int y) {
+        return testing::Pixel{std::uint8_t(x * 7), std::uint8_t(255 - y * 3), std::uint8_t(x * y + 5), std::uint8_t(x * 5 + y)};
+    }, AlphaMode::straight);
+    const std::vector<std::uint8_t> bytes(picture->bytes().begin(), picture->bytes().end());
     GlTexture input(width, height, TextureFormat::rgba8);
     input.upload(bytes);
     const GlTexture output(width, height, TextureFormat::rgba8);
