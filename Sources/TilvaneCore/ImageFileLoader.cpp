@@ -135,10 +135,13 @@ ImagePointer copyPixels(const VipsImagePointer& image)
         return nullptr;
     }
     std::vector<std::uint8_t> pixels(*expected);
-    const VipsImagePointer target(
-        vips_image_new_from_memory(pixels.data(), pixels.size(), width, height, 4, VIPS_FORMAT_UCHAR));
-    if (!target || vips_image_write(image.get(), target.get()) != 0) {
-        return nullptr;
+    {
+        // Released before the pixels move on: it only borrows their memory.
+        const VipsImagePointer target(
+            vips_image_new_from_memory(pixels.data(), pixels.size(), width, height, 4, VIPS_FORMAT_UCHAR));
+        if (!target || vips_image_write(image.get(), target.get()) != 0) {
+            return nullptr;
+        }
     }
     // libvips keeps colour and alpha independent.
     return Image::make(width, height, std::move(pixels), AlphaMode::straight);

@@ -1,135 +1,129 @@
-#include "TilvanePresets/LastSession.hpp"
+#include "TilvanePresets/LastSessionStore.hpp"
 
-#include "PresetFixtures.hpp"
+#include "TilvanePresets/TilvaneSupportDirectory.hpp"
+
+#include "TestSupport.hpp"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <limits>
-#include <set>
+#include <cmath>
 
 namespace tilvane {
 namespace {
 
-LastSession validSession()
+using namespace testing;
+using enum LastSessionErrorCase;
+
+LastSession sessionFor(const std::filesystem::path& image)
 {
-    return LastSession{Url::file("/home/ana/Fotos/gato.png"), testing::plainSettings(), std::nullopt, 2048, 0.5};
+    return LastSession{Url::file(image), fullSettings(), "personal:" + Uuid::random().string(), 4096, 0.25};
 }
 
-// "ok", "session" (LastSessionError) or "look" (PersonalPresetError).
-std::string outcome(const LastSession& session)
-{
-    try {
-        session.validate();
-        return "ok";
-    } catch (const LastSessionError& error) {
-        EXPECT_EQ(error.errorCase(), LastSessionErrorCase::invalidData);
-        EXPECT_STREQ(error.what(), "A última sessão do Tilvane está inválida. O arquivo foi preservado.");
-        return "session";
-    } catch (const PersonalPresetError& error) {
-        EXPECT_EQ(error.errorCase(), PersonalPresetErrorCase::invalidData);
-        return "look";
-    }
-}
-
-struct SessionValidationCase {
-    const char* name;
-    std::function<void(LastSession&)> change;
-    const char* expected;
+class LastSessionStoreTest : public ::testing::Test {
+protected:
+    std::filesystem::path file() const { return folder_.path() / "last-session.json"; }
+    LastSessionStore store() const { return LastSessionStore(file()); }
+    TemporaryFolder folder_;
 };
 
-void PrintTo(const SessionValidationCase& row, std::ostream* out) { *out << row.name; }
-
-class LastSessionValidation : public ::testing::TestWithParam<SessionValidationCase> {};
-
-TEST_P(LastSessionValidation, AcceptsOnlyUsableSessions)
+TEST_F(LastSessionStoreTest, EveryWorkingSizeAndAnyFilePathRoundTrip)
 {
-    LastSession session = validSession();
-    GetParam().change(session);
-    EXPECT_EQ(outcome(session), GetParam().expected);
-}
-
-std::string repeated(const std::string& piece, std::size_t count)
-{
-    std::string text;
-    for (std::size_t index = 0; index < count; ++index) text += piece;
-    return text;
-}
-
-void setURL(LastSession& session, const char* text) { session.imageURL = *Url::parse(text); }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rules, LastSessionValidation,
-    ::testing::Values(
-        SessionValidationCase{"valid", [](auto&) {}, "ok"},
-        SessionValidationCase{"max1024", [](auto& s) { s.maxDimension = 1024; }, "ok"},
-        SessionValidationCase{"max4096", [](auto& s) { s.maxDimension = 4096; }, "ok"},
-        SessionValidationCase{"max1000", [](auto& s) { s.maxDimension = 1000; }, "session"},
-        SessionValidationCase{"max3072", [](auto& s) { s.maxDimension = 3072; }, "session"},
-        SessionValidationCase{"max8192", [](auto& s) { s.maxDimension = 8192; }, "session"},
-        SessionValidationCase{"fraction0", [](auto& s) { s.compareFraction = 0; }, "ok"},
-        SessionValidationCase{"fraction1", [](auto& s) { s.compareFraction = 1; }, "ok"},
-        SessionValidationCase{"fractionNegativeZero", [](auto& s) { s.compareFraction = -0.0; }, "ok"},
-        SessionValidationCase{"fractionNegative", [](auto& s) { s.compareFraction = -0.01; }, "session"},
-        SessionValidationCase{"fractionAboveOne", [](auto& s) { s.compareFraction = 1.01; }, "session"},
-        SessionValidationCase{"fractionNaN",
-                              [](auto& s) { s.compareFraction = std::numeric_limits<double>::quiet_NaN(); }, "session"},
-        SessionValidationCase{"fractionInfinite",
-                              [](auto& s) { s.compareFraction = std::numeric_limits<double>::infinity(); }, "session"},
-        SessionValidationCase{"preset256", [](auto& s) { s.selectedPresetID = std::string(256, 'p'); }, "ok"},
-        SessionValidationCase{"preset257", [](auto& s) { s.selectedPresetID = std::string(257, 'p'); }, "session"},
-        SessionValidationCase{"preset256Accented", [](auto& s) { s.selectedPresetID = repeated("e\u0301", 256); }, "ok"},
-        SessionValidationCase{"preset257Accented", [](auto& s) { s.selectedPresetID = repeated("é", 257); }, "session"},
-        SessionValidationCase{"presetEmpty", [](auto& s) { s.selectedPresetID = ""; }, "ok"},
-        SessionValidationCase{"presetNotUtf8", [](auto& s) { s.selectedPresetID = "personal:\xff"; }, "session"},
-        SessionValidationCase{"webAddress", [](auto& s) { setURL(s, "https://example.com/gato.png"); }, "session"},
-        SessionValidationCase{"fileWithoutPath", [](auto& s) { setURL(s, "file://"); }, "session"},
-        SessionValidationCase{"relativeReference", [](auto& s) { setURL(s, "Fotos/gato.png"); }, "session"},
-        SessionValidationCase{"fileWithHost", [](auto& s) { setURL(s, "file://localhost/tmp/gato.png"); }, "ok"},
-        SessionValidationCase{"invalidLook", [](auto& s) { s.visual.pixelSize = 41; }, "look"},
-        SessionValidationCase{"sessionCheckedBeforeLook",
-                              [](auto& s) {
-                                  s.visual.pixelSize = 41;
-                                  s.maxDimension = 3072;
-                              },
-                              "session"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(LastSessionCoding, WritesTheFieldsByName)
-{
-    LastSession session = validSession();
-    auto object = toJson(session);
-    std::set<std::string> keys;
-    for (const auto& item : object.items()) keys.insert(item.key());
-    EXPECT_EQ(keys, (std::set<std::string>{"imageURL", "visual", "maxDimension", "compareFraction"}));
-    EXPECT_EQ(object["imageURL"], "file:///home/ana/Fotos/gato.png");
-
-    session.selectedPresetID = "personal:" + Uuid::random().string();
-    session.compareFraction = 0.1;
-    object = toJson(session);
-    EXPECT_EQ(object["selectedPresetID"], *session.selectedPresetID);
-    EXPECT_EQ(LastSession::fromJson(nlohmann::json::parse(object.dump())), session);
-}
-
-TEST(LastSessionCoding, NullPresetIdIsAbsentAndRequiredKeysFail)
-{
-    auto object = toJson(validSession());
-    object["selectedPresetID"] = nullptr;
-    EXPECT_EQ(LastSession::fromJson(object).selectedPresetID, std::nullopt);
-
-    for (const char* key : {"imageURL", "visual", "maxDimension", "compareFraction"}) {
-        auto missing = toJson(validSession());
-        missing.erase(key);
-        EXPECT_THROW(LastSession::fromJson(missing), json::DecodingError) << key;
+    const LastSessionStore nested(folder_.path() / "a" / "last-session.json");
+    EXPECT_EQ(nested.load(), std::nullopt);
+    std::string graphemes256;
+    while (graphemes256.size() < 3 * 256) graphemes256 += "e\u0301";  // 256 letters with a combining accent
+    const std::tuple<std::string, std::int64_t, double, std::optional<std::string>> rows[] = {
+        {"/home/ana/Minhas Fotos/gato preto.png", 1024, 0, std::nullopt},
+        {"/tmp/\xE9t\xE9 #1?/\xFF.jpg", 2048, 1, graphemes256},
+        {"/tmp/a.png", 4096, 0.5, ""},
+    };
+    for (const auto& [image, maxDimension, fraction, presetID] : rows) {
+        const LastSession session{Url::file(image), fullSettings(), presetID, maxDimension, fraction};
+        nested.save(session);
+        EXPECT_EQ(nested.load(), session);
+        EXPECT_EQ(nested.load()->imageURL.path(), std::filesystem::path(image));
+        EXPECT_EQ(readBytes(nested.fileURL()), (nlohmann::json{{"version", 1}, {"session", toJson(session)}}.dump()));
+        EXPECT_EQ(toJson(session).contains("selectedPresetID"), presetID.has_value());
     }
-    const std::pair<const char*, nlohmann::json> wrong[] = {
-        {"imageURL", 3},       {"imageURL", "file:///a b"}, {"maxDimension", 2048.5}, {"maxDimension", "2048"},
-        {"compareFraction", "0.5"}, {"selectedPresetID", 5},  {"visual", "gameboy"}};
-    for (const auto& [key, value] : wrong) {
-        auto object = toJson(validSession());
-        object[key] = value;
-        EXPECT_THROW(LastSession::fromJson(object), json::DecodingError) << key << " = " << value;
+}
+
+// A document holding a valid session, with `key` set to `value` (removed when null).
+std::string documentWith(const nlohmann::json& version, const char* key = nullptr, const nlohmann::json& value = {})
+{
+    auto session = toJson(sessionFor("/tmp/a.png"));
+    if (key) value.is_null() ? (void)session.erase(key) : (void)(session[key] = value);
+    return nlohmann::json{{"version", version}, {"session", session}}.dump();
+}
+
+TEST_F(LastSessionStoreTest, CorruptOrInvalidFilesAreRefusedAndPreserved)
+{
+    std::string graphemes257;
+    while (graphemes257.size() < 2 * 257) graphemes257 += "é";
+    const std::string files[] = {
+        "", "não é JSON", documentWith(1).substr(0, 60), documentWith(1.25), documentWith(2, "imageURL", 7),
+        documentWith(1, "imageURL"), documentWith(1, "imageURL", "file:///a b.png"), documentWith(1, "imageURL", "file://"),
+        documentWith(1, "imageURL", "https://example.com/a.png"), documentWith(1, "imageURL", "Fotos/gato.png"),
+        documentWith(1, "maxDimension", 1000), documentWith(1, "maxDimension", 3072), documentWith(1, "maxDimension", 2048.5),
+        documentWith(1, "compareFraction", -0.01), documentWith(1, "compareFraction", 1.01),
+        documentWith(1, "selectedPresetID", graphemes257),
+    };
+    for (const auto& contents : files) {
+        writeBytes(file(), contents);
+        EXPECT_EQ(errorCaseOf<LastSessionError>([&] { store().load(); }), invalidData) << contents;
+        EXPECT_EQ(folderContents(folder_.path()), (std::map<std::string, std::string>{{"last-session.json", contents}}));
     }
+    writeBytes(file(), documentWith(2));
+    EXPECT_EQ(errorCaseOf<LastSessionError>([&] { store().load(); }), unsupportedVersion);
+    writeBytes(file(), documentWith(1, "visual", {{"paletteID", "nes"}, {"pixelSize", 41}}));
+    EXPECT_THROW(store().load(), PersonalPresetError);
+    EXPECT_STREQ(LastSessionError(invalidData).what(), "A última sessão do Tilvane está inválida. O arquivo foi preservado.");
+    EXPECT_STREQ(LastSessionError(unsupportedVersion).what(),
+                 "A sessão foi salva por outra versão do Tilvane. O arquivo foi preservado.");
+}
+
+TEST_F(LastSessionStoreTest, RefusedOrFailedSavesLeaveTheFileAsItWas)
+{
+    store().save(sessionFor("/tmp/a.png"));
+    const auto before = folderContents(folder_.path());
+    auto session = sessionFor("/tmp/b.png");
+    session.visual.pixelSize = 41;
+    session.compareFraction = std::nan("");
+    EXPECT_THROW(store().save(session), LastSessionError) << "the session's own rules come before the look's";
+    session.compareFraction = 1;
+    EXPECT_THROW(store().save(session), PersonalPresetError);
+    session = sessionFor("/tmp/b.png");
+    session.visual.shader->bezel.reflectionSoftness = std::numeric_limits<float>::infinity();
+    EXPECT_THROW(store().save(session), json::EncodingError);
+    const auto longer = sessionFor("/tmp/" + std::string(before.begin()->second.size(), 'b') + ".png");
+    {
+        FileSizeLimit limit(before.begin()->second.size());
+        EXPECT_THROW(store().save(longer), std::system_error);
+        EXPECT_THROW(store().finishWindow(true, longer), std::system_error);
+    }
+    EXPECT_EQ(folderContents(folder_.path()), before);
+}
+
+TEST_F(LastSessionStoreTest, FinishWindowKeepsTheSessionOnlyWhenQuitting)
+{
+    const auto session = sessionFor("/tmp/a.png");
+    for (const auto& [isTerminating, withSession] : {std::pair{true, true}, {false, true}, {true, false}, {false, false}}) {
+        store().save(sessionFor("/tmp/old.png"));
+        store().finishWindow(isTerminating, withSession ? std::optional(session) : std::nullopt);
+        EXPECT_EQ(store().load(), isTerminating && withSession ? std::optional(session) : std::nullopt);
+    }
+    EXPECT_TRUE(folderContents(folder_.path()).empty());
+    EXPECT_NO_THROW(store().finishWindow(false, std::nullopt)) << "nothing to clear";
+}
+
+TEST(LastSessionStoreLocation, WithoutAnAbsoluteFolderEveryOperationFails)
+{
+    ScopedEnvironment support("TILVANE_SUPPORT_DIRECTORY", ""), dataHome("XDG_DATA_HOME", std::nullopt), home("HOME", "");
+    const LastSessionStore store;
+    EXPECT_TRUE(store.fileURL().empty());
+    EXPECT_THROW(store.load(), SupportDirectoryError);
+    EXPECT_THROW(store.save(sessionFor("/tmp/a.png")), SupportDirectoryError);
+    EXPECT_THROW(store.clear(), SupportDirectoryError);
+    EXPECT_THROW(store.finishWindow(true, sessionFor("/tmp/a.png")), SupportDirectoryError);
 }
 
 }  // namespace

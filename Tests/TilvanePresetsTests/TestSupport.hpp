@@ -1,41 +1,35 @@
 #pragma once
 
-// Temporary folders, environment changes and file checks shared by the presets tests.
+// Temporary folders, environment changes, failing disks and sample looks shared by the presets tests.
 
-#include <algorithm>
+#include "TilvanePresets/PersonalPreset.hpp"
+
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
+#include <map>
 #include <optional>
-#include <sstream>
 #include <string>
-#include <vector>
 
 namespace tilvane::testing {
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TemporaryFolder {
 public:
-    TemporaryFolder()
+    TemporaryFolder() : path_((std::filesystem::temp_directory_path() / "tilvane-presets-XXXXXX").string())
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tilvane-presets-XXXXXX").string();
-        path_ = mkdtemp(pattern.data());
+        mkdtemp(path_.data());
     }
-    ~TemporaryFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-        std::filesystem::remove_all(path_, ignored);
-    }
+    ~TemporaryFolder() { std::error_code ignored; std::filesystem::remove_all(path_, ignored); }
     TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path path() const { return path_; }
 
 private:
-    std::filesystem::path path_;
+    std::string path_;
 };
 
 // Sets (or, with nothing, unsets) an environment variable for the scope and restores it afterwards.
@@ -48,43 +42,81 @@ public:
     }
     ~ScopedEnvironment() { set(previous_); }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-    void set(const std::optional<std::string>& value)
-    {
-        if (value) {
-            setenv(name_.c_str(), value->c_str(), 1);
-        } else {
-            unsetenv(name_.c_str());
-        }
-    }
 
 private:
+    void set(const std::optional<std::string>& to) { to ? setenv(name_.c_str(), to->c_str(), 1) : unsetenv(name_.c_str()); }
     std::string name_;
     std::optional<std::string> previous_;
 };
 
+// While it lives, no file of the process may grow past `bytes`: a larger write fails with EFBIG, as on
+// a full disk (unlike a read-only folder, this stops root too).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limited = previous_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous_); std::signal(SIGXFSZ, previousHandler_); }
+
+private:
+    rlimit previous_{};
+    void (*previousHandler_)(int);
+};
+
 inline std::string readBytes(const std::filesystem::path& path)
 {
-    std::ifstream stream(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
 
-inline void writeBytes(const std::filesystem::path& path, const std::string& bytes)
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) { std::ofstream(path) << bytes; }
+
+// Every file of `folder` with its bytes: equal before and after a refused or failed write when nothing
+// was changed and no temporary file was left.
+inline std::map<std::string, std::string> folderContents(const std::filesystem::path& folder)
 {
-    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
-    stream << bytes;
+    std::map<std::string, std::string> contents;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        contents[entry.path().filename()] = entry.is_directory() ? "<folder>" : readBytes(entry);
+    }
+    return contents;
 }
 
-// The names of the entries of a folder, sorted; used to see that no temporary file was left.
-inline std::vector<std::string> entryNames(const std::filesystem::path& folder)
+// The case of the `Error` that `action` throws, or nothing when it throws none.
+template <typename Error, typename Action>
+auto errorCaseOf(Action&& action) -> std::optional<decltype(std::declval<Error>().errorCase())>
 {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
+    try {
+        action();
+        return std::nullopt;
+    } catch (const Error& error) {
+        return error.errorCase();
+    }
 }
 
-inline std::size_t checksum(const std::string& bytes) { return std::hash<std::string>{}(bytes); }
+// A valid look on a built-in palette, without shader or custom colours.
+inline VisualSettings plainSettings() { return {"gameboy", 8, DitherMode::none, std::nullopt, {}, std::nullopt, {}}; }
+
+// A valid look that uses every field, with floats that have no short binary form.
+inline VisualSettings fullSettings()
+{
+    ShaderConfiguration shader;
+    shader.passes.emplace_back("crt", 0.7f, ShaderPass::Settings{{"scanLinesStrength", 0.1f}, {"bloomSpread", 1e-7f}},
+                               true);
+    shader.passes.emplace_back("realisticPhosphor", 1.0f / 3.0f, ShaderPass::Settings{}, false);
+    shader.motion = true;
+    shader.bezel = BezelSettings{true, 0.3f, 2.9f, "#A0b1C2", 0.45f};
+    return VisualSettings{"custom", 40, DitherMode::floydSteinberg, shader, ScreenSettings{0.35f, 0.1f, 1.0f},
+                          std::vector<RGBColor>{{16, 24, 32}, {255, 243, 176}, {0, 0, 0}},
+                          ImageAdjustments{-1.3f, 0.55f, 1.9f}};
+}
+
+inline PersonalPreset makePreset(const std::string& name, VisualSettings visual = plainSettings())
+{
+    return {Uuid::random(), name, std::move(visual)};
+}
 
 }  // namespace tilvane::testing

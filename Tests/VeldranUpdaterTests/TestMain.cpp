@@ -4,6 +4,8 @@
 #include <QNetworkProxyFactory>
 #include <QStandardPaths>
 
+#include <sodium.h>
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -13,5 +15,5 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     QNetworkProxyFactory::setUseSystemConfiguration(false);
     testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return sodium_init() < 0 ? 1 : RUN_ALL_TESTS();
 }

@@ -6,42 +6,69 @@
 
 #include "VeldranUpdater/AppUpdater.hpp"
 #include "VeldranUpdater/Relauncher.hpp"
+#include "VeldranUpdater/UpdateError.hpp"
+#include "VeldranUpdater/UpdaterSettings.hpp"
 #include "VeldranUpdater/UpdateUserDriver.hpp"
 
-#include <QJsonObject>
-#include <QStringList>
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QJsonDocument>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <functional>
-#include <memory>
-#include <ostream>
-#include <vector>
 
-inline void PrintTo(const QString& text, std::ostream* stream)
+inline void PrintTo(const QString& text, std::ostream* stream) { *stream << '"' << text.toStdString() << '"'; }
+
+// Prints and names each row of a data-driven test after its `name`.
+namespace {
+template <typename Case> requires requires(const Case& row) { row.name; }
+void PrintTo(const Case& row, std::ostream* stream) { *stream << row.name; }
+}  // namespace
+
+inline const auto caseName = [](const auto& info) { return std::string(info.param.name); };
+
+// The error case action throws, if any.
+inline std::optional<veldran::UpdateErrorCase> refusalOf(const std::function<void()>& action)
 {
-    *stream << '"' << text.toStdString() << '"';
+    try {
+        action();
+        return std::nullopt;
+    } catch (const veldran::UpdateError& error) {
+        return error.errorCase();
+    }
+}
+
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline void writeFile(const QString& path, const QByteArray& content)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size()) << path.toStdString();
 }
 
 // Answers the updater's questions as the test scripts them and records what it was told.
-class ScriptedUserDriver final : public veldran::UpdateUserDriver {
-public:
+struct ScriptedUserDriver final : veldran::UpdateUserDriver {
     bool acceptsDownload = false;
     bool acceptsInstall = false;
-    std::function<void()> whileAskingToDownload;
-
     int downloadQuestions = 0;
     int installQuestions = 0;
     int upToDateNotices = 0;
     QStringList failures;
 
-    bool confirmDownload(const veldran::AppcastItem& item) override;
-    bool confirmInstall(const veldran::AppcastItem& item) override;
+    bool confirmDownload(const veldran::AppcastItem&) override { return ++downloadQuestions, acceptsDownload; }
+    bool confirmInstall(const veldran::AppcastItem&) override { return ++installQuestions, acceptsInstall; }
     void showUpToDate() override { ++upToDateNotices; }
     void showFailure(const QString& message) override { failures.append(message); }
 };
 
-class RecordingRelauncher final : public veldran::Relauncher {
-public:
+struct RecordingRelauncher final : veldran::Relauncher {
     QStringList relaunchedBundles;
     void relaunch(const QString& bundleRoot) override { relaunchedBundles.append(bundleRoot); }
 };
@@ -54,43 +81,89 @@ struct FeedRelease {
     QByteArray signatureBase64;
 };
 
-QByteArray appcastDocument(const std::vector<FeedRelease>& releases);
+inline QByteArray appcastDocument(const std::vector<FeedRelease>& releases)
+{
+    QString document = R"(<?xml version="1.0" encoding="utf-8"?>)"
+                       R"(<rss version="2.0" xmlns:u="https://updates.veldran.studio/xml/appcast"><channel><title>Tilvane</title>)";
+    for (const FeedRelease& release : releases) {
+        document += QStringLiteral(R"(<item><title>Tilvane %1</title><u:version>%1</u:version><enclosure url="%2" )"
+                                   R"(length="%3" type="application/octet-stream" u:edSignature="%4"/></item>)")
+                        .arg(release.version, release.archiveURL.toString(), QString::number(release.length),
+                             QString::fromLatin1(release.signatureBase64));
+    }
+    return (document + "</channel></rss>\n").toUtf8();
+}
 
-// A temporary folder holding the bundle "X.app" (build number 1, safe update keys for a per-test
-// key pair and a loopback feed), the settings file, the loopback server and the fakes.
+// A temporary folder holding the bundle "X.app" (build number 1, safe update keys for a per-test key pair and a
+// loopback feed), the settings file, the loopback server and the fakes.
 class UpdateHarness {
 public:
     static constexpr char feedPath[] = "/tilvane/updates/appcast.xml";
     static constexpr char archivePath[] = "/downloads/X-2.tar.gz";
 
-    UpdateHarness();
+    UpdateHarness()
+    {
+        writeInfo(bundleRoot(), safeInfo());
+        writeFile(bundleRoot() + "/bin/tilvane", "old");
+    }
 
     QString folderPath() const { return folder_.path(); }
-    QString bundleRoot() const { return folder_.filePath(QStringLiteral("X.app")); }
-    QString settingsFile() const { return settings_.filePath(QStringLiteral("updater.ini")); }
-    QString feedAddress() const { return server.url(QString::fromLatin1(feedPath)).toString(); }
+    QString bundleRoot() const { return folder_.filePath("X.app"); }
+    QString settingsFile() const { return settings_.filePath("updater.ini"); }
+    QString feedAddress() const { return server.url(feedPath).toString(); }
+    bool archiveWasRequested() const { return server.requestedPaths().contains(archivePath); }
+    // The names in the folder that holds the bundle (staging folders included, if any were left).
+    QStringList namesBesideBundle() const
+    {
+        return QDir(folder_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
 
-    QJsonObject safeInfo() const;
-    // Writes Info.json into <root>/Resources, creating the folders.
-    static void writeInfo(const QString& root, const QJsonObject& info);
+    QJsonObject safeInfo() const
+    {
+        return {{"CFBundleVersion", "1"}, {"SUFeedURL", feedAddress()}, {"SUPublicEDKey", key.publicKeyBase64()},
+                {"SURequireSignedFeed", true}, {"SUVerifyUpdateBeforeExtraction", true},
+                {"SUAllowsAutomaticUpdates", false}, {"SUAutomaticallyUpdate", false}};
+    }
+    static void writeInfo(const QString& root, const QJsonObject& info)
+    {
+        writeFile(root + "/Resources/Info.json", QJsonDocument(info).toJson());
+    }
 
     // The fakes, the test settings file and the loopback transport policy.
-    veldran::UpdaterServices services() const;
-    std::unique_ptr<veldran::AppUpdater> makeUpdater(const QString& bundleRoot);
-    std::unique_ptr<veldran::AppUpdater> makeUpdater() { return makeUpdater(bundleRoot()); }
+    veldran::UpdaterServices services() const
+    {
+        return {settingsFile(), driver, relauncher, veldran::TransportPolicy::httpsOrLoopbackHttpForTests()};
+    }
+    // The application's updater for the bundle at root (the running executable's when absent), not started.
+    std::unique_ptr<veldran::AppUpdater> makeUpdater(const std::optional<QString>& root)
+    {
+        return std::make_unique<veldran::AppUpdater>("tilvane", veldran::UpdaterEnvironment{root, feedAddress(), services()});
+    }
+    // The bundle's updater, started with the given stored choice of automatic checks and last check time.
+    std::unique_ptr<veldran::AppUpdater> startUpdater(bool automaticChecks = false, const QDateTime& lastCheck = {})
+    {
+        veldran::UpdaterSettings settings(settingsFile());
+        settings.setAutomaticallyChecks(automaticChecks);
+        if (lastCheck.isValid()) {
+            settings.setLastCheck(lastCheck);
+        }
+        auto updater = makeUpdater(bundleRoot());
+        updater->start();
+        return updater;
+    }
 
-    // Publishes a signed feed offering archive as build "2", with its signature and the given
-    // declared length (the archive's own length when negative).
-    void publishUpdate(const QByteArray& servedArchive, const QByteArray& signedArchive, qint64 declaredLength = -1,
-                       bool declaresHttpLength = true);
-    void publishFeed(const QByteArray& signedFeed);
-
-    // Runs a user check and waits until the updater can check again.
-    void checkAndWait(veldran::AppUpdater& updater);
-
-    bool archiveWasRequested() const;
-    // The names in the folder that holds the bundle (staging folders included, if any were left).
-    QStringList namesBesideBundle() const;
+    // Publishes a signed feed offering servedArchive as build "2", with signedArchive's signature and the given
+    // declared length (the served archive's own length when negative).
+    void publishUpdate(const QByteArray& served, const QByteArray& signedArchive, qint64 declaredLength = -1,
+                       bool declaresHttpLength = true)
+    {
+        server.serve(archivePath, served, declaresHttpLength);
+        publishFeed(key.signedFeed(appcastDocument({{"2", server.url(archivePath),
+                                                     declaredLength < 0 ? served.size() : declaredLength,
+                                                     key.signatureBase64(signedArchive)}})));
+    }
+    void publishUpdate(const QByteArray& archive) { publishUpdate(archive, archive); }
+    void publishFeed(const QByteArray& signedFeed) { server.serve(feedPath, signedFeed); }
 
     SigningKey key;
     LoopbackHttpServer server;
@@ -101,6 +174,3 @@ private:
     QTemporaryDir folder_;
     QTemporaryDir settings_;
 };
-
-QByteArray readFile(const QString& path);
-void writeFile(const QString& path, const QByteArray& content);

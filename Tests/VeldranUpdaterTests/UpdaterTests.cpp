@@ -1,57 +1,39 @@
 #include "UpdateHarness.hpp"
 
-#include "VeldranUpdater/UpdateError.hpp"
 #include "VeldranUpdater/Updater.hpp"
 #include "VeldranUpdater/UpdaterDelegate.hpp"
+#include "VeldranUpdater/UpdateSettingsSection.hpp"
 
-#include <gtest/gtest.h>
-
-#include <QTest>
+#include <QCheckBox>
+#include <QSignalSpy>
 
 namespace {
 
-class CountingDelegate final : public veldran::UpdaterDelegate {
-public:
+struct CountingDelegate final : veldran::UpdaterDelegate {
     QString feed;
     mutable int feedQuestions = 0;
     mutable int profileQuestions = 0;
 
-    QString feedURLString(const veldran::Updater&) const override
-    {
-        ++feedQuestions;
-        return feed;
-    }
-    QStringList allowedSystemProfileKeys(const veldran::Updater&) const override
-    {
-        ++profileQuestions;
-        return {};
-    }
+    QString feedURLString(const veldran::Updater&) const override { return ++feedQuestions, feed; }
+    QStringList allowedSystemProfileKeys(const veldran::Updater&) const override { return ++profileQuestions, QStringList(); }
 };
-
-void checkAndWait(veldran::Updater& updater)
-{
-    updater.checkForUpdates();
-    ASSERT_FALSE(updater.canCheckForUpdates());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return updater.canCheckForUpdates(); }, 10'000));
-}
 
 TEST(Updater, AsksTheDelegateBeforeEveryCheck)
 {
     UpdateHarness harness;
-    const QByteArray emptyFeed = harness.key.signedFeed(appcastDocument({}));
-    harness.server.serve("/first.xml", emptyFeed);
-    harness.server.serve("/second.xml", emptyFeed);
+    harness.server.serve("/first.xml", harness.key.signedFeed(appcastDocument({})));
+    harness.server.serve("/second.xml", harness.key.signedFeed(appcastDocument({})));
     CountingDelegate delegate;
     delegate.feed = harness.server.url("/first.xml").toString();
     veldran::Updater updater(harness.bundleRoot(), delegate, harness.services());
     EXPECT_FALSE(updater.canCheckForUpdates()) << "created without being started";
     updater.startUpdater();
     const int questionsAtStart = delegate.feedQuestions;
-
-    checkAndWait(updater);
-    delegate.feed = harness.server.url("/second.xml").toString();
-    checkAndWait(updater);
-
+    for (const char* next : {"/second.xml", ""}) {
+        updater.checkForUpdates();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return updater.canCheckForUpdates(); }, 10'000));
+        delegate.feed = harness.server.url(next).toString();
+    }
     EXPECT_EQ(delegate.feedQuestions, questionsAtStart + 2);
     EXPECT_EQ(delegate.profileQuestions, 2);
     EXPECT_EQ(harness.server.requestedPaths(), QStringList({"/first.xml", "/second.xml"}));
@@ -62,27 +44,46 @@ TEST(Updater, StartFailsForChoicesItDoesNotOffer)
 {
     UpdateHarness harness;
     CountingDelegate delegate;
-    delegate.feed = harness.feedAddress();
-
-    veldran::Updater downloading(harness.bundleRoot(), delegate, harness.services());
-    downloading.setAutomaticallyDownloadsUpdates(true);
-    EXPECT_THROW(downloading.startUpdater(), veldran::UpdateError);
-    EXPECT_FALSE(downloading.canCheckForUpdates());
-
-    veldran::Updater profiling(harness.bundleRoot(), delegate, harness.services());
-    profiling.setSendsSystemProfile(true);
-    EXPECT_THROW(profiling.startUpdater(), veldran::UpdateError);
-
-    delegate.feed = "ftp://127.0.0.1/appcast.xml";
-    veldran::Updater insecure(harness.bundleRoot(), delegate, harness.services());
-    EXPECT_THROW(insecure.startUpdater(), veldran::UpdateError);
-
+    const auto startFails = [&](const QString& feed, const std::function<void(veldran::Updater&)>& choose,
+                                const veldran::UpdaterServices& services) {
+        delegate.feed = feed;
+        veldran::Updater updater(harness.bundleRoot(), delegate, services);
+        choose(updater);
+        EXPECT_THROW(updater.startUpdater(), veldran::UpdateError);
+        return !updater.canCheckForUpdates();
+    };
+    const auto noChoice = [](veldran::Updater&) {};
+    EXPECT_TRUE(startFails(harness.feedAddress(), [](auto& u) { u.setAutomaticallyDownloadsUpdates(true); }, harness.services()));
+    EXPECT_TRUE(startFails(harness.feedAddress(), [](auto& u) { u.setSendsSystemProfile(true); }, harness.services()));
+    EXPECT_TRUE(startFails("ftp://127.0.0.1/appcast.xml", noChoice, harness.services()));
     // A plain-HTTP feed is refused under the application's own policy, whatever the delegate says.
-    delegate.feed = harness.feedAddress();
     veldran::UpdaterServices httpsOnly = harness.services();
     httpsOnly.transportPolicy = veldran::TransportPolicy::httpsOnly();
-    veldran::Updater secureOnly(harness.bundleRoot(), delegate, httpsOnly);
-    EXPECT_THROW(secureOnly.startUpdater(), veldran::UpdateError);
+    EXPECT_TRUE(startFails(harness.feedAddress(), noChoice, httpsOnly));
+}
+
+TEST(AutomaticChecksToggle, WritesThroughToTheUpdaterOnceAndFollowsIt)
+{
+    UpdateHarness harness;
+    auto updater = harness.startUpdater(false, QDateTime::currentDateTimeUtc());
+    auto* frameworkUpdater = updater->findChild<veldran::Updater*>();
+    ASSERT_NE(frameworkUpdater, nullptr);
+    veldran::UpdateSettingsSection section(*updater);
+    auto* toggle = section.findChild<QCheckBox*>();
+    QSignalSpy updaterWrites(frameworkUpdater, &veldran::Updater::automaticallyChecksForUpdatesChanged);
+    QSignalSpy flagChanges(updater.get(), &veldran::AppUpdater::automaticallyChecksForUpdatesChanged);
+
+    toggle->click();
+    updater->setAutomaticallyChecksForUpdates(true);  // the value it already has changes nothing anywhere
+    EXPECT_EQ(updaterWrites.count(), 1);
+    EXPECT_EQ(flagChanges.count(), 1);
+    EXPECT_TRUE(frameworkUpdater->automaticallyChecksForUpdates() && updater->automaticallyChecksForUpdates());
+    EXPECT_TRUE(veldran::UpdaterSettings(harness.settingsFile()).automaticallyChecks());
+
+    frameworkUpdater->setAutomaticallyChecksForUpdates(false);
+    EXPECT_FALSE(updater->automaticallyChecksForUpdates() || toggle->isChecked());
+    frameworkUpdater->setAutomaticallyChecksForUpdates(true);
+    EXPECT_TRUE(toggle->isChecked());
 }
 
 }  // namespace

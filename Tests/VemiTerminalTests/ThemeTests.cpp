@@ -2,131 +2,79 @@
 
 #include "VemiTerminal/Theme/VTAppearance.hpp"
 #include "VemiTerminal/Theme/VTTheme.hpp"
-#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 #include "VemiTerminal/Tokens/VTPalette.hpp"
-
-#include <QApplication>
-#include <QVBoxLayout>
-#include <gtest/gtest.h>
 
 namespace {
 
-struct RoleRow {
-    const char* role;
-    QColor VTTheme::*member;
-    QColor vemi;
-    QColor noite;
-};
-
-std::vector<RoleRow> roleTable() {
-    using P = VTPalette;
-    auto at = [](const QColor& colour, double opacity) { return vtWithOpacity(colour, opacity); };
-    return {
-        {"bgPage", &VTTheme::bgPage, P::vemiLight(), P::night()},
-        {"bgSection", &VTTheme::bgSection, P::vemi(), P::plum()},
-        {"bgWindow", &VTTheme::bgWindow, P::paper(), P::coal()},
-        {"fg", &VTTheme::fg, P::ink(), P::mist()},
-        {"fgMuted", &VTTheme::fgMuted, P::inkMuted(), at(P::mist(), 0.8)},
-        {"border", &VTTheme::border, P::ink(), P::mist()},
-        {"rule", &VTTheme::rule, P::inkMuted(), at(P::mist(), 0.502)},
-        {"barBg", &VTTheme::barBg, P::ink(), P::graphite()},
-        {"barFg", &VTTheme::barFg, P::silver(), P::silver()},
-        {"barBgActive", &VTTheme::barBgActive, P::ink(), P::vemi()},
-        {"barFgActive", &VTTheme::barFgActive, P::vemi(), P::ink()},
-        {"glyphBg", &VTTheme::glyphBg, P::ink(), P::vemi()},
-        {"glyphFg", &VTTheme::glyphFg, P::silver(), P::ink()},
-        {"btnBg", &VTTheme::btnBg, P::vemi(), P::vemi()},
-        {"btnBgHover", &VTTheme::btnBgHover, P::inkMuted(), at(P::vemi(), 0.8588)},
-        {"btnFg", &VTTheme::btnFg, P::white(), P::ink()},
-        {"chipBg", &VTTheme::chipBg, P::silver(), P::graphite()},
-        {"chipFg", &VTTheme::chipFg, P::ink(), P::silver()},
-        {"dot", &VTTheme::dot, P::ink(), at(P::vemi(), 0.4)},
-        {"shadowColor", &VTTheme::shadowColor, P::scrim(), at(P::vemi(), 0.25)},
-    };
-}
+#define ROLE(member) #member, &VTTheme::member
 
 TEST(VTThemeTest, BothThemesFollowTheirTables) {
-    const auto rows = roleTable();
-    ASSERT_EQ(rows.size(), 20u);
-    for (const RoleRow& row : rows) {
-        SCOPED_TRACE(row.role);
-        EXPECT_EQ(VTTheme::vemi().*row.member, row.vemi);
-        EXPECT_EQ(VTTheme::noite().*row.member, row.noite);
+    using P = VTPalette;
+    auto at = [](const QColor& colour, double opacity) { return vtWithOpacity(colour, opacity); };
+    const std::tuple<const char*, QColor VTTheme::*, QColor, QColor> rows[] = {
+        {ROLE(bgPage), P::vemiLight(), P::night()}, {ROLE(bgSection), P::vemi(), P::plum()},
+        {ROLE(bgWindow), P::paper(), P::coal()}, {ROLE(fg), P::ink(), P::mist()},
+        {ROLE(fgMuted), P::inkMuted(), at(P::mist(), 0.8)}, {ROLE(border), P::ink(), P::mist()},
+        {ROLE(rule), P::inkMuted(), at(P::mist(), 0.502)}, {ROLE(barBg), P::ink(), P::graphite()},
+        {ROLE(barFg), P::silver(), P::silver()}, {ROLE(barBgActive), P::ink(), P::vemi()},
+        {ROLE(barFgActive), P::vemi(), P::ink()}, {ROLE(glyphBg), P::ink(), P::vemi()},
+        {ROLE(glyphFg), P::silver(), P::ink()}, {ROLE(btnBg), P::vemi(), P::vemi()},
+        {ROLE(btnBgHover), P::inkMuted(), at(P::vemi(), 0.8588)}, {ROLE(btnFg), P::white(), P::ink()},
+        {ROLE(chipBg), P::silver(), P::graphite()}, {ROLE(chipFg), P::ink(), P::silver()},
+        {ROLE(dot), P::ink(), at(P::vemi(), 0.4)}, {ROLE(shadowColor), P::scrim(), at(P::vemi(), 0.25)},
+    };
+#undef ROLE
+    for (const auto& [role, member, vemi, noite] : rows) {
+        SCOPED_TRACE(role);
+        EXPECT_EQ(VTTheme::vemi().*member, vemi);
+        EXPECT_EQ(VTTheme::noite().*member, noite);
     }
-    EXPECT_EQ(VTTheme::vemi().name, QStringLiteral("Vemi"));
-    EXPECT_FALSE(VTTheme::vemi().isDark);
-    EXPECT_EQ(VTTheme::noite().name, QStringLiteral("Noite"));
-    EXPECT_TRUE(VTTheme::noite().isDark);
-}
-
-TEST(VTThemeTest, PaletteLiteralsAreTakenAsTheyStand) {
+    EXPECT_EQ(std::pair(VTTheme::vemi().name, VTTheme::vemi().isDark), std::pair(QStringLiteral("Vemi"), false));
+    EXPECT_EQ(std::pair(VTTheme::noite().name, VTTheme::noite().isDark), std::pair(QStringLiteral("Noite"), true));
     // Colours keep 16 bits per channel: 0.9529 is told apart from 243/255.
     EXPECT_EQ(VTPalette::vemi().rgba64().red(), std::lround(0.9529 * 65535));
-    EXPECT_NE(VTPalette::vemi().rgba64().red(), std::lround(243.0 / 255.0 * 65535));
     EXPECT_EQ(VTPalette::scrim().rgba64().alpha(), std::lround(0.1 * 65535));
-    EXPECT_EQ(VTPalette::scrim().rgb(), QColor(0, 0, 0).rgb());
-    EXPECT_NE(VTPalette::green(), VTPalette::greenSoft());
-    EXPECT_EQ(VTPalette::green().rgb(), VTPalette::greenSoft().rgb());
-    EXPECT_EQ(&VTPalette::mist(), &VTPalette::mist());
 }
 
 TEST(VTThemeTest, EqualityIsFieldByFieldIncludingOpacity) {
     EXPECT_EQ(VTTheme::vemi(), VTTheme::vemi());
     EXPECT_NE(VTTheme::vemi(), VTTheme::noite());
     EXPECT_NE(VTTheme::noite().fgMuted, VTPalette::mist());  // opacity 0.8 against 1
-    EXPECT_EQ(VTTheme::noite().border, VTPalette::mist());
-
-    VTTheme renamed = VTTheme::vemi();
-    renamed.name = QStringLiteral("vemi");
-    EXPECT_NE(renamed, VTTheme::vemi());
-    VTTheme lastRoleChanged = VTTheme::vemi();
-    lastRoleChanged.shadowColor = vtWithOpacity(VTPalette::scrim(), 0.11);
-    EXPECT_NE(lastRoleChanged, VTTheme::vemi());
-    VTTheme darkFlag = VTTheme::vemi();
-    darkFlag.isDark = true;
-    EXPECT_NE(darkFlag, VTTheme::vemi());
+    auto edited = [](auto edit) {
+        VTTheme theme = VTTheme::vemi();
+        edit(theme);
+        return theme;
+    };
+    EXPECT_NE(edited([](VTTheme& t) { t.name = QStringLiteral("vemi"); }), VTTheme::vemi());
+    EXPECT_NE(edited([](VTTheme& t) { t.shadowColor = vtWithOpacity(VTPalette::scrim(), 0.11); }), VTTheme::vemi());
+    EXPECT_NE(edited([](VTTheme& t) { t.isDark = true; }), VTTheme::vemi());
 }
 
-TEST(VTAppearanceTest, ParsesOnlyTheExactRawValues) {
-    struct Row {
-        const char* text;
-        std::optional<VTAppearance> expected;
-    };
-    const Row rows[] = {
+TEST(VTAppearanceTest, ParsesOnlyTheExactRawValuesAndResolvesThemes) {
+    const std::pair<const char*, std::optional<VTAppearance>> rows[] = {
         {"system", VTAppearance::system}, {"vemi", VTAppearance::vemi}, {"noite", VTAppearance::noite},
-        {"System", std::nullopt},         {"NOITE", std::nullopt},      {"", std::nullopt},
-        {" vemi", std::nullopt},          {"escuro", std::nullopt},
+        {"NOITE", std::nullopt},          {"", std::nullopt},           {" vemi", std::nullopt},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(vtAppearance(QString::fromUtf8(row.text)), row.expected);
+    for (const auto& [text, expected] : rows) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(vtAppearance(QString::fromUtf8(text)), expected);
     }
-    for (VTAppearance appearance : vtAllAppearances) {
-        EXPECT_EQ(vtAppearance(vtRawValue(appearance)), appearance);
-    }
-    EXPECT_EQ(vtAllAppearances[0], VTAppearance::system);
-}
-
-TEST(VTAppearanceTest, ResolvesThemesAndFollowsTheDesktopOnlyForSystem) {
     EXPECT_EQ(&vtResolveTheme(VTAppearance::system, true), &VTTheme::noite());
     EXPECT_EQ(&vtResolveTheme(VTAppearance::system, false), &VTTheme::vemi());
-    for (bool dark : {false, true}) {
-        EXPECT_EQ(&vtResolveTheme(VTAppearance::vemi, dark), &VTTheme::vemi());
-        EXPECT_EQ(&vtResolveTheme(VTAppearance::noite, dark), &VTTheme::noite());
-    }
-    QPalette light;
-    light.setColor(QPalette::Window, QColor(239, 239, 239));
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(40, 40, 40));
-    EXPECT_FALSE(vtIsDarkPalette(light));
-    EXPECT_TRUE(vtIsDarkPalette(dark));
+    EXPECT_EQ(&vtResolveTheme(VTAppearance::vemi, true), &VTTheme::vemi());
+    EXPECT_EQ(&vtResolveTheme(VTAppearance::noite, false), &VTTheme::noite());
 }
 
-TEST(VTThemeEnvironmentTest, WidgetsWithoutARootSeeTheLightTheme) {
-    QWidget outer;
-    auto* inner = new QWidget(&outer);
-    EXPECT_EQ(vtTheme(inner), VTTheme::vemi());
-    EXPECT_EQ(vtTheme(&outer), VTTheme::vemi());
+TEST(VTThemeEnvironmentTest, NearestInstalledThemeWinsAndTheLightThemeIsTheDefault) {
+    QWidget root;
+    auto* section = new QWidget(&root);
+    auto* leaf = new QWidget(section);
+    EXPECT_EQ(vtTheme(leaf), VTTheme::vemi());
+    vemiTerminal(&root, VTAppearance::noite);
+    EXPECT_EQ(vtTheme(leaf), VTTheme::noite());
+    vemiTerminal(section, VTAppearance::vemi);
+    EXPECT_EQ(vtTheme(leaf), VTTheme::vemi());
+    EXPECT_EQ(vtTheme(&root), VTTheme::noite());
 }
 
 class PaintCounter : public QWidget {
@@ -161,39 +109,27 @@ TEST(VTThemeEnvironmentTest, SwitchingTheAppearanceRepaintsNestedWidgetsWithTheN
     QApplication::processEvents();
     EXPECT_GT(nested->paints, paintsBefore);
     EXPECT_EQ(nested->lastTheme, VTTheme::noite());
-    EXPECT_EQ(changes, 1);
     EXPECT_EQ(root.palette().color(QPalette::Highlight), VTTheme::noite().btnBg);
-
     vemiTerminal(&root, VTAppearance::noite);  // the same theme again: nothing to repaint
     EXPECT_EQ(changes, 1);
 }
 
 TEST(VTThemeEnvironmentTest, SystemAppearanceFollowsTheDesktopPalette) {
     const QPalette original = QApplication::palette();
-    QPalette dark = original;
-    dark.setColor(QPalette::Window, QColor(30, 30, 30));
-    QPalette light = original;
-    light.setColor(QPalette::Window, QColor(240, 240, 240));
-
-    QApplication::setPalette(light);
+    auto setDesktopWindowGrey = [&](int grey) {
+        QPalette desktop = original;
+        desktop.setColor(QPalette::Window, QColor(grey, grey, grey));
+        QApplication::setPalette(desktop);
+    };
+    setDesktopWindowGrey(240);
     QWidget root;
     vemiTerminal(&root, VTAppearance::system);
     EXPECT_EQ(vtTheme(&root), VTTheme::vemi());
-    QApplication::setPalette(dark);
+    setDesktopWindowGrey(30);
     EXPECT_EQ(vtTheme(&root), VTTheme::noite());
     vemiTerminal(&root, VTAppearance::vemi);  // a fixed choice ignores the desktop
     EXPECT_EQ(vtTheme(&root), VTTheme::vemi());
     QApplication::setPalette(original);
-}
-
-TEST(VTThemeEnvironmentTest, NearestInstalledThemeWins) {
-    QWidget root;
-    auto* section = new QWidget(&root);
-    auto* leaf = new QWidget(section);
-    vemiTerminal(&root, VTAppearance::noite);
-    vemiTerminal(section, VTAppearance::vemi);
-    EXPECT_EQ(vtTheme(leaf), VTTheme::vemi());
-    EXPECT_EQ(vtTheme(&root), VTTheme::noite());
 }
 
 }  // namespace

@@ -11,12 +11,9 @@ namespace {
 bool registeredBeforeApplication = true;
 bool markedDoneBeforeApplication = true;
 
-TEST(VTFontsFallbackTest, AnAttemptBeforeTheApplicationExistsIsNotMarkedDone) {
-    EXPECT_FALSE(registeredBeforeApplication);
+TEST(VTFontsFallbackTest, EarlyAttemptIsRetriedAndAnEmptyResourceFolderLeavesTheFallbackLineHeight) {
+    EXPECT_FALSE(registeredBeforeApplication);  // no application yet: not marked done
     EXPECT_FALSE(markedDoneBeforeApplication);
-}
-
-TEST(VTFontsFallbackTest, EmptyResourceFolderLeavesEveryStyleOnTheFallbackLineHeight) {
     QTemporaryDir emptyBundle;
     ASSERT_TRUE(emptyBundle.isValid());
     EXPECT_TRUE(VTFonts::registerIfNeeded(emptyBundle.path()));  // the pending registration happens now
