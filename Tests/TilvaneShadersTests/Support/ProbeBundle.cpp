@@ -69,21 +69,6 @@ std::vector<float> probedSlots(const Image& image, int firstRow, std::size_t cou
     return values;
 }
 
-ImagePointer makePicture(int width, int height, const std::function<Pixel(int x, int y)>& pixel, AlphaMode mode)
-{
-    std::vector<std::uint8_t> bytes;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const Pixel straight = pixel(x, y);
-            for (int c = 0; c < 3; ++c) {
-                bytes.push_back(mode == AlphaMode::premultiplied ? premultiply(straight[c], straight[3]) : straight[c]);
-            }
-            bytes.push_back(straight[3]);
-        }
-    }
-    return Image::make(width, height, std::move(bytes), mode);
-}
-
 ImagePointer probePicture()
 {
     return makePicture(probeWidth, probeHeight,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestCard.hpp"
+
 #include "TilvaneCore/Image.hpp"
 #include "TilvaneShaders/Model/ShaderConfiguration.hpp"
 #include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
@@ -42,7 +44,6 @@ std::filesystem::path scratchFolder(const std::string& name);
 
 // The float a probe wrote for `slot` in the rows starting at firstRow.
 float probedSlot(const Image& image, int firstRow, int slot);
-using Pixel = std::array<std::uint8_t, 4>;
 inline Pixel pixelAt(const Image& image, int x, int y)
 {
     const std::uint8_t* p = image.pixel(x, y);
@@ -55,10 +56,6 @@ Pixel quadAt(const Image& image, int quad, int y);
 
 // The floats a probe wrote for slots 0 ..< count.
 std::vector<float> probedSlots(const Image& image, int firstRow, std::size_t count);
-
-// A picture whose straight colour and alpha at (x, y) are pixel(x, y), stored in `mode`.
-ImagePointer makePicture(int width, int height, const std::function<Pixel(int x, int y)>& pixel,
-                         AlphaMode mode = AlphaMode::premultiplied);
 
 // An opaque probeWidth × probeHeight picture whose red channel is 3 + x and green 7 + y.
 ImagePointer probePicture();

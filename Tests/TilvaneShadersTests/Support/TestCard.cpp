@@ -1,11 +1,10 @@
 #include "TestCard.hpp"
 
-#include "ProbeBundle.hpp"
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace tilvane::testing {
 namespace {
@@ -49,6 +48,21 @@ std::uint8_t cornerAlpha(int x, int y, int width, int height)
 }
 
 }  // namespace
+
+ImagePointer makePicture(int width, int height, const std::function<Pixel(int x, int y)>& pixel, AlphaMode mode)
+{
+    std::vector<std::uint8_t> bytes;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Pixel straight = pixel(x, y);
+            for (int c = 0; c < 3; ++c) {
+                bytes.push_back(mode == AlphaMode::premultiplied ? premultiply(straight[c], straight[3]) : straight[c]);
+            }
+            bytes.push_back(straight[3]);
+        }
+    }
+    return Image::make(width, height, std::move(bytes), mode);
+}
 
 ImagePointer makeTestCard(int width)
 {
