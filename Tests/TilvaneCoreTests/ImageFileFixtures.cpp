@@ -12,24 +12,14 @@ namespace tilvane::imagefiles {
 TemporaryFolder::TemporaryFolder()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "tilvane-core-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder");
-    }
-    path_ = pattern;
-}
-
-TemporaryFolder::~TemporaryFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+    path = pattern;
 }
 
 std::vector<std::string> TemporaryFolder::entryNames() const
 {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-        names.push_back(entry.path().filename().string());
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(path)) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -43,32 +33,12 @@ VipsImagePointer makeVipsImage(int width, int height, int bands, const std::vect
     return image;
 }
 
-VipsImagePointer solidVipsImage(int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue)
+VipsImagePointer rgbVipsImage(int width, int height, const std::function<Colour(int x, int y)>& colourAt)
 {
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 3);
-    for (std::size_t i = 0; i < pixels.size(); i += 3) {
-        pixels[i] = red;
-        pixels[i + 1] = green;
-        pixels[i + 2] = blue;
-    }
+    std::vector<std::uint8_t> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) std::ranges::copy(colourAt(x, y), std::back_inserter(pixels));
     return makeVipsImage(width, height, 3, pixels);
-}
-
-VipsImagePointer solidPages(int width, int height, const std::vector<std::array<std::uint8_t, 3>>& colours)
-{
-    std::vector<VipsImagePointer> pages;
-    std::vector<VipsImage*> raw;
-    for (const auto& colour : colours) {
-        pages.push_back(solidVipsImage(width, height, colour[0], colour[1], colour[2]));
-        raw.push_back(pages.back().get());
-    }
-    VipsImage* joined = nullptr;
-    EXPECT_EQ(vips_arrayjoin(raw.data(), &joined, static_cast<int>(raw.size()), "across", 1, nullptr), 0);
-    VipsImagePointer stacked(joined);
-    if (stacked) {
-        vips_image_set_int(stacked.get(), "page-height", height);
-    }
-    return stacked;
 }
 
 void saveVipsImage(const VipsImagePointer& image, const std::filesystem::path& path, const std::string& options)
@@ -86,13 +56,8 @@ std::vector<std::uint8_t> readBytes(const std::filesystem::path& path)
 
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
 {
-    std::ofstream stream(path, std::ios::binary);
-    stream.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void writeText(const std::filesystem::path& path, const std::string& text)
-{
-    std::ofstream(path) << text;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
 }
 
 DecodedGIF readGIF(const std::filesystem::path& path)
@@ -110,24 +75,13 @@ DecodedGIF readGIF(const std::filesystem::path& path)
     vips_image_get_int(image.get(), "loop", &decoded.loop);
     int* delays = nullptr;
     int delayCount = 0;
-    if (vips_image_get_array_int(image.get(), "delay", &delays, &delayCount) == 0) {
-        decoded.delaysInMilliseconds.assign(delays, delays + delayCount);
-    }
-
-    VipsImagePointer rgba = std::move(image);
-    if (vips_image_get_bands(rgba.get()) == 3) {
-        VipsImage* withAlpha = nullptr;
-        EXPECT_EQ(vips_bandjoin_const1(rgba.get(), &withAlpha, 255.0, nullptr), 0);
-        rgba.reset(withAlpha);
-    }
+    vips_image_get_array_int(image.get(), "delay", &delays, &delayCount);
+    decoded.delaysInMilliseconds.assign(delays, delays + delayCount);
+    EXPECT_EQ(vips_image_get_bands(image.get()), 4);
     std::size_t size = 0;
-    void* memory = vips_image_write_to_memory(rgba.get(), &size);
-    EXPECT_NE(memory, nullptr);
-    if (memory != nullptr) {
-        const auto* bytes = static_cast<const std::uint8_t*>(memory);
-        decoded.rgba.assign(bytes, bytes + size);
-        g_free(memory);
-    }
+    const std::unique_ptr<void, decltype(&g_free)> memory(vips_image_write_to_memory(image.get(), &size), g_free);
+    const auto* bytes = static_cast<const std::uint8_t*>(memory.get());
+    decoded.rgba.assign(bytes, bytes + (bytes ? size : 0));
     return decoded;
 }
 

@@ -8,36 +8,35 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tilvane::imagefiles {
 
-class TemporaryFolder {
-public:
+struct TemporaryFolder {
     TemporaryFolder();
-    ~TemporaryFolder();
+    ~TemporaryFolder() { std::filesystem::remove_all(path); }
     TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const std::filesystem::path& path() const noexcept { return path_; }
-    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
+    std::filesystem::path operator/(const std::string& name) const { return path / name; }
     // Names of every entry in the folder, hidden ones included, sorted.
     std::vector<std::string> entryNames() const;
 
-private:
-    std::filesystem::path path_;
+    std::filesystem::path path;
 };
 
 // An 8-bit image of width × height with `bands` bands, pixels row by row.
 VipsImagePointer makeVipsImage(int width, int height, int bands, const std::vector<std::uint8_t>& pixels);
 
-// A width × height RGB image with the same colour in every pixel.
-VipsImagePointer solidVipsImage(int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
+using Colour = std::array<std::uint8_t, 3>;
 
-// One solid width × height page per colour, stacked top to bottom as libvips keeps multi-page pictures.
-VipsImagePointer solidPages(int width, int height, const std::vector<std::array<std::uint8_t, 3>>& colours);
+// A width × height RGB image whose pixel (x, y) is `colourAt(x, y)`.
+VipsImagePointer rgbVipsImage(int width, int height, const std::function<Colour(int x, int y)>& colourAt);
+
+inline VipsImagePointer solidVipsImage(int width, int height, Colour colour)
+{
+    return rgbVipsImage(width, height, [colour](int, int) { return colour; });
+}
 
 // Saves in the format named by the file's extension; `options` as libvips writes them after
 // a file name, e.g. "[Q=95]". Fails the calling test on error.
@@ -45,7 +44,6 @@ void saveVipsImage(const VipsImagePointer& image, const std::filesystem::path& p
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
-void writeText(const std::filesystem::path& path, const std::string& text);
 
 struct DecodedGIF {
     int width = 0;
@@ -55,9 +53,10 @@ struct DecodedGIF {
     std::vector<int> delaysInMilliseconds;
     std::vector<std::uint8_t> rgba;  // every frame, top to bottom, four bands
 
-    const std::uint8_t* pixel(int frame, int x, int y) const
+    std::array<std::uint8_t, 4> pixel(int frame, int x, int y) const
     {
-        return rgba.data() + ((static_cast<std::size_t>(frame) * height + y) * width + x) * 4;
+        const std::uint8_t* p = rgba.data() + ((static_cast<std::size_t>(frame) * height + y) * width + x) * 4;
+        return {p[0], p[1], p[2], p[3]};
     }
 };
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
+#include <tuple>
 #include <string>
 
 using namespace tilvane;
@@ -24,20 +26,23 @@ std::string tableText(const ImagePalette& palette)
 }
 
 struct PublishedTable {
-    const char* name;
     const ImagePalette& (*palette)();
+    const char* id;
+    const char* name;
+    PaletteMapping mapping;
     const char* colors;
 };
 
 const PublishedTable publishedTables[] = {
-    {"gameBoy", &ImagePalette::gameBoy,
+    {&ImagePalette::original, "original", "Cores originais", PaletteMapping::original, ""},
+    {&ImagePalette::gameBoy, "gameboy", "Game Boy", PaletteMapping::brightnessBands,
      "0F380F 306230 8BAC0F 9BBC0F"},
-    {"nes", &ImagePalette::nes,
+    {&ImagePalette::nes, "nes", "NES", PaletteMapping::nearestRGB,
      "7C7C7C 0000FC 0000BC 4428BC 940084 A80020 A81000 881400 503000 007800 006800 005800 004058 000000 BCBCBC 0078F8 "
      "0058F8 6844FC D800CC E40058 F83800 E45C10 AC7C00 00B800 00A800 00A844 008888 F8F8F8 3CBCFC 6888FC 9878F8 F878F8 "
      "F85898 F87858 FCA044 F8B800 B8F818 58D854 58F898 00E8D8 787878 FCFCFC A4E4FC B8B8F8 D8B8F8 F8B8F8 F8A4C0 F0D0B0 "
      "FCE0A8 F8D878 D8F878 B8F8B8 B8F8D8 00FCFC F8D8F8"},
-    {"doom", &ImagePalette::doom,
+    {&ImagePalette::doom, "doom", "Doom", PaletteMapping::nearestRGB,
      "000000 1F170B 170F07 4B4B4B FFFFFF 1B1B1B 131313 0B0B0B 070707 2F371F 232B0F 171F07 0F1700 4F3B2B 473323 3F2B1B "
      "FFB7B7 F7ABAB F3A3A3 EB9797 E78F8F DF8787 DB7B7B D37373 CB6B6B C76363 BF5B5B BB5757 B34F4F AF4747 A73F3F A33B3B "
      "9B3333 972F2F 8F2B2B 8B2323 831F1F 7F1B1B 771717 731313 6B0F0F 670B0B 5F0707 5B0707 530707 4F0000 470000 430000 "
@@ -54,31 +59,35 @@ const PublishedTable publishedTables[] = {
      "FFFFFF FFEBDB FFD7BB FFC79B FFB37B FFA35B FF8F3B FF7F1B F37317 EB6F0F DF670F D75F0B CB5707 C34F00 B74700 AF4300 "
      "FFFFFF FFFFD7 FFFFB3 FFFF8F FFFF6B FFFF47 FFFF23 FFFF00 A73F00 9F3700 932F00 872300 4F3B27 432F1B 372313 2F1B0B "
      "000053 000047 00003B 00002F 000023 000017 00000B 000000 FF9F43 FFE74B FF7BFF FF00FF CF00CF 9F009B 6F006B A76B6B"},
-    {"zxSpectrum", &ImagePalette::zxSpectrum,
+    {&ImagePalette::zxSpectrum, "zx", "ZX Spectrum", PaletteMapping::nearestRGB,
      "000000 0000CD CD0000 CD00CD 00CD00 00CDCD CDCD00 CDCDCD 0000FF FF0000 FF00FF 00FF00 00FFFF FFFF00 FFFFFF"},
-    {"pico8", &ImagePalette::pico8,
+    {&ImagePalette::pico8, "pico8", "PICO-8", PaletteMapping::nearestRGB,
      "000000 1D2B53 7E2553 008751 AB5236 5F574F C2C3C7 FFF1E8 FF004D FFA300 FFEC27 00E436 29ADFF 83769C FF77A8 FFCCAA"},
-    {"commodore64", &ImagePalette::commodore64,
+    {&ImagePalette::commodore64, "c64", "Commodore 64", PaletteMapping::nearestRGB,
      "000000 FFFFFF 880000 AAFFEE CC44CC 00CC55 0000AA EEEE77 DD8855 664400 FF7777 333333 777777 AAFF66 0088FF BBBBBB"},
-    {"cga", &ImagePalette::cga,
+    {&ImagePalette::cga, "cga", "CGA", PaletteMapping::nearestRGB,
      "000000 55FFFF FF55FF FFFFFF"},
-    {"blackAndWhite", &ImagePalette::blackAndWhite,
+    {&ImagePalette::blackAndWhite, "bw", "Preto e branco", PaletteMapping::blackAndWhite,
      "000000 FFFFFF"},
-    {"grayscale", &ImagePalette::grayscale,
+    {&ImagePalette::grayscale, "grayscale", "Cinza", PaletteMapping::brightnessBands,
      "000000 555555 AAAAAA FFFFFF"},
-    {"green", &ImagePalette::green,
+    {&ImagePalette::green, "green", "Fósforo verde", PaletteMapping::brightnessBands,
      "001500 003500 008B46 7CFF9B"},
-    {"amber", &ImagePalette::amber,
+    {&ImagePalette::amber, "amber", "Âmbar", PaletteMapping::brightnessBands,
      "100800 452000 C26B16 FFB83E"},
 };
 
 }  // namespace
 
-TEST(BuiltInPaletteTables, MatchThePublishedColoursEntryForEntry)
+TEST(BuiltInPaletteTables, AllListsTheTwelveInOrderWithThePublishedColoursEntryForEntry)
 {
-    for (const PublishedTable& table : publishedTables) {
-        SCOPED_TRACE(table.name);
-        EXPECT_EQ(tableText(table.palette()), table.colors);
+    ASSERT_EQ(ImagePalette::all().size(), std::size(publishedTables));
+    for (std::size_t i = 0; i < std::size(publishedTables); ++i) {
+        const PublishedTable& table = publishedTables[i];
+        SCOPED_TRACE(table.id);
+        const ImagePalette& palette = table.palette();
+        EXPECT_EQ(ImagePalette::all()[i], palette);
+        EXPECT_EQ(std::tie(palette.id, palette.name, palette.mapping), std::tie(table.id, table.name, table.mapping));
+        EXPECT_EQ(tableText(palette), table.colors);
     }
-    EXPECT_TRUE(ImagePalette::original().colors.empty());
 }

@@ -6,25 +6,14 @@
 
 using tilvane::Uuid;
 
-TEST(Uuid, WritesUpperCaseAndParsesEitherCase)
+TEST(Uuid, WritesUpperCaseParsesOnlyTheCanonicalFormAndMakesDistinctVersion4Identifiers)
 {
-    const auto parsed = Uuid::parse("0f1e2d3c-4b5a-6978-8a9b-acbdcedfe0f1");
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->string(), "0F1E2D3C-4B5A-6978-8A9B-ACBDCEDFE0F1");
-    EXPECT_EQ(Uuid::parse(parsed->string()), parsed);
-}
-
-TEST(Uuid, RefusesAnythingButTheCanonicalForm)
-{
+    EXPECT_EQ(Uuid::parse("0f1e2d3c-4b5a-6978-8a9b-acbdcedfe0f1")->string(), "0F1E2D3C-4B5A-6978-8A9B-ACBDCEDFE0F1");
     for (const char* text : {"", "{0F1E2D3C-4B5A-6978-8A9B-ACBDCEDFE0F1}", "0F1E2D3C-4B5A-6978-8A9B-ACBDCEDFE0F1\n",
                              "0F1E2D3C4B5A69788A9BACBDCEDFE0F1", "0F1E2D3C-4B5A-6978-8A9B-ACBDCEDFE0FG",
                              "0F1E2D3C-4B5A-6978-8A9B_ACBDCEDFE0F1", "+F1E2D3C-4B5A-6978-8A9B-ACBDCEDFE0F1"}) {
         EXPECT_FALSE(Uuid::parse(text)) << text;
     }
-}
-
-TEST(Uuid, RandomIdentifiersAreVersion4AndDistinct)
-{
     std::unordered_set<Uuid> seen;
     for (int i = 0; i < 1000; ++i) {
         const Uuid uuid = Uuid::random();
