@@ -61,11 +61,7 @@ TEST_P(StartGateTest, LeavesTheUpdaterInert)
     std::optional<QString> root;
     if (GetParam().bundleName) {
         root = harness.folderPath() + "/" + GetParam().bundleName;
-        QJsonObject info = harness.safeInfo();
-        if (GetParam().key) {
-            info.insert(GetParam().key, GetParam().value);
-        }
-        UpdateHarness::writeInfo(*root, info);
+        harness.writeInfo(*root, GetParam().key, GetParam().value);
     }
     if (GetParam().removesInfo) {
         ASSERT_TRUE(QFile::remove(*root + "/Resources/Info.json"));
@@ -86,11 +82,9 @@ INSTANTIATE_TEST_SUITE_P(Gates, StartGateTest,
 TEST(AppUpdaterStart, SecondStartDoesNothing)
 {
     UpdateHarness harness;
-    QJsonObject info = harness.safeInfo();
-    info.insert("SURequireSignedFeed", "true");
-    UpdateHarness::writeInfo(harness.bundleRoot(), info);
+    harness.writeInfo(harness.bundleRoot(), "SURequireSignedFeed", "true");
     auto updater = harness.startUpdater();
-    UpdateHarness::writeInfo(harness.bundleRoot(), harness.safeInfo());
+    harness.writeInfo(harness.bundleRoot());
     updater->start();
     EXPECT_FALSE(updater->isAvailable()) << "the first outcome holds for the whole run";
 
@@ -107,9 +101,7 @@ TEST(AppUpdaterStart, FailedStartSwitchesTheAutomaticChecksFlagOff)
 {
     UpdateHarness harness;
     veldran::UpdaterSettings(harness.settingsFile()).setAutomaticallyChecks(true);
-    QJsonObject info = harness.safeInfo();
-    info.remove("CFBundleVersion");
-    UpdateHarness::writeInfo(harness.bundleRoot(), info);
+    harness.writeInfo(harness.bundleRoot(), "CFBundleVersion", QJsonValue::Undefined);
     auto updater = harness.makeUpdater(harness.bundleRoot());
     EXPECT_EQ(updater->findChild<veldran::Updater*>(), nullptr) << "nothing is created before start()";
     QSignalSpy automaticChecks(updater.get(), &veldran::AppUpdater::automaticallyChecksForUpdatesChanged);

@@ -16,11 +16,6 @@ struct ExtractionCase {
 
 class ArchiveExtractorTest : public testing::TestWithParam<ExtractionCase> {};
 
-QStringList namesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
 TEST_P(ArchiveExtractorTest, KeepsEveryEntryInsideTheDestination)
 {
     QTemporaryDir root;

@@ -26,14 +26,7 @@ class SafeConfigurationTest : public testing::TestWithParam<ConfigurationCase> {
 
 TEST_P(SafeConfigurationTest, AcceptsOnlyTheSixSafeKeys)
 {
-    QJsonObject info{{"SUFeedURL", tilvaneFeed},         {"SUPublicEDKey", base64OfBytes(32)},
-                     {"SURequireSignedFeed", true},      {"SUVerifyUpdateBeforeExtraction", true},
-                     {"SUAllowsAutomaticUpdates", false}, {"SUAutomaticallyUpdate", false}};
-    if (GetParam().value.isUndefined()) {
-        info.remove(GetParam().key);
-    } else {
-        info.insert(GetParam().key, GetParam().value);
-    }
+    const QJsonObject info = changed(safeKeys(tilvaneFeed, base64OfBytes(32)), GetParam().key, GetParam().value);
     EXPECT_EQ(AppUpdater::hasSafeConfiguration(info, tilvaneFeed), GetParam().safe);
 }
 
