@@ -88,16 +88,6 @@ TEST(BuiltInPresets, UseEveryEffectWithValuesInTheInspectorsRanges)
     EXPECT_TRUE(std::ranges::any_of(presets, [](const auto& preset) { return preset.bezel.isOn; })) << "a framed monitor";
 }
 
-TEST(ShaderPresetCatalog, ReadsThePresetsInTheFilesOrder)
-{
-    const auto presets = loadShaderPresets(bundleWithPresets("order", twoPresets).presetsFile());
-    ASSERT_EQ(presets.size(), 2u);
-    EXPECT_EQ(std::tuple(presets[0].id, presets[1].id, presets[1].name), std::tuple("b", "a", "Primeiro"));
-    EXPECT_NE(presets[0].passes.at(0).id, presets[0].passes.at(1).id) << "passes without ids get ids of their own";
-    EXPECT_EQ(presets[1].passes.at(0).id, *Uuid::parse("00000000-0000-4000-8000-0000000000AA"));
-    EXPECT_TRUE(presets[1].bezel.isOn);
-}
-
 TEST(ShaderPresetCatalog, AMissingOrBrokenResourceGivesAnEmptyList)
 {
     const std::pair<const char*, const char*> broken[] = {
@@ -110,13 +100,12 @@ TEST(ShaderPresetCatalog, AMissingOrBrokenResourceGivesAnEmptyList)
         EXPECT_TRUE(ShaderPresetCatalog(bundleWithPresets(name, text)).presets().empty()) << name;
     }
     EXPECT_TRUE(ShaderPresetCatalog(ShaderBundle(fs::path(TILVANE_TEST_OUTPUT_DIR) / "no-such-bundle")).presets().empty());
-    const auto folderInPlace = bundleWithPresets("folder-in-place", "");
-    fs::remove(folderInPlace.presetsFile());
+    const ShaderBundle folderInPlace(fs::path(TILVANE_TEST_OUTPUT_DIR) / "bundles" / "folder-in-place");
     fs::create_directories(folderInPlace.presetsFile());
     EXPECT_TRUE(loadShaderPresets(folderInPlace.presetsFile()).empty());
 }
 
-TEST(ShaderPresetCatalog, FirstUseFromManyThreadsLoadsOnce)
+TEST(ShaderPresetCatalog, FirstUseFromManyThreadsLoadsOnceInTheFilesOrder)
 {
     const auto bundle = bundleWithPresets("concurrent", twoPresets);
     const ShaderPresetCatalog catalog{bundle};
@@ -136,6 +125,14 @@ TEST(ShaderPresetCatalog, FirstUseFromManyThreadsLoadsOnce)
     }
     EXPECT_EQ(std::ranges::count(seen, seen[0]), threadCount);
     EXPECT_EQ(std::ranges::count(firstPassIds, firstPassIds[0]), threadCount);
+
+    // In the file's order, with the file's pass ids, and ids of their own for passes without.
+    const auto& presets = catalog.presets();
+    ASSERT_EQ(presets.size(), 2u);
+    EXPECT_EQ(std::tuple(presets[0].id, presets[1].id, presets[1].name), std::tuple("b", "a", "Primeiro"));
+    EXPECT_NE(presets[0].passes.at(0).id, presets[0].passes.at(1).id);
+    EXPECT_EQ(presets[1].passes.at(0).id, *Uuid::parse("00000000-0000-4000-8000-0000000000AA"));
+    EXPECT_TRUE(presets[1].bezel.isOn);
     std::ofstream(bundle.presetsFile(), std::ios::binary | std::ios::trunc) << "[]";
     EXPECT_EQ(catalog.presets().size(), 2u) << "never reloaded";
 }

@@ -133,7 +133,7 @@ TEST(ShaderModelJson, WrongTypesFailTheWholeDocument)
                                  R"({"id": 1, "name": "A", "passes": [], "bezel": {}})"});
 }
 
-TEST(ShaderModelJson, RoundTripsAreBitExactAndKeepPassIds)
+TEST(ShaderModelJson, RoundTripsAreBitExactAndNonFiniteFloatsFailToEncode)
 {
     const float awkward[] = {0.1f, 1.0f / 3.0f, std::nextafter(0.35f, 1.0f), std::numeric_limits<float>::denorm_min(),
                              std::numeric_limits<float>::max(), -std::numeric_limits<float>::min(), -0.0f, 16777217.0f};
@@ -153,10 +153,8 @@ TEST(ShaderModelJson, RoundTripsAreBitExactAndKeepPassIds)
     const ScreenSettings screen{0.1f, std::nextafter(0.5f, 0.0f), 0.9f};
     EXPECT_EQ(ScreenSettings::fromJson(Json::parse(toJson(screen).dump())), screen);
     EXPECT_EQ(toJson(screen).at("scanlineStrength").dump(), "0.1") << "floats are written in their shortest form";
-}
 
-TEST(ShaderModelJson, NonFiniteFloatsFailToEncode)
-{
+    // A float that is not finite fails to encode rather than be written as null (read back as a default).
     EXPECT_THROW(toJson(ShaderPass("crt", nan, {}, true)), json::EncodingError);
     EXPECT_THROW(toJson(ShaderPass("crt", 1, {{"curveX", infinity}}, true)), json::EncodingError);
     EXPECT_THROW(toJson(BezelSettings{true, 0.5f, -infinity, "#161718", 0.5f}), json::EncodingError);

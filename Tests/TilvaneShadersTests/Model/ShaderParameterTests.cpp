@@ -17,7 +17,7 @@ using Kind = ShaderParameter::Kind;
 std::vector<std::string> rowsOf(const std::string& effect)
 {
     std::vector<std::string> rows;
-    for (const auto& parameter : ShaderParameter::forEffect(effect)) rows.push_back(parameter.key + " " + parameter.label);
+    for (const auto& row : ShaderParameter::forEffect(effect)) rows.push_back(row.key + " " + row.label);
     return rows;
 }
 

@@ -15,13 +15,9 @@
 namespace tilvane {
 namespace {
 
-class ShaderLibraryTest : public ::testing::Test {
-protected:
-    const GlContext context;
-};
-
-TEST_F(ShaderLibraryTest, compilesEveryProgramAndCrtAtIntensityZeroIsAnExactCopy)
+TEST(ShaderLibrary, compilesEveryProgramAndCrtAtIntensityZeroIsAnExactCopy)
 {
+    const GlContext context;  // current on this thread
     const ShaderLibrary library(loadShaderSources(ShaderBundle(TILVANE_SHADERS_BUNDLE)));
     for (const PipelineRow& row : pipelineTable) EXPECT_NE(library.program(row.function), nullptr) << row.function;
     EXPECT_EQ(library.program("fullscreenVertex"), nullptr);
@@ -45,8 +41,9 @@ TEST_F(ShaderLibraryTest, compilesEveryProgramAndCrtAtIntensityZeroIsAnExactCopy
     }
 }
 
-TEST_F(ShaderLibraryTest, missingSourcesOrFunctionsAreMissingResourcesAndCompileErrorsCarryTheLog)
+TEST(ShaderLibrary, missingSourcesOrFunctionsAreMissingResourcesAndCompileErrorsCarryTheLog)
 {
+    const GlContext context;
     const ShaderBundle bundle = testing::writeShaderBundle(testing::scratchFolder("missing"), testing::probeSources());
     std::filesystem::remove(bundle.shadersFolder() / "MonitorBezel.glsl");
     EXPECT_EQ(testing::failureOf([&] { loadShaderSources(bundle); }), ShaderRendererErrorCase::missingResources);

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "TestCard.hpp"
+#include "TestCard.hpp"  // Image, Pixel
 
-#include "TilvaneCore/Image.hpp"
 #include "TilvaneShaders/Model/ShaderConfiguration.hpp"
 #include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
 #include "TilvaneShaders/ShaderBundle.hpp"
 
-#include <array>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
