@@ -16,11 +16,6 @@ std::optional<PersonalPresetErrorCase> decodeError(std::string_view document)
     return errorCaseOf<PersonalPresetError>([&] { (void)Transfer::decode(document); });
 }
 
-std::optional<PersonalPresetErrorCase> encodeError(const PersonalPreset& preset)
-{
-    return errorCaseOf<PersonalPresetError>([&] { (void)Transfer::encode(preset); });
-}
-
 TEST(PersonalPresetTransfer, EachDecodeGivesANewIdentityAndTheSameLook)
 {
     const auto preset = makePreset("  Retro \n", fullSettings());
@@ -35,26 +30,19 @@ TEST(PersonalPresetTransfer, EachDecodeGivesANewIdentityAndTheSameLook)
     EXPECT_NE(second.id, first.id);
 }
 
-TEST(PersonalPresetTransfer, DocumentsAreLimitedTo1048576BytesBothWays)
+TEST(PersonalPresetTransfer, EncodeRefusesWhatDecodeWouldRefuseUpTo1048576Bytes)
 {
     const std::string fitting(Transfer::maximumDocumentSize - Transfer::encode(makePreset("x")).size() + 1, 'x');
     const std::string document = Transfer::encode(makePreset(fitting));
     ASSERT_EQ(document.size(), 1'048'576u);
     EXPECT_EQ(Transfer::decode(document).name, fitting);
-    EXPECT_EQ(encodeError(makePreset(fitting + "x")), invalidData);
+    EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::encode(makePreset(fitting + "x")); }), invalidData);
     EXPECT_EQ(decodeError(document + " "), invalidData) << "refused before parsing";
-}
-
-TEST(PersonalPresetTransfer, EncodeRefusesWhatDecodeWouldRefuse)
-{
     auto invalidLook = makePreset("Retro");
     invalidLook.visual.pixelSize = 1;
     for (const auto& preset : {makePreset(" \n\t "), makePreset("R\xE9tro"), invalidLook}) {
-        EXPECT_EQ(encodeError(preset), invalidData) << preset.name;
+        EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::encode(preset); }), invalidData) << preset.name;
     }
-    auto spoiled = makePreset("Retro", fullSettings());
-    spoiled.visual.shader->passes[0].intensity = std::numeric_limits<float>::quiet_NaN();
-    EXPECT_THROW((void)Transfer::encode(spoiled), json::EncodingError);
 }
 
 // A valid document with an unknown key, changed by `patch` (a null removes a key).
@@ -80,7 +68,6 @@ TEST(PersonalPresetTransfer, ChecksKindThenVersionThenContent)
         {"version2InvalidLook", documentWith({{"version", 2}, {"visual", {{"pixelSize", 41}}}}), unsupportedVersion},
         {"version2UndecodableLook", documentWith({{"version", 2}, {"visual", {{"pixelSize", "8"}}}}), invalidData},
         {"versionFraction", documentWith({{"version", 1.5}}), invalidData},
-        {"nameMissing", documentWith({{"name", nullptr}}), invalidData},
         {"blankName", documentWith({{"name", " \n"}}), invalidData},
         {"invalidLook", documentWith({{"visual", {{"paletteID", "NES"}}}}), invalidData},
         {"notUtf8", "{\"kind\": \"tilvane-preset\", \"version\": 1, \"name\": \"R\xE9tro\"}", invalidData},
