@@ -44,6 +44,9 @@ TEST(AppUpdaterStart, RunsInsideAnAppBundleWithSafeKeysAndShowsTheStoredChoice)
     EXPECT_TRUE(harness.server.requestedPaths().isEmpty()) << "no automatic check before a day has passed";
 
     auto* frameworkUpdater = updater->findChild<veldran::Updater*>();
+    const auto& delegate = static_cast<const veldran::UpdaterDelegate&>(*updater);
+    EXPECT_EQ(delegate.feedURLString(*frameworkUpdater), harness.feedAddress());
+    EXPECT_TRUE(delegate.allowedSystemProfileKeys(*frameworkUpdater).isEmpty());
     updater->start();
     EXPECT_EQ(updater->findChildren<veldran::Updater*>(), QList<veldran::Updater*>({frameworkUpdater})) << "a second start does nothing";
 }

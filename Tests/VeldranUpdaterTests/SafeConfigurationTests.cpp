@@ -1,7 +1,6 @@
 #include "UpdateHarness.hpp"
 
 #include "VeldranUpdater/HostBundle.hpp"
-#include "VeldranUpdater/Updater.hpp"
 
 namespace {
 
@@ -57,20 +56,9 @@ INSTANTIATE_TEST_SUITE_P(
         ConfigurationCase{"AutomaticallyUpdateAsZero", "SUAutomaticallyUpdate", 0}),
     caseName);
 
-TEST(FeedAddress, IsTheAppFolderBelowTheUpdateHostAndWhatTheDelegateHandsTheUpdater)
+TEST(BuiltBundle, CarriesSafeUpdateKeysForTheAppsFeedOnlyWhenBuiltForRelease)
 {
-    QTemporaryDir settings;
-    AppUpdater updater("tilvane");
-    veldran::UpdaterServices services;
-    services.settingsFile = settings.filePath("updater.ini");
-    const veldran::Updater frameworkUpdater(settings.path(), updater, services);
-    const auto& delegate = static_cast<const veldran::UpdaterDelegate&>(updater);
-    EXPECT_EQ(delegate.feedURLString(frameworkUpdater), tilvaneFeed);
-    EXPECT_TRUE(delegate.allowedSystemProfileKeys(frameworkUpdater).isEmpty());
-}
-
-TEST(BuiltBundle, CarriesSafeUpdateKeysOnlyWhenBuiltForRelease)
-{
+    EXPECT_EQ(AppUpdater::feedURL("tilvane"), tilvaneFeed);
     const QJsonObject built = veldran::readBundleInfo(QStringLiteral(TILVANE_BUILT_BUNDLE));
     ASSERT_FALSE(built.isEmpty());
     EXPECT_EQ(AppUpdater::hasSafeConfiguration(built, tilvaneFeed), TILVANE_BUILT_BUNDLE_UPDATES);
