@@ -46,8 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
         ConfigurationCase{"KeyOf33Bytes", "SUPublicEDKey", base64OfBytes(33)},
         ConfigurationCase{"KeyWithLineBreak", "SUPublicEDKey", base64OfBytes(32).insert(22, u'\n')},
         ConfigurationCase{"KeyWithoutPadding", "SUPublicEDKey", base64OfBytes(32).chopped(1)},
-        ConfigurationCase{"KeyInUrlSafeAlphabet", "SUPublicEDKey",
-                          QString::fromLatin1(QByteArray(32, '\xfb').toBase64(QByteArray::Base64UrlEncoding))},
+        ConfigurationCase{"KeyInUrlSafeAlphabet", "SUPublicEDKey", QString(QByteArray(32, '\xfb').toBase64(QByteArray::Base64UrlEncoding))},
         ConfigurationCase{"SignedFeedAsText", "SURequireSignedFeed", "true"},
         ConfigurationCase{"SignedFeedFalse", "SURequireSignedFeed", false},
         ConfigurationCase{"VerificationFalse", "SUVerifyUpdateBeforeExtraction", false},
@@ -60,7 +59,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FeedAddress, IsTheAppFolderBelowTheUpdateHostAndWhatTheDelegateHandsTheUpdater)
 {
-    EXPECT_EQ(AppUpdater::feedURL("kelo"), "https://updates.veldran.studio/kelo/updates/appcast.xml");
     QTemporaryDir settings;
     AppUpdater updater("tilvane");
     veldran::UpdaterServices services;
