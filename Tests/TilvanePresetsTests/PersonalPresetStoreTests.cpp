@@ -18,10 +18,9 @@ std::string documentWith(const nlohmann::json& version, const std::vector<nlohma
     return nlohmann::json{{"version", version}, {"presets", presets}}.dump();
 }
 
-nlohmann::json presetJson(const std::string& name, const nlohmann::json& visual = toJson(plainSettings()),
-                          const Uuid& id = Uuid::random())
+nlohmann::json presetJson(const std::string& name, const nlohmann::json& visual = toJson(plainSettings()))
 {
-    return {{"id", id.string()}, {"name", name}, {"visual", visual}};
+    return {{"id", Uuid::random().string()}, {"name", name}, {"visual", visual}};
 }
 
 using PersonalPresetStoreTest = StoreTest<PersonalPresetStore>;
@@ -35,7 +34,8 @@ TEST_F(PersonalPresetStoreTest, SavesTheListInOrderAsCompactVersionedJson)
     EXPECT_EQ(store().load(), presets);
     const nlohmann::json written{{"version", 1}, {"presets", {toJson(presets[0]), toJson(presets[1]), toJson(presets[2])}}};
     EXPECT_EQ(readBytes(file()), written.dump());
-    EXPECT_EQ(written["presets"][1], presetJson("Noite\n", toJson(plainSettings()), presets[1].id));
+    EXPECT_EQ(written["presets"][1],
+              (nlohmann::json{{"id", presets[1].id.string()}, {"name", "Noite\n"}, {"visual", toJson(plainSettings())}}));
 }
 
 TEST_F(PersonalPresetStoreTest, CorruptFilesAreRefusedAndPreservedByEveryOperation)

@@ -28,10 +28,7 @@ TEST_P(ArchiveExtractorTest, KeepsEveryEntryInsideTheDestination)
     EXPECT_TRUE(namesIn(root.filePath("outside")).isEmpty());
 }
 
-TestArchive bundleX()
-{
-    return TestArchive::bundle("X.app", "2", "new");
-}
+const auto bundleX = [] { return TestArchive::bundle("X.app", "2", "new"); };
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, ArchiveExtractorTest,
