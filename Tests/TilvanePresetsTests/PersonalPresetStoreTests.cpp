@@ -18,39 +18,24 @@ std::string documentWith(const nlohmann::json& version, const std::vector<nlohma
     return nlohmann::json{{"version", version}, {"presets", presets}}.dump();
 }
 
-nlohmann::json presetJson(const std::string& name, const nlohmann::json& visual = toJson(plainSettings()),
-                          const Uuid& id = Uuid::random())
+nlohmann::json presetJson(const std::string& name, const nlohmann::json& visual = toJson(plainSettings()))
 {
-    return {{"id", id.string()}, {"name", name}, {"visual", visual}};
+    return {{"id", Uuid::random().string()}, {"name", name}, {"visual", visual}};
 }
 
-class PersonalPresetStoreTest : public ::testing::Test {
-protected:
-    std::filesystem::path file() const { return folder_.path() / "personal-presets.json"; }
-    PersonalPresetStore store() const { return PersonalPresetStore(file()); }
-
-    // `action` must fail with `expected` and leave the folder exactly as it was.
-    template <typename Action>
-    void expectRefusedKeepingFolder(Action action, PersonalPresetErrorCase expected)
-    {
-        const auto before = folderContents(folder_.path());
-        EXPECT_EQ(errorCaseOf<PersonalPresetError>(action), expected);
-        EXPECT_EQ(folderContents(folder_.path()), before);
-    }
-
-    TemporaryFolder folder_;
-};
+using PersonalPresetStoreTest = StoreTest<PersonalPresetStore>;
 
 TEST_F(PersonalPresetStoreTest, SavesTheListInOrderAsCompactVersionedJson)
 {
     EXPECT_TRUE(store().load().empty());
-    EXPECT_TRUE(folderContents(folder_.path()).empty()) << "loading creates nothing";
+    EXPECT_TRUE(contents().empty()) << "loading creates nothing";
     const std::vector presets{makePreset("  Retro", fullSettings()), makePreset("Noite\n"), makePreset("Âmbar 😀")};
     store().save(presets);
     EXPECT_EQ(store().load(), presets);
     const nlohmann::json written{{"version", 1}, {"presets", {toJson(presets[0]), toJson(presets[1]), toJson(presets[2])}}};
     EXPECT_EQ(readBytes(file()), written.dump());
-    EXPECT_EQ(written["presets"][1], presetJson("Noite\n", toJson(plainSettings()), presets[1].id));
+    EXPECT_EQ(written["presets"][1],
+              (nlohmann::json{{"id", presets[1].id.string()}, {"name", "Noite\n"}, {"visual", toJson(plainSettings())}}));
 }
 
 TEST_F(PersonalPresetStoreTest, CorruptFilesAreRefusedAndPreservedByEveryOperation)
@@ -74,9 +59,9 @@ TEST_F(PersonalPresetStoreTest, CorruptFilesAreRefusedAndPreservedByEveryOperati
     for (const auto& [name, contents, expected] : rows) {
         SCOPED_TRACE(name);
         writeBytes(file(), contents);
-        expectRefusedKeepingFolder([&] { store().load(); }, expected);
-        expectRefusedKeepingFolder([&] { store().remove(Uuid::random()); }, expected);
-        expectRefusedKeepingFolder([&] { store().importPreset(document); }, expected);
+        expectRefused([&] { store().load(); }, expected);
+        expectRefused([&] { store().remove(Uuid::random()); }, expected);
+        expectRefused([&] { store().importPreset(document); }, expected);
     }
     EXPECT_STREQ(PersonalPresetError(unsupportedVersion).what(),
                  "Versão dos presets pessoais não suportada. O arquivo foi preservado.");
@@ -92,17 +77,16 @@ TEST_F(PersonalPresetStoreTest, RefusedOrFailedSavesWriteNothing)
     invalidLook.visual.pixelSize = 41;
     for (const auto& presets : std::vector<std::vector<PersonalPreset>>{
              {makePreset("Retro"), makePreset(" \n\t")}, {original[0], duplicate}, {invalidLook}, {makePreset("R\xE9tro")}}) {
-        expectRefusedKeepingFolder([&] { store().save(presets); }, invalidData);
+        expectRefused([&] { store().save(presets); }, invalidData);
     }
-    const auto before = folderContents(folder_.path());
-    std::vector<PersonalPreset> many;
-    while (many.size() < 40) many.push_back(makePreset("Preset", fullSettings()));
-    many[0].visual.shader->bezel.depth = std::numeric_limits<float>::quiet_NaN();  // not looked at by validate()
-    EXPECT_THROW(store().save({many[0]}), json::EncodingError);
-    FileSizeLimit limit(readBytes(file()).size() + 16);
-    EXPECT_THROW(store().save({many.begin() + 1, many.end()}), std::system_error);
-    EXPECT_THROW(store().importPreset(PersonalPresetTransfer::encode(many[1])), std::system_error);
-    EXPECT_EQ(folderContents(folder_.path()), before);
+    const auto before = contents();
+    auto spoiled = makePreset("Estragado", fullSettings());
+    spoiled.visual.shader->bezel.depth = std::numeric_limits<float>::quiet_NaN();  // not looked at by validate()
+    EXPECT_THROW(store().save({spoiled}), json::EncodingError);
+    FileSizeLimit limit(16);
+    EXPECT_THROW(store().save({makePreset("Noite")}), std::system_error);
+    EXPECT_THROW(store().importPreset(PersonalPresetTransfer::encode(makePreset("Noite"))), std::system_error);
+    EXPECT_EQ(contents(), before);
 }
 
 TEST_F(PersonalPresetStoreTest, RemoveReturnsWhatIsNowOnDisk)
@@ -111,7 +95,7 @@ TEST_F(PersonalPresetStoreTest, RemoveReturnsWhatIsNowOnDisk)
     store().save(presets);
     EXPECT_EQ(store().remove(presets[1].id), (std::vector{presets[0], presets[2]}));
     EXPECT_EQ(store().load(), (std::vector{presets[0], presets[2]}));
-    expectRefusedKeepingFolder([&] { store().remove(presets[1].id); }, missingPreset);
+    expectRefused([&] { store().remove(presets[1].id); }, missingPreset);
     EXPECT_STREQ(PersonalPresetError(missingPreset).what(), "O preset pessoal não foi encontrado.");
 }
 
@@ -133,7 +117,7 @@ TEST_F(PersonalPresetStoreTest, ImportRenamesClashingNamesAndPutsThePresetFirst)
         EXPECT_EQ(std::vector(presets.begin() + 1, presets.end()), stored);
         EXPECT_EQ(presets, store().load());
     }
-    expectRefusedKeepingFolder([&] { store().importPreset("{}"); }, invalidData);
+    expectRefused([&] { store().importPreset("{}"); }, invalidData);
 }
 
 TEST(PersonalPresetStoreLocation, FileIsInTheSupportFolderFoundAtCreation)

@@ -4,6 +4,8 @@
 
 #include "TilvanePresets/PersonalPreset.hpp"
 
+#include <gtest/gtest.h>
+
 #include <sys/resource.h>
 
 #include <csignal>
@@ -56,8 +58,7 @@ public:
     explicit FileSizeLimit(rlim_t bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limited = previous_;
-        limited.rlim_cur = bytes;
+        const rlimit limited{bytes, previous_.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limited);
     }
     ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous_); std::signal(SIGXFSZ, previousHandler_); }
@@ -97,18 +98,36 @@ auto errorCaseOf(Action&& action) -> std::optional<decltype(std::declval<Error>(
     }
 }
 
+// A store whose file lies in a fresh temporary folder.
+template <typename Store>
+class StoreTest : public ::testing::Test {
+protected:
+    std::filesystem::path file() const { return folder_.path() / Store::defaultFileName; }
+    Store store() const { return Store(file()); }
+    std::map<std::string, std::string> contents() const { return folderContents(folder_.path()); }
+
+    // `action` must fail with `expected` and leave the folder exactly as it was.
+    template <typename Case, typename Action>
+    void expectRefused(Action action, Case expected)
+    {
+        const auto before = contents();
+        EXPECT_EQ(errorCaseOf<EnumeratedError<Case>>(action), expected);
+        EXPECT_EQ(contents(), before);
+    }
+
+    TemporaryFolder folder_;
+};
+
 // A valid look on a built-in palette, without shader or custom colours.
 inline VisualSettings plainSettings() { return {"gameboy", 8, DitherMode::none, std::nullopt, {}, std::nullopt, {}}; }
 
 // A valid look that uses every field, with floats that have no short binary form.
 inline VisualSettings fullSettings()
 {
-    ShaderConfiguration shader;
+    ShaderConfiguration shader{{}, true, BezelSettings{true, 0.3f, 2.9f, "#A0b1C2", 0.45f}};
     shader.passes.emplace_back("crt", 0.7f, ShaderPass::Settings{{"scanLinesStrength", 0.1f}, {"bloomSpread", 1e-7f}},
                                true);
     shader.passes.emplace_back("realisticPhosphor", 1.0f / 3.0f, ShaderPass::Settings{}, false);
-    shader.motion = true;
-    shader.bezel = BezelSettings{true, 0.3f, 2.9f, "#A0b1C2", 0.45f};
     return VisualSettings{"custom", 40, DitherMode::floydSteinberg, shader, ScreenSettings{0.35f, 0.1f, 1.0f},
                           std::vector<RGBColor>{{16, 24, 32}, {255, 243, 176}, {0, 0, 0}},
                           ImageAdjustments{-1.3f, 0.55f, 1.9f}};

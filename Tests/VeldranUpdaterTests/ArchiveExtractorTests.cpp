@@ -16,11 +16,6 @@ struct ExtractionCase {
 
 class ArchiveExtractorTest : public testing::TestWithParam<ExtractionCase> {};
 
-QStringList namesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
 TEST_P(ArchiveExtractorTest, KeepsEveryEntryInsideTheDestination)
 {
     QTemporaryDir root;
@@ -33,10 +28,7 @@ TEST_P(ArchiveExtractorTest, KeepsEveryEntryInsideTheDestination)
     EXPECT_TRUE(namesIn(root.filePath("outside")).isEmpty());
 }
 
-TestArchive bundleX()
-{
-    return TestArchive::bundle("X.app", "2", "new");
-}
+const auto bundleX = [] { return TestArchive::bundle("X.app", "2", "new"); };
 
 INSTANTIATE_TEST_SUITE_P(
     Entries, ArchiveExtractorTest,

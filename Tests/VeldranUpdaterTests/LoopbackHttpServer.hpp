@@ -24,10 +24,7 @@ public:
     }
 
     // Serves body at path; without a declared length the body ends when the connection closes.
-    void serve(const QString& path, const QByteArray& body, bool declaresLength = true)
-    {
-        resources_.insert(path, {body, declaresLength});
-    }
+    void serve(const QString& path, const QByteArray& body, bool declaresLength = true) { resources_[path] = {body, declaresLength}; }
     QUrl url(const QString& path) const { return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path)); }
     const QStringList& requestedPaths() const { return requestedPaths_; }
 

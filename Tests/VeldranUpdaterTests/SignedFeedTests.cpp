@@ -26,13 +26,6 @@ TEST_P(SignedFeedTest, VerifiesBeforeAnythingIsParsed)
               GetParam().refusal);
 }
 
-// bytes with the one at index changed to another Base64 digit.
-QByteArray changedAt(QByteArray bytes, qsizetype index)
-{
-    bytes[index] = bytes[index] == 'A' ? 'B' : 'A';
-    return bytes;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Feeds, SignedFeedTest,
     testing::Values(

@@ -38,7 +38,6 @@ public:
         for (const Entry& entry : entries_) {
             archive_entry* header = archive_entry_new();
             archive_entry_set_pathname_utf8(header, entry.path.toUtf8().constData());
-            archive_entry_set_mtime(header, 1'700'000'000, 0);
             archive_entry_set_filetype(header, entry.fileType);
             archive_entry_set_perm(header, mode_t(entry.permissions));
             archive_entry_set_size(header, entry.content.size());

@@ -40,6 +40,34 @@ inline std::optional<veldran::UpdateErrorCase> refusalOf(const std::function<voi
     }
 }
 
+// The six update keys with safe values.
+inline QJsonObject safeKeys(const QString& feed, const QString& publicKey)
+{
+    return {{"SUFeedURL", feed}, {"SUPublicEDKey", publicKey}, {"SURequireSignedFeed", true},
+            {"SUVerifyUpdateBeforeExtraction", true}, {"SUAllowsAutomaticUpdates", false}, {"SUAutomaticallyUpdate", false}};
+}
+
+// info with key set to value (removed when undefined), or unchanged without a key.
+inline QJsonObject changed(QJsonObject info, const char* key, const QJsonValue& value)
+{
+    if (key) {
+        value.isUndefined() ? info.remove(key) : void(info.insert(key, value));
+    }
+    return info;
+}
+
+// bytes with the one at index changed (to another Base64 digit).
+inline QByteArray changedAt(QByteArray bytes, qsizetype index)
+{
+    bytes[index] = bytes[index] == 'A' ? 'B' : 'A';
+    return bytes;
+}
+
+inline QStringList namesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
 inline QByteArray readFile(const QString& path)
 {
     QFile file(path);
@@ -103,7 +131,7 @@ public:
 
     UpdateHarness()
     {
-        writeInfo(bundleRoot(), safeInfo());
+        writeInfo(bundleRoot());
         writeFile(bundleRoot() + "/bin/tilvane", "old");
     }
 
@@ -112,21 +140,13 @@ public:
     QString settingsFile() const { return settings_.filePath("updater.ini"); }
     QString feedAddress() const { return server.url(feedPath).toString(); }
     bool archiveWasRequested() const { return server.requestedPaths().contains(archivePath); }
-    // The names in the folder that holds the bundle (staging folders included, if any were left).
-    QStringList namesBesideBundle() const
-    {
-        return QDir(folder_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    }
 
-    QJsonObject safeInfo() const
+    // Writes <root>/Resources/Info.json: build number 1 and the safe keys, with one change if given.
+    void writeInfo(const QString& root, const char* changedKey = nullptr, const QJsonValue& value = {}) const
     {
-        return {{"CFBundleVersion", "1"}, {"SUFeedURL", feedAddress()}, {"SUPublicEDKey", key.publicKeyBase64()},
-                {"SURequireSignedFeed", true}, {"SUVerifyUpdateBeforeExtraction", true},
-                {"SUAllowsAutomaticUpdates", false}, {"SUAutomaticallyUpdate", false}};
-    }
-    static void writeInfo(const QString& root, const QJsonObject& info)
-    {
-        writeFile(root + "/Resources/Info.json", QJsonDocument(info).toJson());
+        QJsonObject info = safeKeys(feedAddress(), key.publicKeyBase64());
+        info.insert("CFBundleVersion", "1");
+        writeFile(root + "/Resources/Info.json", QJsonDocument(changed(info, changedKey, value)).toJson());
     }
 
     // The fakes, the test settings file and the loopback transport policy.

@@ -9,76 +9,44 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <utility>
 
 namespace tilvane {
 namespace {
 
 class PresetGallery : public ::testing::TestWithParam<int> {
 protected:
-    // Made in SetUp, not SetUpTestSuite: a renderer that cannot be made must fail each case,
-    // never skip it.
-    void SetUp() override
+    // Writes the picture for the reviewer and checks that the look changed a tenth of the bytes at least.
+    void keep(const Image& result, const std::string& name) const
     {
-        if (renderer == nullptr) {
-            renderer = new ShaderRenderer(ShaderBundle(TILVANE_SHADERS_BUNDLE));
-        }
-    }
-    static void TearDownTestSuite()
-    {
-        delete renderer;
-        renderer = nullptr;
+        ASSERT_EQ(std::pair(result.width(), result.height()), std::pair(card->width(), card->height())) << name;
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < card->bytes().size(); ++i) differing += result.bytes()[i] != card->bytes()[i];
+        EXPECT_GT(differing, card->bytes().size() / 10) << name;
+        testing::writePng(result, folder / (name + ".png"));
     }
 
-    static std::filesystem::path folder(int width)
-    {
-        return std::filesystem::path(TILVANE_TEST_OUTPUT_DIR) / "gallery" / std::to_string(width);
-    }
-
-    static inline ShaderRenderer* renderer = nullptr;
+    const ImagePointer card = testing::makeTestCard(GetParam());
+    const std::filesystem::path folder =
+        std::filesystem::path(TILVANE_TEST_OUTPUT_DIR) / "gallery" / std::to_string(GetParam());
+    // One renderer per test case: a bundle that cannot be made into one fails every case.
+    ShaderRenderer renderer{ShaderBundle(TILVANE_SHADERS_BUNDLE)};
 };
-
-std::size_t differingBytes(const Image& a, const Image& b)
-{
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < a.bytes().size(); ++i) {
-        count += a.bytes()[i] != b.bytes()[i] ? 1 : 0;
-    }
-    return count;
-}
 
 TEST_P(PresetGallery, rendersEveryBuiltInPresetAtTheCardsSize)
 {
-    const int width = GetParam();
-    const ImagePointer card = testing::makeTestCard(width);
-    testing::writePng(*card, folder(width) / "test-card.png");
+    testing::writePng(*card, folder / "test-card.png");
     const auto presets = loadShaderPresets(ShaderBundle(TILVANE_SHADERS_BUNDLE).presetsFile());
     ASSERT_FALSE(presets.empty());
-
-    for (const ShaderPreset& preset : presets) {
-        SCOPED_TRACE(preset.id);
-        const ImagePointer result = renderer->render(card, preset);
-        ASSERT_TRUE(result);
-        EXPECT_EQ(result->width(), card->width());
-        EXPECT_EQ(result->height(), card->height());
-        EXPECT_GT(differingBytes(*result, *card), card->bytes().size() / 10);
-        testing::writePng(*result, folder(width) / (preset.id + ".png"));
-    }
+    for (const ShaderPreset& preset : presets) keep(*renderer.render(card, preset), preset.id);
 }
 
 TEST_P(PresetGallery, rendersScreenWideEffectsAndTheBezelAlone)
 {
-    const int width = GetParam();
-    const ImagePointer card = testing::makeTestCard(width);
-
-    const ImagePointer screenOnly = renderer->render(card, std::nullopt, ScreenSettings{0.6f, 0.5f, 0.5f}, 0, false);
-    EXPECT_GT(differingBytes(*screenOnly, *card), card->bytes().size() / 10);
-    testing::writePng(*screenOnly, folder(width) / "screen-scanlines-glow.png");
-
+    keep(*renderer.render(card, std::nullopt, ScreenSettings{0.6f, 0.5f, 0.5f}, 0, false), "screen-scanlines-glow");
     ShaderConfiguration framed;
     framed.bezel = BezelSettings{true, 0.8f, 2.0f, "#C8C2B4", 0.3f};
-    const ImagePointer bezelOnly = renderer->render(card, framed, 0, false);
-    EXPECT_GT(differingBytes(*bezelOnly, *card), card->bytes().size() / 10);
-    testing::writePng(*bezelOnly, folder(width) / "bezel-only.png");
+    keep(*renderer.render(card, framed, 0, false), "bezel-only");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PresetGallery, ::testing::Values(960, 2048));

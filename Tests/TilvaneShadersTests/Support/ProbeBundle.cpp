@@ -1,9 +1,13 @@
 #include "ProbeBundle.hpp"
 
+#include <gtest/gtest.h>
+
 #include <unistd.h>
 
 #include <bit>
 #include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -12,96 +16,9 @@ namespace tilvane::testing {
 
 std::string probeSources()
 {
-    return R"(
-vec4 fullscreenVertex(int vertexIndex)
-{
-    return vec4(vertexIndex == 1 ? 3.0 : -1.0, vertexIndex == 2 ? 3.0 : -1.0, 0.0, 1.0);
-}
-
-bool inProbeRows(vec2 pixel, int firstRow)
-{
-    int y = int(pixel.y);
-    return y == firstRow || y == firstRow + 1;
-}
-
-vec4 encodedSlot(vec2 pixel, int firstRow)
-{
-    uint bits = floatBitsToUint(parameters[min(int(pixel.x), 63)]);
-    if (int(pixel.y) == firstRow) {
-        return vec4(float(bits & 255u), float((bits >> 8u) & 255u), float((bits >> 16u) & 255u), 255.0) / 255.0;
-    }
-    return vec4(float(bits >> 24u), bezelFlag * 255.0, 0.0, 255.0) / 255.0;
-}
-
-vec4 passThrough(vec2 pixel)
-{
-    return texelFetch(texture0, ivec2(pixel), 0);
-}
-
-vec4 effectProbe(vec2 pixel)
-{
-    return inProbeRows(pixel, 0) ? encodedSlot(pixel, 0) : passThrough(pixel);
-}
-
-vec4 crtFragment(vec2 pixel) { return effectProbe(pixel); }
-vec4 negativeFragment(vec2 pixel) { return effectProbe(pixel); }
-vec4 mnoiseFragment(vec2 pixel) { return effectProbe(pixel); }
-vec4 glitchyFragment(vec2 pixel) { return effectProbe(pixel); }
-vec4 crtLottesFragment(vec2 pixel) { return effectProbe(pixel); }
-
-vec4 phosphorExcitationFragment(vec2 pixel)
-{
-    vec4 previous = texelFetch(texture1, ivec2(pixel), 0);
-    float counted = parameters[23] > 0.5 ? previous.r : 0.0;
-    return vec4(counted + 1.0, previous.r, passThrough(pixel).r, 1.0);
-}
-
-vec4 phosphorBlurFragment(vec2 pixel)
-{
-    ivec2 at = ivec2(pixel);
-    if (at == ivec2(0, 0)) {
-        return vec4(parameters[0], parameters[1], parameters[2] * 2.0 + parameters[3], parameters[4] * 2.0 + parameters[5]);
-    }
-    if (at == ivec2(1, 0)) {
-        return texelFetch(texture0, ivec2(0, 0), 0);
-    }
-    return vec4(pixel - 0.5, vec2(textureSize(texture0, 0)));
-}
-
-vec4 phosphorCompositeFragment(vec2 pixel)
-{
-    if (inProbeRows(pixel, 0)) {
-        return encodedSlot(pixel, 0);
-    }
-    int x = int(pixel.x);
-    if (int(pixel.y) == 2) {
-        vec4 emission = texelFetch(texture1, ivec2(x, 0), 0);
-        return vec4(emission.rg / 255.0, emission.b, 1.0);
-    }
-    if (int(pixel.y) == 3 && x < 6) {
-        vec4 texel = x < 4 ? texelFetch(texture2, ivec2(x / 2, 0), 0)
-                           : vec4(vec2(textureSize(texture2, 0)), texelFetch(texture2, ivec2(2, 0), 0).zw);
-        return (x % 2 == 0 ? vec4(texel.xyz, 255.0) : vec4(texel.w, 0.0, 0.0, 255.0)) / 255.0;
-    }
-    return passThrough(pixel);
-}
-
-vec4 screenEffectsFragment(vec2 pixel)
-{
-    return inProbeRows(pixel, 4) ? encodedSlot(pixel, 4) : passThrough(pixel);
-}
-
-vec4 monitorBezelFragment(vec2 pixel)
-{
-    if (inProbeRows(pixel, 6)) {
-        return encodedSlot(pixel, 6);
-    }
-    if (int(pixel.y) == 8) {
-        return textureLod(texture0, vec2(0.5), 20.0);
-    }
-    return passThrough(pixel);
-}
-)";
+    std::ifstream file(TILVANE_PROBE_SHADERS, std::ios::binary);
+    if (!file) throw std::runtime_error("cannot read " TILVANE_PROBE_SHADERS);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 ShaderBundle writeShaderBundle(const std::filesystem::path& root, const std::string& crtEffects)
@@ -115,48 +32,22 @@ ShaderBundle writeShaderBundle(const std::filesystem::path& root, const std::str
     return bundle;
 }
 
-namespace {
-
-// CTest runs every test case in a process of its own, several at once, and the cases of one
-// fixture ask for the same names: each process gets a folder of its own, removed when it ends.
-class ProcessScratchFolder {
-public:
-    ProcessScratchFolder()
-        : path_(std::filesystem::path(TILVANE_TEST_OUTPUT_DIR) / "scratch" / std::to_string(::getpid()))
-    {
-    }
-    ~ProcessScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ProcessScratchFolder(const ProcessScratchFolder&) = delete;
-    ProcessScratchFolder& operator=(const ProcessScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const noexcept { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
-}  // namespace
-
 std::filesystem::path scratchFolder(const std::string& name)
 {
-    static const ProcessScratchFolder processFolder;
-    const auto folder = processFolder.path() / name;
+    // CTest runs every test case in a process of its own, several at once, and the cases of one
+    // fixture ask for the same names: each process gets a folder of its own, removed when it ends.
+    static const struct ProcessFolder {
+        std::filesystem::path path =
+            std::filesystem::path(TILVANE_TEST_OUTPUT_DIR) / "scratch" / std::to_string(::getpid());
+        ~ProcessFolder() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
+    } processFolder;
+    const auto folder = processFolder.path / name;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;
 }
 
-std::array<std::uint8_t, 4> pixelAt(const Image& image, int x, int y)
-{
-    const std::uint8_t* p = image.pixel(x, y);
-    return {p[0], p[1], p[2], p[3]};
-}
-
-std::array<std::uint8_t, 4> quadAt(const Image& image, int quad, int y)
+Pixel quadAt(const Image& image, int quad, int y)
 {
     const auto first = pixelAt(image, quad * 2, y);
     return {first[0], first[1], first[2], pixelAt(image, quad * 2 + 1, y)[0]};
@@ -171,20 +62,28 @@ float probedSlot(const Image& image, int firstRow, int slot)
     return std::bit_cast<float>(bits);
 }
 
-float probedBezelFlag(const Image& image, int firstRow)
+std::vector<float> probedSlots(const Image& image, int firstRow, std::size_t count)
 {
-    return static_cast<float>(pixelAt(image, 0, firstRow + 1)[1]) / 255.0f;
+    std::vector<float> values;
+    for (std::size_t slot = 0; slot < count; ++slot) values.push_back(probedSlot(image, firstRow, static_cast<int>(slot)));
+    return values;
 }
 
 ImagePointer probePicture()
 {
-    std::vector<std::uint8_t> pixels;
-    for (int y = 0; y < probeHeight; ++y) {
-        for (int x = 0; x < probeWidth; ++x) {
-            pixels.insert(pixels.end(), {static_cast<std::uint8_t>(3 + x), static_cast<std::uint8_t>(7 + y), 90, 255});
-        }
+    return makePicture(probeWidth, probeHeight,
+                       [](int x, int y) { return Pixel{std::uint8_t(3 + x), std::uint8_t(7 + y), 90, 255}; });
+}
+
+ShaderRendererErrorCase failureOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const ShaderRendererError& error) {
+        return error.errorCase();
     }
-    return Image::make(probeWidth, probeHeight, std::move(pixels));
+    ADD_FAILURE() << "no ShaderRendererError was thrown";
+    return ShaderRendererErrorCase::unavailable;
 }
 
 }  // namespace tilvane::testing

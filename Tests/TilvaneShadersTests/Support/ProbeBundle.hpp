@@ -1,12 +1,15 @@
 #pragma once
 
-#include "TilvaneCore/Image.hpp"
+#include "TestCard.hpp"  // Image, Pixel
+
+#include "TilvaneShaders/Model/ShaderConfiguration.hpp"
+#include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
 #include "TilvaneShaders/ShaderBundle.hpp"
 
-#include <array>
-#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace tilvane::testing {
 
@@ -21,7 +24,7 @@ inline constexpr int bezelProbeRow = 6;      // bezel pass; row 8 holds the scre
 inline constexpr int probeHeight = 12;
 inline constexpr int probeWidth = 40;
 
-// Shader sources that draw no look but write out what they receive: their float lists, the
+// Shader sources (Support/ProbeShaders.glsl) that draw no look but write out what they receive: their float lists, the
 // bezel flag, what each texture unit holds and the sizes of the quarter textures. Every other
 // pixel passes texture 0 through. The excitation stage counts frames: red is the previous
 // emission's red + 1 when the previous frame is known (else 1), green the previous emission's
@@ -38,14 +41,33 @@ std::filesystem::path scratchFolder(const std::string& name);
 
 // The float a probe wrote for `slot` in the rows starting at firstRow.
 float probedSlot(const Image& image, int firstRow, int slot);
+inline Pixel pixelAt(const Image& image, int x, int y)
+{
+    const std::uint8_t* p = image.pixel(x, y);
+    return {p[0], p[1], p[2], p[3]};
+}
 // The bezel flag a probe wrote with its list.
-float probedBezelFlag(const Image& image, int firstRow);
-
-std::array<std::uint8_t, 4> pixelAt(const Image& image, int x, int y);
+inline float probedBezelFlag(const Image& image, int firstRow) { return pixelAt(image, 0, firstRow + 1)[1] / 255.0f; }
 // The four values a probe wrote at quad index `quad` of a row, two pixels each.
-std::array<std::uint8_t, 4> quadAt(const Image& image, int quad, int y);
+Pixel quadAt(const Image& image, int quad, int y);
+
+// The floats a probe wrote for slots 0 ..< count.
+std::vector<float> probedSlots(const Image& image, int firstRow, std::size_t count);
 
 // An opaque probeWidth × probeHeight picture whose red channel is 3 + x and green 7 + y.
 ImagePointer probePicture();
+
+inline ShaderConfiguration configurationOf(std::vector<ShaderPass> passes, bool motion = false, bool bezel = false)
+{
+    return ShaderConfiguration{std::move(passes), motion, BezelSettings{.isOn = bezel}};
+}
+// An active pass at full intensity.
+inline ShaderPass activePass(const char* effect, ShaderPass::Settings settings = {})
+{
+    return ShaderPass(effect, 1, std::move(settings), true);
+}
+
+// The case of the ShaderRendererError the call throws; a test failure if it throws none.
+ShaderRendererErrorCase failureOf(const std::function<void()>& call);
 
 }  // namespace tilvane::testing
