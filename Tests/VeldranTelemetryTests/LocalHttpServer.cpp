@@ -3,22 +3,6 @@
 #include <QTcpSocket>
 
 namespace veldran::testing {
-namespace {
-
-constexpr qsizetype largestRequestSize = 4 << 20;
-
-}  // namespace
-
-QList<QByteArray> ReceivedRequest::headerValues(const QByteArray& lowerCaseName) const
-{
-    QList<QByteArray> values;
-    for (const auto& [name, value] : headers) {
-        if (name == lowerCaseName)
-            values.append(value);
-    }
-    return values;
-}
-
 LocalHttpServer::LocalHttpServer()
 {
     server_.listen(QHostAddress::LocalHost);
@@ -32,12 +16,7 @@ LocalHttpServer::LocalHttpServer()
 
 QUrl LocalHttpServer::url(const QString& path) const
 {
-    QUrl url;
-    url.setScheme(QStringLiteral("http"));
-    url.setHost(QStringLiteral("127.0.0.1"));
-    url.setPort(server_.serverPort());
-    url.setPath(path);
-    return url;
+    return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(server_.serverPort()).arg(path));
 }
 
 void LocalHttpServer::releaseHeld()
@@ -52,18 +31,12 @@ void LocalHttpServer::readFrom(QTcpSocket* socket)
 {
     QByteArray buffer = socket->property("received").toByteArray() + socket->readAll();
     socket->setProperty("received", buffer);
-    if (buffer.size() > largestRequestSize || static_cast<int>(requests_.size()) >= largestRequestCount) {
-        socket->abort();
-        return;
-    }
     const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
     if (headerEnd < 0)
         return;
     const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
     ReceivedRequest request;
-    const QList<QByteArray> requestLine = lines.front().trimmed().split(' ');
-    request.method = requestLine.value(0);
-    request.path = requestLine.value(1);
+    request.requestLine = lines.front().trimmed();
     qsizetype contentLength = 0;
     for (qsizetype index = 1; index < lines.size(); ++index) {
         const qsizetype colon = lines[index].indexOf(':');
@@ -71,7 +44,7 @@ void LocalHttpServer::readFrom(QTcpSocket* socket)
             continue;
         const QByteArray name = lines[index].left(colon).trimmed().toLower();
         const QByteArray value = lines[index].mid(colon + 1).trimmed();
-        request.headers.append({name, value});
+        request.headers.insert(name, value);
         if (name == "content-length")
             contentLength = value.toLongLong();
     }

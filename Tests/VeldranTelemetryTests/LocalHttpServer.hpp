@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QMultiMap>
 #include <QObject>
-#include <QPair>
 #include <QTcpServer>
 #include <QUrl>
 
@@ -14,22 +14,19 @@ class QTcpSocket;
 namespace veldran::testing {
 
 struct ReceivedRequest {
-    QByteArray method;
-    QByteArray path;
-    QList<QPair<QByteArray, QByteArray>> headers;  // names in lower case
+    QByteArray requestLine;  // "POST /path HTTP/1.1"
+    QMultiMap<QByteArray, QByteArray> headers;  // names in lower case
     QByteArray body;
 
-    QList<QByteArray> headerValues(const QByteArray& lowerCaseName) const;
+    QList<QByteArray> headerValues(const QByteArray& lowerCaseName) const { return headers.values(lowerCaseName); }
 };
 
 // A tiny HTTP/1.1 server on 127.0.0.1 that records every request and answers each with one status,
-// right away or, while holding, only when released. It accepts a bounded number of requests.
+// right away or, while holding, only when released.
 class LocalHttpServer : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int largestRequestCount = 64;
-
     LocalHttpServer();
 
     QUrl url(const QString& path = QStringLiteral("/")) const;

@@ -3,9 +3,6 @@
 
 #include "VeldranTelemetry/PostHogTransport.hpp"
 
-#include <QLoggingCategory>
-#include <QTcpServer>
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -13,72 +10,38 @@
 namespace veldran {
 namespace {
 
-using testing::LocalHttpServer;
-using testing::processEventsFor;
-using testing::waitUntil;
-
-// Collects the lines logged in the analytics category while it lives.
-class AnalyticsLogRecorder {
-public:
-    AnalyticsLogRecorder()
-    {
-        current = this;
-        QLoggingCategory::setFilterRules(QStringLiteral("studio.veldran.telemetry.Analytics.debug=true"));
-        previous_ = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-                if (type == QtDebugMsg && QLatin1String(context.category) == "studio.veldran.telemetry.Analytics")
-                    current->lines.append(message);
-            });
-    }
-    ~AnalyticsLogRecorder()
-    {
-        qInstallMessageHandler(previous_);
-        current = nullptr;
-    }
-
-    QStringList lines;
-
-private:
-    static inline AnalyticsLogRecorder* current = nullptr;
-    QtMessageHandler previous_;
-};
+using namespace testing;
 
 class PostHogTransportTest : public ::testing::Test {
 protected:
     LocalHttpServer server;
     std::vector<bool> outcomes;
-    PostHogTransport transport{[this](bool accepted) { outcomes.push_back(accepted); }, server.url("/batch/")};
+    bool resendAfterFirstOutcome = false;
+    PostHogTransport transport{[this](bool accepted) {
+                                   outcomes.push_back(accepted);
+                                   if (resendAfterFirstOutcome && outcomes.size() == 1)
+                                       transport.send("again");
+                               },
+        server.url("/batch/")};
 };
 
-TEST_F(PostHogTransportTest, PostsTheBodyUnchangedWithOneJsonContentType)
+TEST_F(PostHogTransportTest, PostsTheBodyUnchangedWithOneJsonContentTypeAndOnlyTwoHundredsCountAsAccepted)
 {
     const QByteArray body = R"({"api_key":"phc_x","batch":[{"event":"tilvane_app_opened"}]})";
-    transport.send(body);
-    ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 1; }));
-    ASSERT_EQ(server.requests().size(), 1u);
-    const auto& request = server.requests().front();
-    EXPECT_EQ(request.method, "POST");
-    EXPECT_EQ(request.path, "/batch/");
-    EXPECT_EQ(request.body, body);
-    EXPECT_EQ(request.headerValues("content-type"), QList<QByteArray>{"application/json"});
-    EXPECT_TRUE(request.headerValues("authorization").isEmpty());
-    EXPECT_TRUE(request.headerValues("cookie").isEmpty());
-    EXPECT_EQ(transport.pendingCount(), 0u);
-}
-
-TEST_F(PostHogTransportTest, OnlyTwoHundredsCountAsAccepted)
-{
-    for (const auto& [status, accepted] : std::vector<std::pair<int, bool>>{
-             {199, false}, {200, true}, {204, true}, {299, true}, {300, false}, {302, false}, {400, false}, {500, false}}) {
+    for (const auto& [status, accepted] :
+        std::vector<std::pair<int, bool>>{{199, false}, {200, true}, {299, true}, {300, false}, {500, false}}) {
         SCOPED_TRACE(status);
-        AnalyticsLogRecorder log;
         outcomes.clear();
         server.setStatus(status);
-        transport.send("{}");
+        transport.send(body);
         ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 1; }));
         EXPECT_EQ(outcomes.front(), accepted);
-        EXPECT_EQ(log.lines, QStringList{accepted ? "Event accepted by ingestion endpoint"
-                                                  : "Event delivery did not complete"});
+        EXPECT_EQ(transport.pendingCount(), 0u);
+        const auto& request = server.requests().back();
+        EXPECT_EQ(request.requestLine, "POST /batch/ HTTP/1.1");
+        EXPECT_EQ(request.body, body);
+        EXPECT_EQ(request.headerValues("content-type"), QList<QByteArray>{"application/json"});
+        EXPECT_TRUE(request.headerValues("authorization").isEmpty() && request.headerValues("cookie").isEmpty());
     }
 }
 
@@ -90,92 +53,33 @@ TEST_F(PostHogTransportTest, AnEleventhBatchInFlightIsDroppedAndTheNextOneAfterA
     ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 10; }));
     processEventsFor(std::chrono::milliseconds(200));
     EXPECT_EQ(server.requests().size(), 10u);
-    QList<QByteArray> bodies;
-    for (const auto& request : server.requests())
-        bodies.append(request.body);
-    EXPECT_FALSE(bodies.contains("10"));
+    EXPECT_TRUE(std::ranges::none_of(server.requests(), [](const auto& request) { return request.body == "10"; }));
 
     transport.send("after");
     ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 11; }));
     EXPECT_EQ(server.requests().back().body, "after");
 }
 
-TEST_F(PostHogTransportTest, CancelAbortsEverythingInFlightAndTheNextSendStartsAFreshSession)
+// An abort completes right away, and its completion may send again: that send needs a fresh session.
+TEST_F(PostHogTransportTest, CancelAbortsEverythingInFlightAndASendFromItsCompletionGoesOutOnAFreshSession)
 {
     server.setHolding(true);
-    AnalyticsLogRecorder log;
     transport.send("a");
     transport.send("b");
     ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 2; }));
+    resendAfterFirstOutcome = true;
     transport.cancel();
-    EXPECT_EQ(transport.pendingCount(), 0u);
-    EXPECT_FALSE(transport.hasSession());
-    ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 2; }));
     EXPECT_EQ(outcomes, (std::vector<bool>{false, false}));
-    EXPECT_EQ(log.lines, QStringList(2, "Event delivery did not complete"));
-
-    server.releaseHeld();
-    transport.send("c");
+    EXPECT_EQ(transport.pendingCount(), 1u);
     EXPECT_TRUE(transport.hasSession());
-    ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 3; }));
-    EXPECT_TRUE(outcomes.back());
-}
-
-TEST_F(PostHogTransportTest, ASendFromTheCompletionOfACancelledRequestGoesOutOnAFreshSession)
-{
-    server.setHolding(true);
-    PostHogTransport* resending = nullptr;
-    PostHogTransport transportThatResends(
-        [&](bool accepted) {
-            outcomes.push_back(accepted);
-            if (outcomes.size() == 1)
-                resending->send("again");
-        },
-        server.url("/batch/"));
-    resending = &transportThatResends;
-    resending->send("a");
-    resending->send("b");
-    ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 2; }));
-    resending->cancel();
-    EXPECT_EQ(outcomes, (std::vector<bool>{false, false}));
-    EXPECT_EQ(resending->pendingCount(), 1u);
-    EXPECT_TRUE(resending->hasSession());
 
     server.releaseHeld();
     ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 3; }));
     EXPECT_TRUE(outcomes.back());
     EXPECT_EQ(server.requests().back().body, "again");
-    EXPECT_EQ(resending->pendingCount(), 0u);
-}
-
-TEST(PostHogTransport, CancelWithNothingInFlightDoesNothingVisible)
-{
-    std::vector<bool> outcomes;
-    LocalHttpServer server;
-    PostHogTransport transport([&](bool accepted) { outcomes.push_back(accepted); }, server.url("/batch/"));
+    EXPECT_EQ(transport.pendingCount(), 0u);
     transport.cancel();
     EXPECT_FALSE(transport.hasSession());
-    EXPECT_TRUE(outcomes.empty());
-    transport.send("x");
-    EXPECT_TRUE(transport.hasSession());
-    ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 1; }));
-    EXPECT_TRUE(outcomes.front());
-}
-
-TEST(PostHogTransport, ARefusedConnectionReportsFalse)
-{
-    QTcpServer closed;
-    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
-    const quint16 port = closed.serverPort();
-    closed.close();
-    std::vector<bool> outcomes;
-    AnalyticsLogRecorder log;
-    PostHogTransport transport([&](bool accepted) { outcomes.push_back(accepted); },
-        QUrl(QStringLiteral("http://127.0.0.1:%1/batch/").arg(port)));
-    transport.send("x");
-    ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 1; }));
-    EXPECT_FALSE(outcomes.front());
-    EXPECT_EQ(log.lines, QStringList{"Event delivery did not complete"});
 }
 
 TEST(PostHogTransport, RefusesAnEndpointOutsideTheLoopback)
@@ -183,8 +87,6 @@ TEST(PostHogTransport, RefusesAnEndpointOutsideTheLoopback)
     EXPECT_THROW(PostHogTransport({}, QUrl("https://example.com/batch/")), std::invalid_argument);
     EXPECT_THROW(PostHogTransport({}, QUrl("http://10.0.0.1/batch/")), std::invalid_argument);
     EXPECT_NO_THROW(PostHogTransport({}, QUrl("http://[::1]:9/batch/")));
-    EXPECT_EQ(PostHogTransport::ingestionEndpoint.path(), "/batch/");
-    EXPECT_EQ(PostHogTransport::ingestionEndpoint.scheme(), "https");
 }
 
 }  // namespace

@@ -1,4 +1,3 @@
-#include "RecordingBackends.hpp"
 #include "TestSupport.hpp"
 
 #include "VeldranTelemetry/PlatformDescription.hpp"
@@ -19,10 +18,30 @@
 namespace veldran {
 namespace {
 
-using testing::betaConfiguration;
-using testing::waitUntil;
+using namespace testing;
 
 const QString neverSent = QStringLiteral("suas imagens, nomes de arquivos ou gravações da tela");
+
+// The named child of parent; throws when there is none, so that a missing widget fails the test.
+template <class Widget>
+Widget& child(const QWidget& parent, const char* name)
+{
+    auto* widget = parent.findChild<Widget*>(QLatin1String(name));
+    if (widget == nullptr)
+        throw std::runtime_error(std::string("no widget named ") + name);
+    return *widget;
+}
+
+// The texts of every widget of that kind inside parent, sorted.
+template <class Widget>
+QStringList textsOf(const QWidget& parent)
+{
+    QStringList texts;
+    for (const Widget* widget : parent.findChildren<Widget*>())
+        texts.append(widget->text());
+    texts.sort();
+    return texts;
+}
 
 class TelemetrySettingsViewTest : public ::testing::Test {
 protected:
@@ -36,32 +55,12 @@ protected:
         view->show();
     }
 
-    template <class Widget>
-    Widget& find(const char* name) const
-    {
-        auto* widget = view->findChild<Widget*>(QLatin1String(name));
-        if (widget == nullptr)
-            throw std::runtime_error(std::string("no widget named ") + name);
-        return *widget;
-    }
-
     TelemetryFeedbackView& openFeedback()
     {
-        find<QPushButton>("feedbackButton").click();
-        auto* feedback = view->section().feedbackView();
-        if (feedback == nullptr)
+        child<QPushButton>(*view, "feedbackButton").click();
+        if (view->section().feedbackView() == nullptr)
             throw std::runtime_error("the feedback sheet did not open");
-        return *feedback;
-    }
-
-    static void type(TelemetryFeedbackView& feedback, const QString& text)
-    {
-        feedback.findChild<QPlainTextEdit*>(QStringLiteral("feedbackMessage"))->setPlainText(text);
-    }
-
-    static QPushButton& shareButton(TelemetryFeedbackView& feedback)
-    {
-        return *feedback.findChild<QPushButton*>(QStringLiteral("shareFeedback"));
+        return *view->section().feedbackView();
     }
 
     testing::TemporarySettings defaults;
@@ -76,134 +75,73 @@ TEST_F(TelemetrySettingsViewTest, ABuildWithoutTelemetryDisablesBothSwitchesButS
     development.environment = "development";
     makeView(development);
     EXPECT_EQ(view->width(), 430);
-    for (const char* name : {"usageSwitch", "diagnosticsSwitch"}) {
-        EXPECT_FALSE(find<QCheckBox>(name).isEnabled()) << name;
-        EXPECT_FALSE(find<QCheckBox>(name).isChecked()) << name;
-    }
-    EXPECT_EQ(find<QLabel>("diagnosticsNote").text(), "Relatórios de falhas ainda não estão disponíveis nesta versão.");
-    EXPECT_EQ(find<QPushButton>("feedbackButton").text(), "Enviar feedback do beta…");
-    EXPECT_TRUE(find<QPushButton>("feedbackButton").isEnabled());
-
-    openFeedback();
-    EXPECT_TRUE(view->section().feedbackView()->isVisible());
+    for (const char* name : {"usageSwitch", "diagnosticsSwitch"})
+        EXPECT_FALSE(child<QCheckBox>(*view, name).isEnabled() || child<QCheckBox>(*view, name).isChecked()) << name;
+    EXPECT_EQ(child<QLabel>(*view, "diagnosticsNote").text(), "Relatórios de falhas ainda não estão disponíveis nesta versão.");
+    EXPECT_EQ(child<QPushButton>(*view, "feedbackButton").text(), "Enviar feedback do beta…");
+    EXPECT_TRUE(openFeedback().isVisible());
     EXPECT_TRUE(sent->batches.empty());
-}
-
-// The texts of every widget of that kind inside parent, sorted.
-template <class Widget>
-QStringList textsOf(const QWidget& parent)
-{
-    QStringList texts;
-    for (const Widget* widget : parent.findChildren<Widget*>())
-        texts.append(widget->text());
-    texts.sort();
-    return texts;
-}
-
-QStringList sorted(QStringList texts)
-{
-    texts.sort();
-    return texts;
 }
 
 TEST_F(TelemetrySettingsViewTest, EveryTextOfTheSectionAndTheSheetReadsExactly)
 {
     makeView(betaConfiguration());
     EXPECT_EQ(textsOf<QLabel>(view->section()),
-        sorted({"Envia informações técnicas para investigar falhas. Você pode desligar cada opção a qualquer "
-            "momento.",
-            "Privacidade e beta",
+        QStringList({"Ajuda a entender quais recursos você usa e se volta ao aplicativo. Usa um identificador "
+                     "aleatório desta instalação, sem seu nome ou conta.",
             "As opções começam ligadas no beta e podem ser desativadas a qualquer momento. Não enviamos "
                 + neverSent + ".",
-            "Ajuda a entender quais recursos você usa e se volta ao aplicativo. Usa um identificador aleatório desta "
-            "instalação, sem seu nome ou conta."}));
+            "Envia informações técnicas para investigar falhas. Você pode desligar cada opção a qualquer momento.",
+            "Privacidade e beta"}));
     EXPECT_EQ(textsOf<QCheckBox>(view->section()),
-        sorted({"Compartilhar métricas de uso", "Compartilhar relatórios de falhas"}));
-
+        QStringList({"Compartilhar métricas de uso", "Compartilhar relatórios de falhas"}));
     auto& feedback = openFeedback();
     EXPECT_EQ(textsOf<QLabel>(feedback),
-        sorted({"Feedback do beta",
-            "Conte o que funcionou ou o que precisa melhorar. A versão do aplicativo e do sistema acompanham a "
-            "mensagem; você escolhe como compartilhar."}));
-    EXPECT_EQ(textsOf<QPushButton>(feedback), sorted({"Cancelar", "Compartilhar feedback"}));
-    EXPECT_EQ(feedback.findChild<QPlainTextEdit*>(QStringLiteral("feedbackMessage"))->accessibleName(),
-        "Mensagem de feedback");
+        QStringList({"Conte o que funcionou ou o que precisa melhorar. A versão do aplicativo e do sistema acompanham "
+                     "a mensagem; você escolhe como compartilhar.",
+            "Feedback do beta"}));
+    EXPECT_EQ(textsOf<QPushButton>(feedback), QStringList({"Cancelar", "Compartilhar feedback"}));
+    EXPECT_EQ(child<QPlainTextEdit>(feedback, "feedbackMessage").accessibleName(), "Mensagem de feedback");
 }
 
-TEST_F(TelemetrySettingsViewTest, SwitchesShowAndWriteTheConsents)
-{
-    makeView(betaConfiguration());
-    auto& usage = find<QCheckBox>("usageSwitch");
-    auto& diagnostics = find<QCheckBox>("diagnosticsSwitch");
-    EXPECT_TRUE(usage.isEnabled() && usage.isChecked());
-    EXPECT_TRUE(diagnostics.isEnabled() && diagnostics.isChecked());
-    EXPECT_EQ(find<QLabel>("diagnosticsNote").text(),
-        "Envia informações técnicas para investigar falhas. Você pode desligar cada opção a qualquer momento.");
-
-    usage.click();
-    EXPECT_FALSE(telemetry->usageEnabled());
-    EXPECT_EQ(defaults.settings().value(Telemetry::usageConsentKey).toBool(), false);
-    EXPECT_FALSE(usage.isChecked());
-
-    diagnostics.click();
-    EXPECT_FALSE(telemetry->diagnosticsEnabled());
-    EXPECT_EQ(defaults.settings().value(Telemetry::diagnosticsConsentKey).toBool(), false);
-
-    telemetry->setUsageEnabled(true);
-    EXPECT_TRUE(usage.isChecked());
-}
-
-TEST_F(TelemetrySettingsViewTest, TheNeverSentPhraseIsInsertedUnchanged)
-{
-    makeView(betaConfiguration());
-    EXPECT_EQ(find<QLabel>("neverSentNote").text(),
-        "As opções começam ligadas no beta e podem ser desativadas a qualquer momento. Não enviamos " + neverSent
-            + ".");
-}
-
-TEST_F(TelemetrySettingsViewTest, OpeningFeedbackSendsItsEventOnlyWithUsageOn)
-{
-    makeView(betaConfiguration());
-    openFeedback().reject();
-    ASSERT_FALSE(sent->batches.empty());
-    EXPECT_EQ(sent->batches.back()["batch"][0]["event"], "tilvane_feedback_opened");
-
-    telemetry->setUsageEnabled(false);
-    const std::size_t before = sent->batches.size();
-    ASSERT_TRUE(waitUntil([&] { return view->section().feedbackView() == nullptr; }));
-    openFeedback();
-    EXPECT_EQ(sent->batches.size(), before);
-}
-
-TEST_F(TelemetrySettingsViewTest, ShareNeedsAVisibleCharacterAndCopiesTheReportWithTheMessageAsTyped)
+// The switches show and write the consents; the sheet shares the report as typed, and cancel discards it.
+TEST_F(TelemetrySettingsViewTest, SwitchesWriteTheConsentsAndFeedbackIsSharedAsTyped)
 {
     makeView(betaConfiguration());
     auto& feedback = openFeedback();
-    EXPECT_FALSE(shareButton(feedback).isEnabled());
-    type(feedback, "  \n\t \n");
-    EXPECT_FALSE(shareButton(feedback).isEnabled());
-    type(feedback, "  ficou ótimo\n");
-    ASSERT_TRUE(shareButton(feedback).isEnabled());
-
+    EXPECT_EQ(sent->batches.back()["batch"][0]["event"], "tilvane_feedback_opened");
+    auto& usage = child<QCheckBox>(*view, "usageSwitch");
+    auto& diagnostics = child<QCheckBox>(*view, "diagnosticsSwitch");
+    EXPECT_TRUE(usage.isEnabled() && usage.isChecked() && diagnostics.isEnabled() && diagnostics.isChecked());
+    usage.click();
+    diagnostics.click();
+    EXPECT_FALSE(telemetry->usageEnabled() || telemetry->diagnosticsEnabled() || usage.isChecked());
+    EXPECT_EQ(defaults.settings().value(Telemetry::usageConsentKey).toBool(), false);
+    EXPECT_EQ(defaults.settings().value(Telemetry::diagnosticsConsentKey).toBool(), false);
+    telemetry->setUsageEnabled(true);
+    EXPECT_TRUE(usage.isChecked());
+    auto& share = child<QPushButton>(feedback, "shareFeedback");
+    auto& message = child<QPlainTextEdit>(feedback, "feedbackMessage");
+    EXPECT_FALSE(share.isEnabled());
+    message.setPlainText("  \n\t \n");
+    EXPECT_FALSE(share.isEnabled());
+    message.setPlainText("  ficou ótimo\n");
+    ASSERT_TRUE(share.isEnabled());
     QApplication::clipboard()->clear();
-    shareButton(feedback).click();
-    const QString expected = "Feedback do Tilvane\nVersão: 1.2.3 (45)\nLinux: " + QString::fromStdString(osVersion())
-        + "\nArquitetura: " + QLatin1String(architectureName()) + "\n\n  ficou ótimo\n";
-    EXPECT_EQ(QApplication::clipboard()->text(), expected);
+    share.click();
+    EXPECT_EQ(QApplication::clipboard()->text(), "Feedback do Tilvane\nVersão: 1.2.3 (45)\nLinux: "
+            + QString::fromStdString(osVersion()) + "\nArquitetura: " + architectureName() + "\n\n  ficou ótimo\n");
     EXPECT_TRUE(feedback.isVisible());
-}
-
-TEST_F(TelemetrySettingsViewTest, CancelDiscardsTheMessageAndTheNextSheetStartsEmpty)
-{
-    makeView(betaConfiguration());
-    auto& first = openFeedback();
-    type(first, "rascunho");
-    first.findChild<QPushButton*>(QStringLiteral("cancelFeedback"))->click();
+    child<QPushButton>(feedback, "cancelFeedback").click();
     ASSERT_TRUE(waitUntil([&] { return view->section().feedbackView() == nullptr; }));
 
+    // With usage off the sheet opens without its event, and empty.
+    telemetry->setUsageEnabled(false);
+    const std::size_t before = sent->batches.size();
     auto& second = openFeedback();
-    EXPECT_TRUE(second.findChild<QPlainTextEdit*>(QStringLiteral("feedbackMessage"))->toPlainText().isEmpty());
-    EXPECT_FALSE(shareButton(second).isEnabled());
+    EXPECT_EQ(sent->batches.size(), before);
+    EXPECT_TRUE(child<QPlainTextEdit>(second, "feedbackMessage").toPlainText().isEmpty());
+    EXPECT_FALSE(child<QPushButton>(second, "shareFeedback").isEnabled());
 }
 
 }  // namespace

@@ -13,32 +13,18 @@ namespace veldran::testing {
 
 TelemetryConfiguration betaConfiguration()
 {
-    return TelemetryConfiguration{
-        .app = "tilvane",
-        .bundleIdentifier = "studio.veldran.tilvane",
-        .projectToken = "phc_secret",
-        .sentryDSN = "https://publickey@o42.ingest.sentry.io/4505",
-        .environment = "beta",
-        .version = "1.2.3",
-        .build = "45",
-        .analyticsIPStorageDisabled = true,
-        .sentryIPStorageDisabled = true,
-        .sentryGeolocationDisabled = true,
-    };
+    return {.app = "tilvane", .bundleIdentifier = "studio.veldran.tilvane", .projectToken = "phc_secret",
+        .sentryDSN = "https://publickey@o42.ingest.sentry.io/4505", .environment = "beta", .version = "1.2.3",
+        .build = "45", .analyticsIPStorageDisabled = true, .sentryIPStorageDisabled = true,
+        .sentryGeolocationDisabled = true};
 }
 
 nlohmann::json sampleCrashDocument()
 {
     return {
-        {"format", "veldran-crash"},
-        {"version", 1},
-        {"time", 1765000000},
-        {"release", "studio.veldran.tilvane@1.2.3+45"},
-        {"signal", 11},
-        {"name", "SIGSEGV"},
-        {"address", "0x0"},
-        {"thread", "tilvane"},
-        {"frames", {"0x401000", "0x7f0000001234", "0x401200"}},
+        {"format", "veldran-crash"}, {"version", 1}, {"time", 1765000000},
+        {"release", "studio.veldran.tilvane@1.2.3+45"}, {"signal", 11}, {"name", "SIGSEGV"}, {"address", "0x0"},
+        {"thread", "tilvane"}, {"frames", {"0x401000", "0x7f0000001234", "0x401200"}},
         {"maps",
             "00400000-00401000 r--p 00000000 08:01 1234 /opt/Tilvane.app/bin/tilvane\n"
             "00401000-00402000 r-xp 00001000 08:01 1234 /opt/Tilvane.app/bin/tilvane\n"
@@ -48,7 +34,7 @@ nlohmann::json sampleCrashDocument()
     };
 }
 
-ChildOutcome runCrashingChild(const QString& folder, const QString& kind)
+int runCrashingChild(const QString& folder, const QString& kind)
 {
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -56,11 +42,8 @@ ChildOutcome runCrashingChild(const QString& folder, const QString& kind)
         QStringLiteral("handle_segv=0:handle_sigbus=0:handle_abort=0:handle_sigill=0:handle_sigfpe=0"));
     child.setProcessEnvironment(environment);
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--crash-child"), folder, kind});
-    ChildOutcome outcome;
-    outcome.finished = child.waitForFinished(20000);
-    outcome.crashed = child.exitStatus() == QProcess::CrashExit;
-    outcome.exitCode = child.exitCode();
-    return outcome;
+    const bool crashed = child.waitForFinished(20000) && child.exitStatus() == QProcess::CrashExit;
+    return crashed ? child.exitCode() : -1;
 }
 
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit)
@@ -84,14 +67,6 @@ void processEventsFor(std::chrono::milliseconds duration)
 TemporarySettings::TemporarySettings()
     : settings_(std::make_unique<QSettings>(folder_.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat))
 {
-}
-
-void writeInformationFile(const QString& bundleFolder, const QByteArray& contents)
-{
-    QDir(bundleFolder).mkpath(QStringLiteral("Resources"));
-    QFile file(QDir(bundleFolder).filePath(QStringLiteral("Resources/Info.json")));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(contents);
 }
 
 unsigned permissionsOf(const QString& path)

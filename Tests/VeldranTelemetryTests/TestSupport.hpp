@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VeldranTelemetry/AnalyticsTransport.hpp"
+#include "VeldranTelemetry/CrashReporter.hpp"
 #include "VeldranTelemetry/TelemetryConfiguration.hpp"
 
 #include <nlohmann/json.hpp>
@@ -13,6 +15,8 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace veldran::testing {
 
@@ -23,15 +27,10 @@ TelemetryConfiguration betaConfiguration();
 // besides the executable and libc, the process had a picture of the user's mapped.
 nlohmann::json sampleCrashDocument();
 
-struct ChildOutcome {
-    bool finished = false;
-    bool crashed = false;
-    int exitCode = 0;  // the signal number for a crash
-};
-
 // Runs this test binary as a child that arms the fatal-signal handler over folder and crashes ("segv" or
-// "abort"); sanitizers are told to leave those signals to it.
-ChildOutcome runCrashingChild(const QString& folder, const QString& kind);
+// "abort"); sanitizers are told to leave those signals to it. Returns the signal the child died of, or -1 when
+// it exited or did not finish.
+int runCrashingChild(const QString& folder, const QString& kind);
 
 // Processes events until the condition holds or the time is up; returns the condition.
 bool waitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(10));
@@ -44,17 +43,35 @@ class TemporarySettings {
 public:
     TemporarySettings();
     QSettings& settings() { return *settings_; }
-    QString path(const QString& name) const { return folder_.filePath(name); }
 
 private:
     QTemporaryDir folder_;
     std::unique_ptr<QSettings> settings_;
 };
 
-// Writes contents as <folder>/Resources/Info.json.
-void writeInformationFile(const QString& bundleFolder, const QByteArray& contents);
-
 // POSIX permission bits of the path (0 when it does not exist).
 unsigned permissionsOf(const QString& path);
+
+// Keeps every batch handed to it, parsed, and counts cancellations.
+struct RecordingTransport final : AnalyticsTransport {
+    void send(const QByteArray& body) override { batches.push_back(nlohmann::json::parse(body.toStdString())); }
+    void cancel() override { ++cancelCount; }
+
+    std::vector<nlohmann::json> batches;
+    int cancelCount = 0;
+};
+
+// Writes down every call as "start", "stopAndPurge" or "capture <name>[ <key>=<value>]".
+struct RecordingDiagnostics final : CrashReporting {
+    void start(const TelemetryConfiguration&) override { calls.push_back("start"); }
+    void stopAndPurge() override { calls.push_back("stopAndPurge"); }
+    void captureFailure(const std::string& name, const std::optional<std::pair<std::string, std::string>>& detail)
+        override
+    {
+        calls.push_back("capture " + name + (detail ? " " + detail->first + "=" + detail->second : ""));
+    }
+
+    std::vector<std::string> calls;
+};
 
 }  // namespace veldran::testing
