@@ -26,6 +26,12 @@ Frame frameSlots(const Image& image)
             probedSlot(image, effectProbeRow, 22), probedSlot(image, effectProbeRow, 23)};
 }
 
+// Whether a probe wrote exactly `expected` in the rows starting at firstRow.
+void expectProbed(const Image& image, int firstRow, const std::vector<float>& expected)
+{
+    EXPECT_EQ(probedSlots(image, firstRow, expected.size()), expected);
+}
+
 class RenderProbe : public ::testing::Test {
 protected:
     // One renderer per test case: a bundle that cannot be made into one fails every case.
@@ -47,8 +53,7 @@ TEST_F(RenderProbe, effectPassesReceiveTheirWholeListBitForBit)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const ImagePointer result = renderer.render(picture, configurationOf({row.pass}, row.motion), row.time, false);
-        const std::vector<float> expected = uniforms(row.pass, probeWidth, probeHeight, row.motion, row.time);
-        EXPECT_EQ(probedSlots(*result, effectProbeRow, expected.size()), expected);
+        expectProbed(*result, effectProbeRow, uniforms(row.pass, probeWidth, probeHeight, row.motion, row.time));
         EXPECT_EQ(probedBezelFlag(*result, effectProbeRow), 0.0f);
         EXPECT_EQ(pixelAt(*result, 5, 9), pixelAt(*picture, 5, 9)) << "texture 0 is the pass's input";
     }
@@ -60,11 +65,9 @@ TEST_F(RenderProbe, screenAndBezelPassesReceiveTheirListsAndTheScreensMipmaps)
     framed.bezel = BezelSettings{true, 2.0f, -1.0f, " #ff8000\n", 0.25f};
     const ScreenSettings screen{0.4f, 0.3f, 0.6f};
     const ImagePointer result = renderer.render(picture, framed, screen, 0, false);
-    const std::vector<float> screenList = screenUniforms(screen, framed, probeWidth, probeHeight);
-    const std::vector<float> bezelList = bezelUniforms(framed.bezel, probeWidth, probeHeight);
-    EXPECT_EQ(probedSlots(*result, screenProbeRow, screenList.size()), screenList);
+    expectProbed(*result, screenProbeRow, screenUniforms(screen, framed, probeWidth, probeHeight));
     EXPECT_EQ(probedBezelFlag(*result, screenProbeRow), 0.0f);
-    EXPECT_EQ(probedSlots(*result, bezelProbeRow, bezelList.size()), bezelList);
+    expectProbed(*result, bezelProbeRow, bezelUniforms(framed.bezel, probeWidth, probeHeight));
     EXPECT_EQ(probedBezelFlag(*result, bezelProbeRow), 0.0f);
     EXPECT_EQ(probedBezelFlag(*result, effectProbeRow), 1.0f) << "the effect pass still ran before the screen pass";
     const ImagePointer framedPhosphor = renderer.render(picture, configurationOf({phosphor()}, false, true), 0, false);
@@ -79,8 +82,7 @@ TEST_F(RenderProbe, bezelAloneCopiesThePictureThroughCrtAtIntensityZero)
 {
     const ShaderPass copy("crt", 0, {}, true);
     const ImagePointer result = renderer.render(picture, configurationOf({copy}, true, true), 2.5f, true);
-    const std::vector<float> expected = uniforms(copy, probeWidth, probeHeight, false, 0);
-    EXPECT_EQ(probedSlots(*result, effectProbeRow, expected.size()), expected);
+    expectProbed(*result, effectProbeRow, uniforms(copy, probeWidth, probeHeight, false, 0));
     EXPECT_EQ(probedBezelFlag(*result, effectProbeRow), 0.0f);
     for (int x = 0; x < probeWidth; ++x) EXPECT_EQ(pixelAt(*result, x, 11)[3], 255) << "opaque behind a bezel";
 }
@@ -89,8 +91,7 @@ TEST_F(RenderProbe, phosphorChainBindsItsTexturesListsAndQuarterTargets)
 {
     const ShaderPass pass = phosphor({{"bloomStyle", 1}, {"paletteLinked", 1}, {"virtualRows", 120}});
     const ImagePointer result = renderer.render(picture, configurationOf({pass}), 0, false);
-    const std::vector<float> expected = phosphorUniforms(pass, probeWidth, probeHeight, PhosphorFrame{});
-    EXPECT_EQ(probedSlots(*result, effectProbeRow, expected.size()), expected);
+    expectProbed(*result, effectProbeRow, phosphorUniforms(pass, probeWidth, probeHeight, PhosphorFrame{}));
     EXPECT_EQ(probedSlot(*result, effectProbeRow, 26), 0.0f) << "paletteLinked is never sent";
     EXPECT_EQ(probedBezelFlag(*result, effectProbeRow), 0.0f);
     // One frame excited, from cleared emission textures, reading the source at unit 0.
