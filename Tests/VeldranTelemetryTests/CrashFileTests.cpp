@@ -16,6 +16,20 @@ std::optional<CrashEvent> parse(const nlohmann::json& document)
     return CrashFileReader::parse(QByteArray::fromStdString(document.dump()));
 }
 
+// A corrupt file may hold one very long line; reading it must not take the process down at every start.
+TEST(CrashFileReader, ReadsVeryLongMapsLinesWithoutOverflowingTheStack)
+{
+    const std::string longPath = "/" + std::string(600 * 1024, 'a');
+    auto document = testing::sampleCrashDocument();
+    document["maps"] = "00400000-00401000 r-xp 00000000 08:01 1234 " + longPath + "\n";
+    const auto event = parse(document);
+    ASSERT_TRUE(event);
+    ASSERT_EQ(event->debugImages.size(), 1u);
+    EXPECT_EQ(event->debugImages.front().codeFile, longPath);
+    document["maps"] = "00400000-00401000 r-xp 00000000 08:" + std::string(600 * 1024, '1') + " 1234 /a\n";
+    EXPECT_FALSE(parse(document));
+}
+
 TEST(CrashFileReader, TurnsAStoredCrashIntoAFatalEventWithImagesAndFrames)
 {
     const auto event = parse(testing::sampleCrashDocument());

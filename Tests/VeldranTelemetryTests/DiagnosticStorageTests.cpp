@@ -2,6 +2,7 @@
 
 #include "VeldranTelemetry/DiagnosticStorage.hpp"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -47,6 +48,19 @@ TEST_F(DiagnosticStorageTest, TheFolderIsNamedAfterTheReformattedUuidAndAnything
         EXPECT_NE(storedGeneration(), stored);
         EXPECT_EQ(folder.fileName(), storedGeneration());
     }
+}
+
+TEST_F(DiagnosticStorageTest, DefaultBaseLiesInTheCacheFolderUnderTheBundleIdentifier)
+{
+    // The suite's main points XDG_CACHE_HOME at a temporary folder already; narrow it to this test's own.
+    const QByteArray previous = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(caches.path()));
+    const DiagnosticStorage fromIdentifier("studio.veldran.tilvane", defaults.settings());
+    const DiagnosticStorage climbing("..", defaults.settings());
+    const DiagnosticStorage splitting("a/b", defaults.settings());
+    qputenv("XDG_CACHE_HOME", previous);
+    EXPECT_EQ(fromIdentifier.base(), caches.filePath("studio.veldran.tilvane/BetaDiagnostics"));
+    EXPECT_FALSE(climbing.base() || splitting.base());
 }
 
 }  // namespace

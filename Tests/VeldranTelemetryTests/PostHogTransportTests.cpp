@@ -3,6 +3,8 @@
 
 #include "VeldranTelemetry/PostHogTransport.hpp"
 
+#include <QLoggingCategory>
+
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -12,8 +14,25 @@ namespace {
 
 using namespace testing;
 
+// The lines logged in the analytics category while a test of this file runs.
+QStringList analyticsLog;
+
+void recordAnalyticsLine(QtMsgType type, const QMessageLogContext& context, const QString& line)
+{
+    if (type == QtDebugMsg && QLatin1String(context.category) == "studio.veldran.telemetry.Analytics")
+        analyticsLog.append(line);
+}
+
 class PostHogTransportTest : public ::testing::Test {
 protected:
+    PostHogTransportTest() : previousHandler(qInstallMessageHandler(recordAnalyticsLine))
+    {
+        QLoggingCategory::setFilterRules(QStringLiteral("studio.veldran.telemetry.Analytics.debug=true"));
+        analyticsLog.clear();
+    }
+    ~PostHogTransportTest() override { qInstallMessageHandler(previousHandler); }
+
+    QtMessageHandler previousHandler;
     LocalHttpServer server;
     std::vector<bool> outcomes;
     bool resendAfterFirstOutcome = false;
@@ -31,6 +50,7 @@ TEST_F(PostHogTransportTest, PostsTheBodyUnchangedWithOneJsonContentTypeAndOnlyT
     for (const auto& [status, accepted] :
         std::vector<std::pair<int, bool>>{{199, false}, {200, true}, {299, true}, {300, false}, {500, false}}) {
         SCOPED_TRACE(status);
+        analyticsLog.clear();
         outcomes.clear();
         server.setStatus(status);
         transport.send(body);
@@ -42,6 +62,8 @@ TEST_F(PostHogTransportTest, PostsTheBodyUnchangedWithOneJsonContentTypeAndOnlyT
         EXPECT_EQ(request.body, body);
         EXPECT_EQ(request.headerValues("content-type"), QList<QByteArray>{"application/json"});
         EXPECT_TRUE(request.headerValues("authorization").isEmpty() && request.headerValues("cookie").isEmpty());
+        EXPECT_EQ(analyticsLog, QStringList{accepted ? "Event accepted by ingestion endpoint"
+                                                  : "Event delivery did not complete"});
     }
 }
 
@@ -70,6 +92,7 @@ TEST_F(PostHogTransportTest, CancelAbortsEverythingInFlightAndASendFromItsComple
     resendAfterFirstOutcome = true;
     transport.cancel();
     EXPECT_EQ(outcomes, (std::vector<bool>{false, false}));
+    EXPECT_EQ(analyticsLog, QStringList(2, "Event delivery did not complete"));
     EXPECT_EQ(transport.pendingCount(), 1u);
     EXPECT_TRUE(transport.hasSession());
 
