@@ -1,10 +1,10 @@
 #include "GIFEncoder.hpp"
 
 #include "GIFExporter.hpp"
-#include "IndexedFrame.hpp"
 
 #include <cgif.h>
 
+#include <algorithm>
 #include <limits>
 #include <new>
 #include <stdexcept>
@@ -73,6 +73,19 @@ void GIFEncoder::addFrame(const Image& frame)
     }
 
     IndexedFrame indexed = indexOrFail(frame);
+    if (pending_) {
+        // A frame with transparent pixels clears the previous frame first, and some decoders
+        // (libnsgif among them) clear a frame without a transparent entry to an opaque colour.
+        if (indexed.transparentIndex && std::ranges::find(indexed.indices, *indexed.transparentIndex) != indexed.indices.end()) {
+            freeTransparentEntry(*pending_);
+        }
+        submit(*pending_);
+    }
+    pending_ = std::move(indexed);
+}
+
+void GIFEncoder::submit(IndexedFrame& indexed)
+{
     CGIF_FrameConfig config{};
     config.pLocalPalette = indexed.palette.data();
     config.numLocalPaletteEntries = static_cast<std::uint16_t>(indexed.palette.size() / 3);
@@ -92,9 +105,11 @@ void GIFEncoder::addFrame(const Image& frame)
 
 void GIFEncoder::finish()
 {
-    if (gif_ == nullptr) {
+    if (gif_ == nullptr || !pending_) {
         throw GIFExportError(GIFExportErrorCase::cannotFinalize);
     }
+    submit(*pending_);
+    pending_.reset();
     st_gif* gif = gif_;
     gif_ = nullptr;
     if (cgif_close(gif) != CGIF_OK) {

@@ -2,8 +2,10 @@
 
 #include "AtomicFileWriter.hpp"
 #include "Image.hpp"
+#include "IndexedFrame.hpp"
 
 #include <cstdint>
+#include <optional>
 
 struct st_gif;
 
@@ -11,6 +13,8 @@ namespace tilvane {
 
 // Streams frames of one size into an endlessly looping GIF through cgif. The first frame fixes
 // the size; each frame is reduced to its own colour table and released before the next arrives.
+// The reduced frame is written once the next one is known, since a frame that is cleared away
+// for transparent pixels after it must itself declare a transparent entry.
 class GIFEncoder {
 public:
     GIFEncoder(AtomicFileWriter& file, std::uint16_t delayCentiseconds);
@@ -28,6 +32,7 @@ public:
     void finish();
 
 private:
+    void submit(IndexedFrame& indexed);
     static int writeToFile(void* context, const std::uint8_t* data, std::size_t size);
 
     AtomicFileWriter& file_;
@@ -35,6 +40,7 @@ private:
     st_gif* gif_ = nullptr;
     int width_ = 0;
     int height_ = 0;
+    std::optional<IndexedFrame> pending_;
 };
 
 }  // namespace tilvane

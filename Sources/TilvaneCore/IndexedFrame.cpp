@@ -2,11 +2,13 @@
 
 #include <libimagequant.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <stdexcept>
+#include <tuple>
 
 namespace tilvane {
 
@@ -167,7 +169,32 @@ IndexedFrame quantizedFrame(const std::vector<std::uint8_t>& pixels, int width, 
     return frame;
 }
 
+int squaredDistance(const std::uint8_t* first, const std::uint8_t* second)
+{
+    int sum = 0;
+    for (int channel = 0; channel < 3; ++channel) sum += (first[channel] - second[channel]) * (first[channel] - second[channel]);
+    return sum;
+}
+
 }  // namespace
+
+void freeTransparentEntry(IndexedFrame& frame)
+{
+    if (frame.transparentIndex || frame.palette.size() < paletteCapacity * 3) return;
+    std::size_t kept = 0, freed = 1;
+    int closest = squaredDistance(&frame.palette[0], &frame.palette[3]);
+    for (std::size_t first = 0; first < paletteCapacity; ++first) {
+        for (std::size_t second = first + 1; second < paletteCapacity; ++second) {
+            const int distance = squaredDistance(&frame.palette[first * 3], &frame.palette[second * 3]);
+            if (distance < closest) std::tie(closest, kept, freed) = std::tuple(distance, first, second);
+        }
+    }
+    for (auto& index : frame.indices) {
+        if (index == freed) index = static_cast<std::uint8_t>(kept);
+    }
+    frame.transparentIndex = static_cast<std::uint8_t>(freed);
+    std::fill_n(frame.palette.begin() + static_cast<std::ptrdiff_t>(freed * 3), 3, 0);
+}
 
 IndexedFrame indexFrame(const Image& image)
 {

@@ -23,4 +23,8 @@ struct IndexedFrame {
 // Throws std::bad_alloc, or std::runtime_error when the reduction fails.
 IndexedFrame indexFrame(const Image& image);
 
+// Gives a frame whose 256 opaque colours fill the palette a transparent entry, by drawing the
+// pixels of one of its two closest colours with the other. Other frames are left as they are.
+void freeTransparentEntry(IndexedFrame& frame);
+
 }  // namespace tilvane

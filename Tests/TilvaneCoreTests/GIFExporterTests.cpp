@@ -107,6 +107,37 @@ TEST_F(GIFExporterTest, KeepsTheExactColoursOfAFrameWithUpTo256)
     }
 }
 
+TEST_F(GIFExporterTest, AFrameFilledWith256ColoursIsClearedToTransparencyForTheNextFrame)
+{
+    // Frame 0: 256 opaque colours; frame 1: the same with a transparent column. Frame 0 is cleared
+    // before frame 1, which shows it to libnsgif as transparent only when frame 0 declares a
+    // transparent entry; so its two closest colours share one entry.
+    const auto colourOf = [](int x, int y, int frame) -> Pixel {
+        const auto i = static_cast<std::uint8_t>(y * 16 + x);
+        return frame == 1 && x == 15 ? Pixel{0, 0, 0, 0} : Pixel{i, std::uint8_t(i * 7), std::uint8_t(255 - i), 255};
+    };
+    GIFExporter::write(destination, 2, 0.1, [&](int frame) {
+        return generatedImage(16, 16, [&](int x, int y) { return colourOf(x, y, frame); });
+    });
+    const std::vector<std::uint8_t> bytes = readBytes(destination);
+    std::vector<int> transparencyFlags;  // of each Graphic Control Extension
+    for (std::size_t i = 0; i + 3 < bytes.size(); ++i) {
+        if (bytes[i] == 0x21 && bytes[i + 1] == 0xF9 && bytes[i + 2] == 4) transparencyFlags.push_back(bytes[i + 3] & 1);
+    }
+    EXPECT_EQ(transparencyFlags, (std::vector<int>{1, 1}));
+    const DecodedGIF gif = readGIF(destination);
+    ASSERT_EQ(gif.frameCount, 2);
+    int changed = 0;
+    for (int i = 0; i < 2 * 256; ++i) {
+        const Pixel expected = colourOf(i % 16, i / 16 % 16, i / 256), written = gif.pixel(i / 256, i % 16, i / 16 % 16);
+        if (written == expected) continue;
+        EXPECT_EQ(i / 256, 0) << "frame 1, pixel " << i % 256;
+        EXPECT_EQ(written[3], 255);
+        ++changed;
+    }
+    EXPECT_EQ(changed, 1) << "only one colour of frame 0 moves to its nearest";
+}
+
 TEST_F(GIFExporterTest, ReducesAFrameWithMoreColoursTo256)
 {
     // 4096 colours, and a transparent corner that must stay transparent after the reduction.
