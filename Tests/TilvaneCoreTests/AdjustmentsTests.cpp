@@ -14,9 +14,8 @@ constexpr float infinity = std::numeric_limits<float>::infinity();
 
 TEST(DitherMode, RawValuesAndJsonMatchExactly)
 {
-    EXPECT_EQ(rawValue(DitherMode::none), "none");
-    EXPECT_EQ(rawValue(DitherMode::bayer4x4), "bayer4x4");
-    EXPECT_EQ(rawValue(DitherMode::floydSteinberg), "floydSteinberg");
+    EXPECT_EQ((std::vector<std::string_view>{rawValue(allDitherModes[0]), rawValue(allDitherModes[1]), rawValue(allDitherModes[2])}),
+              (std::vector<std::string_view>{"none", "bayer4x4", "floydSteinberg"}));
     for (const auto mode : allDitherModes) EXPECT_EQ(nlohmann::json(rawValue(mode)).get<DitherMode>(), mode);
     EXPECT_EQ(nlohmann::json(DitherMode::bayer4x4), nlohmann::json("bayer4x4"));
     for (const char* text : {"FloydSteinberg", "bayer4x4 ", ""}) EXPECT_EQ(ditherModeFromRawValue(text), std::nullopt);
@@ -26,11 +25,8 @@ TEST(DitherMode, RawValuesAndJsonMatchExactly)
 
 TEST(ImageAdjustments, ValidityIncludesTheBoundsAndRefusesNonFiniteValuesAndNeutralityIsExact)
 {
-    EXPECT_TRUE((ImageAdjustments{-0.0f, 1, 1}.isNeutral()));
-    EXPECT_FALSE((ImageAdjustments{0, 1.0001f, 1}.isNeutral()));
-    EXPECT_FALSE((ImageAdjustments{0, 1, 0.9999f}.isNeutral()));
-    EXPECT_TRUE((ImageAdjustments{-2, 0.5f, 0.5f}.isValid()));
-    EXPECT_TRUE((ImageAdjustments{2, 1.5f, 2}.isValid()));
+    EXPECT_TRUE((ImageAdjustments{-0.0f, 1, 1}.isNeutral() && ImageAdjustments{-2, 0.5f, 0.5f}.isValid() && ImageAdjustments{2, 1.5f, 2}.isValid()));
+    EXPECT_FALSE((ImageAdjustments{0, 1.0001f, 1}.isNeutral() || ImageAdjustments{0, 1, 0.9999f}.isNeutral()));
     for (const ImageAdjustments invalid :
          {ImageAdjustments{2.0001f, 1, 1}, {-2.0001f, 1, 1}, {0, 0.49f, 1}, {0, 1.51f, 1}, {0, 1, 2.01f}, {0, 1, 0.49f},
           {notANumber, 1, 1}, {0, notANumber, 1}, {0, 1, notANumber}, {-infinity, 1, 1}, {0, infinity, 1}, {0, 1, infinity}}) {
@@ -40,12 +36,10 @@ TEST(ImageAdjustments, ValidityIncludesTheBoundsAndRefusesNonFiniteValuesAndNeut
 
 TEST(ToneCurve, NeutralIsTheIdentityAndOneStopOfExposureDoubles)
 {
-    const auto neutral = ImageAdjustments{}.lookupTable();
-    const auto doubled = ImageAdjustments{1, 1, 1}.lookupTable();
-    for (int i = 0; i < 256; ++i) {
-        EXPECT_EQ(neutral[i], i);
-        EXPECT_EQ(doubled[i], std::min(2 * i, 255)) << i;
-    }
+    std::array<std::uint8_t, 256> identity{}, doubled{};
+    for (int i = 0; i < 256; ++i) identity[i] = std::uint8_t(i), doubled[i] = std::uint8_t(std::min(2 * i, 255));
+    EXPECT_EQ(ImageAdjustments{}.lookupTable(), identity);
+    EXPECT_EQ((ImageAdjustments{1, 1, 1}.lookupTable()), doubled);
 }
 
 TEST(ToneCurve, EntriesRoundHalvesAwayFromZero)

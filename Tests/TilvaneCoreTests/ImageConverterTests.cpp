@@ -151,9 +151,7 @@ TEST(BayerDither, OffsetsAFlatFieldByTheRepeatingMatrixAndClamps)
 {
     constexpr int matrix[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     const auto grid = convert(solidImage(8, 8, grey(128)), everyGrey(), 1, DitherMode::bayer4x4);
-    for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x)
-            EXPECT_EQ(pixelAt(*grid, x, y), grey(static_cast<std::uint8_t>(98 + 4 * matrix[y % 4][x % 4]))) << x << "," << y;
+    EXPECT_EQ(pixelsOf(*grid), pixelsOf(*generatedImage(8, 8, [&](int x, int y) { return grey(std::uint8_t(98 + 4 * matrix[y % 4][x % 4])); })));
     // 10 − 30 and 254 + 2.
     EXPECT_EQ(redChannel(*convert(greys(2, 1, {10, 254}), everyGrey(), 1, DitherMode::bayer4x4)),
               (std::vector<std::uint8_t>{0, 255}));

@@ -73,8 +73,7 @@ DecodedGIF readGIF(const std::filesystem::path& path)
     decoded.height = vips_image_get_page_height(image.get());
     decoded.frameCount = vips_image_get_n_pages(image.get());
     vips_image_get_int(image.get(), "loop", &decoded.loop);
-    int* delays = nullptr;
-    int delayCount = 0;
+    int *delays = nullptr, delayCount = 0;
     vips_image_get_array_int(image.get(), "delay", &delays, &delayCount);
     decoded.delaysInMilliseconds.assign(delays, delays + delayCount);
     EXPECT_EQ(vips_image_get_bands(image.get()), 4);

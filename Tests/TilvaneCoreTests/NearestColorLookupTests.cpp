@@ -43,14 +43,9 @@ TEST(NearestColorLookupCache, ConcurrentFirstRequestsShareOneBuild)
     std::barrier start(threadCount);
     std::vector<std::shared_ptr<const NearestColorLookup>> results(threadCount);
     {
-        std::vector<std::jthread> threads;
-        for (int i = 0; i < threadCount; ++i) {
-            threads.emplace_back([&, i] {
-                start.arrive_and_wait();
-                // Half ask for Doom, half for PICO-8, interleaved, so builds of both contend for the lock.
-                results[i] = cache.table(i % 2 == 0 ? ImagePalette::doom() : ImagePalette::pico8());
-            });
-        }
+        std::vector<std::jthread> threads;  // half ask for Doom, half for PICO-8, interleaved, so both builds contend for the lock
+        for (int i = 0; i < threadCount; ++i)
+            threads.emplace_back([&, i] { start.arrive_and_wait(), results[i] = cache.table(i % 2 == 0 ? ImagePalette::doom() : ImagePalette::pico8()); });
     }
     for (int i = 2; i < threadCount; ++i) EXPECT_EQ(results[i], results[i % 2]) << i;
     EXPECT_NE(results[0], results[1]);
