@@ -157,10 +157,13 @@ TEST(BayerDither, OffsetsAFlatFieldByTheRepeatingMatrixAndClamps)
               (std::vector<std::uint8_t>{0, 255}));
 }
 
-TEST(FloydSteinberg, SpreadsErrorsByTheirWeights)
+TEST(FloydSteinberg, SpreadsErrorsByTheirWeightsRoundingHalvesAwayFromZeroAndSkipsTransparentPixels)
 {
-    // Black or white split at 127.5; a first pixel of 100 leaves an error of 100 (or 200 → −55).
-    struct Row { const char* name; int width, height; std::vector<std::uint8_t> greys, expected; };
+    // 8 lies halfway between 0 and 16 and goes to 0, the earlier; its error of 8 gives the next
+    // pixel 15 + 3.5 = 18.5, which rounds to 19 (not 18, as halves to even would).
+    const auto fourGreys = palette(PaletteMapping::nearestRGB, {RGBColor::hex(0), RGBColor::hex(0x101010), RGBColor::hex(0x121212), RGBColor::hex(0x131313)});
+    // Otherwise black or white split at 127.5; a first pixel of 100 leaves an error of 100 (or 200 → −55).
+    struct Row { const char* name; int width, height; std::vector<std::uint8_t> greys, expected; const ImagePalette& palette = blackOrWhiteNearest; };
     const Row rows[] = {
         {"row pushes 7/16 right", 2, 1, {100, 90}, {0, 255}},             // 90 + 43.75
         {"row pushes no more", 2, 1, {100, 80}, {0, 0}},                  // 80 + 43.75
@@ -169,24 +172,14 @@ TEST(FloydSteinberg, SpreadsErrorsByTheirWeights)
         {"3/16 down left", 2, 2, {0, 200, 135, 0}, {0, 255, 0, 0}},       // 135 − 10.3
         {"1/16 down right", 2, 2, {200, 0, 0, 130}, {255, 0, 0, 0}},      // 130 − 3.4
         {"no serpentine", 3, 2, {100, 0, 0, 0, 0, 200}, {0, 0, 0, 0, 0, 255}},
+        {"halves away from zero", 2, 1, {8, 15}, {0, 19}, fourGreys},
     };
     for (const Row& row : rows) {
-        const auto grid = convert(greys(row.width, row.height, row.greys), blackOrWhiteNearest, 1, DitherMode::floydSteinberg);
+        const auto grid = convert(greys(row.width, row.height, row.greys), row.palette, 1, DitherMode::floydSteinberg);
         EXPECT_EQ(redChannel(*grid), row.expected) << row.name;
     }
-}
-
-TEST(FloydSteinberg, RoundsWorkingValuesHalfAwayFromZeroAndSkipsTransparentPixels)
-{
-    // 8 lies halfway between 0 and 16 and goes to 0, the earlier; its error of 8 gives the next
-    // pixel 15 + 3.5 = 18.5, which rounds to 19 (not 18, as halves to even would).
-    const auto greyPalette = palette(PaletteMapping::nearestRGB, {RGBColor::hex(0), RGBColor::hex(0x101010),
-                                                                  RGBColor::hex(0x121212), RGBColor::hex(0x131313)});
-    EXPECT_EQ(redChannel(*convert(greys(2, 1, {8, 15}), greyPalette, 1, DitherMode::floydSteinberg)),
-              (std::vector<std::uint8_t>{0, 19}));
     // A transparent pixel neither takes nor passes on the error of 100.
-    const auto grid = convert(imageOf(3, 1, {grey(100), {0, 0, 0, 0}, grey(90)}), blackOrWhiteNearest, 1,
-                              DitherMode::floydSteinberg);
+    const auto grid = convert(imageOf(3, 1, {grey(100), {0, 0, 0, 0}, grey(90)}), blackOrWhiteNearest, 1, DitherMode::floydSteinberg);
     EXPECT_EQ(pixelsOf(*grid), (std::vector<Pixel>{grey(0), {0, 0, 0, 0}, grey(0)}));
 }
 
