@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
-#include <limits>
-#include <vector>
 
 namespace tilvane {
 namespace {

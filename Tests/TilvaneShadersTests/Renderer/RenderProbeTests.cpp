@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
 
 namespace tilvane {
 namespace {
@@ -98,8 +97,7 @@ TEST_F(RenderProbe, phosphorChainBindsItsTexturesListsAndQuarterTargets)
     EXPECT_EQ(emission(*result), (std::array<std::uint8_t, 4>{1, 0, pixelAt(*picture, 0, 0)[0], 255}));
 
     using Quad = std::array<std::uint8_t, 4>;
-    constexpr std::uint8_t quarterWidth = probeWidth / 4;
-    constexpr std::uint8_t quarterHeight = probeHeight / 4;
+    constexpr std::uint8_t quarterWidth = probeWidth / 4, quarterHeight = probeHeight / 4;
     EXPECT_EQ(quadAt(*result, 0, bloomProbeRow), (Quad{quarterWidth, quarterHeight, 1, 3}))
         << "vertical pass: quarter A's size, direction (0, 1), step 1, halation";
     EXPECT_EQ(quadAt(*result, 1, bloomProbeRow), (Quad{probeWidth, probeHeight, 2, 9}))
@@ -113,9 +111,8 @@ TEST_F(RenderProbe, phosphorChainBindsItsTexturesListsAndQuarterTargets)
 TEST_F(RenderProbe, quarterTexturesTakeTheWholeQuotientAndAtLeastOnePixel)
 {
     const ImagePointer narrow = Image::make(7, 9, std::vector<std::uint8_t>(7 * 9 * 4, 200));
-    const ImagePointer result = renderer.render(narrow, configurationOf({phosphor()}), 0, false);
-    EXPECT_EQ(quadAt(*result, 2, bloomProbeRow)[0], 1);
-    EXPECT_EQ(quadAt(*result, 2, bloomProbeRow)[1], 2);
+    const Pixel quarter = quadAt(*renderer.render(narrow, configurationOf({phosphor()}), 0, false), 2, bloomProbeRow);
+    EXPECT_EQ(std::pair(quarter[0], quarter[1]), (std::pair<std::uint8_t, std::uint8_t>(1, 2)));
 }
 
 TEST_F(RenderProbe, animatedFramesPingPongTheEmissionAndFollowTheHistoryRules)
