@@ -33,7 +33,7 @@ constexpr const char* twoPresets = R"([
    "bezel": {"isOn": true}}
 ])";
 
-TEST(BuiltInPresets, CarryFixedUniqueUpperCaseIds)
+TEST(BuiltInPresets, CarryFixedUniqueIdsAndUseEveryEffectWithValuesInTheInspectorsRanges)
 {
     std::ifstream stream(applicationBundle.presetsFile());
     std::set<std::string> presetIds;
@@ -46,10 +46,6 @@ TEST(BuiltInPresets, CarryFixedUniqueUpperCaseIds)
             EXPECT_TRUE(parsed && parsed->string() == id && passIds.insert(id).second) << id << ": not a new upper-case UUID";
         }
     }
-}
-
-TEST(BuiltInPresets, UseEveryEffectWithValuesInTheInspectorsRanges)
-{
     const auto presets = loadShaderPresets(applicationBundle.presetsFile());
     EXPECT_TRUE(presets.size() >= 6 && presets.size() <= 10) << presets.size();
     std::set<std::string> used;
@@ -127,15 +123,6 @@ TEST(ShaderPresetCatalog, FirstUseFromManyThreadsLoadsOnceInTheFilesOrder)
     EXPECT_EQ(ShaderConfiguration::fromPreset(presets[1], true), (ShaderConfiguration{presets[1].passes, true, presets[1].bezel}));
     std::ofstream(bundle.presetsFile(), std::ios::binary | std::ios::trunc) << "[]";
     EXPECT_EQ(catalog.presets().size(), 2u) << "never reloaded";
-}
-
-TEST(ShaderBundle, ApplicationBundleLiesBesideTheExecutablesFolder)
-{
-    const auto& bundle = ShaderBundle::application();
-    EXPECT_EQ(bundle.root(), fs::canonical("/proc/self/exe").parent_path().parent_path() / "Resources" /
-                                 "Tilvane_TilvaneShaders.bundle");
-    EXPECT_EQ(bundle.shadersFolder(), bundle.root() / "Resources" / "Shaders");
-    EXPECT_EQ(&ShaderBundle::application(), &bundle);
 }
 
 }  // namespace

@@ -59,7 +59,7 @@ TEST(ShaderModelEquality, EveryFieldCountsAndFloatsCompareAsNumbers)
     EXPECT_NE((BezelSettings{true, nan, 1, "#161718", 0.5f}), (BezelSettings{true, nan, 1, "#161718", 0.5f}));
 }
 
-TEST(ShaderModelJson, EmptyObjectsAndNullsTakeTheirDefaults)
+TEST(ShaderModelJson, AbsentAndNullKeysTakeTheirDefaultsAndEncodingWritesEveryKey)
 {
     for (const char* document : {R"({"effect": "crt"})",
                                  R"({"effect": "crt", "id": null, "intensity": null, "settings": null, "isOn": null})"}) {
@@ -73,10 +73,7 @@ TEST(ShaderModelJson, EmptyObjectsAndNullsTakeTheirDefaults)
     for (const char* document : {"{}", R"({"scanlineStrength": null, "scanlineThickness": null, "glowStrength": null})"}) {
         EXPECT_EQ(ScreenSettings::fromJson(Json::parse(document)), (ScreenSettings{0, 0.5f, 0}));
     }
-}
-
-TEST(ShaderModelJson, EncodingWritesEveryKeyAndIdsInUpperCase)
-{
+    // Encoding writes every key, and ids in upper case.
     const auto pass = ShaderPass::fromJson(
         Json::parse(R"({"id": "3f2a8c1e-9b4d-4e6f-a1b2-c3d4e5f6a7b8", "effect": "negative"})"));
     EXPECT_EQ(pass.id, *Uuid::parse("3F2A8C1E-9B4D-4E6F-A1B2-C3D4E5F6A7B8"));

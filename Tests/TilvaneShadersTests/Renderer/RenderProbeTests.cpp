@@ -106,10 +106,7 @@ TEST_F(RenderProbe, phosphorChainBindsItsTexturesListsAndQuarterTargets)
         << "composite unit 2 holds quarter B, which was drawn from quarter A";
     const auto below = [](const Image& image) { return std::vector(image.row(emissionProbeRow + 2), image.row(probeHeight - 1) + probeWidth * 4); };
     EXPECT_EQ(below(*result), below(*picture)) << "the composite covers every pixel";
-}
-
-TEST_F(RenderProbe, quarterTexturesTakeTheWholeQuotientAndAtLeastOnePixel)
-{
+    // Quarter textures take the whole quotient and at least one pixel.
     const ImagePointer narrow = Image::make(7, 9, std::vector<std::uint8_t>(7 * 9 * 4, 200));
     const Pixel quarter = quadAt(*renderer.render(narrow, configurationOf({phosphor()}), 0, false), 2, bloomProbeRow);
     EXPECT_EQ(std::pair(quarter[0], quarter[1]), (std::pair<std::uint8_t, std::uint8_t>(1, 2)));
