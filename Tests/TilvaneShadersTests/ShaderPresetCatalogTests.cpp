@@ -1,19 +1,14 @@
 #include "TilvaneShaders/Model/EffectIdentifier.hpp"
+#include "TilvaneShaders/Model/ShaderConfiguration.hpp"
 #include "TilvaneShaders/Model/ShaderParameter.hpp"
 #include "TilvaneShaders/ShaderPresetCatalog.hpp"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cmath>
-#include <filesystem>
 #include <fstream>
 #include <latch>
-#include <map>
 #include <regex>
-#include <set>
 #include <thread>
-#include <tuple>
 
 namespace tilvane {
 namespace {
@@ -34,11 +29,11 @@ ShaderBundle bundleWithPresets(const std::string& name, const std::string& text)
 
 constexpr const char* twoPresets = R"([
   {"id": "b", "name": "Segundo", "passes": [{"effect": "crt"}, {"effect": "mnoise", "intensity": 0.5}], "bezel": {}},
-  {"id": "a", "name": "Primeiro", "passes": [{"id": "00000000-0000-4000-8000-0000000000AA", "effect": "negative"}],
+  {"id": "a", "name": "Primeiro", "extra": [1, 2], "passes": [{"id": "00000000-0000-4000-8000-0000000000AA", "effect": "negative"}],
    "bezel": {"isOn": true}}
 ])";
 
-TEST(BuiltInPresets, CarryFixedUniqueUpperCaseIds)
+TEST(BuiltInPresets, CarryFixedUniqueIdsAndUseEveryEffectWithValuesInTheInspectorsRanges)
 {
     std::ifstream stream(applicationBundle.presetsFile());
     std::set<std::string> presetIds;
@@ -51,10 +46,6 @@ TEST(BuiltInPresets, CarryFixedUniqueUpperCaseIds)
             EXPECT_TRUE(parsed && parsed->string() == id && passIds.insert(id).second) << id << ": not a new upper-case UUID";
         }
     }
-}
-
-TEST(BuiltInPresets, UseEveryEffectWithValuesInTheInspectorsRanges)
-{
     const auto presets = loadShaderPresets(applicationBundle.presetsFile());
     EXPECT_TRUE(presets.size() >= 6 && presets.size() <= 10) << presets.size();
     std::set<std::string> used;
@@ -111,19 +102,16 @@ TEST(ShaderPresetCatalog, FirstUseFromManyThreadsLoadsOnceInTheFilesOrder)
     const ShaderPresetCatalog catalog{bundle};
     constexpr int threadCount = 8;
     std::latch start(threadCount);
-    std::vector<const std::vector<ShaderPreset>*> seen(threadCount);
     std::vector<Uuid> firstPassIds(threadCount);  // the file gives no id: a second load would draw another
     {
         std::vector<std::jthread> threads;
         for (int i = 0; i < threadCount; ++i) {
             threads.emplace_back([&, i] {
                 start.arrive_and_wait();
-                seen[i] = &catalog.presets();
-                firstPassIds[i] = seen[i]->at(0).passes.at(0).id;
+                firstPassIds[i] = catalog.presets().at(0).passes.at(0).id;
             });
         }
     }
-    EXPECT_EQ(std::ranges::count(seen, seen[0]), threadCount);
     EXPECT_EQ(std::ranges::count(firstPassIds, firstPassIds[0]), threadCount);
 
     // In the file's order, with the file's pass ids, and ids of their own for passes without.
@@ -132,18 +120,9 @@ TEST(ShaderPresetCatalog, FirstUseFromManyThreadsLoadsOnceInTheFilesOrder)
     EXPECT_EQ(std::tuple(presets[0].id, presets[1].id, presets[1].name), std::tuple("b", "a", "Primeiro"));
     EXPECT_NE(presets[0].passes.at(0).id, presets[0].passes.at(1).id);
     EXPECT_EQ(presets[1].passes.at(0).id, *Uuid::parse("00000000-0000-4000-8000-0000000000AA"));
-    EXPECT_TRUE(presets[1].bezel.isOn);
+    EXPECT_EQ(ShaderConfiguration::fromPreset(presets[1], true), (ShaderConfiguration{presets[1].passes, true, presets[1].bezel}));
     std::ofstream(bundle.presetsFile(), std::ios::binary | std::ios::trunc) << "[]";
     EXPECT_EQ(catalog.presets().size(), 2u) << "never reloaded";
-}
-
-TEST(ShaderBundle, ApplicationBundleLiesBesideTheExecutablesFolder)
-{
-    const auto& bundle = ShaderBundle::application();
-    EXPECT_EQ(bundle.root(), fs::canonical("/proc/self/exe").parent_path().parent_path() / "Resources" /
-                                 "Tilvane_TilvaneShaders.bundle");
-    EXPECT_EQ(bundle.shadersFolder(), bundle.root() / "Resources" / "Shaders");
-    EXPECT_EQ(&ShaderBundle::application(), &bundle);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include "TestSupport.hpp"
 
 #include "VeldranTelemetry/CrashClient.hpp"
-#include "VeldranTelemetry/CrashReporter.hpp"
 #include "VeldranTelemetry/DiagnosticStorage.hpp"
 #include "VeldranTelemetry/Telemetry.hpp"
 
@@ -11,21 +10,13 @@
 #include <QHostInfo>
 #include <QSignalSpy>
 
-#include <gtest/gtest.h>
-
 #include <csignal>
-#include <limits>
+#include <ranges>
 
 namespace veldran {
 namespace {
 
 using namespace testing;
-
-enum class TestFailure { exportFailed };
-std::string_view rawValue(TestFailure) { return "export_failed"; }
-enum class ExportFormat { png };
-std::string_view detailKey(ExportFormat) { return "format"; }
-std::string_view rawValue(ExportFormat) { return "png"; }
 
 // Line 0 of an envelope is its header, line 1 the item header, line 2 the event.
 std::string envelopeLine(const testing::ReceivedRequest& request, int index)
@@ -99,11 +90,11 @@ TEST_F(CrashReporterTest, StoredCrashesAreSentSanitizedAtTheNextStartAndEveryFil
     for (const auto& request : server.requests()) {
         const auto event = eventOf(request);
         EXPECT_EQ(event["level"], "fatal");
-        const auto& exception = event["exception"]["values"][0];
-        EXPECT_EQ(exception["type"], "SIGSEGV");
-        EXPECT_EQ(exception["value"], "native_crash");
-        EXPECT_EQ(exception["mechanism"], (nlohmann::json{{"type", "signalhandler"}, {"handled", false}}));
+        auto exception = event["exception"]["values"][0];
         EXPECT_GE(exception["stacktrace"]["frames"].size(), 2u);
+        exception.erase("stacktrace");
+        EXPECT_EQ(exception, (nlohmann::json{{"type", "SIGSEGV"}, {"value", "native_crash"},
+                                 {"mechanism", {{"type", "signalhandler"}, {"handled", false}}}}));
         EXPECT_FALSE(event.contains("message"));
         EXPECT_FALSE(event["debug_meta"]["images"].empty());
         expectNothingOfTheMachine(envelopeLine(request, 2));
@@ -142,10 +133,8 @@ TEST_F(CrashReporterTest, OnlyTheTenNewestStoredReportsAreSent)
     ASSERT_TRUE(waitUntil([&] { return storedFiles().isEmpty() && server.requests().size() == 10; }));
     processEventsFor(std::chrono::milliseconds(100));
     ASSERT_EQ(server.requests().size(), 10u);
-    int oldest = std::numeric_limits<int>::max();
-    for (const auto& request : server.requests())
-        oldest = std::min(oldest, eventOf(request)["timestamp"].get<int>());
-    EXPECT_EQ(oldest, 12);
+    const auto timestamp = [](const ReceivedRequest& request) { return eventOf(request)["timestamp"].get<int>(); };
+    EXPECT_EQ(std::ranges::min(server.requests() | std::views::transform(timestamp)), 12);
 }
 
 // The whole road through the telemetry object: one sanitized envelope while consent is on, none after.
@@ -155,29 +144,27 @@ TEST_F(CrashReporterTest, ReportsTravelOnlyWhileDiagnosticsConsentIsOn)
         makeReporter());
     telemetry.start();
     EXPECT_EQ(testing::permissionsOf(generationFolder()), 0700u);
-    telemetry.recordFailure(TestFailure::exportFailed, ExportFormat::png);
+    telemetry.recordFailure(SampleEvent::exportFailed, Detail{"format", "png"});
     ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 1; }));
     const auto& request = server.requests().front();
     EXPECT_EQ(request.requestLine, "POST /api/4505/envelope/ HTTP/1.1");
-    EXPECT_EQ(request.headerValues("content-type"), QList<QByteArray>{"application/x-sentry-envelope"});
-    EXPECT_TRUE(request.headerValues("x-sentry-auth").value(0).contains("sentry_key=publickey"));
+    EXPECT_EQ(request.headers.values("content-type"), QList<QByteArray>{"application/x-sentry-envelope"});
+    EXPECT_TRUE(request.headers.values("x-sentry-auth").value(0).contains("sentry_key=publickey"));
     const auto event = eventOf(request);
     EXPECT_EQ(nlohmann::json::parse(envelopeLine(request, 1)),
         (nlohmann::json{{"type", "event"}, {"length", envelopeLine(request, 2).size()}}));
     EXPECT_EQ(nlohmann::json::parse(envelopeLine(request, 0))["event_id"], event["event_id"]);
-    const nlohmann::json expected = {{"level", "error"}, {"message", {{"formatted", "tilvane_export_failed"}}},
-        {"release", "studio.veldran.tilvane@1.2.3+45"}, {"dist", "45"}, {"environment", "beta"}};
-    for (const auto& [key, value] : expected.items())
-        EXPECT_EQ(event[key], value) << key;
-    EXPECT_EQ(event["tags"]["format"], "png");
-    EXPECT_EQ(event["tags"]["app"], "tilvane");
+    nlohmann::json patched = event;  // unchanged when the event already holds every one of these
+    patched.merge_patch({{"level", "error"}, {"message", {{"formatted", "tilvane_export_failed"}}}, {"dist", "45"},
+        {"release", "studio.veldran.tilvane@1.2.3+45"}, {"environment", "beta"}, {"tags", {{"format", "png"}, {"app", "tilvane"}}}});
+    EXPECT_EQ(event, patched);
     expectNothingOfTheMachine(envelopeLine(request, 2));
 
     writeStoredReport("crash-1-1.json", "{}");
     telemetry.setDiagnosticsEnabled(false);
     EXPECT_FALSE(QFileInfo::exists(base()));
     EXPECT_FALSE(defaults.settings().contains(DiagnosticStorage::generationKey));  // the next run starts afresh
-    telemetry.recordFailure(TestFailure::exportFailed);
+    telemetry.recordFailure(SampleEvent::exportFailed);
     processEventsFor(std::chrono::milliseconds(200));
     EXPECT_EQ(server.requests().size(), 1u);
     EXPECT_FALSE(QFileInfo::exists(base()));

@@ -17,8 +17,6 @@ struct ReceivedRequest {
     QByteArray requestLine;  // "POST /path HTTP/1.1"
     QMultiMap<QByteArray, QByteArray> headers;  // names in lower case
     QByteArray body;
-
-    QList<QByteArray> headerValues(const QByteArray& lowerCaseName) const { return headers.values(lowerCaseName); }
 };
 
 // A tiny HTTP/1.1 server on 127.0.0.1 that records every request and answers each with one status,

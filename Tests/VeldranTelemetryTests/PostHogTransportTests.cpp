@@ -5,8 +5,6 @@
 
 #include <QLoggingCategory>
 
-#include <gtest/gtest.h>
-
 #include <stdexcept>
 
 namespace veldran {
@@ -60,8 +58,8 @@ TEST_F(PostHogTransportTest, PostsTheBodyUnchangedWithOneJsonContentTypeAndOnlyT
         const auto& request = server.requests().back();
         EXPECT_EQ(request.requestLine, "POST /batch/ HTTP/1.1");
         EXPECT_EQ(request.body, body);
-        EXPECT_EQ(request.headerValues("content-type"), QList<QByteArray>{"application/json"});
-        EXPECT_TRUE(request.headerValues("authorization").isEmpty() && request.headerValues("cookie").isEmpty());
+        EXPECT_EQ(request.headers.values("content-type"), QList<QByteArray>{"application/json"});
+        EXPECT_TRUE(request.headers.values("authorization").isEmpty() && request.headers.values("cookie").isEmpty());
         EXPECT_EQ(analyticsLog, QStringList{accepted ? "Event accepted by ingestion endpoint"
                                                   : "Event delivery did not complete"});
     }

@@ -1,14 +1,10 @@
 #include "TestSupport.hpp"
 
 #include "VeldranTelemetry/Bundle.hpp"
-#include "VeldranTelemetry/TelemetryConfiguration.hpp"
 #include "VeldranTelemetry/TelemetryPatterns.hpp"
 
 
-#include <QDir>
 #include <QFile>
-
-#include <gtest/gtest.h>
 
 #include <regex>
 
@@ -60,52 +56,43 @@ TEST(TelemetryConfigurationBundled, ReadsEveryKeyOfAFullBetaBundle)
     EXPECT_TRUE(configuration.usageAvailable() && configuration.diagnosticsAvailable());
 }
 
-struct GateRow {
-    const char* name;
-    std::function<void(TelemetryConfiguration&)> change;
-    bool usage;
-    bool diagnostics;
-};
-
-class Gates : public ::testing::TestWithParam<GateRow> {};
-
-TEST_P(Gates, OpenOnlyForAWellFormedBetaBuildWithItsDeclarations)
-{
-    auto configuration = betaConfiguration();
-    GetParam().change(configuration);
-    EXPECT_EQ(configuration.usageAvailable(), GetParam().usage);
-    EXPECT_EQ(configuration.diagnosticsAvailable(), GetParam().diagnostics);
-}
-
 auto dsn(const char* text)
 {
     return [text](TelemetryConfiguration& configuration) { configuration.sentryDSN = text; };
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, Gates,
-    ::testing::Values(
-        GateRow{"complete", [](auto&) {}, true, true},
-        GateRow{"app_trailing_newline", [](auto& c) { c.app = "tilvane\n"; }, false, false},
-        GateRow{"environment_capitalised", [](auto& c) { c.environment = "Beta"; }, false, false},
-        GateRow{"version_suffix", [](auto& c) { c.version = "1.2.3-beta"; }, false, false},
-        GateRow{"build_dotted", [](auto& c) { c.build = "4.2."; }, true, true},
-        GateRow{"token_capital_prefix", [](auto& c) { c.projectToken = "PHC_abc"; }, false, true},
-        GateRow{"no_token", [](auto& c) { c.projectToken.reset(); }, false, true},
-        GateRow{"analytics_ip_not_declared", [](auto& c) { c.analyticsIPStorageDisabled = false; }, false, true},
-        GateRow{"sentry_ip_not_declared", [](auto& c) { c.sentryIPStorageDisabled = false; }, true, false},
-        GateRow{"geolocation_not_declared", [](auto& c) { c.sentryGeolocationDisabled = false; }, true, false},
-        GateRow{"no_dsn", [](auto& c) { c.sentryDSN.reset(); }, true, false},
-        GateRow{"dsn_us_region", dsn("https://k@o1.ingest.us.sentry.io/7"), true, true},
-        GateRow{"dsn_lowest_project", dsn("https://k@o1.ingest.sentry.io/-9223372036854775808"), true, true},
-        GateRow{"dsn_http", dsn("http://k@o1.ingest.sentry.io/7"), true, false},
-        GateRow{"dsn_empty_password", dsn("https://k:@o1.ingest.sentry.io/7"), true, false},
-        GateRow{"dsn_port", dsn("https://k@o1.ingest.sentry.io:443/7"), true, false},
-        GateRow{"dsn_bare_suffix_host", dsn("https://k@ingest.sentry.io/7"), true, false},
-        GateRow{"dsn_other_host", dsn("https://k@o1.ingest.sentry.io.example.com/7"), true, false},
-        GateRow{"dsn_text_project", dsn("https://k@o1.ingest.sentry.io/seven"), true, false},
-        GateRow{"dsn_project_beyond_64_bits", dsn("https://k@o1.ingest.sentry.io/9223372036854775808"), true, false},
-        GateRow{"dsn_no_path", dsn("https://k@o1.ingest.sentry.io"), true, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST(TelemetryConfiguration, GatesOpenOnlyForAWellFormedBetaBuildWithItsDeclarations)
+{
+    const std::vector<std::tuple<const char*, std::function<void(TelemetryConfiguration&)>, bool, bool>> rows = {
+        {"complete", [](auto&) {}, true, true},
+        {"app_trailing_newline", [](auto& c) { c.app = "tilvane\n"; }, false, false},
+        {"environment_capitalised", [](auto& c) { c.environment = "Beta"; }, false, false},
+        {"version_suffix", [](auto& c) { c.version = "1.2.3-beta"; }, false, false},
+        {"build_dotted", [](auto& c) { c.build = "4.2."; }, true, true},
+        {"token_capital_prefix", [](auto& c) { c.projectToken = "PHC_abc"; }, false, true},
+        {"no_token", [](auto& c) { c.projectToken.reset(); }, false, true},
+        {"analytics_ip_not_declared", [](auto& c) { c.analyticsIPStorageDisabled = false; }, false, true},
+        {"sentry_ip_not_declared", [](auto& c) { c.sentryIPStorageDisabled = false; }, true, false},
+        {"geolocation_not_declared", [](auto& c) { c.sentryGeolocationDisabled = false; }, true, false},
+        {"no_dsn", [](auto& c) { c.sentryDSN.reset(); }, true, false},
+        {"dsn_us_region", dsn("https://k@o1.ingest.us.sentry.io/7"), true, true},
+        {"dsn_lowest_project", dsn("https://k@o1.ingest.sentry.io/-9223372036854775808"), true, true},
+        {"dsn_http", dsn("http://k@o1.ingest.sentry.io/7"), true, false},
+        {"dsn_empty_password", dsn("https://k:@o1.ingest.sentry.io/7"), true, false},
+        {"dsn_port", dsn("https://k@o1.ingest.sentry.io:443/7"), true, false},
+        {"dsn_bare_suffix_host", dsn("https://k@ingest.sentry.io/7"), true, false},
+        {"dsn_other_host", dsn("https://k@o1.ingest.sentry.io.example.com/7"), true, false},
+        {"dsn_text_project", dsn("https://k@o1.ingest.sentry.io/seven"), true, false},
+        {"dsn_project_beyond_64_bits", dsn("https://k@o1.ingest.sentry.io/9223372036854775808"), true, false},
+        {"dsn_no_path", dsn("https://k@o1.ingest.sentry.io"), true, false},
+    };
+    for (const auto& [name, change, usage, diagnostics] : rows) {
+        auto configuration = betaConfiguration();
+        change(configuration);
+        EXPECT_EQ(std::pair(configuration.usageAvailable(), configuration.diagnosticsAvailable()), std::pair(usage, diagnostics))
+            << name;
+    }
+}
 
 TEST(TelemetryConfiguration, ReleaseJoinsItsPartsAndTheSystemVersionIsMajorDotMinor)
 {
@@ -113,40 +100,31 @@ TEST(TelemetryConfiguration, ReleaseJoinsItsPartsAndTheSystemVersionIsMajorDotMi
     EXPECT_TRUE(std::regex_match(betaConfiguration().properties()["os_version"].get<std::string>(), std::regex("[0-9]+\\.[0-9]+")));
 }
 
-struct PatternRow {
-    const char* name;
-    std::function<bool(std::string_view)> matches;
-    std::vector<std::string> accepted;
-    std::vector<std::string> refused;
-};
-
-class TelemetryPattern : public ::testing::TestWithParam<PatternRow> {};
-
-TEST_P(TelemetryPattern, MatchesTheWholeTextOnly)
+// Whole texts only; very long texts must not exhaust the stack of a recursive matcher.
+TEST(TelemetryPatterns, MatchTheWholeTextOnly)
 {
-    for (const auto& text : GetParam().accepted)
-        EXPECT_TRUE(GetParam().matches(text)) << text.substr(0, 80);
-    for (const auto& text : GetParam().refused)
-        EXPECT_FALSE(GetParam().matches(text)) << text.substr(0, 80);
-}
-
-// Very long texts must not exhaust the stack of a recursive matcher.
-const std::string veryLong(400 * 1024, '7');
-const std::string uuid = "0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D";
-
-INSTANTIATE_TEST_SUITE_P(Rows, TelemetryPattern,
-    ::testing::Values(
-        PatternRow{"snake_case_name", isSnakeCaseName, {"image_opened2_x", "a", "a_2", "a" + std::string(400 * 1024, 'b')},
+    const std::string veryLong(400 * 1024, '7');
+    const std::string uuid = "0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D";
+    const std::vector<std::tuple<const char*, std::function<bool(std::string_view)>, std::vector<std::string>,
+        std::vector<std::string>>> rows = {
+        {"snake_case_name", isSnakeCaseName, {"image_opened2_x", "a", "a_2", "a" + std::string(400 * 1024, 'b')},
             {"", "2a", "_a", "a_", "a__b", "aB", "a-b", "ab\n"}},
-        PatternRow{"detail_value", isDetailValue, {std::string(40, 'a'), "9a_.-"},
+        {"detail_value", isDetailValue, {std::string(40, 'a'), "9a_.-"},
             {std::string(41, 'a'), ".png", "-png", "", "PNG", "png\n"}},
-        PatternRow{"uuid", isUuidText, {uuid, "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d"},
+        {"uuid", isUuidText, {uuid, "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d"},
             {"{" + uuid + "}", "0A1B2C3D4E5F4A6B8C7D9E0F1A2B3C4D", "0A1B2C3-D4E5F-4A6B-8C7D-9E0F1A2B3C4D",
                 "0A1B2C3G-4E5F-4A6B-8C7D-9E0F1A2B3C4D", uuid + "\n"}},
-        PatternRow{"marketing_version", isMarketingVersion, {"10.0.345", veryLong + "." + veryLong + "." + veryLong},
+        {"marketing_version", isMarketingVersion, {"10.0.345", veryLong + "." + veryLong + "." + veryLong},
             {"1.2", "1.2.3.4", "1..3", "1.2.3.", "1.2.3-beta", "1.2.3\n"}},
-        PatternRow{"build_number", isBuildNumber, {"42", "4.2.", veryLong}, {".4", "", "4a", "42\n"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+        {"build_number", isBuildNumber, {"42", "4.2.", veryLong}, {".4", "", "4a", "42\n"}},
+    };
+    for (const auto& [name, matches, accepted, refused] : rows) {
+        for (const auto& text : accepted)
+            EXPECT_TRUE(matches(text)) << name << ": " << text.substr(0, 80);
+        for (const auto& text : refused)
+            EXPECT_FALSE(matches(text)) << name << ": " << text.substr(0, 80);
+    }
+}
 
 }  // namespace
 }  // namespace veldran

@@ -6,28 +6,12 @@
 
 #include <QSignalSpy>
 
-#include <gtest/gtest.h>
-
 #include <regex>
 
 namespace veldran {
 namespace {
 
-using testing::betaConfiguration;
-
-enum class SampleEvent { imageOpened, exportFailed };
-std::string_view rawValue(SampleEvent event)
-{
-    constexpr std::string_view names[] = {"image_opened", "export_failed"};
-    return names[static_cast<int>(event)];
-}
-
-struct Detail {
-    std::string key;
-    std::string value;
-};
-std::string_view detailKey(const Detail& detail) { return detail.key; }
-std::string_view rawValue(const Detail& detail) { return detail.value; }
+using namespace testing;
 
 class TelemetryTest : public ::testing::Test {
 protected:

@@ -11,6 +11,11 @@
 
 namespace veldran::testing {
 
+std::string_view rawValue(SampleEvent event)
+{
+    return event == SampleEvent::imageOpened ? "image_opened" : "export_failed";
+}
+
 TelemetryConfiguration betaConfiguration()
 {
     return {.app = "tilvane", .bundleIdentifier = "studio.veldran.tilvane", .projectToken = "phc_secret",

@@ -4,9 +4,9 @@
 #include "VeldranTelemetry/CrashReporter.hpp"
 #include "VeldranTelemetry/TelemetryConfiguration.hpp"
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <QByteArray>
 #include <QDir>
 #include <QSettings>
 #include <QString>
@@ -16,9 +16,20 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace veldran::testing {
+
+// An application's events and a detail of one, as the facade takes them ("image_opened", "export_failed").
+enum class SampleEvent { imageOpened, exportFailed };
+std::string_view rawValue(SampleEvent event);
+struct Detail {
+    std::string key;
+    std::string value;
+};
+inline std::string_view detailKey(const Detail& detail) { return detail.key; }
+inline std::string_view rawValue(const Detail& detail) { return detail.value; }
 
 // A configuration of a beta build that passes both gates (bundle studio.veldran.tilvane, 1.2.3 build 45).
 TelemetryConfiguration betaConfiguration();

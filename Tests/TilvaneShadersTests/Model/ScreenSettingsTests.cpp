@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace tilvane {
 namespace {

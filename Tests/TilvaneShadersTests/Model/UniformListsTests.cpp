@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
-#include <limits>
-#include <vector>
 
 namespace tilvane {
 namespace {
@@ -96,7 +92,7 @@ TEST(ScreenUniforms, SendEffectiveStrengthsAndTheStoredThickness)
     EXPECT_EQ(screenUniforms(screen, ShaderConfiguration{{passWith("crtLottes", 1)}, false, {}}, 64, 32), (List{64, 32, 0, 0.3f, 0}));
 }
 
-TEST(BezelUniforms, GoldenListAndClamps)
+TEST(BezelUniforms, GoldenListClampsAndColoursReadFromAHashAndSixHexDigits)
 {
     // A depth of 0.25 sits a quarter of the way from the flat frame's 0.96 to the deepest frame's 0.8.
     EXPECT_EQ(bezelUniforms(BezelSettings{true, 0.25f, 1.5f, "#336699", 0.75f}, 400, 300),
@@ -117,10 +113,6 @@ TEST(BezelUniforms, GoldenListAndClamps)
     }
     const auto unreadable = bezelUniforms(BezelSettings{true, 0.5f, 1, "#12345", 0.5f}, 2, 1);
     EXPECT_EQ((Rgb{unreadable[5], unreadable[6], unreadable[7]}), fallbackGrey) << "drawn near black";
-}
-
-TEST(BezelColor, ReadsOnlyAHashAndSixHexDigits)
-{
     const Rgb orange{1, 128.0f / 255.0f, 0};
     EXPECT_EQ(color(" #ff8000\n"), orange);
     EXPECT_EQ(color("#FF8000"), orange);

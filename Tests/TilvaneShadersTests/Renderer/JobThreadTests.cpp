@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <thread>
-#include <vector>
 
 namespace tilvane {
 namespace {

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <utility>
 
 namespace tilvane {
 namespace {

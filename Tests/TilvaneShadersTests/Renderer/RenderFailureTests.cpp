@@ -35,11 +35,7 @@ TEST(RenderFailure, badRequestsAreReportedByCaseAndACancelledOneLeavesNoHistory)
     EXPECT_EQ(failureOf([&] { renderer.render(picture, unknown, 0, false); }), ShaderRendererErrorCase::missingResources);
     const auto negative = configurationOf({activePass("negative")});
     EXPECT_EQ(failureOf([&] { renderer.render(nullptr, negative, 0, false); }), ShaderRendererErrorCase::invalidImage);
-    GLint limit = 0;
-    {
-        const GlContext context;
-        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
-    }
+    const GLint limit = [] { const GlContext context; GLint value = 0; glGetIntegerv(GL_MAX_TEXTURE_SIZE, &value); return value; }();
     ASSERT_GT(limit, 0);
     const ImagePointer tooWide = Image::make(limit + 1, 1, std::vector<std::uint8_t>((limit + 1) * 4, 255));
     EXPECT_EQ(failureOf([&] { renderer.render(tooWide, negative, 0, false); }), ShaderRendererErrorCase::invalidImage);
@@ -86,9 +82,7 @@ TEST(RenderFailure, theSharedRendererIsMadeOnceAndNeverRetried)
     // This test program has no application bundle beside it, so creation fails and stays failed.
     ShaderRenderer* first = ShaderRenderer::shared();
     EXPECT_EQ(ShaderRenderer::shared(), first);
-    if (!std::filesystem::exists(ShaderBundle::application().shadersFolder())) {
-        EXPECT_EQ(first, nullptr);
-    }
+    if (!std::filesystem::exists(ShaderBundle::application().shadersFolder())) EXPECT_EQ(first, nullptr);
 }
 
 TEST(RenderFailure, errorsCarryTheirMessages)

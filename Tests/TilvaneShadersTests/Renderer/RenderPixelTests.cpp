@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <limits>
-#include <string>
 
 namespace tilvane {
 namespace {

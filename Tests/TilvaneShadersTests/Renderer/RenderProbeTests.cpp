@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
 
 namespace tilvane {
 namespace {
@@ -98,8 +97,7 @@ TEST_F(RenderProbe, phosphorChainBindsItsTexturesListsAndQuarterTargets)
     EXPECT_EQ(emission(*result), (std::array<std::uint8_t, 4>{1, 0, pixelAt(*picture, 0, 0)[0], 255}));
 
     using Quad = std::array<std::uint8_t, 4>;
-    constexpr std::uint8_t quarterWidth = probeWidth / 4;
-    constexpr std::uint8_t quarterHeight = probeHeight / 4;
+    constexpr std::uint8_t quarterWidth = probeWidth / 4, quarterHeight = probeHeight / 4;
     EXPECT_EQ(quadAt(*result, 0, bloomProbeRow), (Quad{quarterWidth, quarterHeight, 1, 3}))
         << "vertical pass: quarter A's size, direction (0, 1), step 1, halation";
     EXPECT_EQ(quadAt(*result, 1, bloomProbeRow), (Quad{probeWidth, probeHeight, 2, 9}))
@@ -108,14 +106,10 @@ TEST_F(RenderProbe, phosphorChainBindsItsTexturesListsAndQuarterTargets)
         << "composite unit 2 holds quarter B, which was drawn from quarter A";
     const auto below = [](const Image& image) { return std::vector(image.row(emissionProbeRow + 2), image.row(probeHeight - 1) + probeWidth * 4); };
     EXPECT_EQ(below(*result), below(*picture)) << "the composite covers every pixel";
-}
-
-TEST_F(RenderProbe, quarterTexturesTakeTheWholeQuotientAndAtLeastOnePixel)
-{
+    // Quarter textures take the whole quotient and at least one pixel.
     const ImagePointer narrow = Image::make(7, 9, std::vector<std::uint8_t>(7 * 9 * 4, 200));
-    const ImagePointer result = renderer.render(narrow, configurationOf({phosphor()}), 0, false);
-    EXPECT_EQ(quadAt(*result, 2, bloomProbeRow)[0], 1);
-    EXPECT_EQ(quadAt(*result, 2, bloomProbeRow)[1], 2);
+    const Pixel quarter = quadAt(*renderer.render(narrow, configurationOf({phosphor()}), 0, false), 2, bloomProbeRow);
+    EXPECT_EQ(std::pair(quarter[0], quarter[1]), (std::pair<std::uint8_t, std::uint8_t>(1, 2)));
 }
 
 TEST_F(RenderProbe, animatedFramesPingPongTheEmissionAndFollowTheHistoryRules)

@@ -23,8 +23,7 @@ TEST(ShaderLibrary, compilesEveryProgramAndCrtAtIntensityZeroIsAnExactCopy)
     EXPECT_EQ(library.program("fullscreenVertex"), nullptr);
 
     FullscreenDrawer drawer;
-    const int width = 13;
-    const int height = 11;
+    const int width = 13, height = 11;
     const auto picture = testing::makePicture(width, height, [](int x, int y) {
         return testing::Pixel{std::uint8_t(x * 7), std::uint8_t(255 - y * 3), std::uint8_t(x * y + 5), std::uint8_t(x * 5 + y)};
     }, AlphaMode::straight);

@@ -2,8 +2,6 @@
 
 #include <png.h>
 
-#include <stdexcept>
-#include <vector>
 
 namespace tilvane::testing {
 

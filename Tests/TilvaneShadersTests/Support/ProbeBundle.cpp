@@ -4,13 +4,7 @@
 
 #include <unistd.h>
 
-#include <bit>
 #include <fstream>
-#include <iterator>
-#include <stdexcept>
-#include <string>
-#include <system_error>
-#include <vector>
 
 namespace tilvane::testing {
 

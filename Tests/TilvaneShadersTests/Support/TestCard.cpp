@@ -1,10 +1,7 @@
 #include "TestCard.hpp"
 
-#include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstdint>
-#include <vector>
+
 
 namespace tilvane::testing {
 namespace {
