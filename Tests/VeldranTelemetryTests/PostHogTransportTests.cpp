@@ -54,7 +54,6 @@ TEST_F(PostHogTransportTest, PostsTheBodyUnchangedWithOneJsonContentTypeAndOnlyT
         transport.send(body);
         ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 1; }));
         EXPECT_EQ(outcomes.front(), accepted);
-        EXPECT_EQ(transport.pendingCount(), 0u);
         const auto& request = server.requests().back();
         EXPECT_EQ(request.requestLine, "POST /batch/ HTTP/1.1");
         EXPECT_EQ(request.body, body);

@@ -139,8 +139,7 @@ TEST_F(RenderProbe, animatedFramesPingPongTheEmissionAndFollowTheHistoryRules)
     EXPECT_EQ(renderer.phosphorHistory().at(0).time, 0.0f);
 
     // A new size replaces the textures, with no previous frame known.
-    const ImagePointer larger =
-        Image::make(probeWidth + 4, probeHeight, std::vector<std::uint8_t>((probeWidth + 4) * probeHeight * 4, 255));
+    const ImagePointer larger = makePicture(probeWidth + 4, probeHeight, [](int, int) { return Pixel{255, 255, 255, 255}; });
     const ImagePointer resized = renderer.render(larger, animated, 0.5f, true);
     EXPECT_EQ(frameSlots(*resized), (Frame{0.5f, 0, 1, 0}));
     EXPECT_EQ(emission(*resized)[1], 0) << "the new textures start cleared";

@@ -41,11 +41,7 @@ std::filesystem::path scratchFolder(const std::string& name);
 
 // The float a probe wrote for `slot` in the rows starting at firstRow.
 float probedSlot(const Image& image, int firstRow, int slot);
-inline Pixel pixelAt(const Image& image, int x, int y)
-{
-    const std::uint8_t* p = image.pixel(x, y);
-    return {p[0], p[1], p[2], p[3]};
-}
+inline Pixel pixelAt(const Image& image, int x, int y) { const auto* p = image.pixel(x, y); return {p[0], p[1], p[2], p[3]}; }
 // The bezel flag a probe wrote with its list.
 inline float probedBezelFlag(const Image& image, int firstRow) { return pixelAt(image, 0, firstRow + 1)[1] / 255.0f; }
 // The four values a probe wrote at quad index `quad` of a row, two pixels each.
@@ -62,10 +58,7 @@ inline ShaderConfiguration configurationOf(std::vector<ShaderPass> passes, bool 
     return ShaderConfiguration{std::move(passes), motion, BezelSettings{.isOn = bezel}};
 }
 // An active pass at full intensity.
-inline ShaderPass activePass(const char* effect, ShaderPass::Settings settings = {})
-{
-    return ShaderPass(effect, 1, std::move(settings), true);
-}
+inline ShaderPass activePass(const char* effect, ShaderPass::Settings settings = {}) { return ShaderPass(effect, 1, std::move(settings), true); }
 
 // The case of the ShaderRendererError the call throws; a test failure if it throws none.
 ShaderRendererErrorCase failureOf(const std::function<void()>& call);
