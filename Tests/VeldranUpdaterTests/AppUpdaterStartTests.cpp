@@ -1,12 +1,7 @@
 #include "UpdateHarness.hpp"
 
-#include "VeldranUpdater/CheckForUpdatesButton.hpp"
-#include "VeldranUpdater/Updater.hpp"
-#include "VeldranUpdater/UpdateSettingsSection.hpp"
 
-#include <QCheckBox>
 #include <QLabel>
-#include <QSignalSpy>
 
 namespace {
 
@@ -19,9 +14,7 @@ QStringList shownFor(veldran::AppUpdater& updater)
     const auto state = [](bool on) { return QString(on ? "on" : "off"); };
     QStringList shown{command.text(), state(command.isEnabled()), toggle->text(), state(toggle->isEnabled()),
                       state(toggle->isChecked())};
-    for (const QLabel* label : section.findChildren<QLabel*>()) {
-        shown.append(label->text() == "Atualizações" ? QStringList() : QStringList({label->text()}));
-    }
+    for (const QLabel* label : section.findChildren<QLabel*>()) if (label->text() != "Atualizações") shown.append(label->text());
     return shown;
 }
 
@@ -70,14 +63,10 @@ TEST_P(StartGateTest, LeavesTheUpdaterInertForTheWholeRun)
         root = harness.folderPath() + "/" + GetParam().bundleName;
         harness.writeInfo(*root, GetParam().key, GetParam().value);
     }
-    if (GetParam().removesInfo) {
-        ASSERT_TRUE(QFile::remove(*root + "/Resources/Info.json"));
-    }
+    if (GetParam().removesInfo) ASSERT_TRUE(QFile::remove(*root + "/Resources/Info.json"));
     auto updater = harness.makeUpdater(root);
     updater->start();
-    if (root) {
-        harness.writeInfo(*root);
-    }
+    if (root) harness.writeInfo(*root);
     updater->start();
     expectInert(*updater);
 }
@@ -87,8 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Gates, StartGateTest,
                                          GateCase{"UpperCaseSuffix", "X.APP"}, GateCase{"SuffixWithoutDot", "Xapp"},
                                          GateCase{"SuffixFollowedByMore", "X.app.old"},
                                          GateCase{"UnsafeKey", "X.app", "SUAutomaticallyUpdate", true},
-                                         GateCase{"NoInfoFile", "X.app", nullptr, {}, true}),
-                         caseName);
+                                         GateCase{"NoInfoFile", "X.app", nullptr, {}, true}), caseName);
 
 // A start that fails after the updater has reported automatic checks "on" must not leave the disabled toggle
 // showing "on" next to the "not available" note.

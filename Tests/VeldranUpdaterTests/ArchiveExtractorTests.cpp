@@ -8,13 +8,13 @@ namespace {
 using veldran::UpdateErrorCase;
 
 // <temp>/outside/ sits beside <temp>/staging/, the destination's parent; nothing may reach it.
-struct ExtractionCase {
+struct Case {
     const char* name;
     QByteArray archive;
     std::optional<UpdateErrorCase> refusal = UpdateErrorCase::unsafeArchiveEntry;
 };
 
-class ArchiveExtractorTest : public testing::TestWithParam<ExtractionCase> {};
+class ArchiveExtractorTest : public testing::TestWithParam<Case> {};
 
 TEST_P(ArchiveExtractorTest, KeepsEveryEntryInsideTheDestination)
 {
@@ -29,33 +29,26 @@ TEST_P(ArchiveExtractorTest, KeepsEveryEntryInsideTheDestination)
 }
 
 const auto bundleX = [] { return TestArchive::bundle("X.app", "2", "new"); };
+// X.app/up3 is the staging folder's parent, reached through up and up2.
+const auto upThreeLevels = [] { return bundleX().symlink("X.app/up", "..").symlink("X.app/up2", "up/..").symlink("X.app/up3", "up2/.."); };
 
-INSTANTIATE_TEST_SUITE_P(
-    Entries, ArchiveExtractorTest,
-    testing::Values(
-        ExtractionCase{"PlainBundle", bundleX().bytes(), std::nullopt},
-        ExtractionCase{"LinksWithinTheBundle",
-                       bundleX().symlink("X.app/Resources/up", "../bin/tilvane").hardlink("X.app/copy", "X.app/bin/tilvane").bytes(),
-                       std::nullopt},
-        ExtractionCase{"DotDotInsideThePath", TestArchive().file("X.app/../../../outside/x", "x").bytes()},
-        ExtractionCase{"AbsolutePath", TestArchive().file("/tmp/veldran-updater-escape", "x").bytes()},
-        ExtractionCase{"SymlinkLeadingOut", bundleX().symlink("X.app/out", "../../../outside").bytes()},
-        ExtractionCase{"WriteThroughASymlinkLeadingOut",
-                       bundleX().symlink("X.app/out", "../../../outside").file("X.app/out/escape", "x").bytes()},
-        ExtractionCase{"AbsoluteSymlink", TestArchive().symlink("X.app", "/tmp").bytes()},
+INSTANTIATE_TEST_SUITE_P(Entries, ArchiveExtractorTest, testing::Values(
+        Case{"PlainBundle", bundleX().bytes(), std::nullopt},
+        Case{"LinksWithinTheBundle", bundleX().symlink("X.app/Resources/up", "../bin/tilvane").hardlink("X.app/copy", "X.app/bin/tilvane").bytes(), std::nullopt},
+        Case{"DotDotInsideThePath", TestArchive().file("X.app/../../../outside/x", "x").bytes()},
+        Case{"AbsolutePath", TestArchive().file("/tmp/veldran-updater-escape", "x").bytes()},
+        Case{"SymlinkLeadingOut", bundleX().symlink("X.app/out", "../../../outside").bytes()},
+        Case{"WriteThroughASymlinkLeadingOut", bundleX().symlink("X.app/out", "../../../outside").file("X.app/out/escape", "x").bytes()},
+        Case{"AbsoluteSymlink", TestArchive().symlink("X.app", "/tmp").bytes()},
         // Each link stays inside on its own text, but read through the links before it the last one gets out.
-        ExtractionCase{"SymlinkChainLeadingOut", bundleX().symlink("X.app/up", "..").symlink("X.app/up2", "up/..")
-                                                     .symlink("X.app/up3", "up2/..").symlink("X.app/out", "up3/outside").bytes()},
-        ExtractionCase{"SymlinkNamedBeforeTheLinkItPassesThrough",
-                       bundleX().symlink("X.app/out", "up/../../outside").symlink("X.app/up", "..").bytes()},
-        ExtractionCase{"SymlinksInALoop", bundleX().symlink("X.app/a", "b").symlink("X.app/b", "a").bytes()},
-        ExtractionCase{"HardlinkThroughASymlinkChain", bundleX().symlink("X.app/up", "..").symlink("X.app/up2", "up/..")
-                                                           .symlink("X.app/up3", "up2/..").hardlink("X.app/copy", "X.app/up3/update.tar.gz").bytes()},
-        ExtractionCase{"HardlinkLeadingOut", TestArchive().hardlink("X.app/p", "../../outside/x").bytes()},
-        ExtractionCase{"CharacterDevice", bundleX().special("X.app/null", AE_IFCHR).bytes()},
-        ExtractionCase{"EmptyArchive", TestArchive().bytes(), UpdateErrorCase::malformedArchive},
-        ExtractionCase{"NoArchive", QByteArray(4096, '\x42'), UpdateErrorCase::malformedArchive}),
-    caseName);
+        Case{"SymlinkChainLeadingOut", upThreeLevels().symlink("X.app/out", "up3/outside").bytes()},
+        Case{"SymlinkNamedBeforeTheLinkItPassesThrough", bundleX().symlink("X.app/out", "up/../../outside").symlink("X.app/up", "..").bytes()},
+        Case{"SymlinksInALoop", bundleX().symlink("X.app/a", "b").symlink("X.app/b", "a").bytes()},
+        Case{"HardlinkThroughASymlinkChain", upThreeLevels().hardlink("X.app/copy", "X.app/up3/update.tar.gz").bytes()},
+        Case{"HardlinkLeadingOut", TestArchive().hardlink("X.app/p", "../../outside/x").bytes()},
+        Case{"CharacterDevice", bundleX().special("X.app/null", AE_IFCHR).bytes()},
+        Case{"EmptyArchive", TestArchive().bytes(), UpdateErrorCase::malformedArchive},
+        Case{"NoArchive", QByteArray(4096, '\x42'), UpdateErrorCase::malformedArchive}), caseName);
 
 // A folder its owner may not write into could not be emptied again, and the staging folder (or, after an
 // install, the replaced bundle) would stay on disk.
@@ -75,14 +68,14 @@ TEST(ArchiveExtractor, KeepsExtractedFoldersWritableByTheirOwner)
 }
 
 // Renames with the given numbers (counted from 1) failing.
-struct InstallFailureCase {
+struct Failure {
     const char* name;
     std::function<bool(int)> renameFails;
     UpdateErrorCase refusal;
     const char* bundleContent;
 };
 
-class BundleInstallerTest : public testing::TestWithParam<InstallFailureCase> {};
+class BundleInstallerTest : public testing::TestWithParam<Failure> {};
 
 TEST_P(BundleInstallerTest, RollsBackOrSaysWhyItCouldNot)
 {
@@ -99,13 +92,10 @@ TEST_P(BundleInstallerTest, RollsBackOrSaysWhyItCouldNot)
     EXPECT_EQ(readFile(folder.filePath("staging/previous/bin/tilvane")), GetParam().refusal == UpdateErrorCase::rollbackFailed ? "old" : "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Failures, BundleInstallerTest,
-    testing::Values(
-        InstallFailureCase{"CannotMoveTheBundleAside", [](int) { return true; }, UpdateErrorCase::installFailed, "old"},
-        InstallFailureCase{"SecondRenameFails", [](int n) { return n == 2; }, UpdateErrorCase::installFailed, "old"},
+INSTANTIATE_TEST_SUITE_P(Failures, BundleInstallerTest, testing::Values(
+        Failure{"CannotMoveTheBundleAside", [](int) { return true; }, UpdateErrorCase::installFailed, "old"},
+        Failure{"SecondRenameFails", [](int n) { return n == 2; }, UpdateErrorCase::installFailed, "old"},
         // The user must not be told the current version was kept in place.
-        InstallFailureCase{"CannotPutTheBundleBack", [](int n) { return n > 1; }, UpdateErrorCase::rollbackFailed, ""}),
-    caseName);
+        Failure{"CannotPutTheBundleBack", [](int n) { return n > 1; }, UpdateErrorCase::rollbackFailed, ""}), caseName);
 
 }  // namespace

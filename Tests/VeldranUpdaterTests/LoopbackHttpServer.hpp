@@ -31,9 +31,7 @@ public:
 private:
     void answer(QTcpSocket* socket)
     {
-        if (!socket->canReadLine() || socket->property("answered").toBool()) {
-            return;
-        }
+        if (!socket->canReadLine() || socket->property("answered").toBool()) return;
         socket->setProperty("answered", true);
         const QList<QByteArray> requestLine = socket->readLine().trimmed().split(' ');
         requestedPaths_.append(QString::fromLatin1(requestLine.value(1)));

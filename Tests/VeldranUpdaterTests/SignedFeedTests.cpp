@@ -26,23 +26,14 @@ TEST_P(SignedFeedTest, VerifiesBeforeAnythingIsParsed)
               GetParam().refusal);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Feeds, SignedFeedTest,
-    testing::Values(
-        FeedCase{"Signed", [](const SigningKey& key) { return key.signedFeed(document); }, std::nullopt},
+INSTANTIATE_TEST_SUITE_P(Feeds, SignedFeedTest, testing::Values(
+        FeedCase{"Signed", [](const SigningKey& k) { return k.signedFeed(document); }, std::nullopt},
         FeedCase{"Unsigned", [](const SigningKey&) { return document; }, UpdateErrorCase::unsignedFeed},
-        FeedCase{"TamperedDocumentByte", [](const SigningKey& k) { return changedAt(k.signedFeed(document), 60); },
-                 UpdateErrorCase::badFeedSignature},
-        FeedCase{"TamperedSignatureByte", [](const SigningKey& k) { return changedAt(k.signedFeed(document), document.size() + 24); },
-                 UpdateErrorCase::badFeedSignature},
-        FeedCase{"SignedByAnotherKey", [](const SigningKey&) { return SigningKey().signedFeed(document); },
-                 UpdateErrorCase::badFeedSignature},
-        FeedCase{"BytesAfterTheSignature", [](const SigningKey& k) { return k.signedFeed(document) + "<rss/>"; },
-                 UpdateErrorCase::unsignedFeed},
-        FeedCase{"SignatureWithLineBreak",
-                 [](const SigningKey& k) { return k.signedFeed(document).insert(document.size() + 33, '\n'); },
-                 UpdateErrorCase::unsignedFeed}),
-    caseName);
+        FeedCase{"TamperedDocumentByte", [](const SigningKey& k) { return changedAt(k.signedFeed(document), 60); }, UpdateErrorCase::badFeedSignature},
+        FeedCase{"TamperedSignatureByte", [](const SigningKey& k) { return changedAt(k.signedFeed(document), document.size() + 24); }, UpdateErrorCase::badFeedSignature},
+        FeedCase{"SignedByAnotherKey", [](const SigningKey&) { return SigningKey().signedFeed(document); }, UpdateErrorCase::badFeedSignature},
+        FeedCase{"BytesAfterTheSignature", [](const SigningKey& k) { return k.signedFeed(document) + "<rss/>"; }, UpdateErrorCase::unsignedFeed},
+        FeedCase{"SignatureWithLineBreak", [](const SigningKey& k) { return k.signedFeed(document).insert(document.size() + 33, '\n'); }, UpdateErrorCase::unsignedFeed}), caseName);
 
 TEST(Appcast, ReadsEveryItemAndPicksTheNewestAboveTheRunningBuild)
 {

@@ -42,12 +42,8 @@ public:
             archive_entry_set_perm(header, mode_t(entry.permissions));
             archive_entry_set_size(header, entry.content.size());
             archive_entry_set_rdev(header, makedev(1, 3));
-            if (!entry.symlink.isEmpty()) {
-                archive_entry_set_symlink_utf8(header, entry.symlink.toUtf8().constData());
-            }
-            if (!entry.hardlink.isEmpty()) {
-                archive_entry_set_hardlink_utf8(header, entry.hardlink.toUtf8().constData());
-            }
+            if (!entry.symlink.isEmpty()) archive_entry_set_symlink_utf8(header, entry.symlink.toUtf8().constData());
+            if (!entry.hardlink.isEmpty()) archive_entry_set_hardlink_utf8(header, entry.hardlink.toUtf8().constData());
             archive_write_header(writer, header);
             archive_write_data(writer, entry.content.constData(), size_t(entry.content.size()));
             archive_entry_free(header);
@@ -62,8 +58,7 @@ private:
         unsigned int fileType = AE_IFREG;
         int permissions = 0644;
         QByteArray content = {};
-        QString symlink = {};
-        QString hardlink = {};
+        QString symlink = {}, hardlink = {};
     };
 
     static la_ssize_t append(archive*, void* output, const void* data, size_t size)
@@ -72,11 +67,7 @@ private:
         return la_ssize_t(size);
     }
 
-    TestArchive& add(Entry entry)
-    {
-        entries_.push_back(std::move(entry));
-        return *this;
-    }
+    TestArchive& add(Entry entry) { return entries_.push_back(std::move(entry)), *this; }
 
     std::vector<Entry> entries_;
 };

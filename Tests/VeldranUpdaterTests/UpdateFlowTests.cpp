@@ -1,13 +1,9 @@
 #include "UpdateHarness.hpp"
 
-#include "VeldranUpdater/CheckForUpdatesButton.hpp"
 
 namespace {
 
-QByteArray newBundle(const QString& name = "X.app", const QString& version = "2")
-{
-    return TestArchive::bundle(name, version, "new build").bytes();
-}
+QByteArray newBundle(const QString& name = "X.app", const QString& version = "2") { return TestArchive::bundle(name, version, "new build").bytes(); }
 
 // What a user check publishes (the user accepting both questions unless the row says otherwise) and what must follow.
 struct CheckCase {
@@ -57,51 +53,35 @@ const QString wrongLength = "O tamanho da atualização baixada não confere com
 const QString unsafePath = "A atualização contém um caminho inseguro e foi recusada.";
 const QString noNewerVersion = "A atualização não contém uma versão mais nova do aplicativo.";
 
-INSTANTIATE_TEST_SUITE_P(
-    Checks, UserCheckTest,
-    testing::Values(
+INSTANTIATE_TEST_SUITE_P(Checks, UserCheckTest, testing::Values(
         CheckCase{"AcceptedUpdate", [](UpdateHarness& h) { h.publishUpdate(newBundle()); }, {}, true, true, true},
         CheckCase{"DeclinedInstall", [](UpdateHarness& h) { h.publishUpdate(newBundle()), h.driver->acceptsInstall = false; }, {}},
-        CheckCase{"DeclinedDownload", [](UpdateHarness& h) { h.publishUpdate(newBundle()), h.driver->acceptsDownload = false; },
-                  {}, true, false},
-        CheckCase{"OnlyOlderOrSameVersions",
-                  [](UpdateHarness& h) {
+        CheckCase{"DeclinedDownload", [](UpdateHarness& h) { h.publishUpdate(newBundle()), h.driver->acceptsDownload = false; }, {}, true, false},
+        CheckCase{"OnlyOlderOrSameVersions", [](UpdateHarness& h) {
                       const QByteArray signature = h.key.signatureBase64("");
                       h.publishFeed(h.key.signedFeed(appcastDocument({{"0.9", QUrl("https://example.test/a"), 9, signature},
                                                                       {"1", QUrl("https://example.test/b"), 9, signature}})));
-                  },
-                  {}, false, false},
-        CheckCase{"UnsignedFeed", [](UpdateHarness& h) { h.publishFeed(feedDocumentFor(h)); },
-                  "A lista de atualizações não está assinada.", false, false},
+                  }, {}, false, false},
+        CheckCase{"UnsignedFeed", [](UpdateHarness& h) { h.publishFeed(feedDocumentFor(h)); }, "A lista de atualizações não está assinada.", false, false},
         CheckCase{"TamperedFeed", [](UpdateHarness& h) { h.publishFeed(changedAt(h.key.signedFeed(feedDocumentFor(h)), 60)); },
                   "A assinatura da lista de atualizações é inválida.", false, false},
-        CheckCase{"FeedLargerThanOneMebibyte",
-                  [](UpdateHarness& h) { h.publishFeed(h.key.signedFeed(feedDocumentFor(h) + QByteArray(1 << 20, ' '))); },
+        CheckCase{"FeedLargerThanOneMebibyte", [](UpdateHarness& h) { h.publishFeed(h.key.signedFeed(feedDocumentFor(h) + QByteArray(1 << 20, ' '))); },
                   "A lista de atualizações é grande demais.", false, false},
         CheckCase{"MissingFeed", [](UpdateHarness&) {}, "Não foi possível obter a lista de atualizações.", false, false},
         CheckCase{"ArchiveOverPlainHttpToAnotherHost",
                   [](UpdateHarness& h) { h.publishFeed(h.key.signedFeed(feedDocumentFor(h, QUrl("http://localhost:1/X.tar.gz")))); },
                   "O endereço de atualizações não é seguro.", false, false},
-        CheckCase{"TamperedArchive", [](UpdateHarness& h) { h.publishUpdate(changedAt(newBundle(), 100), newBundle()); },
-                  "A assinatura da atualização baixada é inválida."},
+        CheckCase{"TamperedArchive", [](UpdateHarness& h) { h.publishUpdate(changedAt(newBundle(), 100), newBundle()); }, "A assinatura da atualização baixada é inválida."},
         // Without a Content-Length the download itself must stop once it passes the declared length.
-        CheckCase{"LongerThanDeclared",
-                  [](UpdateHarness& h) { h.publishUpdate(newBundle() + QByteArray(4096, 'x'), newBundle(), newBundle().size(), false); },
-                  wrongLength},
-        CheckCase{"ShorterThanDeclared",
-                  [](UpdateHarness& h) { h.publishUpdate(newBundle(), newBundle(), newBundle().size() + 1); }, wrongLength},
-        CheckCase{"TraversalEntry",
-                  [](UpdateHarness& h) { h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("../../escape", "x").bytes()); },
-                  unsafePath},
+        CheckCase{"LongerThanDeclared", [](UpdateHarness& h) { h.publishUpdate(newBundle() + QByteArray(4096, 'x'), newBundle(), newBundle().size(), false); }, wrongLength},
+        CheckCase{"ShorterThanDeclared", [](UpdateHarness& h) { h.publishUpdate(newBundle(), newBundle(), newBundle().size() + 1); }, wrongLength},
+        CheckCase{"TraversalEntry", [](UpdateHarness& h) { h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("../../escape", "x").bytes()); }, unsafePath},
         // Inside the staging folder, but beside the bundle once the bundle is moved into place.
-        CheckCase{"SymlinkOutOfTheStagedBundle",
-                  [](UpdateHarness& h) {
+        CheckCase{"SymlinkOutOfTheStagedBundle", [](UpdateHarness& h) {
                       h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("Y/data", "y").symlink("X.app/data", "../Y/data").bytes());
-                  },
-                  unsafePath},
+                  }, unsafePath},
         CheckCase{"OlderBuildInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("X.app", "1")); }, noNewerVersion},
-        CheckCase{"AnotherBundleInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("Y.app")); }, noNewerVersion}),
-    caseName);
+        CheckCase{"AnotherBundleInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("Y.app")); }, noNewerVersion}), caseName);
 
 // Automatic checks with the last check two days ago: switched on when the updater starts or turned on later.
 struct AutomaticCheckCase {
@@ -130,10 +110,7 @@ TEST_P(AutomaticCheckTest, RunOnceADayHasPassedAndFailSilently)
     EXPECT_GT(veldran::UpdaterSettings(harness.settingsFile()).lastCheck().value_or(twoDaysAgo), twoDaysAgo);
 }
 
-INSTANTIATE_TEST_SUITE_P(Checks, AutomaticCheckTest,
-                         testing::Values(AutomaticCheckCase{"AtStart", false, true},
-                                         AutomaticCheckCase{"AtStartFailingSilently", false, false},
-                                         AutomaticCheckCase{"WhenTurnedOn", true, true}),
-                         caseName);
+INSTANTIATE_TEST_SUITE_P(Checks, AutomaticCheckTest, testing::Values(AutomaticCheckCase{"AtStart", false, true},
+    AutomaticCheckCase{"AtStartFailingSilently", false, false}, AutomaticCheckCase{"WhenTurnedOn", true, true}), caseName);
 
 }  // namespace

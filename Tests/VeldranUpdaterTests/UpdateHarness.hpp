@@ -5,15 +5,20 @@
 #include "TestArchive.hpp"
 
 #include "VeldranUpdater/AppUpdater.hpp"
+#include "VeldranUpdater/CheckForUpdatesButton.hpp"
 #include "VeldranUpdater/Relauncher.hpp"
 #include "VeldranUpdater/UpdateError.hpp"
 #include "VeldranUpdater/UpdaterSettings.hpp"
+#include "VeldranUpdater/UpdateSettingsSection.hpp"
 #include "VeldranUpdater/UpdateUserDriver.hpp"
+#include "VeldranUpdater/Updater.hpp"
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QDir>
 #include <QJsonDocument>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -32,12 +37,8 @@ inline const auto caseName = [](const auto& info) { return std::string(info.para
 // The error case action throws, if any.
 inline std::optional<veldran::UpdateErrorCase> refusalOf(const std::function<void()>& action)
 {
-    try {
-        action();
-        return std::nullopt;
-    } catch (const veldran::UpdateError& error) {
-        return error.errorCase();
-    }
+    try { action(); } catch (const veldran::UpdateError& error) { return error.errorCase(); }
+    return std::nullopt;
 }
 
 // The six update keys with safe values.
@@ -50,9 +51,7 @@ inline QJsonObject safeKeys(const QString& feed, const QString& publicKey)
 // info with key set to value (removed when undefined), or unchanged without a key.
 inline QJsonObject changed(QJsonObject info, const char* key, const QJsonValue& value)
 {
-    if (key) {
-        value.isUndefined() ? info.remove(key) : void(info.insert(key, value));
-    }
+    if (key) value.isUndefined() ? info.remove(key) : void(info.insert(key, value));
     return info;
 }
 
@@ -63,16 +62,9 @@ inline QByteArray changedAt(QByteArray bytes, qsizetype index)
     return bytes;
 }
 
-inline QStringList namesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
+inline QStringList namesIn(const QString& folder) { return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); }
 
-inline QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+inline QByteArray readFile(const QString& path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(); }
 
 inline void writeFile(const QString& path, const QByteArray& content)
 {
@@ -83,11 +75,8 @@ inline void writeFile(const QString& path, const QByteArray& content)
 
 // Answers the updater's questions as the test scripts them and records what it was told.
 struct ScriptedUserDriver final : veldran::UpdateUserDriver {
-    bool acceptsDownload = false;
-    bool acceptsInstall = false;
-    int downloadQuestions = 0;
-    int installQuestions = 0;
-    int upToDateNotices = 0;
+    bool acceptsDownload = false, acceptsInstall = false;
+    int downloadQuestions = 0, installQuestions = 0, upToDateNotices = 0;
     QStringList failures;
 
     bool confirmDownload(const veldran::AppcastItem&) override { return ++downloadQuestions, acceptsDownload; }
@@ -129,11 +118,7 @@ public:
     static constexpr char feedPath[] = "/tilvane/updates/appcast.xml";
     static constexpr char archivePath[] = "/downloads/X-2.tar.gz";
 
-    UpdateHarness()
-    {
-        writeInfo(bundleRoot());
-        writeFile(bundleRoot() + "/bin/tilvane", "old");
-    }
+    UpdateHarness() { writeInfo(bundleRoot()), writeFile(bundleRoot() + "/bin/tilvane", "old"); }
 
     QString folderPath() const { return folder_.path(); }
     QString bundleRoot() const { return folder_.filePath("X.app"); }
@@ -150,23 +135,16 @@ public:
     }
 
     // The fakes, the test settings file and the loopback transport policy.
-    veldran::UpdaterServices services() const
-    {
-        return {settingsFile(), driver, relauncher, veldran::TransportPolicy::httpsOrLoopbackHttpForTests()};
-    }
+    veldran::UpdaterServices services() const { return {settingsFile(), driver, relauncher, veldran::TransportPolicy::httpsOrLoopbackHttpForTests()}; }
     // The application's updater for the bundle at root (the running executable's when absent), not started.
     std::unique_ptr<veldran::AppUpdater> makeUpdater(const std::optional<QString>& root)
-    {
-        return std::make_unique<veldran::AppUpdater>("tilvane", veldran::UpdaterEnvironment{root, feedAddress(), services()});
-    }
+    { return std::make_unique<veldran::AppUpdater>("tilvane", veldran::UpdaterEnvironment{root, feedAddress(), services()}); }
     // The bundle's updater, started with the given stored choice of automatic checks and last check time.
     std::unique_ptr<veldran::AppUpdater> startUpdater(bool automaticChecks = false, const QDateTime& lastCheck = {})
     {
         veldran::UpdaterSettings settings(settingsFile());
         settings.setAutomaticallyChecks(automaticChecks);
-        if (lastCheck.isValid()) {
-            settings.setLastCheck(lastCheck);
-        }
+        if (lastCheck.isValid()) settings.setLastCheck(lastCheck);
         auto updater = makeUpdater(bundleRoot());
         updater->start();
         return updater;
@@ -191,6 +169,5 @@ public:
     std::shared_ptr<RecordingRelauncher> relauncher = std::make_shared<RecordingRelauncher>();
 
 private:
-    QTemporaryDir folder_;
-    QTemporaryDir settings_;
+    QTemporaryDir folder_, settings_;
 };

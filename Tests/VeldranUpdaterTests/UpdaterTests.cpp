@@ -1,11 +1,7 @@
 #include "UpdateHarness.hpp"
 
-#include "VeldranUpdater/Updater.hpp"
 #include "VeldranUpdater/UpdaterDelegate.hpp"
-#include "VeldranUpdater/UpdateSettingsSection.hpp"
 
-#include <QCheckBox>
-#include <QSignalSpy>
 
 namespace {
 

@@ -1,15 +1,13 @@
 #include "KitTestSupport.hpp"
 
 #include "VemiTerminal/Components/VTButton.hpp"
-#include "VemiTerminal/Tokens/VTPalette.hpp"
 
 #include <QEnterEvent>
 
 namespace {
 
 struct ButtonScene : RowStage<VTButton> {
-    ButtonScene(VTButtonStyle style, VTAppearance appearance)
-        : RowStage(appearance, new VTButton(QStringLiteral("Executar"), style), 3) {}
+    ButtonScene(VTButtonStyle style, VTAppearance appearance) : RowStage(appearance, new VTButton(QStringLiteral("Executar"), style), 3) {}
 
     void hover(bool inside) {
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
@@ -19,8 +17,7 @@ struct ButtonScene : RowStage<VTButton> {
 };
 
 TEST(VTButtonTest, PrimaryDarkensOnHoverAndPressAndFadesWhenDisabled) {
-    for (const auto& [appearance, theme] : bothThemes()) {
-        SCOPED_TRACE(theme.name.toStdString());
+    forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
         ButtonScene scene(vtPrimary, appearance);
         EXPECT_TRUE(colourNear(scene.at(2, 2), theme.btnBg));
         scene.hover(true);
@@ -34,7 +31,7 @@ TEST(VTButtonTest, PrimaryDarkensOnHoverAndPressAndFadesWhenDisabled) {
         EXPECT_TRUE(colourNear(scene.at(2, 2), over(vtWithOpacity(theme.btnBg, 0.4))));
         scene.hover(true);
         EXPECT_TRUE(colourNear(scene.at(2, 2), over(vtWithOpacity(over(theme.btnBgHover), 0.4))));
-    }
+    });
 }
 
 TEST(VTButtonTest, GhostUnderlinesOnlyUnderThePointer) {
@@ -43,9 +40,7 @@ TEST(VTButtonTest, GhostUnderlinesOnlyUnderThePointer) {
         const QImage image = snapshot(*scene.subject);
         const int span = image.width() - 16;
         int rows = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            rows += countColour(image, QRect(8, y, span, 1), over(VTTheme::vemi().fgMuted), 30) > span * 9 / 10;
-        }
+        for (int y = 0; y < image.height(); ++y) rows += countColour(image, QRect(8, y, span, 1), over(VTTheme::vemi().fgMuted), 30) > span * 9 / 10;
         return rows;
     };
     EXPECT_EQ(mutedRows(), 0);
@@ -58,13 +53,10 @@ TEST(VTButtonTest, GhostUnderlinesOnlyUnderThePointer) {
 
 TEST(VTButtonTest, PixelButtonSinksIntoItsShadowWhenPressedAndFadesAsOneBlock) {
     for (VTButtonStyle style : {vtPixel, vtPixelPink}) {
-        for (const auto& [appearance, theme] : bothThemes()) {
-            SCOPED_TRACE(theme.name.toStdString());
+        forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
             ButtonScene scene(style, appearance);
             const QColor body = style == vtPixel ? theme.bgWindow : theme.btnBg;
-            const int width = scene.subject->width();
-            const int height = scene.subject->height();
-            const int middle = height / 2;
+            const int width = scene.subject->width(), height = scene.subject->height(), middle = height / 2;
             const QColor shadow = over(theme.shadowColor);
             const int neighbourX = scene.neighbour->x();
             EXPECT_EQ(neighbourX, scene.subject->x() + width + 3);  // the shadow takes no layout space
@@ -87,7 +79,7 @@ TEST(VTButtonTest, PixelButtonSinksIntoItsShadowWhenPressedAndFadesAsOneBlock) {
             // The look is composited first: the body hides the shadow under it, the whole block fades.
             EXPECT_TRUE(colourNear(scene.at(1, middle), over(vtWithOpacity(body, 0.4))));
             EXPECT_TRUE(colourNear(scene.at(0, middle), over(vtWithOpacity(theme.border, 0.4))));
-        }
+        });
     }
 }
 

@@ -1,9 +1,6 @@
 #include "KitTestSupport.hpp"
 
 #include "VemiTerminal/Catalog/VTCatalogView.hpp"
-#include "VemiTerminal/Components/VTText.hpp"
-#include "VemiTerminal/Components/VTTextField.hpp"
-#include "VemiTerminal/Components/VTWindow.hpp"
 
 #include <QAbstractButton>
 #include <QTest>
@@ -13,8 +10,7 @@ namespace {
 TEST(VTCatalogViewTest, PickerReThemesTheWholePageAndTypingChangesOnlyTheQuery) {
     VTCatalogView catalogue;
     catalogue.resize(1100, 800);
-    catalogue.show();
-    QApplication::processEvents();
+    catalogue.show(), QApplication::processEvents();
     EXPECT_EQ(catalogue.appearance(), VTAppearance::system);
 
     auto* noite = catalogue.findChild<QAbstractButton*>(QStringLiteral("appearance:noite"));
@@ -24,31 +20,26 @@ TEST(VTCatalogViewTest, PickerReThemesTheWholePageAndTypingChangesOnlyTheQuery) 
     EXPECT_EQ(catalogue.appearance(), VTAppearance::noite);
     const QList<VTWindow*> windows = catalogue.findChildren<VTWindow*>();
     ASSERT_EQ(windows.size(), 3);
-    for (VTWindow* window : windows) {
-        EXPECT_EQ(vtTheme(window), VTTheme::noite());
-    }
+    for (VTWindow* window : windows) EXPECT_EQ(vtTheme(window), VTTheme::noite());
     const QPoint kedu = windows[0]->mapTo(&catalogue, QPoint(3, 3));
     EXPECT_TRUE(colourNear(snapshot(catalogue).pixelColor(kedu), VTTheme::noite().barBg));
 
     auto* search = catalogue.findChild<VTTextField*>();
-    ASSERT_NE(search, nullptr);
-    EXPECT_EQ(search->placeholderText(), QStringLiteral("Buscar"));
+    ASSERT_TRUE(search && search->placeholderText() == QStringLiteral("Buscar"));
     QTest::keyClicks(search, QStringLiteral("pixel"));  // typing changes only the query
     EXPECT_EQ(catalogue.query(), QStringLiteral("pixel"));
     EXPECT_EQ(catalogue.appearance(), VTAppearance::noite);
 
     vemi->click();
     EXPECT_EQ(vtTheme(windows[0]), VTTheme::vemi());
-    EXPECT_TRUE(vemi->isChecked());
-    EXPECT_FALSE(noite->isChecked());
+    EXPECT_TRUE(vemi->isChecked() && !noite->isChecked());
 }
 
 TEST(VTCatalogViewTest, WindowsKeepTheirWidthsAndTypographyListsEveryStyle) {
     VTCatalogView catalogue;
     for (int width : {700, 1400}) {
         catalogue.resize(catalogue.fullPageSize(width));
-        catalogue.show();
-        QApplication::processEvents();
+        catalogue.show(), QApplication::processEvents();
         QList<int> widths;
         for (VTWindow* window : catalogue.findChildren<VTWindow*>()) widths.append(window->width());
         EXPECT_EQ(widths, QList<int>({240, 220, 180}));
@@ -57,9 +48,7 @@ TEST(VTCatalogViewTest, WindowsKeepTheirWidthsAndTypographyListsEveryStyle) {
     for (VTText* text : catalogue.findChildren<VTText*>()) {
         if (text->text().endsWith(QStringLiteral(" — Tomamos a direção oposta"))) {
             typography.append(text->text().section(u' ', 0, 0));
-            if (typography.size() == 1) {
-                EXPECT_EQ(text->style(), VTTextStyle::displayMD);  // displayXL is shown smaller
-            }
+            if (typography.size() == 1) EXPECT_EQ(text->style(), VTTextStyle::displayMD);  // displayXL is shown smaller
         }
     }
     EXPECT_EQ(typography.size(), 11);

@@ -35,9 +35,8 @@ TEST(VTTextStyleTest, EveryStyleResolvesToItsFaceSizeTrackingAndLineHeight) {
     for (const auto& [style, family, face, size, tracking, lineHeight] : rows) {
         SCOPED_TRACE(vtCaseName(style).toStdString());
         const QFontInfo info(vtFont(style));
-        EXPECT_EQ(info.family(), QString::fromLatin1(family));
-        EXPECT_EQ(info.styleName(), QString::fromLatin1(face));
-        EXPECT_EQ(info.pixelSize(), static_cast<int>(size));
+        EXPECT_EQ(std::tuple(info.family(), info.styleName(), info.pixelSize()),
+                  std::tuple(QString::fromLatin1(family), QString::fromLatin1(face), static_cast<int>(size)));
         EXPECT_NE(vtNaturalLineHeight(style), 1.2 * size);  // measured, not the fallback
         EXPECT_EQ(vtTracking(style), tracking);
         EXPECT_NEAR(vtFont(style).letterSpacing(), tracking, 1.0 / 64);  // 26.6 fixed point

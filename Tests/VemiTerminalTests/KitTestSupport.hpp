@@ -1,6 +1,11 @@
 #pragma once
 
+#include "VemiTerminal/Components/VTDrawing.hpp"
+#include "VemiTerminal/Components/VTText.hpp"
+#include "VemiTerminal/Components/VTTextField.hpp"
+#include "VemiTerminal/Components/VTWindow.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+#include "VemiTerminal/Tokens/VTPalette.hpp"
 
 #include <QApplication>
 #include <QColor>
@@ -21,10 +26,9 @@ inline QColor over(const QColor& top, const QColor& bottom = white) {
 }
 
 inline ::testing::AssertionResult colourNear(const QColor& actual, const QColor& expected, int tolerance = 2) {
-    const bool near = std::abs(actual.red() - expected.red()) <= tolerance &&
-                      std::abs(actual.green() - expected.green()) <= tolerance &&
-                      std::abs(actual.blue() - expected.blue()) <= tolerance;
-    if (near) return ::testing::AssertionSuccess();
+    const auto near = [&](int a, int e) { return std::abs(a - e) <= tolerance; };
+    if (near(actual.red(), expected.red()) && near(actual.green(), expected.green()) && near(actual.blue(), expected.blue()))
+        return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "got " << actual.name().toStdString() << ", expected "
                                          << expected.name().toStdString();
 }
@@ -35,22 +39,17 @@ inline QImage snapshot(QWidget& widget) { return widget.grab().toImage().convert
 // How many pixels of `area` are within `tolerance` of `colour`.
 inline int countColour(const QImage& image, QRect area, const QColor& colour, int tolerance) {
     int count = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            count += colourNear(image.pixelColor(x, y), colour, tolerance) ? 1 : 0;
-        }
-    }
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) count += colourNear(image.pixelColor(x, y), colour, tolerance) ? 1 : 0;
     return count;
 }
 
 // The bounds of whatever differs from `ground` inside `area` (empty when nothing does).
 inline QRect inkBounds(const QImage& image, const QColor& ground, QRect area, int tolerance) {
     QRect bounds;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
             if (!colourNear(image.pixelColor(x, y), ground, tolerance)) bounds |= QRect(x, y, 1, 1);
-        }
-    }
     return bounds;
 }
 
@@ -68,8 +67,11 @@ struct ThemeCase {
     VTAppearance appearance;
     const VTTheme& theme;
 };
-inline std::vector<ThemeCase> bothThemes() {
-    return {{VTAppearance::vemi, VTTheme::vemi()}, {VTAppearance::noite, VTTheme::noite()}};
+inline std::vector<ThemeCase> bothThemes() { return {{VTAppearance::vemi, VTTheme::vemi()}, {VTAppearance::noite, VTTheme::noite()}}; }
+// Runs check(appearance, theme) for each fixed appearance, traced with the theme's name.
+template <typename Check>
+void forBothThemes(Check check) {
+    for (const auto& [appearance, theme] : bothThemes()) { SCOPED_TRACE(theme.name.toStdString()); check(appearance, theme); }
 }
 
 // A white root carrying a theme, for components grabbed over a known ground.
@@ -83,10 +85,7 @@ struct Stage {
         root.setPalette(palette);
         root.resize(size);
     }
-    void show() {
-        root.show();
-        QApplication::processEvents();
-    }
+    void show() { root.show(), QApplication::processEvents(); }
 };
 
 // `subject` at the top left of a row, followed by a 20 × 20 neighbour `spacing` points away.

@@ -1,8 +1,5 @@
 #include "KitTestSupport.hpp"
 
-#include "VemiTerminal/Theme/VTAppearance.hpp"
-#include "VemiTerminal/Theme/VTTheme.hpp"
-#include "VemiTerminal/Tokens/VTPalette.hpp"
 
 namespace {
 
@@ -24,27 +21,20 @@ TEST(VTThemeTest, BothThemesFollowTheirTables) {
         {ROLE(dot), P::ink(), at(P::vemi(), 0.4)}, {ROLE(shadowColor), P::scrim(), at(P::vemi(), 0.25)},
     };
 #undef ROLE
-    for (const auto& [role, member, vemi, noite] : rows) {
-        SCOPED_TRACE(role);
-        EXPECT_EQ(VTTheme::vemi().*member, vemi);
-        EXPECT_EQ(VTTheme::noite().*member, noite);
-    }
+    for (const auto& [role, member, vemi, noite] : rows)
+        EXPECT_EQ(std::pair(VTTheme::vemi().*member, VTTheme::noite().*member), std::pair(vemi, noite)) << role;
     EXPECT_EQ(std::pair(VTTheme::vemi().name, VTTheme::vemi().isDark), std::pair(QStringLiteral("Vemi"), false));
     EXPECT_EQ(std::pair(VTTheme::noite().name, VTTheme::noite().isDark), std::pair(QStringLiteral("Noite"), true));
     // Colours keep 16 bits per channel: 0.9529 is told apart from 243/255.
-    EXPECT_EQ(VTPalette::vemi().rgba64().red(), std::lround(0.9529 * 65535));
-    EXPECT_EQ(VTPalette::scrim().rgba64().alpha(), std::lround(0.1 * 65535));
+    EXPECT_EQ(std::pair(long(VTPalette::vemi().rgba64().red()), long(VTPalette::scrim().rgba64().alpha())),
+              std::pair(std::lround(0.9529 * 65535), std::lround(0.1 * 65535)));
 }
 
 TEST(VTThemeTest, EqualityIsFieldByFieldIncludingOpacity) {
     EXPECT_EQ(VTTheme::vemi(), VTTheme::vemi());
     EXPECT_NE(VTTheme::vemi(), VTTheme::noite());
     EXPECT_NE(VTTheme::noite().fgMuted, VTPalette::mist());  // opacity 0.8 against 1
-    auto edited = [](auto edit) {
-        VTTheme theme = VTTheme::vemi();
-        edit(theme);
-        return theme;
-    };
+    auto edited = [](auto edit) { VTTheme theme = VTTheme::vemi(); return edit(theme), theme; };
     EXPECT_NE(edited([](VTTheme& t) { t.name = QStringLiteral("vemi"); }), VTTheme::vemi());
     EXPECT_NE(edited([](VTTheme& t) { t.shadowColor = vtWithOpacity(VTPalette::scrim(), 0.11); }), VTTheme::vemi());
     EXPECT_NE(edited([](VTTheme& t) { t.isDark = true; }), VTTheme::vemi());
@@ -55,14 +45,11 @@ TEST(VTAppearanceTest, ParsesOnlyTheExactRawValuesAndResolvesThemes) {
         {"system", VTAppearance::system}, {"vemi", VTAppearance::vemi}, {"noite", VTAppearance::noite},
         {"NOITE", std::nullopt},          {"", std::nullopt},           {" vemi", std::nullopt},
     };
-    for (const auto& [text, expected] : rows) {
-        SCOPED_TRACE(text);
-        EXPECT_EQ(vtAppearance(QString::fromUtf8(text)), expected);
-    }
-    EXPECT_EQ(&vtResolveTheme(VTAppearance::system, true), &VTTheme::noite());
-    EXPECT_EQ(&vtResolveTheme(VTAppearance::system, false), &VTTheme::vemi());
-    EXPECT_EQ(&vtResolveTheme(VTAppearance::vemi, true), &VTTheme::vemi());
-    EXPECT_EQ(&vtResolveTheme(VTAppearance::noite, false), &VTTheme::noite());
+    for (const auto& [text, expected] : rows) EXPECT_EQ(vtAppearance(QString::fromUtf8(text)), expected) << text;
+    const auto resolved = [](VTAppearance appearance, bool dark) { return &vtResolveTheme(appearance, dark); };
+    EXPECT_EQ(std::vector({resolved(VTAppearance::system, true), resolved(VTAppearance::system, false),
+                           resolved(VTAppearance::vemi, true), resolved(VTAppearance::noite, false)}),
+              std::vector({&VTTheme::noite(), &VTTheme::vemi(), &VTTheme::vemi(), &VTTheme::noite()}));
 }
 
 TEST(VTThemeEnvironmentTest, NearestInstalledThemeWinsAndTheLightThemeIsTheDefault) {
@@ -77,17 +64,11 @@ TEST(VTThemeEnvironmentTest, NearestInstalledThemeWinsAndTheLightThemeIsTheDefau
     EXPECT_EQ(vtTheme(&root), VTTheme::noite());
 }
 
-class PaintCounter : public QWidget {
-public:
+struct PaintCounter : QWidget {
     using QWidget::QWidget;
     int paints = 0;
     VTTheme lastTheme;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        ++paints;
-        lastTheme = vtTheme(this);
-    }
+    void paintEvent(QPaintEvent*) override { ++paints, lastTheme = vtTheme(this); }
 };
 
 TEST(VTThemeEnvironmentTest, SwitchingTheAppearanceRepaintsNestedWidgetsWithTheNewTheme) {
@@ -98,8 +79,7 @@ TEST(VTThemeEnvironmentTest, SwitchingTheAppearanceRepaintsNestedWidgetsWithTheN
     auto* nested = new PaintCounter(middle);
     nested->setGeometry(10, 10, 50, 50);
     VTThemeHost* host = vemiTerminal(&root, VTAppearance::vemi);
-    root.show();
-    QApplication::processEvents();
+    root.show(), QApplication::processEvents();
     ASSERT_EQ(nested->lastTheme, VTTheme::vemi());
 
     const int paintsBefore = nested->paints;
@@ -118,8 +98,7 @@ TEST(VTThemeEnvironmentTest, SystemAppearanceFollowsTheDesktopPalette) {
     const QPalette original = QApplication::palette();
     auto setDesktopWindowGrey = [&](int grey) {
         QPalette desktop = original;
-        desktop.setColor(QPalette::Window, QColor(grey, grey, grey));
-        QApplication::setPalette(desktop);
+        desktop.setColor(QPalette::Window, QColor(grey, grey, grey)), QApplication::setPalette(desktop);
     };
     setDesktopWindowGrey(240);
     QWidget root;

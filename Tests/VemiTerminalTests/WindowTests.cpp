@@ -1,23 +1,16 @@
 #include "KitTestSupport.hpp"
 
-#include "VemiTerminal/Components/VTDrawing.hpp"
-#include "VemiTerminal/Components/VTText.hpp"
-#include "VemiTerminal/Components/VTWindow.hpp"
-#include "VemiTerminal/Tokens/VTPalette.hpp"
 
 namespace {
-
-VTWindow* makeWindow(bool active, bool vemiBody) {
-    auto* window = new VTWindow(QStringLiteral("KEDU"), QStringLiteral("\u25A2"), active, vemiBody);
-    window->setFixedWidth(120);
-    window->setContent(new VTText(QStringLiteral("texto"), VTTextStyle::pixelMD));
-    return window;
-}
 
 // A 120-point window beside a neighbour 8 points away, on a plain white ground.
 struct WindowScene : RowStage<VTWindow> {
     WindowScene(VTAppearance appearance, bool active, bool vemiBody)
-        : RowStage(appearance, makeWindow(active, vemiBody), 8) {}
+        : RowStage(appearance, new VTWindow(QStringLiteral("KEDU"), QStringLiteral("\u25A2"), active, vemiBody), 8) {
+        subject->setFixedWidth(120);
+        subject->setContent(new VTText(QStringLiteral("texto"), VTTextStyle::pixelMD));
+        show();
+    }
 };
 
 TEST(VTWindowTest, TitleBarColoursFollowStateAndTheme) {
@@ -49,8 +42,7 @@ TEST(VTWindowTest, TitleBarColoursFollowStateAndTheme) {
 }
 
 TEST(VTWindowTest, BorderIsInsideAndShadowOutsideWithoutMovingNeighbours) {
-    for (const auto& [appearance, theme] : bothThemes()) {
-        SCOPED_TRACE(theme.name.toStdString());
+    forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
         WindowScene scene(appearance, false, true);  // the pink body still takes outline and shadow from the theme
         const QRect frame = scene.subject->geometry();
         EXPECT_EQ(scene.neighbour->x(), frame.right() + 1 + 8);
@@ -66,7 +58,7 @@ TEST(VTWindowTest, BorderIsInsideAndShadowOutsideWithoutMovingNeighbours) {
         EXPECT_TRUE(colourNear(image.pixelColor(frame.right() + 5, middle), white));
         EXPECT_TRUE(colourNear(image.pixelColor(frame.right() + 2, frame.top() + 2), white));  // offset down by 4
         EXPECT_TRUE(colourNear(image.pixelColor(frame.left() + 2, frame.bottom() + 2), white));  // and right by 4
-    }
+    });
 }
 
 TEST(VTWindowTest, FlexibleContentFillsThePanelWidthAndFixedContentSitsTopLeft) {
@@ -80,8 +72,7 @@ TEST(VTWindowTest, FlexibleContentFillsThePanelWidthAndFixedContentSitsTopLeft) 
         if (policy == QSizePolicy::Fixed) content->setFixedSize(50, 20);
         window.setContent(content);
         window.resize(200, 150);
-        window.show();
-        QApplication::processEvents();
+        window.show(), QApplication::processEvents();
         EXPECT_EQ(content->geometry(), QRect(12, window.titleBarHeight() + 12, expectedWidth, 20));
     }
 }
