@@ -11,7 +11,10 @@ using testing::betaConfiguration;
 // What a frame keeps once sanitized.
 CrashStacktrace stacktrace(const char* address)
 {
-    return {{{.instructionAddress = address, .function = "convert"}}};
+    CrashFrame frame;
+    frame.instructionAddress = address;
+    frame.function = "convert";
+    return {{frame}};
 }
 
 CrashStacktrace stacktraceWithSourceDetails(const char* address)

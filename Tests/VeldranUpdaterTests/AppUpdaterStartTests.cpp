@@ -63,7 +63,9 @@ TEST_P(StartGateTest, LeavesTheUpdaterInertForTheWholeRun)
         root = harness.folderPath() + "/" + GetParam().bundleName;
         harness.writeInfo(*root, GetParam().key, GetParam().value);
     }
-    if (GetParam().removesInfo) ASSERT_TRUE(QFile::remove(*root + "/Resources/Info.json"));
+    if (GetParam().removesInfo) {
+        ASSERT_TRUE(QFile::remove(*root + "/Resources/Info.json"));
+    }
     auto updater = harness.makeUpdater(root);
     updater->start();
     if (root) harness.writeInfo(*root);

@@ -48,7 +48,9 @@ TEST(VTCatalogViewTest, WindowsKeepTheirWidthsAndTypographyListsEveryStyle) {
     for (VTText* text : catalogue.findChildren<VTText*>()) {
         if (text->text().endsWith(QStringLiteral(" — Tomamos a direção oposta"))) {
             typography.append(text->text().section(u' ', 0, 0));
-            if (typography.size() == 1) EXPECT_EQ(text->style(), VTTextStyle::displayMD);  // displayXL is shown smaller
+            if (typography.size() == 1) {
+                EXPECT_EQ(text->style(), VTTextStyle::displayMD);  // displayXL is shown smaller
+            }
         }
     }
     EXPECT_EQ(typography.size(), 11);

@@ -66,7 +66,9 @@ TEST(ShaderParameterTables, RangesHoldTheStandardsTheScreenDrawsForAMissingKey)
             SCOPED_TRACE(std::string(effectName) + "." + row.key);
             EXPECT_TRUE(row.range.lowerBound < row.range.upperBound && row.range.contains(row.standard));
             EXPECT_TRUE(row.range.lowerBound >= 0 || row.key == "blur");
-            if (row.kind != Kind::color) EXPECT_EQ(drawnList(effectName, {{row.key, row.standard}}), drawnList(effectName));
+            if (row.kind != Kind::color) {
+                EXPECT_EQ(drawnList(effectName, {{row.key, row.standard}}), drawnList(effectName));
+            }
         }
     }
     EXPECT_EQ(ShaderParameter::forEffect("crtLottes")[4], (ShaderParameter{"blur", "Foco", {-5, 1}, -2.75f, Kind::number}));

@@ -82,7 +82,9 @@ TEST(RenderFailure, theSharedRendererIsMadeOnceAndNeverRetried)
     // This test program has no application bundle beside it, so creation fails and stays failed.
     ShaderRenderer* first = ShaderRenderer::shared();
     EXPECT_EQ(ShaderRenderer::shared(), first);
-    if (!std::filesystem::exists(ShaderBundle::application().shadersFolder())) EXPECT_EQ(first, nullptr);
+    if (!std::filesystem::exists(ShaderBundle::application().shadersFolder())) {
+        EXPECT_EQ(first, nullptr);
+    }
 }
 
 TEST(RenderFailure, errorsCarryTheirMessages)
