@@ -170,13 +170,13 @@ QWidget* VTCatalogView::makeWindows() {
     auto* chips = new QWidget;
     row(chips, 4, {}, Qt::AlignVCenter,
         {new VTChip(QStringLiteral("tipado"), true), new VTChip(QStringLiteral("rápido"), true)});
-    auto* kedu = framed(new VTWindow(QStringLiteral("KEDU"), control, false, false), 240,
+    auto* kedu = framed(new VTWindow(QStringLiteral("KEDU"), control), 240,
                         column(8, {new VTGlyph(QStringLiteral("KEDU")),
                                    new VTText(QStringLiteral("decisões calibradas"), VTTextStyle::pixelMD), chips,
                                    new VTButton(run, vtPixel)}));
-    auto* clock = framed(new VTWindow(QStringLiteral("Clock Tool 1.1"), control, true, false), 220,
+    auto* clock = framed(new VTWindow(QStringLiteral("Clock Tool 1.1"), control, {.active = true}), 220,
                          new VTText(QStringLiteral("Quarta, 23 set 2026\n13:30:37"), VTTextStyle::pixelMD));
-    auto* glider = framed(new VTWindow(QStringLiteral("Glider 1.1"), control, false, true), 180,
+    auto* glider = framed(new VTWindow(QStringLiteral("Glider 1.1"), control, {.vemiBody = true}), 180,
                           new VTText(QStringLiteral("game of life"), VTTextStyle::pixelMD));
     auto* content = new QWidget;
     row(content, 24, QMargins(sectionPadding, sectionPadding, sectionPadding, sectionPadding), Qt::AlignTop,
