@@ -58,4 +58,32 @@ TEST(VTCatalogViewTest, WindowsKeepTheirWidthsAndTypographyListsEveryStyle) {
     EXPECT_EQ(typography.last(), QStringLiteral("code"));
 }
 
+TEST(VTCatalogViewTest, SystemAppearanceLooksExactlyLikeTheThemeItResolvesTo) {
+    const QPalette original = QApplication::palette();
+    const std::tuple<const char*, int, VTAppearance> rows[] = {{"light desktop", 239, VTAppearance::vemi}, {"dark desktop", 40, VTAppearance::noite}};
+    for (const auto& [name, grey, fixed] : rows) {
+        SCOPED_TRACE(name);
+        QPalette desktop = original;
+        desktop.setColor(QPalette::Window, QColor(grey, grey, grey));
+        QApplication::setPalette(desktop);
+        auto render = [&](VTAppearance appearance, QRect* picker) {
+            VTCatalogView catalogue;
+            catalogue.setAppearance(appearance);
+            catalogue.resize(catalogue.fullPageSize(1100));
+            catalogue.show(), QApplication::processEvents();
+            const QWidget* segments = catalogue.findChild<QAbstractButton*>(QStringLiteral("appearance:vemi"))->parentWidget();
+            *picker = QRect(segments->mapTo(&catalogue, QPoint(0, 0)), segments->size());
+            return snapshot(catalogue);
+        };
+        QRect picker;
+        const QImage system = render(VTAppearance::system, &picker), chosen = render(fixed, &picker);
+        ASSERT_EQ(system.size(), chosen.size());
+        int differing = 0;
+        for (int y = 0; y < system.height(); ++y)
+            for (int x = 0; x < system.width(); ++x) differing += !picker.contains(x, y) && system.pixel(x, y) != chosen.pixel(x, y);
+        EXPECT_EQ(differing, 0);  // only the picker's chosen segment may differ
+    }
+    QApplication::setPalette(original);
+}
+
 }  // namespace

@@ -10,9 +10,10 @@ namespace {
 
 QPalette platformPalette(const VTTheme& theme, VTAppearance appearance) {
     QPalette palette = QGuiApplication::palette();
+    // The ground under the page: the translucent light page lies over the window colour, whatever the appearance,
+    // so that "Sistema" on a light desktop looks exactly like "Vemi".
+    palette.setColor(QPalette::Window, theme.bgPage.alpha() == 255 ? theme.bgPage : theme.bgWindow);
     if (appearance != VTAppearance::system) {
-        const QColor window = theme.bgPage.alpha() == 255 ? theme.bgPage : theme.bgWindow;
-        palette.setColor(QPalette::Window, window);
         palette.setColor(QPalette::WindowText, theme.fg);
         palette.setColor(QPalette::Base, theme.bgWindow);
         palette.setColor(QPalette::AlternateBase, theme.bgWindow);
