@@ -6,6 +6,7 @@
 #include "VemiTerminal/Components/VTDisplayText.hpp"
 #include "VemiTerminal/Components/VTFeature.hpp"
 #include "VemiTerminal/Components/VTGlyph.hpp"
+#include "VemiTerminal/Components/VTKeyboardFocus.hpp"
 #include "VemiTerminal/Components/VTNavBar.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
 #include "VemiTerminal/Components/VTTextField.hpp"
@@ -64,7 +65,7 @@ QWidget* section(const QString& title, QWidget* content) {
 // One option of the segmented theme picker: the chosen one filled with the tint. Neighbours share one divider.
 class Segment : public QAbstractButton {
 public:
-    Segment(const QString& title, bool first) : first_(first) {
+    Segment(const QString& title, bool first) : first_(first), keyboardFocus_(new VTKeyboardFocus(this)) {
         setText(title);
         setCheckable(true);
         setAutoExclusive(true);
@@ -84,10 +85,14 @@ protected:
         vtStrokeInside(painter, first_ ? QRectF(rect()) : QRectF(rect()).adjusted(-1, 0, 0, 0), theme.border);
         painter.setPen(isChecked() ? theme.btnFg : theme.fg);
         painter.drawText(rect(), Qt::AlignCenter, text());
+        if (keyboardFocus_->isShown()) {
+            vtDrawKeyboardFocus(painter, rect(), theme.fg);
+        }
     }
 
 private:
     bool first_;
+    VTKeyboardFocus* keyboardFocus_;
 };
 
 QWidget* framed(VTWindow* frame, int width, QWidget* content) {
