@@ -24,6 +24,7 @@ QPainterPath roundedRect(const QRectF& rect, qreal radius) {
 
 VTTextField::VTTextField(const QString& placeholder, QWidget* parent) : QLineEdit(parent) {
     setPlaceholderText(placeholder);
+    setAccessibleName(placeholder);
     setFrame(false);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     setTextMargins(paddingH - lineEditInnerMargin, paddingV, paddingH - lineEditInnerMargin, paddingV);

@@ -49,6 +49,7 @@ VTWindow::VTWindow(const QString& title, const std::optional<QString>& control, 
     contentLayout_->addStretch(1);
     placeContent();
     shadow_ = new VTOverflowLayer(this, this, shadowOffset);
+    vtEnableAccessibleText();
 }
 
 VTWindow::~VTWindow() { delete shadow_; }

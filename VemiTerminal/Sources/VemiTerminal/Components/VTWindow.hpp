@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VemiTerminal/Components/VTAccessibleText.hpp"
 #include "VemiTerminal/Components/VTOverflowLayer.hpp"
 
 #include <QColor>
@@ -20,7 +21,7 @@ struct VTWindowOptions {
 // The kit's framed panel: a title bar (title, optional control glyph at its right end) above the content,
 // a 1-pt outline inside the panel and a hard shadow 4 pt right and down that takes no layout space.
 // `vemiBody` paints the body pink with ink text and an ink bar with pink text, whatever the theme.
-class VTWindow : public QWidget, public VTOverflowing {
+class VTWindow : public QWidget, public VTOverflowing, public VTAccessibleText {
     Q_OBJECT
 public:
     VTWindow(const QString& title, const std::optional<QString>& control = std::nullopt, VTWindowOptions options = {},
@@ -42,6 +43,10 @@ public:
     int titleBarHeight() const;
 
     void paintWithOverflow(QPainter& painter) override;
+
+    // Read by screen readers as a group named by its title.
+    QString accessibleText() const override { return title_; }
+    QAccessible::Role accessibleRole() const override { return QAccessible::Grouping; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
