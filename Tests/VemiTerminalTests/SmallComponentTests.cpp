@@ -42,6 +42,23 @@ TEST(VTTextFieldTest, OutlineThickensInwardsWhileFocused) {
     });
 }
 
+TEST(VTTextFieldTest, ColoursFollowTheThemeSwitchWithoutBeingPainted) {
+    QWidget root;  // never shown: nothing is painted
+    auto* field = new VTTextField(QStringLiteral("Buscar"), &root);
+    for (VTAppearance appearance : {VTAppearance::noite, VTAppearance::vemi, VTAppearance::noite}) {
+        vemiTerminal(&root, appearance);
+        const VTTheme& theme = vtTheme(&root);
+        SCOPED_TRACE(theme.name.toStdString());
+        EXPECT_EQ(std::pair(field->palette().color(QPalette::Text), field->palette().color(QPalette::PlaceholderText)), std::pair(theme.fg, theme.fgMuted));
+    }
+    // A field made before its tree has a root picks the root's theme up when it is shown.
+    QWidget later;
+    auto* early = new VTTextField(QString(), &later);
+    later.show(), QApplication::processEvents();
+    vemiTerminal(&later, VTAppearance::noite);
+    EXPECT_EQ(early->palette().color(QPalette::Text), VTTheme::noite().fg);
+}
+
 TEST(VTTextFieldTest, TextSitsAtThePaddingOfEightAndSix) {
     const VTTheme& theme = VTTheme::vemi();
     Stage stage(VTAppearance::vemi, {240, 80});

@@ -29,7 +29,7 @@ VTTextField::VTTextField(const QString& placeholder, QWidget* parent) : QLineEdi
     setAttribute(Qt::WA_MacShowFocusRect, false);
     setTextMargins(paddingH - lineEditInnerMargin, paddingV, paddingH - lineEditInnerMargin, paddingV);
     vtTextStyle(this, fieldStyle);
-    followTheme();
+    vtFollowTheme(this, [this] { followTheme(); });
 }
 
 QSize VTTextField::sizeHint() const {
@@ -53,7 +53,6 @@ void VTTextField::followTheme() {
 }
 
 void VTTextField::paintEvent(QPaintEvent* event) {
-    followTheme();
     const VTTheme& theme = vtTheme(this);
     const QRectF bounds = rect();
     {

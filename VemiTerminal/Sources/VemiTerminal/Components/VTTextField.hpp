@@ -10,7 +10,6 @@ class VTTextField : public QLineEdit {
 public:
     explicit VTTextField(const QString& placeholder = {}, QWidget* parent = nullptr);
 
-    bool isFocused() const { return focused_; }
     qreal borderWidth() const { return focused_ ? 2 : 1; }
 
     QSize sizeHint() const override;
