@@ -138,7 +138,7 @@ TEST(VTWindowTest, ShadowIsClippedByTheScrollAreaThatHoldsTheWindow) {
     EXPECT_EQ(countColour(image, headerArea, header, 0), headerArea.width() * headerArea.height());
     QScrollBar* bar = scroll->verticalScrollBar();
     const QRect barArea(bar->mapTo(&root, QPoint(0, 0)), bar->size());
-    EXPECT_EQ(image.copy(barArea), snapshot(*bar));
+    EXPECT_TRUE(image.copy(barArea) == snapshot(*bar)) << "something is drawn over the scroll bar";
 }
 
 TEST(VTWindowTest, LongControlTextWrapsInsideTheBarBesideTheWholeTitle) {
