@@ -83,4 +83,24 @@ TEST(VTButtonTest, PixelButtonSinksIntoItsShadowWhenPressedAndFadesAsOneBlock) {
     }
 }
 
+TEST(VTButtonTest, KeyboardFocusDrawsATwoPointOutlineInTheForegroundAndMouseFocusDrawsNone) {
+    const std::pair<const char*, VTButtonStyle> kinds[] = {{"primary", vtPrimary}, {"ghost", vtGhost}, {"pixel", vtPixel}, {"pixelPink", vtPixelPink}};
+    for (const auto& [name, style] : kinds) {
+        SCOPED_TRACE(name);
+        forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
+            ButtonScene scene(style, appearance);
+            const QImage unfocused = snapshot(*scene.subject);
+            sendFocus(scene.subject, QEvent::FocusIn, Qt::MouseFocusReason);
+            EXPECT_EQ(snapshot(*scene.subject), unfocused);  // a click shows no outline
+            sendFocus(scene.subject, QEvent::FocusOut, Qt::MouseFocusReason);
+            for (Qt::FocusReason reason : {Qt::TabFocusReason, Qt::BacktabFocusReason, Qt::ShortcutFocusReason}) {
+                sendFocus(scene.subject, QEvent::FocusIn, reason);
+                EXPECT_TRUE(focusOutline(snapshot(*scene.subject), unfocused, theme.fg)) << reason;
+                sendFocus(scene.subject, QEvent::FocusOut, Qt::TabFocusReason);
+                EXPECT_EQ(snapshot(*scene.subject), unfocused);
+            }
+        });
+    }
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QWidget>
@@ -60,6 +61,26 @@ inline QImage renderThemed(QWidget* widget, VTAppearance appearance, QSize size 
     widget->resize(size.isEmpty() ? widget->sizeHint() : size);
     vemiTerminal(&root, appearance);
     return snapshot(*widget);
+}
+
+// Sends `widget` the focus event of `type` as if focus came or went for `reason`.
+inline void sendFocus(QWidget* widget, QEvent::Type type, Qt::FocusReason reason) {
+    QFocusEvent event(type, reason);
+    QApplication::sendEvent(widget, &event);
+}
+
+// A 2-point outline in `colour` inside every edge of `image` (checked at the middle of each edge), with the
+// third pixel in still as in `unfocused`.
+inline ::testing::AssertionResult focusOutline(const QImage& image, const QImage& unfocused, const QColor& colour) {
+    const int w = image.width(), h = image.height();
+    const QPoint inner[] = {{0, h / 2}, {1, h / 2}, {w - 1, h / 2}, {w - 2, h / 2}, {w / 2, 0}, {w / 2, 1}, {w / 2, h - 1}, {w / 2, h - 2}};
+    for (QPoint point : inner)
+        if (!colourNear(image.pixelColor(point), colour))
+            return ::testing::AssertionFailure() << "outline pixel " << point.x() << "," << point.y() << ": " << colourNear(image.pixelColor(point), colour).message();
+    for (QPoint point : {QPoint(2, h / 2), QPoint(w - 3, h / 2)})
+        if (image.pixelColor(point) != unfocused.pixelColor(point))
+            return ::testing::AssertionFailure() << "pixel " << point.x() << "," << point.y() << " changed: the outline is thicker than 2";
+    return ::testing::AssertionSuccess();
 }
 
 // Each fixed appearance with the theme it resolves to.

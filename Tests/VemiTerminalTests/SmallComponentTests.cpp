@@ -6,6 +6,8 @@
 
 #include <QFocusEvent>
 #include <QFontMetricsF>
+#include <QPaintEngine>
+#include <QPainterPath>
 
 #include <functional>
 
@@ -38,6 +40,23 @@ TEST(VTTextFieldTest, OutlineThickensInwardsWhileFocused) {
         expectOutline(theme.bgWindow, theme.bgWindow);
         EXPECT_EQ(field->palette().color(QPalette::Text), theme.fg);
     });
+}
+
+TEST(VTTextFieldTest, ColoursFollowTheThemeSwitchWithoutBeingPainted) {
+    QWidget root;  // never shown: nothing is painted
+    auto* field = new VTTextField(QStringLiteral("Buscar"), &root);
+    for (VTAppearance appearance : {VTAppearance::noite, VTAppearance::vemi, VTAppearance::noite}) {
+        vemiTerminal(&root, appearance);
+        const VTTheme& theme = vtTheme(&root);
+        SCOPED_TRACE(theme.name.toStdString());
+        EXPECT_EQ(std::pair(field->palette().color(QPalette::Text), field->palette().color(QPalette::PlaceholderText)), std::pair(theme.fg, theme.fgMuted));
+    }
+    // A field made before its tree has a root picks the root's theme up when it is shown.
+    QWidget later;
+    auto* early = new VTTextField(QString(), &later);
+    later.show(), QApplication::processEvents();
+    vemiTerminal(&later, VTAppearance::noite);
+    EXPECT_EQ(early->palette().color(QPalette::Text), VTTheme::noite().fg);
 }
 
 TEST(VTTextFieldTest, TextSitsAtThePaddingOfEightAndSix) {
@@ -119,6 +138,60 @@ TEST(VTDotGridTest, DegenerateGridsPaintOnlyTheGround) {
     for (const auto& [name, pitch, size] : rows)
         EXPECT_EQ(countColour(renderThemed(new VTDotGrid(pitch), VTAppearance::vemi, size), QRect({}, size), VTTheme::vemi().bgSection, 0),
                   size.width() * size.height()) << name;
+}
+
+// A paint device that draws nothing and counts the path elements and rectangles handed to its engine.
+class CountingDevice : public QPaintDevice {
+public:
+    explicit CountingDevice(QSize size) : size_(size) {}
+    QPaintEngine* paintEngine() const override { return &engine_; }
+    int work() const { return engine_.work; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override {
+        switch (metric) {
+        case PdmWidth: return size_.width();
+        case PdmHeight: return size_.height();
+        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
+        default: return QPaintDevice::metric(metric);
+        }
+    }
+
+private:
+    struct Engine : QPaintEngine {
+        Engine() : QPaintEngine(AllFeatures) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override { ++work; }
+        void drawPath(const QPainterPath& path) override { work += path.elementCount(); }
+        void drawRects(const QRectF*, int count) override { work += count; }
+        void drawRects(const QRect*, int count) override { work += count; }
+        void drawPolygon(const QPointF*, int count, PolygonDrawMode) override { work += count; }
+        Type type() const override { return User; }
+        int work = 0;
+    };
+    QSize size_;
+    mutable Engine engine_;
+};
+
+TEST(VTDotGridTest, PitchBelowOnePixelFillsTheDotColourOnceWithWorkBoundedByThePixels) {
+    const std::pair<const char*, qreal> rows[] = {{"a hundredth", 0.01}, {"almost zero", 1e-17}, {"half a pixel", 0.5}};
+    for (const auto& [name, pitch] : rows) {
+        SCOPED_TRACE(name);
+        CountingDevice device({16, 16});
+        {
+            QPainter painter(&device);
+            VTDotGrid::paint(painter, QRectF(0, 0, 16, 16), VTTheme::vemi(), pitch);
+        }
+        ASSERT_LE(device.work(), 16 * 16);
+        forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
+            const QImage image = renderThemed(new VTDotGrid(pitch), appearance, {16, 16});
+            EXPECT_EQ(countColour(image, image.rect(), over(theme.dot, theme.bgSection), 2), 16 * 16);
+        });
+    }
 }
 
 }  // namespace

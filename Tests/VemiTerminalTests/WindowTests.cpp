@@ -1,12 +1,15 @@
 #include "KitTestSupport.hpp"
 
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
 
 namespace {
 
 // A 120-point window beside a neighbour 8 points away, on a plain white ground.
 struct WindowScene : RowStage<VTWindow> {
     WindowScene(VTAppearance appearance, bool active, bool vemiBody)
-        : RowStage(appearance, new VTWindow(QStringLiteral("KEDU"), QStringLiteral("\u25A2"), active, vemiBody), 8) {
+        : RowStage(appearance, new VTWindow(QStringLiteral("KEDU"), QStringLiteral("\u25A2"), {.active = active, .vemiBody = vemiBody}), 8) {
         subject->setFixedWidth(120);
         subject->setContent(new VTText(QStringLiteral("texto"), VTTextStyle::pixelMD));
         show();
@@ -65,7 +68,7 @@ TEST(VTWindowTest, FlexibleContentFillsThePanelWidthAndFixedContentSitsTopLeft) 
     using Row = std::pair<QSizePolicy::Policy, int>;
     for (const auto& [policy, expectedWidth] : {Row{QSizePolicy::Preferred, 176}, Row{QSizePolicy::Fixed, 50}}) {
         SCOPED_TRACE(expectedWidth);
-        VTWindow window(QStringLiteral("Ajustes"), QStringLiteral("\u25A2"), false, false);
+        VTWindow window(QStringLiteral("Ajustes"), QStringLiteral("\u25A2"));
         auto* content = new QWidget;
         content->setMinimumSize(30, 20);
         content->setSizePolicy(policy, QSizePolicy::Preferred);
@@ -75,6 +78,94 @@ TEST(VTWindowTest, FlexibleContentFillsThePanelWidthAndFixedContentSitsTopLeft) 
         window.show(), QApplication::processEvents();
         EXPECT_EQ(content->geometry(), QRect(12, window.titleBarHeight() + 12, expectedWidth, 20));
     }
+}
+
+// Windows with a line of text each, stacked in `column` without margins or a stretch item.
+std::vector<VTWindow*> stackWindows(QWidget* column, int count, int spacing) {
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(spacing);
+    std::vector<VTWindow*> windows;
+    for (int index = 0; index < count; ++index) {
+        windows.push_back(new VTWindow(QStringLiteral("Painel %1").arg(index), QStringLiteral("\u25A2")));
+        windows.back()->setContent(new VTText(QStringLiteral("texto"), VTTextStyle::pixelMD));
+        layout->addWidget(windows.back());
+    }
+    return windows;
+}
+
+TEST(VTWindowTest, KeepsItsContentHeightInATallColumn) {
+    QWidget column;
+    const std::vector<VTWindow*> windows = stackWindows(&column, 3, 0);
+    column.resize(300, 600);
+    column.show(), QApplication::processEvents();
+    const int textHeight = VTText(QStringLiteral("texto"), VTTextStyle::pixelMD).sizeHint().height();
+    for (VTWindow* window : windows) {
+        EXPECT_EQ(window->height(), window->titleBarHeight() + 12 + textHeight + 12);
+        EXPECT_EQ(window->width(), 300);  // only the width is flexible
+    }
+}
+
+TEST(VTWindowTest, ShadowIsClippedByTheScrollAreaThatHoldsTheWindow) {
+    const QColor header(0, 200, 0);
+    QWidget root;
+    auto* layout = new QVBoxLayout(&root);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* above = new QWidget;
+    above->setFixedHeight(60);
+    above->setAutoFillBackground(true);
+    QPalette abovePalette = above->palette();
+    abovePalette.setColor(QPalette::Window, header);
+    above->setPalette(abovePalette);
+    auto* scroll = new QScrollArea;
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* page = new QWidget;
+    stackWindows(page, 8, 0);
+    scroll->setWidget(page);
+    layout->addWidget(above);
+    layout->addWidget(scroll);
+    root.resize(300, 400);
+    vemiTerminal(&root, VTAppearance::noite);  // a shadow colour that shows on any ground
+    root.show(), QApplication::processEvents();
+    scroll->verticalScrollBar()->setValue(150);
+    QApplication::processEvents();
+
+    const QImage image = snapshot(root);
+    const QRect headerArea(0, 0, 300, 60);
+    EXPECT_EQ(countColour(image, headerArea, header, 0), headerArea.width() * headerArea.height());
+    QScrollBar* bar = scroll->verticalScrollBar();
+    const QRect barArea(bar->mapTo(&root, QPoint(0, 0)), bar->size());
+    EXPECT_TRUE(image.copy(barArea) == snapshot(*bar)) << "something is drawn over the scroll bar";
+}
+
+TEST(VTWindowTest, LongControlTextWrapsInsideTheBarBesideTheWholeTitle) {
+    const VTTheme& theme = VTTheme::vemi();
+    Stage stage(VTAppearance::vemi, {240, 200});
+    auto* window = new VTWindow(QStringLiteral("Curto"), QStringLiteral("controle muito comprido que não cabe"));
+    window->setParent(&stage.root);
+    window->setContent(new VTText(QStringLiteral("texto"), VTTextStyle::pixelMD));
+    window->setFixedWidth(180);
+    window->move(10, 10);
+    window->resize(180, window->sizeHint().height());
+    stage.show();
+
+    const QImage image = snapshot(*window);
+    const int barHeight = window->titleBarHeight();
+    const int lineHeight = static_cast<int>(std::ceil(vtNaturalLineHeight(VTTextStyle::pixelMD)));
+    EXPECT_GE(barHeight, 2 * lineHeight + 4);  // the control wrapped onto more lines and the bar grew
+    EXPECT_EQ(window->findChild<VTText*>()->y(), barHeight + 12);
+    // All the bar's text lies between its paddings of 8.
+    const QRect inBar = inkBounds(image, theme.barBg, QRect(1, 1, image.width() - 2, barHeight - 2), 40);
+    EXPECT_GE(inBar.left(), 8);
+    EXPECT_LE(inBar.right(), image.width() - 9);
+    // The title is shown whole, and the spacing and spacer after it stay clear.
+    const int titleWidth = static_cast<int>(std::ceil(vtTextLineSize(VTTextStyle::pixelMD, QStringLiteral("Curto")).width()));
+    EXPECT_GT(countColour(image, QRect(8, 1, titleWidth, barHeight - 2), theme.barFg, 40), 10);
+    EXPECT_EQ(inkBounds(image, theme.barBg, QRect(8 + titleWidth, 1, 16, barHeight - 2), 40), QRect());
+    EXPECT_EQ(countColour(image, QRect(1, barHeight, image.width() - 2, image.height() - barHeight - 1), theme.barFg, 20), 0);
 }
 
 }  // namespace

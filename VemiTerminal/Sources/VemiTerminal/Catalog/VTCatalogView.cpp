@@ -6,6 +6,7 @@
 #include "VemiTerminal/Components/VTDisplayText.hpp"
 #include "VemiTerminal/Components/VTFeature.hpp"
 #include "VemiTerminal/Components/VTGlyph.hpp"
+#include "VemiTerminal/Components/VTKeyboardFocus.hpp"
 #include "VemiTerminal/Components/VTNavBar.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
 #include "VemiTerminal/Components/VTTextField.hpp"
@@ -64,7 +65,7 @@ QWidget* section(const QString& title, QWidget* content) {
 // One option of the segmented theme picker: the chosen one filled with the tint. Neighbours share one divider.
 class Segment : public QAbstractButton {
 public:
-    Segment(const QString& title, bool first) : first_(first) {
+    Segment(const QString& title, bool first) : first_(first), keyboardFocus_(new VTKeyboardFocus(this)) {
         setText(title);
         setCheckable(true);
         setAutoExclusive(true);
@@ -84,10 +85,14 @@ protected:
         vtStrokeInside(painter, first_ ? QRectF(rect()) : QRectF(rect()).adjusted(-1, 0, 0, 0), theme.border);
         painter.setPen(isChecked() ? theme.btnFg : theme.fg);
         painter.drawText(rect(), Qt::AlignCenter, text());
+        if (keyboardFocus_->isShown()) {
+            vtDrawKeyboardFocus(painter, rect(), theme.fg);
+        }
     }
 
 private:
     bool first_;
+    VTKeyboardFocus* keyboardFocus_;
 };
 
 QWidget* framed(VTWindow* frame, int width, QWidget* content) {
@@ -170,13 +175,13 @@ QWidget* VTCatalogView::makeWindows() {
     auto* chips = new QWidget;
     row(chips, 4, {}, Qt::AlignVCenter,
         {new VTChip(QStringLiteral("tipado"), true), new VTChip(QStringLiteral("rápido"), true)});
-    auto* kedu = framed(new VTWindow(QStringLiteral("KEDU"), control, false, false), 240,
+    auto* kedu = framed(new VTWindow(QStringLiteral("KEDU"), control), 240,
                         column(8, {new VTGlyph(QStringLiteral("KEDU")),
                                    new VTText(QStringLiteral("decisões calibradas"), VTTextStyle::pixelMD), chips,
                                    new VTButton(run, vtPixel)}));
-    auto* clock = framed(new VTWindow(QStringLiteral("Clock Tool 1.1"), control, true, false), 220,
+    auto* clock = framed(new VTWindow(QStringLiteral("Clock Tool 1.1"), control, {.active = true}), 220,
                          new VTText(QStringLiteral("Quarta, 23 set 2026\n13:30:37"), VTTextStyle::pixelMD));
-    auto* glider = framed(new VTWindow(QStringLiteral("Glider 1.1"), control, false, true), 180,
+    auto* glider = framed(new VTWindow(QStringLiteral("Glider 1.1"), control, {.vemiBody = true}), 180,
                           new VTText(QStringLiteral("game of life"), VTTextStyle::pixelMD));
     auto* content = new QWidget;
     row(content, 24, QMargins(sectionPadding, sectionPadding, sectionPadding, sectionPadding), Qt::AlignTop,

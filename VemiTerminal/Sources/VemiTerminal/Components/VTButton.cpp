@@ -1,6 +1,7 @@
 #include "VemiTerminal/Components/VTButton.hpp"
 
 #include "VemiTerminal/Components/VTDrawing.hpp"
+#include "VemiTerminal/Components/VTKeyboardFocus.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 #include "VemiTerminal/Tokens/VTMetrics.hpp"
 
@@ -32,7 +33,7 @@ Look look(VTButtonStyle::Kind kind) {
 }  // namespace
 
 VTButton::VTButton(const QString& text, VTButtonStyle style, QWidget* parent)
-    : QAbstractButton(parent), style_(style) {
+    : QAbstractButton(parent), style_(style), keyboardFocus_(new VTKeyboardFocus(this)) {
     setText(text);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAttribute(Qt::WA_Hover);
@@ -107,8 +108,14 @@ void VTButton::paintLook(QPainter& painter) {
         painter.fillRect(body, style_.kind == VTButtonStyle::Kind::pixel ? theme.bgWindow : theme.btnBg);
         vtDrawTextLine(painter, labelOrigin + QPointF(shift, shift), buttonLook.style, text(), theme.fg);
         vtStrokeInside(painter, body, theme.border, VTBorder::hair);
-        break;
+        if (keyboardFocus_->isShown()) {
+            vtDrawKeyboardFocus(painter, body, theme.fg);
+        }
+        return;
     }
+    }
+    if (keyboardFocus_->isShown()) {
+        vtDrawKeyboardFocus(painter, bounds, theme.fg);
     }
 }
 

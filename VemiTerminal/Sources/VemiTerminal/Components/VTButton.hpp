@@ -2,6 +2,8 @@
 
 #include "VemiTerminal/Components/VTOverflowLayer.hpp"
 
+class VTKeyboardFocus;
+
 #include <QAbstractButton>
 #include <QPointer>
 
@@ -21,14 +23,12 @@ inline constexpr VTButtonStyle vtPixel{VTButtonStyle::Kind::pixel};
 inline constexpr VTButtonStyle vtPixelPink{VTButtonStyle::Kind::pixelPink};
 
 // A push button drawn in one kit style. A disabled button is drawn at opacity 0.4 and still tracks hovering.
+// Keyboard focus (not a click) outlines it 2 pt inside in the theme's `fg`.
 class VTButton : public QAbstractButton, public VTOverflowing {
     Q_OBJECT
 public:
     VTButton(const QString& text, VTButtonStyle style, QWidget* parent = nullptr);
     ~VTButton() override;
-
-    VTButtonStyle buttonStyle() const { return style_; }
-    bool isHovering() const { return hovering_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
@@ -46,5 +46,6 @@ private:
 
     VTButtonStyle style_;
     bool hovering_ = false;
+    VTKeyboardFocus* keyboardFocus_;
     QPointer<VTOverflowLayer> overflow_;
 };

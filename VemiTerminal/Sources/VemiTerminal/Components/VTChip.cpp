@@ -16,12 +16,14 @@ const QString glyph = QStringLiteral("\u2295");
 VTChip::VTChip(const QString& text, bool showsGlyph, QWidget* parent)
     : QWidget(parent), text_(text), showsGlyph_(showsGlyph) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    vtEnableAccessibleText();
 }
 
 void VTChip::setText(const QString& text) {
     text_ = text;
     updateGeometry();
     update();
+    vtAccessibleTextChanged(this);
 }
 
 QSize VTChip::sizeHint() const {

@@ -14,6 +14,7 @@ constexpr qreal minimumScale = 0.5;
 VTDisplayText::VTDisplayText(const QString& text, VTTextStyle style, QWidget* parent)
     : QWidget(parent), lines_(text.split(u'\n')), style_(style) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    vtEnableAccessibleText();
 }
 
 qreal VTDisplayText::lineTop(int index) const {

@@ -18,7 +18,13 @@ void VTDotGrid::setPitch(qreal pitch) {
 
 void VTDotGrid::paint(QPainter& painter, const QRectF& bounds, const VTTheme& theme, qreal pitch) {
     painter.fillRect(bounds, theme.bgSection);
-    if (!(pitch > 0)) {
+    if (!(pitch > 0) || bounds.width() <= pitch / 2 || bounds.height() <= pitch / 2) {
+        return;
+    }
+    if (pitch * painter.device()->devicePixelRatioF() < 1) {
+        // Dots closer than a device pixel merge into one another: a single fill of their colour stands for them
+        // all, so the work stays bounded by the pixels drawn however small the pitch.
+        painter.fillRect(bounds, theme.dot);
         return;
     }
     QPainterPath dots;

@@ -14,7 +14,7 @@ public:
     qreal pitch() const { return pitch_; }
     void setPitch(qreal pitch);
 
-    // A pitch of 0 or less paints only the ground.
+    // A pitch of 0 or less paints only the ground; one below a device pixel fills the ground with the dots' colour.
     static void paint(QPainter& painter, const QRectF& bounds, const VTTheme& theme, qreal pitch);
 
 protected:

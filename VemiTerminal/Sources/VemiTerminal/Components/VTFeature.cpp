@@ -19,17 +19,17 @@ public:
         setAlignment(Qt::AlignLeft | Qt::AlignTop);
         vtTextStyle(this, VTTextStyle::body);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
+        vtFollowTheme(this, [this] { followTheme(); });
     }
 
-protected:
-    void paintEvent(QPaintEvent* event) override {
+private:
+    void followTheme() {
         const QColor muted = vtTheme(this).fgMuted;
         if (palette().color(QPalette::WindowText) != muted) {
             QPalette colours = palette();
             colours.setColor(QPalette::WindowText, muted);
             setPalette(colours);
         }
-        QLabel::paintEvent(event);
     }
 };
 

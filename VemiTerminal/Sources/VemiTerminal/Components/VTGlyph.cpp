@@ -11,6 +11,7 @@ constexpr qreal paddingH = 4;
 
 VTGlyph::VTGlyph(const QString& text, QWidget* parent) : QWidget(parent), text_(text) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    vtEnableAccessibleText();
 }
 
 QSize VTGlyph::sizeHint() const {

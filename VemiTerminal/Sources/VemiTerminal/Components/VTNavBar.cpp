@@ -1,5 +1,6 @@
 #include "VemiTerminal/Components/VTNavBar.hpp"
 
+#include "VemiTerminal/Components/VTAccessibleText.hpp"
 #include "VemiTerminal/Components/VTDrawing.hpp"
 #include "VemiTerminal/Theme/VTResources.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
@@ -19,11 +20,14 @@ const std::optional<QImage>& brandIcon() {
 }
 
 // The brand word: muted head, pink tail.
-class BrandWord : public QWidget {
+class BrandWord : public QWidget, public VTAccessibleText {
 public:
     explicit BrandWord(const QString& brand) : parts_(VTNavBar::splitBrand(brand)) {
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        vtEnableAccessibleText();
     }
+
+    QString accessibleText() const override { return parts_.first + parts_.second; }
 
     QSize sizeHint() const override {
         return vtCeil({vtTextLineSize(brandStyle, parts_.first).width() +

@@ -1,5 +1,6 @@
 #include "VemiTerminal/Components/VTOverflowLayer.hpp"
 
+#include <QAbstractScrollArea>
 #include <QEvent>
 #include <QPainter>
 #include <QRegion>
@@ -32,10 +33,18 @@ bool VTOverflowLayer::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
+namespace {
+// A scroll area's viewport shows only part of what scrolls inside it, and clips everything else.
+bool clipsScrolledContent(const QWidget* widget) {
+    const auto* area = qobject_cast<const QAbstractScrollArea*>(widget->parentWidget());
+    return area != nullptr && area->viewport() == widget;
+}
+}  // namespace
+
 QWidget* VTOverflowLayer::roomyAncestor() const {
     for (QWidget* ancestor = target_->parentWidget(); ancestor != nullptr; ancestor = ancestor->parentWidget()) {
         const QRect needed(target_->mapTo(ancestor, QPoint(0, 0)), target_->size() + QSize(margin_, margin_));
-        if (ancestor->rect().contains(needed) || ancestor->isWindow()) {
+        if (ancestor->rect().contains(needed) || ancestor->isWindow() || clipsScrolledContent(ancestor)) {
             return ancestor;
         }
     }

@@ -13,8 +13,9 @@ public:
 
 // A widget laid over a component's right and bottom margins (masked off the component itself) that paints the
 // part of the component's drawing that falls outside its bounds. It lives in the nearest ancestor that has room
-// for the margins (so a tight container does not cut the overflow off) and follows the component's geometry,
-// visibility and ancestors; neighbours in the layout never move for it.
+// for the margins (so a tight container does not cut the overflow off), but never outside a scroll area's
+// viewport, which clips it like any other pixel of what scrolls; it follows the component's geometry,
+// visibility and ancestors, and neighbours in the layout never move for it.
 class VTOverflowLayer : public QWidget {
 public:
     VTOverflowLayer(QWidget* target, VTOverflowing* painter, int margin);

@@ -9,12 +9,14 @@
 VTText::VTText(const QString& text, VTTextStyle style, Role role, QWidget* parent)
     : QWidget(parent), text_(text), style_(style), role_(role) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    vtEnableAccessibleText();
 }
 
 void VTText::setText(const QString& text) {
     text_ = text;
     updateGeometry();
     update();
+    vtAccessibleTextChanged(this);
 }
 
 QSize VTText::sizeHint() const {

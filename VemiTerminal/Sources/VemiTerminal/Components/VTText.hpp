@@ -1,5 +1,6 @@
 #pragma once
 
+#include "VemiTerminal/Components/VTAccessibleText.hpp"
 #include "VemiTerminal/Theme/VTTheme.hpp"
 #include "VemiTerminal/Tokens/VTTextStyle.hpp"
 
@@ -7,7 +8,7 @@
 
 // Text shown verbatim in one of the kit's styles, one line per line feed, at the style's line pitch.
 // The colour is a theme role, or, without one, the surrounding foreground (a window's content colour, else `fg`).
-class VTText : public QWidget {
+class VTText : public QWidget, public VTAccessibleText {
     Q_OBJECT
 public:
     using Role = QColor VTTheme::*;
@@ -17,6 +18,7 @@ public:
     QString text() const { return text_; }
     void setText(const QString& text);
     VTTextStyle style() const { return style_; }
+    QString accessibleText() const override { return text_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;

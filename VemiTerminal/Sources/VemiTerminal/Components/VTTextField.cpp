@@ -24,11 +24,12 @@ QPainterPath roundedRect(const QRectF& rect, qreal radius) {
 
 VTTextField::VTTextField(const QString& placeholder, QWidget* parent) : QLineEdit(parent) {
     setPlaceholderText(placeholder);
+    setAccessibleName(placeholder);
     setFrame(false);
     setAttribute(Qt::WA_MacShowFocusRect, false);
     setTextMargins(paddingH - lineEditInnerMargin, paddingV, paddingH - lineEditInnerMargin, paddingV);
     vtTextStyle(this, fieldStyle);
-    followTheme();
+    vtFollowTheme(this, [this] { followTheme(); });
 }
 
 QSize VTTextField::sizeHint() const {
@@ -52,7 +53,6 @@ void VTTextField::followTheme() {
 }
 
 void VTTextField::paintEvent(QPaintEvent* event) {
-    followTheme();
     const VTTheme& theme = vtTheme(this);
     const QRectF bounds = rect();
     {

@@ -7,6 +7,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTextLayout>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -17,17 +18,38 @@ constexpr int barSpacing = 8;
 constexpr int spacerMinimum = 8;
 constexpr int contentPadding = 12;
 constexpr int shadowOffset = static_cast<int>(VTShadow::offset);
+constexpr VTTextStyle barStyle = VTTextStyle::pixelMD;
+
+qreal linePitch() { return vtNaturalLineHeight(barStyle) + vtExtraLineSpacing(barStyle); }
+
+// `text` broken into lines no wider than `width` where possible: at spaces, else anywhere.
+QStringList wrapped(const QString& text, qreal width) {
+    QTextLayout layout(text, vtFont(barStyle));
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
+    QStringList lines;
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(std::max(width, 0.0));
+        lines.append(text.mid(line.textStart(), line.textLength()).trimmed());
+    }
+    layout.endLayout();
+    return lines;
+}
 }  // namespace
 
-VTWindow::VTWindow(const QString& title, const std::optional<QString>& control, bool active, bool vemiBody,
+VTWindow::VTWindow(const QString& title, const std::optional<QString>& control, VTWindowOptions options,
                    QWidget* parent)
-    : QWidget(parent), title_(title), control_(control), active_(active), vemiBody_(vemiBody) {
+    : QWidget(parent), title_(title), control_(control), active_(options.active), vemiBody_(options.vemiBody) {
+    // As tall as the content asks, however tall the column it stands in; only the width is flexible.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     contentLayout_ = new QVBoxLayout(this);
-    contentLayout_->setContentsMargins(contentPadding, titleBarHeight() + contentPadding, contentPadding,
-                                       contentPadding);
     contentLayout_->setSpacing(0);
     contentLayout_->addStretch(1);
+    placeContent();
     shadow_ = new VTOverflowLayer(this, this, shadowOffset);
+    vtEnableAccessibleText();
 }
 
 VTWindow::~VTWindow() { delete shadow_; }
@@ -55,8 +77,50 @@ QColor VTWindow::barForeground() const {
 
 QColor VTWindow::contentForeground() const { return vemiBody_ ? VTPalette::ink() : vtTheme(this).fg; }
 
-int VTWindow::titleBarHeight() const {
-    return static_cast<int>(std::ceil(vtNaturalLineHeight(VTTextStyle::pixelMD))) + 2 * barPaddingV;
+int VTWindow::titleBarHeight() const { return layOutBar(width()).height; }
+
+VTWindow::Bar VTWindow::layOutBar(qreal width) const {
+    Bar bar;
+    const qreal titleWidth = vtTextLineSize(barStyle, title_).width();
+    qreal textRoom = width - 2 * barPaddingH - barSpacing - spacerMinimum;
+    qreal titleRoom = textRoom;
+    if (control_) {
+        // Title and control share the room; each keeps at least half of it, or all it needs when that is less.
+        textRoom -= barSpacing;
+        const qreal controlWidth = vtTextLineSize(barStyle, *control_).width();
+        const qreal half = textRoom / 2;
+        qreal controlRoom = controlWidth;
+        if (titleWidth + controlWidth > textRoom) {
+            controlRoom = titleWidth <= half ? textRoom - titleWidth : std::min(controlWidth, half);
+        }
+        bar.controlLines = controlWidth <= controlRoom ? QStringList{*control_} : wrapped(*control_, controlRoom);
+        for (const QString& line : bar.controlLines) {
+            bar.controlWidth = std::max(bar.controlWidth, vtTextLineSize(barStyle, line).width());
+        }
+        titleRoom = textRoom - std::min(bar.controlWidth, controlRoom);
+    }
+    bar.title = QFontMetricsF(vtFont(barStyle)).elidedText(title_, Qt::ElideRight, std::max(titleRoom, 0.0));
+
+    // Both texts are centred on the bar's height, which the taller of the two sets.
+    const qreal titleHeight = vtNaturalLineHeight(barStyle);
+    const auto lineCount = static_cast<qreal>(std::max<qsizetype>(bar.controlLines.size(), 1));
+    const qreal controlHeight = linePitch() * (lineCount - 1) + titleHeight;
+    bar.titleTop = barPaddingV + std::max(controlHeight - titleHeight, 0.0) / 2;
+    bar.controlTop = barPaddingV + std::max(titleHeight - controlHeight, 0.0) / 2;
+    bar.height = static_cast<int>(std::ceil(std::max(titleHeight, controlHeight))) + 2 * barPaddingV;
+    return bar;
+}
+
+void VTWindow::placeContent() {
+    const int top = titleBarHeight() + contentPadding;
+    if (contentLayout_->contentsMargins().top() != top) {
+        contentLayout_->setContentsMargins(contentPadding, top, contentPadding, contentPadding);
+    }
+}
+
+void VTWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeContent();
 }
 
 void VTWindow::paintWithOverflow(QPainter& painter) {
@@ -65,18 +129,19 @@ void VTWindow::paintWithOverflow(QPainter& painter) {
     painter.fillRect(bounds.translated(VTShadow::offset, VTShadow::offset), theme.shadowColor);
     painter.fillRect(bounds, vemiBody_ ? VTPalette::vemi() : theme.bgWindow);
 
-    const qreal barHeight = titleBarHeight();
-    painter.fillRect(QRectF(0, 0, bounds.width(), barHeight), barBackground());
-    const VTTextStyle style = VTTextStyle::pixelMD;
-    qreal titleRoom = bounds.width() - 2 * barPaddingH - barSpacing - spacerMinimum;
-    if (control_) {
-        const qreal controlWidth = vtTextLineSize(style, *control_).width();
-        titleRoom -= barSpacing + controlWidth;
-        vtDrawTextLine(painter, {bounds.width() - barPaddingH - controlWidth, barPaddingV}, style, *control_,
+    const Bar bar = layOutBar(bounds.width());
+    painter.fillRect(QRectF(0, 0, bounds.width(), bar.height), barBackground());
+    painter.save();
+    // Whatever the width, the texts stay between the bar's paddings.
+    painter.setClipRect(QRectF(barPaddingH, 0, bounds.width() - 2 * barPaddingH, bar.height));
+    qreal controlTop = bar.controlTop;
+    for (const QString& line : bar.controlLines) {
+        vtDrawTextLine(painter, {bounds.width() - barPaddingH - bar.controlWidth, controlTop}, barStyle, line,
                        barForeground());
+        controlTop += linePitch();
     }
-    const QString title = QFontMetricsF(vtFont(style)).elidedText(title_, Qt::ElideRight, std::max(titleRoom, 0.0));
-    vtDrawTextLine(painter, {barPaddingH, barPaddingV}, style, title, barForeground());
+    vtDrawTextLine(painter, {barPaddingH, bar.titleTop}, barStyle, bar.title, barForeground());
+    painter.restore();
 
     vtStrokeInside(painter, bounds, theme.border, VTBorder::hair);
 }

@@ -10,9 +10,10 @@ namespace {
 
 QPalette platformPalette(const VTTheme& theme, VTAppearance appearance) {
     QPalette palette = QGuiApplication::palette();
+    // The ground under the page: the translucent light page lies over the window colour, whatever the appearance,
+    // so that "Sistema" on a light desktop looks exactly like "Vemi".
+    palette.setColor(QPalette::Window, theme.bgPage.alpha() == 255 ? theme.bgPage : theme.bgWindow);
     if (appearance != VTAppearance::system) {
-        const QColor window = theme.bgPage.alpha() == 255 ? theme.bgPage : theme.bgWindow;
-        palette.setColor(QPalette::Window, window);
         palette.setColor(QPalette::WindowText, theme.fg);
         palette.setColor(QPalette::Base, theme.bgWindow);
         palette.setColor(QPalette::AlternateBase, theme.bgWindow);
@@ -65,14 +66,63 @@ void VTThemeHost::resolve() {
     emit themeChanged();
 }
 
-const VTTheme& vtTheme(const QWidget* widget) {
+VTThemeHost* vtThemeHost(const QWidget* widget) {
     for (const QWidget* current = widget; current != nullptr; current = current->parentWidget()) {
-        if (const VTThemeHost* host = VTThemeHost::of(current)) {
-            return host->theme();
+        if (VTThemeHost* host = VTThemeHost::of(current)) {
+            return host;
         }
     }
-    return VTTheme::vemi();
+    return nullptr;
 }
+
+const VTTheme& vtTheme(const QWidget* widget) {
+    const VTThemeHost* host = vtThemeHost(widget);
+    return host != nullptr ? host->theme() : VTTheme::vemi();
+}
+
+namespace {
+
+// Keeps one widget's `apply` connected to the theme changes of the host above it.
+class ThemeFollower : public QObject {
+public:
+    ThemeFollower(QWidget* widget, std::function<void()> apply)
+        : QObject(widget), widget_(widget), apply_(std::move(apply)) {
+        widget->installEventFilter(this);
+        follow();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (watched == widget_ &&
+            (type == QEvent::Show || type == QEvent::ParentChange || type == QEvent::PaletteChange)) {
+            follow();
+        }
+        return false;
+    }
+
+private:
+    void follow() {
+        VTThemeHost* host = vtThemeHost(widget_);
+        if (host != host_) {
+            disconnect(connection_);
+            host_ = host;
+            if (host != nullptr) {
+                connection_ = connect(host, &VTThemeHost::themeChanged, this, [this] { apply_(); });
+            }
+        }
+        apply_();
+    }
+
+    QWidget* widget_;
+    std::function<void()> apply_;
+    QPointer<VTThemeHost> host_;
+    QMetaObject::Connection connection_;
+};
+
+}  // namespace
+
+void vtFollowTheme(QWidget* widget, std::function<void()> apply) { new ThemeFollower(widget, std::move(apply)); }
 
 VTThemeHost* vemiTerminal(QWidget* root, VTAppearance appearance) {
     VTFonts::registerIfNeeded();

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <functional>
 
 class QWidget;
 
@@ -35,8 +36,15 @@ private:
     const VTTheme* theme_;
 };
 
+// The host of the nearest ancestor (the widget included) that carries one, if any.
+VTThemeHost* vtThemeHost(const QWidget* widget);
 // The theme installed on the nearest ancestor (the widget included), else VTTheme::vemi().
 const VTTheme& vtTheme(const QWidget* widget);
+
+// For a widget that keeps theme colours in its own state (a palette) instead of reading them while painting:
+// calls `apply` now, whenever the host it sees changes theme, and when it may have come under another host
+// (it is shown, moved to another parent, or handed a new palette by its root).
+void vtFollowTheme(QWidget* widget, std::function<void()> apply);
 
 // The kit's root: registers the kit's fonts and installs the theme chosen by `appearance` on `root`, with the
 // matching platform palette (the tint and light or dark look of platform controls). Calling it again with

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+
+class QColor;
+class QPainter;
+class QRectF;
+class QWidget;
+
+// Whether a widget holds focus that came from the keyboard (Tab, Backtab or a shortcut): the only focus the kit
+// outlines, so that a keyboard user sees where they are while a click that focuses shows nothing. Repaints the
+// widget when that changes.
+class VTKeyboardFocus : public QObject {
+public:
+    explicit VTKeyboardFocus(QWidget* widget);
+
+    bool isShown() const { return shown_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void show(bool shown);
+
+    QWidget* widget_;
+    bool shown_ = false;
+};
+
+// The keyboard-focus mark: a 2-pt outline laid inside `rect` in `colour` (the theme's `fg`).
+void vtDrawKeyboardFocus(QPainter& painter, const QRectF& rect, const QColor& colour);
