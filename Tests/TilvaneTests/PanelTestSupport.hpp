@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TilvaneShaders/ShaderPresetCatalog.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,14 @@ inline void accessibleAction(QWidget& widget, const QString& action)
     QAccessibleActionInterface* actions = accessible(widget).actionInterface();
     if (actions == nullptr) throw std::runtime_error("no accessible actions");
     actions->doAction(action);
+}
+
+// The application bundle's built-in screen presets, as the build lays them out.
+inline const std::vector<tilvane::ShaderPreset>& builtInPresets()
+{
+    static const auto presets = tilvane::loadShaderPresets(
+        TILVANE_TEST_APP_DIR "/Resources/Tilvane_TilvaneShaders.bundle/Resources/ZentorialPresets.json");
+    return presets;
 }
 
 inline void clickAt(QWidget& widget, QPoint at)
