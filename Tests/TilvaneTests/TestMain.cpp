@@ -1,7 +1,7 @@
 #include "VemiTerminal/Theme/VTFonts.hpp"
 
-#include <gtest/gtest.h>
 #include <QApplication>
+#include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
