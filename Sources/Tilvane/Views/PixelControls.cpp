@@ -295,10 +295,17 @@ void PixelSlider::accessibleDecrement()
     write(std::max(value_ - 1, lower_));
 }
 
+bool PixelSlider::event(QEvent* event)
+{
+    if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show) followKitWindowGround(*this);
+    return QWidget::event(event);
+}
+
 void PixelSlider::paintEvent(QPaintEvent*)
 {
     const VTTheme& theme = vtTheme(this);
     QPainter painter(this);
+    paintKitWindowGround(painter, *this);
     paintWithOpacity(painter, size(), controlOpacity(*this), [&](QPainter& p) {
         const double usable = std::max(width() - thumbWidth, 1);
         const double span = std::max(upper_ - lower_, 1);

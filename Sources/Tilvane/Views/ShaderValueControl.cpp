@@ -83,11 +83,18 @@ void ShaderValueControl::accessibleDecrement()
     write(std::max(value_ - span() / accessibilitySteps, range_.lowerBound));
 }
 
+bool ShaderValueControl::event(QEvent* event)
+{
+    if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show) followKitWindowGround(*this);
+    return QWidget::event(event);
+}
+
 void ShaderValueControl::paintEvent(QPaintEvent*)
 {
     const VTTheme& theme = vtTheme(this);
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    paintKitWindowGround(painter, *this);
     paintWithOpacity(painter, size(), controlOpacity(*this), [&](QPainter& p) {
         // Caption line: the label at the left, the value at the right end, both in `pixelSM`.
         const QString valueText = formatted();
