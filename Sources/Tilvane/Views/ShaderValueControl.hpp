@@ -55,6 +55,7 @@ protected:
 
 private:
     float span() const { return range_.upperBound - range_.lowerBound; }
+    float stepBase() const;
     int captionHeight() const;
     void write(float value);
 
