@@ -78,6 +78,11 @@ TEST_F(PanelScreenshotTest, PixelControls)
             auto* pressed = new PixelChoiceButton(QStringLiteral("RGB"));
             pressed->setDown(true);
             chipRow->addWidget(pressed);
+            auto* paletteRow =
+                new PixelChoiceButton(QStringLiteral("NES"), new PaletteSwatch(tilvane::ImagePalette::nes(), 8));
+            paletteRow->setSelected(true);
+            auto* originalRow = new PixelChoiceButton(QStringLiteral("Cores originais"),
+                                                      new PaletteSwatch(tilvane::ImagePalette::original(), 8));
             auto* swatches = new QWidget;
             auto* swatchRow = new QHBoxLayout(swatches);
             swatchRow->setContentsMargins(0, 0, 0, 0);
@@ -88,7 +93,7 @@ TEST_F(PanelScreenshotTest, PixelControls)
             auto* slider = new PixelSlider(2, 40, QStringLiteral("Tamanho do pixel"));
             slider->setValue(21);
             return column({new PixelCaption(QStringLiteral("Tamanho Do Pixel")), slider, on, compact, disabled, chips,
-                           swatches, new VTHairline(Qt::Horizontal)});
+                           paletteRow, originalRow, swatches, new VTHairline(Qt::Horizontal)});
         },
         260);
 }
