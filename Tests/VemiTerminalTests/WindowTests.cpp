@@ -33,6 +33,7 @@ TEST(VTWindowTest, TitleBarColoursFollowStateAndTheme) {
         const int barHeight = scene.subject->titleBarHeight();
         EXPECT_TRUE(colourNear(image.pixelColor(3, 3), bar));
         EXPECT_TRUE(colourNear(image.pixelColor(3, barHeight + 3), body));
+        EXPECT_EQ(scene.subject->bodyBackground(), body);  // what controls on the body paint their ground with
         // The title is drawn in the bar's text colour right of the padding.
         EXPECT_GT(countColour(image, QRect(8, 2, 32, barHeight - 4), barText, 40), 0);
         // The control glyph stands left of the trailing padding of 8.

@@ -39,7 +39,7 @@ std::optional<QColor> kitWindowGround(const QWidget& widget)
 {
     for (const QWidget* ancestor = widget.parentWidget(); ancestor != nullptr; ancestor = ancestor->parentWidget()) {
         if (const auto* window = qobject_cast<const VTWindow*>(ancestor)) {
-            return window->hasVemiBody() ? VTPalette::vemi() : vtTheme(window).bgWindow;
+            return window->bodyBackground();
         }
         if (ancestor->autoFillBackground()) return std::nullopt;
     }

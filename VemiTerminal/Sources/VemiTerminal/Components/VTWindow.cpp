@@ -65,6 +65,8 @@ void VTWindow::setActive(bool active) {
     update();
 }
 
+QColor VTWindow::bodyBackground() const { return vemiBody_ ? VTPalette::vemi() : vtTheme(this).bgWindow; }
+
 QColor VTWindow::barBackground() const {
     if (vemiBody_) return VTPalette::ink();
     return active_ ? vtTheme(this).barBgActive : vtTheme(this).barBg;
@@ -127,7 +129,7 @@ void VTWindow::paintWithOverflow(QPainter& painter) {
     const VTTheme& theme = vtTheme(this);
     const QRectF bounds = rect();
     painter.fillRect(bounds.translated(VTShadow::offset, VTShadow::offset), theme.shadowColor);
-    painter.fillRect(bounds, vemiBody_ ? VTPalette::vemi() : theme.bgWindow);
+    painter.fillRect(bounds, bodyBackground());
 
     const Bar bar = layOutBar(bounds.width());
     painter.fillRect(QRectF(0, 0, bounds.width(), bar.height), barBackground());

@@ -35,6 +35,8 @@ public:
     bool isActive() const { return active_; }
     void setActive(bool active);
 
+    // The body's ground: pink on the pink body, else the theme's `bgWindow`.
+    QColor bodyBackground() const;
     QColor barBackground() const;
     QColor barForeground() const;
     // The colour of texts in the content: ink on the pink body, else the theme's `fg`.
