@@ -3,6 +3,22 @@
 #include "Tilvane/App/TilvaneApp.hpp"
 
 #include <QApplication>
+#include <QIcon>
+
+namespace {
+
+// The bundle's icons, for the window list and docks while the desktop file is not installed.
+QIcon bundleIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QApplication::applicationDirPath() +
+                     QStringLiteral("/../Resources/icons/hicolor/%1x%1/apps/tilvane.png").arg(size));
+    }
+    return icon;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -11,6 +27,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Tilvane"));
     QApplication::setApplicationVersion(QStringLiteral(TILVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tilvane"));
+    QApplication::setWindowIcon(bundleIcon());
     // Closing the last window quits through the application's own route, which keeps the sessions.
     QApplication::setQuitOnLastWindowClosed(false);
 
