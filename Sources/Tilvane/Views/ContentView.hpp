@@ -36,7 +36,6 @@ public:
     ~ContentView() override;
 
     const ContentViewState& state() const { return state_; }
-    const EditorServices& services() const { return services_; }
 
     // ---- Life cycle and session (ContentView.cpp) ----------------------------------------------
 
