@@ -59,6 +59,5 @@ private:
     QPointer<QMessageBox> errorAlert_;
     QPointer<QMessageBox> unsavedAlert_;
     bool refreshScheduled_ = false;
-    bool appeared_ = false;
     bool finished_ = false;
 };
