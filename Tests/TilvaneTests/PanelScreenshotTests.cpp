@@ -1,9 +1,11 @@
-#include "PanelTestSupport.hpp"
+#include "ShaderInspectorTestSupport.hpp"
 
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetActionButton.hpp"
 #include "Tilvane/Views/PresetNameSheet.hpp"
 #include "Tilvane/Views/ShaderGallery.hpp"
+#include "Tilvane/Views/ShaderInspector.hpp"
+#include "Tilvane/Views/ShaderValueControl.hpp"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -132,6 +134,51 @@ TEST_F(PanelScreenshotTest, ShaderGallery)
             return gallery;
         },
         900);
+}
+
+TEST_F(PanelScreenshotTest, ShaderValueControls)
+{
+    write(
+        QStringLiteral("ShaderValueControls"),
+        [] {
+            auto* wide = new ShaderValueControl(QStringLiteral("Linhas"), {1, 2000});
+            wide->setValue(400);
+            auto* narrow = new ShaderValueControl(QStringLiteral("Larg. HSync"), {0.002f, 0.08f});
+            narrow->setValue(0.012f);
+            auto* above = new ShaderValueControl(QStringLiteral("Intensidade"), {0, 1});
+            above->setValue(1.75f);
+            auto* disabled = new ShaderValueControl(QStringLiteral("Exposição"), {-2, 2});
+            disabled->setEnabled(false);
+            return column({wide, narrow, above, disabled});
+        },
+        280);
+}
+
+TEST_F(PanelScreenshotTest, ShaderInspector)
+{
+    struct Shot {
+        const char* name;
+        std::string preset;
+        bool bezelOn;
+        bool motion;
+    };
+    const Shot shots[] = {{"ShaderInspector-Phosphor", "fosforo", false, true},
+                          {"ShaderInspector-TwoPassesWithBezel", "duo", true, false},
+                          {"ShaderInspector-CRTWithBezel", "tubo", true, false}};
+    for (const auto& shot : shots) {
+        write(
+            QString::fromLatin1(shot.name),
+            [&shot] {
+                auto* inspector = new ShaderInspector(inspectorPresets());
+                inspector->setPresetID(QString::fromStdString(shot.preset));
+                auto configuration = ShaderConfiguration::fromPreset(inspectorPreset(shot.preset), shot.motion);
+                configuration.bezel.isOn = shot.bezelOn;
+                inspector->setReduceMotion(true);
+                inspector->setConfiguration(configuration);
+                return inspector;
+            },
+            320);
+    }
 }
 
 }  // namespace
