@@ -1,5 +1,6 @@
 #include "ShaderInspectorTestSupport.hpp"
 
+#include "Tilvane/Views/CustomPaletteEditor.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetActionButton.hpp"
 #include "Tilvane/Views/PresetNameSheet.hpp"
@@ -179,6 +180,24 @@ TEST_F(PanelScreenshotTest, ShaderInspector)
             },
             320);
     }
+}
+
+TEST_F(PanelScreenshotTest, CustomPaletteEditor)
+{
+    write(
+        QStringLiteral("CustomPaletteEditor"),
+        [] { return column({new CustomPaletteEditor(tilvane::ImagePalette::defaultCustomColors())}); }, 300);
+    write(
+        QStringLiteral("CustomPaletteEditor-Warning"),
+        [] {
+            auto* editor = new CustomPaletteEditor({tilvane::RGBColor::hex(0x101820), tilvane::RGBColor::hex(0x335C67)},
+                                                   [](const QColor&, const QString&, QWidget*) {
+                                                       return std::optional<QColor>(QColor(0x33, 0x5C, 0x67));
+                                                   });
+            editor->findChild<QAbstractButton*>(QStringLiteral("colorWell"))->click();
+            return column({editor});
+        },
+        300);
 }
 
 }  // namespace

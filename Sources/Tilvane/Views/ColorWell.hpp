@@ -14,6 +14,8 @@ public:
 
     QColor color() const { return color_; }
     void setColor(const QColor& color);
+    // The title the picker shows.
+    void setPickerTitle(const QString& title) { pickerTitle_ = title; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }

@@ -6,17 +6,14 @@
 #include "Tilvane/Views/ShaderGallery.hpp"
 #include "Tilvane/Views/ShaderParameterControls.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
+#include "Tilvane/Views/WrappedText.hpp"
 
 #include "VemiTerminal/Components/VTButton.hpp"
 #include "VemiTerminal/Components/VTChip.hpp"
-#include "VemiTerminal/Components/VTDrawing.hpp"
 #include "VemiTerminal/Components/VTWindow.hpp"
-#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QEvent>
-#include <QFontMetrics>
 #include <QHBoxLayout>
-#include <QPainter>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -32,42 +29,6 @@ constexpr int windowSpacing = 16;
 constexpr int columnSpacing = 12;
 constexpr int passSpacing = 8;
 constexpr int rowSpacing = 8;
-
-// A muted note in `pixelSM` that wraps at word boundaries within the width it is given.
-class WrappedNote : public QWidget {
-public:
-    explicit WrappedNote(const QString& text) : text_(text)
-    {
-        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-        QSizePolicy policy = sizePolicy();
-        policy.setHeightForWidth(true);
-        setSizePolicy(policy);
-    }
-
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override { return bounds(width).height(); }
-    QSize sizeHint() const override { return {200, heightForWidth(200)}; }
-    QSize minimumSizeHint() const override { return {40, heightForWidth(200)}; }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.setFont(vtFont(VTTextStyle::pixelSM));
-        painter.setPen(vtTheme(this).fgMuted);
-        painter.drawText(rect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text_);
-    }
-
-private:
-    QRect bounds(int width) const
-    {
-        return QFontMetrics(vtFont(VTTextStyle::pixelSM))
-            .boundingRect(QRect(0, 0, std::max(width, 1), 10000), Qt::TextWordWrap, text_);
-    }
-
-    QString text_;
-};
 
 QWidget* columnOf(int spacing, QVBoxLayout** layout)
 {
@@ -254,7 +215,8 @@ QWidget* ShaderInspector::shaderWindow(const ShaderPreset& compared)
     binding_.bindMotion(motion);
     column->addWidget(motion);
 
-    motionNote_ = new WrappedNote(QStringLiteral("O sistema reduz movimento; a prévia fica estática."));
+    motionNote_ = new WrappedText(QStringLiteral("O sistema reduz movimento; a prévia fica estática."),
+                                  VTTextStyle::pixelSM, &VTTheme::fgMuted);
     motionNote_->setObjectName(QStringLiteral("reduceMotionNote"));
     column->addWidget(motionNote_);
 
