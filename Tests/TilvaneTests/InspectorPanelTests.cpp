@@ -1,3 +1,4 @@
+#include "Tilvane/Views/CustomPaletteEditor.hpp"
 #include "Tilvane/Views/InspectorPanel.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetPanel.hpp"
@@ -129,11 +130,14 @@ TEST_F(InspectorTest, TheCustomPaletteStartsFromTheDefaultsOnceAndKeepsEditedCol
     auto kept = windowLook();
     kept.customColors = std::vector<RGBColor>{{1, 2, 3}, {200, 100, 50}, {9, 9, 9}};
     showLook(kept);
+    EXPECT_EQ(inspector.findChild<CustomPaletteEditor*>(), nullptr) << "no editor without the custom palette";
     click("paletteChoice.custom");
     expected = kept;
     expected.paletteID = "custom";
     EXPECT_EQ(edits.back(), expected) << "colours edited before are kept";
     showLook(expected);
+    ASSERT_NE(inspector.findChild<CustomPaletteEditor*>(), nullptr);
+    EXPECT_EQ(inspector.findChild<CustomPaletteEditor*>()->colors(), *kept.customColors);
 
     click("paletteChoice.pico8");
     auto builtIn = expected;
@@ -274,12 +278,12 @@ TEST_F(InspectorTest, ScreenshotsOfTheWholeColumnInBothThemes)
     values.hasUnsavedChanges = true;
     values.presetStoreAvailable = true;
     inspector.setValues(values);
-    const int height = inspector.widget()->sizeHint().height();
     for (const auto& [appearance, name] :
          {std::pair{VTAppearance::noite, "noite"}, std::pair{VTAppearance::vemi, "vemi"}}) {
         vemiTerminal(&inspector, appearance);
-        inspector.resize(InspectorPanel::width, height);
         inspector.show();
+        QCoreApplication::processEvents();
+        inspector.resize(InspectorPanel::width, inspector.widget()->sizeHint().height());
         QCoreApplication::processEvents();
         const auto image = inspector.widget()->grab().toImage();
         ASSERT_FALSE(image.isNull());

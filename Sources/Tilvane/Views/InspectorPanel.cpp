@@ -50,7 +50,7 @@ InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPi
     connect(shader_, &ShaderInspector::restorePersonalRequested, this, &InspectorPanel::visualEdited);
     connect(shader_, &ShaderInspector::removeRequested, this, &InspectorPanel::removeShaderRequested);
 
-    palette_ = new PalettePanel;
+    palette_ = new PalettePanel(picker);
     palette_->setObjectName(QStringLiteral("visualControls"));
     pixelSize_ = new PixelSizePanel;
     pixelSize_->setObjectName(QStringLiteral("pixelControls"));

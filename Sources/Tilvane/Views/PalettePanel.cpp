@@ -1,5 +1,6 @@
 #include "Tilvane/Views/PalettePanel.hpp"
 
+#include "Tilvane/Views/CustomPaletteEditor.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "VemiTerminal/Components/VTDrawing.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
@@ -46,7 +47,8 @@ std::vector<RGBColor> PalettePanel::shownCustomColors(const VisualSettings& visu
     return visual.customColors.value_or(ImagePalette::defaultCustomColors());
 }
 
-PalettePanel::PalettePanel(QWidget* parent) : VisualPanel(QStringLiteral("Visual"), true, parent)
+PalettePanel::PalettePanel(ColorPicker picker, QWidget* parent)
+    : VisualPanel(QStringLiteral("Visual"), true, parent), picker_(std::move(picker))
 {
     auto* content = new QWidget;
     column_ = new QVBoxLayout(content);
@@ -96,6 +98,24 @@ void PalettePanel::refresh()
 {
     for (const auto& [id, row] : rows_) row->setSelected(visual().paletteID == id);
     customSwatch_->setPalette(ImagePalette::custom(shownCustomColors(visual())));
+    showEditor(visual().paletteID == ImagePalette::customID);
+    if (editor_) editor_->setColors(shownCustomColors(visual()));
+}
+
+void PalettePanel::showEditor(bool shown)
+{
+    if (shown == !editor_.isNull()) return;
+    if (!shown) {
+        delete editor_.data();
+        return;
+    }
+    // A new editor each time the custom palette is chosen, so that its own row state starts afresh.
+    editor_ = new CustomPaletteEditor(shownCustomColors(visual()), picker_);
+    editor_->setObjectName(QStringLiteral("customPaletteEditor"));
+    connect(editor_, &CustomPaletteEditor::colorsEdited, this, [this](const std::vector<RGBColor>& colors) {
+        edit([&](VisualSettings& visual) { visual.customColors = colors; });
+    });
+    column_->addWidget(editor_);
 }
 
 }  // namespace tilvane
