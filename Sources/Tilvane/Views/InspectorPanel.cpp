@@ -26,7 +26,7 @@ InspectorScrollTarget scrollTargetFor(const std::optional<std::string>& shaderID
 InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPicker picker, QWidget* parent)
     : QScrollArea(parent)
 {
-    setObjectName(QStringLiteral("inspector"));
+    setObjectName(QStringLiteral("inspectorPanel"));
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
