@@ -1,0 +1,108 @@
+#include "EditorTestServices.hpp"
+#include "Tilvane/Views/EditorWindow.hpp"
+#include "Tilvane/Views/PersonalPresetRules.hpp"
+#include "Tilvane/Views/PresetNameSheet.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tilvane::testing {
+namespace {
+
+// A shown editor window whose user goes through the preset panel, the name sheet and the alerts.
+class EditorPresetFlow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window = std::make_unique<EditorWindow>(fixture.services());
+        vemiTerminal(window.get(), VTAppearance::noite);
+        window->resize(1200, 760);
+        window->show();
+        settle();
+    }
+
+    void settle()
+    {
+        for (int turn = 0; turn < 3; ++turn) {
+            QCoreApplication::processEvents();
+            fixture.jobs->runAll();
+        }
+    }
+
+    template <class Widget = QWidget>
+    Widget& named(const char* name)
+    {
+        auto* widget = window->findChild<Widget*>(QLatin1String(name));
+        if (widget == nullptr) throw std::runtime_error(std::string("no widget named ") + name);
+        return *widget;
+    }
+
+    void click(const char* name)
+    {
+        QTest::mouseClick(&named(name), Qt::LeftButton);
+        settle();
+    }
+
+    PresetNameSheet* sheet() { return window->findChild<PresetNameSheet*>(QStringLiteral("presetNameSheet")); }
+
+    EditorTestServices fixture;
+    std::unique_ptr<EditorWindow> window;
+};
+
+TEST_F(EditorPresetFlow, ASheetCreatesThePresetAnEditMarksItAsDraftAndTheAlertDeletesIt)
+{
+    click("createPreset");
+    ASSERT_NE(sheet(), nullptr);
+    EXPECT_TRUE(sheet()->isVisible());
+    EXPECT_EQ(sheet()->windowTitle(), "Salvar Preset");
+
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("   "));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    settle();
+    ASSERT_NE(sheet(), nullptr) << "a blank name keeps the sheet open";
+    EXPECT_TRUE(window->view().state().personalPresets.empty());
+
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Meu CRT"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(sheet(), nullptr);
+    ASSERT_EQ(window->view().state().personalPresets.size(), 1u);
+    const auto created = window->view().state().personalPresets.front();
+    EXPECT_EQ(created.name, "Meu CRT") << "stored trimmed";
+    EXPECT_EQ(window->view().state().shaderID, personalSelectionID(created.id));
+    EXPECT_TRUE(named("presetNameCaption").isVisible());
+    EXPECT_FALSE(named("presetDraftChip").isVisible());
+
+    click("pixelIncrease");
+    EXPECT_EQ(window->view().state().visual.pixelSize, 9);
+    EXPECT_TRUE(named("presetDraftChip").isVisible()) << "the edited look differs from the preset";
+
+    click("deletePreset");
+    auto& alert = named<QMessageBox>("deletePresetAlert");
+    EXPECT_EQ(alert.text(), "Excluir preset Meu CRT?");
+    EXPECT_EQ(alert.informativeText(), "O preset será removido deste computador.");
+    click("confirmDeletePreset");
+    EXPECT_TRUE(window->view().state().personalPresets.empty());
+    EXPECT_EQ(window->view().state().shaderID, std::nullopt);
+    EXPECT_EQ(window->view().state().visual.pixelSize, 9) << "the rest of the look stays";
+    EXPECT_TRUE(PersonalPresetStore(fixture.presetsFile()).load().empty());
+}
+
+TEST_F(EditorPresetFlow, EscapeLeavesTheSheetWithoutCreatingAnything)
+{
+    click("createPreset");
+    ASSERT_NE(sheet(), nullptr);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Rascunho"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(sheet(), nullptr);
+    EXPECT_FALSE(window->view().state().showingNameDialog);
+    EXPECT_TRUE(window->view().state().personalPresets.empty());
+}
+
+}  // namespace
+}  // namespace tilvane::testing
