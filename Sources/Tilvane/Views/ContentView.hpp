@@ -19,6 +19,10 @@
 
 namespace tilvane {
 
+// What a change of the look asks of the window: nothing, a new conversion (which applies the shader after it),
+// or only the shader again, with the built-in thumbnails refreshed when the screen settings changed.
+enum class VisualChange { none, convert, applyShader, applyShaderAndRefreshThumbnails };
+
 // One editor window without its widgets: all of its state, every operation, and its background
 // jobs. Widgets draw state() whenever changed() is emitted and forward the user's actions to the
 // operations below. Setters whose field has an observer compare old and new with == and react only
@@ -52,7 +56,7 @@ public:
 
     // A file delivered to this window: it goes through the incoming-file slot like every other.
     void openURL(const QUrl& url);
-    // The slot announced a file: the first window to take it opens it.
+    // The slot announced a file: the first window on screen to take it opens it.
     void incomingImageDidReceive();
     void startIfNeeded(std::optional<std::filesystem::path> url);
 
@@ -70,6 +74,8 @@ public:
     void finishWindowSession();
 
     static constexpr std::chrono::milliseconds sessionSaveDelay{300};
+
+    static VisualChange classifyVisualChange(const VisualSettings& old, const VisualSettings& visual);
 
     // ---- Loading and conversion (ContentViewLoading.cpp) ----------------------------------------
 
