@@ -2,10 +2,12 @@
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "Tilvane/Views/PersonalPresetRules.hpp"
 #include "Tilvane/Views/PresetNameSheet.hpp"
+#include "TilvaneShaders/ShaderPresetCatalog.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -16,7 +18,9 @@ namespace {
 // A shown editor window whose user goes through the preset panel, the name sheet and the alerts.
 class EditorPresetFlow : public ::testing::Test {
 protected:
-    void SetUp() override
+    void SetUp() override { open(); }
+
+    void open()
     {
         window = std::make_unique<EditorWindow>(fixture.services());
         vemiTerminal(window.get(), VTAppearance::noite);
@@ -102,6 +106,38 @@ TEST_F(EditorPresetFlow, EscapeLeavesTheSheetWithoutCreatingAnything)
     EXPECT_EQ(sheet(), nullptr);
     EXPECT_FALSE(window->view().state().showingNameDialog);
     EXPECT_TRUE(window->view().state().personalPresets.empty());
+}
+
+TEST_F(EditorPresetFlow, RemovingTheShaderFromTheInspectorWithUnsavedEditsGoesThroughTheAlert)
+{
+    const auto builtIn = loadShaderPresets(TILVANE_TEST_APP_DIR
+                                           "/Resources/Tilvane_TilvaneShaders.bundle/Resources/ZentorialPresets.json");
+    ASSERT_FALSE(builtIn.empty());
+    auto look = initialVisualSettings();
+    look.shader = ShaderConfiguration::fromPreset(builtIn.front(), false);
+    const PersonalPreset stored{Uuid::random(), "Com shader", look};
+    PersonalPresetStore(fixture.presetsFile()).save({stored});
+    window.reset();
+    open();
+    window->view().selectFromGallery(personalSelectionID(stored.id));
+    settle();
+
+    click("motionSwitch");
+    ASSERT_TRUE(window->view().hasUnsavedChanges());
+    click("removeShaderButton");
+    auto& alert = named<QMessageBox>("unsavedAlert");
+    EXPECT_TRUE(alert.isVisible());
+    EXPECT_TRUE(window->view().state().visual.shader.has_value()) << "nothing is removed before the answer";
+    QPushButton* discard = nullptr;
+    for (auto* button : alert.findChildren<QPushButton*>()) {
+        if (button->text() == "Descartar") discard = button;
+    }
+    ASSERT_NE(discard, nullptr);
+    QTest::mouseClick(discard, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(window->view().state().shaderID, std::nullopt);
+    EXPECT_EQ(window->view().state().visual.shader, std::nullopt);
+    EXPECT_EQ(PersonalPresetStore(fixture.presetsFile()).load(), std::vector{stored}) << "nothing was saved";
 }
 
 }  // namespace
