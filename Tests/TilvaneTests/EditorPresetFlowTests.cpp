@@ -6,6 +6,7 @@
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QAbstractButton>
+#include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -106,6 +107,22 @@ TEST_F(EditorPresetFlow, EscapeLeavesTheSheetWithoutCreatingAnything)
     EXPECT_EQ(sheet(), nullptr);
     EXPECT_FALSE(window->view().state().showingNameDialog);
     EXPECT_TRUE(window->view().state().personalPresets.empty());
+}
+
+TEST_F(EditorPresetFlow, AnUnreadablePresetsFileDisablesCreateAndImportAndIsReported)
+{
+    {
+        QFile broken(QString::fromStdString(fixture.presetsFile().string()));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write(R"({"version": 1, "presets": [{"id": "x"}]})");
+    }
+    window.reset();
+    open();
+    EXPECT_FALSE(named("createPreset").isEnabled());
+    EXPECT_FALSE(named("importPreset").isEnabled());
+    auto& alert = named<QMessageBox>("errorAlert");
+    EXPECT_TRUE(alert.informativeText().startsWith("Não foi possível ler os presets pessoais: "))
+        << alert.informativeText().toStdString();
 }
 
 TEST_F(EditorPresetFlow, RemovingTheShaderFromTheInspectorWithUnsavedEditsGoesThroughTheAlert)
