@@ -3,8 +3,9 @@
 //                           preview is published on the main thread; xDirect = its median ÷ the median
 //                           of a direct convert, upscale and (with a shader and a renderer) render of the
 //                           same picture. Target: xDirect ≤ 1.25.
-//   InspectorRefresh        the inspector's refresh from the window after one edit, on the main thread;
-//                           ms = the median. Target: ≤ 2 ms.
+//   InspectorRefresh        the inspector's refresh from the window after one edit, on the main thread, with a
+//                           personal preset and its shader shown; refresh_us = the median in microseconds.
+//                           Target: ≤ 2000 µs.
 #include "Tilvane/Views/ContentView.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "Tilvane/Views/InspectorColumn.hpp"
@@ -12,6 +13,7 @@
 #include "Tilvane/Views/PixelControls.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
+#include "TilvaneShaders/ShaderPresetCatalog.hpp"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -165,11 +167,15 @@ void BlockSizeThroughSlider(benchmark::State& state)
 void InspectorRefresh(benchmark::State& state)
 {
     Editor editor;
+    // A personal preset with a shader, so that the shader inspector is shown and refreshed too.
+    const auto builtIn = loadShaderPresets(TILVANE_BENCH_APP_DIR
+                                           "/Resources/Tilvane_TilvaneShaders.bundle/Resources/ZentorialPresets.json");
     auto look = editor.view().state().visual;
-    if (!ShaderPreset::builtIn().empty()) {
-        editor.view().applySelection(ShaderPreset::builtIn().front().id);
-        look = editor.view().state().visual;
-    }
+    if (!builtIn.empty()) look.shader = ShaderConfiguration::fromPreset(builtIn.front(), false);
+    editor.view().setVisual(look);
+    editor.view().beginCreatePreset();
+    editor.view().setPresetName("Medida");
+    editor.view().commitNameDialog();
     auto* column = editor.window->findChild<InspectorColumn*>(QStringLiteral("inspector"));
     for (auto _ : state) {
         std::vector<double> refreshes;
@@ -183,7 +189,9 @@ void InspectorRefresh(benchmark::State& state)
             refreshes.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
         }
         state.SetIterationTime(median(refreshes) / 1000);
-        state.counters["ms"] = median(refreshes);
+        state.counters["refresh_us"] = median(refreshes) * 1000;
+        auto* shaderWindow = editor.window->findChild<QWidget*>(QStringLiteral("shaderWindow"));
+        state.counters["shaderShown"] = shaderWindow != nullptr && shaderWindow->isVisible();
     }
 }
 
