@@ -10,6 +10,8 @@
 
 #include <QPointer>
 
+#include <limits>
+
 namespace {
 
 using namespace panels;
@@ -166,7 +168,8 @@ TEST(CustomPaletteEditorTest, PickedComponentsRoundToChannels)
     PaletteHarness harness({RGBColor{9, 9, 9}, RGBColor{8, 8, 8}});
     harness.pickFor(0, std::nullopt);
     harness.pickFor(0, QColor());
-    EXPECT_TRUE(harness.edits.empty()) << "cancelled or invalid picks write nothing";
+    harness.pickFor(0, QColor::fromRgbF(0, 0, -std::numeric_limits<float>::infinity()));
+    EXPECT_TRUE(harness.edits.empty()) << "cancelled, invalid or non-finite picks write nothing";
 }
 
 TEST(CustomPaletteEditorTest, AListOfAnotherLengthRenewsEveryRow)

@@ -10,6 +10,8 @@
 
 #include <QPointer>
 
+#include <map>
+
 namespace {
 
 using namespace panels;
@@ -232,6 +234,45 @@ TEST(ShaderInspectorTest, EditsWithoutAnEchoStayTheInspectorsOwn)
     ASSERT_EQ(edits.size(), 2u);
     EXPECT_FALSE(edits[1].passes[0].isOn) << "the second write builds on the first";
     EXPECT_TRUE(edits[1].passes[1].isOn);
+}
+
+// Counts the paint and layout events every widget receives.
+struct RepaintCounter : QObject {
+    std::map<QObject*, int> paints;
+    int layouts = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) ++paints[watched];
+        if (event->type() == QEvent::LayoutRequest) ++layouts;
+        return false;
+    }
+};
+
+TEST(ShaderInspectorTest, ADragRepaintsOnlyTheDraggedControlAndNeverRelaysOut)
+{
+    InspectorHarness harness("fosforo", VTAppearance::vemi);
+    auto& control = harness.find<ShaderValueControl>(QStringLiteral("parameter:0:bloom"));
+    const int y = control.trackArea().center().y();
+    QTest::mousePress(&control, Qt::LeftButton, {}, {6, y});
+    harness.settle();
+    QCoreApplication::sendPostedEvents();
+    RepaintCounter counter;
+    qApp->installEventFilter(&counter);
+    for (int x = 10; x <= 210; x += 4) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(x, y), control.mapToGlobal(QPointF(x, y)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&control, &move);
+        QCoreApplication::sendPostedEvents();
+    }
+    qApp->removeEventFilter(&counter);
+    QTest::mouseRelease(&control, Qt::LeftButton, {}, {210, y});
+    EXPECT_EQ(counter.paints[&control], 51);
+    for (const auto& [widget, count] : counter.paints) {
+        EXPECT_EQ(widget, &control) << widget->metaObject()->className() << " " << widget->objectName().toStdString()
+                                    << " repainted " << count << " times";
+    }
+    EXPECT_EQ(counter.layouts, 0);
+    EXPECT_EQ(harness.edits.size(), 52u);
 }
 
 }  // namespace

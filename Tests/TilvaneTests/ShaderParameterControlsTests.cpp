@@ -177,11 +177,12 @@ TEST(ShaderParameterControlsTest, APickedColourStoresExactlyItsThreeKeys)
     EXPECT_FLOAT_EQ(settings.at("phosphorB"), 0.2f);
 
     const auto edits = harness.edits.size();
-    harness.picker.answers = {std::nullopt, QColor()};
+    harness.picker.answers = {std::nullopt, QColor(), QColor::fromRgbF(0, std::numeric_limits<float>::infinity(), 0)};
     click(well);
     click(well);
-    EXPECT_EQ(harness.picker.calls, 3);
-    EXPECT_EQ(harness.edits.size(), edits) << "cancelled and invalid picks write nothing";
+    click(well);
+    EXPECT_EQ(harness.picker.calls, 4);
+    EXPECT_EQ(harness.edits.size(), edits) << "cancelled, invalid and non-finite picks write nothing";
 }
 
 // MARK: Bezel
@@ -276,6 +277,7 @@ TEST(BezelControlsTest, PickedColoursAreStoredAsUpperCaseHexadecimal)
         {"another colour model", QColor::fromHsv(120, 255, 255), "#00FF00"},
         {"cancelled", std::nullopt, std::nullopt},
         {"invalid", QColor(), std::nullopt},
+        {"an infinite component", QColor::fromRgbF(std::numeric_limits<float>::infinity(), 0, 0), std::nullopt},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -16,13 +16,13 @@ ColorPicker systemColorPicker()
 std::optional<RGBComponents> srgbComponents(const std::optional<QColor>& picked)
 {
     if (!picked || !picked->isValid()) return std::nullopt;
-    const QColor rgb = picked->convertTo(QColor::Rgb);
-    if (!rgb.isValid()) return std::nullopt;
-    const RGBComponents components{rgb.redF(), rgb.greenF(), rgb.blueF()};
-    if (!std::isfinite(components.red) || !std::isfinite(components.green) || !std::isfinite(components.blue)) {
+    // A wide-gamut colour keeps its float components: one that is not a finite number is no colour at all.
+    if (!std::isfinite(picked->redF()) || !std::isfinite(picked->greenF()) || !std::isfinite(picked->blueF())) {
         return std::nullopt;
     }
-    return components;
+    const QColor rgb = picked->convertTo(QColor::Rgb);
+    if (!rgb.isValid()) return std::nullopt;
+    return RGBComponents{rgb.redF(), rgb.greenF(), rgb.blueF()};
 }
 
 QColor displayColor(double red, double green, double blue)

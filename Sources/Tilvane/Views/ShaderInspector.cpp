@@ -74,6 +74,7 @@ void ShaderInspector::setPresetID(const std::optional<QString>& presetID)
     if (presetID_ == presetID) return;
     presetID_ = presetID;
     expanded_ = {0};
+    preset_ = comparedPreset();
     follow();
 }
 
@@ -81,6 +82,7 @@ void ShaderInspector::setPersonalPreset(const std::optional<tilvane::PersonalPre
 {
     if (personal_ == preset) return;
     personal_ = preset;
+    preset_ = comparedPreset();
     follow();
 }
 
@@ -98,7 +100,7 @@ void ShaderInspector::setReduceMotion(bool reduceMotion)
     refreshMarks();
 }
 
-std::optional<ShaderPreset> ShaderInspector::preset() const
+std::optional<ShaderPreset> ShaderInspector::comparedPreset() const
 {
     if (personal_ && personal_->visual.shader) {
         const ShaderConfiguration& stored = *personal_->visual.shader;
@@ -116,7 +118,7 @@ std::optional<ShaderPreset> ShaderInspector::preset() const
 bool ShaderInspector::isAdjusted() const
 {
     const auto& configuration = binding_.current();
-    const auto compared = preset();
+    const auto& compared = preset_;
     if (!configuration || !compared) return false;
     if (personal_) return !personal_->visual.shader || *personal_->visual.shader != *configuration;
     return configuration->motion || configuration->passes != compared->passes ||
@@ -126,7 +128,7 @@ bool ShaderInspector::isAdjusted() const
 std::optional<ShaderInspector::Structure> ShaderInspector::structure() const
 {
     const auto& configuration = binding_.current();
-    const auto compared = preset();
+    const auto& compared = preset_;
     if (!configuration || !compared) return std::nullopt;
     Structure result{compared->id, compared->name, {}, expanded_, configuration->bezel.isOn};
     for (const auto& pass : configuration->passes) result.passes.emplace_back(pass.id, pass.effect);
@@ -159,7 +161,7 @@ void ShaderInspector::rebuild()
         content_ = nullptr;
     }
     built_ = structure();
-    const auto compared = preset();
+    const auto& compared = preset_;
     if (built_ && compared) {
         QVBoxLayout* layout = nullptr;
         content_ = columnOf(windowSpacing, &layout);
@@ -282,7 +284,7 @@ void ShaderInspector::restore()
         emit restorePersonalRequested(personal_->visual);
         return;
     }
-    const auto compared = preset();
+    const auto& compared = preset_;
     if (!compared) return;
     binding_.write([&](ShaderConfiguration& configuration) {
         configuration.passes = compared->passes;

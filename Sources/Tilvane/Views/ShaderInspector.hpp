@@ -60,7 +60,9 @@ private:
         friend bool operator==(const Structure&, const Structure&) = default;
     };
 
-    std::optional<tilvane::ShaderPreset> preset() const;
+    // The preset the configuration is compared with and restored to: the selected personal preset's stored shader,
+    // else the built-in preset with exactly the selected id.
+    std::optional<tilvane::ShaderPreset> comparedPreset() const;
     std::optional<Structure> structure() const;
     void follow();
     void rebuild();
@@ -81,6 +83,7 @@ private:
     std::optional<tilvane::PersonalPreset> personal_;
     bool reduceMotion_ = false;
     std::set<int> expanded_{0};
+    std::optional<tilvane::ShaderPreset> preset_;
 
     std::optional<Structure> built_;
     QVBoxLayout* layout_;
