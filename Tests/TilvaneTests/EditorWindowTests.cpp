@@ -39,7 +39,7 @@ struct ShownEditor {
         window->show();
         QCoreApplication::processEvents();
         fixture.jobs->runAll();
-        QCoreApplication::processEvents();
+        for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();  // redraw, then lay out again
     }
     ~ShownEditor() { delete window; }
 
