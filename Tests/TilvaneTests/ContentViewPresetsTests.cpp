@@ -85,6 +85,12 @@ TEST_F(PresetWindowTest, SelectingALookReplacesWhatTheSelectionOwns)
     window.selectFromGallery(personalSelectionID(stored.id));
     EXPECT_EQ(window.state().visual, stored.visual);
     EXPECT_FALSE(window.hasUnsavedChanges());
+
+    window.setVisual(edited);
+    ASSERT_TRUE(window.hasUnsavedChanges());
+    window.restoreSavedPreset();
+    EXPECT_EQ(window.state().visual, stored.visual) << "\"Restaurar valores salvos\" puts back the whole look";
+    EXPECT_EQ(window.state().shaderID, personalSelectionID(stored.id));
 }
 
 TEST_F(PresetWindowTest, UnsavedEditsAreGuardedWhenAnotherLookIsChosen)

@@ -261,9 +261,7 @@ TEST_F(InspectorTest, RefreshingFromTheWindowWritesNothingBack)
 
     click("maxDimension.1024");
     EXPECT_EQ(maxDimensionEdits, 1);
-    click("restorePreset");
-    ASSERT_EQ(edits.size(), 1u);
-    EXPECT_EQ(edits.back(), windowLook()) << "\"Restaurar valores salvos\" puts back the whole stored look";
+    EXPECT_TRUE(edits.empty());
 }
 
 TEST_F(InspectorTest, ScreenshotsOfTheWholeColumnInBothThemes)

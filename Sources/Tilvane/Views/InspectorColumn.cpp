@@ -29,6 +29,7 @@ InspectorColumn::InspectorColumn(ContentView& view, QWidget* parent) : QWidget(p
     connect(presets, &PresetPanel::createRequested, &view_, &ContentView::beginCreatePreset);
     connect(presets, &PresetPanel::saveRequested, &view_, [this] { view_.saveSelectedPreset(); });
     connect(presets, &PresetPanel::renameRequested, &view_, &ContentView::beginRenamePreset);
+    connect(presets, &PresetPanel::restoreRequested, &view_, &ContentView::restoreSavedPreset);
     connect(presets, &PresetPanel::deleteRequested, &view_, &ContentView::requestDeletePreset);
     connect(presets, &PresetPanel::importRequested, &view_, &ContentView::importPersonalPreset);
     connect(presets, &PresetPanel::exportRequested, &view_, &ContentView::exportSelectedPreset);

@@ -21,9 +21,6 @@ public:
     // Redraws the panels from the window's state and opens or closes the preset dialogs to match it.
     void refresh();
 
-    tilvane::InspectorPanel* panel() const { return panel_; }
-    tilvane::PresetSheets* sheets() const { return sheets_; }
-
 private:
     tilvane::ContentView& view_;
     tilvane::InspectorPanel* panel_;

@@ -56,9 +56,6 @@ InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPi
     pixelSize_->setObjectName(QStringLiteral("pixelControls"));
     presets_ = new PresetPanel;
     presets_->setObjectName(QStringLiteral("personalPresetControls"));
-    connect(presets_, &PresetPanel::restoreRequested, this, [this] {
-        if (values_.selectedPersonalPreset) emit visualEdited(values_.selectedPersonalPreset->visual);
-    });
     adjustments_ = new ImageAdjustmentsPanel;
     adjustments_->setObjectName(QStringLiteral("imageControls"));
     dither_ = new DitherPanel;

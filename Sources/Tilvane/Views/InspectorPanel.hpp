@@ -55,10 +55,8 @@ public:
                             ColorPicker picker = systemColorPicker(), QWidget* parent = nullptr);
 
     void setValues(const InspectorValues& values);
-    const InspectorValues& values() const { return values_; }
 
     PresetPanel* presetPanel() const { return presets_; }
-    QWidget* scrollTarget(InspectorScrollTarget target) const;
 
 signals:
     void visualEdited(const tilvane::VisualSettings& visual);
@@ -68,6 +66,7 @@ signals:
 
 private:
     void display(const InspectorValues& values);
+    QWidget* scrollTarget(InspectorScrollTarget target) const;
     void scrollTo(InspectorScrollTarget target);
 
     InspectorValues values_;

@@ -10,10 +10,6 @@ namespace tilvane {
 
 PresetSheets::PresetSheets(ContentView& view, QWidget* window) : QObject(window), view_(view), window_(window) {}
 
-PresetNameSheet* PresetSheets::nameSheet() const { return nameSheet_; }
-
-QMessageBox* PresetSheets::deleteAlert() const { return deleteAlert_; }
-
 void PresetSheets::present()
 {
     presentNameSheet();

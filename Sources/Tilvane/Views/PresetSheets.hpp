@@ -21,9 +21,6 @@ public:
     // Opens or closes each dialog to match the window's state.
     void present();
 
-    PresetNameSheet* nameSheet() const;
-    QMessageBox* deleteAlert() const;
-
 private:
     void presentNameSheet();
     void presentDeleteAlert();
