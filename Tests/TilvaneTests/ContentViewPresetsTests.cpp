@@ -251,6 +251,11 @@ TEST_F(PresetWindowTest, TwoWindowsCreatingInTurnKeepBothPresetsInTheFileAndInBo
     EXPECT_EQ(after[1].name, "Renomeado");
     EXPECT_EQ(first.state().personalPresets, after);
     EXPECT_EQ(second.state().personalPresets, after);
+
+    // A deletion in one window leaves the other with the same list, too.
+    first.deletePreset(after[0].id);
+    EXPECT_EQ(second.state().personalPresets, std::vector{after[1]});
+    EXPECT_EQ(PersonalPresetStore(fixture.presetsFile()).load(), std::vector{after[1]});
 }
 
 TEST_F(PresetWindowTest, ImportRefusesBadDocumentsWithItsPrefixAndChangesNothing)
