@@ -59,6 +59,10 @@ TEST(PresetDocumentFile, FilesThatCannotBeImportedAreRefusedAndLeftAsTheyWere)
 
     EXPECT_EQ(failureOf(atLimit), std::nullopt) << "exactly 1 MiB is still read";
     EXPECT_EQ(failureOf(overLimit), invalidData);
+    const auto huge = folder.path() / "huge.json";
+    writeFile(huge, "{");
+    std::filesystem::resize_file(huge, std::uintmax_t{4} << 30);  // sparse: refused by its size, never read
+    EXPECT_EQ(failureOf(huge), invalidData);
     EXPECT_EQ(failureOf(folder.path()),
               "Não foi possível ler o arquivo “" + folder.path().filename().string() + "”: é uma pasta.");
     EXPECT_EQ(failureOf(folder.path() / "missing.json"), "Não foi possível ler o arquivo “missing.json”: não existe.");
