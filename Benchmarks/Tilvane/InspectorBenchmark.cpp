@@ -75,6 +75,15 @@ struct Editor {
         window->resize(1280, 800);
         window->show();
         waitForPreview(nullptr);
+        // Let the first paints of the new window happen before anything is timed.
+        settleFor(1000);
+    }
+
+    static void settleFor(int milliseconds)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < milliseconds) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     }
 
     ContentView& view() { return window->view(); }
