@@ -1,7 +1,11 @@
 // The built application in a real X server: it opens a file given on its command line, and a second launch hands
-// its file to the running window. Each step is a helper of its own, so later checks can add theirs.
+// its file to the running window; a personal preset made through the name sheet is selected again after a
+// restart. Each step is a helper of its own, so later checks can add theirs.
 
+#include "EditorTestServices.hpp"
+#include "Tilvane/Views/EditorWindow.hpp"
 #include "TilvaneCore/ImagePalette.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QDir>
 #include <QFile>
@@ -202,7 +206,7 @@ int tilvaneWindowCount(const XvfbDisplay& x)
 
 bool toolsPresent()
 {
-    for (const char* tool : {"xvfb-run", "xwd", "xwininfo"}) {
+    for (const char* tool : {"xvfb-run", "xwd", "xwininfo", "xdotool"}) {
         if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) return false;
     }
     return true;
@@ -210,7 +214,7 @@ bool toolsPresent()
 
 TEST(XvfbWindow, SecondLaunchShowsItsPictureInTheRunningWindow)
 {
-    ASSERT_TRUE(toolsPresent()) << "xvfb-run, xwd and xwininfo are needed: run scripts/setup";
+    ASSERT_TRUE(toolsPresent()) << "xvfb-run, xwd, xwininfo and xdotool are needed: run scripts/setup";
     ASSERT_TRUE(QFile::exists(application())) << "build the application first";
     XvfbDisplay x;
     ASSERT_TRUE(x.start());
@@ -249,6 +253,204 @@ TEST(XvfbWindow, SecondLaunchShowsItsPictureInTheRunningWindow)
     EXPECT_EQ(running.exitCode(), 0);
     EXPECT_TRUE(QFile::exists(home.file(QStringLiteral("support/last-session.json"))))
         << "quitting keeps the last session";
+}
+
+// ---- Personal presets in the real window -----------------------------------------------------------------------
+
+// Where the inspector's controls lie in an editor window of the application's size, read from a window laid out
+// offscreen in this process, relative to the top-left corner of the "Visual" panel.
+struct InspectorLayout {
+    explicit InspectorLayout(std::function<void(ContentView&)> prepare = {})
+    {
+        EditorTestServices fixture;
+        EditorWindow window(fixture.services());
+        vemiTerminal(&window, VTAppearance::noite);
+        window.resize(1280, 800);
+        window.show();
+        QCoreApplication::processEvents();
+        fixture.jobs->runAll();
+        if (prepare) prepare(window.view());
+        window.refresh();
+        QCoreApplication::processEvents();
+        const auto topLeft = [&window](const char* name) {
+            auto* widget = window.findChild<QWidget*>(QLatin1String(name));
+            return widget == nullptr ? QPoint(-1, -1) : widget->mapTo(&window, QPoint(0, 0));
+        };
+        const auto centre = [&window](const char* name) {
+            auto* widget = window.findChild<QWidget*>(QLatin1String(name));
+            return widget == nullptr ? QPoint(-1, -1) : widget->mapTo(&window, widget->rect().center());
+        };
+        visual = topLeft("visualControls");
+        createButton = centre("createPreset") - visual;
+        pixelIncrease = centre("pixelIncrease") - visual;
+        presetsTitle = topLeft("personalPresetControls") + QPoint(40, 6) - visual;
+        draftChip = centre("presetDraftChip") - visual;
+        themeButton = centre("themeButton") - visual;
+        inspectorCentre = centre("inspectorPanel") - visual;
+    }
+
+    QPoint visual;
+    QPoint createButton, pixelIncrease, presetsTitle, draftChip, themeButton, inspectorCentre;
+};
+
+// The top-left corner of the "Visual" panel on the screen: the first row of its active title bar in the inspector
+// column at the window's right edge.
+QPoint findVisualPanel(const QImage& screen, const QColor& activeBar)
+{
+    for (int y = 0; y < screen.height(); ++y) {
+        for (int x = 1280 - 300; x < 1280 - 200; ++x) {
+            // The bar spans the panel's width without a break; the navigation bar's pink buttons are narrower.
+            bool bar = true;
+            for (int along = 0; along <= 200 && bar; along += 4) {
+                bar =
+                    screen.pixel(x + along, y) == activeBar.rgb() && screen.pixel(x + along, y + 4) == activeBar.rgb();
+            }
+            if (bar) {
+                // The panel's 1-px outline lies left of its bar.
+                return {x - 1, y - 1};
+            }
+        }
+    }
+    return {-1, -1};
+}
+
+// Runs xdotool against the display; true when it succeeded.
+bool xdotool(const XvfbDisplay& x, const QStringList& arguments)
+{
+    QProcess tool;
+    tool.setProcessEnvironment(x.clientEnvironment());
+    tool.start(QStringLiteral("xdotool"), arguments);
+    return tool.waitForFinished(10000) && tool.exitCode() == 0;
+}
+
+bool clickAt(const XvfbDisplay& x, QPoint at)
+{
+    const bool clicked = xdotool(x, {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(at.x()),
+                                     QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+    QThread::msleep(400);
+    return clicked;
+}
+
+// Polls `file` until `accept` takes its JSON; the last document read otherwise.
+nlohmann::json waitForJson(const QString& file, const std::function<bool(const nlohmann::json&)>& accept,
+                           std::chrono::seconds limit = 20s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    nlohmann::json document;
+    while (std::chrono::steady_clock::now() < deadline) {
+        QFile stored(file);
+        if (stored.open(QIODevice::ReadOnly)) {
+            document = nlohmann::json::parse(stored.readAll().toStdString(), nullptr, false);
+            if (document.is_object() && accept(document)) return document;
+        }
+        QThread::msleep(250);
+    }
+    return document;
+}
+
+QImage inspectorOf(const QImage& screen)
+{
+    return screen.copy(1280 - 300, 0, 300, 800);
+}
+
+// Creates "Meu CRT" through the "+" button and the name sheet; returns the stored preset's id.
+std::string createPresetThroughTheSheet(const XvfbDisplay& x, const AppHome& home, QPoint visual,
+                                        const InspectorLayout& layout)
+{
+    const QPoint target = visual + layout.createButton;
+    if (!clickAt(x, target)) return {};
+    QThread::msleep(600);
+    saveScreenshot(screenshot(x), QStringLiteral("name-sheet"));
+    xdotool(x, {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), QStringLiteral("Meu CRT")});
+    xdotool(x, {QStringLiteral("key"), QStringLiteral("Return")});
+    const auto stored = waitForJson(
+        home.file(QStringLiteral("support/personal-presets.json")),
+        [](const nlohmann::json& document) { return document.value("presets", nlohmann::json::array()).size() == 1; });
+    if (!stored.is_object() || stored.value("presets", nlohmann::json::array()).size() != 1 ||
+        stored["presets"][0]["name"] != "Meu CRT") {
+        return {};
+    }
+    return stored["presets"][0]["id"].get<std::string>();
+}
+
+// Scrolls the inspector back to its top and presses the block size's "+" once.
+bool increaseBlockSize(const XvfbDisplay& x, QPoint visual, const InspectorLayout& layout)
+{
+    const QPoint centre = visual + layout.inspectorCentre;
+    xdotool(x, {QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(centre.x()),
+                QString::number(centre.y())});
+    for (int step = 0; step < 40; ++step) xdotool(x, {QStringLiteral("click"), QStringLiteral("4")});
+    QThread::msleep(400);
+    return clickAt(x, visual + layout.pixelIncrease);
+}
+
+TEST(XvfbWindow, APresetCreatedThroughTheSheetIsSelectedAgainAfterARestart)
+{
+    ASSERT_TRUE(toolsPresent()) << "xvfb-run, xwd, xwininfo and xdotool are needed: run scripts/setup";
+    ASSERT_TRUE(QFile::exists(application())) << "build the application first";
+    const InspectorLayout layout;
+    XvfbDisplay x;
+    ASSERT_TRUE(x.start());
+    AppHome home;
+    const QString picture = writePicture(home, QStringLiteral("first.png"), originalColour);
+    const QColor noiteActiveBar = VTTheme::noite().barBgActive;
+
+    QProcess running;
+    running.setProcessEnvironment(home.environment(x));
+    running.start(application(), {picture});
+    ASSERT_TRUE(running.waitForStarted());
+    const QImage first = waitForComparison(x, originalColour);
+    ASSERT_FALSE(first.isNull());
+    const QPoint visual = findVisualPanel(first, noiteActiveBar);
+    ASSERT_GE(visual.x(), 0) << "the inspector's \"Visual\" panel is not on the screen";
+
+    const std::string id = createPresetThroughTheSheet(x, home, visual, layout);
+    ASSERT_FALSE(id.empty()) << "the sheet did not store \"Meu CRT\"";
+    ASSERT_TRUE(increaseBlockSize(x, visual, layout));
+    const auto session =
+        waitForJson(home.file(QStringLiteral("support/last-session.json")), [](const nlohmann::json& document) {
+            return document.value("visual", nlohmann::json::object()).value("pixelSize", 0) == 9;
+        });
+    EXPECT_EQ(session.value("session", nlohmann::json::object()).value("selectedPresetID", std::string()),
+              "personal:" + id);
+    const InspectorLayout edited([](ContentView& view) {
+        view.beginCreatePreset();
+        view.setPresetName("Meu CRT");
+        view.commitNameDialog();
+        auto look = view.state().visual;
+        look.pixelSize += 1;
+        view.setVisual(look);
+    });
+    const QImage draft = screenshot(x);
+    saveScreenshot(inspectorOf(draft), QStringLiteral("inspector-draft-noite"));
+    EXPECT_EQ(draft.pixel(visual + edited.draftChip), VTTheme::noite().chipBg.rgb()) << "the \"rascunho\" chip";
+    EXPECT_EQ(draft.pixel(visual + edited.presetsTitle), noiteActiveBar.rgb()) << "\"Seus presets\" is active";
+
+    running.terminate();
+    ASSERT_TRUE(running.waitForFinished(20000));
+
+    QProcess restarted;
+    restarted.setProcessEnvironment(home.environment(x));
+    restarted.start(application(), {});
+    ASSERT_TRUE(restarted.waitForStarted());
+    const QImage again = waitForComparison(x, originalColour);
+    ASSERT_FALSE(again.isNull()) << "the restored picture never showed";
+    const QPoint visualAgain = findVisualPanel(again, noiteActiveBar);
+    ASSERT_GE(visualAgain.x(), 0);
+    EXPECT_EQ(again.pixel(visualAgain + edited.presetsTitle), noiteActiveBar.rgb())
+        << "the restored window selects the preset";
+    saveScreenshot(inspectorOf(again), QStringLiteral("inspector-noite"));
+
+    ASSERT_TRUE(clickAt(x, visualAgain + layout.themeButton));
+    QThread::msleep(800);
+    const QImage vemi = screenshot(x);
+    saveScreenshot(inspectorOf(vemi), QStringLiteral("inspector-vemi"));
+    // In Vemi the outline and the bar share their colour, so the corner found may lie one pixel off.
+    const QPoint vemiVisual = findVisualPanel(vemi, VTTheme::vemi().barBgActive);
+    EXPECT_LE((vemiVisual - visualAgain).manhattanLength(), 2) << "the Vemi theme is drawn";
+
+    restarted.terminate();
+    ASSERT_TRUE(restarted.waitForFinished(20000));
 }
 
 }  // namespace

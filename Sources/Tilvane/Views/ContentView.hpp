@@ -3,6 +3,7 @@
 #include "Tilvane/Views/ContentViewState.hpp"
 #include "Tilvane/Views/EditorServices.hpp"
 #include "Tilvane/Views/JobSlot.hpp"
+#include "TilvaneShaders/Model/ShaderPreset.hpp"
 
 #include <QCoreApplication>
 #include <QList>
@@ -122,7 +123,34 @@ public:
     void deletePreset(const Uuid& id);
     void exportSelectedPreset();
     void importPersonalPreset();
+    // The shader inspector's remove button, through the unsaved-changes rule.
+    void removeShader();
+    // The preset panel's buttons, the name sheet and the delete confirmation.
+    void beginCreatePreset();
+    void beginRenamePreset();
+    void setPresetName(std::string name);
+    void cancelNameDialog();
+    void restoreSavedPreset();
+    void requestDeletePreset();
+    void confirmDeletePreset();
+    void cancelDeletePreset();
+    // The built-in screen presets that selections are looked up in: the application bundle's unless
+    // another list is given (tests read the build's bundle this way).
+    void setBuiltInPresets(std::vector<ShaderPreset> presets);
 
+private:
+    const std::vector<ShaderPreset>& builtInPresets() const;
+    void askAboutUnsavedChanges(std::optional<std::string> pending);
+    void adoptPersonalPresets(std::vector<PersonalPreset> presets);
+    // Adopts a list just written to the presets file and shows it in every other window too.
+    void announceWrittenList(std::vector<PersonalPreset> presets);
+    // Reads the presets file anew, applies `change` and persists the result.
+    bool persistChange(
+        const std::function<std::optional<std::vector<PersonalPreset>>(std::vector<PersonalPreset>)>& change);
+
+    std::optional<std::vector<ShaderPreset>> builtInPresets_;
+
+public:
     // ---- Export (ContentViewExport.cpp) ---------------------------------------------------------
 
     void exportPNG();

@@ -1,11 +1,17 @@
 #include "Tilvane/Views/InspectorColumn.hpp"
 
 #include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Views/InspectorPanel.hpp"
+#include "Tilvane/Views/PresetPanel.hpp"
+#include "Tilvane/Views/PresetSheets.hpp"
 #include "VemiTerminal/Theme/VTBackground.hpp"
 
 #include <QVBoxLayout>
 
-InspectorColumn::InspectorColumn(tilvane::ContentView& view, QWidget* parent) : QWidget(parent), view_(view)
+using tilvane::ContentView;
+using tilvane::PresetPanel;
+
+InspectorColumn::InspectorColumn(ContentView& view, QWidget* parent) : QWidget(parent), view_(view)
 {
     setObjectName(QStringLiteral("inspector"));
     setFixedWidth(columnWidth);
@@ -13,7 +19,35 @@ InspectorColumn::InspectorColumn(tilvane::ContentView& view, QWidget* parent) : 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addStretch(1);
+    panel_ = new tilvane::InspectorPanel;
+    layout->addWidget(panel_);
+
+    connect(panel_, &tilvane::InspectorPanel::visualEdited, &view_, &ContentView::setVisual);
+    connect(panel_, &tilvane::InspectorPanel::maxDimensionEdited, &view_, &ContentView::setMaxDimension);
+    connect(panel_, &tilvane::InspectorPanel::removeShaderRequested, &view_, &ContentView::removeShader);
+    auto* presets = panel_->presetPanel();
+    connect(presets, &PresetPanel::createRequested, &view_, &ContentView::beginCreatePreset);
+    connect(presets, &PresetPanel::saveRequested, &view_, [this] { view_.saveSelectedPreset(); });
+    connect(presets, &PresetPanel::renameRequested, &view_, &ContentView::beginRenamePreset);
+    connect(presets, &PresetPanel::restoreRequested, &view_, &ContentView::restoreSavedPreset);
+    connect(presets, &PresetPanel::deleteRequested, &view_, &ContentView::requestDeletePreset);
+    connect(presets, &PresetPanel::importRequested, &view_, &ContentView::importPersonalPreset);
+    connect(presets, &PresetPanel::exportRequested, &view_, &ContentView::exportSelectedPreset);
 }
 
-void InspectorColumn::refresh() {}
+void InspectorColumn::refresh()
+{
+    const auto& state = view_.state();
+    panel_->setValues({
+        .visual = state.visual,
+        .shaderID = state.shaderID,
+        .maxDimension = state.maxDimension,
+        .selectedPersonalPreset = view_.selectedPersonalPreset(),
+        .hasUnsavedChanges = view_.hasUnsavedChanges(),
+        .presetStoreAvailable = state.presetStoreAvailable,
+        .reduceMotion = state.reduceMotion,
+    });
+    // The dialogs belong to the window, which exists once the column is placed in it.
+    if (sheets_ == nullptr) sheets_ = new tilvane::PresetSheets(view_, window());
+    sheets_->present();
+}

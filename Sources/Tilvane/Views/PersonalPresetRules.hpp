@@ -1,0 +1,59 @@
+#pragma once
+
+#include "TilvanePresets/PersonalPreset.hpp"
+#include "TilvanePresets/VisualSettings.hpp"
+#include "TilvaneShaders/Model/ShaderPreset.hpp"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tilvane {
+
+// How the editor names, finds and guards the look it shows. The selection is one optional text:
+// nothing (no screen preset), a built-in preset's id, or "personal:" and a personal preset's id.
+
+inline constexpr std::string_view personalSelectionPrefix = "personal:";
+
+// "personal:" followed by the id in upper case.
+std::string personalSelectionID(const Uuid& id);
+
+// The personal preset id that a selection names; nothing for no selection, another prefix or a
+// rest that is not a UUID.
+std::optional<Uuid> personalPresetID(const std::optional<std::string>& selection);
+
+// The first preset of the list with the selection's personal id.
+std::optional<PersonalPreset> selectedPersonalPreset(const std::vector<PersonalPreset>& presets,
+                                                     const std::optional<std::string>& selection);
+
+// Whether the look differs from the one stored in the selected personal preset.
+bool hasUnsavedChanges(const std::optional<PersonalPreset>& selected, const VisualSettings& visual);
+
+// The look after choosing `selection`: a personal preset's whole look; for a built-in preset its
+// passes and bezel with motion off, the rest kept; otherwise the same look without a shader.
+VisualSettings visualForSelection(const std::optional<std::string>& selection, VisualSettings visual,
+                                  const std::vector<PersonalPreset>& presets, const std::vector<ShaderPreset>& builtIn);
+
+// What a new selection from the gallery does: nothing when it is the current one, ask first when
+// the selected personal preset has unsaved edits, else apply it.
+enum class SelectionStep { keep, askAboutUnsavedChanges, apply };
+SelectionStep gallerySelectionStep(const std::optional<std::string>& current,
+                                   const std::optional<std::string>& requested, bool unsavedChanges);
+
+// What removing the shader from the shader inspector does.
+SelectionStep shaderRemovalStep(const std::optional<std::string>& current, bool unsavedChanges);
+
+// The preset name as stored: without white space and line breaks at either end; nothing when that
+// leaves it empty.
+std::optional<std::string> acceptedPresetName(std::string_view typed);
+
+// Changes applied to a list as it was just read from the presets file, so that a list another
+// window wrote in the meantime is kept. Nothing when the preset is no longer in the list.
+std::vector<PersonalPreset> withPresetFirst(std::vector<PersonalPreset> presets, PersonalPreset preset);
+std::optional<std::vector<PersonalPreset>> withPresetVisual(std::vector<PersonalPreset> presets, const Uuid& id,
+                                                            const VisualSettings& visual);
+std::optional<std::vector<PersonalPreset>> withPresetName(std::vector<PersonalPreset> presets, const Uuid& id,
+                                                          const std::string& name);
+
+}  // namespace tilvane

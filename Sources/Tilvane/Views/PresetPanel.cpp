@@ -1,0 +1,96 @@
+#include "Tilvane/Views/PresetPanel.hpp"
+
+#include "Tilvane/Views/PixelControls.hpp"
+#include "Tilvane/Views/PresetActionButton.hpp"
+#include "VemiTerminal/Components/VTChip.hpp"
+
+#include <QHBoxLayout>
+#include <QVBoxLayout>
+
+namespace tilvane {
+
+PresetPanel::PresetPanel(QWidget* parent)
+    : VTWindow(QStringLiteral("Seus presets"), QStringLiteral("▢"), false, false, parent)
+{
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    const auto newRow = [column] {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(8);
+        column->addLayout(row);
+        return row;
+    };
+
+    nameRow_ = new QWidget;
+    auto* nameRow = new QHBoxLayout(nameRow_);
+    nameRow->setContentsMargins(0, 0, 0, 0);
+    nameRow->setSpacing(8);
+    name_ = new PixelCaption(QString());
+    name_->setObjectName(QStringLiteral("presetNameCaption"));
+    draft_ = new VTChip(QStringLiteral("rascunho"), false);
+    draft_->setObjectName(QStringLiteral("presetDraftChip"));
+    nameRow->addWidget(name_);
+    nameRow->addWidget(draft_);
+    nameRow->addStretch(1);
+    column->addWidget(nameRow_);
+
+    auto* actions = newRow();
+    create_ = addButton(QStringLiteral("Criar novo preset"), QStringLiteral("plus"), "createPreset",
+                        &PresetPanel::createRequested);
+    save_ = addButton(QStringLiteral("Salvar alterações"), QStringLiteral("square.and.arrow.down"), "savePreset",
+                      &PresetPanel::saveRequested);
+    rename_ = addButton(QStringLiteral("Renomear preset"), QStringLiteral("pencil"), "renamePreset",
+                        &PresetPanel::renameRequested);
+    restore_ = addButton(QStringLiteral("Restaurar valores salvos"), QStringLiteral("arrow.uturn.backward"),
+                         "restorePreset", &PresetPanel::restoreRequested);
+    delete_ = addButton(QStringLiteral("Excluir preset pessoal"), QStringLiteral("trash"), "deletePreset",
+                        &PresetPanel::deleteRequested);
+    for (auto* button : {create_, save_, rename_, restore_, delete_}) actions->addWidget(button);
+    actions->addStretch(1);
+
+    auto* files = newRow();
+    files->addWidget(new PixelCaption(QStringLiteral("Arquivo")));
+    files->addStretch(1);
+    import_ = addButton(QStringLiteral("Importar preset JSON"), QStringLiteral("tray.and.arrow.down"), "importPreset",
+                        &PresetPanel::importRequested);
+    export_ = addButton(QStringLiteral("Exportar preset salvo"), QStringLiteral("square.and.arrow.up"), "exportPreset",
+                        &PresetPanel::exportRequested);
+    files->addWidget(import_);
+    files->addWidget(export_);
+    setContent(content);
+    setState({});
+}
+
+PresetActionButton* PresetPanel::addButton(const QString& title, const QString& symbol, const char* name,
+                                           void (PresetPanel::*request)())
+{
+    auto* button = new PresetActionButton(title, symbol);
+    button->setObjectName(QLatin1String(name));
+    connect(button, &QAbstractButton::clicked, this, request);
+    return button;
+}
+
+void PresetPanel::setState(const PresetPanelState& state)
+{
+    const auto rules = presetButtonRules(state);
+    setActive(state.selected.has_value());
+    nameRow_->setHidden(!state.selected);
+    draft_->setHidden(!state.hasUnsavedChanges);
+    if (state.selected) {
+        const auto name = QString::fromStdString(state.selected->name);
+        name_->setText(name);
+        const auto deleteTitle = QStringLiteral("Excluir preset pessoal ") + name;
+        delete_->setToolTip(deleteTitle);
+        delete_->setAccessibleName(deleteTitle);
+    }
+    for (auto* button : {save_, rename_, restore_, delete_, export_}) button->setHidden(!rules.selectionButtonsShown);
+    create_->setEnabled(rules.createEnabled);
+    save_->setEnabled(rules.saveEnabled);
+    restore_->setEnabled(rules.restoreEnabled);
+    import_->setEnabled(rules.importEnabled);
+    export_->setEnabled(rules.exportEnabled);
+}
+
+}  // namespace tilvane

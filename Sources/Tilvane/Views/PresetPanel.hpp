@@ -1,0 +1,49 @@
+#pragma once
+
+#include "VemiTerminal/Components/VTWindow.hpp"
+
+#include "Tilvane/Views/PresetPanelState.hpp"
+
+class PixelCaption;
+class PresetActionButton;
+class VTChip;
+
+namespace tilvane {
+
+// "Seus presets": the selected personal preset's name with a "rascunho" chip while the look differs
+// from it, and the buttons that create, save, rename, restore, delete, import and export presets.
+// The panel only asks; the window does the work.
+class PresetPanel : public VTWindow {
+    Q_OBJECT
+public:
+    explicit PresetPanel(QWidget* parent = nullptr);
+
+    // Shows the state without emitting.
+    void setState(const PresetPanelState& state);
+
+signals:
+    void createRequested();
+    void saveRequested();
+    void renameRequested();
+    void restoreRequested();
+    void deleteRequested();
+    void importRequested();
+    void exportRequested();
+
+private:
+    PresetActionButton* addButton(const QString& title, const QString& symbol, const char* name,
+                                  void (PresetPanel::*request)());
+
+    QWidget* nameRow_;
+    PixelCaption* name_;
+    VTChip* draft_;
+    PresetActionButton* create_;
+    PresetActionButton* save_;
+    PresetActionButton* rename_;
+    PresetActionButton* restore_;
+    PresetActionButton* delete_;
+    PresetActionButton* import_;
+    PresetActionButton* export_;
+};
+
+}  // namespace tilvane

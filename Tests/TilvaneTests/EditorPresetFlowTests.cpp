@@ -1,0 +1,161 @@
+#include "EditorTestServices.hpp"
+#include "Tilvane/Views/EditorWindow.hpp"
+#include "Tilvane/Views/PersonalPresetRules.hpp"
+#include "Tilvane/Views/PresetNameSheet.hpp"
+#include "TilvaneShaders/ShaderPresetCatalog.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tilvane::testing {
+namespace {
+
+// A shown editor window whose user goes through the preset panel, the name sheet and the alerts.
+class EditorPresetFlow : public ::testing::Test {
+protected:
+    void SetUp() override { open(); }
+
+    void open()
+    {
+        window = std::make_unique<EditorWindow>(fixture.services());
+        vemiTerminal(window.get(), VTAppearance::noite);
+        window->resize(1200, 760);
+        window->show();
+        settle();
+    }
+
+    void settle()
+    {
+        for (int turn = 0; turn < 3; ++turn) {
+            QCoreApplication::processEvents();
+            fixture.jobs->runAll();
+        }
+    }
+
+    template <class Widget = QWidget>
+    Widget& named(const char* name)
+    {
+        auto* widget = window->findChild<Widget*>(QLatin1String(name));
+        if (widget == nullptr) throw std::runtime_error(std::string("no widget named ") + name);
+        return *widget;
+    }
+
+    void click(const char* name)
+    {
+        QTest::mouseClick(&named(name), Qt::LeftButton);
+        settle();
+    }
+
+    PresetNameSheet* sheet() { return window->findChild<PresetNameSheet*>(QStringLiteral("presetNameSheet")); }
+
+    EditorTestServices fixture;
+    std::unique_ptr<EditorWindow> window;
+};
+
+TEST_F(EditorPresetFlow, ASheetCreatesThePresetAnEditMarksItAsDraftAndTheAlertDeletesIt)
+{
+    click("createPreset");
+    ASSERT_NE(sheet(), nullptr);
+    EXPECT_TRUE(sheet()->isVisible());
+    EXPECT_EQ(sheet()->windowTitle(), "Salvar Preset");
+
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("   "));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    settle();
+    ASSERT_NE(sheet(), nullptr) << "a blank name keeps the sheet open";
+    EXPECT_TRUE(window->view().state().personalPresets.empty());
+
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Meu CRT"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    settle();
+    EXPECT_EQ(sheet(), nullptr);
+    ASSERT_EQ(window->view().state().personalPresets.size(), 1u);
+    const auto created = window->view().state().personalPresets.front();
+    EXPECT_EQ(created.name, "Meu CRT") << "stored trimmed";
+    EXPECT_EQ(window->view().state().shaderID, personalSelectionID(created.id));
+    EXPECT_TRUE(named("presetNameCaption").isVisible());
+    EXPECT_FALSE(named("presetDraftChip").isVisible());
+
+    click("pixelIncrease");
+    EXPECT_EQ(window->view().state().visual.pixelSize, 9);
+    EXPECT_TRUE(named("presetDraftChip").isVisible()) << "the edited look differs from the preset";
+
+    click("deletePreset");
+    auto& alert = named<QMessageBox>("deletePresetAlert");
+    EXPECT_EQ(alert.text(), "Excluir preset Meu CRT?");
+    EXPECT_EQ(alert.informativeText(), "O preset será removido deste computador.");
+    click("confirmDeletePreset");
+    EXPECT_TRUE(window->view().state().personalPresets.empty());
+    EXPECT_EQ(window->view().state().shaderID, std::nullopt);
+    EXPECT_EQ(window->view().state().visual.pixelSize, 9) << "the rest of the look stays";
+    EXPECT_TRUE(PersonalPresetStore(fixture.presetsFile()).load().empty());
+}
+
+TEST_F(EditorPresetFlow, EscapeLeavesTheSheetWithoutCreatingAnything)
+{
+    click("createPreset");
+    ASSERT_NE(sheet(), nullptr);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Rascunho"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(sheet(), nullptr);
+    EXPECT_FALSE(window->view().state().showingNameDialog);
+    EXPECT_TRUE(window->view().state().personalPresets.empty());
+}
+
+TEST_F(EditorPresetFlow, AnUnreadablePresetsFileDisablesCreateAndImportAndIsReported)
+{
+    {
+        QFile broken(QString::fromStdString(fixture.presetsFile().string()));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write(R"({"version": 1, "presets": [{"id": "x"}]})");
+    }
+    window.reset();
+    open();
+    EXPECT_FALSE(named("createPreset").isEnabled());
+    EXPECT_FALSE(named("importPreset").isEnabled());
+    auto& alert = named<QMessageBox>("errorAlert");
+    EXPECT_TRUE(alert.informativeText().startsWith("Não foi possível ler os presets pessoais: "))
+        << alert.informativeText().toStdString();
+}
+
+TEST_F(EditorPresetFlow, RemovingTheShaderFromTheInspectorWithUnsavedEditsGoesThroughTheAlert)
+{
+    const auto builtIn = loadShaderPresets(TILVANE_TEST_APP_DIR
+                                           "/Resources/Tilvane_TilvaneShaders.bundle/Resources/ZentorialPresets.json");
+    ASSERT_FALSE(builtIn.empty());
+    auto look = initialVisualSettings();
+    look.shader = ShaderConfiguration::fromPreset(builtIn.front(), false);
+    const PersonalPreset stored{Uuid::random(), "Com shader", look};
+    PersonalPresetStore(fixture.presetsFile()).save({stored});
+    window.reset();
+    open();
+    window->view().selectFromGallery(personalSelectionID(stored.id));
+    settle();
+
+    click("motionSwitch");
+    ASSERT_TRUE(window->view().hasUnsavedChanges());
+    click("removeShaderButton");
+    auto& alert = named<QMessageBox>("unsavedAlert");
+    EXPECT_TRUE(alert.isVisible());
+    EXPECT_TRUE(window->view().state().visual.shader.has_value()) << "nothing is removed before the answer";
+    QPushButton* discard = nullptr;
+    for (auto* button : alert.findChildren<QPushButton*>()) {
+        if (button->text() == "Descartar") discard = button;
+    }
+    ASSERT_NE(discard, nullptr);
+    QTest::mouseClick(discard, Qt::LeftButton);
+    settle();
+    EXPECT_EQ(window->view().state().shaderID, std::nullopt);
+    EXPECT_EQ(window->view().state().visual.shader, std::nullopt);
+    EXPECT_EQ(PersonalPresetStore(fixture.presetsFile()).load(), std::vector{stored}) << "nothing was saved";
+}
+
+}  // namespace
+}  // namespace tilvane::testing

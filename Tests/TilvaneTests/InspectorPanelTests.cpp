@@ -1,0 +1,297 @@
+#include "Tilvane/Views/CustomPaletteEditor.hpp"
+#include "Tilvane/Views/InspectorPanel.hpp"
+#include "Tilvane/Views/PixelControls.hpp"
+#include "Tilvane/Views/PresetPanel.hpp"
+#include "Tilvane/Views/ShaderValueControl.hpp"
+#include "TilvaneShaders/ShaderPresetCatalog.hpp"
+#include "VemiTerminal/Components/VTButton.hpp"
+#include "VemiTerminal/Components/VTChip.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include "PresetTestSupport.hpp"
+
+#include <gtest/gtest.h>
+#include <QScrollBar>
+#include <QTest>
+
+namespace tilvane {
+namespace {
+
+using namespace presettesting;
+
+template <class Widget>
+Widget& child(const QWidget& parent, const QString& name)
+{
+    auto* widget = parent.findChild<Widget*>(name);
+    if (widget == nullptr) throw std::runtime_error("no widget named " + name.toStdString());
+    return *widget;
+}
+
+// An inspector showing `values` that records every look it emits.
+class InspectorTest : public ::testing::Test {
+protected:
+    void show(const InspectorValues& values)
+    {
+        inspector.setValues(values);
+        inspector.resize(InspectorPanel::width, 700);
+        inspector.show();
+    }
+    void showLook(const VisualSettings& visual)
+    {
+        InspectorValues values;
+        values.visual = visual;
+        show(values);
+    }
+    void SetUp() override
+    {
+        QObject::connect(&inspector, &InspectorPanel::visualEdited,
+                         [this](const VisualSettings& visual) { edits.push_back(visual); });
+    }
+    void click(const QString& name) { QTest::mouseClick(&child<QWidget>(inspector, name), Qt::LeftButton); }
+    void clickAt(const QString& name, int x)
+    {
+        auto& widget = child<QWidget>(inspector, name);
+        QTest::mouseClick(&widget, Qt::LeftButton, {}, QPoint(x, widget.height() / 2));
+    }
+
+    const std::vector<ShaderPreset> builtIn = loadShaderPresets(
+        TILVANE_TEST_APP_DIR "/Resources/Tilvane_TilvaneShaders.bundle/Resources/ZentorialPresets.json");
+    InspectorPanel inspector{builtIn};
+    std::vector<VisualSettings> edits;
+};
+
+TEST_F(InspectorTest, TheBlockSizeStaysWithinTwoToFortyThroughButtonsAndSlider)
+{
+    struct Row {
+        const char* name;
+        std::int64_t start;
+        QString control;
+        int x;  // -1 clicks the button in its middle
+        std::int64_t expected;
+    };
+    const Row rows[] = {
+        {"minusAtTwo", 2, "pixelDecrease", -1, 2},      {"minusAtNine", 9, "pixelDecrease", -1, 8},
+        {"plusAtForty", 40, "pixelIncrease", -1, 40},   {"plusAtEight", 8, "pixelIncrease", -1, 9},
+        {"sliderFarLeft", 20, "pixelSizeSlider", 0, 2}, {"sliderFarRight", 20, "pixelSizeSlider", 10000, 40},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        edits.clear();
+        auto look = lookWithPixelSize(row.start);
+        look.paletteID = "nes";
+        showLook(look);
+        row.x < 0 ? click(row.control) : clickAt(row.control, row.x);
+        ASSERT_EQ(edits.size(), 1u);
+        auto expected = look;
+        expected.pixelSize = row.expected;
+        EXPECT_EQ(edits.back(), expected) << "only the block size changes";
+    }
+    showLook(lookWithPixelSize(17));
+    EXPECT_EQ(child<PixelSlider>(inspector, "pixelSizeSlider").value(), 17);
+    EXPECT_EQ(child<QWidget>(inspector, "pixelSizeBadge").accessibleName(), "17 PX");
+}
+
+TEST_F(InspectorTest, RestoringAdjustmentsIsOfferedExactlyAwayFromNeutral)
+{
+    const std::pair<const char*, ImageAdjustments> rows[] = {
+        {"neutral", {0, 1, 1}},          {"negativeZeroExposure", {-0.0f, 1, 1}},
+        {"tinyExposure", {1e-7f, 1, 1}}, {"contrastOneStep", {0, std::nextafter(1.0f, 2.0f), 1}},
+        {"gammaLow", {0, 1, 0.5f}},
+    };
+    for (const auto& [name, adjustments] : rows) {
+        SCOPED_TRACE(name);
+        edits.clear();
+        auto look = windowLook();
+        look.adjustments = adjustments;
+        showLook(look);
+        const bool neutral = std::string(name) == "neutral" || std::string(name) == "negativeZeroExposure";
+        auto& restore = child<VTButton>(inspector, "restoreAdjustments");
+        EXPECT_EQ(restore.isEnabled(), !neutral);
+        click("restoreAdjustments");
+        if (neutral) {
+            EXPECT_TRUE(edits.empty());
+        } else {
+            ASSERT_EQ(edits.size(), 1u);
+            EXPECT_EQ(edits.back(), windowLook());
+        }
+    }
+}
+
+TEST_F(InspectorTest, TheCustomPaletteStartsFromTheDefaultsOnceAndKeepsEditedColours)
+{
+    showLook(windowLook());
+    click("paletteChoice.custom");
+    ASSERT_EQ(edits.size(), 1u);
+    auto expected = windowLook();
+    expected.paletteID = "custom";
+    expected.customColors = ImagePalette::defaultCustomColors();
+    EXPECT_EQ(edits.back(), expected);
+
+    auto kept = windowLook();
+    kept.customColors = std::vector<RGBColor>{{1, 2, 3}, {200, 100, 50}, {9, 9, 9}};
+    showLook(kept);
+    EXPECT_EQ(inspector.findChild<CustomPaletteEditor*>(), nullptr) << "no editor without the custom palette";
+    click("paletteChoice.custom");
+    expected = kept;
+    expected.paletteID = "custom";
+    EXPECT_EQ(edits.back(), expected) << "colours edited before are kept";
+    showLook(expected);
+    ASSERT_NE(inspector.findChild<CustomPaletteEditor*>(), nullptr);
+    EXPECT_EQ(inspector.findChild<CustomPaletteEditor*>()->colors(), *kept.customColors);
+
+    click("paletteChoice.pico8");
+    auto builtIn = expected;
+    builtIn.paletteID = "pico8";
+    EXPECT_EQ(edits.back(), builtIn) << "a built-in palette keeps the custom colours stored";
+    showLook(builtIn);
+    EXPECT_TRUE(child<PixelChoiceButton>(inspector, "paletteChoice.pico8").isSelected());
+    EXPECT_FALSE(child<PixelChoiceButton>(inspector, "paletteChoice.custom").isSelected());
+}
+
+TEST_F(InspectorTest, AShaderThatDrawsScanlinesDisablesTheScreenScanlinesButKeepsTheirValues)
+{
+    ShaderConfiguration shader;
+    shader.passes.emplace_back("crt", 1.0f, ShaderPass::Settings{{"scanLinesStrength", 0.5f}, {"bloomStrength", 0.0f}},
+                               true);
+    auto look = windowLook();
+    look.shader = shader;
+    look.screen.scanlineStrength = 0.2f;
+    showLook(look);
+    for (const char* name : {"scanlineSwitch", "scanlineStrength", "scanlineThickness"}) {
+        EXPECT_FALSE(child<QWidget>(inspector, name).isEnabled()) << name;
+    }
+    EXPECT_TRUE(child<QWidget>(inspector, "scanlineCaption").isVisibleTo(&inspector));
+    EXPECT_TRUE(child<QWidget>(inspector, "glowSwitch").isEnabled());
+    EXPECT_FALSE(child<QWidget>(inspector, "glowCaption").isVisibleTo(&inspector));
+    EXPECT_TRUE(child<PixelSwitch>(inspector, "scanlineSwitch").isOn()) << "the stored strength is shown, not 0";
+    click("scanlineSwitch");
+    EXPECT_TRUE(edits.empty()) << "a disabled switch writes nothing";
+
+    showLook(windowLook());
+    EXPECT_FALSE(child<QWidget>(inspector, "scanlineCaption").isVisibleTo(&inspector));
+    child<PixelSwitch>(inspector, "scanlineSwitch").setFocus();
+    click("scanlineSwitch");
+    ASSERT_EQ(edits.size(), 1u);
+    EXPECT_EQ(edits.back().screen.scanlineStrength, 0.35f);
+    showLook(edits.back());
+    click("scanlineSwitch");
+    EXPECT_EQ(edits.back().screen.scanlineStrength, 0.0f);
+    showLook(edits.back());
+    EXPECT_FALSE(child<PixelSwitch>(inspector, "scanlineSwitch").isOn());
+    click("glowSwitch");
+    EXPECT_EQ(edits.back().screen, (ScreenSettings{0, 0.5f, 0.35f}));
+}
+
+TEST_F(InspectorTest, TheDitherCaptionFollowsThePaletteWhileTheChoicesStayEnabled)
+{
+    auto original = windowLook();
+    original.paletteID = "original";
+    const std::pair<VisualSettings, QString> rows[] = {
+        {original, "Cores Originais Não Usa Dither"},
+        {windowLook(), "Nenhum Mantém O Resultado Atual"},
+    };
+    for (const auto& [look, caption] : rows) {
+        edits.clear();
+        showLook(look);
+        EXPECT_EQ(child<PixelCaption>(inspector, "ditherCaption").text(), caption);
+        click("ditherChoice.floydSteinberg");
+        ASSERT_EQ(edits.size(), 1u);
+        EXPECT_EQ(edits.back().dither, DitherMode::floydSteinberg);
+    }
+    EXPECT_EQ(child<QWidget>(inspector, "ditherChoice.bayer4x4").accessibleName(), "Dithering: Bayer");
+    EXPECT_EQ(child<QWidget>(inspector, "ditherChoice.bayer4x4").toolTip(), "Padrão ordenado Bayer 4×4");
+}
+
+TEST_F(InspectorTest, ANewSelectionScrollsItsPanelToTheTopButTheFirstValuesDoNot)
+{
+    InspectorValues values;
+    values.visual = windowLook();
+    values.shaderID = "personal:0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D";
+    inspector.resize(InspectorPanel::width, 300);
+    inspector.show();
+    inspector.setValues(values);
+    EXPECT_EQ(inspector.verticalScrollBar()->value(), 0) << "a new window does not scroll";
+
+    const auto chosen = builtIn.front();
+    const std::tuple<const char*, std::optional<std::string>, QString> rows[] = {
+        {"noShader", std::nullopt, "screenControls"},
+        {"personal", "personal:0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D", "personalPresetControls"},
+        {"builtIn", chosen.id, "shaderControls"},
+        {"noShaderAgain", std::nullopt, "screenControls"},
+    };
+    for (const auto& [name, shaderID, target] : rows) {
+        values.shaderID = shaderID;
+        values.visual.shader =
+            shaderID == chosen.id ? std::optional(ShaderConfiguration::fromPreset(chosen, false)) : std::nullopt;
+        inspector.setValues(values);
+        const auto& panel = child<QWidget>(inspector, target);
+        EXPECT_EQ(inspector.verticalScrollBar()->value(), std::min(panel.y(), inspector.verticalScrollBar()->maximum()))
+            << name;
+        EXPECT_GT(inspector.verticalScrollBar()->maximum(), 0);
+    }
+    const auto before = inspector.verticalScrollBar()->value();
+    values.visual.pixelSize = 20;
+    inspector.setValues(values);
+    EXPECT_EQ(inspector.verticalScrollBar()->value(), before) << "only a new selection scrolls";
+}
+
+TEST_F(InspectorTest, RefreshingFromTheWindowWritesNothingBack)
+{
+    auto look = windowLook();
+    look.customColors = std::vector<RGBColor>{{1, 2, 3}, {4, 5, 6}};
+    look.paletteID = "custom";
+    look.screen = {0.4f, 0.2f, 0.6f};
+    look.adjustments = {0.5f, 1.2f, 1.8f};
+    InspectorValues values;
+    values.visual = look;
+    values.maxDimension = 4096;
+    values.selectedPersonalPreset = presetNamed("Retro", windowLook());
+    values.hasUnsavedChanges = true;
+    values.presetStoreAvailable = true;
+    int maxDimensionEdits = 0;
+    QObject::connect(&inspector, &InspectorPanel::maxDimensionEdited, [&] { ++maxDimensionEdits; });
+    show(values);
+    values.visual.pixelSize = 30;
+    inspector.setValues(values);
+    EXPECT_TRUE(edits.empty());
+    EXPECT_EQ(maxDimensionEdits, 0);
+    EXPECT_TRUE(child<PixelChoiceButton>(inspector, "maxDimension.4096").isSelected());
+    EXPECT_EQ(child<ShaderValueControl>(inspector, "gamma").value(), 1.8f);
+    EXPECT_TRUE(child<VTChip>(inspector, "presetDraftChip").isVisibleTo(&inspector));
+
+    click("maxDimension.1024");
+    EXPECT_EQ(maxDimensionEdits, 1);
+    EXPECT_TRUE(edits.empty());
+}
+
+TEST_F(InspectorTest, ScreenshotsOfTheWholeColumnInBothThemes)
+{
+    InspectorValues values;
+    values.visual = windowLook();
+    values.visual.paletteID = "custom";
+    values.visual.customColors = ImagePalette::defaultCustomColors();
+    values.visual.shader = ShaderConfiguration::fromPreset(builtIn.front(), false);
+    values.shaderID = builtIn.front().id;
+    values.selectedPersonalPreset = presetNamed("Meu CRT Âmbar");
+    values.hasUnsavedChanges = true;
+    values.presetStoreAvailable = true;
+    inspector.setValues(values);
+    for (const auto& [appearance, name] :
+         {std::pair{VTAppearance::noite, "noite"}, std::pair{VTAppearance::vemi, "vemi"}}) {
+        vemiTerminal(&inspector, appearance);
+        inspector.show();
+        QCoreApplication::processEvents();
+        inspector.resize(InspectorPanel::width, inspector.widget()->sizeHint().height());
+        QCoreApplication::processEvents();
+        const auto image = inspector.widget()->grab().toImage();
+        ASSERT_FALSE(image.isNull());
+        EXPECT_EQ(image.width(), InspectorPanel::width);
+        std::filesystem::create_directories(TILVANE_TEST_SCREENSHOT_DIR);
+        EXPECT_TRUE(
+            image.save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Inspector-%1.png").arg(QLatin1String(name))));
+        EXPECT_NE(image.pixelColor(2, 2), image.pixelColor(image.width() / 2, 40)) << "the panels are drawn";
+    }
+}
+
+}  // namespace
+}  // namespace tilvane
