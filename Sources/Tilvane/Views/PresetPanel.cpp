@@ -10,7 +10,7 @@
 namespace tilvane {
 
 PresetPanel::PresetPanel(QWidget* parent)
-    : VTWindow(QStringLiteral("Seus presets"), QStringLiteral("▢"), false, false, parent)
+    : VTWindow(QStringLiteral("Seus presets"), QStringLiteral("▢"), {}, parent)
 {
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);

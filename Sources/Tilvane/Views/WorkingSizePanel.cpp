@@ -8,7 +8,7 @@
 namespace tilvane {
 
 WorkingSizePanel::WorkingSizePanel(QWidget* parent)
-    : VTWindow(QStringLiteral("Trabalho"), QStringLiteral("▢"), false, false, parent)
+    : VTWindow(QStringLiteral("Trabalho"), QStringLiteral("▢"), {}, parent)
 {
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
