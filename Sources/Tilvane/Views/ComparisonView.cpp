@@ -102,6 +102,7 @@ void ComparisonView::setSource(tilvane::ImagePointer source)
     if (source_ == source) return;
     source_ = std::move(source);
     sourceImage_ = qImageView(source_);
+    shownSource_ = {};
     refresh();
 }
 
@@ -110,6 +111,7 @@ void ComparisonView::setPixelGrid(tilvane::ImagePointer pixelGrid)
     if (pixelGrid_ == pixelGrid) return;
     pixelGrid_ = std::move(pixelGrid);
     gridImage_ = qImageView(pixelGrid_);
+    shownGrid_ = {};
     refresh();
 }
 
@@ -206,14 +208,14 @@ void ComparisonView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(frame.translated(4, 4), theme.shadowColor);
     painter.fillRect(frame, theme.bgWindow);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(frame, sourceImage_);
+    const qreal ratio = devicePixelRatioF();
+    painter.drawImage(frame.topLeft(),
+                      shown(shownSource_, sourceImage_, frame.size(), ratio, Qt::SmoothTransformation));
     if (pixelGrid_) {
         const qreal dividerX = frame.width() * fraction_;
         painter.save();
         painter.setClipRect(QRectF(frame.topLeft(), QSizeF(dividerX, frame.height())));
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter.drawImage(frame, gridImage_);
+        painter.drawImage(frame.topLeft(), shown(shownGrid_, gridImage_, frame.size(), ratio, Qt::FastTransformation));
         painter.restore();
 
         const qreal centre = frame.left() + dividerX;
@@ -231,6 +233,19 @@ void ComparisonView::paintEvent(QPaintEvent*)
     painter.setPen(QPen(theme.border, 1));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(frame.adjusted(0.5, 0.5, -0.5, -0.5));
+}
+
+// The picture at the frame's size in device pixels, scaled once per picture and size, so that a drag of the
+// divider repaints by copying pixels instead of resampling the whole picture at every move.
+const QImage& ComparisonView::shown(QImage& cache, const QImage& picture, QSizeF frameSize, qreal ratio,
+                                    Qt::TransformationMode mode)
+{
+    const QSize size = (frameSize * ratio).toSize();
+    if (cache.size() != size || cache.devicePixelRatio() != ratio) {
+        cache = picture.isNull() || size.isEmpty() ? QImage() : picture.scaled(size, Qt::IgnoreAspectRatio, mode);
+        cache.setDevicePixelRatio(ratio);
+    }
+    return cache;
 }
 
 void ComparisonView::dragTo(qreal x)

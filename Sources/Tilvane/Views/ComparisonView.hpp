@@ -68,11 +68,15 @@ private:
     void refresh();
     void centre(QWidget* placeholder);
     void updateAccessibleValue();
+    static const QImage& shown(QImage& cache, const QImage& picture, QSizeF frameSize, qreal ratio,
+                               Qt::TransformationMode mode);
 
     tilvane::ImagePointer source_;
     tilvane::ImagePointer pixelGrid_;
     QImage sourceImage_;
     QImage gridImage_;
+    QImage shownSource_;
+    QImage shownGrid_;
     std::optional<QString> loadingName_;
     double fraction_ = 0.5;
     bool showsHandle_ = true;
