@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TilvaneCore/EnumeratedError.hpp"
+#include "TilvaneShared/EnumeratedError.hpp"
 
 namespace veldran {
 

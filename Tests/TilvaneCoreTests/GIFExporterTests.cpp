@@ -14,7 +14,7 @@
 using namespace tilvane;
 using namespace tilvane::imagefiles;
 using namespace tilvane::testing_images;
-using testing::ElementsAre, testing::MatchesRegex;
+using ::testing::ElementsAre, ::testing::MatchesRegex;
 
 namespace {
 

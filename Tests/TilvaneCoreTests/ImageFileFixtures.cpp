@@ -9,21 +9,6 @@
 
 namespace tilvane::imagefiles {
 
-TemporaryFolder::TemporaryFolder()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "tilvane-core-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-    path = pattern;
-}
-
-std::vector<std::string> TemporaryFolder::entryNames() const
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 VipsImagePointer makeVipsImage(int width, int height, int bands, const std::vector<std::uint8_t>& pixels)
 {
     startVips();

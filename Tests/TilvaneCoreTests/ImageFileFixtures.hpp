@@ -5,6 +5,8 @@
 
 #include "TilvaneCore/VipsRuntime.hpp"
 
+#include "TestSupport/TemporaryFolder.hpp"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -14,16 +16,7 @@
 
 namespace tilvane::imagefiles {
 
-struct TemporaryFolder {
-    TemporaryFolder();
-    ~TemporaryFolder() { std::filesystem::remove_all(path); }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    std::filesystem::path operator/(const std::string& name) const { return path / name; }
-    // Names of every entry in the folder, hidden ones included, sorted.
-    std::vector<std::string> entryNames() const;
-
-    std::filesystem::path path;
-};
+using tilvane::testing::TemporaryFolder;
 
 // An 8-bit image of width × height with `bands` bands, pixels row by row.
 VipsImagePointer makeVipsImage(int width, int height, int bands, const std::vector<std::uint8_t>& pixels);

@@ -4,6 +4,8 @@
 
 #include "TilvanePresets/PersonalPreset.hpp"
 
+#include "TestSupport/TemporaryFolder.hpp"
+
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -18,21 +20,6 @@
 #include <string>
 
 namespace tilvane::testing {
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TemporaryFolder {
-public:
-    TemporaryFolder() : path_((std::filesystem::temp_directory_path() / "tilvane-presets-XXXXXX").string())
-    {
-        mkdtemp(path_.data());
-    }
-    ~TemporaryFolder() { std::error_code ignored; std::filesystem::remove_all(path_, ignored); }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    std::filesystem::path path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 // Sets (or, with nothing, unsets) an environment variable for the scope and restores it afterwards.
 class ScopedEnvironment {

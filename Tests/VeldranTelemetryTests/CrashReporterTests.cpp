@@ -1,5 +1,6 @@
-#include "LocalHttpServer.hpp"
 #include "TestSupport.hpp"
+
+#include "TestSupport/LoopbackHttpServer.hpp"
 
 #include "VeldranTelemetry/CrashClient.hpp"
 #include "VeldranTelemetry/DiagnosticStorage.hpp"
@@ -17,14 +18,15 @@ namespace veldran {
 namespace {
 
 using namespace testing;
+using tilvane::testing::LoopbackHttpServer, tilvane::testing::ReceivedRequest;
 
 // Line 0 of an envelope is its header, line 1 the item header, line 2 the event.
-std::string envelopeLine(const testing::ReceivedRequest& request, int index)
+std::string envelopeLine(const ReceivedRequest& request, int index)
 {
     return request.body.split('\n').value(index).toStdString();
 }
 
-nlohmann::json eventOf(const testing::ReceivedRequest& request)
+nlohmann::json eventOf(const ReceivedRequest& request)
 {
     return nlohmann::json::parse(envelopeLine(request, 2));
 }
@@ -66,7 +68,7 @@ protected:
 
     QTemporaryDir caches;
     testing::TemporarySettings defaults;
-    LocalHttpServer server;
+    LoopbackHttpServer server;
 };
 
 // A real crash of an earlier run and a well-formed stored one go out sanitized; the rest is deleted unsent.

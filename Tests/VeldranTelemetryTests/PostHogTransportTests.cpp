@@ -1,5 +1,6 @@
-#include "LocalHttpServer.hpp"
 #include "TestSupport.hpp"
+
+#include "TestSupport/LoopbackHttpServer.hpp"
 
 #include "VeldranTelemetry/PostHogTransport.hpp"
 
@@ -11,6 +12,7 @@ namespace veldran {
 namespace {
 
 using namespace testing;
+using tilvane::testing::LoopbackHttpServer, tilvane::testing::ReceivedRequest;
 
 // The lines logged in the analytics category while a test of this file runs.
 QStringList analyticsLog;
@@ -31,7 +33,7 @@ protected:
     ~PostHogTransportTest() override { qInstallMessageHandler(previousHandler); }
 
     QtMessageHandler previousHandler;
-    LocalHttpServer server;
+    LoopbackHttpServer server;
     std::vector<bool> outcomes;
     bool resendAfterFirstOutcome = false;
     PostHogTransport transport{[this](bool accepted) {

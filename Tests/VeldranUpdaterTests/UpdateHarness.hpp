@@ -1,8 +1,9 @@
 #pragma once
 
-#include "LoopbackHttpServer.hpp"
 #include "SigningKey.hpp"
 #include "TestArchive.hpp"
+
+#include "TestSupport/LoopbackHttpServer.hpp"
 
 #include "VeldranUpdater/AppUpdater.hpp"
 #include "VeldranUpdater/CheckForUpdatesButton.hpp"
@@ -118,7 +119,11 @@ public:
     static constexpr char feedPath[] = "/tilvane/updates/appcast.xml";
     static constexpr char archivePath[] = "/downloads/X-2.tar.gz";
 
-    UpdateHarness() { writeInfo(bundleRoot()), writeFile(bundleRoot() + "/bin/tilvane", "old"); }
+    UpdateHarness()
+    {
+        server.setStatus(404);  // for every path nothing is published at
+        writeInfo(bundleRoot()), writeFile(bundleRoot() + "/bin/tilvane", "old");
+    }
 
     QString folderPath() const { return folder_.path(); }
     QString bundleRoot() const { return folder_.filePath("X.app"); }
@@ -164,7 +169,7 @@ public:
     void publishFeed(const QByteArray& signedFeed) { server.serve(feedPath, signedFeed); }
 
     SigningKey key;
-    LoopbackHttpServer server;
+    tilvane::testing::LoopbackHttpServer server;
     std::shared_ptr<ScriptedUserDriver> driver = std::make_shared<ScriptedUserDriver>();
     std::shared_ptr<RecordingRelauncher> relauncher = std::make_shared<RecordingRelauncher>();
 

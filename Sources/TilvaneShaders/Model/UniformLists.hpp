@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TilvaneShaders/Model/BezelSettings.hpp"
+#include "TilvaneShaders/Model/EffectTables.hpp"
 #include "TilvaneShaders/Model/ScreenSettings.hpp"
 #include "TilvaneShaders/Model/ShaderConfiguration.hpp"
 #include "TilvaneShaders/Model/ShaderPass.hpp"
@@ -27,7 +28,7 @@ struct PhosphorFrame {
     float elapsed = 0;                // time since the stored emission was written
 };
 
-inline constexpr std::size_t phosphorUniformCount = 33;
+inline constexpr std::size_t phosphorUniformCount = uniform_slots::realisticPhosphor.size();
 
 // The 33-float list of "realisticPhosphor": defaults, the pass's settings, then the frame's slots
 // 2, 3, 22, 23 and 26 (always 0).

@@ -10,7 +10,8 @@
 namespace tilvane {
 namespace {
 
-constexpr std::size_t bloomStyleSlot = 32;
+constexpr std::size_t bloomStyleSlot =
+    uniform_slots::slotOf(uniform_slots::realisticPhosphor, "PHOSPHOR_BLOOM_STYLE");
 
 PhosphorHistory freshEmission(int width, int height, FullscreenDrawer& drawer, TexturePool& textures)
 {

@@ -2,20 +2,29 @@
 
 #include "ShaderRendererError.hpp"
 
+#include "TilvaneShaders/Model/EffectTables.hpp"
+
 #include <regex>
 #include <vector>
 
 namespace tilvane {
 namespace {
 
-const std::string prelude = "#version 330 core\n"
-                           "uniform float parameters[" + std::to_string(parameterCapacity) + "];\n" R"(
-uniform float bezelFlag;
+// The uniform declarations and a name for every slot of the float lists, before the sources.
+std::string makePrelude()
+{
+    std::string text = "#version 330 core\nuniform float parameters[";
+    text.append(std::to_string(parameterCapacity)).append("];\n");
+    text.append(R"(uniform float bezelFlag;
 uniform sampler2D texture0;
 uniform sampler2D texture1;
 uniform sampler2D texture2;
-#line 1
-)";
+)");
+    text.append(uniform_slots::glslDefines()).append("#line 1\n");
+    return text;
+}
+
+const std::string prelude = makePrelude();
 
 const char* const vertexMain = R"(#version 330 core
 vec4 fullscreenVertex(int vertexIndex);

@@ -18,7 +18,7 @@ vec4 fullscreenVertex(int vertexIndex)
 
 vec2 pictureSize()
 {
-    return max(vec2(parameters[0], parameters[1]), vec2(1.0));
+    return max(vec2(PICTURE_WIDTH, PICTURE_HEIGHT), vec2(1.0));
 }
 
 // Effects are laid out for a 720-pixel-high picture and scaled with the picture, so that the
@@ -140,53 +140,53 @@ vec3 crtBloom(vec2 uv, vec2 size, float spread)
 vec4 crtFragment(vec2 pixel)
 {
     vec4 original = inputPixel(pixel);
-    float weight = mixWeight(parameters[3]);
+    float weight = mixWeight(CRT_INTENSITY);
     if (weight <= 0.0) {
         return original;
     }
     vec2 size = pictureSize();
     float unit = layoutUnit(size);
-    float time = parameters[2];
+    float time = CRT_TIME;
     vec2 uv = pixel / size;
-    vec2 screen = bezelFlag > 0.5 ? uv : barrel(uv, vec2(parameters[4], parameters[5]));
+    vec2 screen = bezelFlag > 0.5 ? uv : barrel(uv, vec2(CRT_CURVE_X, CRT_CURVE_Y));
 
-    vec3 color = crtSample(screen, size, parameters[6] * 10.0 * unit);
+    vec3 color = crtSample(screen, size, CRT_COLOR_FRINGING_SPREAD * 10.0 * unit);
 
-    vec3 ghost = texture(texture0, screen - vec2(parameters[7] * 10.0 * unit / size.x, 0.0)).rgb;
-    color += ghost * parameters[8];
+    vec3 ghost = texture(texture0, screen - vec2(CRT_GHOSTING_SPREAD * 10.0 * unit / size.x, 0.0)).rgb;
+    color += ghost * CRT_GHOSTING_STRENGTH;
 
-    color += crtBloom(screen, size, parameters[24] * unit) * clamp(parameters[25] * 64.0, 0.0, 4.0);
+    color += crtBloom(screen, size, CRT_BLOOM_SPREAD * unit) * clamp(CRT_BLOOM_STRENGTH * 64.0, 0.0, 4.0);
 
-    color = mix(color, color * color, clamp01(parameters[9]));
+    color = mix(color, color * color, clamp01(CRT_DARKEN_MIX));
 
-    float vignette = screen.x * screen.y * (1.0 - screen.x) * (1.0 - screen.y) * max(parameters[11], 0.0);
-    color *= clamp01(pow(max(vignette, 0.0), max(parameters[10], 0.0)));
+    float vignette = screen.x * screen.y * (1.0 - screen.x) * (1.0 - screen.y) * max(CRT_VIGNETTE_BRIGHTNESS, 0.0);
+    color *= clamp01(pow(max(vignette, 0.0), max(CRT_VIGNETTE_SPREAD, 0.0)));
 
-    color *= vec3(parameters[12], parameters[13], parameters[14]);
+    color *= vec3(CRT_TINT_R, CRT_TINT_G, CRT_TINT_B);
 
     float brightness = luminance(clamp(color, 0.0, 1.0));
-    float scanPeriod = max(parameters[17] * unit, 2.0);
+    float scanPeriod = max(CRT_SCAN_LINES_PERIOD * unit, 2.0);
     float scanWave = 0.5 + 0.5 * cos(6.2831853 * screen.y * size.y / scanPeriod);
-    float scanDepth = clamp01(parameters[15]) * (1.0 - clamp01(parameters[16]) * brightness);
+    float scanDepth = clamp01(CRT_SCAN_LINES_STRENGTH) * (1.0 - clamp01(CRT_SCAN_LINES_VARIANCE) * brightness);
     color *= 1.0 - scanDepth * scanWave;
 
-    float grillePeriod = max(parameters[19] * 1.5 * unit, 1.5);
+    float grillePeriod = max(CRT_APERTURE_GRILLE_PERIOD * 1.5 * unit, 1.5);
     float stripe = fract(screen.x * size.x / grillePeriod) * 3.0;
     vec3 grille = vec3(stripe < 1.0 ? 1.0 : 0.55, (stripe >= 1.0 && stripe < 2.0) ? 1.0 : 0.55,
                        stripe >= 2.0 ? 1.0 : 0.55) / 0.7;
-    color *= mix(vec3(1.0), grille, clamp01(parameters[18]));
+    color *= mix(vec3(1.0), grille, clamp01(CRT_APERTURE_GRILLE_STRENGTH));
 
-    color *= 1.0 - clamp01(parameters[20]) * (0.5 + 0.5 * sin(6.2831853 * time * parameters[21]));
+    color *= 1.0 - clamp01(CRT_FLICKER_STRENGTH) * (0.5 + 0.5 * sin(6.2831853 * time * CRT_FLICKER_FREQUENCY));
 
     float frame = floor(time * 60.0);
     vec2 grainCell = floor(screen * size / max(unit, 0.5));
-    color *= 1.0 + (hashValue(grainCell, frame) - 0.5) * 0.3 * parameters[22];
-    color += (hashValue(grainCell + vec2(17.0, 59.0), frame + 7.0) - 0.5) * 0.12 * parameters[23];
+    color *= 1.0 + (hashValue(grainCell, frame) - 0.5) * 0.3 * CRT_NOISE_CONTENT_STRENGTH;
+    color += (hashValue(grainCell + vec2(17.0, 59.0), frame + 7.0) - 0.5) * 0.12 * CRT_NOISE_UNIFORM_STRENGTH;
 
     vec2 edge = vec2(1.5) / size;
     float inside = insideMask(screen, edge);
-    if (parameters[27] > 0.5) {
-        color *= mix(1.0 - clamp01(parameters[26]), 1.0, inside);
+    if (CRT_MASK_OUTSIDE_BOUNDS > 0.5) {
+        color *= mix(1.0 - clamp01(CRT_BACKGROUND_OPACITY), 1.0, inside);
     }
 
     vec3 result = mix(original.rgb, clamp(color, 0.0, 1.0), weight);
@@ -200,19 +200,19 @@ vec4 crtFragment(vec2 pixel)
 vec4 glitchyFragment(vec2 pixel)
 {
     vec4 original = inputPixel(pixel);
-    float weight = mixWeight(parameters[6]);
+    float weight = mixWeight(GLITCHY_INTENSITY);
     if (weight <= 0.0) {
         return original;
     }
     vec2 size = pictureSize();
     vec2 uv = pixel / size;
-    float time = max(parameters[2], 0.0);
-    float cycle = max(parameters[4], 0.1);
-    float amount = clamp(parameters[5], 0.0, 1.0);
+    float time = max(GLITCHY_TIME, 0.0);
+    float cycle = max(GLITCHY_DURATION, 0.1);
+    float amount = clamp(GLITCHY_AMOUNT, 0.0, 1.0);
     float phase = fract(time / cycle) * cycle;
     float burstLength = min(1.2, cycle * 0.35);
     float burst = 1.0 - smoothstep(burstLength * 0.6, burstLength, phase);
-    float seed = floor(parameters[3] / 4.0);
+    float seed = floor(GLITCHY_FRAME / 4.0);
     float flash = step(0.94, hashValue(vec2(seed, 3.0), 11.0));
     float strength = max(burst, flash * 0.6) * (0.35 + amount * 2.0);
 
@@ -288,13 +288,13 @@ vec3 lottesMask(vec2 pixel, float strength)
 vec4 crtLottesFragment(vec2 pixel)
 {
     vec4 original = inputPixel(pixel);
-    float weight = mixWeight(parameters[8]);
+    float weight = mixWeight(LOTTES_INTENSITY);
     if (weight <= 0.0) {
         return original;
     }
     vec2 size = pictureSize();
     vec2 uv = pixel / size;
-    vec2 warp = vec2(1.0 / 32.0, 1.0 / 24.0) * max(parameters[3], 0.0);
+    vec2 warp = vec2(1.0 / 32.0, 1.0 / 24.0) * max(LOTTES_WARP_STRENGTH, 0.0);
     vec2 screen = uv;
     if (bezelFlag < 0.5) {
         vec2 centred = uv * 2.0 - 1.0;
@@ -303,10 +303,10 @@ vec4 crtLottesFragment(vec2 pixel)
     }
 
     // The grid follows the layout unit, so a large export shows the same rows as the preview.
-    vec2 grid = max(floor(size * clamp(parameters[2], 0.02, 1.0) / max(layoutUnit(size), 1.0)), vec2(1.0));
+    vec2 grid = max(floor(size * clamp(LOTTES_SCALE, 0.02, 1.0) / max(layoutUnit(size), 1.0)), vec2(1.0));
     vec2 position = screen * grid;
-    float pixelHardness = min(parameters[6], -0.05);
-    float scanHardness = -max(parameters[5], 0.05) * 10.0;
+    float pixelHardness = min(LOTTES_BLUR, -0.05);
+    float scanHardness = -max(LOTTES_THIN, 0.05) * 10.0;
 
     vec3 color = vec3(0.0);
     float rowFraction = fract(position.y) - 0.5;
@@ -315,12 +315,12 @@ vec4 crtLottesFragment(vec2 pixel)
         color += lottesRow(position, float(row), grid, pixelHardness) * exp2(scanHardness * offset * offset);
     }
 
-    float mask = clamp01(parameters[7]);
+    float mask = clamp01(LOTTES_MASK);
     color *= lottesMask(pixel / max(layoutUnit(size), 0.34), mask);
-    color *= 1.0 + 0.6 * clamp(parameters[5], 0.0, 2.0) * 0.5;
+    color *= 1.0 + 0.6 * clamp(LOTTES_THIN, 0.0, 2.0) * 0.5;
 
     float edge = 16.0 * screen.x * screen.y * (1.0 - screen.x) * (1.0 - screen.y);
-    color *= mix(clamp01(parameters[4]), 1.0, clamp01(pow(max(edge, 0.0), 0.35)));
+    color *= mix(clamp01(LOTTES_MIN_VIGNETTE), 1.0, clamp01(pow(max(edge, 0.0), 0.35)));
     color *= insideMask(screen, vec2(1.0) / grid);
 
     vec3 result = mix(original.rgb, toDisplay(color), weight);
@@ -333,13 +333,13 @@ vec4 crtLottesFragment(vec2 pixel)
 vec4 mnoiseFragment(vec2 pixel)
 {
     vec4 original = inputPixel(pixel);
-    float weight = mixWeight(parameters[3]);
+    float weight = mixWeight(MNOISE_INTENSITY);
     if (weight <= 0.0) {
         return original;
     }
     vec2 size = pictureSize();
     float unit = max(layoutUnit(size), 0.34);
-    float time = parameters[2];
+    float time = MNOISE_TIME;
     float frame = floor(time * 24.0);
     vec2 cell = floor(pixel / unit);
 
@@ -359,7 +359,7 @@ vec4 mnoiseFragment(vec2 pixel)
 vec4 negativeFragment(vec2 pixel)
 {
     vec4 original = inputPixel(pixel);
-    float weight = mixWeight(parameters[2]);
+    float weight = mixWeight(NEGATIVE_INTENSITY);
     if (weight <= 0.0) {
         return original;
     }

@@ -6,21 +6,21 @@
 
 vec2 bezelScreenExtent()
 {
-    return 0.5 * clamp(parameters[2], 0.1, 1.0) * vec2(max(parameters[3], 0.01), 1.0);
+    return 0.5 * clamp(BEZEL_SCREEN_HEIGHT, 0.1, 1.0) * vec2(max(BEZEL_ASPECT, 0.01), 1.0);
 }
 
 // Screen texture coordinate of a point, through the curvature of the glass.
 vec2 bezelScreenUV(vec2 point)
 {
     vec2 centred = point / bezelScreenExtent();
-    float bulge = clamp(parameters[9], 0.0, 3.0) * 0.045;
+    float bulge = clamp(BEZEL_CURVATURE, 0.0, 3.0) * 0.045;
     centred *= 1.0 + bulge * dot(centred, centred);
     return centred * 0.5 + 0.5;
 }
 
 float bezelCornerRadius()
 {
-    return 0.018 + 0.02 * clamp(parameters[9], 0.0, 3.0);
+    return 0.018 + 0.02 * clamp(BEZEL_CURVATURE, 0.0, 3.0);
 }
 
 // Signed distance to the edge of the glass (negative inside), in picture heights.
@@ -55,7 +55,7 @@ vec3 bezelGlass(vec2 point, float edgeDistance, vec2 outward, float depth)
 
 vec3 bezelFrame(vec2 point, vec2 uv, float edgeDistance, vec2 outward, float depth, float pixelSize)
 {
-    vec3 base = toLinear(clamp(vec3(parameters[5], parameters[6], parameters[7]), 0.0, 1.0));
+    vec3 base = toLinear(clamp(vec3(BEZEL_COLOR_R, BEZEL_COLOR_G, BEZEL_COLOR_B), 0.0, 1.0));
     vec2 extent = bezelScreenExtent();
     float frameWidth = max(0.5 - extent.y, pixelSize);
     float bevelWidth = min(frameWidth * 0.6, 0.008 + 0.045 * depth);
@@ -78,7 +78,7 @@ vec3 bezelFrame(vec2 point, vec2 uv, float edgeDistance, vec2 outward, float dep
     vec3 color = base * (0.28 + 0.85 * diffuse) * (1.0 + grain * 0.04) + specular * 0.12;
 
     // The glass mirrored in the bevel, blurred by the softness.
-    float softness = clamp01(parameters[8]);
+    float softness = clamp01(BEZEL_REFLECTION_SOFTNESS);
     vec2 mirrored = point - outward * edgeDistance * 2.0;
     vec3 reflection = toLinear(textureLod(texture0, clamp(bezelScreenUV(mirrored), 0.0, 1.0), 1.0 + softness * 6.0).rgb);
     float fade = exp(-edgeDistance / (bevelWidth * 0.45 + 0.001)) * onBevel;
@@ -95,7 +95,7 @@ vec4 monitorBezelFragment(vec2 pixel)
     vec2 uv = pixel / size;
     float pixelSize = 1.0 / size.y;
     vec2 point = (uv - 0.5) * vec2(size.x / size.y, 1.0);
-    float depth = clamp01(parameters[4]);
+    float depth = clamp01(BEZEL_DEPTH);
     float edgeDistance = bezelScreenDistance(point);
     vec2 outward = bezelOutward(point, pixelSize);
 

@@ -12,12 +12,12 @@
 
 float phosphorRows(vec2 size)
 {
-    return clamp(parameters[11], 1.0, max(size.y, 1.0));
+    return clamp(PHOSPHOR_VIRTUAL_ROWS, 1.0, max(size.y, 1.0));
 }
 
 vec3 phosphorTint(vec3 linearColor)
 {
-    vec3 tint = max(vec3(parameters[5], parameters[6], parameters[7]), vec3(0.0));
+    vec3 tint = max(vec3(PHOSPHOR_R, PHOSPHOR_G, PHOSPHOR_B), vec3(0.0));
     float tintSum = tint.r + tint.g + tint.b;
     if (tintSum < 0.001) {
         return linearColor;
@@ -30,12 +30,12 @@ vec3 phosphorTint(vec3 linearColor)
 float phosphorBeamShift(float row, float rows, float time, bool moving)
 {
     float seed = moving ? floor(time * 30.0) : 0.0;
-    float shift = (hashValue(vec2(row, 7.0), seed) - 0.5) * clamp01(parameters[17]) * 0.02;
-    float band = fract(time * parameters[30]);
-    float width = max(parameters[31], 0.001);
+    float shift = (hashValue(vec2(row, 7.0), seed) - 0.5) * clamp01(PHOSPHOR_JITTER) * 0.02;
+    float band = fract(time * PHOSPHOR_HSYNC_SPEED);
+    float width = max(PHOSPHOR_HSYNC_WIDTH, 0.001);
     float y = row / rows;
     float inBand = 1.0 - smoothstep(0.0, width, abs(y - band));
-    shift += inBand * clamp01(parameters[29]) * 0.08 * (0.6 + 0.4 * sin(row * 0.7 + time * 13.0));
+    shift += inBand * clamp01(PHOSPHOR_HSYNC) * 0.08 * (0.6 + 0.4 * sin(row * 0.7 + time * 13.0));
     return shift;
 }
 
@@ -43,8 +43,8 @@ vec4 phosphorExcitationFragment(vec2 pixel)
 {
     vec2 size = pictureSize();
     vec2 uv = pixel / size;
-    float time = parameters[2];
-    bool moving = parameters[22] > 0.5;
+    float time = PHOSPHOR_TIME;
+    bool moving = PHOSPHOR_MOTION > 0.5;
     float rows = phosphorRows(size);
     float row = floor(uv.y * rows);
 
@@ -61,23 +61,23 @@ vec4 phosphorExcitationFragment(vec2 pixel)
     vec3 light = phosphorTint(sampled * 0.25);
 
     float drive = luminance(light);
-    float knee = clamp(parameters[28], 0.0, 0.95);
-    light *= 1.0 + clamp(parameters[27], 0.0, 1.0) * 3.0 * max(drive - knee, 0.0) / (1.0 - knee);
-    light *= max(parameters[20], 0.0);
+    float knee = clamp(PHOSPHOR_OVERDRIVE_KNEE, 0.0, 0.95);
+    light *= 1.0 + clamp(PHOSPHOR_OVERDRIVE, 0.0, 1.0) * 3.0 * max(drive - knee, 0.0) / (1.0 - knee);
+    light *= max(PHOSPHOR_BRIGHTNESS, 0.0);
 
     if (moving) {
-        light *= 1.0 - clamp01(parameters[16]) * (0.5 + 0.5 * sin(time * 6.2831853 * 11.0));
-        float rolling = fract(uv.y - time * parameters[25]);
-        light *= 1.0 + clamp01(parameters[24]) * 0.35 * exp(-pow((rolling - 0.5) * 7.0, 2.0));
+        light *= 1.0 - clamp01(PHOSPHOR_FLICKER) * (0.5 + 0.5 * sin(time * 6.2831853 * 11.0));
+        float rolling = fract(uv.y - time * PHOSPHOR_ROLLING_SPEED);
+        light *= 1.0 + clamp01(PHOSPHOR_ROLLING_STRENGTH) * 0.35 * exp(-pow((rolling - 0.5) * 7.0, 2.0));
     }
     float grain = hashValue(floor(pixel / max(layoutUnit(size), 0.34)), moving ? floor(time * 30.0) : 0.0);
-    light = max(light + (grain - 0.5) * clamp01(parameters[15]) * 0.5 * (0.25 + luminance(light)), 0.0);
+    light = max(light + (grain - 0.5) * clamp01(PHOSPHOR_NOISE) * 0.5 * (0.25 + luminance(light)), 0.0);
 
-    if (parameters[23] > 0.5) {
+    if (PHOSPHOR_PREVIOUS_FRAME > 0.5) {
         // Afterglow: the previous emission fades with the persistence as time constant.
         vec3 previous = texelFetch(texture1, ivec2(pixel), 0).rgb;
-        float persistence = parameters[14];
-        float elapsed = max(parameters[3], 0.0);
+        float persistence = PHOSPHOR_PERSISTENCE;
+        float elapsed = max(PHOSPHOR_ELAPSED, 0.0);
         float fade = persistence > 0.001 ? exp(-elapsed / persistence) : 0.0;
         light = max(light, previous * fade);
     }
@@ -89,12 +89,12 @@ vec4 phosphorExcitationFragment(vec2 pixel)
 vec4 phosphorBlurFragment(vec2 pixel)
 {
     vec2 sourceSize = pictureSize();
-    float stride = max(parameters[4], 1.0);
+    float stride = max(BLUR_STRIDE, 1.0);
     vec2 targetSize = max(floor(sourceSize / stride), vec2(1.0));
     vec2 uv = pixel / targetSize;
-    vec2 direction = vec2(parameters[2], parameters[3]);
+    vec2 direction = vec2(BLUR_DIRECTION_X, BLUR_DIRECTION_Y);
     vec2 across = vec2(direction.y, direction.x);
-    bool halation = parameters[5] > 0.5;
+    bool halation = BLUR_HALATION > 0.5;
 
     // Taps along the direction, in target pixels; across it, the stride is averaged.
     float spacing = halation ? 1.6 : 0.8;
@@ -120,13 +120,13 @@ vec4 phosphorBlurFragment(vec2 pixel)
 // Brightness of the beam raster at a screen position, per colour channel.
 vec3 phosphorRaster(vec2 screen, vec2 size, float brightness)
 {
-    int mode = int(clamp(floor(parameters[19] + 0.5), 0.0, 3.0));
+    int mode = int(clamp(floor(PHOSPHOR_RASTER_MODE + 0.5), 0.0, 3.0));
     if (mode == 0) {
         return vec3(1.0);
     }
     float rows = phosphorRows(size);
-    float scan = clamp01(parameters[12]);
-    float mask = clamp01(parameters[21]);
+    float scan = clamp01(PHOSPHOR_SCAN_STRENGTH);
+    float mask = clamp01(PHOSPHOR_MASK_STRENGTH);
     float rowPhase = fract(screen.y * rows) - 0.5;
     float sigma = mix(0.2, 0.42, clamp01(brightness));
     float beam = exp(-rowPhase * rowPhase / (2.0 * sigma * sigma)) / (sigma * 2.5066);
@@ -155,10 +155,10 @@ vec3 phosphorShoulder(vec3 color)
 vec4 phosphorCompositeFragment(vec2 pixel)
 {
     vec4 original = inputPixel(pixel);
-    float weight = mixWeight(parameters[4]);
+    float weight = mixWeight(PHOSPHOR_INTENSITY);
     vec2 size = pictureSize();
     vec2 uv = pixel / size;
-    float curvature = clamp(parameters[18], 0.0, 1.0);
+    float curvature = clamp(PHOSPHOR_CURVATURE, 0.0, 1.0);
     vec2 screen = uv;
     if (bezelFlag < 0.5) {
         vec2 centred = uv * 2.0 - 1.0;
@@ -169,9 +169,9 @@ vec4 phosphorCompositeFragment(vec2 pixel)
     vec3 emission = texture(texture1, screen).rgb;
     vec3 bloom = texture(texture2, screen).rgb;
     vec3 raster = phosphorRaster(screen, size, luminance(emission));
-    vec3 background = toLinear(vec3(parameters[8], parameters[9], parameters[10]));
+    vec3 background = toLinear(vec3(PHOSPHOR_BACKGROUND_R, PHOSPHOR_BACKGROUND_G, PHOSPHOR_BACKGROUND_B));
 
-    vec3 light = background + emission * raster + bloom * max(parameters[13], 0.0) * (parameters[32] > 0.5 ? 0.5 : 0.3);
+    vec3 light = background + emission * raster + bloom * max(PHOSPHOR_BLOOM, 0.0) * (PHOSPHOR_BLOOM_STYLE > 0.5 ? 0.5 : 0.3);
     vec2 fromCentre = screen * 2.0 - 1.0;
     light *= 1.0 - 0.25 * curvature * dot(fromCentre, fromCentre);
     light *= insideMask(screen, vec2(1.5) / size);

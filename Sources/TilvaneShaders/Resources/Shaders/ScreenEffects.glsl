@@ -27,17 +27,17 @@ vec4 screenEffectsFragment(vec2 pixel)
     vec2 uv = pixel / size;
     vec3 light = toLinear(original.rgb);
 
-    float glow = clamp01(parameters[4]);
+    float glow = clamp01(SCREEN_GLOW_STRENGTH);
     if (glow > 0.0) {
         vec3 halo = screenGlow(uv, size);
         light = light + halo * glow * 0.9;
         light = light / (1.0 + glow * 0.3 * light);
     }
 
-    float strength = clamp01(parameters[2]);
+    float strength = clamp01(SCREEN_SCANLINE_STRENGTH);
     if (strength > 0.0) {
         float period = max(floor(3.0 * layoutUnit(size) + 0.5), 2.0);
-        float thickness = clamp01(parameters[3]);
+        float thickness = clamp01(SCREEN_SCANLINE_THICKNESS);
         float fromLine = abs(fract(pixel.y / period) - 0.5);
         float halfWidth = thickness * 0.5;
         float soft = 0.5 / period;

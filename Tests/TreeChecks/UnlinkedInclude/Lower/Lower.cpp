@@ -1,0 +1,8 @@
+#include "Lower.hpp"
+
+#include "Upper/Upper.hpp"
+
+int lower()
+{
+    return 1;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "Lower/Lower.hpp"
+
+inline int upper()
+{
+    return lower() + 1;
+}
