@@ -168,12 +168,13 @@ vec3 phosphorShoulder(vec3 color)
 // Where a point of the picture (uv) lands on the curved glass.
 vec2 phosphorScreen(vec2 uv)
 {
-    if (bezelFlag >= 0.5) {
-        return uv;
+    vec2 screen = uv;
+    if (bezelFlag < 0.5) {
+        vec2 centred = uv * 2.0 - 1.0;
+        centred *= 1.0 + clamp(PHOSPHOR_CURVATURE, 0.0, 1.0) * 0.25 * dot(centred, centred);
+        screen = centred * 0.5 + 0.5;
     }
-    vec2 centred = uv * 2.0 - 1.0;
-    centred *= 1.0 + clamp(PHOSPHOR_CURVATURE, 0.0, 1.0) * 0.25 * dot(centred, centred);
-    return centred * 0.5 + 0.5;
+    return screen;
 }
 
 vec4 phosphorCompositeFragment(vec2 pixel)
