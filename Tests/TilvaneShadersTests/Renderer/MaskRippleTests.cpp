@@ -1,6 +1,8 @@
 // The aperture masks and grilles of the curved screens must not alias against the output
 // pixels: a flat grey through a preset may show the mask's own fine pattern, but no rings or
 // bands wider than it.
+#include "Support/PngFile.hpp"
+
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 #include "TilvaneShaders/ShaderPresetCatalog.hpp"
 
@@ -64,26 +66,44 @@ Luma blurred(Luma luma, int radius)
     return luma;
 }
 
-// Root mean square, over the middle of the picture (clear of the screen's edges and the
-// bezel), of what lies between the two blurs: patterns wider than the mask's period (which the
-// fine blur, sigma 3.5 pixels, removes) and narrower than the shading of the tube (which the
-// coarse one, sigma 16.5 pixels, keeps).
+// What lies between two blurs: patterns wider than the mask's period (which the fine blur,
+// sigma 3.5 pixels, removes) and narrower than the shading of the tube (which the coarse one,
+// sigma 16.5 pixels, keeps).
+Luma band(const Luma& luma)
+{
+    Luma result = blurred(luma, 3);
+    const Luma coarse = blurred(luma, 16);
+    for (std::size_t i = 0; i < result.values.size(); ++i) result.values[i] -= coarse.values[i];
+    return result;
+}
+
+// Root mean square of the band over the middle of the picture, clear of the screen's edges
+// and the bezel.
 double bandRms(const Luma& luma)
 {
-    const Luma fine = blurred(luma, 3);
-    const Luma coarse = blurred(luma, 16);
+    const Luma banded = band(luma);
     double sum = 0;
     int count = 0;
     for (int y = luma.height * 3 / 20; y < luma.height * 17 / 20; ++y) {
         for (int x = luma.width * 3 / 20; x < luma.width * 17 / 20; ++x) {
-            const std::size_t i =
-                static_cast<std::size_t>(y) * static_cast<std::size_t>(luma.width) + static_cast<std::size_t>(x);
-            const double band = fine.values[i] - coarse.values[i];
-            sum += band * band;
+            sum += std::pow(banded.values[static_cast<std::size_t>(y * luma.width + x)], 2);
             ++count;
         }
     }
     return std::sqrt(sum / count);
+}
+
+// The band of a render, forty times amplified around mid grey, for a reviewer to look at.
+void writeBand(const Luma& luma, const std::string& name)
+{
+    const Luma banded = band(luma);
+    std::vector<std::uint8_t> bytes;
+    for (const double value : banded.values) {
+        const auto level = static_cast<std::uint8_t>(std::clamp(128.0 + 40.0 * value, 0.0, 255.0));
+        bytes.insert(bytes.end(), {level, level, level, 255});
+    }
+    testing::writePng(*Image::make(luma.width, luma.height, std::move(bytes)),
+                      std::filesystem::path(TILVANE_TEST_OUTPUT_DIR) / "ripple" / (name + ".png"));
 }
 
 // Root mean square over the whole picture of what the fine blur removes.
@@ -137,7 +157,9 @@ TEST_F(MaskRipple, flatGreysShowNoBandsOrRingsAtPreviewSizes)
             for (const std::uint8_t level : {96, 176}) {
                 SCOPED_TRACE(preset.id + " " + std::to_string(width) + "x" + std::to_string(height) + " grey " +
                              std::to_string(level));
-                const double ripple = bandRms(maskContribution(renderer, flatGrey(width, height, level), preset));
+                const ImagePointer grey = flatGrey(width, height, level);
+                const double ripple = bandRms(maskContribution(renderer, grey, preset));
+                if (height == 600 && level == 176) writeBand(lumaOf(*renderer.render(grey, preset)), preset.id);
                 std::printf("%s %dx%d grey %d: ripple %.3f\n", preset.id.c_str(), width, height, level, ripple);
                 EXPECT_LT(ripple, 0.15) << "luma levels of ripple the masks add";
             }
