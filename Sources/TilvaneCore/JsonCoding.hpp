@@ -29,11 +29,20 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// "\"<key>\"<rest>", built by appending: GCC 12 misreads `"literal" + std::string` as an
+// overlapping copy (-Wrestrict).
+inline std::string quotedKey(std::string_view key, std::string_view rest)
+{
+    std::string text = "\"";
+    text.append(key).append("\"").append(rest);
+    return text;
+}
+
 template <typename Json>
 bool toBool(const Json& value, std::string_view key)
 {
     if (!value.is_boolean()) {
-        throw DecodingError("\"" + std::string(key) + "\" deve ser verdadeiro ou falso.");
+        throw DecodingError(quotedKey(key, " deve ser verdadeiro ou falso."));
     }
     return value.template get<bool>();
 }
@@ -42,11 +51,11 @@ template <typename Json>
 double toDouble(const Json& value, std::string_view key)
 {
     if (!value.is_number()) {
-        throw DecodingError("\"" + std::string(key) + "\" deve ser um número.");
+        throw DecodingError(quotedKey(key, " deve ser um número."));
     }
     const double number = value.template get<double>();
     if (!std::isfinite(number)) {
-        throw DecodingError("\"" + std::string(key) + "\" deve ser um número finito.");
+        throw DecodingError(quotedKey(key, " deve ser um número finito."));
     }
     return number;
 }
@@ -58,7 +67,7 @@ float toFloat(const Json& value, std::string_view key)
     // Past the largest float plus half a unit in the last place, the value would round to infinity.
     constexpr double limit = static_cast<double>(std::numeric_limits<float>::max()) + 0x1p103;
     if (std::fabs(number) >= limit) {
-        throw DecodingError("\"" + std::string(key) + "\" está fora do intervalo de um float.");
+        throw DecodingError(quotedKey(key, " está fora do intervalo de um float."));
     }
     return static_cast<float>(number);
 }
@@ -70,7 +79,7 @@ std::int64_t toInteger(const Json& value, std::string_view key,
                        std::int64_t upper = std::numeric_limits<std::int64_t>::max())
 {
     const auto outOfRange = [&] {
-        return DecodingError("\"" + std::string(key) + "\" deve ser um número inteiro entre " +
+        return DecodingError(quotedKey(key, " deve ser um número inteiro entre ") +
                              std::to_string(lower) + " e " + std::to_string(upper) + ".");
     };
     std::int64_t integer = 0;
@@ -89,7 +98,7 @@ std::int64_t toInteger(const Json& value, std::string_view key,
         }
         integer = static_cast<std::int64_t>(number);
     } else {
-        throw DecodingError("\"" + std::string(key) + "\" deve ser um número inteiro.");
+        throw DecodingError(quotedKey(key, " deve ser um número inteiro."));
     }
     if (integer < lower || integer > upper) throw outOfRange();
     return integer;
@@ -99,7 +108,7 @@ template <typename Json>
 std::string toString(const Json& value, std::string_view key)
 {
     if (!value.is_string()) {
-        throw DecodingError("\"" + std::string(key) + "\" deve ser um texto.");
+        throw DecodingError(quotedKey(key, " deve ser um texto."));
     }
     return value.template get<std::string>();
 }
@@ -128,7 +137,7 @@ const Json& requiredMember(const Json& object, std::string_view key)
 {
     const Json* member = optionalMember(object, key);
     if (member == nullptr) {
-        throw DecodingError("Falta a chave \"" + std::string(key) + "\".");
+        throw DecodingError(std::string("Falta a chave ").append(quotedKey(key, ".")));
     }
     return *member;
 }
@@ -138,7 +147,7 @@ const Json& requiredMember(const Json& object, std::string_view key)
 inline double encodeFloat(float value, std::string_view key = "valor")
 {
     if (!std::isfinite(value)) {
-        throw EncodingError("\"" + std::string(key) + "\" não é um número finito.");
+        throw EncodingError(quotedKey(key, " não é um número finito."));
     }
     char text[32];
     const auto written = std::to_chars(text, text + sizeof text, value);

@@ -85,7 +85,8 @@ void writeAtomically(const std::filesystem::path& path, std::string_view bytes)
 {
     createFolder(path.parent_path());
 
-    const std::string temporaryName = "." + path.filename().string() + "." + Uuid::random().string() + ".tmp";
+    std::string temporaryName = ".";  // appended piece by piece: GCC 12 misreads "." + std::string (-Wrestrict)
+    temporaryName.append(path.filename().string()).append(".").append(Uuid::random().string()).append(".tmp");
     std::optional<AtomicFileWriter> file;
     describingFailure("Não foi possível criar o arquivo", path.parent_path() / temporaryName,
                       [&] { file.emplace(path, temporaryName); });

@@ -38,9 +38,7 @@ public:
 
     // This updater always asks before downloading and never sends a system profile; it accepts
     // these choices only switched off, and refuses to start otherwise.
-    bool automaticallyDownloadsUpdates() const noexcept { return automaticallyDownloadsUpdates_; }
     void setAutomaticallyDownloadsUpdates(bool automaticallyDownloads) noexcept;
-    bool sendsSystemProfile() const noexcept { return sendsSystemProfile_; }
     void setSendsSystemProfile(bool sendsProfile) noexcept;
 
     // Reads the bundle's public key and build version; throws UpdateError when they are unusable,

@@ -17,7 +17,7 @@ std::optional<CrashEvent> parse(const nlohmann::json& document)
 // A corrupt file may hold one very long line; reading it must not take the process down at every start.
 TEST(CrashFileReader, ReadsVeryLongMapsLinesWithoutOverflowingTheStack)
 {
-    const std::string longPath = "/" + std::string(600 * 1024, 'a');
+    const std::string longPath = std::string(1, '/').append(600 * 1024, 'a');
     auto document = testing::sampleCrashDocument();
     document["maps"] = "00400000-00401000 r-xp 00000000 08:01 1234 " + longPath + "\n";
     EXPECT_EQ(parse(document).value().debugImages, (std::vector<CrashDebugImage>{{longPath, "0x400000", 0x1000}}));

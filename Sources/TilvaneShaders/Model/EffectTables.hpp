@@ -202,17 +202,17 @@ constexpr bool coversEverySlotOnce(std::span<const UniformSlot> table)
         }
     }
     for (const UniformSlot& row : table) {
-        if (std::count_if(table.begin(), table.end(),
-                          [&](const UniformSlot& other) { return other.name == row.name; }) != 1) {
+        if (std::count_if(table.begin(), table.end(), [&](const UniformSlot& other) { return other.name == row.name; })
+            != 1) {
             return false;
         }
     }
     return true;
 }
 
-static_assert(coversEverySlotOnce(crt) && coversEverySlotOnce(glitchy) && coversEverySlotOnce(crtLottes) &&
-              coversEverySlotOnce(mnoise) && coversEverySlotOnce(negative) && coversEverySlotOnce(realisticPhosphor) &&
-              coversEverySlotOnce(phosphorBlur) && coversEverySlotOnce(screen) && coversEverySlotOnce(bezel));
+static_assert(coversEverySlotOnce(crt) && coversEverySlotOnce(glitchy) && coversEverySlotOnce(crtLottes)
+              && coversEverySlotOnce(mnoise) && coversEverySlotOnce(negative) && coversEverySlotOnce(realisticPhosphor)
+              && coversEverySlotOnce(phosphorBlur) && coversEverySlotOnce(screen) && coversEverySlotOnce(bezel));
 
 // The table of an effect's list (exact, case-sensitive id); negative's for any text without one.
 std::span<const UniformSlot> forEffect(std::string_view effect) noexcept;
