@@ -39,9 +39,9 @@ std::optional<char32_t> decodeCodePoint(std::string_view text, std::size_t& posi
 
 bool isWhiteSpace(char32_t character) noexcept
 {
-    return (character >= 0x09 && character <= 0x0D) || character == 0x20 || character == 0x85 || character == 0xA0 ||
-           character == 0x1680 || (character >= 0x2000 && character <= 0x200A) || character == 0x2028 ||
-           character == 0x2029 || character == 0x202F || character == 0x205F || character == 0x3000;
+    return (character >= 0x09 && character <= 0x0D) || character == 0x20 || character == 0x85 || character == 0xA0
+           || character == 0x1680 || (character >= 0x2000 && character <= 0x200A) || character == 0x2028
+           || character == 0x2029 || character == 0x202F || character == 0x205F || character == 0x3000;
 }
 
 std::string_view trimmingWhiteSpace(std::string_view text)

@@ -8,8 +8,8 @@ std::shared_ptr<GlTexture> TexturePool::take(int width, int height, TextureForma
 {
     std::unique_ptr<GlTexture> texture;
     const auto spare = std::ranges::find_if(spares_, [&](const std::unique_ptr<GlTexture>& candidate) {
-        return candidate->width() == width && candidate->height() == height && candidate->format() == format &&
-               candidate->mipmapped() == mipmapped;
+        return candidate->width() == width && candidate->height() == height && candidate->format() == format
+               && candidate->mipmapped() == mipmapped;
     });
     if (spare != spares_.end()) {
         texture = std::move(*spare);

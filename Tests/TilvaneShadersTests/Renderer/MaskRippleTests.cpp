@@ -155,8 +155,8 @@ TEST_F(MaskRipple, flatGreysShowNoBandsOrRingsAtPreviewSizes)
     for (const ShaderPreset& preset : presets) {
         for (const auto& [width, height] : {std::pair{960, 600}, {960, 720}}) {
             for (const std::uint8_t level : {96, 176}) {
-                SCOPED_TRACE(preset.id + " " + std::to_string(width) + "x" + std::to_string(height) + " grey " +
-                             std::to_string(level));
+                SCOPED_TRACE(preset.id + " " + std::to_string(width) + "x" + std::to_string(height) + " grey "
+                             + std::to_string(level));
                 const ImagePointer grey = flatGrey(width, height, level);
                 const double ripple = bandRms(maskContribution(renderer, grey, preset));
                 if (height == 600 && level == 176) writeBand(lumaOf(*renderer.render(grey, preset)), preset.id);
