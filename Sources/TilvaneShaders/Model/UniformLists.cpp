@@ -1,5 +1,6 @@
 #include "UniformLists.hpp"
 
+#include "TilvaneCore/UnicodeWhiteSpace.hpp"
 #include "TilvaneShaders/Model/EffectIdentifier.hpp"
 #include "TilvaneShaders/Model/EffectTables.hpp"
 
@@ -125,11 +126,7 @@ std::vector<float> bezelUniforms(const BezelSettings& bezel, int width, int heig
 
 std::array<float, 3> color(std::string_view text)
 {
-    constexpr std::string_view whiteSpace = " \t\n\r\v\f";
-    const auto first = text.find_first_not_of(whiteSpace);
-    const auto trimmed = first == std::string_view::npos
-                             ? std::string_view{}
-                             : text.substr(first, text.find_last_not_of(whiteSpace) - first + 1);
+    const std::string_view trimmed = trimmingWhiteSpace(text);
     std::uint32_t value = 0;
     if (trimmed.size() == 7 && trimmed.front() == '#') {
         const auto digits = trimmed.substr(1);

@@ -43,7 +43,7 @@ std::vector<float> screenUniforms(const ScreenSettings& screen, const std::optio
 // lower bound).
 std::vector<float> bezelUniforms(const BezelSettings& bezel, int width, int height);
 
-// Red, green and blue 0...1 of "#RRGGBB" (surrounding white space ignored, either letter case);
+// Red, green and blue 0...1 of "#RRGGBB" (Unicode white space around it ignored, either letter case);
 // the near-black grey #161718 for any other text.
 std::array<float, 3> color(std::string_view text);
 

@@ -4,7 +4,7 @@
 
 namespace tilvane {
 GlTexture::GlTexture(int width, int height, TextureFormat format, bool mipmapped)
-    : name_(generatedName<glGenTextures>()), width_(width), height_(height), format_(format)
+    : name_(generatedName<glGenTextures>()), width_(width), height_(height), format_(format), mipmapped_(mipmapped)
 {
     if (!name_ || width < 1 || height < 1) {
         throw ShaderRendererError(ShaderRendererErrorCase::renderFailed);
@@ -20,11 +20,11 @@ GlTexture::GlTexture(int width, int height, TextureFormat format, bool mipmapped
     }
 }
 
-void GlTexture::upload(std::span<const std::uint8_t> rgba)
+void GlTexture::upload(std::span<const std::uint8_t> rgba, int firstRow, int rowCount)
 {
     glBindTexture(GL_TEXTURE_2D, name_.get());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, firstRow, width_, rowCount, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GlTexture.hpp"
+
 #include "TilvaneCore/Image.hpp"
 
 #include <cstdint>
@@ -13,13 +15,12 @@ enum class UploadColour {
     overBlack,  // the colour composited over black, for a result made opaque (behind a bezel)
 };
 
-// Whether the picture's bytes already are what the shaders must see, so they can be uploaded
-// without a copy.
-bool uploadsUnchanged(const Image& image, UploadColour colour);
-
-// The picture's RGBA bytes as the shaders must see them. Fully transparent pixels are black
-// either way, so colours hidden under alpha 0 never show or bleed into their neighbours.
-std::vector<std::uint8_t> uploadPixels(const Image& image, UploadColour colour);
+// Fills the texture (of the picture's size) with the picture's RGBA bytes as the shaders must
+// see them. Fully transparent pixels are black either way, so colours hidden under alpha 0
+// never show or bleed into their neighbours. Rows that need no change go up straight from the
+// picture; only the others are converted, a few rows at a time, so no copy of the whole
+// picture is ever made.
+void uploadPicture(GlTexture& texture, const Image& image, UploadColour colour);
 
 // The rendered bytes as a premultiplied image: with `alphaSource`, each pixel takes that
 // picture's alpha and its colour is multiplied by it, once; without, every pixel is opaque.

@@ -9,17 +9,17 @@ JobThread::~JobThread()
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
+        wake_.notify_one();
     }
-    wake_.notify_one();
     worker_.join();
 }
 
+// Notifies while holding the lock: once the caller's job has run, the thread may be destroyed,
+// and the destructor cannot take the lock (and so cannot get past it) before this has returned.
 void JobThread::enqueue(std::function<void()> job)
 {
-    {
-        std::lock_guard lock(mutex_);
-        jobs_.push_back(std::move(job));
-    }
+    std::lock_guard lock(mutex_);
+    jobs_.push_back(std::move(job));
     wake_.notify_one();
 }
 

@@ -13,11 +13,11 @@ namespace {
 constexpr std::size_t bloomStyleSlot =
     uniform_slots::slotOf(uniform_slots::realisticPhosphor, "PHOSPHOR_BLOOM_STYLE");
 
-PhosphorHistory freshEmission(int width, int height, FullscreenDrawer& drawer)
+PhosphorHistory freshEmission(int width, int height, FullscreenDrawer& drawer, TexturePool& textures)
 {
     PhosphorHistory entry;
     for (auto& texture : entry.emission) {
-        texture = std::make_shared<GlTexture>(width, height, TextureFormat::rgba16f);
+        texture = textures.take(width, height, TextureFormat::rgba16f);
         drawer.clear(*texture);
     }
     return entry;
@@ -31,8 +31,8 @@ bool fits(const PhosphorHistory& entry, const GlTexture& target)
 
 }  // namespace
 
-PhosphorChain::PhosphorChain(const ShaderLibrary& library, FullscreenDrawer& drawer)
-    : library_(library), drawer_(drawer)
+PhosphorChain::PhosphorChain(const ShaderLibrary& library, FullscreenDrawer& drawer, TexturePool& textures)
+    : library_(library), drawer_(drawer), textures_(textures)
 {
 }
 
@@ -56,10 +56,14 @@ std::optional<PhosphorHistory> PhosphorChain::draw(const GlTexture& source, cons
     const auto stored = historyInUse ? history.find(request.passIndex) : history.end();
     PhosphorHistory entry = stored != history.end() && fits(stored->second, target)
                                 ? stored->second
-                                : freshEmission(width, height, drawer_);
+                                : freshEmission(width, height, drawer_, textures_);
 
-    const GlTexture quarterA(std::max(1, width / 4), std::max(1, height / 4), TextureFormat::rgba16f);
-    const GlTexture quarterB(quarterA.width(), quarterA.height(), TextureFormat::rgba16f);
+    const std::shared_ptr<GlTexture> quarterTextureA =
+        textures_.take(std::max(1, width / 4), std::max(1, height / 4), TextureFormat::rgba16f);
+    const std::shared_ptr<GlTexture> quarterTextureB =
+        textures_.take(quarterTextureA->width(), quarterTextureA->height(), TextureFormat::rgba16f);
+    const GlTexture& quarterA = *quarterTextureA;
+    const GlTexture& quarterB = *quarterTextureB;
     const ShaderProgram& excitation = program("phosphorExcitationFragment");
     const ShaderProgram& blur = program("phosphorBlurFragment");
     const ShaderProgram& composite = program("phosphorCompositeFragment");

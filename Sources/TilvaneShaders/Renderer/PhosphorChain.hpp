@@ -3,6 +3,7 @@
 #include "FullscreenDrawer.hpp"
 #include "GlTexture.hpp"
 #include "ShaderLibrary.hpp"
+#include "TexturePool.hpp"
 
 #include "TilvaneShaders/Model/ShaderPass.hpp"
 
@@ -38,7 +39,7 @@ struct PhosphorFrameRequest {
 // texture, a vertical blur into a second one, and the composite into the pass's target.
 class PhosphorChain {
 public:
-    PhosphorChain(const ShaderLibrary& library, FullscreenDrawer& drawer);
+    PhosphorChain(const ShaderLibrary& library, FullscreenDrawer& drawer, TexturePool& textures);
 
     // Returns the history entry to keep for this pass once the frame's GPU work has completed,
     // or nothing when the frame does not use the history.
@@ -50,6 +51,7 @@ private:
 
     const ShaderLibrary& library_;
     FullscreenDrawer& drawer_;
+    TexturePool& textures_;
 };
 
 }  // namespace tilvane

@@ -51,21 +51,6 @@ std::vector<int> enabledPassIndices(const std::optional<ShaderConfiguration>& co
     return indices;
 }
 
-GlTexture uploaded(const Image& image, UploadColour colour)
-{
-    try {
-        GlTexture texture(image.width(), image.height(), TextureFormat::rgba8);
-        if (uploadsUnchanged(image, colour)) {
-            texture.upload(image.bytes());
-        } else {
-            texture.upload(uploadPixels(image, colour));
-        }
-        return texture;
-    } catch (const ShaderRendererError&) {
-        throw ShaderRendererError(ShaderRendererErrorCase::invalidImage);
-    }
-}
-
 GLint queryMaximumTextureSize()
 {
     GLint size = 0;
@@ -77,7 +62,7 @@ GLint queryMaximumTextureSize()
 
 RenderEngine::RenderEngine(const ShaderBundle& bundle)
     : library_(loadShaderSources(bundle)),
-      phosphorChain_(library_, drawer_),
+      phosphorChain_(library_, drawer_, textures_),
       maximumTextureSize_(queryMaximumTextureSize())
 {
 }
@@ -141,25 +126,26 @@ ImagePointer RenderEngine::draw(const Image& image, const RenderRequest& request
 
     // Behind a bezel the result is opaque and nothing applies alpha at read-back, so the
     // picture goes in as it would look on the black glass.
-    const GlTexture source = uploaded(image, frame.hasBezel ? UploadColour::overBlack : UploadColour::straight);
+    const std::shared_ptr<GlTexture> source = textures_.take(frame.width, frame.height, TextureFormat::rgba8);
+    uploadPicture(*source, image, frame.hasBezel ? UploadColour::overBlack : UploadColour::straight);
 
     if (configuration && configuration->motion && request.temporalHistory && historyConfiguration_ != configuration) {
         phosphorHistory_.clear();
         historyConfiguration_ = configuration;
     }
 
-    GlTexture output(frame.width, frame.height, TextureFormat::rgba8);
-    std::unique_ptr<GlTexture> bezelScreen =
-        frame.hasBezel ? std::make_unique<GlTexture>(frame.width, frame.height, TextureFormat::rgba8, true) : nullptr;
-    const GlTexture& screen = frame.hasBezel ? *bezelScreen : output;
+    const std::shared_ptr<GlTexture> output = textures_.take(frame.width, frame.height, TextureFormat::rgba8);
+    const std::shared_ptr<GlTexture> bezelScreen =
+        frame.hasBezel ? textures_.take(frame.width, frame.height, TextureFormat::rgba8, true) : nullptr;
+    const GlTexture& screen = frame.hasBezel ? *bezelScreen : *output;
 
     PhosphorHistoryMap pendingHistory;
-    std::vector<std::unique_ptr<GlTexture>> intermediates;
-    const GlTexture& passed = drawPasses(frame, source, screen, checkCancelled, pendingHistory, intermediates);
+    std::vector<std::shared_ptr<GlTexture>> intermediates;
+    const GlTexture& passed = drawPasses(frame, *source, screen, checkCancelled, pendingHistory, intermediates);
 
     if (frame.passes.empty() && !frame.screenApplies) {
         const ShaderPass copy(std::string(effect::crt), 0, {}, true);
-        drawer_.draw(program("crtFragment"), screen, {&source}, uniforms(copy, frame.width, frame.height, false, 0),
+        drawer_.draw(program("crtFragment"), screen, {source.get()}, uniforms(copy, frame.width, frame.height, false, 0),
                      0.0f);
     }
     if (frame.screenApplies) {
@@ -172,7 +158,7 @@ ImagePointer RenderEngine::draw(const Image& image, const RenderRequest& request
         if (bezel == nullptr) {
             throw ShaderRendererError(ShaderRendererErrorCase::renderFailed);
         }
-        drawer_.draw(*bezel, output, {bezelScreen.get()}, bezelUniforms(configuration->bezel, frame.width, frame.height),
+        drawer_.draw(*bezel, *output, {bezelScreen.get()}, bezelUniforms(configuration->bezel, frame.width, frame.height),
                      0.0f, InputFiltering::mipmapped);
     }
 
@@ -186,13 +172,13 @@ ImagePointer RenderEngine::draw(const Image& image, const RenderRequest& request
     }
 
     std::vector<std::uint8_t> rendered(*Image::byteCount(frame.width, frame.height));
-    drawer_.readPixels(output, rendered);
+    drawer_.readPixels(*output, rendered);
     return premultipliedResult(frame.width, frame.height, std::move(rendered), frame.hasBezel ? nullptr : &image);
 }
 
 const GlTexture& RenderEngine::drawPasses(const Frame& frame, const GlTexture& source, const GlTexture& screen,
                                           const CancellationCheck& checkCancelled, PhosphorHistoryMap& pendingHistory,
-                                          std::vector<std::unique_ptr<GlTexture>>& intermediates)
+                                          std::vector<std::shared_ptr<GlTexture>>& intermediates)
 {
     const ShaderConfiguration* configuration = frame.request.configuration ? &*frame.request.configuration : nullptr;
     const float bezelFlag = frame.hasBezel ? 1.0f : 0.0f;
@@ -203,7 +189,7 @@ const GlTexture& RenderEngine::drawPasses(const Frame& frame, const GlTexture& s
         const ShaderPass& pass = configuration->passes[static_cast<std::size_t>(index)];
         const bool writesScreen = k + 1 == frame.passes.size() && !frame.screenApplies;
         if (!writesScreen) {
-            intermediates.push_back(std::make_unique<GlTexture>(frame.width, frame.height, TextureFormat::rgba8));
+            intermediates.push_back(textures_.take(frame.width, frame.height, TextureFormat::rgba8));
         }
         const GlTexture& target = writesScreen ? screen : *intermediates.back();
 

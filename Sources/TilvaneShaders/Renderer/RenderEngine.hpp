@@ -4,6 +4,7 @@
 #include "GlContext.hpp"
 #include "PhosphorChain.hpp"
 #include "ShaderLibrary.hpp"
+#include "TexturePool.hpp"
 
 #include "TilvaneCore/Image.hpp"
 #include "TilvaneShaders/Model/ScreenSettings.hpp"
@@ -49,12 +50,13 @@ private:
     // when there is none). Phosphor entries wait in pendingHistory until the frame completes.
     const GlTexture& drawPasses(const Frame& frame, const GlTexture& source, const GlTexture& screen,
                                 const CancellationCheck& checkCancelled, PhosphorHistoryMap& pendingHistory,
-                                std::vector<std::unique_ptr<GlTexture>>& intermediates);
+                                std::vector<std::shared_ptr<GlTexture>>& intermediates);
     const ShaderProgram& program(const char* function) const;
 
     GlContext context_;
     ShaderLibrary library_;
     FullscreenDrawer drawer_;
+    TexturePool textures_;  // before the history, whose emission textures come from it
     PhosphorChain phosphorChain_;
     GLint maximumTextureSize_ = 0;
     PhosphorHistoryMap phosphorHistory_;

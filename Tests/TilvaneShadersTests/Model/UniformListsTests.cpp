@@ -117,9 +117,14 @@ TEST(BezelUniforms, GoldenListClampsAndColoursReadFromAHashAndSixHexDigits)
     EXPECT_EQ(color(" #ff8000\n"), orange);
     EXPECT_EQ(color("#FF8000"), orange);
     EXPECT_EQ(color("\t#00Ff01\r\n"), (Rgb{0, 1, 1.0f / 255.0f}));
+    // Unicode white space as well: no-break spaces, line and paragraph separators, ideographic space.
+    for (const char* text : {"\u00A0#ff8000\u2028", "\u2029\u3000#ff8000\u00A0\n", "\u202F#ff8000\u0085", "\u2003#ff8000"}) {
+        EXPECT_EQ(color(text), orange) << '"' << text << '"';
+    }
     // Anything that strtoul or a lenient parser would take, and std::from_chars with six digits would not.
     for (const char* text : {"#ff80", "ff8000", "#ff800g", "#ff8000ff", "#ff 800", "#0xff80", "#-ff800", "#+ff800",
-                             "# ff800", "", "   ", "vermelho"}) {
+                             "# ff800", "", "   ", "vermelho",
+                             "\u200B#ff8000", "#ff8000\u2060", "\xA0#ff8000", "#ff8000\xC2"}) {  // no white space, malformed bytes
         EXPECT_EQ(color(text), fallbackGrey) << '"' << text << '"';
     }
 }

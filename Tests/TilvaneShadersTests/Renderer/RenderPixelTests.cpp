@@ -139,7 +139,8 @@ TEST_F(RenderPixels, extremeSettingsKeepEveryPixelFinite)
          activePass("glitchy", {{"duration", 0}, {"amount", huge}})},
         true);
     for (const float time : {0.0f, 0.075f, 0.15f}) {
-        const auto result = renderer.render(picture, wild, ScreenSettings{1, 1, 1}, time, true)->bytes();
+        const ImagePointer rendered = renderer.render(picture, wild, ScreenSettings{1, 1, 1}, time, true);
+        const auto result = rendered->bytes();  // a view into the image, which must outlive it
         std::size_t lit = 0;
         for (std::size_t i = 1; i < result.size(); i += 4) lit += result[i] > 0 ? 1 : 0;
         EXPECT_GT(lit, result.size() / 4 / 2) << "at " << time;

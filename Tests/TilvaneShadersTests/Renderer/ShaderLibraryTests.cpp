@@ -29,7 +29,7 @@ TEST(ShaderLibrary, compilesEveryProgramAndCrtAtIntensityZeroIsAnExactCopy)
     }, AlphaMode::straight);
     const std::vector<std::uint8_t> bytes(picture->bytes().begin(), picture->bytes().end());
     GlTexture input(width, height, TextureFormat::rgba8);
-    input.upload(bytes);
+    input.upload(bytes, 0, picture->height());
     const GlTexture output(width, height, TextureFormat::rgba8);
     const ShaderPass copy("crt", 0, {{"curveX", 3}, {"scanLinesStrength", 1}}, true);
     for (const float bezelFlag : {0.0f, 1.0f}) {

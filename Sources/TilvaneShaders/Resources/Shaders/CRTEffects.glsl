@@ -108,6 +108,30 @@ float insideMask(vec2 uv, vec2 softness)
     return inside.x * inside.y;
 }
 
+// How much of a periodic pattern's contrast the output pixels can show when one of them spans
+// `footprint` periods: all of it down to a period of four pixels, none at two or less, where
+// the pixel grid would fold it into bands and rings.
+float patternContrast(float footprint)
+{
+    return 1.0 - smoothstep(0.25, 0.5, footprint);
+}
+
+// How much of [0, t] each of three stripes covers that split every period in thirds.
+vec3 stripeIntegral(float t)
+{
+    return floor(t) / 3.0 + clamp(fract(t) - vec3(0.0, 1.0, 2.0) / 3.0, 0.0, 1.0 / 3.0);
+}
+
+// The share of this output pixel (1/3 on average) that each stripe of an aperture grille
+// covers, at `x` grille periods across the screen when the pixel spans `footprint` periods:
+// the stripes averaged over that footprint, their contrast faded as the period nears two pixels.
+vec3 grilleStripes(float x, float footprint)
+{
+    footprint = max(footprint, 1e-4);
+    vec3 covered = (stripeIntegral(x + 0.5 * footprint) - stripeIntegral(x - 0.5 * footprint)) / footprint;
+    return mix(vec3(1.0 / 3.0), covered, patternContrast(footprint));
+}
+
 // ---- crt --------------------------------------------------------------------------------
 // Slots: 2 time, 3 intensity, 4-5 curve, 6 colour fringing, 7-8 ghosting, 9 darken,
 // 10-11 vignette, 12-14 tint, 15-17 scanlines, 18-19 aperture grille, 20-21 flicker,
@@ -137,6 +161,12 @@ vec3 crtBloom(vec2 uv, vec2 size, float spread)
     return sum / weights;
 }
 
+// Where a point of the picture (uv) lands on the crt's curved glass.
+vec2 crtScreen(vec2 uv)
+{
+    return bezelFlag > 0.5 ? uv : barrel(uv, vec2(CRT_CURVE_X, CRT_CURVE_Y));
+}
+
 vec4 crtFragment(vec2 pixel)
 {
     vec4 original = inputPixel(pixel);
@@ -148,7 +178,7 @@ vec4 crtFragment(vec2 pixel)
     float unit = layoutUnit(size);
     float time = CRT_TIME;
     vec2 uv = pixel / size;
-    vec2 screen = bezelFlag > 0.5 ? uv : barrel(uv, vec2(CRT_CURVE_X, CRT_CURVE_Y));
+    vec2 screen = crtScreen(uv);
 
     vec3 color = crtSample(screen, size, CRT_COLOR_FRINGING_SPREAD * 10.0 * unit);
 
@@ -171,9 +201,9 @@ vec4 crtFragment(vec2 pixel)
     color *= 1.0 - scanDepth * scanWave;
 
     float grillePeriod = max(CRT_APERTURE_GRILLE_PERIOD * 1.5 * unit, 1.5);
-    float stripe = fract(screen.x * size.x / grillePeriod) * 3.0;
-    vec3 grille = vec3(stripe < 1.0 ? 1.0 : 0.55, (stripe >= 1.0 && stripe < 2.0) ? 1.0 : 0.55,
-                       stripe >= 2.0 ? 1.0 : 0.55) / 0.7;
+    vec2 perPixel = abs(crtScreen(uv + vec2(1.0, 0.0) / size) - screen) + abs(crtScreen(uv + vec2(0.0, 1.0) / size) - screen);
+    float grilleScale = size.x / grillePeriod;
+    vec3 grille = (0.55 + 0.45 * grilleStripes(screen.x * grilleScale, perPixel.x * grilleScale)) / 0.7;
     color *= mix(vec3(1.0), grille, clamp01(CRT_APERTURE_GRILLE_STRENGTH));
 
     color *= 1.0 - clamp01(CRT_FLICKER_STRENGTH) * (0.5 + 0.5 * sin(6.2831853 * time * CRT_FLICKER_FREQUENCY));

@@ -117,8 +117,20 @@ vec4 phosphorBlurFragment(vec2 pixel)
     return vec4(clamp(sum / max(weights, 1e-5), 0.0, 256.0), 1.0);
 }
 
-// Brightness of the beam raster at a screen position, per colour channel.
-vec3 phosphorRaster(vec2 screen, vec2 size, float brightness)
+// A Gaussian spot of deviation sigma, one per period, at `phase` (-0.5...0.5) from its centre,
+// its peak 1 / (sigma sqrt(2 pi)); drawn towards its mean over the period as one output pixel
+// spans `footprint` periods and can no longer show it.
+float phosphorProfile(float phase, float sigma, float footprint)
+{
+    float spot = exp(-phase * phase / (2.0 * sigma * sigma)) / (sigma * 2.5066);
+    float x2 = 0.125 / (sigma * sigma);  // erf(0.5 / (sigma sqrt 2)), within 1e-4
+    float mean = sqrt(1.0 - exp(-x2 * (1.2732 + 0.147 * x2) / (1.0 + 0.147 * x2)));
+    return mix(mean, spot, patternContrast(footprint));
+}
+
+// Brightness of the beam raster at a screen position, per colour channel; `perPixel` is how far
+// the screen position moves over one output pixel, across and down.
+vec3 phosphorRaster(vec2 screen, vec2 perPixel, vec2 size, float brightness)
 {
     int mode = int(clamp(floor(PHOSPHOR_RASTER_MODE + 0.5), 0.0, 3.0));
     if (mode == 0) {
@@ -129,18 +141,19 @@ vec3 phosphorRaster(vec2 screen, vec2 size, float brightness)
     float mask = clamp01(PHOSPHOR_MASK_STRENGTH);
     float rowPhase = fract(screen.y * rows) - 0.5;
     float sigma = mix(0.2, 0.42, clamp01(brightness));
-    float beam = exp(-rowPhase * rowPhase / (2.0 * sigma * sigma)) / (sigma * 2.5066);
+    float rowFootprint = perPixel.y * rows;
+    float beam = phosphorProfile(rowPhase, sigma, rowFootprint);
     float scanline = mix(1.0, beam, scan);
 
     float columns = rows * size.x / size.y;
     if (mode == 2) {
         float row = floor(screen.y * rows);
         float columnPhase = fract(screen.x * columns + (mod(row, 2.0) > 0.5 ? 0.5 : 0.0)) - 0.5;
-        float spot = exp(-columnPhase * columnPhase / (2.0 * sigma * sigma)) / (sigma * 2.5066);
+        float spot = phosphorProfile(columnPhase, sigma, max(perPixel.x * columns, rowFootprint));
         return vec3(scanline * mix(1.0, spot, mask));
     }
-    float triad = fract(screen.x * columns * (mode == 3 ? 1.0 : 1.5)) * 3.0;
-    vec3 stripes = vec3(triad < 1.0 ? 1.0 : 0.0, (triad >= 1.0 && triad < 2.0) ? 1.0 : 0.0, triad >= 2.0 ? 1.0 : 0.0);
+    float triads = columns * (mode == 3 ? 1.0 : 1.5);
+    vec3 stripes = grilleStripes(screen.x * triads, perPixel.x * triads);
     float separation = mode == 3 ? 1.0 : 0.45;
     vec3 grille = mix(vec3(1.0), stripes * 3.0, separation);
     return scanline * mix(vec3(1.0), grille, mask);
@@ -152,6 +165,18 @@ vec3 phosphorShoulder(vec3 color)
     return min(color, vec3(0.8)) + 0.2 * (1.0 - exp(-over / 0.2));
 }
 
+// Where a point of the picture (uv) lands on the curved glass.
+vec2 phosphorScreen(vec2 uv)
+{
+    vec2 screen = uv;
+    if (bezelFlag < 0.5) {
+        vec2 centred = uv * 2.0 - 1.0;
+        centred *= 1.0 + clamp(PHOSPHOR_CURVATURE, 0.0, 1.0) * 0.25 * dot(centred, centred);
+        screen = centred * 0.5 + 0.5;
+    }
+    return screen;
+}
+
 vec4 phosphorCompositeFragment(vec2 pixel)
 {
     vec4 original = inputPixel(pixel);
@@ -159,16 +184,13 @@ vec4 phosphorCompositeFragment(vec2 pixel)
     vec2 size = pictureSize();
     vec2 uv = pixel / size;
     float curvature = clamp(PHOSPHOR_CURVATURE, 0.0, 1.0);
-    vec2 screen = uv;
-    if (bezelFlag < 0.5) {
-        vec2 centred = uv * 2.0 - 1.0;
-        centred *= 1.0 + curvature * 0.25 * dot(centred, centred);
-        screen = centred * 0.5 + 0.5;
-    }
+    vec2 screen = phosphorScreen(uv);
 
     vec3 emission = texture(texture1, screen).rgb;
     vec3 bloom = texture(texture2, screen).rgb;
-    vec3 raster = phosphorRaster(screen, size, luminance(emission));
+    vec2 perPixel = abs(phosphorScreen(uv + vec2(1.0, 0.0) / size) - screen)
+                    + abs(phosphorScreen(uv + vec2(0.0, 1.0) / size) - screen);
+    vec3 raster = phosphorRaster(screen, perPixel, size, luminance(emission));
     vec3 background = toLinear(vec3(PHOSPHOR_BACKGROUND_R, PHOSPHOR_BACKGROUND_G, PHOSPHOR_BACKGROUND_B));
 
     vec3 light = background + emission * raster + bloom * max(PHOSPHOR_BLOOM, 0.0) * (PHOSPHOR_BLOOM_STYLE > 0.5 ? 0.5 : 0.3);
