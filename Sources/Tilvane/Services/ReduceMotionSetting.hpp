@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+namespace tilvane {
+
+// The desktop's reduce-motion preference: GNOME's org.gnome.desktop.interface enable-animations read
+// through GSettings (animations off means reduced motion); off where that schema is not installed.
+// Follows the setting live through the GLib main loop that Qt's event dispatcher runs.
+class ReduceMotionSetting : public QObject {
+    Q_OBJECT
+public:
+    explicit ReduceMotionSetting(QObject* parent = nullptr);
+    ~ReduceMotionSetting() override;
+
+    bool reduceMotion() const { return reduceMotion_; }
+
+signals:
+    void changed(bool reduceMotion);
+
+private:
+    struct GSettingsLink;
+    void refresh();
+
+    std::unique_ptr<GSettingsLink> link_;
+    bool reduceMotion_ = false;
+};
+
+}  // namespace tilvane
