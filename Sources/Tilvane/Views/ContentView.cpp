@@ -1,0 +1,260 @@
+#include "Tilvane/Views/ContentView.hpp"
+
+#include "Tilvane/Services/TilvaneIncomingImage.hpp"
+#include "TilvanePresets/Url.hpp"
+
+#include <exception>
+
+namespace tilvane {
+
+ContentView::ContentView(EditorServices services, QObject* parent) : QObject(parent), services_(std::move(services))
+{
+    if (services_.reduceMotion) {
+        state_.reduceMotion = services_.reduceMotion->value();
+        connect(services_.reduceMotion, &ReduceMotionSetting::valueChanged, this, &ContentView::setReduceMotion);
+    }
+    if (services_.incoming) {
+        connect(services_.incoming, &TilvaneIncomingImage::didReceive, this, &ContentView::incomingImageDidReceive);
+    }
+    restoreLastSession();
+}
+
+ContentView::~ContentView() = default;
+
+// The last session's settings take effect before the window is first drawn; its picture is opened
+// by the start logic.
+void ContentView::restoreLastSession()
+{
+    try {
+        const auto session = services_.sessionStore.load();
+        if (!session) return;
+        state_.restoredSession = session;
+        state_.visual = session->visual;
+        state_.shaderID = session->selectedPresetID;
+        state_.maxDimension = static_cast<int>(session->maxDimension);
+        state_.compareFraction = session->compareFraction;
+        state_.sourceName = session->imageURL.path().filename().string();
+        state_.isProcessing = true;
+    } catch (const std::exception& error) {
+        state_.errorMessage = error.what();
+        preservesUnreadableSession_ = true;
+    }
+}
+
+// ---- Observed fields ----------------------------------------------------------------------------
+
+void ContentView::setVisual(VisualSettings visual)
+{
+    if (state_.visual == visual) return;
+    VisualSettings old = std::exchange(state_.visual, std::move(visual));
+    emit changed();
+    visualDidChange(old, state_.visual);
+}
+
+void ContentView::visualDidChange(const VisualSettings& old, const VisualSettings& visual)
+{
+    scheduleSessionSave();
+    const bool conversionChanged = old.paletteID != visual.paletteID || old.customColors != visual.customColors ||
+                                   old.pixelSize != visual.pixelSize || old.dither != visual.dither ||
+                                   old.adjustments != visual.adjustments;
+    if (conversionChanged) {
+        convert();
+        return;
+    }
+    const bool screenChanged = old.screen != visual.screen;
+    if (old.shader == visual.shader && !screenChanged) return;
+    applyShader();
+    if (screenChanged && state_.pixelGrid && state_.source) {
+        thumbnailWork_.stop();
+        refreshScreenThumbnails(state_.pixelGrid, state_.source);
+    }
+}
+
+void ContentView::setShaderID(std::optional<std::string> shaderID)
+{
+    if (!assign<&ContentViewState::shaderID>(std::move(shaderID))) return;
+    scheduleSessionSave();
+}
+
+void ContentView::setMaxDimension(int maxDimension)
+{
+    if (!assign<&ContentViewState::maxDimension>(maxDimension)) return;
+    if (state_.sourceURL) loadImage(*state_.sourceURL, false);
+}
+
+void ContentView::setScenePhase(ScenePhase phase)
+{
+    if (!assign<&ContentViewState::scenePhase>(phase)) return;
+    if (phase == ScenePhase::active) {
+        if (state_.visual.shader && state_.visual.shader->motion) applyShader();
+        return;
+    }
+    sessionSaveWork_.stop();
+    saveSession();
+    shaderWork_.stop();
+    assign<&ContentViewState::isShaderProcessing>(false);
+}
+
+void ContentView::setReduceMotion(bool reduceMotion)
+{
+    if (!assign<&ContentViewState::reduceMotion>(reduceMotion)) return;
+    applyShader();
+}
+
+void ContentView::setAppearance(VTAppearance appearance)
+{
+    assign<&ContentViewState::appearance>(appearance);
+}
+
+// ---- Appearance, disappearance, incoming files --------------------------------------------------
+
+void ContentView::windowDidAppear()
+{
+    startIfNeeded(services_.incoming ? services_.incoming->take() : std::nullopt);
+}
+
+void ContentView::windowDidDisappear()
+{
+    finishWindowSession();
+}
+
+void ContentView::applicationWillTerminate()
+{
+    sessionSaveWork_.stop();
+    saveSession();
+}
+
+void ContentView::openURL(const QUrl& url)
+{
+    if (services_.incoming) services_.incoming->receive(url);
+}
+
+void ContentView::incomingImageDidReceive()
+{
+    if (!services_.incoming) return;
+    if (auto url = services_.incoming->take()) startIfNeeded(std::move(url));
+}
+
+void ContentView::startIfNeeded(std::optional<std::filesystem::path> url)
+{
+    if (state_.didStart) {
+        if (url) loadImage(*url, false);
+        return;
+    }
+    assign<&ContentViewState::didStart>(true);
+    loadPersonalPresets();
+    if (url) {
+        assign<&ContentViewState::restoredSession>(std::nullopt);
+        loadImage(*url, false);
+    } else if (auto session = state_.restoredSession) {
+        assign<&ContentViewState::restoredSession>(std::nullopt);
+        loadImage(session->imageURL.path(), true);
+    } else {
+        showSample();
+    }
+}
+
+// ---- Alerts -------------------------------------------------------------------------------------
+
+void ContentView::setErrorMessage(std::string message)
+{
+    assign<&ContentViewState::errorMessage>(std::optional<std::string>(std::move(message)));
+}
+
+void ContentView::dismissError()
+{
+    assign<&ContentViewState::errorMessage>(std::nullopt);
+}
+
+void ContentView::unsavedAlertSave()
+{
+    assign<&ContentViewState::showingUnsavedAlert>(false);
+    if (!saveSelectedPreset()) return;
+    auto selection = std::exchange(state_.pendingSelection, std::nullopt);
+    emit changed();
+    applySelection(std::move(selection));
+}
+
+void ContentView::unsavedAlertDiscard()
+{
+    assign<&ContentViewState::showingUnsavedAlert>(false);
+    auto selection = std::exchange(state_.pendingSelection, std::nullopt);
+    emit changed();
+    applySelection(std::move(selection));
+}
+
+void ContentView::unsavedAlertCancel()
+{
+    assign<&ContentViewState::showingUnsavedAlert>(false);
+    assign<&ContentViewState::pendingSelection>(std::nullopt);
+}
+
+// ---- The last session ---------------------------------------------------------------------------
+
+std::optional<LastSession> ContentView::currentSession() const
+{
+    if (!state_.sourceURL || !state_.source) return std::nullopt;
+    return LastSession{
+        .imageURL = Url::file(*state_.sourceURL),
+        .visual = state_.visual,
+        .selectedPresetID = state_.shaderID,
+        .maxDimension = state_.maxDimension,
+        .compareFraction = state_.compareFraction,
+    };
+}
+
+void ContentView::scheduleSessionSave()
+{
+    const JobTicket ticket = sessionSaveWork_.start();
+    services_.clock->schedule(sessionSaveDelay, this, [this, ticket] { sessionSaveFired(ticket); });
+}
+
+void ContentView::sessionSaveFired(JobTicket ticket)
+{
+    if (!sessionSaveWork_.isCurrent(ticket)) return;
+    sessionSaveWork_.finish(ticket);
+    saveSession();
+}
+
+void ContentView::saveSession()
+{
+    const auto session = currentSession();
+    if (!session) return;
+    try {
+        services_.sessionStore.save(*session);
+        preservesUnreadableSession_ = false;
+    } catch (const std::exception& error) {
+        setErrorMessage(std::string("Não foi possível salvar a última sessão: ") + error.what());
+    }
+}
+
+void ContentView::finishWindowSession()
+{
+    sessionSaveWork_.stop();
+    if (preservesUnreadableSession_) return;
+    try {
+        services_.sessionStore.finishWindow(services_.lifecycle && services_.lifecycle->isTerminating(),
+                                            currentSession());
+    } catch (const std::exception& error) {
+        setErrorMessage(std::string("Não foi possível atualizar a última sessão: ") + error.what());
+    }
+}
+
+// ---- Comparison ---------------------------------------------------------------------------------
+
+void ContentView::setCompareFraction(double fraction)
+{
+    assign<&ContentViewState::compareFraction>(fraction);
+}
+
+void ContentView::compareEnded()
+{
+    scheduleSessionSave();
+}
+
+void ContentView::toggleCompareHandle()
+{
+    assign<&ContentViewState::showsCompareHandle>(!state_.showsCompareHandle);
+}
+
+}  // namespace tilvane

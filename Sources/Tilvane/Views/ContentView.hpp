@@ -1,0 +1,186 @@
+#pragma once
+
+#include "Tilvane/Views/ContentViewState.hpp"
+#include "Tilvane/Views/EditorServices.hpp"
+#include "Tilvane/Views/JobSlot.hpp"
+
+#include <QCoreApplication>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QUrl>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace tilvane {
+
+// One editor window without its widgets: all of its state, every operation, and its background
+// jobs. Widgets draw state() whenever changed() is emitted and forward the user's actions to the
+// operations below. Setters whose field has an observer compare old and new with == and react only
+// to a real change; construction assigns fields directly, so nothing reacts to the initial values.
+//
+// The operations are grouped by concern, each group implemented in its own source file.
+class ContentView : public QObject {
+    Q_OBJECT
+
+public:
+    explicit ContentView(EditorServices services = EditorServices::standard(), QObject* parent = nullptr);
+    ~ContentView() override;
+
+    const ContentViewState& state() const { return state_; }
+    const EditorServices& services() const { return services_; }
+
+    // ---- Life cycle and session (ContentView.cpp) ----------------------------------------------
+
+    // Observed fields: the user's writes and the environment's changes.
+    void setVisual(VisualSettings visual);
+    void setShaderID(std::optional<std::string> shaderID);
+    void setMaxDimension(int maxDimension);
+    void setScenePhase(ScenePhase phase);
+    void setReduceMotion(bool reduceMotion);
+    void setAppearance(VTAppearance appearance);  // the application's theme, applied to this window
+
+    // The window's appearance and disappearance, and the application's will-terminate moment.
+    void windowDidAppear();
+    void windowDidDisappear();
+    void applicationWillTerminate();
+
+    // A file delivered to this window: it goes through the incoming-file slot like every other.
+    void openURL(const QUrl& url);
+    // The slot announced a file: the first window to take it opens it.
+    void incomingImageDidReceive();
+    void startIfNeeded(std::optional<std::filesystem::path> url);
+
+    // The error alert "Não foi possível concluir": its OK button.
+    void dismissError();
+    // The unsaved-changes alert "Alterações não salvas": its three buttons.
+    void unsavedAlertSave();
+    void unsavedAlertDiscard();
+    void unsavedAlertCancel();
+
+    // The last session: what would be written now, a save 0.3 s after the last trigger, a save now.
+    std::optional<LastSession> currentSession() const;
+    void scheduleSessionSave();
+    void saveSession();
+    void finishWindowSession();
+
+    static constexpr std::chrono::milliseconds sessionSaveDelay{300};
+
+    // ---- Loading and conversion (ContentViewLoading.cpp) ----------------------------------------
+
+    void loadImage(const std::filesystem::path& url, bool restoring);
+    void showSample();
+    void convert();
+    void resetShaders();
+    // The open panel, then loadImage with the chosen file.
+    void openImage();
+    // A drop on the stage: only the first item counts; true when it was a local file, now loading.
+    bool dropURLs(const QList<QUrl>& urls);
+    void setIsDropTargeted(bool targeted);
+
+    // The size of the preview base for a source of this size: at most 960 on the longer side.
+    static std::pair<int, int> previewSize(int sourceWidth, int sourceHeight);
+    static constexpr int previewMaxDimension = 960;
+
+    // ---- Comparison (ContentView.cpp) -----------------------------------------------------------
+
+    void setCompareFraction(double fraction);
+    // The end of a drag on the comparison: the divider's position is saved with the session.
+    void compareEnded();
+    // Command+Shift+B in this window.
+    void toggleCompareHandle();
+
+    // ---- Shader preview and thumbnails (ContentViewPreview.cpp) ---------------------------------
+
+    void applyShader();
+    void generateShaderThumbnails(ImagePointer pixelGrid, int width, int height);
+    void refreshScreenThumbnails(ImagePointer pixelGrid, ImagePointer source);
+    void generatePersonalThumbnails();
+
+    // ---- Personal presets (ContentViewPresets.cpp) ----------------------------------------------
+
+    std::optional<Uuid> personalID() const;
+    std::optional<PersonalPreset> selectedPersonalPreset() const;
+    bool hasUnsavedChanges() const;
+    void applySelection(std::optional<std::string> id);
+    // The gallery's choice, through the unsaved-changes rule.
+    void selectFromGallery(std::optional<std::string> id);
+    bool saveSelectedPreset();
+    bool commitNameDialog();
+    bool persist(std::vector<PersonalPreset> presets);
+    void loadPersonalPresets();
+    void deletePreset(const Uuid& id);
+    void exportSelectedPreset();
+    void importPersonalPreset();
+
+    // ---- Export (ContentViewExport.cpp) ---------------------------------------------------------
+
+    void exportPNG();
+    void exportGIF();
+
+signals:
+    // Some field of state() changed; widgets redraw from it.
+    void changed();
+    // The theme button asks the application for another appearance.
+    void appearanceRequested(VTAppearance appearance);
+
+private:
+    // Assigns one field and announces the change; no observer runs.
+    template <auto Field, class Value>
+    bool assign(Value&& value)
+    {
+        auto& field = state_.*Field;
+        if (field == value) return false;
+        field = std::forward<Value>(value);
+        emit changed();
+        return true;
+    }
+
+    // Runs `work` off the main thread for a job of `slot`, then `deliver` with its result on the
+    // main thread, unless the job was stopped or replaced, or this window is gone by then.
+    template <class Work, class Deliver>
+    void runJob(JobSlot& slot, JobPriority priority, Work work, Deliver deliver)
+    {
+        const JobTicket ticket = slot.start();
+        JobSlot* const slotOfJob = &slot;
+        QPointer<ContentView> window(this);
+        services_.jobs->run(
+            priority, [window, slotOfJob, ticket, work = std::move(work), deliver = std::move(deliver)]() mutable {
+                auto result = work(ticket.stopToken);
+                if (ticket.stopToken.stop_requested()) return;
+                // The window is looked at on the main thread only; it may be gone by then.
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(),
+                    [window, slotOfJob, ticket, result = std::move(result), deliver = std::move(deliver)]() mutable {
+                        if (!window || !slotOfJob->isCurrent(ticket)) return;
+                        slotOfJob->finish(ticket);
+                        deliver(std::move(result));
+                    },
+                    Qt::QueuedConnection);
+            });
+    }
+
+    void restoreLastSession();
+    void visualDidChange(const VisualSettings& old, const VisualSettings& visual);
+    void setErrorMessage(std::string message);
+    void sessionSaveFired(JobTicket ticket);
+
+    EditorServices services_;
+    ContentViewState state_;
+    // The last-session file could not be read at construction and is kept as it is until this
+    // window writes a session of its own.
+    bool preservesUnreadableSession_ = false;
+
+    JobSlot work_;                    // loading and conversion
+    JobSlot shaderWork_;              // the shader preview
+    JobSlot thumbnailWork_;           // built-in preset thumbnails
+    JobSlot screenThumbnailRefresh_;  // the delayed refresh after a screen-settings change
+    JobSlot personalThumbnailWork_;   // personal preset thumbnails
+    JobSlot sessionSaveWork_;         // the pending debounced session save
+};
+
+}  // namespace tilvane

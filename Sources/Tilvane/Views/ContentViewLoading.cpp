@@ -1,0 +1,172 @@
+#include "Tilvane/Views/ContentView.hpp"
+
+#include "TilvaneCore/Cancellation.hpp"
+#include "TilvaneCore/ImageConverter.hpp"
+#include "TilvaneCore/ImageFileLoader.hpp"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <variant>
+
+namespace tilvane {
+
+namespace {
+
+constexpr const char* unreadableImageMessage = "O arquivo selecionado não pôde ser lido como imagem.";
+constexpr const char* missingLastImageMessage =
+    "A última imagem não está disponível. Abra o arquivo novamente para continuar.";
+
+struct Conversion {
+    ImagePointer grid;
+    ImagePointer preview;
+};
+
+// A finished conversion, or the text of the error that stopped it.
+using ConversionOutcome = std::variant<Conversion, std::string>;
+
+}  // namespace
+
+std::pair<int, int> ContentView::previewSize(int sourceWidth, int sourceHeight)
+{
+    const double scale = std::min(static_cast<double>(previewMaxDimension) / std::max(sourceWidth, sourceHeight), 1.0);
+    const auto side = [scale](int length) { return std::max(1, static_cast<int>(std::round(length * scale))); };
+    return {side(sourceWidth), side(sourceHeight)};
+}
+
+void ContentView::resetShaders()
+{
+    shaderWork_.stop();
+    thumbnailWork_.stop();
+    screenThumbnailRefresh_.stop();
+    assign<&ContentViewState::shaderImage>(nullptr);
+    assign<&ContentViewState::shaderPreviewBase>(nullptr);
+    assign<&ContentViewState::shaderFrameTime>(0.0f);
+    assign<&ContentViewState::shaderThumbnails>(std::map<std::string, ImagePointer>{});
+    assign<&ContentViewState::screenThumbnail>(nullptr);
+    assign<&ContentViewState::isShaderProcessing>(false);
+}
+
+void ContentView::loadImage(const std::filesystem::path& url, bool restoring)
+{
+    work_.stop();
+    personalThumbnailWork_.stop();
+    assign<&ContentViewState::personalThumbnails>(std::unordered_map<Uuid, ImagePointer>{});
+    assign<&ContentViewState::sourceURL>(std::optional<std::filesystem::path>(url));
+    assign<&ContentViewState::sourceName>(url.filename().string());
+    assign<&ContentViewState::source>(nullptr);
+    assign<&ContentViewState::pixelGrid>(nullptr);
+    resetShaders();
+    assign<&ContentViewState::isProcessing>(true);
+    const int maxDimension = state_.maxDimension;
+
+    // The read is not interrupted when the job is stopped: it runs to its end and its result is dropped.
+    runJob(
+        work_, JobPriority::userInitiated,
+        [url, maxDimension](std::stop_token) { return ImageFileLoader::load(url, maxDimension); },
+        [this, restoring](ImagePointer image) {
+            if (image) {
+                if (!restoring) services_.telemetry->record(TilvaneEvent::imageOpened);
+                assign<&ContentViewState::source>(std::move(image));
+                saveSession();
+                convert();
+                generatePersonalThumbnails();
+                return;
+            }
+            assign<&ContentViewState::isProcessing>(false);
+            if (restoring) {
+                try {
+                    services_.sessionStore.clear();
+                } catch (const std::exception&) {
+                    // The sample is shown either way; the next save replaces the file.
+                }
+                showSample();
+                setErrorMessage(missingLastImageMessage);
+                return;
+            }
+            setErrorMessage(unreadableImageMessage);
+            services_.telemetry->recordFailure(TilvaneEvent::imageOpenFailed);
+        });
+}
+
+void ContentView::showSample()
+{
+    ImagePointer sample = services_.sampleImage ? services_.sampleImage() : nullptr;
+    if (!sample) return;
+    work_.stop();
+    // The sample's look is converted below, so the look's observer has nothing left to do.
+    assign<&ContentViewState::visual>(initialVisualSettings());
+    assign<&ContentViewState::shaderID>(std::nullopt);
+    assign<&ContentViewState::sourceURL>(std::nullopt);
+    assign<&ContentViewState::sourceName>(std::string("Exemplo Tilvane"));
+    assign<&ContentViewState::source>(std::move(sample));
+    assign<&ContentViewState::pixelGrid>(nullptr);
+    resetShaders();
+    assign<&ContentViewState::compareFraction>(0.5);
+    convert();
+    generatePersonalThumbnails();
+}
+
+void ContentView::convert()
+{
+    if (!state_.source) return;
+    const auto palette = state_.visual.palette();
+    if (!palette) return;
+    work_.stop();
+    resetShaders();
+    assign<&ContentViewState::isProcessing>(true);
+
+    ImagePointer source = state_.source;
+    const int pixelSize = static_cast<int>(state_.visual.pixelSize);
+    const DitherMode dither = state_.visual.dither;
+    const ImageAdjustments adjustments = state_.visual.adjustments;
+    runJob(
+        work_, JobPriority::userInitiated,
+        [source, palette = *palette, pixelSize, dither, adjustments](std::stop_token stop) -> ConversionOutcome {
+            try {
+                const ImageConverter converter;
+                ImagePointer grid = converter.renderPixelGrid(*source, palette, pixelSize, dither, adjustments, stop);
+                const auto [width, height] = previewSize(source->width(), source->height());
+                ImagePointer preview = converter.upscale(*grid, width, height);
+                return Conversion{std::move(grid), std::move(preview)};
+            } catch (const CancellationError& error) {
+                return std::string(error.what());  // dropped: the job was stopped
+            } catch (const std::exception& error) {
+                return std::string(error.what());
+            }
+        },
+        [this, source](ConversionOutcome outcome) {
+            assign<&ContentViewState::isProcessing>(false);
+            if (auto* failure = std::get_if<std::string>(&outcome)) {
+                setErrorMessage(*failure);
+                return;
+            }
+            auto& conversion = std::get<Conversion>(outcome);
+            assign<&ContentViewState::pixelGrid>(conversion.grid);
+            assign<&ContentViewState::shaderPreviewBase>(std::move(conversion.preview));
+            applyShader();
+            generateShaderThumbnails(std::move(conversion.grid), source->width(), source->height());
+        });
+}
+
+void ContentView::openImage()
+{
+    if (const auto url = services_.dialogs->chooseImageToOpen()) loadImage(*url, false);
+}
+
+bool ContentView::dropURLs(const QList<QUrl>& urls)
+{
+    setIsDropTargeted(false);
+    if (urls.isEmpty() || !urls.first().isLocalFile()) return false;
+    loadImage(std::filesystem::path(QFile::encodeName(urls.first().toLocalFile()).toStdString()), false);
+    return true;
+}
+
+void ContentView::setIsDropTargeted(bool targeted)
+{
+    assign<&ContentViewState::isDropTargeted>(targeted);
+}
+
+}  // namespace tilvane

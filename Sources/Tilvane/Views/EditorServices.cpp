@@ -1,0 +1,118 @@
+#include "Tilvane/Views/EditorServices.hpp"
+
+#include "Tilvane/Services/SampleImage.hpp"
+#include "Tilvane/Services/TilvaneIncomingImage.hpp"
+#include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QRunnable>
+#include <QThreadPool>
+#include <QTimer>
+
+namespace tilvane {
+
+namespace {
+
+class NoTelemetry : public TelemetrySink {
+public:
+    void record(TilvaneEvent, std::optional<TilvaneExportFormat>) override {}
+    void recordFailure(TilvaneEvent, std::optional<TilvaneExportFormat>) override {}
+};
+
+std::optional<std::filesystem::path> chosenPath(const QString& file)
+{
+    if (file.isEmpty()) return std::nullopt;
+    return std::filesystem::path(QFile::encodeName(file).toStdString());
+}
+
+QString suggestedFile(const std::string& name, const char* extension)
+{
+    return QString::fromStdString(name) + QLatin1Char('.') + QLatin1String(extension);
+}
+
+}  // namespace
+
+void ThreadPoolJobRunner::run(JobPriority priority, std::function<void()> work)
+{
+    // Utility work yields to interactive work waiting in the same pool.
+    QThreadPool::globalInstance()->start(std::move(work), priority == JobPriority::userInitiated ? 1 : 0);
+}
+
+double SystemEditorClock::uptime() const
+{
+    static QElapsedTimer timer = [] {
+        QElapsedTimer started;
+        started.start();
+        return started;
+    }();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+void SystemEditorClock::schedule(std::chrono::milliseconds delay, QObject* context, std::function<void()> action)
+{
+    QTimer::singleShot(delay, Qt::PreciseTimer, context, std::move(action));
+}
+
+std::optional<std::filesystem::path> FileDialogs::chooseImageToOpen()
+{
+    return chosenPath(QFileDialog::getOpenFileName(
+        QApplication::activeWindow(), QString(), QString(),
+        QStringLiteral("Imagens (*.png *.jpg *.jpeg *.gif *.webp *.tif *.tiff *.bmp *.heic *.avif)")));
+}
+
+std::optional<std::filesystem::path> FileDialogs::choosePresetToImport()
+{
+    return chosenPath(QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(),
+                                                   QStringLiteral("JSON (*.json)")));
+}
+
+std::optional<std::filesystem::path> FileDialogs::choosePresetDestination(const std::string& suggestedName)
+{
+    return chosenPath(QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(),
+                                                   suggestedFile(suggestedName, "json"),
+                                                   QStringLiteral("JSON (*.json)")));
+}
+
+std::optional<std::filesystem::path> FileDialogs::choosePNGDestination(const std::string& suggestedName)
+{
+    return chosenPath(QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(),
+                                                   suggestedFile(suggestedName, "png"), QStringLiteral("PNG (*.png)")));
+}
+
+std::optional<GIFDestination> FileDialogs::chooseGIFDestination(const std::string& suggestedName, int maxDimension,
+                                                                int duration)
+{
+    const auto file = chosenPath(QFileDialog::getSaveFileName(
+        QApplication::activeWindow(), QString(), suggestedFile(suggestedName, "gif"), QStringLiteral("GIF (*.gif)")));
+    if (!file) return std::nullopt;
+    return GIFDestination{*file, maxDimension, duration};
+}
+
+void ReduceMotionSetting::setValue(bool reduceMotion)
+{
+    if (value_ == reduceMotion) return;
+    value_ = reduceMotion;
+    emit valueChanged(reduceMotion);
+}
+
+EditorServices EditorServices::standard()
+{
+    return EditorServices{
+        .dialogs = std::make_shared<FileDialogs>(),
+        .presetStore = PersonalPresetStore(),
+        .sessionStore = LastSessionStore(),
+        .renderer = [] { return ShaderRenderer::shared(); },
+        .clock = std::make_shared<SystemEditorClock>(),
+        .jobs = std::make_shared<ThreadPoolJobRunner>(),
+        .telemetry = std::make_shared<NoTelemetry>(),
+        .sampleImage = [] { return SampleImage::make(); },
+        .incoming = &TilvaneIncomingImage::shared(),
+        .lifecycle = &TilvaneLifecycle::shared(),
+        .reduceMotion = &ReduceMotionSetting::shared(),
+    };
+}
+
+}  // namespace tilvane

@@ -1,0 +1,134 @@
+#pragma once
+
+#include "Tilvane/Services/TilvaneEvent.hpp"
+#include "TilvaneCore/Image.hpp"
+#include "TilvanePresets/LastSessionStore.hpp"
+#include "TilvanePresets/PersonalPresetStore.hpp"
+
+#include <QObject>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace tilvane {
+
+class ShaderRenderer;
+class TilvaneIncomingImage;
+class TilvaneLifecycle;
+
+// Background work of the editor. Interactive work runs before utility work.
+enum class JobPriority { userInitiated, utility };
+
+class JobRunner {
+public:
+    virtual ~JobRunner() = default;
+    // Runs the work on another thread.
+    virtual void run(JobPriority priority, std::function<void()> work) = 0;
+};
+
+// The process's thread pool.
+class ThreadPoolJobRunner : public JobRunner {
+public:
+    void run(JobPriority priority, std::function<void()> work) override;
+};
+
+// Time as the editor sees it: a monotonic uptime for animations and one-shot timers on the main thread.
+class EditorClock {
+public:
+    virtual ~EditorClock() = default;
+    virtual double uptime() const = 0;  // seconds
+    // Calls the action on the main thread after the delay, unless the context object is gone by then.
+    virtual void schedule(std::chrono::milliseconds delay, QObject* context, std::function<void()> action) = 0;
+};
+
+class SystemEditorClock : public EditorClock {
+public:
+    double uptime() const override;
+    void schedule(std::chrono::milliseconds delay, QObject* context, std::function<void()> action) override;
+};
+
+// The longest side and length the user chose for a GIF, with its destination.
+struct GIFDestination {
+    std::filesystem::path file;
+    int maxDimension = 1024;
+    int duration = 2;
+};
+
+// The file panels the editor shows. Each returns nothing when the user cancels.
+class EditorDialogs {
+public:
+    virtual ~EditorDialogs() = default;
+    virtual std::optional<std::filesystem::path> chooseImageToOpen() = 0;
+    virtual std::optional<std::filesystem::path> choosePresetToImport() = 0;
+    virtual std::optional<std::filesystem::path> choosePresetDestination(const std::string& suggestedName) = 0;
+    virtual std::optional<std::filesystem::path> choosePNGDestination(const std::string& suggestedName) = 0;
+    virtual std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension,
+                                                               int duration) = 0;
+};
+
+// QFileDialog over the active window.
+class FileDialogs : public EditorDialogs {
+public:
+    std::optional<std::filesystem::path> chooseImageToOpen() override;
+    std::optional<std::filesystem::path> choosePresetToImport() override;
+    std::optional<std::filesystem::path> choosePresetDestination(const std::string& suggestedName) override;
+    std::optional<std::filesystem::path> choosePNGDestination(const std::string& suggestedName) override;
+    std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension,
+                                                       int duration) override;
+};
+
+// Where the editor's analytics events go. The application forwards them to its telemetry object.
+class TelemetrySink {
+public:
+    virtual ~TelemetrySink() = default;
+    virtual void record(TilvaneEvent event, std::optional<TilvaneExportFormat> format = std::nullopt) = 0;
+    virtual void recordFailure(TilvaneEvent event, std::optional<TilvaneExportFormat> format = std::nullopt) = 0;
+};
+
+// The desktop's reduce-motion setting.
+class ReduceMotionSetting : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+    // The desktop's own setting, read once when first used and again whenever the application becomes active.
+    static ReduceMotionSetting& shared();
+
+    bool value() const { return value_; }
+    void setValue(bool reduceMotion);
+    // Asks GSettings (org.gnome.desktop.interface enable-animations) without waiting; off when there is no answer.
+    void refreshFromDesktop();
+
+signals:
+    void valueChanged(bool reduceMotion);
+
+private:
+    bool value_ = false;
+};
+
+// Everything an editor window uses that blocks, leaves the process or is shared by the process.
+// standard() gives the real ones; tests replace what they need.
+struct EditorServices {
+    std::shared_ptr<EditorDialogs> dialogs;
+    PersonalPresetStore presetStore;
+    LastSessionStore sessionStore;
+    std::function<ShaderRenderer*()> renderer;  // may give null: no GPU renderer this run
+    std::shared_ptr<EditorClock> clock;
+    std::shared_ptr<JobRunner> jobs;
+    std::shared_ptr<TelemetrySink> telemetry;
+    std::function<ImagePointer()> sampleImage;
+    TilvaneIncomingImage* incoming = nullptr;
+    TilvaneLifecycle* lifecycle = nullptr;
+    ReduceMotionSetting* reduceMotion = nullptr;
+
+    // The files in the support folder, the shared renderer, the system clock, the thread pool, the
+    // sample picture, the process's incoming-file slot, lifecycle and reduce-motion setting, file panels,
+    // and a telemetry sink that sends nothing (the application passes its own).
+    static EditorServices standard();
+};
+
+}  // namespace tilvane

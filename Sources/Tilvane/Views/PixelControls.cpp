@@ -1,0 +1,379 @@
+#include "Tilvane/Views/PixelControls.hpp"
+
+#include "Tilvane/Views/PixelPainting.hpp"
+
+#include "VemiTerminal/Components/VTDrawing.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int switchSpacing = 8;
+constexpr int knobInset = 3;
+constexpr int chipPaddingH = 8;
+constexpr int chipPaddingV = 4;
+
+QColor colorOf(const tilvane::RGBColor& color)
+{
+    return QColor(color.red, color.green, color.blue);
+}
+
+}  // namespace
+
+// MARK: PixelCaption
+
+PixelCaption::PixelCaption(const QString& title, QWidget* parent)
+    : VTText(title, VTTextStyle::pixelSM, &VTTheme::fgMuted, parent)
+{}
+
+// MARK: PixelSwitch
+
+PixelSwitch::PixelSwitch(const QString& title, bool compact, QWidget* parent)
+    : QWidget(parent), title_(title), compact_(compact)
+{
+    installAccessibleControlFactory();
+    setSizePolicy(compact ? QSizePolicy::Fixed : QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setFocusPolicy(Qt::TabFocus);
+    setAccessibleName(title_);
+    describe();
+}
+
+void PixelSwitch::setOn(bool on)
+{
+    if (on_ == on) return;
+    on_ = on;
+    describe();
+    update();
+}
+
+void PixelSwitch::describe()
+{
+    setToolTip(title_ + QStringLiteral(": ") + (on_ ? "ligado" : "desligado"));
+}
+
+QString PixelSwitch::accessibleValue() const
+{
+    return on_ ? QStringLiteral("Ligado") : QStringLiteral("Desligado");
+}
+
+QSize PixelSwitch::sizeHint() const
+{
+    if (compact_) return {trackWidth, trackHeight};
+    const QSize title = vtCeil(vtTextLineSize(VTTextStyle::pixelMD, title_));
+    return {title.width() + switchSpacing + trackWidth, std::max(trackHeight, title.height())};
+}
+
+QSize PixelSwitch::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+QRect PixelSwitch::trackRect() const
+{
+    return {width() - trackWidth, (height() - trackHeight) / 2, trackWidth, trackHeight};
+}
+
+void PixelSwitch::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    paintWithOpacity(painter, size(), controlOpacity(*this), [this](QPainter& p) {
+        const VTTheme& theme = vtTheme(this);
+        if (!compact_) {
+            const qreal textHeight = vtNaturalLineHeight(VTTextStyle::pixelMD);
+            vtDrawTextLine(p, {0, (height() - textHeight) / 2}, VTTextStyle::pixelMD, title_, vtForeground(this));
+        }
+        const QRect track = trackRect();
+        p.fillRect(track, on_ ? theme.barBgActive : theme.chipBg);
+        const int knobX = on_ ? track.right() + 1 - knobInset - knobSide : track.left() + knobInset;
+        p.fillRect(QRect(knobX, track.top() + knobInset, knobSide, knobSide), on_ ? theme.barFgActive : theme.fg);
+        vtStrokeInside(p, track, theme.border);
+    });
+}
+
+void PixelSwitch::mousePressEvent(QMouseEvent* event)
+{
+    pressed_ = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void PixelSwitch::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool click = pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click) toggleByUser();
+    event->accept();
+}
+
+void PixelSwitch::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Space) {
+        toggleByUser();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PixelSwitch::toggleByUser()
+{
+    if (!isEnabled()) return;
+    setOn(!on_);
+    emit valueEdited(on_);
+}
+
+// MARK: PixelChoiceButton
+
+PixelChoiceButton::PixelChoiceButton(const QString& label, QWidget* parent) : QAbstractButton(parent)
+{
+    installAccessibleControlFactory();
+    setText(label);
+    setAccessibleName(label);
+    setAttribute(Qt::WA_Hover);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+void PixelChoiceButton::setSelected(bool selected)
+{
+    if (selected_ == selected) return;
+    selected_ = selected;
+    update();
+}
+
+QSize PixelChoiceButton::sizeHint() const
+{
+    const QSize label = vtCeil(vtTextLineSize(VTTextStyle::pixelMD, text()));
+    return {label.width() + 2 * chipPaddingH, label.height() + 2 * chipPaddingV};
+}
+
+QSize PixelChoiceButton::minimumSizeHint() const
+{
+    return sizeHint();
+}
+
+QColor PixelChoiceButton::background() const
+{
+    const VTTheme& theme = vtTheme(this);
+    if (selected_) return theme.barBgActive;
+    if (hovering_ || isDown()) return theme.chipBg;
+    return theme.bgWindow;
+}
+
+void PixelChoiceButton::paintEvent(QPaintEvent*)
+{
+    const VTTheme& theme = vtTheme(this);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.fillRect(rect(), background());
+    const QSizeF label = vtTextLineSize(VTTextStyle::pixelMD, text());
+    const QPointF origin((width() - label.width()) / 2, (height() - label.height()) / 2);
+    vtDrawTextLine(painter, QPointF(std::round(origin.x()), std::round(origin.y())), VTTextStyle::pixelMD, text(),
+                   selected_ ? theme.barFgActive : theme.fg);
+    vtStrokeInside(painter, rect(), theme.border);
+}
+
+void PixelChoiceButton::enterEvent(QEnterEvent* event)
+{
+    hovering_ = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void PixelChoiceButton::leaveEvent(QEvent* event)
+{
+    hovering_ = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}
+
+// MARK: PaletteSwatch
+
+PaletteSwatch::PaletteSwatch(const tilvane::ImagePalette& palette, int limit, QWidget* parent)
+    : QWidget(parent), palette_(palette), limit_(std::max(limit, 0))
+{
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void PaletteSwatch::setPalette(const tilvane::ImagePalette& palette)
+{
+    if (palette_ == palette) return;
+    palette_ = palette;
+    updateGeometry();
+    update();
+}
+
+std::vector<tilvane::RGBColor> PaletteSwatch::sampled() const
+{
+    const auto& colors = palette_.colors;
+    const std::size_t count = colors.size();
+    const auto limit = static_cast<std::size_t>(limit_);
+    if (limit >= count) return colors;
+    std::vector<tilvane::RGBColor> result;
+    result.reserve(limit);
+    for (std::size_t i = 0; i < limit; ++i) result.push_back(colors[i * count / limit]);
+    return result;
+}
+
+QSize PaletteSwatch::sizeHint() const
+{
+    if (showsGlyph()) return vtCeil(vtTextLineSize(VTTextStyle::pixelMD, QStringLiteral("∵")));
+    return {static_cast<int>(sampled().size()) * squareWidth, squareHeight};
+}
+
+void PaletteSwatch::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    if (showsGlyph()) {
+        vtDrawTextLine(painter, {0, 0}, VTTextStyle::pixelMD, QStringLiteral("∵"), vtForeground(this));
+        return;
+    }
+    const auto colors = sampled();
+    const int top = (height() - squareHeight) / 2;
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        painter.fillRect(QRect(static_cast<int>(i) * squareWidth, top, squareWidth, squareHeight), colorOf(colors[i]));
+    }
+    if (!colors.empty()) {
+        vtStrokeInside(painter, QRectF(0, top, static_cast<int>(colors.size()) * squareWidth, squareHeight),
+                       vtTheme(this).border);
+    }
+}
+
+// MARK: PixelSlider
+
+PixelSlider::PixelSlider(int lower, int upper, const QString& label, QWidget* parent)
+    : QWidget(parent), value_(lower), lower_(lower), upper_(std::max(lower, upper))
+{
+    installAccessibleControlFactory();
+    setAccessibleName(label);
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void PixelSlider::setValue(int value)
+{
+    if (value_ == value) return;
+    value_ = value;
+    update();
+}
+
+int PixelSlider::valueForPointer(double x, double width, int lower, int upper)
+{
+    const double usable = std::max(width - thumbWidth, 1.0);
+    double fraction = (x - thumbWidth / 2.0) / usable;
+    if (std::isnan(fraction)) fraction = 0;
+    fraction = std::clamp(fraction, 0.0, 1.0);
+    return lower + static_cast<int>(std::round(fraction * (static_cast<double>(upper) - lower)));
+}
+
+QSize PixelSlider::sizeHint() const
+{
+    return {160, height};
+}
+
+QSize PixelSlider::minimumSizeHint() const
+{
+    return {thumbWidth + 1, height};
+}
+
+QString PixelSlider::accessibleValue() const
+{
+    return QString::asprintf("%lld px", static_cast<long long>(value_));
+}
+
+void PixelSlider::accessibleIncrement()
+{
+    write(std::min(value_ + 1, upper_));
+}
+
+void PixelSlider::accessibleDecrement()
+{
+    write(std::max(value_ - 1, lower_));
+}
+
+void PixelSlider::paintEvent(QPaintEvent*)
+{
+    const VTTheme& theme = vtTheme(this);
+    QPainter painter(this);
+    paintWithOpacity(painter, size(), controlOpacity(*this), [&](QPainter& p) {
+        const double usable = std::max(width() - thumbWidth, 1);
+        const double span = std::max(upper_ - lower_, 1);
+        // A value outside the range (never written by the slider itself) keeps the thumb on the track.
+        const double x = usable * std::clamp((value_ - lower_) / span, 0.0, 1.0);
+        const QRectF track(0, (height - trackHeight) / 2.0, width(), trackHeight);
+        p.fillRect(track, theme.bgWindow);
+        p.fillRect(QRectF(0, track.top(), std::max(x + thumbWidth / 2.0, 0.0), trackHeight), theme.btnBg);
+        vtStrokeInside(p, track, theme.border);
+        const QRectF thumb(x, 0, thumbWidth, height);
+        p.fillRect(thumb, theme.bgWindow);
+        vtStrokeInside(p, thumb, theme.border);
+    });
+}
+
+void PixelSlider::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) return;
+    writeFromPointer(event->position().x());
+}
+
+void PixelSlider::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) return;
+    writeFromPointer(event->position().x());
+}
+
+void PixelSlider::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+            accessibleIncrement();
+            return;
+        case Qt::Key_Left:
+        case Qt::Key_Down:
+            accessibleDecrement();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void PixelSlider::writeFromPointer(double x)
+{
+    write(valueForPointer(x, width(), lower_, upper_));
+}
+
+void PixelSlider::write(int value)
+{
+    if (!isEnabled()) return;
+    setValue(value);
+    emit valueEdited(value_);
+}
+
+// MARK: VTHairline
+
+VTHairline::VTHairline(Qt::Orientation axis, QWidget* parent) : QWidget(parent), axis_(axis)
+{
+    if (axis_ == Qt::Horizontal) {
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        setFixedHeight(1);
+    } else {
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+        setFixedWidth(1);
+    }
+}
+
+QSize VTHairline::sizeHint() const
+{
+    return {1, 1};
+}
+
+void VTHairline::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), vtTheme(this).border);
+}

@@ -1,0 +1,184 @@
+#pragma once
+
+#include "Tilvane/Views/AccessibleControl.hpp"
+
+#include "TilvaneCore/ImagePalette.hpp"
+#include "VemiTerminal/Components/VTText.hpp"
+
+#include <QAbstractButton>
+#include <QWidget>
+
+// The editor's small square-cornered controls. Each reads the theme of its window on every paint, outlines with a
+// 1-px stroke inside its bounds and redraws at once (no animation). Values come in through setters that do not
+// emit; a user's write is reported through a signal.
+
+// A muted caption: the title verbatim in `pixelSM`, `fgMuted`.
+class PixelCaption : public VTText {
+    Q_OBJECT
+public:
+    explicit PixelCaption(const QString& title, QWidget* parent = nullptr);
+};
+
+// An on/off switch: a 48 × 24 track whose 18-px knob sits left when off and right when on, after the title in
+// `pixelMD` (left out when compact). The whole row toggles on a click; inside a disabled container it is drawn
+// at half opacity and does not react.
+class PixelSwitch : public QWidget, public AccessibleControl {
+    Q_OBJECT
+public:
+    static constexpr int trackWidth = 48;
+    static constexpr int trackHeight = 24;
+    static constexpr int knobSide = 18;
+
+    PixelSwitch(const QString& title, bool compact, QWidget* parent = nullptr);
+
+    bool isOn() const { return on_; }
+    void setOn(bool on);
+    QString title() const { return title_; }
+    bool isCompact() const { return compact_; }
+    // Where the track lies in the widget's coordinates.
+    QRect trackRect() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    QString accessibleValue() const override;
+    bool isAccessibleCheckable() const override { return true; }
+    bool isAccessibleChecked() const override { return on_; }
+    bool isAccessiblePressable() const override { return true; }
+    void accessiblePress() override { toggleByUser(); }
+
+signals:
+    void valueEdited(bool on);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void toggleByUser();
+    void describe();
+
+    QString title_;
+    bool compact_;
+    bool on_ = false;
+    bool pressed_ = false;
+};
+
+// A selectable chip around a label: `pixelMD`, padded 8 and 4, filled `barBgActive` while selected (whatever
+// the pointer does), `chipBg` under the pointer or while pressed, else `bgWindow`; 1-px `border` outline. The
+// click action is the caller's (`clicked`).
+class PixelChoiceButton : public QAbstractButton, public AccessibleControl {
+    Q_OBJECT
+public:
+    explicit PixelChoiceButton(const QString& label, QWidget* parent = nullptr);
+
+    bool isSelected() const { return selected_; }
+    void setSelected(bool selected);
+    bool isHovering() const { return hovering_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    bool isAccessibleSelected() const override { return selected_; }
+    bool isAccessiblePressable() const override { return true; }
+    void accessiblePress() override { click(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    QColor background() const;
+
+    bool selected_ = false;
+    bool hovering_ = false;
+};
+
+// A strip of at most `limit` 8 × 12 squares sampled evenly from a palette's colours, outlined as one row; "∵"
+// for a palette without colours.
+class PaletteSwatch : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int squareWidth = 8;
+    static constexpr int squareHeight = 12;
+
+    PaletteSwatch(const tilvane::ImagePalette& palette, int limit, QWidget* parent = nullptr);
+
+    void setPalette(const tilvane::ImagePalette& palette);
+    bool showsGlyph() const { return palette_.colors.empty(); }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::vector<tilvane::RGBColor> sampled() const;
+
+    tilvane::ImagePalette palette_;
+    int limit_;
+};
+
+// An integer slider 20 px high across the width it is given: a 12-px thumb over an 8-px track filled up to the
+// thumb's centre. A press or drag puts the thumb's centre under the pointer and writes the value every time.
+class PixelSlider : public QWidget, public AccessibleControl {
+    Q_OBJECT
+public:
+    static constexpr int thumbWidth = 12;
+    static constexpr int trackHeight = 8;
+    static constexpr int height = 20;
+
+    PixelSlider(int lower, int upper, const QString& label, QWidget* parent = nullptr);
+
+    int value() const { return value_; }
+    void setValue(int value);
+    int lower() const { return lower_; }
+    int upper() const { return upper_; }
+
+    // The value a pointer at `x` gives on a slider `width` wide; a position that is not a number counts as 0.
+    static int valueForPointer(double x, double width, int lower, int upper);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    QString accessibleValue() const override;
+    bool isAdjustable() const override { return true; }
+    void accessibleIncrement() override;
+    void accessibleDecrement() override;
+
+signals:
+    void valueEdited(int value);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void writeFromPointer(double x);
+    void write(int value);
+
+    int value_;
+    int lower_;
+    int upper_;
+};
+
+// A 1-px rule in `border`, as long as its container allows.
+class VTHairline : public QWidget {
+    Q_OBJECT
+public:
+    explicit VTHairline(Qt::Orientation axis, QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Qt::Orientation axis_;
+};

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "Tilvane/Views/AccessibleControl.hpp"
+
+#include "TilvaneCore/Uuid.hpp"
+#include "TilvanePresets/PersonalPreset.hpp"
+#include "TilvaneShaders/Model/ShaderPreset.hpp"
+
+#include <QAbstractButton>
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+#include <map>
+#include <optional>
+#include <vector>
+
+class QHBoxLayout;
+class VTChip;
+class VTGlyph;
+
+// One card of the gallery: a 132 × 78 thumbnail (cropped to fill, never smoothed) or the "▧" placeholder above
+// the name, with a "meu" chip on personal presets; `chipBg` with a 2-px `fg` border while selected.
+class ShaderGalleryCard : public QAbstractButton, public AccessibleControl {
+    Q_OBJECT
+public:
+    static constexpr int cardWidth = 140;
+    static constexpr int thumbnailWidth = 132;
+    static constexpr int thumbnailHeight = 78;
+
+    ShaderGalleryCard(std::optional<QString> id, bool personal, QWidget* parent = nullptr);
+
+    const std::optional<QString>& id() const { return id_; }
+    bool isSelected() const { return selected_; }
+    void setSelected(bool selected);
+    void setName(const QString& name);
+    QString name() const { return name_; }
+    void setImage(const QImage& image);
+    bool hasImage() const { return !image_.isNull(); }
+    QRect thumbnailRect() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+    bool isAccessibleSelected() const override { return selected_; }
+    bool isAccessiblePressable() const override { return true; }
+    void accessiblePress() override { click(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void placeChildren();
+    int captionHeight() const;
+
+    std::optional<QString> id_;
+    bool personal_;
+    bool selected_ = false;
+    QString name_;
+    QImage image_;
+    VTGlyph* placeholder_;
+    VTChip* chip_ = nullptr;
+};
+
+// The strip of preset cards under the comparison: "Sem Shader", the personal presets, then the built-in presets.
+// It keeps no selection of its own; a click on a card reports its id (nothing for "Sem Shader").
+class ShaderGallery : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int stripHeight = 154;
+
+    explicit ShaderGallery(std::vector<tilvane::ShaderPreset> builtInPresets = tilvane::ShaderPreset::builtIn(),
+                           QWidget* parent = nullptr);
+
+    // A built-in preset's id, "personal:" + a personal preset's upper-case UUID, or nothing for no shader.
+    void setSelection(const std::optional<QString>& selection);
+    void setPersonalPresets(const std::vector<tilvane::PersonalPreset>& presets);
+    void setBasePreview(const QImage& preview);
+    void setPreviews(const std::map<std::string, QImage>& previews);
+    void setPersonalPreviews(const std::map<tilvane::Uuid, QImage>& previews);
+
+    // The cards in strip order.
+    QList<ShaderGalleryCard*> cards() const;
+
+signals:
+    void shaderSelected(const std::optional<QString>& id);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    struct CardContent {
+        std::optional<QString> id;
+        QString name;
+        QImage image;
+        bool personal;
+    };
+    std::vector<CardContent> contents() const;
+    void refresh();
+
+    std::vector<tilvane::ShaderPreset> builtIns_;
+    std::optional<QString> selection_;
+    std::vector<tilvane::PersonalPreset> personalPresets_;
+    QImage basePreview_;
+    std::map<std::string, QImage> previews_;
+    std::map<tilvane::Uuid, QImage> personalPreviews_;
+
+    QHBoxLayout* row_;
+    QList<QPointer<ShaderGalleryCard>> cards_;
+};
+
+// "personal:" followed by the preset's UUID in upper case.
+QString personalPresetSelectionID(const tilvane::Uuid& id);

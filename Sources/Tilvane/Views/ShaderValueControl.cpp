@@ -1,0 +1,148 @@
+#include "Tilvane/Views/ShaderValueControl.hpp"
+
+#include "Tilvane/Views/PixelPainting.hpp"
+
+#include "VemiTerminal/Components/VTDrawing.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+constexpr float divisorFloor = 0.0001f;
+constexpr float accessibilitySteps = 20;
+constexpr int captionGap = 8;
+}  // namespace
+
+ShaderValueControl::ShaderValueControl(const QString& label, Range range, QWidget* parent)
+    : QWidget(parent), label_(label), range_(range), value_(range.lowerBound)
+{
+    installAccessibleControlFactory();
+    setAccessibleName(label_);
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void ShaderValueControl::setValue(float value)
+{
+    if (value_ == value || (std::isnan(value_) && std::isnan(value))) return;
+    value_ = value;
+    update();
+}
+
+QString ShaderValueControl::formatted() const
+{
+    const float width = span();
+    const char* format = width >= 100 ? "%.0f" : width < 0.1f ? "%.3f" : "%.2f";
+    return QString::asprintf(format, static_cast<double>(value_));
+}
+
+int ShaderValueControl::captionHeight() const
+{
+    return static_cast<int>(std::ceil(vtNaturalLineHeight(VTTextStyle::pixelSM)));
+}
+
+QRect ShaderValueControl::trackArea() const
+{
+    return {0, captionHeight() + captionSpacing, width(), trackAreaHeight};
+}
+
+float ShaderValueControl::valueForPointer(double x, double width, Range range)
+{
+    const double usable = std::max(width - thumbWidth, 1.0);
+    double t = (x - thumbWidth / 2.0) / usable;
+    if (std::isnan(t)) t = 0;
+    t = std::clamp(t, 0.0, 1.0);
+    const float span = range.upperBound - range.lowerBound;
+    return range.lowerBound + span * static_cast<float>(t);
+}
+
+QSize ShaderValueControl::sizeHint() const
+{
+    const int caption = static_cast<int>(std::ceil(vtTextLineSize(VTTextStyle::pixelSM, label_).width() +
+                                                   vtTextLineSize(VTTextStyle::pixelSM, formatted()).width()));
+    return {std::max(caption + captionGap, 160), captionHeight() + captionSpacing + trackAreaHeight};
+}
+
+QSize ShaderValueControl::minimumSizeHint() const
+{
+    return {thumbWidth + 1, captionHeight() + captionSpacing + trackAreaHeight};
+}
+
+void ShaderValueControl::accessibleIncrement()
+{
+    write(std::min(value_ + span() / accessibilitySteps, range_.upperBound));
+}
+
+void ShaderValueControl::accessibleDecrement()
+{
+    write(std::max(value_ - span() / accessibilitySteps, range_.lowerBound));
+}
+
+void ShaderValueControl::paintEvent(QPaintEvent*)
+{
+    const VTTheme& theme = vtTheme(this);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    paintWithOpacity(painter, size(), controlOpacity(*this), [&](QPainter& p) {
+        // Caption line: the label at the left, the value at the right end, both in `pixelSM`.
+        const QString valueText = formatted();
+        const qreal valueWidth = vtTextLineSize(VTTextStyle::pixelSM, valueText).width();
+        const QString caption =
+            QFontMetricsF(vtFont(VTTextStyle::pixelSM))
+                .elidedText(label_, Qt::ElideRight, std::max(0.0, width() - valueWidth - captionGap));
+        vtDrawTextLine(p, {0, 0}, VTTextStyle::pixelSM, caption, theme.fgMuted);
+        vtDrawTextLine(p, {std::round(width() - valueWidth), 0}, VTTextStyle::pixelSM, valueText, theme.fgMuted);
+
+        const QRect area = trackArea();
+        const double usable = std::max(area.width() - thumbWidth, 1);
+        const float fraction = (value_ - range_.lowerBound) / std::max(span(), divisorFloor);
+        const double position = usable * (fraction >= 0 ? std::min(fraction, 1.0f) : 0.0f);
+        const QRectF track(0, area.top() + (trackAreaHeight - trackHeight) / 2.0, area.width(), trackHeight);
+        p.fillRect(track, theme.bgWindow);
+        p.fillRect(QRectF(0, track.top(), position + thumbWidth / 2.0, trackHeight), theme.btnBg);
+        vtStrokeInside(p, track, theme.border);
+        const QRectF thumb(position, area.top(), thumbWidth, thumbHeight);
+        p.fillRect(thumb, theme.bgWindow);
+        vtStrokeInside(p, thumb, theme.border);
+    });
+}
+
+void ShaderValueControl::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) return;
+    write(valueForPointer(event->position().x(), width(), range_));
+}
+
+void ShaderValueControl::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) return;
+    write(valueForPointer(event->position().x(), width(), range_));
+}
+
+void ShaderValueControl::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+            accessibleIncrement();
+            return;
+        case Qt::Key_Left:
+        case Qt::Key_Down:
+            accessibleDecrement();
+            return;
+        default:
+            QWidget::keyPressEvent(event);
+    }
+}
+
+void ShaderValueControl::write(float value)
+{
+    if (!isEnabled()) return;
+    setValue(value);
+    emit valueEdited(value);
+}

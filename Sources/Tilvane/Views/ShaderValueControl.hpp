@@ -1,0 +1,63 @@
+#pragma once
+
+#include "Tilvane/Views/AccessibleControl.hpp"
+
+#include "TilvaneShaders/Model/ShaderParameter.hpp"
+
+#include <QWidget>
+
+// The labelled slider of one Float setting: the caption with the value printed at its right end, and under it a
+// 20-px track area with an 8-px track and a 12 × 20 thumb. A press or drag writes lower + span × t with no
+// stepping; the accessibility actions step by a twentieth of the span. Disabled, it is drawn at half opacity
+// and ignores every write.
+class ShaderValueControl : public QWidget, public AccessibleControl {
+    Q_OBJECT
+public:
+    using Range = tilvane::ShaderParameter::Range;
+
+    static constexpr int thumbWidth = 12;
+    static constexpr int thumbHeight = 20;
+    static constexpr int trackHeight = 8;
+    static constexpr int trackAreaHeight = 20;
+    static constexpr int captionSpacing = 4;
+
+    ShaderValueControl(const QString& label, Range range, QWidget* parent = nullptr);
+
+    float value() const { return value_; }
+    void setValue(float value);
+    const Range& range() const { return range_; }
+    QString label() const { return label_; }
+
+    // The value printed as it is: no decimals for a span of 100 or more, three below 0.1, else two.
+    QString formatted() const;
+    // Where the track area lies in the widget's coordinates.
+    QRect trackArea() const;
+    // The value a pointer at `x` of a track area `width` wide gives; a position that is not a number counts as 0.
+    static float valueForPointer(double x, double width, Range range);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+    QString accessibleValue() const override { return formatted(); }
+    bool isAdjustable() const override { return true; }
+    void accessibleIncrement() override;
+    void accessibleDecrement() override;
+
+signals:
+    void valueEdited(float value);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    float span() const { return range_.upperBound - range_.lowerBound; }
+    int captionHeight() const;
+    void write(float value);
+
+    QString label_;
+    Range range_;
+    float value_;
+};

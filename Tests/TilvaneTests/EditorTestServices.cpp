@@ -1,0 +1,57 @@
+#include "EditorTestServices.hpp"
+
+#include <QFile>
+#include <QImage>
+
+namespace tilvane::testing {
+
+ImagePointer solidImage(int width, int height, std::uint8_t red, std::uint8_t green, std::uint8_t blue)
+{
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
+    for (std::size_t offset = 0; offset < pixels.size(); offset += 4) {
+        pixels[offset] = red;
+        pixels[offset + 1] = green;
+        pixels[offset + 2] = blue;
+        pixels[offset + 3] = 255;
+    }
+    return Image::make(width, height, std::move(pixels));
+}
+
+std::filesystem::path writeImageFile(const std::filesystem::path& file, int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) picture.setPixel(x, y, qRgb(x * 255 / width, y * 255 / height, 128));
+    }
+    picture.save(QString::fromStdString(file.string()));
+    return file;
+}
+
+EditorTestServices::EditorTestServices()
+{
+    folder.setAutoRemove(true);
+}
+
+std::filesystem::path EditorTestServices::file(const std::string& name) const
+{
+    return std::filesystem::path(QFile::encodeName(folder.path()).toStdString()) / name;
+}
+
+EditorServices EditorTestServices::services()
+{
+    return EditorServices{
+        .dialogs = dialogs,
+        .presetStore = PersonalPresetStore(presetsFile()),
+        .sessionStore = LastSessionStore(sessionFile()),
+        .renderer = [] { return nullptr; },
+        .clock = clock,
+        .jobs = jobs,
+        .telemetry = telemetry,
+        .sampleImage = [this] { return sample; },
+        .incoming = &incoming,
+        .lifecycle = &lifecycle,
+        .reduceMotion = &reduceMotion,
+    };
+}
+
+}  // namespace tilvane::testing

@@ -1,0 +1,150 @@
+#pragma once
+
+#include "Tilvane/Services/TilvaneEvent.hpp"
+#include "Tilvane/Services/TilvaneIncomingImage.hpp"
+#include "Tilvane/Views/EditorServices.hpp"
+#include "TilvaneCore/Image.hpp"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QTemporaryDir>
+
+#include <chrono>
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tilvane::testing {
+
+// Holds jobs until the test runs them on the calling thread, then delivers their results.
+class ManualJobRunner : public JobRunner {
+public:
+    void run(JobPriority priority, std::function<void()> work) override
+    {
+        priorities.push_back(priority);
+        pending.push_back(std::move(work));
+    }
+
+    // Runs every held job (and those they start), delivering each result before the next job.
+    void runAll()
+    {
+        while (!pending.empty()) {
+            auto work = std::move(pending.front());
+            pending.pop_front();
+            work();
+            QCoreApplication::sendPostedEvents();
+        }
+    }
+
+    std::deque<std::function<void()>> pending;
+    std::vector<JobPriority> priorities;
+};
+
+// A clock that moves only when the test advances it.
+class ManualClock : public EditorClock {
+public:
+    double uptime() const override { return std::chrono::duration<double>(now).count(); }
+
+    void schedule(std::chrono::milliseconds delay, QObject* context, std::function<void()> action) override
+    {
+        timers.push_back({now + delay, QPointer<QObject>(context), std::move(action)});
+    }
+
+    // Moves time forward, firing the timers that fall due on the way, in the order of their times.
+    void advance(std::chrono::milliseconds step)
+    {
+        const auto end = now + step;
+        for (;;) {
+            auto next = timers.end();
+            for (auto timer = timers.begin(); timer != timers.end(); ++timer) {
+                if (timer->due <= end && (next == timers.end() || timer->due < next->due)) next = timer;
+            }
+            if (next == timers.end()) break;
+            now = next->due;
+            auto timer = std::move(*next);
+            timers.erase(next);
+            if (timer.context) timer.action();
+        }
+        now = end;
+    }
+
+    struct Timer {
+        std::chrono::milliseconds due;
+        QPointer<QObject> context;
+        std::function<void()> action;
+    };
+    std::chrono::milliseconds now{0};
+    std::vector<Timer> timers;
+};
+
+struct RecordedEvent {
+    TilvaneEvent event;
+    bool failure = false;
+    std::optional<TilvaneExportFormat> format;
+    friend bool operator==(const RecordedEvent&, const RecordedEvent&) = default;
+};
+
+class RecordingTelemetry : public TelemetrySink {
+public:
+    void record(TilvaneEvent event, std::optional<TilvaneExportFormat> format) override
+    {
+        events.push_back({event, false, format});
+    }
+    void recordFailure(TilvaneEvent event, std::optional<TilvaneExportFormat> format) override
+    {
+        events.push_back({event, true, format});
+    }
+    std::vector<RecordedEvent> events;
+};
+
+// Answers the panels with what the test put in.
+class ScriptedDialogs : public EditorDialogs {
+public:
+    std::optional<std::filesystem::path> chooseImageToOpen() override { return imageToOpen; }
+    std::optional<std::filesystem::path> choosePresetToImport() override { return presetToImport; }
+    std::optional<std::filesystem::path> choosePresetDestination(const std::string&) override
+    {
+        return presetDestination;
+    }
+    std::optional<std::filesystem::path> choosePNGDestination(const std::string&) override { return pngDestination; }
+    std::optional<GIFDestination> chooseGIFDestination(const std::string&, int, int) override { return gifDestination; }
+
+    std::optional<std::filesystem::path> imageToOpen;
+    std::optional<std::filesystem::path> presetToImport;
+    std::optional<std::filesystem::path> presetDestination;
+    std::optional<std::filesystem::path> pngDestination;
+    std::optional<GIFDestination> gifDestination;
+};
+
+// A solid picture of the given size.
+ImagePointer solidImage(int width, int height, std::uint8_t red = 200, std::uint8_t green = 80, std::uint8_t blue = 40);
+// Writes a picture file (format from the extension) and returns its path.
+std::filesystem::path writeImageFile(const std::filesystem::path& file, int width, int height);
+
+// Everything an editor window needs, in a temporary folder, with manual jobs and time.
+struct EditorTestServices {
+    EditorTestServices();
+
+    EditorServices services();
+
+    std::filesystem::path file(const std::string& name) const;
+    std::filesystem::path sessionFile() const { return file("last-session.json"); }
+    std::filesystem::path presetsFile() const { return file("personal-presets.json"); }
+
+    QTemporaryDir folder;
+    std::shared_ptr<ManualJobRunner> jobs = std::make_shared<ManualJobRunner>();
+    std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
+    std::shared_ptr<RecordingTelemetry> telemetry = std::make_shared<RecordingTelemetry>();
+    std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
+    ImagePointer sample = solidImage(64, 48, 30, 160, 90);
+    TilvaneIncomingImage incoming;
+    TilvaneLifecycle lifecycle;
+    ReduceMotionSetting reduceMotion;
+};
+
+}  // namespace tilvane::testing

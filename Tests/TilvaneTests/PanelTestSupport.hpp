@@ -1,0 +1,94 @@
+#pragma once
+
+#include "TilvaneShaders/ShaderPresetCatalog.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include <gtest/gtest.h>
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QImage>
+#include <QTest>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace panels {
+
+// The named child of `parent`; throws when there is none, so a missing widget fails the test.
+template <class Widget>
+Widget& child(const QObject& parent, const QString& name)
+{
+    auto* widget = parent.findChild<Widget*>(name);
+    if (widget == nullptr) throw std::runtime_error("no child named " + name.toStdString());
+    return *widget;
+}
+
+// A themed window holding one widget in a column, shown offscreen at `width` (the content's hint when 0).
+struct Stage {
+    explicit Stage(QWidget* content, VTAppearance appearance = VTAppearance::vemi, int width = 0)
+        : root(std::make_unique<QWidget>())
+    {
+        auto* layout = new QVBoxLayout(root.get());
+        layout->setContentsMargins(8, 8, 8, 8);
+        layout->addWidget(content);
+        layout->addStretch(1);
+        vemiTerminal(root.get(), appearance);
+        root->resize(width > 0 ? width + 16 : root->sizeHint().width(), root->sizeHint().height());
+        root->show();
+        QCoreApplication::processEvents();
+    }
+
+    const VTTheme& theme() const { return vtTheme(root.get()); }
+
+    std::unique_ptr<QWidget> root;
+};
+
+inline QImage snapshot(QWidget& widget)
+{
+    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+inline QColor pixel(QWidget& widget, QPoint at)
+{
+    return snapshot(widget).pixelColor(at);
+}
+
+// Exact equality of the opaque colour (themes' surfaces are opaque).
+inline ::testing::AssertionResult sameColour(const QColor& actual, const QColor& expected)
+{
+    if (actual.rgb() == expected.rgb()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "got " << actual.name().toStdString() << ", expected "
+                                         << expected.name().toStdString();
+}
+
+inline QAccessibleInterface& accessible(QWidget& widget)
+{
+    QAccessibleInterface* interface = QAccessible::queryAccessibleInterface(&widget);
+    if (interface == nullptr) throw std::runtime_error("no accessible interface");
+    return *interface;
+}
+
+inline void accessibleAction(QWidget& widget, const QString& action)
+{
+    QAccessibleActionInterface* actions = accessible(widget).actionInterface();
+    if (actions == nullptr) throw std::runtime_error("no accessible actions");
+    actions->doAction(action);
+}
+
+// The application bundle's built-in screen presets, as the build lays them out.
+inline const std::vector<tilvane::ShaderPreset>& builtInPresets()
+{
+    static const auto presets = tilvane::loadShaderPresets(
+        TILVANE_TEST_APP_DIR "/Resources/Tilvane_TilvaneShaders.bundle/Resources/ZentorialPresets.json");
+    return presets;
+}
+
+inline void clickAt(QWidget& widget, QPoint at)
+{
+    QTest::mouseClick(&widget, Qt::LeftButton, {}, at);
+}
+
+}  // namespace panels

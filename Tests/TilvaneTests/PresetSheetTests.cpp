@@ -1,0 +1,167 @@
+#include "PanelTestSupport.hpp"
+
+#include "Tilvane/Views/PixelIcons.hpp"
+#include "Tilvane/Views/PresetActionButton.hpp"
+#include "Tilvane/Views/PresetNameSheet.hpp"
+
+#include "VemiTerminal/Components/VTButton.hpp"
+#include "VemiTerminal/Components/VTTextField.hpp"
+
+#include <QSignalSpy>
+
+namespace {
+
+using namespace panels;
+
+// MARK: PresetActionButton
+
+TEST(PresetActionButtonTest, DrawsItsIconAndNoTextAndNamesItselfByItsTitle)
+{
+    const char* symbols[] = {"plus",
+                             "square.and.arrow.down",
+                             "pencil",
+                             "arrow.uturn.backward",
+                             "trash",
+                             "tray.and.arrow.down",
+                             "square.and.arrow.up"};
+    for (const char* symbol : symbols) {
+        SCOPED_TRACE(symbol);
+        EXPECT_TRUE(hasPixelIcon(QString::fromLatin1(symbol)));
+        auto* button = new PresetActionButton(QStringLiteral("Salvar preset"), QString::fromLatin1(symbol));
+        Stage stage(button);
+        EXPECT_EQ(button->sizeHint(), QSize(32, 32));
+        EXPECT_EQ(button->toolTip(), "Salvar preset");
+        EXPECT_EQ(accessible(*button).text(QAccessible::Name), "Salvar preset");
+        EXPECT_TRUE(button->text().isEmpty());
+        const QImage image = snapshot(*button);
+        int ink = 0;
+        for (int y = 1; y < 31; ++y)
+            for (int x = 1; x < 31; ++x) ink += image.pixelColor(x, y).rgb() == stage.theme().fg.rgb() ? 1 : 0;
+        EXPECT_GT(ink, 12) << "the icon is drawn in fg";
+    }
+}
+
+TEST(PresetActionButtonTest, AnUnknownSymbolDrawsNothingButStillActs)
+{
+    auto* button = new PresetActionButton(QStringLiteral("Importar"), QStringLiteral("no.such.symbol"));
+    Stage stage(button);
+    QSignalSpy clicked(button, &QAbstractButton::clicked);
+    const QImage image = snapshot(*button);
+    for (int y = 2; y < 30; ++y)
+        for (int x = 2; x < 30; ++x) ASSERT_TRUE(sameColour(image.pixelColor(x, y), stage.theme().bgWindow));
+    clickAt(*button, {16, 16});
+    EXPECT_EQ(clicked.size(), 1);
+}
+
+// MARK: PresetNameSheet
+
+class PresetNameSheetTest : public ::testing::Test {
+protected:
+    void open(const QString& name, bool accepts)
+    {
+        owner = std::make_unique<QWidget>();
+        vemiTerminal(owner.get(), VTAppearance::noite);
+        owner->resize(600, 400);
+        owner->show();
+        sheet = new PresetNameSheet(
+            QStringLiteral("Novo preset"), name,
+            [this, accepts] {
+                saves.append(sheet->name());
+                return accepts;
+            },
+            owner.get());
+        sheet->show();
+        QCoreApplication::processEvents();
+    }
+
+    VTTextField& field() { return child<VTTextField>(*sheet, QStringLiteral("presetNameField")); }
+    VTButton& saveButton() { return child<VTButton>(*sheet, QStringLiteral("saveButton")); }
+
+    std::unique_ptr<QWidget> owner;
+    PresetNameSheet* sheet = nullptr;
+    QStringList saves;
+};
+
+TEST_F(PresetNameSheetTest, OpensWindowModalWithTheFocusInTheField)
+{
+    open(QString(), true);
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(sheet->width(), 420);
+    EXPECT_EQ(sheet->focusWidget(), &field());
+    EXPECT_EQ(field().placeholderText(), "Ex.: Meu CRT Âmbar");
+    EXPECT_EQ(accessible(field()).text(QAccessible::Name), "Nome do preset");
+    QTest::keyClicks(sheet->focusWidget(), QStringLiteral("CRT"));
+    EXPECT_EQ(sheet->name(), "CRT");
+}
+
+TEST_F(PresetNameSheetTest, ABlankNameCannotBeSaved)
+{
+    struct Row {
+        const char* name;
+        QString text;
+    };
+    const Row rows[] = {
+        {"empty", QString()}, {"spaces", QStringLiteral("   ")}, {"line breaks", QStringLiteral(" \n\t")}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        open(row.text, true);
+        EXPECT_FALSE(saveButton().isEnabled());
+        QTest::keyClick(&field(), Qt::Key_Return);
+        EXPECT_TRUE(saves.isEmpty());
+        EXPECT_TRUE(sheet->isVisible());
+    }
+}
+
+TEST_F(PresetNameSheetTest, OneReturnPressSavesOnceAndARefusalKeepsTheSheetOpen)
+{
+    open(QStringLiteral("  Meu CRT  "), false);
+    EXPECT_TRUE(saveButton().isEnabled());
+    QTest::keyClick(&field(), Qt::Key_Return);
+    ASSERT_EQ(saves.size(), 1);
+    EXPECT_EQ(saves.front(), "  Meu CRT  ") << "handed on untrimmed";
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->name(), "  Meu CRT  ");
+    clickAt(saveButton(), saveButton().rect().center());
+    EXPECT_EQ(saves.size(), 2);
+    EXPECT_TRUE(sheet->isVisible());
+}
+
+TEST_F(PresetNameSheetTest, AnAcceptedSaveClosesTheSheet)
+{
+    open(QStringLiteral("Âmbar"), true);
+    QSignalSpy accepted(sheet, &QDialog::accepted);
+    QTest::keyClick(&field(), Qt::Key_Enter);
+    EXPECT_EQ(saves.size(), 1);
+    EXPECT_EQ(accepted.size(), 1);
+    EXPECT_FALSE(sheet->isVisible());
+}
+
+TEST_F(PresetNameSheetTest, EscapeAndCancelCloseWithoutSaving)
+{
+    open(QStringLiteral("Âmbar"), true);
+    QSignalSpy rejected(sheet, &QDialog::rejected);
+    QTest::keyClick(&field(), Qt::Key_Escape);
+    EXPECT_EQ(rejected.size(), 1);
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_TRUE(saves.isEmpty());
+
+    open(QStringLiteral("Âmbar"), true);
+    auto& cancel = child<VTButton>(*sheet, QStringLiteral("cancelButton"));
+    clickAt(cancel, cancel.rect().center());
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_TRUE(saves.isEmpty());
+}
+
+TEST_F(PresetNameSheetTest, TypingReportsTheNameButSetNameDoesNot)
+{
+    open(QString(), true);
+    QSignalSpy edited(sheet, &PresetNameSheet::nameEdited);
+    sheet->setName(QStringLiteral("Fósforo"));
+    EXPECT_EQ(edited.size(), 0);
+    EXPECT_TRUE(saveButton().isEnabled());
+    QTest::keyClick(&field(), Qt::Key_X);
+    ASSERT_EQ(edited.size(), 1);
+    EXPECT_EQ(edited.front().at(0).toString(), "Fósforox");
+}
+
+}  // namespace

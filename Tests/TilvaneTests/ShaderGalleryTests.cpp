@@ -1,0 +1,211 @@
+#include "PanelTestSupport.hpp"
+
+#include "Tilvane/Views/ShaderGallery.hpp"
+
+#include <QPainter>
+
+namespace {
+
+using namespace panels;
+using tilvane::PersonalPreset;
+using tilvane::Uuid;
+
+PersonalPreset personal(const char* name)
+{
+    PersonalPreset preset;
+    preset.id = Uuid::random();
+    preset.name = name;
+    return preset;
+}
+
+class ShaderGalleryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_GE(builtInPresets().size(), 2u);
+        gallery = new ShaderGallery(builtInPresets());
+        QObject::connect(gallery, &ShaderGallery::shaderSelected,
+                         [this](const std::optional<QString>& id) { reported.push_back(id); });
+    }
+
+    void show(VTAppearance appearance = VTAppearance::vemi)
+    {
+        stage = std::make_unique<Stage>(gallery, appearance, 900);
+    }
+
+    ShaderGalleryCard& card(const QString& name) { return child<ShaderGalleryCard>(*gallery, name); }
+
+    QStringList order() const
+    {
+        QStringList ids;
+        for (const auto* card : gallery->cards()) ids << card->id().value_or(QStringLiteral("—"));
+        return ids;
+    }
+
+    ShaderGallery* gallery = nullptr;
+    std::unique_ptr<Stage> stage;
+    std::vector<std::optional<QString>> reported;
+};
+
+TEST_F(ShaderGalleryTest, CardsRunFromNoShaderThroughPersonalToBuiltIn)
+{
+    const PersonalPreset first = personal("Meu CRT");
+    const PersonalPreset twin = personal("Meu CRT");
+    gallery->setPersonalPresets({first, twin});
+    show();
+    QStringList expected{QStringLiteral("—"), personalPresetSelectionID(first.id), personalPresetSelectionID(twin.id)};
+    for (const auto& preset : builtInPresets()) expected << QString::fromStdString(preset.id);
+    EXPECT_EQ(order(), expected);
+    EXPECT_EQ(gallery->height(), 154);
+
+    gallery->setPersonalPresets({});
+    expected.removeAt(1);
+    expected.removeAt(1);
+    EXPECT_EQ(order(), expected) << "no personal presets: built-in cards follow at once";
+}
+
+TEST_F(ShaderGalleryTest, SelectionMatchesExactIDsOnly)
+{
+    const PersonalPreset mine = personal("Âmbar");
+    gallery->setPersonalPresets({mine});
+    show();
+    const QString upper = personalPresetSelectionID(mine.id);
+    const QString builtIn = QString::fromStdString(builtInPresets()[1].id);
+    struct Row {
+        const char* name;
+        std::optional<QString> selection;
+        QString selectedCard;
+    };
+    const Row rows[] = {
+        {"nothing selects the no-shader card", std::nullopt, QStringLiteral("noShaderCard")},
+        {"a personal id", upper, QStringLiteral("shaderCard:") + upper},
+        {"a built-in id", builtIn, QStringLiteral("shaderCard:") + builtIn},
+        {"a lower-case personal id selects nothing", upper.toLower(), QString()},
+        {"an unknown id selects nothing", QStringLiteral("nao-existe"), QString()},
+        {"a different-case built-in id selects nothing", builtIn.toUpper(), QString()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        gallery->setSelection(row.selection);
+        for (auto* card : gallery->cards()) {
+            EXPECT_EQ(card->isSelected(), card->objectName() == row.selectedCard) << card->objectName().toStdString();
+            EXPECT_EQ(accessible(*card).state().selected, card->isSelected());
+        }
+    }
+}
+
+TEST_F(ShaderGalleryTest, SelectedCardIsDrawnOnChipGroundWithATwoPixelBorder)
+{
+    for (const auto appearance : {VTAppearance::vemi, VTAppearance::noite}) {
+        SetUp();
+        show(appearance);
+        const VTTheme& theme = stage->theme();
+        ShaderGalleryCard& selected = card(QStringLiteral("noShaderCard"));
+        ShaderGalleryCard& other = card(QStringLiteral("shaderCard:") + QString::fromStdString(builtInPresets()[0].id));
+        const QImage on = snapshot(selected);
+        const QImage off = snapshot(other);
+        EXPECT_EQ(selected.width(), 140);
+        EXPECT_TRUE(sameColour(on.pixelColor(1, 60), theme.fg)) << "2-px border";
+        EXPECT_TRUE(sameColour(on.pixelColor(2, 60), theme.chipBg));
+        EXPECT_TRUE(sameColour(off.pixelColor(0, 60), theme.border));
+        EXPECT_TRUE(sameColour(off.pixelColor(1, 60), theme.bgWindow)) << "1-px border";
+    }
+}
+
+TEST_F(ShaderGalleryTest, AClickReportsTheCardsIDEvenWhenAlreadySelected)
+{
+    const PersonalPreset mine = personal("Âmbar");
+    gallery->setPersonalPresets({mine});
+    show();
+    clickAt(card(QStringLiteral("noShaderCard")), {70, 40});
+    const QString id = personalPresetSelectionID(mine.id);
+    gallery->setSelection(id);
+    clickAt(card(QStringLiteral("shaderCard:") + id), {70, 40});
+    ASSERT_EQ(reported.size(), 2u);
+    EXPECT_EQ(reported[0], std::nullopt);
+    EXPECT_EQ(reported[1], id);
+    EXPECT_TRUE(card(QStringLiteral("shaderCard:") + id).isSelected()) << "the gallery changes nothing itself";
+}
+
+TEST_F(ShaderGalleryTest, ACardReportsToItsOwnerWhoMayRebuildTheStrip)
+{
+    const PersonalPreset mine = personal("Âmbar");
+    gallery->setPersonalPresets({mine});
+    show();
+    QObject::connect(gallery, &ShaderGallery::shaderSelected, gallery, [this] { gallery->setPersonalPresets({}); });
+    clickAt(card(QStringLiteral("shaderCard:") + personalPresetSelectionID(mine.id)), {70, 40});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(reported.size(), 1u);
+    EXPECT_EQ(gallery->cards().size(), static_cast<qsizetype>(builtInPresets().size() + 1));
+}
+
+TEST_F(ShaderGalleryTest, AccessibleNamesTellPersonalPresetsApart)
+{
+    const PersonalPreset mine = personal("Meu CRT");
+    gallery->setPersonalPresets({mine});
+    show();
+    EXPECT_EQ(accessible(card(QStringLiteral("noShaderCard"))).text(QAccessible::Name), "Sem Shader");
+    EXPECT_EQ(
+        accessible(card(QStringLiteral("shaderCard:") + personalPresetSelectionID(mine.id))).text(QAccessible::Name),
+        "Preset pessoal: Meu CRT");
+    const auto& builtIn = builtInPresets()[0];
+    EXPECT_EQ(
+        accessible(card(QStringLiteral("shaderCard:") + QString::fromStdString(builtIn.id))).text(QAccessible::Name),
+        QString::fromStdString(builtIn.name));
+}
+
+TEST_F(ShaderGalleryTest, PreviewsFillTheBoxCroppedAndUnsmoothedElseThePlaceholderShows)
+{
+    // A wide preview of three vertical bands: red, green, blue; with aspect fill only the middle of it shows.
+    QImage wide(30, 5, QImage::Format_RGB32);
+    QPainter painter(&wide);
+    painter.fillRect(0, 0, 10, 5, Qt::red);
+    painter.fillRect(10, 0, 10, 5, Qt::green);
+    painter.fillRect(20, 0, 10, 5, Qt::blue);
+    painter.end();
+    // A tall 2 × 2 checker: without smoothing, no blended colour appears.
+    QImage checker(2, 2, QImage::Format_RGB32);
+    checker.setPixelColor(0, 0, Qt::black);
+    checker.setPixelColor(1, 1, Qt::black);
+    checker.setPixelColor(1, 0, Qt::white);
+    checker.setPixelColor(0, 1, Qt::white);
+
+    const std::string firstID = builtInPresets()[0].id;
+    gallery->setBasePreview(wide);
+    gallery->setPreviews({{firstID, checker}});
+    show();
+
+    ShaderGalleryCard& base = card(QStringLiteral("noShaderCard"));
+    const QRect box = base.thumbnailRect();
+    const QImage baseImage = snapshot(base);
+    EXPECT_TRUE(sameColour(baseImage.pixelColor(box.left() + 2, box.center().y()), Qt::green))
+        << "cropped, not letterboxed";
+    EXPECT_TRUE(sameColour(baseImage.pixelColor(box.right() - 2, box.center().y()), Qt::green));
+
+    const QImage checkerImage = snapshot(card(QStringLiteral("shaderCard:") + QString::fromStdString(firstID)));
+    for (int y = box.top() + 1; y < box.bottom(); ++y) {
+        for (int x = box.left() + 1; x < box.right(); ++x) {
+            const QRgb colour = checkerImage.pixel(x, y);
+            ASSERT_TRUE(colour == qRgb(0, 0, 0) || colour == qRgb(255, 255, 255)) << x << "," << y;
+        }
+    }
+
+    // A preset without a preview shows "▧" on bgSection.
+    ShaderGalleryCard& bare = card(QStringLiteral("shaderCard:") + QString::fromStdString(builtInPresets()[1].id));
+    EXPECT_FALSE(bare.hasImage());
+    const QImage bareImage = snapshot(bare);
+    EXPECT_TRUE(sameColour(bareImage.pixelColor(box.left() + 2, box.top() + 2), stage->theme().bgSection));
+    int badge = 0;
+    int glyphInk = 0;
+    for (int y = box.top() + 1; y < box.bottom(); ++y) {
+        for (int x = box.left() + 1; x < box.right(); ++x) {
+            const QRgb colour = bareImage.pixel(x, y);
+            badge += colour == stage->theme().glyphBg.rgb() ? 1 : 0;
+            glyphInk += colour == stage->theme().glyphFg.rgb() ? 1 : 0;
+        }
+    }
+    EXPECT_GT(badge, 200) << "the placeholder badge";
+    EXPECT_GT(glyphInk, 10) << "the glyph on it";
+}
+
+}  // namespace
