@@ -1,18 +1,18 @@
 #include "Tilvane/Views/GIFExportOptions.hpp"
+#include "Tilvane/Views/PixelControls.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QDir>
 #include <QSignalSpy>
 
 namespace tilvane {
 namespace {
 
-QAbstractButton* button(QWidget& root, const char* name)
+PixelChoiceButton* button(QWidget& root, const char* name)
 {
-    return root.findChild<QAbstractButton*>(QString::fromLatin1(name));
+    return root.findChild<PixelChoiceButton*>(QString::fromLatin1(name));
 }
 
 QString textOf(QWidget& root, const char* name)
@@ -41,7 +41,7 @@ TEST(GIFExportOptions, ShowsTheOutputSizeOfEveryChoice)
         button(options, row.sizeButton)->click();
         EXPECT_EQ(textOf(options, "gifOutputSize"), QString::fromUtf8(row.expected));
         ASSERT_EQ(edited.count(), 1);
-        EXPECT_TRUE(button(options, row.sizeButton)->isChecked());
+        EXPECT_TRUE(button(options, row.sizeButton)->isSelected());
     }
 }
 
@@ -51,16 +51,16 @@ TEST(GIFExportOptions, EditsEmitAndSettersDoNot)
     QSignalSpy edited(&options, &GIFExportOptions::choiceEdited);
     options.setChoice({2048, 3});
     EXPECT_EQ(edited.count(), 0);
-    EXPECT_TRUE(button(options, "gifSize2048")->isChecked());
-    EXPECT_FALSE(button(options, "gifSize1024")->isChecked());
-    EXPECT_TRUE(button(options, "gifDuration3")->isChecked());
+    EXPECT_TRUE(button(options, "gifSize2048")->isSelected());
+    EXPECT_FALSE(button(options, "gifSize1024")->isSelected());
+    EXPECT_TRUE(button(options, "gifDuration3")->isSelected());
     EXPECT_EQ(textOf(options, "gifOutputSize"), QStringLiteral("2048 × 1536 px"));
 
     button(options, "gifDuration1")->click();
     ASSERT_EQ(edited.count(), 1);
     EXPECT_EQ(edited.at(0).at(0).value<GIFExportChoice>(), (GIFExportChoice{2048, 1}));
     EXPECT_EQ(options.choice(), (GIFExportChoice{2048, 1}));
-    EXPECT_FALSE(button(options, "gifDuration3")->isChecked());
+    EXPECT_FALSE(button(options, "gifDuration3")->isSelected());
 }
 
 TEST(GIFExportOptions, CaptionSaysWhetherTheGIFMoves)

@@ -4,17 +4,19 @@
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
-#include <QFileInfo>
-
 #include <system_error>
 
 namespace tilvane {
 
-QString exportFileName(const QString& sourceName, const QString& extension)
+QString exportFileStem(const QString& sourceName)
 {
     const qsizetype dot = sourceName.lastIndexOf(QLatin1Char('.'));
-    const QString stem = dot > 0 ? sourceName.left(dot) : sourceName;
-    return stem + QStringLiteral("-tilvane.") + extension;
+    return (dot > 0 ? sourceName.left(dot) : sourceName) + QStringLiteral("-tilvane");
+}
+
+QString exportFileName(const QString& sourceName, const QString& extension)
+{
+    return exportFileStem(sourceName) + QLatin1Char('.') + extension;
 }
 
 bool exportNeedsRender(const std::optional<ShaderConfiguration>& configuration, const ScreenSettings& screen)

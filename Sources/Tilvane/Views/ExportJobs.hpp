@@ -21,6 +21,8 @@ class ShaderRenderer;
 // The name a save dialog proposes: the source's name without its extension, then "-tilvane." and the
 // format's extension ("foto.jpeg" → "foto-tilvane.png"; a name without extension keeps all of it).
 QString exportFileName(const QString& sourceName, const QString& extension);
+// The same name without the format's extension ("foto.jpeg" → "foto-tilvane").
+QString exportFileStem(const QString& sourceName);
 
 // Whether an export has anything to render: a shader configuration, or screen-wide scanlines or glow.
 bool exportNeedsRender(const std::optional<ShaderConfiguration>& configuration, const ScreenSettings& screen);

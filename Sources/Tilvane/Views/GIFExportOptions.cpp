@@ -1,35 +1,28 @@
 #include "Tilvane/Views/GIFExportOptions.hpp"
 
+#include "Tilvane/Views/PixelControls.hpp"
 #include "TilvaneCore/GIFExporter.hpp"
-#include "VemiTerminal/Components/VTButton.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QBoxLayout>
 #include <QGridLayout>
-#include <QSignalBlocker>
 
 namespace tilvane {
 
 namespace {
 
-VTText* caption(const QString& title, QWidget* parent)
-{
-    return new VTText(title, VTTextStyle::pixelSM, &VTTheme::fgMuted, parent);
-}
-
 template <std::size_t count>
 QHBoxLayout* choiceRow(const std::array<int, count>& values, const char* format, const char* namePrefix,
-                       std::array<QAbstractButton*, count>& buttons, QWidget* parent,
+                       std::array<PixelChoiceButton*, count>& buttons, QWidget* parent,
                        const std::function<void(int)>& pick)
 {
     auto* row = new QHBoxLayout;
     row->setSpacing(4);
     for (std::size_t index = 0; index < count; ++index) {
         const int value = values[index];
-        auto* button = new VTButton(QString::asprintf(format, static_cast<long long>(value)), vtPixel, parent);
+        auto* button = new PixelChoiceButton(QString::asprintf(format, static_cast<long long>(value)), parent);
         button->setObjectName(QString::fromLatin1(namePrefix) + QString::number(value));
-        button->setCheckable(true);
         QObject::connect(button, &QAbstractButton::clicked, parent, [pick, value] { pick(value); });
         buttons[index] = button;
         row->addWidget(button);
@@ -53,18 +46,18 @@ GIFExportOptions::GIFExportOptions(int sourceWidth, int sourceHeight, bool anima
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(12, 12, 12, 12);
     column->setSpacing(12);
-    column->addWidget(caption(QStringLiteral("Tamanho"), this));
+    column->addWidget(new PixelCaption(QStringLiteral("Tamanho"), this));
     column->addLayout(choiceRow(sizes, "%lld px", "gifSize", sizeButtons_, this, [this](int size) {
         edit({size, choice_.duration});
     }));
     outputSize_ = new VTText(QString(), VTTextStyle::pixelSM, nullptr, this);
     outputSize_->setObjectName(QStringLiteral("gifOutputSize"));
     column->addWidget(outputSize_);
-    column->addWidget(caption(QStringLiteral("Duração"), this));
+    column->addWidget(new PixelCaption(QStringLiteral("Duração"), this));
     column->addLayout(choiceRow(durations, "%lld s", "gifDuration", durationButtons_, this, [this](int seconds) {
         edit({choice_.maxDimension, seconds});
     }));
-    auto* motion = caption(
+    auto* motion = new PixelCaption(
         animated ? QStringLiteral("10 Quadros/s · Repetição Contínua") : QStringLiteral("Sem Movimento · Quadro Único"),
         this);
     motion->setObjectName(QStringLiteral("gifMotionCaption"));
@@ -89,12 +82,10 @@ void GIFExportOptions::edit(GIFExportChoice choice)
 void GIFExportOptions::refresh()
 {
     for (std::size_t index = 0; index < sizes.size(); ++index) {
-        const QSignalBlocker blocker(sizeButtons_[index]);
-        sizeButtons_[index]->setChecked(sizes[index] == choice_.maxDimension);
+        sizeButtons_[index]->setSelected(sizes[index] == choice_.maxDimension);
     }
     for (std::size_t index = 0; index < durations.size(); ++index) {
-        const QSignalBlocker blocker(durationButtons_[index]);
-        durationButtons_[index]->setChecked(durations[index] == choice_.duration);
+        durationButtons_[index]->setSelected(durations[index] == choice_.duration);
     }
     outputSize_->setText(gifOutputSizeText(sourceWidth_, sourceHeight_, choice_.maxDimension));
 }

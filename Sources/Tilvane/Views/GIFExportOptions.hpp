@@ -8,7 +8,7 @@
 #include <array>
 #include <optional>
 
-class QAbstractButton;
+class PixelChoiceButton;
 class VTText;
 
 namespace tilvane {
@@ -46,8 +46,8 @@ private:
     int sourceWidth_;
     int sourceHeight_;
     GIFExportChoice choice_;
-    std::array<QAbstractButton*, 3> sizeButtons_{};
-    std::array<QAbstractButton*, 3> durationButtons_{};
+    std::array<PixelChoiceButton*, 3> sizeButtons_{};
+    std::array<PixelChoiceButton*, 3> durationButtons_{};
     VTText* outputSize_;
 };
 

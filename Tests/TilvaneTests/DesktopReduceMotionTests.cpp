@@ -1,6 +1,6 @@
 #include "PreviewTestSupport.hpp"
 
-#include "Tilvane/Services/ReduceMotionSetting.hpp"
+#include "Tilvane/Services/DesktopReduceMotion.hpp"
 
 #include <gtest/gtest.h>
 
@@ -22,20 +22,20 @@ bool schemaInstalled()
 }
 
 // The desktop's setting, kept in memory for this test program so that the user's own is never touched.
-TEST(ReduceMotionSetting, FollowsTheDesktopsAnimationSwitchLive)
+TEST(DesktopReduceMotion, FollowsTheDesktopsAnimationSwitchLive)
 {
     qputenv("GSETTINGS_BACKEND", "memory");
     if (!schemaInstalled()) {
-        ReduceMotionSetting setting;
+        DesktopReduceMotion setting;
         EXPECT_FALSE(setting.reduceMotion()) << "without the schema motion is never reduced";
         return;
     }
     GSettings* desktop = g_settings_new("org.gnome.desktop.interface");
     g_settings_set_boolean(desktop, "enable-animations", TRUE);
 
-    ReduceMotionSetting setting;
+    DesktopReduceMotion setting;
     EXPECT_FALSE(setting.reduceMotion());
-    QSignalSpy changed(&setting, &ReduceMotionSetting::changed);
+    QSignalSpy changed(&setting, &DesktopReduceMotion::changed);
 
     g_settings_set_boolean(desktop, "enable-animations", FALSE);
     ASSERT_TRUE(testing::waitUntil([&] { return changed.count() == 1; }, std::chrono::seconds(5)));

@@ -9,11 +9,11 @@ namespace tilvane {
 // The desktop's reduce-motion preference: GNOME's org.gnome.desktop.interface enable-animations read
 // through GSettings (animations off means reduced motion); off where that schema is not installed.
 // Follows the setting live through the GLib main loop that Qt's event dispatcher runs.
-class ReduceMotionSetting : public QObject {
+class DesktopReduceMotion : public QObject {
     Q_OBJECT
 public:
-    explicit ReduceMotionSetting(QObject* parent = nullptr);
-    ~ReduceMotionSetting() override;
+    explicit DesktopReduceMotion(QObject* parent = nullptr);
+    ~DesktopReduceMotion() override;
 
     bool reduceMotion() const { return reduceMotion_; }
 

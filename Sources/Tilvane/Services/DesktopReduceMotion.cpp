@@ -1,4 +1,4 @@
-#include "Tilvane/Services/ReduceMotionSetting.hpp"
+#include "Tilvane/Services/DesktopReduceMotion.hpp"
 
 // GLib names struct members "signals", which Qt defines as a keyword macro.
 #undef signals
@@ -26,7 +26,7 @@ GSettings* interfaceSettings()
 
 }  // namespace
 
-struct ReduceMotionSetting::GSettingsLink {
+struct DesktopReduceMotion::GSettingsLink {
     GSettings* settings = nullptr;
     gulong handler = 0;
 
@@ -38,19 +38,19 @@ struct ReduceMotionSetting::GSettingsLink {
     }
 };
 
-ReduceMotionSetting::ReduceMotionSetting(QObject* parent) : QObject(parent), link_(std::make_unique<GSettingsLink>())
+DesktopReduceMotion::DesktopReduceMotion(QObject* parent) : QObject(parent), link_(std::make_unique<GSettingsLink>())
 {
     link_->settings = interfaceSettings();
     if (link_->settings == nullptr) return;
     const auto onChanged =
-        +[](GSettings*, gchar*, gpointer self) { static_cast<ReduceMotionSetting*>(self)->refresh(); };
+        +[](GSettings*, gchar*, gpointer self) { static_cast<DesktopReduceMotion*>(self)->refresh(); };
     link_->handler = g_signal_connect(link_->settings, "changed::enable-animations", G_CALLBACK(onChanged), this);
     reduceMotion_ = !g_settings_get_boolean(link_->settings, animationsKey);
 }
 
-ReduceMotionSetting::~ReduceMotionSetting() = default;
+DesktopReduceMotion::~DesktopReduceMotion() = default;
 
-void ReduceMotionSetting::refresh()
+void DesktopReduceMotion::refresh()
 {
     const bool reduce = !g_settings_get_boolean(link_->settings, animationsKey);
     if (reduce == reduceMotion_) return;
