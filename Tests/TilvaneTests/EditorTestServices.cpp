@@ -47,6 +47,7 @@ EditorServices EditorTestServices::services()
         .sessionStore = LastSessionStore(sessionFile()),
         .renderer = [] { return nullptr; },
         .exportRenderer = [] { return std::unique_ptr<ShaderRenderer>(); },
+        .shaderPresets = [] { return std::vector<ShaderPreset>(); },
         .clock = clock,
         .jobs = jobs,
         .telemetry = telemetry,

@@ -119,11 +119,10 @@ void ContentView::generateShaderThumbnails(ImagePointer pixelGrid, int width, in
     if (!pixelGrid) return;
     runJob(
         thumbnailWork_, JobPriority::utility,
-        [pixelGrid, width, height, screen = state_.visual.screen,
-         renderer = services_.renderer](std::stop_token stop) -> std::optional<BuiltInThumbnails> {
+        [pixelGrid, width, height, screen = state_.visual.screen, renderer = services_.renderer,
+         presets = services_.shaderPresets](std::stop_token stop) -> std::optional<BuiltInThumbnails> {
             try {
-                return renderBuiltInThumbnails(*pixelGrid, width, height, screen, renderer(), ShaderPreset::builtIn(),
-                                               stop);
+                return renderBuiltInThumbnails(*pixelGrid, width, height, screen, renderer(), presets(), stop);
             } catch (const std::exception&) {
                 return std::nullopt;  // all or nothing: the previous set stays
             }

@@ -113,6 +113,7 @@ EditorServices EditorServices::standard()
         .sessionStore = LastSessionStore(),
         .renderer = [] { return ShaderRenderer::shared(); },
         .exportRenderer = [] { return std::make_unique<ShaderRenderer>(); },
+        .shaderPresets = [] { return ShaderPreset::builtIn(); },
         .clock = std::make_shared<SystemEditorClock>(),
         .jobs = std::make_shared<ThreadPoolJobRunner>(),
         .telemetry = std::make_shared<NoTelemetry>(),

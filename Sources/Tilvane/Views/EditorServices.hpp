@@ -4,6 +4,7 @@
 #include "TilvaneCore/Image.hpp"
 #include "TilvanePresets/LastSessionStore.hpp"
 #include "TilvanePresets/PersonalPresetStore.hpp"
+#include "TilvaneShaders/Model/ShaderPreset.hpp"
 #include "VemiTerminal/Theme/VTAppearance.hpp"
 
 #include <QObject>
@@ -128,6 +129,7 @@ struct EditorServices {
     std::function<ShaderRenderer*()> renderer;  // may give null: no GPU renderer this run
     // A renderer of its own for one GIF export; throws ShaderRendererError when none can be made.
     std::function<std::unique_ptr<ShaderRenderer>()> exportRenderer;
+    std::function<std::vector<ShaderPreset>()> shaderPresets;  // the built-in presets, in display order
     std::shared_ptr<EditorClock> clock;
     std::shared_ptr<JobRunner> jobs;
     std::shared_ptr<TelemetrySink> telemetry;
