@@ -51,22 +51,36 @@ void ContentView::setVisual(VisualSettings visual)
     visualDidChange(old, state_.visual);
 }
 
+VisualChange ContentView::classifyVisualChange(const VisualSettings& old, const VisualSettings& visual)
+{
+    if (old.paletteID != visual.paletteID || old.customColors != visual.customColors ||
+        old.pixelSize != visual.pixelSize || old.dither != visual.dither || old.adjustments != visual.adjustments) {
+        return VisualChange::convert;
+    }
+    if (old.screen != visual.screen) return VisualChange::applyShaderAndRefreshThumbnails;
+    if (old.shader != visual.shader) return VisualChange::applyShader;
+    return VisualChange::none;
+}
+
 void ContentView::visualDidChange(const VisualSettings& old, const VisualSettings& visual)
 {
     scheduleSessionSave();
-    const bool conversionChanged = old.paletteID != visual.paletteID || old.customColors != visual.customColors ||
-                                   old.pixelSize != visual.pixelSize || old.dither != visual.dither ||
-                                   old.adjustments != visual.adjustments;
-    if (conversionChanged) {
-        convert();
-        return;
-    }
-    const bool screenChanged = old.screen != visual.screen;
-    if (old.shader == visual.shader && !screenChanged) return;
-    applyShader();
-    if (screenChanged && state_.pixelGrid && state_.source) {
-        thumbnailWork_.stop();
-        refreshScreenThumbnails(state_.pixelGrid, state_.source);
+    switch (classifyVisualChange(old, visual)) {
+        case VisualChange::none:
+            return;
+        case VisualChange::convert:
+            convert();
+            return;
+        case VisualChange::applyShader:
+            applyShader();
+            return;
+        case VisualChange::applyShaderAndRefreshThumbnails:
+            applyShader();
+            if (state_.pixelGrid && state_.source) {
+                thumbnailWork_.stop();
+                refreshScreenThumbnails(state_.pixelGrid, state_.source);
+            }
+            return;
     }
 }
 

@@ -20,6 +20,10 @@
 
 namespace tilvane {
 
+// What a change of the look asks of the window: nothing, a new conversion (which applies the shader after it),
+// or only the shader again, with the built-in thumbnails refreshed when the screen settings changed.
+enum class VisualChange { none, convert, applyShader, applyShaderAndRefreshThumbnails };
+
 // One editor window without its widgets: all of its state, every operation, and its background
 // jobs. Widgets draw state() whenever changed() is emitted and forward the user's actions to the
 // operations below. Setters whose field has an observer compare old and new with == and react only
@@ -71,6 +75,8 @@ public:
     void finishWindowSession();
 
     static constexpr std::chrono::milliseconds sessionSaveDelay{300};
+
+    static VisualChange classifyVisualChange(const VisualSettings& old, const VisualSettings& visual);
 
     // ---- Loading and conversion (ContentViewLoading.cpp) ----------------------------------------
 

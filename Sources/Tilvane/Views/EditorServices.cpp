@@ -62,7 +62,7 @@ std::optional<std::filesystem::path> FileDialogs::chooseImageToOpen()
 {
     return chosenPath(QFileDialog::getOpenFileName(
         QApplication::activeWindow(), QString(), QString(),
-        QStringLiteral("Imagens (*.png *.jpg *.jpeg *.gif *.webp *.tif *.tiff *.bmp *.heic *.avif)")));
+        QStringLiteral("Imagens (*.png *.jpg *.jpeg *.gif *.webp *.tif *.tiff *.heic *.heif *.avif)")));
 }
 
 std::optional<std::filesystem::path> FileDialogs::choosePresetToImport()

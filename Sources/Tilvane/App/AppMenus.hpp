@@ -1,0 +1,12 @@
+#pragma once
+
+class EditorWindow;
+
+namespace tilvane {
+
+class TilvaneApp;
+
+// The menus of one editor window: Arquivo, Editar, Exibir, Ajuda.
+void installMenus(EditorWindow& window, TilvaneApp& app);
+
+}  // namespace tilvane

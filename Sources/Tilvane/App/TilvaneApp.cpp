@@ -1,0 +1,239 @@
+#include "Tilvane/App/TilvaneApp.hpp"
+
+#include "Tilvane/App/AppMenus.hpp"
+#include "Tilvane/App/AppTelemetry.hpp"
+#include "Tilvane/Services/TilvaneIncomingImage.hpp"
+#include "Tilvane/Views/EditorWindow.hpp"
+#include "VeldranTelemetry/Telemetry.hpp"
+#include "VeldranTelemetry/TelemetrySettingsView.hpp"
+#include "VeldranUpdater/AppUpdater.hpp"
+#include "VeldranUpdater/CheckForUpdatesButton.hpp"
+#include "VeldranUpdater/UpdateSettingsSection.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QMessageBox>
+#include <QSettings>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tilvane {
+
+namespace {
+
+QWidget* standardSettingsContent()
+{
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* updates = new veldran::UpdateSettingsSection(AppUpdates::shared());
+    auto* padded = new QWidget;
+    auto* paddedLayout = new QVBoxLayout(padded);
+    paddedLayout->setContentsMargins(26, 26, 26, 0);
+    paddedLayout->addWidget(updates);
+    layout->addWidget(padded, 0, Qt::AlignLeft);
+    layout->addWidget(
+        new veldran::TelemetrySettingsView(AppTelemetry::shared(), QStringLiteral("Tilvane"),
+                                           QStringLiteral("suas imagens, nomes de arquivos ou gravações da tela")),
+        0, Qt::AlignLeft);
+    return content;
+}
+
+VTAppearance storedAppearance(QSettings& defaults)
+{
+    const auto stored = vtAppearance(defaults.value(TilvaneApp::appearanceKey).toString());
+    return stored.value_or(VTAppearance::noite);
+}
+
+void bringToFront(QWidget* window)
+{
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
+
+AppEnvironment AppEnvironment::standard()
+{
+    static QSettings defaults;
+    return AppEnvironment{
+        .editorServices =
+            [] {
+                auto services = EditorServices::standard();
+                services.telemetry = std::make_shared<AppTelemetrySink>();
+                return services;
+            },
+        .launchFinished =
+            [] {
+                AppTelemetry::shared().start();
+                AppUpdates::shared().start();
+            },
+        .settingsContent = standardSettingsContent,
+        .checkForUpdates = [](QObject* parent) -> QAction* {
+            return new veldran::CheckForUpdatesButton(AppUpdates::shared(), parent);
+        },
+        .defaults = &defaults,
+        .incoming = &TilvaneIncomingImage::shared(),
+        .lifecycle = &TilvaneLifecycle::shared(),
+    };
+}
+
+TilvaneApp::TilvaneApp(AppEnvironment environment, QObject* parent)
+    : QObject(parent), environment_(std::move(environment)), appearance_(storedAppearance(*environment_.defaults))
+{
+    if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        // The desktop session is ending: keep the sessions as for any other quit.
+        connect(application, &QGuiApplication::commitDataRequest, this, &TilvaneApp::quit);
+    }
+}
+
+TilvaneApp::~TilvaneApp()
+{
+    for (const auto& window : windows_) delete window.data();
+    delete settingsDialog_.data();
+}
+
+std::optional<QUrl> TilvaneApp::fileArgument(const QStringList& arguments)
+{
+    if (arguments.isEmpty() || arguments.first().isEmpty()) return std::nullopt;
+    const QString& argument = arguments.first();
+    const QUrl asURL(argument, QUrl::StrictMode);
+    if (asURL.isValid() && asURL.scheme().size() > 1) {
+        if (!asURL.isLocalFile()) return std::nullopt;
+        return QUrl::fromLocalFile(QDir::cleanPath(asURL.toLocalFile()));
+    }
+    return QUrl::fromLocalFile(QDir::cleanPath(QDir::current().absoluteFilePath(argument)));
+}
+
+void TilvaneApp::launch(const QStringList& arguments)
+{
+    if (const auto file = fileArgument(arguments)) receiveFile(*file);
+    newWindow();
+    QTimer::singleShot(0, this, &TilvaneApp::finishLaunching);
+}
+
+void TilvaneApp::finishLaunching()
+{
+    if (didFinishLaunching_) return;
+    didFinishLaunching_ = true;
+    if (environment_.launchFinished) environment_.launchFinished();
+}
+
+void TilvaneApp::receiveFile(const QUrl& url)
+{
+    if (!url.isLocalFile()) return;
+    environment_.incoming->receive(url);
+    if (!didFinishLaunching_) return;  // the first window takes the file when it starts
+    if (EditorWindow* window = firstVisibleEditor()) {
+        bringToFront(window);
+        return;
+    }
+    bringToFront(newWindow());
+}
+
+void TilvaneApp::bringForward()
+{
+    if (EditorWindow* window = firstVisibleEditor()) {
+        bringToFront(window);
+        return;
+    }
+    bringToFront(newWindow());
+}
+
+EditorWindow* TilvaneApp::firstVisibleEditor() const
+{
+    for (const auto& window : windows_) {
+        if (window && window->isVisible() && !window->isMinimized()) return window;
+    }
+    return nullptr;
+}
+
+QList<EditorWindow*> TilvaneApp::editorWindows() const
+{
+    QList<EditorWindow*> open;
+    for (const auto& window : windows_) {
+        if (window) open.append(window);
+    }
+    return open;
+}
+
+EditorWindow* TilvaneApp::newWindow()
+{
+    auto* window = new EditorWindow(environment_.editorServices());
+    windows_.removeAll(nullptr);
+    windows_.append(window);
+    installMenus(*window, *this);
+    applyAppearance(window);
+    window->view().setAppearance(appearance_);
+    connect(&window->view(), &ContentView::appearanceRequested, this, &TilvaneApp::setAppearance);
+    connect(window, &EditorWindow::aboutToClose, this, [this, window] { windowClosing(window); });
+    window->show();
+    return window;
+}
+
+void TilvaneApp::windowClosing(EditorWindow* window)
+{
+    if (quitting_) return;
+    for (const auto& other : windows_) {
+        if (other && other != window && other->isVisible()) return;
+    }
+    // Closing the last editor window quits the application, and so keeps its session.
+    environment_.lifecycle->setTerminating();
+    QTimer::singleShot(0, this, &TilvaneApp::quit);
+}
+
+void TilvaneApp::quit()
+{
+    if (quitting_) return;
+    quitting_ = true;
+    environment_.lifecycle->setTerminating();
+    const auto open = editorWindows();
+    for (EditorWindow* window : open) window->view().applicationWillTerminate();
+    for (EditorWindow* window : open) window->close();
+    if (settingsDialog_) settingsDialog_->close();
+    QCoreApplication::exit(0);
+}
+
+void TilvaneApp::showSettings()
+{
+    if (!settingsDialog_) {
+        settingsDialog_ = new QDialog;
+        settingsDialog_->setObjectName(QStringLiteral("settingsDialog"));
+        settingsDialog_->setWindowTitle(QStringLiteral("Ajustes"));
+        auto* layout = new QVBoxLayout(settingsDialog_);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(environment_.settingsContent());
+        applyAppearance(settingsDialog_);
+    }
+    settingsDialog_->show();
+    bringToFront(settingsDialog_);
+}
+
+void TilvaneApp::showAbout()
+{
+    QMessageBox::about(QApplication::activeWindow(), QStringLiteral("Sobre o Tilvane"),
+                       QStringLiteral("Tilvane %1").arg(QCoreApplication::applicationVersion()));
+}
+
+void TilvaneApp::setAppearance(VTAppearance appearance)
+{
+    environment_.defaults->setValue(appearanceKey, vtRawValue(appearance));
+    if (appearance_ == appearance) return;
+    appearance_ = appearance;
+    for (EditorWindow* window : editorWindows()) {
+        applyAppearance(window);
+        window->view().setAppearance(appearance);
+    }
+    if (settingsDialog_) applyAppearance(settingsDialog_);
+    emit appearanceChanged(appearance);
+}
+
+void TilvaneApp::applyAppearance(QWidget* root) const
+{
+    vemiTerminal(root, appearance_);
+}
+
+}  // namespace tilvane

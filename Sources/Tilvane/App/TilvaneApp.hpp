@@ -1,0 +1,93 @@
+#pragma once
+
+#include "Tilvane/Views/EditorServices.hpp"
+#include "Tilvane/Views/EditorWindow.hpp"
+#include "VemiTerminal/Theme/VTAppearance.hpp"
+
+#include <QDialog>
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class QAction;
+
+class QSettings;
+class QWidget;
+
+namespace tilvane {
+
+class TilvaneIncomingImage;
+class TilvaneLifecycle;
+
+// What the application uses of the process and the outside world; tests replace it.
+struct AppEnvironment {
+    std::function<EditorServices()> editorServices;
+    std::function<void()> launchFinished;               // starts telemetry, then the updater
+    std::function<QWidget*()> settingsContent;          // the update section above the privacy settings
+    std::function<QAction*(QObject*)> checkForUpdates;  // the menu command "Buscar atualizações…"
+    QSettings* defaults = nullptr;                      // where "tilvane.appearance" is kept
+    TilvaneIncomingImage* incoming = nullptr;
+    TilvaneLifecycle* lifecycle = nullptr;
+
+    static AppEnvironment standard();
+};
+
+// The application: its editor windows with their menus, the settings dialog, the theme, the route of a received
+// file to a window, the end of launching and quitting. Main thread only.
+class TilvaneApp : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char* appearanceKey = "tilvane.appearance";
+
+    explicit TilvaneApp(AppEnvironment environment = AppEnvironment::standard(), QObject* parent = nullptr);
+    ~TilvaneApp() override;
+
+    // Opens the first window (with the file of the command line, when there is one), and finishes launching
+    // on the next turn of the event loop.
+    void launch(const QStringList& arguments);
+    // The file named by the first argument, made absolute; nothing for no argument or a non-local URL.
+    static std::optional<QUrl> fileArgument(const QStringList& arguments);
+
+    // A file received from outside: into the incoming slot, then to a window.
+    void receiveFile(const QUrl& url);
+    // A launch without a file asks to be seen.
+    void bringForward();
+    void finishLaunching();
+    bool didFinishLaunching() const { return didFinishLaunching_; }
+
+    EditorWindow* newWindow();
+    QList<EditorWindow*> editorWindows() const;
+    void showSettings();
+    QDialog* settingsDialog() const { return settingsDialog_; }
+    void showAbout();
+    QAction* makeCheckForUpdatesAction(QObject* parent) const { return environment_.checkForUpdates(parent); }
+
+    VTAppearance appearance() const { return appearance_; }
+    void setAppearance(VTAppearance appearance);
+
+    // Keeps every window's session and closes everything.
+    void quit();
+
+signals:
+    void appearanceChanged(VTAppearance appearance);
+
+private:
+    EditorWindow* firstVisibleEditor() const;
+    void windowClosing(EditorWindow* window);
+    void applyAppearance(QWidget* root) const;
+
+    AppEnvironment environment_;
+    VTAppearance appearance_;
+    bool didFinishLaunching_ = false;
+    bool quitting_ = false;
+    QList<QPointer<EditorWindow>> windows_;
+    QPointer<QDialog> settingsDialog_;
+};
+
+}  // namespace tilvane

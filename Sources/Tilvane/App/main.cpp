@@ -1,0 +1,51 @@
+#include "Tilvane/App/InstanceHandOver.hpp"
+#include "Tilvane/App/QuitSignals.hpp"
+#include "Tilvane/App/TilvaneApp.hpp"
+
+#include <QApplication>
+#include <QIcon>
+
+namespace {
+
+// The bundle's icons, for the window list and docks while the desktop file is not installed.
+QIcon bundleIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        icon.addFile(QApplication::applicationDirPath() +
+                     QStringLiteral("/../Resources/icons/hicolor/%1x%1/apps/tilvane.png").arg(size));
+    }
+    return icon;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Tilvane"));
+    QApplication::setApplicationName(QStringLiteral("Tilvane"));
+    QApplication::setApplicationVersion(QStringLiteral(TILVANE_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("tilvane"));
+    QApplication::setWindowIcon(bundleIcon());
+    // Closing the last window quits through the application's own route, which keeps the sessions.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    const auto file = tilvane::TilvaneApp::fileArgument(arguments);
+
+    tilvane::InstanceHandOver handOver;
+    if (handOver.sendToRunning(file ? std::optional<QString>(file->toLocalFile()) : std::nullopt)) return 0;
+    handOver.listen();
+
+    tilvane::TilvaneApp app;
+    tilvane::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &tilvane::QuitSignals::quitRequested, &app, &tilvane::TilvaneApp::quit);
+    QObject::connect(&handOver, &tilvane::InstanceHandOver::fileReceived, &app,
+                     [&app](const QString& path) { app.receiveFile(QUrl::fromLocalFile(path)); });
+    QObject::connect(&handOver, &tilvane::InstanceHandOver::activationRequested, &app,
+                     &tilvane::TilvaneApp::bringForward);
+    app.launch(arguments);
+    return QApplication::exec();
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "TilvaneCore/Image.hpp"
+
+#include <QImage>
+#include <QRectF>
+#include <QWidget>
+
+#include <optional>
+
+class VTChip;
+class VTWindow;
+class VTText;
+
+// Where the picture sits in the comparison: the area inside the 32-point inset, and the picture fitted
+// into it (enlarged as well as reduced), in the area's own coordinates.
+struct ComparisonGeometry {
+    static constexpr qreal inset = 32;
+
+    QSizeF area;
+    QRectF picture;
+
+    static ComparisonGeometry fit(QSizeF area, QSize pictureSize);
+    // The share of the picture left of x (area coordinates), within 0...1; a value that is not a number gives 0.
+    double fractionAt(qreal x) const;
+};
+
+// The opened picture and its result split by a vertical divider: the result left of it, the original right.
+// Pure view: takes values through its setters (which do not emit) and reports the user's drag.
+class ComparisonView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int handleSize = 28;
+
+    explicit ComparisonView(QWidget* parent = nullptr);
+
+    void setSource(tilvane::ImagePointer source);
+    void setPixelGrid(tilvane::ImagePointer pixelGrid);
+    void setLoadingName(const std::optional<QString>& loadingName);
+    void setFraction(double fraction);
+    void setShowsHandle(bool showsHandle);
+
+    double fraction() const { return fraction_; }
+    bool showsHandle() const { return showsHandle_; }
+    // The picture's frame in widget coordinates; empty without a source.
+    QRectF pictureFrame() const;
+
+signals:
+    // A drag or click moved the divider.
+    void fractionEdited(double fraction);
+    // A drag or click on the picture ended, with or without a result.
+    void compareEnded();
+    // The empty placeholder's "Abrir Imagem ▸".
+    void openRequested();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    ComparisonGeometry geometryNow() const;
+    void dragTo(qreal x);
+    void refresh();
+    void updateAccessibleValue();
+
+    tilvane::ImagePointer source_;
+    tilvane::ImagePointer pixelGrid_;
+    QImage sourceImage_;
+    QImage gridImage_;
+    std::optional<QString> loadingName_;
+    double fraction_ = 0.5;
+    bool showsHandle_ = true;
+    bool dragging_ = false;
+
+    VTWindow* emptyPlaceholder_;
+    VTWindow* loadingPlaceholder_;
+    VTText* loadingNameText_;
+    VTChip* resultChip_;
+    VTChip* originalChip_;
+};

@@ -1,0 +1,54 @@
+#include "Tilvane/Views/EditorPresentation.hpp"
+
+namespace editor_presentation {
+
+QString subtitle(const tilvane::ContentViewState& state)
+{
+    const QString name = QString::fromStdString(state.sourceName);
+    if (state.source) {
+        return name + QStringLiteral(" · %1 × %2 px").arg(state.source->width()).arg(state.source->height());
+    }
+    // A file that could not be read leaves its name behind; only a read under way shows it.
+    if (name.isEmpty() || !state.isProcessing) return QStringLiteral("Abra ou arraste uma imagem para começar");
+    return QStringLiteral("Abrindo ") + name + QStringLiteral("…");
+}
+
+std::optional<QString> statusChip(const tilvane::ContentViewState& state)
+{
+    if (state.isProcessing && state.source) return QStringLiteral("convertendo");
+    if (state.isShaderProcessing) return QStringLiteral("aplicando shader");
+    return std::nullopt;
+}
+
+bool exportsDisabled(const tilvane::ContentViewState& state)
+{
+    return !state.pixelGrid || state.isProcessing || state.isShaderProcessing || state.isExporting;
+}
+
+QString exportTitle(const tilvane::ContentViewState& state, const QString& idleTitle)
+{
+    return state.isExporting ? QStringLiteral("Exportando…") : idleTitle;
+}
+
+VTAppearance toggledAppearance(VTAppearance appearance)
+{
+    return appearance == VTAppearance::vemi ? VTAppearance::noite : VTAppearance::vemi;
+}
+
+QString themeButtonLabel(VTAppearance appearance)
+{
+    return appearance == VTAppearance::vemi ? QStringLiteral("Noite") : QStringLiteral("Vemi");
+}
+
+tilvane::ImagePointer comparisonResult(const tilvane::ContentViewState& state)
+{
+    return state.shaderImage ? state.shaderImage : state.pixelGrid;
+}
+
+std::optional<QString> loadingName(const tilvane::ContentViewState& state)
+{
+    if (!state.isProcessing || state.source) return std::nullopt;
+    return QString::fromStdString(state.sourceName);
+}
+
+}  // namespace editor_presentation

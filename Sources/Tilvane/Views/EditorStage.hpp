@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Tilvane/Views/ContentViewState.hpp"
+
+#include <QList>
+#include <QUrl>
+#include <QWidget>
+
+#include <optional>
+
+class ComparisonView;
+class ShaderGallery;
+
+// The stage: the comparison on the dotted section background, which takes dropped files, a hairline, and the
+// shader gallery. Shows a state; reports the user's actions.
+class EditorStage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit EditorStage(QWidget* parent = nullptr);
+
+    void setState(const tilvane::ContentViewState& state);
+    ComparisonView* comparison() const { return comparison_; }
+    ShaderGallery* gallery() const { return gallery_; }
+
+signals:
+    void fractionEdited(double fraction);
+    void compareEnded();
+    void openRequested();
+    void dropTargeted(bool targeted);
+    // Returns through `accepted` whether the drop was taken.
+    void urlsDropped(const QList<QUrl>& urls, bool* accepted);
+    void shaderSelected(const std::optional<std::string>& id);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    ComparisonView* comparison_;
+    QWidget* dropOverlay_;
+    ShaderGallery* gallery_;
+};

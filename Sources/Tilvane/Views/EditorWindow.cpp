@@ -1,0 +1,180 @@
+#include "Tilvane/Views/EditorWindow.hpp"
+
+#include "Tilvane/Views/ComparisonShortcutMonitor.hpp"
+#include "Tilvane/Views/EditorPresentation.hpp"
+#include "Tilvane/Views/EditorStage.hpp"
+#include "Tilvane/Views/InspectorColumn.hpp"
+#include "Tilvane/Views/NavigationBar.hpp"
+#include "Tilvane/Views/PixelControls.hpp"
+#include "VemiTerminal/Theme/VTBackground.hpp"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using tilvane::ContentView;
+
+EditorWindow::EditorWindow(tilvane::EditorServices services, QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("editorWindow"));
+    setWindowTitle(QStringLiteral("Tilvane"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setMinimumSize(minimumWindowSize);
+    resize(1280, 800);
+    view_ = new ContentView(std::move(services), this);
+
+    auto* content = new QWidget;
+    vtPage(content);
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    navigationBar_ = new NavigationBar;
+    column->addWidget(navigationBar_);
+    column->addWidget(new VTHairline(Qt::Horizontal));
+    auto* body = new QHBoxLayout;
+    body->setSpacing(8);
+    stage_ = new EditorStage;
+    inspector_ = new InspectorColumn(*view_);
+    body->addWidget(stage_, 1);
+    body->addWidget(new VTHairline(Qt::Vertical));
+    body->addWidget(inspector_);
+    column->addLayout(body, 1);
+    setCentralWidget(content);
+    new ComparisonShortcutMonitor(content, [this] { view_->toggleCompareHandle(); });
+
+    exportPNGAction_ = new QAction(QStringLiteral("Exportar PNG"), this);
+    exportPNGAction_->setObjectName(QStringLiteral("exportPNGAction"));
+    exportPNGAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    exportGIFAction_ = new QAction(QStringLiteral("Exportar GIF"), this);
+    exportGIFAction_->setObjectName(QStringLiteral("exportGIFAction"));
+    exportGIFAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
+    for (auto* action : {exportPNGAction_, exportGIFAction_}) action->setEnabled(false);
+
+    connect(navigationBar_, &NavigationBar::openClicked, view_, &ContentView::openImage);
+    connect(navigationBar_, &NavigationBar::themeClicked, view_, [this] {
+        emit view_->appearanceRequested(editor_presentation::toggledAppearance(view_->state().appearance));
+    });
+    connect(navigationBar_, &NavigationBar::exportPNGClicked, view_, &ContentView::exportPNG);
+    connect(navigationBar_, &NavigationBar::exportGIFClicked, view_, &ContentView::exportGIF);
+    connect(stage_, &EditorStage::fractionEdited, view_, &ContentView::setCompareFraction);
+    connect(stage_, &EditorStage::compareEnded, view_, &ContentView::compareEnded);
+    connect(stage_, &EditorStage::openRequested, view_, &ContentView::openImage);
+    connect(stage_, &EditorStage::dropTargeted, view_, &ContentView::setIsDropTargeted);
+    connect(stage_, &EditorStage::urlsDropped, view_,
+            [this](const QList<QUrl>& urls, bool* accepted) { *accepted = view_->dropURLs(urls); });
+    connect(stage_, &EditorStage::shaderSelected, view_, &ContentView::selectFromGallery);
+    connect(view_, &ContentView::changed, this, &EditorWindow::scheduleRefresh);
+    connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, &EditorWindow::updateScenePhase);
+    refresh();
+}
+
+EditorWindow::~EditorWindow() = default;
+
+void EditorWindow::scheduleRefresh()
+{
+    if (refreshScheduled_) return;
+    refreshScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        refreshScheduled_ = false;
+        refresh();
+    });
+}
+
+void EditorWindow::refresh()
+{
+    const auto& state = view_->state();
+    navigationBar_->setState(state);
+    stage_->setState(state);
+    inspector_->refresh();
+    presentAlerts();
+}
+
+void EditorWindow::presentAlerts()
+{
+    presentErrorAlert();
+    presentUnsavedAlert();
+}
+
+void EditorWindow::presentErrorAlert()
+{
+    const auto& message = view_->state().errorMessage;
+    if (!message) {
+        if (errorAlert_) errorAlert_->close();
+        return;
+    }
+    if (!errorAlert_) {
+        errorAlert_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("Não foi possível concluir"), QString(),
+                                      QMessageBox::NoButton, this);
+        errorAlert_->setObjectName(QStringLiteral("errorAlert"));
+        errorAlert_->setAttribute(Qt::WA_DeleteOnClose);
+        errorAlert_->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        connect(errorAlert_, &QMessageBox::finished, view_, &ContentView::dismissError);
+    }
+    errorAlert_->setText(QStringLiteral("Não foi possível concluir"));
+    errorAlert_->setInformativeText(QString::fromStdString(*message));
+    if (isVisible() && !errorAlert_->isVisible()) errorAlert_->open();
+}
+
+void EditorWindow::presentUnsavedAlert()
+{
+    if (!view_->state().showingUnsavedAlert) {
+        if (unsavedAlert_) unsavedAlert_->close();
+        return;
+    }
+    if (unsavedAlert_ || !isVisible()) return;
+    unsavedAlert_ = new QMessageBox(QMessageBox::Question, QStringLiteral("Alterações não salvas"),
+                                    QStringLiteral("Alterações não salvas"), QMessageBox::NoButton, this);
+    unsavedAlert_->setObjectName(QStringLiteral("unsavedAlert"));
+    unsavedAlert_->setAttribute(Qt::WA_DeleteOnClose);
+    unsavedAlert_->setInformativeText(
+        QStringLiteral("Salve ou descarte os ajustes deste preset antes de trocar de visual."));
+    auto* save = unsavedAlert_->addButton(QStringLiteral("Salvar"), QMessageBox::AcceptRole);
+    auto* discard = unsavedAlert_->addButton(QStringLiteral("Descartar"), QMessageBox::DestructiveRole);
+    auto* cancel = unsavedAlert_->addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+    connect(save, &QPushButton::clicked, view_, &ContentView::unsavedAlertSave);
+    connect(discard, &QPushButton::clicked, view_, &ContentView::unsavedAlertDiscard);
+    connect(cancel, &QPushButton::clicked, view_, &ContentView::unsavedAlertCancel);
+    connect(unsavedAlert_, &QMessageBox::rejected, view_, [this] {
+        if (view_->state().showingUnsavedAlert) view_->unsavedAlertCancel();
+    });
+    unsavedAlert_->open();
+}
+
+void EditorWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    updateScenePhase();
+    if (appeared_) return;
+    appeared_ = true;
+    // The start runs once the window is on screen, as the first thing of the next event-loop turn.
+    QTimer::singleShot(0, view_, [this] {
+        view_->windowDidAppear();
+        presentAlerts();
+    });
+}
+
+void EditorWindow::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    if (!event->isAccepted() || finished_) return;
+    finished_ = true;
+    emit aboutToClose();
+    view_->windowDidDisappear();
+}
+
+void EditorWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange || event->type() == QEvent::ActivationChange) updateScenePhase();
+}
+
+void EditorWindow::updateScenePhase()
+{
+    const bool active = QGuiApplication::applicationState() == Qt::ApplicationActive && isVisible() && !isMinimized();
+    view_->setScenePhase(active ? tilvane::ScenePhase::active : tilvane::ScenePhase::background);
+}

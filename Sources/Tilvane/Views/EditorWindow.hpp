@@ -1,0 +1,65 @@
+#pragma once
+
+#include "Tilvane/Views/ContentView.hpp"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class EditorStage;
+class InspectorColumn;
+class NavigationBar;
+class QAction;
+class QMessageBox;
+
+// One editor window: draws its ContentView (bar, stage, inspector, alerts) and forwards the user's actions.
+// It tells the model when it appears and goes away and whether its scene is active.
+class EditorWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr QSize minimumWindowSize{900, 620};
+
+    explicit EditorWindow(tilvane::EditorServices services = tilvane::EditorServices::standard(),
+                          QWidget* parent = nullptr);
+    ~EditorWindow() override;
+
+    tilvane::ContentView& view() { return *view_; }
+    EditorStage* stage() const { return stage_; }
+    NavigationBar* navigationBar() const { return navigationBar_; }
+    InspectorColumn* inspector() const { return inspector_; }
+
+    // The menu commands of this window that export; disabled until export is wired.
+    QAction* exportPNGAction() const { return exportPNGAction_; }
+    QAction* exportGIFAction() const { return exportGIFAction_; }
+
+    // Redraws everything from the model now (normally once per event-loop turn after a change).
+    void refresh();
+
+signals:
+    // The window is closing, before its session is finished.
+    void aboutToClose();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void scheduleRefresh();
+    void updateScenePhase();
+    void presentAlerts();
+    void presentErrorAlert();
+    void presentUnsavedAlert();
+
+    tilvane::ContentView* view_;
+    NavigationBar* navigationBar_;
+    EditorStage* stage_;
+    InspectorColumn* inspector_;
+    QAction* exportPNGAction_;
+    QAction* exportGIFAction_;
+    QPointer<QMessageBox> errorAlert_;
+    QPointer<QMessageBox> unsavedAlert_;
+    bool refreshScheduled_ = false;
+    bool appeared_ = false;
+    bool finished_ = false;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+
+namespace tilvane {
+class ContentView;
+}
+
+// The column at the right of the stage, 300 wide on the page background, that holds the inspector's panels.
+class InspectorColumn : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int columnWidth = 300;
+
+    explicit InspectorColumn(tilvane::ContentView& view, QWidget* parent = nullptr);
+
+    // Redraws the panels from the window's state.
+    void refresh();
+
+private:
+    tilvane::ContentView& view_;
+};
