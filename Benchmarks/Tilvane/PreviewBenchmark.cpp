@@ -5,7 +5,7 @@
 // per render plus the 75 ms pause.
 #include "BenchmarkSupport.hpp"
 
-#include "Tilvane/Views/ShaderPreviewChain.hpp"
+#include "Tilvane/Views/ShaderPreviewRequest.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
 #include <benchmark/benchmark.h>
@@ -48,7 +48,7 @@ void measure(benchmark::State& state, Render render)
     for (auto _ : state) render();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double perFrame = seconds / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
-    const double pause = std::chrono::duration<double>(ShaderPreviewChain::frameInterval).count();
+    const double pause = std::chrono::duration<double>(previewFrameInterval).count();
     state.counters["render_fps"] = 1.0 / perFrame;
     state.counters["animation_fps"] = 1.0 / (perFrame + pause);
 }

@@ -141,8 +141,6 @@ TEST(ContentViewExport, ExportingDisablesBothCommands)
     bindExportActions(*window, &png, &gif);
     EXPECT_TRUE(png.isEnabled());
     EXPECT_TRUE(gif.isEnabled());
-    EXPECT_EQ(png.shortcut(), QKeySequence(QStringLiteral("Ctrl+E")));
-    EXPECT_EQ(gif.shortcut(), QKeySequence(QStringLiteral("Ctrl+G")));
     EXPECT_EQ(png.text(), QStringLiteral("Exportar PNG"));
 
     fixture.services.dialogs->pngDestination = fixture.folder.path() / "foto-tilvane.png";
@@ -159,20 +157,6 @@ TEST(ContentViewExport, ExportingDisablesBothCommands)
     EXPECT_TRUE(png.isEnabled());
     EXPECT_TRUE(gif.isEnabled());
     EXPECT_EQ(gif.text(), QStringLiteral("Exportar GIF"));
-}
-
-TEST(ContentViewExport, CommandsNeedAPixelGridAndAQuietWindow)
-{
-    ContentViewState state;
-    EXPECT_FALSE(canExport(state));
-    state.pixelGrid = stripedImage(2, 2);
-    EXPECT_TRUE(canExport(state));
-    for (bool ContentViewState::*busy :
-         {&ContentViewState::isProcessing, &ContentViewState::isShaderProcessing, &ContentViewState::isExporting}) {
-        ContentViewState busyState = state;
-        busyState.*busy = true;
-        EXPECT_FALSE(canExport(busyState));
-    }
 }
 
 // Each failure leaves the earlier export byte for byte and no temporary file, shows the format's text
