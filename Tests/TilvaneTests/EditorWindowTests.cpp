@@ -9,7 +9,10 @@
 
 #include <QAction>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -69,6 +72,104 @@ TEST(EditorWindow, LaysOutBarStageGalleryAndInspectorAroundTheSample)
         EXPECT_TRUE(editor.window->exportGIFAction()->isEnabled());
         editor.window->grab().save(screenshotPath(QStringLiteral("window-sample-") + vtRawValue(appearance)));
     }
+}
+
+TEST(EditorWindow, DroppingFilesOpensTheFirstLocalOneOnly)
+{
+    ShownEditor editor;
+    auto* comparison = editor.child<ComparisonView>("comparison");
+    const auto first = writeImageFile(editor.fixture.file("first.png"), 30, 20);
+    const auto second = writeImageFile(editor.fixture.file("second.png"), 20, 30);
+    auto mime = [](const QList<QUrl>& urls) {
+        auto* data = new QMimeData;
+        data->setUrls(urls);
+        return data;
+    };
+    const QPoint centre = comparison->rect().center();
+
+    std::unique_ptr<QMimeData> hovering(mime({QUrl::fromLocalFile(QString::fromStdString(first.string()))}));
+    QDragEnterEvent enter(centre, Qt::CopyAction, hovering.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(comparison, &enter);
+    EXPECT_TRUE(editor.window->view().state().isDropTargeted);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(editor.child<QWidget>("dropOverlay")->isVisible());
+    editor.window->grab().save(screenshotPath(QStringLiteral("window-drop-target")));
+
+    std::unique_ptr<QMimeData> dropped(mime({QUrl::fromLocalFile(QString::fromStdString(first.string())),
+                                             QUrl::fromLocalFile(QString::fromStdString(second.string()))}));
+    QDropEvent drop(centre, Qt::CopyAction, dropped.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(comparison, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_FALSE(editor.window->view().state().isDropTargeted);
+    editor.fixture.jobs->runAll();
+    EXPECT_EQ(editor.window->view().state().sourceURL, first);
+
+    std::unique_ptr<QMimeData> link(mime({QUrl(QStringLiteral("https://example.com/gato.png")),
+                                          QUrl::fromLocalFile(QString::fromStdString(second.string()))}));
+    QDropEvent refused(centre, Qt::CopyAction, link.get(), Qt::LeftButton, {});
+    QCoreApplication::sendEvent(comparison, &refused);
+    EXPECT_FALSE(refused.isAccepted());
+    EXPECT_TRUE(editor.fixture.jobs->pending.empty()) << "a web link opens nothing, and the rest is ignored";
+    EXPECT_EQ(editor.window->view().state().sourceURL, first);
+}
+
+TEST(EditorWindow, ThemeButtonAsksForTheOtherTheme)
+{
+    ShownEditor editor(VTAppearance::noite);
+    auto* theme = editor.child<VTButton>("themeButton");
+    EXPECT_EQ(theme->text(), QStringLiteral("Vemi"));
+    QSignalSpy requests(&editor.window->view(), &ContentView::appearanceRequested);
+    theme->click();
+    ASSERT_EQ(requests.count(), 1);
+    EXPECT_EQ(requests.takeFirst().at(0).value<VTAppearance>(), VTAppearance::vemi);
+    editor.window->view().setAppearance(VTAppearance::vemi);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(theme->text(), QStringLiteral("Noite"));
+}
+
+TEST(EditorWindow, OpenButtonAndPlaceholderUseTheOpenPanel)
+{
+    ShownEditor editor;
+    editor.fixture.dialogs->imageToOpen = writeImageFile(editor.fixture.file("chosen.png"), 12, 12);
+    editor.child<VTButton>("openButton")->click();
+    editor.fixture.jobs->runAll();
+    EXPECT_EQ(editor.window->view().state().sourceURL, editor.fixture.dialogs->imageToOpen);
+
+    editor.fixture.dialogs->imageToOpen.reset();
+    editor.child<VTButton>("openButton")->click();
+    EXPECT_TRUE(editor.fixture.jobs->pending.empty()) << "a cancelled panel changes nothing";
+}
+
+TEST(EditorWindow, ErrorAlertShowsTheMessageAndItsOKClearsIt)
+{
+    ShownEditor editor;
+    editor.window->view().loadImage(editor.fixture.file("missing.png"), false);
+    editor.fixture.jobs->runAll();
+    QCoreApplication::processEvents();
+    auto* alert = editor.window->findChild<QMessageBox*>(QStringLiteral("errorAlert"));
+    ASSERT_NE(alert, nullptr);
+    EXPECT_TRUE(alert->isVisible());
+    EXPECT_EQ(alert->windowTitle(), QStringLiteral("Não foi possível concluir"));
+    EXPECT_EQ(alert->informativeText(), QStringLiteral("O arquivo selecionado não pôde ser lido como imagem."));
+    ASSERT_EQ(alert->buttons().size(), 1);
+    EXPECT_EQ(alert->buttons().first()->text(), QStringLiteral("OK"));
+    editor.window->grab().save(screenshotPath(QStringLiteral("window-open-failed")));
+    alert->buttons().first()->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor.window->view().state().errorMessage, std::nullopt);
+    EXPECT_EQ(editor.child<QWidget>("subtitle")->accessibleName(),
+              QStringLiteral("Abra ou arraste uma imagem para começar"));
+}
+
+TEST(EditorWindow, CtrlShiftBTogglesTheGripOfThisWindowOnly)
+{
+    ShownEditor first;
+    ShownEditor second;
+    QTest::keyClick(first.child<ComparisonView>("comparison"), Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_FALSE(first.window->view().state().showsCompareHandle);
+    EXPECT_TRUE(second.window->view().state().showsCompareHandle);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(first.child<ComparisonView>("comparison")->showsHandle());
 }
 
 }  // namespace

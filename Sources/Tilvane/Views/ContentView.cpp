@@ -145,7 +145,8 @@ void ContentView::openURL(const QUrl& url)
 
 void ContentView::incomingImageDidReceive()
 {
-    if (!services_.incoming) return;
+    // A window that is not on screen leaves the file to one the user can see (a new one if need be).
+    if (!services_.incoming || state_.scenePhase == ScenePhase::background) return;
     if (auto url = services_.incoming->take()) startIfNeeded(std::move(url));
 }
 

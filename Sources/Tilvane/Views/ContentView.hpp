@@ -57,7 +57,7 @@ public:
 
     // A file delivered to this window: it goes through the incoming-file slot like every other.
     void openURL(const QUrl& url);
-    // The slot announced a file: the first window to take it opens it.
+    // The slot announced a file: the first window on screen to take it opens it.
     void incomingImageDidReceive();
     void startIfNeeded(std::optional<std::filesystem::path> url);
 

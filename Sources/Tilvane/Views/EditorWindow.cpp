@@ -160,6 +160,12 @@ void EditorWindow::showEvent(QShowEvent* event)
     });
 }
 
+void EditorWindow::hideEvent(QHideEvent* event)
+{
+    QMainWindow::hideEvent(event);
+    updateScenePhase();
+}
+
 void EditorWindow::closeEvent(QCloseEvent* event)
 {
     QMainWindow::closeEvent(event);
@@ -177,6 +183,12 @@ void EditorWindow::changeEvent(QEvent* event)
 
 void EditorWindow::updateScenePhase()
 {
-    const bool active = QGuiApplication::applicationState() == Qt::ApplicationActive && isVisible() && !isMinimized();
-    view_->setScenePhase(active ? tilvane::ScenePhase::active : tilvane::ScenePhase::background);
+    using tilvane::ScenePhase;
+    if (finished_) return;  // a closed window's session is finished; it saves nothing more
+    if (!isVisible() || isMinimized()) {
+        view_->setScenePhase(ScenePhase::background);
+    } else {
+        const bool active = QGuiApplication::applicationState() == Qt::ApplicationActive;
+        view_->setScenePhase(active ? ScenePhase::active : ScenePhase::inactive);
+    }
 }

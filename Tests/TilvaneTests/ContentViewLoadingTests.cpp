@@ -1,0 +1,327 @@
+#include "EditorTestServices.hpp"
+#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Views/EditorPresentation.hpp"
+#include "TilvanePresets/Url.hpp"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QThread>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+namespace tilvane::testing {
+namespace {
+
+constexpr const char* unreadableMessage = "O arquivo selecionado não pôde ser lido como imagem.";
+
+void writeBytes(const std::filesystem::path& file, const QByteArray& bytes)
+{
+    QFile writing(QString::fromStdString(file.string()));
+    ASSERT_TRUE(writing.open(QIODevice::WriteOnly));
+    writing.write(bytes);
+}
+
+QByteArray encoded(const QImage& picture, const char* format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, format, 90);
+    return bytes;
+}
+
+quint32 crc32Of(const QByteArray& bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= static_cast<quint8>(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray pngChunk(const char* kind, const QByteArray& data)
+{
+    QByteArray chunk(4, '\0');
+    qToBigEndian<quint32>(static_cast<quint32>(data.size()), chunk.data());
+    const QByteArray body = QByteArray(kind, 4) + data;
+    QByteArray crc(4, '\0');
+    qToBigEndian<quint32>(crc32Of(body), crc.data());
+    return chunk + body + crc;
+}
+
+// A PNG whose header declares 30000 × 30000 pixels, with almost no data behind it.
+QByteArray hugePNGHeader()
+{
+    QByteArray header(13, '\0');
+    qToBigEndian<quint32>(30000, header.data());
+    qToBigEndian<quint32>(30000, header.data() + 4);
+    header[8] = 8;  // bit depth
+    header[9] = 2;  // RGB
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
+           pngChunk("IDAT", QByteArray::fromHex("789c030000000001")) + pngChunk("IEND", {});
+}
+
+TEST(ContentViewLoading, PreviewBaseIsAtMost960OnTheLongerSide)
+{
+    struct Row {
+        int width, height, previewWidth, previewHeight;
+    };
+    const Row rows[] = {
+        {4000, 3000, 960, 720}, {3000, 4000, 720, 960},
+        {500, 300, 500, 300},   {1920, 1001, 960, 501},  // 500.5 rounds up
+        {1921, 1, 960, 1},                               // 0.4997 rounds to 0, raised to 1
+        {960, 960, 960, 960},   {1, 1, 1, 1},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ContentView::previewSize(row.width, row.height), std::make_pair(row.previewWidth, row.previewHeight))
+            << row.width << "×" << row.height;
+    }
+}
+
+TEST(ContentViewLoading, LoadConvertsIntoGridAndPreviewBaseOffTheMainThreadJobs)
+{
+    EditorTestServices fixture;
+    ContentView window(fixture.services());
+    window.windowDidAppear();
+    fixture.jobs->runAll();
+    fixture.jobs->priorities.clear();
+
+    const auto picture = writeImageFile(fixture.file("landscape.png"), 1200, 900);
+    window.loadImage(picture, false);
+    EXPECT_EQ(window.state().sourceName, "landscape.png");
+    EXPECT_EQ(window.state().source, nullptr);
+    EXPECT_EQ(window.state().pixelGrid, nullptr);
+    EXPECT_TRUE(window.state().isProcessing);
+    EXPECT_EQ(editor_presentation::subtitle(window.state()), QStringLiteral("Abrindo landscape.png…"));
+
+    fixture.jobs->runAll();
+    ASSERT_TRUE(window.state().source);
+    ASSERT_TRUE(window.state().pixelGrid);
+    ASSERT_TRUE(window.state().shaderPreviewBase);
+    EXPECT_EQ(window.state().pixelGrid->width(), 150);
+    EXPECT_EQ(window.state().pixelGrid->height(), 113);
+    EXPECT_EQ(window.state().shaderPreviewBase->width(), 960);
+    EXPECT_EQ(window.state().shaderPreviewBase->height(), 720);
+    EXPECT_FALSE(window.state().isProcessing);
+    EXPECT_EQ(editor_presentation::subtitle(window.state()), QStringLiteral("landscape.png · 1200 × 900 px"));
+    EXPECT_EQ(fixture.jobs->priorities,
+              (std::vector<JobPriority>{JobPriority::userInitiated, JobPriority::userInitiated}));
+    EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}}));
+}
+
+TEST(ContentViewLoading, SecondLoadDropsTheFirstSilently)
+{
+    EditorTestServices fixture;
+    ContentView window(fixture.services());
+    window.windowDidAppear();
+    fixture.jobs->runAll();
+
+    window.loadImage(writeImageFile(fixture.file("first.png"), 30, 30), false);
+    window.loadImage(writeImageFile(fixture.file("second.png"), 50, 20), false);
+    ASSERT_EQ(fixture.jobs->pending.size(), 2u);
+    auto firstRead = std::move(fixture.jobs->pending.front());
+    fixture.jobs->pending.pop_front();
+    firstRead();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(window.state().source, nullptr) << "the first result is dropped";
+    EXPECT_TRUE(window.state().isProcessing);
+    EXPECT_EQ(window.state().errorMessage, std::nullopt);
+
+    fixture.jobs->runAll();
+    ASSERT_TRUE(window.state().source);
+    EXPECT_EQ(window.state().source->width(), 50);
+    EXPECT_EQ(window.state().sourceName, "second.png");
+    EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}}));
+}
+
+TEST(ContentViewLoading, PaletteChangeDuringALoadLeavesTheLoadAlone)
+{
+    EditorTestServices fixture;
+    ContentView window(fixture.services());
+    window.windowDidAppear();
+    fixture.jobs->runAll();
+    window.loadImage(writeImageFile(fixture.file("slow.png"), 30, 30), false);
+
+    VisualSettings visual = window.state().visual;
+    visual.paletteID = "nes";
+    window.setVisual(visual);
+    EXPECT_EQ(fixture.jobs->pending.size(), 1u) << "no conversion without a source";
+    fixture.jobs->runAll();
+    ASSERT_TRUE(window.state().pixelGrid);
+    EXPECT_EQ(window.state().source->width(), 30);
+}
+
+TEST(ContentViewLoading, BadFilesGiveOneMessageAndAnEventAndLeaveTheWindowUsable)
+{
+    EditorTestServices fixture;
+    const QImage photo = [] {
+        QImage picture(400, 300, QImage::Format_RGB32);
+        picture.fill(qRgb(90, 140, 200));
+        return picture;
+    }();
+    const QByteArray jpeg = encoded(photo, "JPEG");
+    std::filesystem::create_directory(fixture.file("folder.png"));
+    writeBytes(fixture.file("truncated.jpg"), jpeg.left(jpeg.size() / 3));
+    writeBytes(fixture.file("text.png"), "this is not a picture\n");
+    writeBytes(fixture.file("empty.png"), {});
+    writeBytes(fixture.file("huge.png"), hugePNGHeader());
+
+    const char* names[] = {"truncated.jpg", "text.png", "empty.png", "folder.png", "missing.png", "huge.png"};
+    for (const char* name : names) {
+        ContentView window(fixture.services());
+        window.windowDidAppear();
+        fixture.jobs->runAll();
+        fixture.telemetry->events.clear();
+
+        window.loadImage(fixture.file(name), false);
+        fixture.jobs->runAll();
+        EXPECT_EQ(window.state().errorMessage, unreadableMessage) << name;
+        EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpenFailed, true}}))
+            << name;
+        EXPECT_FALSE(window.state().isProcessing) << name;
+        EXPECT_EQ(window.state().source, nullptr) << name;
+        EXPECT_EQ(window.state().pixelGrid, nullptr) << name;
+        EXPECT_EQ(window.state().sourceName, name) << name;
+        EXPECT_EQ(window.state().sourceURL, fixture.file(name)) << name;
+        EXPECT_EQ(editor_presentation::subtitle(window.state()),
+                  QStringLiteral("Abra ou arraste uma imagem para começar"))
+            << name << ": not \"Abrindo …\" forever";
+        EXPECT_EQ(editor_presentation::loadingName(window.state()), std::nullopt) << name;
+
+        window.dismissError();
+        window.loadImage(writeImageFile(fixture.file("good.png"), 24, 24), false);
+        fixture.jobs->runAll();
+        EXPECT_TRUE(window.state().pixelGrid) << name << ": the window stays usable";
+        EXPECT_EQ(window.state().errorMessage, std::nullopt) << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(fixture.file("folder.png")));
+    EXPECT_EQ(std::filesystem::file_size(fixture.file("text.png")), 22u) << "a file that cannot be read is untouched";
+}
+
+TEST(ContentViewLoading, DeletedImageOfTheRestoredSessionFallsBackToTheSample)
+{
+    EditorTestServices fixture;
+    const auto image = writeImageFile(fixture.file("gone.png"), 20, 20);
+    VisualSettings look = initialVisualSettings();
+    look.paletteID = "nes";
+    LastSessionStore(fixture.sessionFile()).save(LastSession{Url::file(image), look, std::nullopt, 2048, 0.8});
+    std::filesystem::remove(image);
+
+    ContentView window(fixture.services());
+    window.windowDidAppear();
+    fixture.jobs->runAll();
+    EXPECT_EQ(window.state().errorMessage,
+              "A última imagem não está disponível. Abra o arquivo novamente para continuar.");
+    EXPECT_EQ(window.state().sourceName, "Exemplo Tilvane");
+    EXPECT_EQ(window.state().source, fixture.sample);
+    EXPECT_EQ(window.state().visual, initialVisualSettings());
+    EXPECT_EQ(window.state().compareFraction, 0.5);
+    EXPECT_TRUE(window.state().pixelGrid);
+    EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile()));
+    EXPECT_TRUE(fixture.telemetry->events.empty());
+}
+
+TEST(ContentViewLoading, EveryOpenOfAFileIsCountedButARestoreIsNot)
+{
+    EditorTestServices fixture;
+    ContentView window(fixture.services());
+    window.windowDidAppear();
+    fixture.jobs->runAll();
+    const auto picture = writeImageFile(fixture.file("again.png"), 20, 20);
+    window.loadImage(picture, false);
+    fixture.jobs->runAll();
+    window.loadImage(picture, false);
+    fixture.jobs->runAll();
+    window.loadImage(picture, true);
+    fixture.jobs->runAll();
+    EXPECT_EQ(fixture.telemetry->events,
+              (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}, {TilvaneEvent::imageOpened}}));
+}
+
+TEST(ContentViewLoading, FailedConversionKeepsTheOldGridAndShowsTheConverterMessage)
+{
+    EditorTestServices fixture;
+    ContentView window(fixture.services());
+    window.windowDidAppear();
+    fixture.jobs->runAll();
+    const ImagePointer grid = window.state().pixelGrid;
+    ASSERT_TRUE(grid);
+
+    VisualSettings visual = window.state().visual;
+    visual.paletteID = "pico8";
+    visual.adjustments.exposure = 5;
+    window.setVisual(visual);
+    fixture.jobs->runAll();
+    EXPECT_EQ(window.state().errorMessage, "Exposição, contraste ou gamma fora do intervalo permitido.");
+    EXPECT_EQ(window.state().pixelGrid, grid);
+    EXPECT_EQ(window.state().shaderPreviewBase, nullptr);
+    EXPECT_FALSE(window.state().isProcessing);
+}
+
+TEST(ContentViewLoading, UnknownPaletteConvertsNothing)
+{
+    EditorTestServices fixture;
+    ContentView window(fixture.services());
+    window.windowDidAppear();
+    fixture.jobs->runAll();
+    const ContentViewState before = window.state();
+
+    VisualSettings visual = window.state().visual;
+    visual.paletteID = "no-such-palette";
+    window.setVisual(visual);
+    EXPECT_TRUE(fixture.jobs->pending.empty());
+    EXPECT_EQ(window.state().pixelGrid, before.pixelGrid);
+    EXPECT_EQ(window.state().shaderPreviewBase, before.shaderPreviewBase);
+    EXPECT_FALSE(window.state().isProcessing);
+}
+
+TEST(ContentViewLoading, MissingSampleShowsNothing)
+{
+    EditorTestServices fixture;
+    fixture.sample = nullptr;
+    ContentView window(fixture.services());
+    window.windowDidAppear();
+    EXPECT_TRUE(fixture.jobs->pending.empty());
+    EXPECT_EQ(window.state().sourceName, "");
+    EXPECT_EQ(window.state().errorMessage, std::nullopt);
+}
+
+TEST(ContentViewLoading, ResultsOfAWindowThatIsGoneAreDropped)
+{
+    EditorTestServices fixture;
+    auto window = std::make_unique<ContentView>(fixture.services());
+    window->loadImage(writeImageFile(fixture.file("late.png"), 20, 20), false);
+    window.reset();
+    fixture.jobs->runAll();  // must neither crash nor record anything
+    EXPECT_TRUE(fixture.telemetry->events.empty());
+}
+
+TEST(ContentViewLoading, OnTheThreadPoolOnlyTheLastOfManyLoadsArrives)
+{
+    EditorTestServices fixture;
+    EditorServices services = fixture.services();
+    services.jobs = std::make_shared<ThreadPoolJobRunner>();
+    ContentView window(services);
+    window.windowDidAppear();
+
+    std::filesystem::path last;
+    for (int index = 0; index < 12; ++index) {
+        last = writeImageFile(fixture.file("burst-" + std::to_string(index) + ".png"), 40 + index, 30);
+        window.loadImage(last, false);
+    }
+    for (int wait = 0; wait < 500 && (window.state().isProcessing || !window.state().pixelGrid); ++wait) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+    ASSERT_TRUE(window.state().source);
+    EXPECT_EQ(window.state().source->width(), 51);
+    EXPECT_EQ(window.state().sourceURL, last);
+    EXPECT_TRUE(window.state().pixelGrid);
+    EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}}));
+}
+
+}  // namespace
+}  // namespace tilvane::testing

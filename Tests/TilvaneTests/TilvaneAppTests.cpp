@@ -1,0 +1,270 @@
+#include "EditorTestServices.hpp"
+#include "Tilvane/App/TilvaneApp.hpp"
+#include "Tilvane/Views/EditorWindow.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tilvane::testing {
+namespace {
+
+// An application on test services, with its own settings file.
+struct TestApp {
+    TestApp()
+        : defaults(QString::fromStdString(fixture.file("settings.ini").string()), QSettings::IniFormat),
+          app(AppEnvironment{
+              .editorServices = [this] { return fixture.services(); },
+              .launchFinished = [this] { ++launchesFinished; },
+              .settingsContent = [] { return new QLabel(QStringLiteral("ajustes")); },
+              .checkForUpdates =
+                  [](QObject* parent) { return new QAction(QStringLiteral("Buscar atualizações…"), parent); },
+              .defaults = &defaults,
+              .incoming = &fixture.incoming,
+              .lifecycle = &fixture.lifecycle,
+          })
+    {}
+
+    // Lets queued work run: the end of launching, window starts, loads and conversions.
+    void settle()
+    {
+        for (int turn = 0; turn < 4; ++turn) {
+            QCoreApplication::processEvents();
+            fixture.jobs->runAll();
+        }
+    }
+
+    QUrl fileURL(const std::string& name, int width = 20, int height = 10)
+    {
+        return QUrl::fromLocalFile(QString::fromStdString(writeImageFile(fixture.file(name), width, height).string()));
+    }
+
+    static std::optional<std::filesystem::path> shown(EditorWindow* window) { return window->view().state().sourceURL; }
+
+    EditorTestServices fixture;
+    QSettings defaults;
+    int launchesFinished = 0;
+    TilvaneApp app;
+};
+
+TEST(TilvaneApp, FirstArgumentIsTheFileMadeAbsolute)
+{
+    const QString here = QDir::currentPath();
+    struct Row {
+        const char* name;
+        QStringList arguments;
+        std::optional<QUrl> file;
+    };
+    const std::vector<Row> rows = {
+        {"no argument", {}, std::nullopt},
+        {"empty argument", {QString()}, std::nullopt},
+        {"relative path", {u"fotos/gato.png"_qs}, QUrl::fromLocalFile(here + u"/fotos/gato.png"_qs)},
+        {"absolute path with dots", {u"/tmp/a/../gato.png"_qs}, QUrl::fromLocalFile(u"/tmp/gato.png"_qs)},
+        {"file URL", {u"file:///tmp/gato%20preto.png"_qs}, QUrl::fromLocalFile(u"/tmp/gato preto.png"_qs)},
+        {"web URL", {u"https://example.com/gato.png"_qs}, std::nullopt},
+        {"only the first counts", {u"/tmp/um.png"_qs, u"/tmp/dois.png"_qs}, QUrl::fromLocalFile(u"/tmp/um.png"_qs)},
+    };
+    for (const auto& row : rows) EXPECT_EQ(TilvaneApp::fileArgument(row.arguments), row.file) << row.name;
+}
+
+TEST(TilvaneApp, FileOpenedDuringLaunchGoesToTheFirstWindowOnly)
+{
+    TestApp test;
+    const QUrl file = test.fileURL("launch.png");
+    test.app.launch({file.toLocalFile()});
+    test.settle();
+    ASSERT_EQ(test.app.editorWindows().size(), 1);
+    EXPECT_EQ(TestApp::shown(test.app.editorWindows().first()), file.toLocalFile().toStdString());
+    EXPECT_TRUE(test.app.didFinishLaunching());
+    EXPECT_EQ(test.launchesFinished, 1);
+    test.app.finishLaunching();
+    EXPECT_EQ(test.launchesFinished, 1) << "telemetry and the updater start once";
+}
+
+TEST(TilvaneApp, OfTwoFilesReceivedBeforeAWindowTakesTheSlotOnlyTheSecondOpens)
+{
+    TestApp test;
+    const QUrl first = test.fileURL("first.png");
+    const QUrl second = test.fileURL("second.png");
+    test.app.receiveFile(first);
+    test.app.receiveFile(second);
+    test.app.launch({});
+    test.settle();
+    ASSERT_EQ(test.app.editorWindows().size(), 1);
+    EXPECT_EQ(TestApp::shown(test.app.editorWindows().first()), second.toLocalFile().toStdString());
+    EXPECT_EQ(test.fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}}));
+}
+
+TEST(TilvaneApp, FileAfterLaunchReplacesThePictureOfTheVisibleWindow)
+{
+    TestApp test;
+    test.app.launch({});
+    test.settle();
+    EditorWindow* window = test.app.editorWindows().first();
+    const QUrl file = test.fileURL("later.png");
+    test.app.receiveFile(file);
+    test.settle();
+    EXPECT_EQ(test.app.editorWindows().size(), 1);
+    EXPECT_EQ(TestApp::shown(window), file.toLocalFile().toStdString());
+}
+
+TEST(TilvaneApp, FileAfterLaunchWithoutAVisibleEditorOpensANewWindow)
+{
+    for (const bool settingsShown : {false, true}) {
+        TestApp test;
+        test.app.launch({});
+        test.settle();
+        EditorWindow* hidden = test.app.editorWindows().first();
+        hidden->hide();
+        if (settingsShown) {
+            test.app.showSettings();
+            ASSERT_TRUE(test.app.settingsDialog()->isVisible());
+        }
+        const QUrl file = test.fileURL("new-window.png");
+        test.app.receiveFile(file);
+        test.settle();
+        ASSERT_EQ(test.app.editorWindows().size(), 2) << (settingsShown ? "settings only visible" : "nothing visible");
+        EditorWindow* opened = test.app.editorWindows().last();
+        EXPECT_TRUE(opened->isVisible());
+        EXPECT_EQ(TestApp::shown(opened), file.toLocalFile().toStdString());
+        EXPECT_NE(TestApp::shown(hidden), file.toLocalFile().toStdString());
+    }
+}
+
+TEST(TilvaneApp, LaunchWithoutAFileBringsAWindowForward)
+{
+    TestApp test;
+    test.app.launch({});
+    test.settle();
+    test.app.bringForward();
+    EXPECT_EQ(test.app.editorWindows().size(), 1);
+    test.app.editorWindows().first()->hide();
+    test.app.bringForward();
+    test.settle();
+    EXPECT_EQ(test.app.editorWindows().size(), 2);
+}
+
+TEST(TilvaneApp, ThemeHasTwoChoicesIsKeptAndReThemesEveryWindowAtOnce)
+{
+    TestApp test;
+    EXPECT_EQ(test.app.appearance(), VTAppearance::noite) << "dark without a stored choice";
+    test.app.launch({});
+    EditorWindow* first = test.app.newWindow();
+    EditorWindow* second = test.app.editorWindows().first();
+    auto* themes = first->menuBar()->findChild<QMenu*>(QStringLiteral("themeMenu"));
+    ASSERT_NE(themes, nullptr);
+    QStringList titles;
+    for (QAction* choice : themes->actions()) titles << choice->text();
+    EXPECT_EQ(titles, (QStringList{u"Noite"_qs, u"Vemi"_qs}));
+    EXPECT_TRUE(themes->actions().first()->actionGroup()->isExclusive());
+    EXPECT_TRUE(themes->actions().first()->isChecked());
+
+    themes->actions().last()->trigger();
+    EXPECT_EQ(test.defaults.value(TilvaneApp::appearanceKey).toString(), u"vemi"_qs);
+    for (EditorWindow* window : {first, second}) {
+        EXPECT_EQ(VTThemeHost::of(window)->appearance(), VTAppearance::vemi);
+        EXPECT_EQ(window->view().state().appearance, VTAppearance::vemi);
+    }
+    auto* otherThemes = second->menuBar()->findChild<QMenu*>(QStringLiteral("themeMenu"));
+    EXPECT_TRUE(otherThemes->actions().last()->isChecked());
+
+    emit second->view().appearanceRequested(VTAppearance::noite);  // the theme button
+    EXPECT_EQ(test.app.appearance(), VTAppearance::noite);
+    EXPECT_EQ(VTThemeHost::of(first)->appearance(), VTAppearance::noite);
+
+    TestApp restarted;
+    restarted.defaults.setValue(TilvaneApp::appearanceKey, u"vemi"_qs);
+    EXPECT_EQ(TilvaneApp(AppEnvironment{.defaults = &restarted.defaults}).appearance(), VTAppearance::vemi);
+}
+
+TEST(TilvaneApp, MenusInLinuxOrder)
+{
+    TestApp test;
+    test.app.launch({});
+    EditorWindow* window = test.app.editorWindows().first();
+    QStringList menus;
+    for (QAction* menu : window->menuBar()->actions()) menus << menu->text();
+    EXPECT_EQ(menus, (QStringList{u"Arquivo"_qs, u"Editar"_qs, u"Exibir"_qs, u"Ajuda"_qs}));
+
+    struct Row {
+        const char* objectName;
+        QString title;
+        QKeySequence shortcut;
+        bool enabled;
+    };
+    const Row rows[] = {
+        {"newWindowAction", u"Nova janela"_qs, QKeySequence(u"Ctrl+N"_qs), true},
+        {"openAction", u"Abrir…"_qs, QKeySequence(u"Ctrl+O"_qs), true},
+        {"exportPNGAction", u"Exportar PNG"_qs, QKeySequence(u"Ctrl+E"_qs), false},
+        {"exportGIFAction", u"Exportar GIF"_qs, QKeySequence(u"Ctrl+G"_qs), false},
+        {"closeAction", u"Fechar janela"_qs, QKeySequence(u"Ctrl+W"_qs), true},
+        {"quitAction", u"Sair"_qs, QKeySequence(u"Ctrl+Q"_qs), true},
+        {"settingsAction", u"Ajustes…"_qs, QKeySequence(u"Ctrl+,"_qs), true},
+        {"aboutAction", u"Sobre o Tilvane"_qs, QKeySequence(), true},
+    };
+    for (const auto& row : rows) {
+        auto* action = window->findChild<QAction*>(QLatin1String(row.objectName));
+        ASSERT_NE(action, nullptr) << row.objectName;
+        EXPECT_EQ(action->text(), row.title) << row.objectName;
+        EXPECT_EQ(action->shortcut(), row.shortcut) << row.objectName;
+        EXPECT_EQ(action->isEnabled(), row.enabled) << row.objectName;
+    }
+    QMenu* help = window->menuBar()->actions().last()->menu();
+    ASSERT_EQ(help->actions().size(), 2);
+    EXPECT_EQ(help->actions().last()->text(), u"Buscar atualizações…"_qs);
+
+    window->findChild<QAction*>(QStringLiteral("newWindowAction"))->trigger();
+    EXPECT_EQ(test.app.editorWindows().size(), 2);
+}
+
+TEST(TilvaneApp, ClosingTheLastWindowQuitsAndKeepsTheSession)
+{
+    TestApp test;
+    const QUrl file = test.fileURL("kept.png");
+    test.app.launch({file.toLocalFile()});
+    test.settle();
+    ASSERT_TRUE(std::filesystem::exists(test.fixture.sessionFile()));
+    test.app.editorWindows().first()->close();
+    test.settle();
+    EXPECT_TRUE(test.fixture.lifecycle.isTerminating());
+    ASSERT_TRUE(std::filesystem::exists(test.fixture.sessionFile()));
+    EXPECT_EQ(LastSessionStore(test.fixture.sessionFile()).load()->imageURL.path(), file.toLocalFile().toStdString());
+}
+
+TEST(TilvaneApp, ClosingOneOfTwoWindowsIsNotQuitting)
+{
+    TestApp test;
+    test.app.launch({test.fileURL("one.png").toLocalFile()});
+    test.settle();
+    test.app.newWindow();
+    test.settle();
+    test.app.editorWindows().first()->close();
+    test.settle();
+    EXPECT_FALSE(test.fixture.lifecycle.isTerminating());
+    EXPECT_FALSE(std::filesystem::exists(test.fixture.sessionFile()));
+}
+
+TEST(TilvaneApp, QuitMarksTerminatingBeforeAnyWindowGoes)
+{
+    TestApp test;
+    test.app.launch({test.fileURL("quit.png").toLocalFile()});
+    test.settle();
+    EditorWindow* window = test.app.editorWindows().first();
+    bool terminatingWhenClosing = false;
+    QObject::connect(window, &EditorWindow::aboutToClose,
+                     [&] { terminatingWhenClosing = test.fixture.lifecycle.isTerminating(); });
+    window->findChild<QAction*>(QStringLiteral("quitAction"))->trigger();
+    EXPECT_TRUE(terminatingWhenClosing);
+    EXPECT_TRUE(std::filesystem::exists(test.fixture.sessionFile()));
+}
+
+}  // namespace
+}  // namespace tilvane::testing
