@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,43 @@ TEST(EditorWindowExport, ButtonsMenuItemsAndShortcutsShareOneCommand)
     QTest::keyClick(&window, Qt::Key_G, Qt::ControlModifier);
     EXPECT_EQ(fixture.dialogs->gifDialogs.size(), 1u) << "Ctrl+G runs the GIF command once it is enabled";
     fixture.jobs->runAll();
+}
+
+// The stage shows the shaded preview and the gallery the thumbnails, in both themes.
+TEST(EditorWindowExport, StageShowsTheShaderPreviewAndGalleryItsThumbnails)
+{
+    for (const auto appearance : {VTAppearance::noite, VTAppearance::vemi}) {
+        EditorTestServices fixture;
+        fixture.sample = stripedImage(640, 420);
+        EditorServices services = fixture.services();
+        services.renderer = [] { return &testRenderer(); };
+        services.shaderPresets = [] { return builtInPresets(); };
+        EditorWindow window(services);
+        vemiTerminal(&window, appearance);
+        window.view().setAppearance(appearance);
+        window.resize(1200, 760);
+        window.show();
+        QCoreApplication::processEvents();
+        fixture.jobs->runAll();
+        VisualSettings visual = window.view().state().visual;
+        visual.shader = ShaderConfiguration::fromPreset(presetWithEffect("crt"), false);
+        visual.screen.glowStrength = 0.3f;
+        window.view().setVisual(visual);
+        fixture.jobs->runAll();
+        fixture.clock->advance(ContentView::screenThumbnailRefreshDelay);
+        fixture.jobs->runAll();
+        QCoreApplication::processEvents();
+
+        const ContentViewState& state = window.view().state();
+        ASSERT_TRUE(state.shaderImage);
+        EXPECT_EQ(state.shaderImage->width(), 640);
+        EXPECT_EQ(state.shaderThumbnails.size(), builtInPresets().size());
+        ASSERT_TRUE(state.screenThumbnail);
+        const QString name = appearance == VTAppearance::noite ? QStringLiteral("preview-noite.png")
+                                                               : QStringLiteral("preview-vemi.png");
+        QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Editor"));
+        EXPECT_TRUE(window.grab().save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Editor/") + name));
+    }
 }
 
 }  // namespace
