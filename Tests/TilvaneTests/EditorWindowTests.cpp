@@ -39,7 +39,7 @@ struct ShownEditor {
         window->show();
         QCoreApplication::processEvents();
         fixture.jobs->runAll();
-        QCoreApplication::processEvents();
+        for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();  // redraw, then lay out again
     }
     ~ShownEditor() { delete window; }
 
@@ -145,7 +145,7 @@ TEST(EditorWindow, ErrorAlertShowsTheMessageAndItsOKClearsIt)
     ShownEditor editor;
     editor.window->view().loadImage(editor.fixture.file("missing.png"), false);
     editor.fixture.jobs->runAll();
-    QCoreApplication::processEvents();
+    for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
     auto* alert = editor.window->findChild<QMessageBox*>(QStringLiteral("errorAlert"));
     ASSERT_NE(alert, nullptr);
     EXPECT_TRUE(alert->isVisible());

@@ -77,6 +77,18 @@ TEST(InstanceHandOver, SecondLaunchHandsItsFileToTheRunningInstance)
     EXPECT_EQ(activations.count(), 1);
 }
 
+TEST(InstanceHandOver, ARunningInstanceKeepsItsSocket)
+{
+    HandOverFolder place;
+    InstanceHandOver running(place.socket());
+    ASSERT_TRUE(running.listen());
+    InstanceHandOver other(place.socket());
+    EXPECT_FALSE(other.listen());
+    QSignalSpy files(&running, &InstanceHandOver::fileReceived);
+    EXPECT_TRUE(InstanceHandOver(place.socket()).sendToRunning(u"/tmp/c.png"_qs));
+    QTRY_COMPARE(files.count(), 1);
+}
+
 TEST(InstanceHandOver, NobodyAnswersWithoutARunningInstance)
 {
     HandOverFolder place;

@@ -1,10 +1,14 @@
-#include "PanelTestSupport.hpp"
+#include "ShaderInspectorTestSupport.hpp"
 
+#include "Tilvane/Views/CustomPaletteEditor.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetActionButton.hpp"
 #include "Tilvane/Views/PresetNameSheet.hpp"
 #include "Tilvane/Views/ShaderGallery.hpp"
+#include "Tilvane/Views/ShaderInspector.hpp"
+#include "Tilvane/Views/ShaderValueControl.hpp"
 
+#include <QAbstractScrollArea>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -15,7 +19,8 @@ namespace {
 using namespace panels;
 
 // Writes every panel widget, in both themes and at device pixel ratios 1 and 2, into the build tree's
-// Screenshots/Panels folder, for a person to look at.
+// Screenshots/Panels folder, for a person to look at; on the way it checks that no visible child is cut off by
+// its parent or squeezed below its minimum size.
 class PanelScreenshotTest : public ::testing::Test {
 protected:
     using Factory = std::function<QWidget*()>;
@@ -26,6 +31,7 @@ protected:
         ASSERT_TRUE(folder.mkpath(QStringLiteral(".")));
         for (const auto appearance : {VTAppearance::vemi, VTAppearance::noite}) {
             Stage stage(make(), appearance, width);
+            expectNothingClipped(*stage.root);
             for (const int ratio : {1, 2}) {
                 QImage image(stage.root->size() * ratio, QImage::Format_ARGB32_Premultiplied);
                 image.setDevicePixelRatio(ratio);
@@ -36,6 +42,31 @@ protected:
                 ASSERT_TRUE(image.save(file)) << file.toStdString();
             }
         }
+    }
+
+    // Every visible child inside its parent and at least its minimum size, except what a scroll area shows in part.
+    static void expectNothingClipped(const QWidget& root)
+    {
+        for (const QWidget* widget : root.findChildren<QWidget*>()) {
+            if (!widget->isVisible() || insideScrollArea(*widget)) continue;
+            const std::string name =
+                QStringLiteral("%1 %2").arg(widget->metaObject()->className(), widget->objectName()).toStdString();
+            EXPECT_TRUE(widget->parentWidget()->rect().contains(widget->geometry())) << name;
+            const QSize minimum = widget->minimumSizeHint();
+            if (!widget->hasHeightForWidth()) EXPECT_GE(widget->height(), minimum.height()) << name;
+            EXPECT_GE(widget->width(), minimum.width()) << name;
+        }
+    }
+
+    static bool insideScrollArea(const QWidget& widget)
+    {
+        for (const QWidget* ancestor = widget.parentWidget(); ancestor != nullptr;
+             ancestor = ancestor->parentWidget()) {
+            if (const auto* area = qobject_cast<const QAbstractScrollArea*>(ancestor)) {
+                return area->viewport()->isAncestorOf(&widget);
+            }
+        }
+        return false;
     }
 
     static QString vtAppearanceName(VTAppearance appearance)
@@ -75,6 +106,11 @@ TEST_F(PanelScreenshotTest, PixelControls)
             auto* pressed = new PixelChoiceButton(QStringLiteral("RGB"));
             pressed->setDown(true);
             chipRow->addWidget(pressed);
+            auto* paletteRow =
+                new PixelChoiceButton(QStringLiteral("NES"), new PaletteSwatch(tilvane::ImagePalette::nes(), 8));
+            paletteRow->setSelected(true);
+            auto* originalRow = new PixelChoiceButton(QStringLiteral("Cores originais"),
+                                                      new PaletteSwatch(tilvane::ImagePalette::original(), 8));
             auto* swatches = new QWidget;
             auto* swatchRow = new QHBoxLayout(swatches);
             swatchRow->setContentsMargins(0, 0, 0, 0);
@@ -85,7 +121,7 @@ TEST_F(PanelScreenshotTest, PixelControls)
             auto* slider = new PixelSlider(2, 40, QStringLiteral("Tamanho do pixel"));
             slider->setValue(21);
             return column({new PixelCaption(QStringLiteral("Tamanho Do Pixel")), slider, on, compact, disabled, chips,
-                           swatches, new VTHairline(Qt::Horizontal)});
+                           paletteRow, originalRow, swatches, new VTHairline(Qt::Horizontal)});
         },
         260);
 }
@@ -132,6 +168,69 @@ TEST_F(PanelScreenshotTest, ShaderGallery)
             return gallery;
         },
         900);
+}
+
+TEST_F(PanelScreenshotTest, ShaderValueControls)
+{
+    write(
+        QStringLiteral("ShaderValueControls"),
+        [] {
+            auto* wide = new ShaderValueControl(QStringLiteral("Linhas"), {1, 2000});
+            wide->setValue(400);
+            auto* narrow = new ShaderValueControl(QStringLiteral("Larg. HSync"), {0.002f, 0.08f});
+            narrow->setValue(0.012f);
+            auto* above = new ShaderValueControl(QStringLiteral("Intensidade"), {0, 1});
+            above->setValue(1.75f);
+            auto* disabled = new ShaderValueControl(QStringLiteral("Exposição"), {-2, 2});
+            disabled->setEnabled(false);
+            return column({wide, narrow, above, disabled});
+        },
+        280);
+}
+
+TEST_F(PanelScreenshotTest, ShaderInspector)
+{
+    struct Shot {
+        const char* name;
+        std::string preset;
+        bool bezelOn;
+        bool motion;
+    };
+    const Shot shots[] = {{"ShaderInspector-Phosphor", "fosforo", false, true},
+                          {"ShaderInspector-TwoPassesWithBezel", "duo", true, false},
+                          {"ShaderInspector-CRTWithBezel", "tubo", true, false}};
+    for (const auto& shot : shots) {
+        write(
+            QString::fromLatin1(shot.name),
+            [&shot] {
+                auto* inspector = new ShaderInspector(inspectorPresets());
+                inspector->setPresetID(QString::fromStdString(shot.preset));
+                auto configuration = ShaderConfiguration::fromPreset(inspectorPreset(shot.preset), shot.motion);
+                configuration.bezel.isOn = shot.bezelOn;
+                inspector->setReduceMotion(true);
+                inspector->setConfiguration(configuration);
+                return inspector;
+            },
+            320);
+    }
+}
+
+TEST_F(PanelScreenshotTest, CustomPaletteEditor)
+{
+    write(
+        QStringLiteral("CustomPaletteEditor"),
+        [] { return column({new CustomPaletteEditor(tilvane::ImagePalette::defaultCustomColors())}); }, 300);
+    write(
+        QStringLiteral("CustomPaletteEditor-Warning"),
+        [] {
+            auto* editor = new CustomPaletteEditor({tilvane::RGBColor::hex(0x101820), tilvane::RGBColor::hex(0x335C67)},
+                                                   [](const QColor&, const QString&, QWidget*) {
+                                                       return std::optional<QColor>(QColor(0x33, 0x5C, 0x67));
+                                                   });
+            editor->findChild<QAbstractButton*>(QStringLiteral("colorWell"))->click();
+            return column({editor});
+        },
+        300);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "Tilvane/Views/PixelControls.hpp"
 
+#include "VemiTerminal/Components/VTDrawing.hpp"
+
 #include <QSignalSpy>
 
 #include <cmath>
@@ -192,6 +194,29 @@ TEST(PixelChoiceButtonTest, SelectedStateReachesAccessibilityAndClicksAreTheCall
     clickAt(*button, button->rect().center());
     EXPECT_EQ(clicked.size(), 1);
     EXPECT_TRUE(button->isSelected());
+}
+
+TEST(PixelChoiceButtonTest, ATrailingSwatchSitsAtTheRightEndAndTakesTheChipsTextColour)
+{
+    auto* swatch = new PaletteSwatch(ImagePalette::original(), 8);
+    auto* button = new PixelChoiceButton(QStringLiteral("Cores originais"), swatch);
+    button->setSelected(true);
+    Stage stage(button, VTAppearance::noite, 260);
+    QSignalSpy clicked(button, &QAbstractButton::clicked);
+    EXPECT_EQ(button->width(), 260);
+    EXPECT_EQ(swatch->geometry().right(), 260 - 8 - 1) << "padded 8 from the right end";
+    EXPECT_GE(swatch->x(), vtCeil(vtTextLineSize(VTTextStyle::pixelMD, button->text())).width() + 8 + 8);
+    clickAt(*button, swatch->geometry().center());
+    EXPECT_EQ(clicked.size(), 1) << "a click on the swatch is the button's";
+
+    // The glyph of a palette without colours has no colour of its own: it takes the selected chip's text colour.
+    const QImage image = snapshot(*button);
+    int glyph = 0;
+    for (int y = swatch->y(); y <= swatch->geometry().bottom(); ++y)
+        for (int x = swatch->x(); x <= swatch->geometry().right(); ++x)
+            glyph += image.pixelColor(x, y).rgb() == stage.theme().barFgActive.rgb() ? 1 : 0;
+    EXPECT_GT(glyph, 2);
+    EXPECT_TRUE(accessible(*button).state().selectable);
 }
 
 // MARK: PaletteSwatch

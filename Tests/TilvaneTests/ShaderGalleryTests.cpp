@@ -3,6 +3,9 @@
 #include "Tilvane/Views/ShaderGallery.hpp"
 
 #include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QWheelEvent>
 
 namespace {
 
@@ -137,6 +140,21 @@ TEST_F(ShaderGalleryTest, ACardReportsToItsOwnerWhoMayRebuildTheStrip)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(reported.size(), 1u);
     EXPECT_EQ(gallery->cards().size(), static_cast<qsizetype>(builtInPresets().size() + 1));
+}
+
+TEST_F(ShaderGalleryTest, AWheelScrollsTheStripSidewaysAndNothingScrollsByItself)
+{
+    stage = std::make_unique<Stage>(gallery, VTAppearance::vemi, 400);
+    auto& scroll = child<QScrollArea>(*gallery, QStringLiteral("galleryScroll"));
+    QScrollBar* bar = scroll.horizontalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    gallery->setSelection(QString::fromStdString(builtInPresets().back().id));
+    EXPECT_EQ(bar->value(), 0) << "no scrolling to the selected card";
+    const QPointF at(100, 60);
+    QWheelEvent wheel(at, scroll.viewport()->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(scroll.viewport(), &wheel);
+    EXPECT_GT(bar->value(), 0);
 }
 
 TEST_F(ShaderGalleryTest, AccessibleNamesTellPersonalPresetsApart)

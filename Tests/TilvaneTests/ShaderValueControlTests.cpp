@@ -144,6 +144,35 @@ TEST(ShaderValueControlTest, ADisabledControlIsDimmedAndIgnoresEveryWrite)
     EXPECT_NEAR(dimmed.blue(), (full.blue() + ground.blue()) / 2.0, 2);
 }
 
+TEST(ShaderValueControlTest, AStoredValueThatIsNotANumberNeverLeadsToAWriteOfOne)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
+    struct Row {
+        const char* name;
+        float stored;
+        bool increment;
+        float written;
+    };
+    const Row rows[] = {
+        {"NaN up", nan, true, 0.05f},
+        {"NaN down", nan, false, 0},
+        {"infinity down", infinity, false, 0.95f},
+        {"infinity up", infinity, true, 1},
+        {"minus infinity up", -infinity, true, 0.05f},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ShaderValueControl control(QStringLiteral("Intensidade"), {0, 1});
+        control.setValue(row.stored);
+        QSignalSpy edited(&control, &ShaderValueControl::valueEdited);
+        accessibleAction(control, row.increment ? QAccessibleActionInterface::increaseAction()
+                                                : QAccessibleActionInterface::decreaseAction());
+        ASSERT_EQ(edited.size(), 1);
+        EXPECT_FLOAT_EQ(edited.front().at(0).toFloat(), row.written);
+    }
+}
+
 TEST(ShaderValueControlTest, SetValueRepaintsWithoutReporting)
 {
     ShaderValueControl control(QStringLiteral("Brilho"), {0, 4});

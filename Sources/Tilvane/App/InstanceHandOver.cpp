@@ -46,9 +46,11 @@ bool InstanceHandOver::sendToRunning(const std::optional<QString>& path) const
 
 bool InstanceHandOver::listen()
 {
-    if (server_->listen(socketPath_)) return true;
-    if (server_->serverError() != QAbstractSocket::AddressInUseError) return false;
-    // Nobody answered before we got here, so the socket file is a leftover.
+    // Listening replaces whatever file is at the path, so first make sure nobody answers there: a socket file
+    // nobody listens on is a leftover of a process that is gone.
+    QLocalSocket probe;
+    probe.connectToServer(socketPath_);
+    if (probe.waitForConnected(connectTimeoutMilliseconds)) return false;
     QLocalServer::removeServer(socketPath_);
     return server_->listen(socketPath_);
 }
@@ -69,11 +71,12 @@ void InstanceHandOver::accept()
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         auto message = std::make_shared<QByteArray>();
         connect(socket, &QLocalSocket::readyRead, socket, [socket, message] {
+            if (!socket->isOpen()) return;
             message->append(socket->read(maxMessageBytes + 1 - message->size()));
             if (message->size() > maxMessageBytes) socket->abort();
         });
         connect(socket, &QLocalSocket::disconnected, this, [this, socket, message] {
-            message->append(socket->readAll().left(maxMessageBytes + 1 - message->size()));
+            if (socket->isOpen()) message->append(socket->read(maxMessageBytes + 1 - message->size()));
             socket->deleteLater();
             const auto request = parse(*message);
             if (!request) return;

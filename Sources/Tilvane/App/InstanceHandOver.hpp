@@ -29,7 +29,8 @@ public:
     // Gives the path (or nothing) to a running instance; false when none answers.
     bool sendToRunning(const std::optional<QString>& path) const;
 
-    // Becomes the running instance; a socket left behind by a process that is gone is removed first.
+    // Becomes the running instance; a socket left behind by a process that is gone is removed first. False when
+    // another instance answers on the socket, or it cannot be made.
     bool listen();
 
     // What a message asks for: a path, an empty request to come forward, or nothing when malformed

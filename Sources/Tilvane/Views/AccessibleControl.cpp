@@ -24,7 +24,7 @@ public:
         QAccessible::State current = QAccessibleWidget::state();
         current.checkable = control_->isAccessibleCheckable();
         current.checked = control_->isAccessibleChecked();
-        current.selectable = control_->isAccessibleSelected();
+        current.selectable = control_->isAccessibleSelectable();
         current.selected = control_->isAccessibleSelected();
         return current;
     }

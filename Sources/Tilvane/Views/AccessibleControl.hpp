@@ -14,6 +14,7 @@ public:
     virtual QString accessibleValue() const { return {}; }
     virtual bool isAccessibleCheckable() const { return false; }
     virtual bool isAccessibleChecked() const { return false; }
+    virtual bool isAccessibleSelectable() const { return false; }
     virtual bool isAccessibleSelected() const { return false; }
     virtual bool isAdjustable() const { return false; }
     // Steps the value as an accessibility action would; a disabled control ignores both.

@@ -38,7 +38,6 @@ public:
     ~ContentView() override;
 
     const ContentViewState& state() const { return state_; }
-    const EditorServices& services() const { return services_; }
 
     // ---- Life cycle and session (ContentView.cpp) ----------------------------------------------
 
@@ -50,7 +49,8 @@ public:
     void setReduceMotion(bool reduceMotion);
     void setAppearance(VTAppearance appearance);  // the application's theme, applied to this window
 
-    // The window's appearance and disappearance, and the application's will-terminate moment.
+    // The window's appearance (each time: it takes a waiting incoming file; the first also starts the window), its
+    // disappearance, and the application's will-terminate moment.
     void windowDidAppear();
     void windowDidDisappear();
     void applicationWillTerminate();

@@ -20,8 +20,6 @@ public:
     explicit EditorStage(QWidget* parent = nullptr);
 
     void setState(const tilvane::ContentViewState& state);
-    ComparisonView* comparison() const { return comparison_; }
-    ShaderGallery* gallery() const { return gallery_; }
 
 signals:
     void fractionEdited(double fraction);

@@ -151,9 +151,8 @@ void EditorWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
     updateScenePhase();
-    if (appeared_) return;
-    appeared_ = true;
-    // The start runs once the window is on screen, as the first thing of the next event-loop turn.
+    // Each appearance takes a file waiting in the incoming slot; the first one also starts the window. It runs
+    // once the window is on screen, as the first thing of the next event-loop turn.
     QTimer::singleShot(0, view_, [this] {
         view_->windowDidAppear();
         presentAlerts();

@@ -24,8 +24,6 @@ public:
     ~EditorWindow() override;
 
     tilvane::ContentView& view() { return *view_; }
-    EditorStage* stage() const { return stage_; }
-    NavigationBar* navigationBar() const { return navigationBar_; }
     InspectorColumn* inspector() const { return inspector_; }
 
     // The commands of this window that export, shared by the menu, the bar's buttons and the shortcuts.
@@ -61,6 +59,5 @@ private:
     QPointer<QMessageBox> errorAlert_;
     QPointer<QMessageBox> unsavedAlert_;
     bool refreshScheduled_ = false;
-    bool appeared_ = false;
     bool finished_ = false;
 };

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr int buttonLabelWidth = 64;
-
 // One line of muted text, shortened in the middle when it does not fit.
 class SubtitleText : public QWidget {
 public:
@@ -55,11 +53,10 @@ private:
     QString text_;
 };
 
-VTButton* button(const QString& title, VTButtonStyle style, const char* objectName, int width = 0)
+VTButton* button(const QString& title, VTButtonStyle style, const char* objectName)
 {
     auto* result = new VTButton(title, style);
     result->setObjectName(QLatin1String(objectName));
-    if (width > 0) result->setMinimumWidth(width + 16);
     return result;
 }
 
@@ -90,8 +87,8 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent)
     auto* trailing = new QWidget;
     auto* trailingRow = row(trailing, 8);
     trailingRow->setContentsMargins(8, 0, 16, 0);
-    openButton_ = button(QStringLiteral("Abrir"), vtPixel, "openButton", buttonLabelWidth);
-    themeButton_ = button(QStringLiteral("Vemi"), vtPixel, "themeButton", buttonLabelWidth);
+    openButton_ = button(QStringLiteral("Abrir"), vtPixel, "openButton");
+    themeButton_ = button(QStringLiteral("Vemi"), vtPixel, "themeButton");
     themeButton_->setToolTip(QStringLiteral("Alternar entre o tema escuro (Noite) e o claro (Vemi)"));
     exportPNGButton_ = button(QStringLiteral("Exportar PNG"), vtPixelPink, "exportPNGButton");
     exportGIFButton_ = button(QStringLiteral("Exportar GIF"), vtPixelPink, "exportGIFButton");

@@ -5,6 +5,7 @@
 #include "VemiTerminal/Components/VTDrawing.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -17,6 +18,7 @@ constexpr int switchSpacing = 8;
 constexpr int knobInset = 3;
 constexpr int chipPaddingH = 8;
 constexpr int chipPaddingV = 4;
+constexpr int trailingSpacing = 8;
 
 QColor colorOf(const tilvane::RGBColor& color)
 {
@@ -86,7 +88,7 @@ void PixelSwitch::paintEvent(QPaintEvent*)
         const VTTheme& theme = vtTheme(this);
         if (!compact_) {
             const qreal textHeight = vtNaturalLineHeight(VTTextStyle::pixelMD);
-            vtDrawTextLine(p, {0, (height() - textHeight) / 2}, VTTextStyle::pixelMD, title_, vtForeground(this));
+            vtDrawTextLine(p, {0, (height() - textHeight) / 2}, VTTextStyle::pixelMD, title_, labelForeground(this));
         }
         const QRect track = trackRect();
         p.fillRect(track, on_ ? theme.barBgActive : theme.chipBg);
@@ -128,13 +130,47 @@ void PixelSwitch::toggleByUser()
 
 // MARK: PixelChoiceButton
 
-PixelChoiceButton::PixelChoiceButton(const QString& label, QWidget* parent) : QAbstractButton(parent)
+PixelChoiceButton::PixelChoiceButton(const QString& label, QWidget* trailing, QWidget* parent)
+    : QAbstractButton(parent), trailing_(trailing)
 {
     installAccessibleControlFactory();
     setText(label);
     setAccessibleName(label);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    if (trailing_ != nullptr) {
+        trailing_->setParent(this);
+        trailing_->setAttribute(Qt::WA_TransparentForMouseEvents);
+        placeTrailing();
+    }
+}
+
+QColor PixelChoiceButton::foreground() const
+{
+    const VTTheme& theme = vtTheme(this);
+    return selected_ ? theme.barFgActive : theme.fg;
+}
+
+QColor labelForeground(const QWidget* widget)
+{
+    for (const QWidget* ancestor = widget->parentWidget(); ancestor != nullptr; ancestor = ancestor->parentWidget()) {
+        if (const auto* chip = qobject_cast<const PixelChoiceButton*>(ancestor)) return chip->foreground();
+    }
+    return vtForeground(widget);
+}
+
+void PixelChoiceButton::placeTrailing()
+{
+    if (trailing_ == nullptr) return;
+    const QSize size = trailing_->sizeHint();
+    trailing_->setGeometry(width() - chipPaddingH - size.width(), (height() - size.height()) / 2, size.width(),
+                           size.height());
+}
+
+void PixelChoiceButton::resizeEvent(QResizeEvent* event)
+{
+    placeTrailing();
+    QAbstractButton::resizeEvent(event);
 }
 
 void PixelChoiceButton::setSelected(bool selected)
@@ -142,11 +178,16 @@ void PixelChoiceButton::setSelected(bool selected)
     if (selected_ == selected) return;
     selected_ = selected;
     update();
+    if (trailing_ != nullptr) trailing_->update();
 }
 
 QSize PixelChoiceButton::sizeHint() const
 {
-    const QSize label = vtCeil(vtTextLineSize(VTTextStyle::pixelMD, text()));
+    QSize label = vtCeil(vtTextLineSize(VTTextStyle::pixelMD, text()));
+    if (trailing_ != nullptr) {
+        const QSize trailing = trailing_->sizeHint();
+        label = {label.width() + trailingSpacing + trailing.width(), std::max(label.height(), trailing.height())};
+    }
     return {label.width() + 2 * chipPaddingH, label.height() + 2 * chipPaddingV};
 }
 
@@ -170,9 +211,16 @@ void PixelChoiceButton::paintEvent(QPaintEvent*)
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.fillRect(rect(), background());
     const QSizeF label = vtTextLineSize(VTTextStyle::pixelMD, text());
-    const QPointF origin((width() - label.width()) / 2, (height() - label.height()) / 2);
-    vtDrawTextLine(painter, QPointF(std::round(origin.x()), std::round(origin.y())), VTTextStyle::pixelMD, text(),
-                   selected_ ? theme.barFgActive : theme.fg);
+    const qreal top = std::round((height() - label.height()) / 2);
+    if (trailing_ == nullptr) {
+        vtDrawTextLine(painter, {std::round((width() - label.width()) / 2), top}, VTTextStyle::pixelMD, text(),
+                       foreground());
+    } else {
+        const qreal room = trailing_->x() - trailingSpacing - chipPaddingH;
+        const QString shown =
+            QFontMetricsF(vtFont(VTTextStyle::pixelMD)).elidedText(text(), Qt::ElideRight, std::max(room, 0.0));
+        vtDrawTextLine(painter, {static_cast<qreal>(chipPaddingH), top}, VTTextStyle::pixelMD, shown, foreground());
+    }
     vtStrokeInside(painter, rect(), theme.border);
 }
 
@@ -229,7 +277,7 @@ void PaletteSwatch::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
     if (showsGlyph()) {
-        vtDrawTextLine(painter, {0, 0}, VTTextStyle::pixelMD, QStringLiteral("∵"), vtForeground(this));
+        vtDrawTextLine(painter, {0, 0}, VTTextStyle::pixelMD, QStringLiteral("∵"), labelForeground(this));
         return;
     }
     const auto colors = sampled();
@@ -295,10 +343,17 @@ void PixelSlider::accessibleDecrement()
     write(std::max(value_ - 1, lower_));
 }
 
+bool PixelSlider::event(QEvent* event)
+{
+    if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show) followKitWindowGround(*this);
+    return QWidget::event(event);
+}
+
 void PixelSlider::paintEvent(QPaintEvent*)
 {
     const VTTheme& theme = vtTheme(this);
     QPainter painter(this);
+    paintKitWindowGround(painter, *this);
     paintWithOpacity(painter, size(), controlOpacity(*this), [&](QPainter& p) {
         const double usable = std::max(width() - thumbWidth, 1);
         const double span = std::max(upper_ - lower_, 1);

@@ -68,34 +68,46 @@ private:
 
 // A selectable chip around a label: `pixelMD`, padded 8 and 4, filled `barBgActive` while selected (whatever
 // the pointer does), `chipBg` under the pointer or while pressed, else `bgWindow`; 1-px `border` outline. The
-// click action is the caller's (`clicked`).
+// label is the text centred across the chip, or, with a trailing widget (a palette swatch), the text at the left
+// on one line and the widget at the right end, at least 8 px after it. The click action is the caller's
+// (`clicked`).
 class PixelChoiceButton : public QAbstractButton, public AccessibleControl {
     Q_OBJECT
 public:
-    explicit PixelChoiceButton(const QString& label, QWidget* parent = nullptr);
+    explicit PixelChoiceButton(const QString& label, QWidget* trailing = nullptr, QWidget* parent = nullptr);
 
     bool isSelected() const { return selected_; }
     void setSelected(bool selected);
     bool isHovering() const { return hovering_; }
+    // The label's colour: `barFgActive` while selected, else `fg`.
+    QColor foreground() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    bool isAccessibleSelectable() const override { return true; }
     bool isAccessibleSelected() const override { return selected_; }
     bool isAccessiblePressable() const override { return true; }
     void accessiblePress() override { click(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
 private:
     QColor background() const;
+    void placeTrailing();
 
+    QWidget* trailing_;
     bool selected_ = false;
     bool hovering_ = false;
 };
+
+// The colour of a label that has none of its own at `widget`: a choice button's label colour inside one, else the
+// surrounding text colour (a kit window's content colour, else `fg`).
+QColor labelForeground(const QWidget* widget);
 
 // A strip of at most `limit` 8 × 12 squares sampled evenly from a palette's colours, outlined as one row; "∵"
 // for a palette without colours.
@@ -154,6 +166,7 @@ signals:
     void valueEdited(int value);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -5,6 +5,10 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "VemiTerminal/Components/VTWindow.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+#include "VemiTerminal/Tokens/VTPalette.hpp"
+
 void paintWithOpacity(QPainter& painter, const QSize& size, qreal opacity, const std::function<void(QPainter&)>& paint)
 {
     if (opacity >= 1) {
@@ -29,4 +33,26 @@ void paintWithOpacity(QPainter& painter, const QSize& size, qreal opacity, const
 qreal controlOpacity(const QWidget& widget)
 {
     return widget.isEnabled() ? 1.0 : 0.5;
+}
+
+std::optional<QColor> kitWindowGround(const QWidget& widget)
+{
+    for (const QWidget* ancestor = widget.parentWidget(); ancestor != nullptr; ancestor = ancestor->parentWidget()) {
+        if (const auto* window = qobject_cast<const VTWindow*>(ancestor)) {
+            return window->hasVemiBody() ? VTPalette::vemi() : vtTheme(window).bgWindow;
+        }
+        if (ancestor->autoFillBackground()) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void followKitWindowGround(QWidget& widget)
+{
+    widget.setAttribute(Qt::WA_OpaquePaintEvent, kitWindowGround(widget).has_value());
+}
+
+void paintKitWindowGround(QPainter& painter, const QWidget& widget)
+{
+    if (!widget.testAttribute(Qt::WA_OpaquePaintEvent)) return;
+    if (const auto ground = kitWindowGround(widget)) painter.fillRect(widget.rect(), *ground);
 }

@@ -5,11 +5,13 @@
 #include "VemiTerminal/Components/VTGlyph.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QWheelEvent>
 #include <cmath>
 #include <utility>
 
@@ -36,6 +38,15 @@ QRectF aspectFillSource(const QSize& image, const QSize& box)
     const QSizeF shown(box.width() / scale, box.height() / scale);
     return {(image.width() - shown.width()) / 2, (image.height() - shown.height()) / 2, shown.width(), shown.height()};
 }
+
+// A strip that scrolls sideways only: with its bars hidden, an ordinary (vertical) wheel moves it left and right.
+class SidewaysScrollArea : public QScrollArea {
+public:
+    using QScrollArea::QScrollArea;
+
+protected:
+    void wheelEvent(QWheelEvent* event) override { QCoreApplication::sendEvent(horizontalScrollBar(), event); }
+};
 
 }  // namespace
 
@@ -160,7 +171,7 @@ ShaderGallery::ShaderGallery(std::vector<tilvane::ShaderPreset> builtInPresets, 
     setFixedHeight(stripHeight);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
-    auto* scroll = new QScrollArea(this);
+    auto* scroll = new SidewaysScrollArea(this);
     scroll->setObjectName(QStringLiteral("galleryScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -41,6 +41,7 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
+    bool isAccessibleSelectable() const override { return true; }
     bool isAccessibleSelected() const override { return selected_; }
     bool isAccessiblePressable() const override { return true; }
     void accessiblePress() override { click(); }

@@ -73,14 +73,27 @@ QSize ShaderValueControl::minimumSizeHint() const
     return {thumbWidth + 1, captionHeight() + captionSpacing + trackAreaHeight};
 }
 
+float ShaderValueControl::stepBase() const
+{
+    // A stored value that is not a finite number steps from where its thumb is drawn: an end of the track.
+    if (std::isfinite(value_)) return value_;
+    return value_ > 0 ? range_.upperBound : range_.lowerBound;
+}
+
 void ShaderValueControl::accessibleIncrement()
 {
-    write(std::min(value_ + span() / accessibilitySteps, range_.upperBound));
+    write(std::min(stepBase() + span() / accessibilitySteps, range_.upperBound));
 }
 
 void ShaderValueControl::accessibleDecrement()
 {
-    write(std::max(value_ - span() / accessibilitySteps, range_.lowerBound));
+    write(std::max(stepBase() - span() / accessibilitySteps, range_.lowerBound));
+}
+
+bool ShaderValueControl::event(QEvent* event)
+{
+    if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show) followKitWindowGround(*this);
+    return QWidget::event(event);
 }
 
 void ShaderValueControl::paintEvent(QPaintEvent*)
@@ -88,6 +101,7 @@ void ShaderValueControl::paintEvent(QPaintEvent*)
     const VTTheme& theme = vtTheme(this);
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    paintKitWindowGround(painter, *this);
     paintWithOpacity(painter, size(), controlOpacity(*this), [&](QPainter& p) {
         // Caption line: the label at the left, the value at the right end, both in `pixelSM`.
         const QString valueText = formatted();

@@ -47,6 +47,7 @@ signals:
     void valueEdited(float value);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -54,6 +55,7 @@ protected:
 
 private:
     float span() const { return range_.upperBound - range_.lowerBound; }
+    float stepBase() const;
     int captionHeight() const;
     void write(float value);
 

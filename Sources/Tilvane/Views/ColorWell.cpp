@@ -1,0 +1,58 @@
+#include "Tilvane/Views/ColorWell.hpp"
+
+#include "Tilvane/Views/PixelPainting.hpp"
+
+#include "VemiTerminal/Components/VTDrawing.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include <QPainter>
+#include <utility>
+
+namespace {
+constexpr int wellWidth = 40;
+constexpr int wellHeight = 22;
+constexpr int inset = 3;
+}  // namespace
+
+ColorWell::ColorWell(const QString& pickerTitle, ColorPicker picker, QWidget* parent)
+    : QAbstractButton(parent), pickerTitle_(pickerTitle), picker_(std::move(picker)), color_(Qt::black)
+{
+    installAccessibleControlFactory();
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(this, &QAbstractButton::clicked, this, &ColorWell::pick);
+}
+
+void ColorWell::setColor(const QColor& color)
+{
+    if (color_ == color) return;
+    color_ = color;
+    update();
+}
+
+QSize ColorWell::sizeHint() const
+{
+    return {wellWidth, wellHeight};
+}
+
+QString ColorWell::accessibleValue() const
+{
+    return color_.name(QColor::HexRgb).toUpper();
+}
+
+void ColorWell::paintEvent(QPaintEvent*)
+{
+    const VTTheme& theme = vtTheme(this);
+    QPainter painter(this);
+    paintWithOpacity(painter, size(), controlOpacity(*this), [&](QPainter& p) {
+        p.fillRect(rect(), theme.bgWindow);
+        p.fillRect(rect().adjusted(inset, inset, -inset, -inset), color_);
+        vtStrokeInside(p, rect(), theme.border);
+    });
+}
+
+void ColorWell::pick()
+{
+    if (!picker_ || !isEnabled()) return;
+    const std::optional<QColor> choice = picker_(color_, pickerTitle_, this);
+    if (choice && choice->isValid()) emit picked(*choice);
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "Tilvane/Views/ColorPicker.hpp"
+#include "Tilvane/Views/ShaderConfigurationBinding.hpp"
+
+#include "TilvanePresets/PersonalPreset.hpp"
+#include "TilvaneShaders/Model/ShaderPreset.hpp"
+
+#include <QPointer>
+#include <QWidget>
+#include <optional>
+#include <set>
+#include <vector>
+
+class QVBoxLayout;
+class VTChip;
+
+// Edits the screen shader of the current look: the "Shader" window (preset name, "ajustado", animation, restore,
+// one row per pass with its intensity and parameters) and the "Moldura" window. It shows nothing without a
+// configuration or without a preset to compare with. Every edit is reported as the whole new configuration; a
+// configuration handed back refreshes the controls in place, and only a change of passes, expanded rows, bezel
+// on/off or preset rebuilds them, so a drag stays one drag.
+class ShaderInspector : public QWidget {
+    Q_OBJECT
+public:
+    explicit ShaderInspector(std::vector<tilvane::ShaderPreset> builtInPresets = tilvane::ShaderPreset::builtIn(),
+                             ColorPicker picker = systemColorPicker(), QWidget* parent = nullptr);
+
+    // A built-in preset's id, "personal:" + a personal preset's upper-case UUID, or nothing.
+    void setPresetID(const std::optional<QString>& presetID);
+    void setPersonalPreset(const std::optional<tilvane::PersonalPreset>& preset);
+    void setConfiguration(const std::optional<tilvane::ShaderConfiguration>& configuration);
+    // The system's reduce-motion setting, handed in by the window.
+    void setReduceMotion(bool reduceMotion);
+
+    const std::optional<tilvane::ShaderConfiguration>& configuration() const { return binding_.current(); }
+    bool isShowingContent() const { return content_ != nullptr; }
+    bool isAdjusted() const;
+    const std::set<int>& expandedPasses() const { return expanded_; }
+
+    // The display name of an effect id ("crt" → "CRT"); an unknown id is shown as it is.
+    static QString effectName(const std::string& effect);
+
+signals:
+    void configurationEdited(const tilvane::ShaderConfiguration& configuration);
+    void restorePersonalRequested(const tilvane::VisualSettings& visual);
+    void removeRequested();
+
+protected:
+    bool event(QEvent* event) override;
+
+private:
+    // What decides which children exist.
+    struct Structure {
+        std::string presetID;
+        std::string presetName;
+        std::vector<std::pair<tilvane::Uuid, std::string>> passes;
+        std::set<int> expanded;
+        bool bezelOn;
+        friend bool operator==(const Structure&, const Structure&) = default;
+    };
+
+    // The preset the configuration is compared with and restored to: the selected personal preset's stored shader,
+    // else the built-in preset with exactly the selected id.
+    std::optional<tilvane::ShaderPreset> comparedPreset() const;
+    std::optional<Structure> structure() const;
+    void follow();
+    void rebuild();
+    void refreshMarks();
+    void showOnlyWithContent();
+    void commit(const tilvane::ShaderConfiguration& configuration);
+    void restore();
+    void toggleExpanded(int index);
+
+    QWidget* shaderWindow(const tilvane::ShaderPreset& preset);
+    QWidget* passRow(const tilvane::ShaderPass& pass, int index);
+    QWidget* bezelWindow(const tilvane::BezelSettings& bezel);
+
+    std::vector<tilvane::ShaderPreset> builtIns_;
+    ColorPicker picker_;
+    ShaderConfigurationBinding binding_;
+    std::optional<QString> presetID_;
+    std::optional<tilvane::PersonalPreset> personal_;
+    bool reduceMotion_ = false;
+    std::set<int> expanded_{0};
+    std::optional<tilvane::ShaderPreset> preset_;
+
+    std::optional<Structure> built_;
+    QVBoxLayout* layout_;
+    QPointer<QWidget> content_;
+    QPointer<VTChip> adjustedChip_;
+    QPointer<QWidget> motionNote_;
+};

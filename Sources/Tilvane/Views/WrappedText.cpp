@@ -1,0 +1,55 @@
+#include "Tilvane/Views/WrappedText.hpp"
+
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+
+namespace {
+constexpr int preferredWidth = 200;
+constexpr int narrowestWidth = 40;
+constexpr int unboundedHeight = 100000;
+}  // namespace
+
+WrappedText::WrappedText(const QString& text, VTTextStyle style, Role role, QWidget* parent)
+    : QWidget(parent), text_(text), style_(style), role_(role)
+{
+    QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    policy.setHeightForWidth(true);
+    setSizePolicy(policy);
+}
+
+void WrappedText::setText(const QString& text)
+{
+    if (text_ == text) return;
+    text_ = text;
+    updateGeometry();
+    update();
+}
+
+int WrappedText::heightForWidth(int width) const
+{
+    return QFontMetrics(vtFont(style_))
+        .boundingRect(QRect(0, 0, std::max(width, 1), unboundedHeight), Qt::TextWordWrap, text_)
+        .height();
+}
+
+QSize WrappedText::sizeHint() const
+{
+    return {preferredWidth, heightForWidth(preferredWidth)};
+}
+
+QSize WrappedText::minimumSizeHint() const
+{
+    return {narrowestWidth, heightForWidth(preferredWidth)};
+}
+
+void WrappedText::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(vtFont(style_));
+    painter.setPen(vtTheme(this).*role_);
+    painter.drawText(rect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text_);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "VemiTerminal/Theme/VTTheme.hpp"
+#include "VemiTerminal/Tokens/VTTextStyle.hpp"
+
+#include <QWidget>
+
+// Text in one of the kit's styles that wraps at word boundaries within the width it is given, coloured with a
+// theme role read on every paint.
+class WrappedText : public QWidget {
+    Q_OBJECT
+public:
+    using Role = QColor VTTheme::*;
+
+    WrappedText(const QString& text, VTTextStyle style, Role role, QWidget* parent = nullptr);
+
+    QString text() const { return text_; }
+    void setText(const QString& text);
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString text_;
+    VTTextStyle style_;
+    Role role_;
+};

@@ -1,0 +1,246 @@
+// The built application in a real X server: it opens a file given on its command line, and a second launch hands
+// its file to the running window. Each step is a helper of its own, so later checks can add theirs.
+
+#include "TilvaneCore/ImagePalette.hpp"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+
+namespace tilvane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+const QColor originalColour(230, 40, 200);  // the first picture: magenta
+const QColor otherColour(20, 220, 230);     // the second picture: cyan
+
+// One X server started by xvfb-run for the length of a test.
+struct XvfbDisplay {
+    bool start()
+    {
+        server.setProgram(QStringLiteral("xvfb-run"));
+        server.setArguments({QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1400x900x24 -ac"),
+                             QStringLiteral("sh"), QStringLiteral("-c"),
+                             QStringLiteral("echo \"$DISPLAY $XAUTHORITY\"; read stop")});
+        server.start();
+        if (!server.waitForReadyRead(20000)) return false;
+        const QStringList answer = QString::fromLocal8Bit(server.readLine()).trimmed().split(QLatin1Char(' '));
+        if (answer.size() != 2) return false;
+        display = answer[0];
+        authority = answer[1];
+        return true;
+    }
+
+    // What an X client of this server needs.
+    QProcessEnvironment clientEnvironment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        environment.insert(QStringLiteral("XAUTHORITY"), authority);
+        return environment;
+    }
+
+    ~XvfbDisplay()
+    {
+        server.closeWriteChannel();
+        if (!server.waitForFinished(10000)) server.kill();
+    }
+
+    QProcess server;
+    QString display;
+    QString authority;
+};
+
+// A home of its own for the application: runtime folder (the hand-over socket), support folder, settings.
+struct AppHome {
+    QProcessEnvironment environment(const XvfbDisplay& x) const
+    {
+        QProcessEnvironment environment = x.clientEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
+        environment.insert(QStringLiteral("TILVANE_SUPPORT_DIRECTORY"), home.filePath(QStringLiteral("support")));
+        return environment;
+    }
+    QString file(const QString& name) const { return home.filePath(name); }
+
+    QTemporaryDir home;
+};
+
+QString application()
+{
+    return QStringLiteral(TILVANE_TEST_APP_DIR "/bin/tilvane");
+}
+
+// A picture of one colour with a darker band, so that its pixel-art result is not one flat block.
+QString writePicture(const AppHome& home, const QString& name, const QColor& colour)
+{
+    QImage picture(600, 400, QImage::Format_RGB32);
+    picture.fill(colour);
+    for (int y = 300; y < 400; ++y) {
+        for (int x = 0; x < 600; ++x) picture.setPixelColor(x, y, colour.darker(300));
+    }
+    const QString path = home.file(name);
+    picture.save(path);
+    return path;
+}
+
+// The whole screen, read through xwd (24- or 32-bit TrueColor, either byte order).
+QImage screenshot(const XvfbDisplay& x)
+{
+    QProcess xwd;
+    xwd.start(QStringLiteral("xwd"),
+              {QStringLiteral("-root"), QStringLiteral("-silent"), QStringLiteral("-display"), x.display});
+    xwd.waitForFinished(10000);
+    const QByteArray dump = xwd.readAllStandardOutput();
+    if (dump.size() < 100) {
+        ADD_FAILURE() << "xwd: " << xwd.readAllStandardError().toStdString() << " on " << x.display.toStdString();
+        return {};
+    }
+    auto field = [&dump](int index) { return qFromBigEndian<quint32>(dump.constData() + index * 4); };
+    const quint32 headerSize = field(0), width = field(4), height = field(5), byteOrder = field(7);
+    const quint32 bitsPerPixel = field(11), bytesPerLine = field(12), colours = field(19);
+    const qsizetype start = headerSize + colours * 12;
+    const int bytesPerPixel = static_cast<int>(bitsPerPixel / 8);
+    if ((bytesPerPixel != 3 && bytesPerPixel != 4) || dump.size() < start + qsizetype(bytesPerLine) * height) return {};
+    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    for (quint32 y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const uchar*>(dump.constData() + start + y * bytesPerLine);
+        for (quint32 x = 0; x < width; ++x) {
+            const uchar* pixel = row + x * bytesPerPixel;
+            quint32 value = 0;
+            for (int byte = 0; byte < bytesPerPixel; ++byte) {
+                const int shift = byteOrder == 0 ? 8 * byte : 8 * (bytesPerPixel - 1 - byte);
+                value |= quint32(pixel[byte]) << shift;
+            }
+            image.setPixel(static_cast<int>(x), static_cast<int>(y), value | 0xFF000000u);
+        }
+    }
+    return image;
+}
+
+bool isGameBoyColour(QRgb pixel)
+{
+    for (const auto& colour : ImagePalette::gameBoy().colors) {
+        if (qRed(pixel) == colour.red && qGreen(pixel) == colour.green && qBlue(pixel) == colour.blue) return true;
+    }
+    return false;
+}
+
+// On the row through the middle of the window: how far the result reaches from the left and where the picture
+// of the given colour begins.
+struct DividerRow {
+    int lastResult = -1;
+    int firstOriginal = -1;
+};
+
+DividerRow readDividerRow(const QImage& screen, const QColor& original)
+{
+    DividerRow row;
+    const int y = 330;
+    for (int x = 0; x < screen.width(); ++x) {
+        const QRgb pixel = screen.pixel(x, y);
+        if (isGameBoyColour(pixel) && row.firstOriginal < 0) row.lastResult = x;
+        if (QColor(pixel) == original && row.firstOriginal < 0) row.firstOriginal = x;
+    }
+    return row;
+}
+
+void saveScreenshot(const QImage& screen, const QString& name)
+{
+    QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Xvfb"));
+    screen.save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Xvfb/") + name + QStringLiteral(".png"));
+}
+
+// Polls the screen until the picture shows as result left of the divider and original right of it.
+QImage waitForComparison(const XvfbDisplay& x, const QColor& original, std::chrono::seconds limit = 60s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    QImage screen;
+    while (std::chrono::steady_clock::now() < deadline) {
+        screen = screenshot(x);
+        const DividerRow row = readDividerRow(screen, original);
+        if (row.lastResult >= 0 && row.firstOriginal > row.lastResult) return screen;
+        QThread::msleep(250);
+    }
+    saveScreenshot(screen, QStringLiteral("timed-out"));
+    return {};
+}
+
+// Top-level windows of the Tilvane class, as the X server lists them.
+int tilvaneWindowCount(const XvfbDisplay& x)
+{
+    QProcess list;
+    list.start(QStringLiteral("xwininfo"),
+               {QStringLiteral("-root"), QStringLiteral("-children"), QStringLiteral("-display"), x.display});
+    list.waitForFinished(10000);
+    return static_cast<int>(
+        QString::fromLocal8Bit(list.readAllStandardOutput()).count(QStringLiteral("(\"tilvane\" \"Tilvane\")")));
+}
+
+bool toolsPresent()
+{
+    for (const char* tool : {"xvfb-run", "xwd", "xwininfo"}) {
+        if (QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty()) return false;
+    }
+    return true;
+}
+
+TEST(XvfbWindow, SecondLaunchShowsItsPictureInTheRunningWindow)
+{
+    ASSERT_TRUE(toolsPresent()) << "xvfb-run, xwd and xwininfo are needed: run scripts/setup";
+    ASSERT_TRUE(QFile::exists(application())) << "build the application first";
+    XvfbDisplay x;
+    ASSERT_TRUE(x.start());
+    AppHome home;
+    const QString first = writePicture(home, QStringLiteral("first.png"), originalColour);
+    const QString other = writePicture(home, QStringLiteral("other.png"), otherColour);
+
+    QProcess running;
+    running.setProcessEnvironment(home.environment(x));
+    running.start(application(), {first});
+    ASSERT_TRUE(running.waitForStarted());
+    const QImage firstScreen = waitForComparison(x, originalColour);
+    ASSERT_FALSE(firstScreen.isNull()) << "the first picture's grid never showed";
+    saveScreenshot(firstScreen, QStringLiteral("first-launch"));
+    EXPECT_EQ(tilvaneWindowCount(x), 1);
+
+    QProcess second;
+    second.setProcessEnvironment(home.environment(x));
+    second.start(application(), {other});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+
+    const QImage otherScreen = waitForComparison(x, otherColour);
+    ASSERT_FALSE(otherScreen.isNull()) << "the handed-over picture never showed";
+    saveScreenshot(otherScreen, QStringLiteral("second-launch"));
+    const DividerRow row = readDividerRow(otherScreen, otherColour);
+    EXPECT_NE(otherScreen.pixel(row.lastResult, 330), otherScreen.pixel(row.firstOriginal, 330))
+        << "pixels differ left and right of the divider";
+    EXPECT_EQ(readDividerRow(otherScreen, originalColour).firstOriginal, -1) << "the first picture is gone";
+    EXPECT_EQ(tilvaneWindowCount(x), 1) << "no second window";
+    EXPECT_EQ(running.state(), QProcess::Running);
+
+    running.terminate();
+    ASSERT_TRUE(running.waitForFinished(20000));
+    EXPECT_EQ(running.exitCode(), 0);
+    EXPECT_TRUE(QFile::exists(home.file(QStringLiteral("support/last-session.json"))))
+        << "quitting keeps the last session";
+}
+
+}  // namespace
+}  // namespace tilvane::testing
