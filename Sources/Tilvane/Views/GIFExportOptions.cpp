@@ -21,7 +21,7 @@ QHBoxLayout* choiceRow(const std::array<int, count>& values, const char* format,
     row->setSpacing(4);
     for (std::size_t index = 0; index < count; ++index) {
         const int value = values[index];
-        auto* button = new PixelChoiceButton(QString::asprintf(format, static_cast<long long>(value)), parent);
+        auto* button = new PixelChoiceButton(QString::asprintf(format, static_cast<long long>(value)), nullptr, parent);
         button->setObjectName(QString::fromLatin1(namePrefix) + QString::number(value));
         QObject::connect(button, &QAbstractButton::clicked, parent, [pick, value] { pick(value); });
         buttons[index] = button;
