@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <functional>
 #include <set>
 
@@ -44,6 +45,8 @@ struct XvfbDisplay {
         if (answer.size() != 2) return false;
         display = answer[0];
         authority = answer[1];
+        QFile lock(QStringLiteral("/tmp/.X%1-lock").arg(display.mid(1)));
+        if (lock.open(QIODevice::ReadOnly)) serverPid = lock.readAll().trimmed().toLongLong();
         return true;
     }
 
@@ -60,11 +63,17 @@ struct XvfbDisplay {
     {
         server.closeWriteChannel();
         if (!server.waitForFinished(10000)) server.kill();
+        // xvfb-run stops its server when the command ends; make sure of it should xvfb-run itself have been stopped.
+        QFile command(QStringLiteral("/proc/%1/cmdline").arg(serverPid));
+        if (serverPid > 0 && command.open(QIODevice::ReadOnly) && command.readAll().contains(display.toLocal8Bit())) {
+            ::kill(static_cast<pid_t>(serverPid), SIGTERM);
+        }
     }
 
     QProcess server;
     QString display;
     QString authority;
+    qint64 serverPid = 0;
 };
 
 // A home of its own for the application: runtime folder (the hand-over socket), support folder, settings.

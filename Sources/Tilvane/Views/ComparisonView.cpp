@@ -93,6 +93,7 @@ ComparisonView::ComparisonView(QWidget* parent) : QWidget(parent)
     originalChip_ = new VTChip(QStringLiteral("original"), false, this);
     originalChip_->setObjectName(QStringLiteral("comparisonOriginalChip"));
     for (auto* chip : {resultChip_, originalChip_}) chip->setAttribute(Qt::WA_TransparentForMouseEvents);
+    for (auto* placeholder : {emptyPlaceholder_, loadingPlaceholder_}) placeholder->installEventFilter(this);
     refresh();
 }
 
@@ -157,7 +158,7 @@ void ComparisonView::refresh()
     }
     for (auto* placeholder : {emptyPlaceholder_, loadingPlaceholder_}) {
         placeholder->adjustSize();
-        placeholder->move((width() - placeholder->width()) / 2, (height() - placeholder->height()) / 2);
+        centre(placeholder);
     }
     const bool showsResult = source_ && pixelGrid_;
     resultChip_->setVisible(showsResult);
@@ -171,6 +172,20 @@ void ComparisonView::refresh()
     }
     updateAccessibleValue();
     update();
+}
+
+void ComparisonView::centre(QWidget* placeholder)
+{
+    placeholder->move((width() - placeholder->width()) / 2, (height() - placeholder->height()) / 2);
+}
+
+// A placeholder grows with its content (a loading name laid out later) and stays centred.
+bool ComparisonView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Resize && (watched == emptyPlaceholder_ || watched == loadingPlaceholder_)) {
+        centre(static_cast<QWidget*>(watched));
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void ComparisonView::updateAccessibleValue()

@@ -55,6 +55,7 @@ signals:
     void openRequested();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -65,6 +66,7 @@ private:
     ComparisonGeometry geometryNow() const;
     void dragTo(qreal x);
     void refresh();
+    void centre(QWidget* placeholder);
     void updateAccessibleValue();
 
     tilvane::ImagePointer source_;

@@ -70,8 +70,10 @@ void ContentView::loadImage(const std::filesystem::path& url, bool restoring)
             if (image) {
                 if (!restoring) services_.telemetry->record(TilvaneEvent::imageOpened);
                 assign<&ContentViewState::source>(std::move(image));
-                saveSession();
+                // The conversion starts before the session is written (the session does not depend on it), so
+                // the file write overlaps the conversion instead of delaying it.
                 convert();
+                saveSession();
                 generatePersonalThumbnails();
                 return;
             }
