@@ -125,6 +125,7 @@ void ThroughTheWindow(benchmark::State& state)
     services.dialogs = std::make_shared<ExportHere>();
     services.presetStore = PersonalPresetStore(folder() / "personal-presets.json");
     services.sessionStore = LastSessionStore(folder() / "last-session.json");
+    services.renderer = [] { return &renderer(); };
     services.shaderPresets = [] { return bench::builtInPresets(); };
     photo();  // the fixture is made before anything is timed
     double longestStall = 0;
@@ -150,13 +151,23 @@ void ThroughTheWindow(benchmark::State& state)
             sinceBeat.restart();
         });
         heartbeat.start(1);
-        const auto until = [](auto condition) {
-            while (!condition()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+        // Waits for the condition; false when the window reports an error instead.
+        const auto until = [&window](auto condition) {
+            while (!condition() && !window.state().errorMessage) {
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            }
+            return !window.state().errorMessage;
         };
         window.loadImage(photo(), false);
-        until([&] { return window.state().shaderImage != nullptr; });
+        if (!until([&] { return window.state().shaderImage != nullptr; })) {
+            state.SkipWithError(window.state().errorMessage->c_str());
+            break;
+        }
         window.exportPNG();
-        until([&] { return !window.state().isExporting; });
+        if (!until([&] { return !window.state().isExporting; })) {
+            state.SkipWithError(window.state().errorMessage->c_str());
+            break;
+        }
         heartbeat.stop();
         if (stall > longestStall) {
             longestStall = stall;
