@@ -7,7 +7,9 @@
 #include <QSignalSpy>
 
 #undef signals
+#define G_SETTINGS_ENABLE_BACKEND
 #include <gio/gio.h>
+#include <gio/gsettingsbackend.h>
 
 namespace tilvane {
 namespace {
@@ -21,19 +23,20 @@ bool schemaInstalled()
     return schema != nullptr;
 }
 
-// The desktop's setting, kept in memory for this test program so that the user's own is never touched.
+// The desktop's setting in a store of the test's own, kept in memory, so that the user's is never touched.
 TEST(DesktopReduceMotion, FollowsTheDesktopsAnimationSwitchLive)
 {
-    qputenv("GSETTINGS_BACKEND", "memory");
+    GSettingsBackend* memory = g_memory_settings_backend_new();
     if (!schemaInstalled()) {
-        DesktopReduceMotion setting;
+        DesktopReduceMotion setting(nullptr, memory);
         EXPECT_FALSE(setting.reduceMotion()) << "without the schema motion is never reduced";
+        g_object_unref(memory);
         return;
     }
-    GSettings* desktop = g_settings_new("org.gnome.desktop.interface");
+    GSettings* desktop = g_settings_new_with_backend("org.gnome.desktop.interface", memory);
     g_settings_set_boolean(desktop, "enable-animations", TRUE);
 
-    DesktopReduceMotion setting;
+    DesktopReduceMotion setting(nullptr, memory);
     EXPECT_FALSE(setting.reduceMotion());
     QSignalSpy changed(&setting, &DesktopReduceMotion::changed);
 
@@ -46,6 +49,7 @@ TEST(DesktopReduceMotion, FollowsTheDesktopsAnimationSwitchLive)
     ASSERT_TRUE(testing::waitUntil([&] { return changed.count() == 2; }, std::chrono::seconds(5)));
     EXPECT_FALSE(setting.reduceMotion());
     g_object_unref(desktop);
+    g_object_unref(memory);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ constexpr const char* animationsKey = "enable-animations";
 
 // The settings object when the schema exists and holds the key; null otherwise (GSettings aborts the
 // process when asked for a schema or key that is not installed, so both are looked up first).
-GSettings* interfaceSettings()
+GSettings* interfaceSettings(GSettingsBackend* backend)
 {
     GSettingsSchemaSource* source = g_settings_schema_source_get_default();
     if (source == nullptr) return nullptr;
@@ -21,7 +21,8 @@ GSettings* interfaceSettings()
     if (schema == nullptr) return nullptr;
     const bool hasKey = g_settings_schema_has_key(schema, animationsKey);
     g_settings_schema_unref(schema);
-    return hasKey ? g_settings_new(schemaID) : nullptr;
+    if (!hasKey) return nullptr;
+    return backend != nullptr ? g_settings_new_with_backend(schemaID, backend) : g_settings_new(schemaID);
 }
 
 }  // namespace
@@ -38,9 +39,10 @@ struct DesktopReduceMotion::GSettingsLink {
     }
 };
 
-DesktopReduceMotion::DesktopReduceMotion(QObject* parent) : QObject(parent), link_(std::make_unique<GSettingsLink>())
+DesktopReduceMotion::DesktopReduceMotion(QObject* parent, GSettingsBackend* backend)
+    : QObject(parent), link_(std::make_unique<GSettingsLink>())
 {
-    link_->settings = interfaceSettings();
+    link_->settings = interfaceSettings(backend);
     if (link_->settings == nullptr) return;
     const auto onChanged =
         +[](GSettings*, gchar*, gpointer self) { static_cast<DesktopReduceMotion*>(self)->refresh(); };

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+struct _GSettingsBackend;
+
 namespace tilvane {
 
 // The desktop's reduce-motion preference: GNOME's org.gnome.desktop.interface enable-animations read
@@ -12,7 +14,8 @@ namespace tilvane {
 class DesktopReduceMotion : public QObject {
     Q_OBJECT
 public:
-    explicit DesktopReduceMotion(QObject* parent = nullptr);
+    // Reads the desktop's own settings store, or `backend` when one is given (tests keep theirs in memory).
+    explicit DesktopReduceMotion(QObject* parent = nullptr, _GSettingsBackend* backend = nullptr);
     ~DesktopReduceMotion() override;
 
     bool reduceMotion() const { return reduceMotion_; }
