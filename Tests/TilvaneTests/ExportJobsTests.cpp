@@ -218,5 +218,16 @@ TEST(ExportJobs, GIFFailuresLeaveTheTargetAndNoTemporaryFile)
     EXPECT_EQ(folder.entries(), std::set<std::string>{"foto-tilvane.gif"});
 }
 
+TEST(ExportJobs, GIFErrorsAreDescribedInTheSystemsWords)
+{
+    const auto describe = [](auto error) { return gifExportErrorDescription(std::make_exception_ptr(error)); };
+    EXPECT_EQ(describe(GIFExportError(GIFExportErrorCase::cannotCreateDestination)),
+              QStringLiteral("Não foi possível criar o arquivo GIF."));
+    EXPECT_EQ(describe(ImageConversionError(ImageConversionErrorCase::bitmapCreationFailed)),
+              QStringLiteral("Não foi possível criar o bitmap."));
+    EXPECT_EQ(describe(std::filesystem::filesystem_error("rename", std::make_error_code(std::errc::is_a_directory))),
+              QStringLiteral("Não foi possível concluir o arquivo GIF."));
+}
+
 }  // namespace
 }  // namespace tilvane

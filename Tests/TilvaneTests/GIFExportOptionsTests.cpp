@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileDialog>
 #include <QSignalSpy>
 
 namespace tilvane {

@@ -93,13 +93,12 @@ QString gifExportErrorDescription(const std::exception_ptr& error)
     try {
         std::rethrow_exception(error);
     } catch (const std::system_error&) {
-        // filesystem_error included: the file could not be put in place.
-        return QStringLiteral("o arquivo não pôde ser gravado na pasta escolhida.");
+        // The file system refused to put the finished file in place (filesystem_error included).
     } catch (const std::exception& other) {
         return QString::fromUtf8(other.what());
     } catch (...) {
-        return QStringLiteral("erro desconhecido.");
     }
+    return QString::fromUtf8(GIFExportError(GIFExportErrorCase::cannotFinalize).what());
 }
 
 }  // namespace tilvane

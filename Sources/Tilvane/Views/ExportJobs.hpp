@@ -78,7 +78,8 @@ using ExportRendererFactory = std::function<std::unique_ptr<ShaderRenderer>()>;
 // the enlargement, the renderer's creation, a frame, the writer, or CancellationError.
 void runGIFExport(const GIFExportSnapshot& snapshot, const ExportRendererFactory& makeRenderer, std::stop_token stop);
 
-// The text after "Não foi possível salvar o GIF: " for an error thrown by runGIFExport.
+// The text after "Não foi possível salvar o GIF: " for an error thrown by runGIFExport: the error's own
+// Portuguese text, or the writer's "could not finish" text when the file system refused the finished file.
 QString gifExportErrorDescription(const std::exception_ptr& error);
 
 }  // namespace tilvane

@@ -6,6 +6,7 @@
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QBoxLayout>
+#include <QFileDialog>
 #include <QGridLayout>
 
 namespace tilvane {

@@ -2,13 +2,13 @@
 
 #include "VemiTerminal/Theme/VTAppearance.hpp"
 
-#include <QFileDialog>
 #include <QWidget>
 
 #include <array>
 #include <optional>
 
 class PixelChoiceButton;
+class QFileDialog;
 class VTText;
 
 namespace tilvane {
