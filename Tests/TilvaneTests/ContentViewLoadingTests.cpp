@@ -107,8 +107,9 @@ TEST(ContentViewLoading, LoadConvertsIntoGridAndPreviewBaseOffTheMainThreadJobs)
     EXPECT_EQ(window.state().shaderPreviewBase->height(), 720);
     EXPECT_FALSE(window.state().isProcessing);
     EXPECT_EQ(editor_presentation::subtitle(window.state()), QStringLiteral("landscape.png · 1200 × 900 px"));
+    // Loading and conversion, then the built-in thumbnails below them.
     EXPECT_EQ(fixture.jobs->priorities,
-              (std::vector<JobPriority>{JobPriority::userInitiated, JobPriority::userInitiated}));
+              (std::vector<JobPriority>{JobPriority::userInitiated, JobPriority::userInitiated, JobPriority::utility}));
     EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}}));
 }
 

@@ -1,5 +1,7 @@
 #include "EditorTestServices.hpp"
 
+#include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
+
 #include <QFile>
 #include <QImage>
 
@@ -44,6 +46,8 @@ EditorServices EditorTestServices::services()
         .presetStore = PersonalPresetStore(presetsFile()),
         .sessionStore = LastSessionStore(sessionFile()),
         .renderer = [] { return nullptr; },
+        .exportRenderer = [] { return std::unique_ptr<ShaderRenderer>(); },
+        .shaderPresets = [] { return std::vector<ShaderPreset>(); },
         .clock = clock,
         .jobs = jobs,
         .telemetry = telemetry,

@@ -111,14 +111,33 @@ public:
     {
         return presetDestination;
     }
-    std::optional<std::filesystem::path> choosePNGDestination(const std::string&) override { return pngDestination; }
-    std::optional<GIFDestination> chooseGIFDestination(const std::string&, int, int) override { return gifDestination; }
+    std::optional<std::filesystem::path> choosePNGDestination(const std::string& suggestedName) override
+    {
+        suggestedNames.push_back(suggestedName);
+        return pngDestination;
+    }
+    std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension,
+                                                       int duration, const GIFDialogContext& context) override
+    {
+        suggestedNames.push_back(suggestedName);
+        gifDialogs.push_back({maxDimension, duration, context});
+        return gifDestination;
+    }
 
     std::optional<std::filesystem::path> imageToOpen;
     std::optional<std::filesystem::path> presetToImport;
     std::optional<std::filesystem::path> presetDestination;
     std::optional<std::filesystem::path> pngDestination;
     std::optional<GIFDestination> gifDestination;
+
+    // What the export dialogs were shown with.
+    struct GIFDialogShown {
+        int maxDimension;
+        int duration;
+        GIFDialogContext context;
+    };
+    std::vector<std::string> suggestedNames;
+    std::vector<GIFDialogShown> gifDialogs;
 };
 
 // A solid picture of the given size.

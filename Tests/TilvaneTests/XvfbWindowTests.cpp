@@ -3,8 +3,12 @@
 // restart. Each step is a helper of its own, so later checks can add theirs.
 
 #include "EditorTestServices.hpp"
+#include "PreviewTestSupport.hpp"
+
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "TilvaneCore/ImagePalette.hpp"
+#include "TilvanePresets/LastSessionStore.hpp"
+#include "TilvanePresets/Url.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QDir>
@@ -21,6 +25,7 @@
 #include <chrono>
 #include <csignal>
 #include <functional>
+#include <set>
 
 namespace tilvane::testing {
 namespace {
@@ -111,12 +116,14 @@ QString writePicture(const AppHome& home, const QString& name, const QColor& col
     return path;
 }
 
-// The whole screen, read through xwd (24- or 32-bit TrueColor, either byte order).
-QImage screenshot(const XvfbDisplay& x)
+// The whole screen (or one window), read through xwd (24- or 32-bit TrueColor, either byte order).
+QImage screenshot(const XvfbDisplay& x, const QString& window = {})
 {
     QProcess xwd;
+    const QStringList which =
+        window.isEmpty() ? QStringList{QStringLiteral("-root")} : QStringList{QStringLiteral("-id"), window};
     xwd.start(QStringLiteral("xwd"),
-              {QStringLiteral("-root"), QStringLiteral("-silent"), QStringLiteral("-display"), x.display});
+              which + QStringList{QStringLiteral("-silent"), QStringLiteral("-display"), x.display});
     xwd.waitForFinished(10000);
     const QByteArray dump = xwd.readAllStandardOutput();
     if (dump.size() < 100) {
@@ -424,7 +431,7 @@ TEST(XvfbWindow, APresetCreatedThroughTheSheetIsSelectedAgainAfterARestart)
     const QImage draft = screenshot(x);
     saveScreenshot(inspectorOf(draft), QStringLiteral("inspector-draft-noite"));
     EXPECT_EQ(draft.pixel(visual + edited.draftChip), VTTheme::noite().chipBg.rgb()) << "the \"rascunho\" chip";
-    EXPECT_EQ(draft.pixel(visual + edited.presetsTitle), noiteActiveBar.rgb()) << "\"Seus presets\" is active";
+    EXPECT_EQ(draft.pixel(visual + layout.presetsTitle), noiteActiveBar.rgb()) << "\"Seus presets\" is active";
 
     running.terminate();
     ASSERT_TRUE(running.waitForFinished(20000));
@@ -437,7 +444,7 @@ TEST(XvfbWindow, APresetCreatedThroughTheSheetIsSelectedAgainAfterARestart)
     ASSERT_FALSE(again.isNull()) << "the restored picture never showed";
     const QPoint visualAgain = findVisualPanel(again, noiteActiveBar);
     ASSERT_GE(visualAgain.x(), 0);
-    EXPECT_EQ(again.pixel(visualAgain + edited.presetsTitle), noiteActiveBar.rgb())
+    EXPECT_EQ(again.pixel(visualAgain + layout.presetsTitle), noiteActiveBar.rgb())
         << "the restored window selects the preset";
     saveScreenshot(inspectorOf(again), QStringLiteral("inspector-noite"));
 
@@ -451,6 +458,156 @@ TEST(XvfbWindow, APresetCreatedThroughTheSheetIsSelectedAgainAfterARestart)
 
     restarted.terminate();
     ASSERT_TRUE(restarted.waitForFinished(20000));
+}
+
+// ---- The shaded preview and a GIF exported through the save dialog --------------------------------------
+
+// The last session of a picture shown through a built-in preset, as the window saved it when it quit.
+void writeShadedSession(const AppHome& home, const QString& picture, const ShaderPreset& preset)
+{
+    VisualSettings visual;
+    visual.paletteID = ImagePalette::gameBoy().id;
+    visual.pixelSize = 8;
+    visual.shader = ShaderConfiguration::fromPreset(preset, false);
+    LastSessionStore(std::filesystem::path(home.file(QStringLiteral("support/last-session.json")).toStdString()))
+        .save(LastSession{Url::file(picture.toStdString()), visual, preset.id, 2048, 0.5});
+}
+
+// A shaded preview has many colours where a plain pixel grid has one or two: counted on the middle row,
+// over the 200 pixels left of where the original picture begins.
+bool showsShadedPreview(const QImage& screen, const QColor& original)
+{
+    const int firstOriginal = readDividerRow(screen, original).firstOriginal;
+    if (firstOriginal < 200) return false;
+    std::set<QRgb> colours;
+    for (int x = firstOriginal - 200; x < firstOriginal; ++x) colours.insert(screen.pixel(x, 330));
+    return colours.size() > 20;
+}
+
+QImage waitForScreen(const XvfbDisplay& x, const std::function<bool(const QImage&)>& condition, const QString& name,
+                     std::chrono::seconds limit = 90s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    QImage screen;
+    while (std::chrono::steady_clock::now() < deadline) {
+        screen = screenshot(x);
+        if (!screen.isNull() && condition(screen)) return screen;
+        QThread::msleep(250);
+    }
+    saveScreenshot(screen, name + QStringLiteral("-timed-out"));
+    return {};
+}
+
+// Keys typed into the application through XTEST, first giving the input focus to its main window when asked
+// (a dialog the application opened has the focus already).
+bool typeKeys(const XvfbDisplay& x, const QStringList& keys, bool focusMainWindow)
+{
+    if (focusMainWindow) {
+        QProcess focus;
+        focus.setProcessEnvironment(x.clientEnvironment());
+        focus.start(QStringLiteral("xdotool"),
+                    {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--limit"),
+                     QStringLiteral("1"), QStringLiteral("--class"), QStringLiteral("tilvane"),
+                     QStringLiteral("windowfocus"), QStringLiteral("--sync")});
+        if (!focus.waitForFinished(10000) || focus.exitCode() != 0) return false;
+    }
+    QProcess type;
+    type.setProcessEnvironment(x.clientEnvironment());
+    type.start(QStringLiteral("xdotool"),
+               QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("100")} + keys);
+    return type.waitForFinished(10000) && type.exitCode() == 0;
+}
+
+// The smallest visible window of the application, read on its own (a dialog is drawn in a visual of its own,
+// which a capture of the root window shows black).
+QImage smallestWindowScreenshot(const XvfbDisplay& x)
+{
+    QProcess search;
+    search.setProcessEnvironment(x.clientEnvironment());
+    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                             QStringLiteral("--class"), QStringLiteral("tilvane")});
+    search.waitForFinished(10000);
+    QImage smallest;
+    for (const QString& id : QString::fromLocal8Bit(search.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        if (id.trimmed().isEmpty()) continue;
+        const QImage window = screenshot(x, id.trimmed());
+        if (!window.isNull() && window.width() > 100 &&
+            (smallest.isNull() || window.width() * window.height() < smallest.width() * smallest.height())) {
+            smallest = window;
+        }
+    }
+    return smallest;
+}
+
+bool waitForWindowCount(const XvfbDisplay& x, int count, std::chrono::seconds limit = 30s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (tilvaneWindowCount(x) == count) return true;
+        QThread::msleep(200);
+    }
+    return false;
+}
+
+bool waitForFile(const QString& path, std::chrono::seconds limit = 180s)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (QFile::exists(path)) return true;
+        QThread::msleep(250);
+    }
+    return false;
+}
+
+TEST(XvfbWindow, ShadedPreviewThenAGIFExportedThroughTheDialog)
+{
+    ASSERT_TRUE(toolsPresent()) << "xvfb-run, xwd and xwininfo are needed: run scripts/setup";
+    ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) << "run scripts/setup";
+    ASSERT_TRUE(QFile::exists(application())) << "build the application first";
+    XvfbDisplay x;
+    ASSERT_TRUE(x.start());
+    AppHome home;
+    const QString picture = writePicture(home, QStringLiteral("foto.png"), originalColour);
+    writeShadedSession(home, picture, presetWithEffect("crt"));
+
+    QProcess running;
+    running.setProcessEnvironment(home.environment(x));
+    running.start(application(), {});
+    ASSERT_TRUE(running.waitForStarted());
+    const QImage shaded = waitForScreen(
+        x, [](const QImage& screen) { return showsShadedPreview(screen, originalColour); },
+        QStringLiteral("shaded-preview"));
+    ASSERT_FALSE(shaded.isNull()) << "the shaded preview never showed";
+    saveScreenshot(shaded, QStringLiteral("shaded-preview"));
+
+    ASSERT_TRUE(typeKeys(x, {QStringLiteral("ctrl+g")}, true));
+    if (!waitForWindowCount(x, 2)) {
+        saveScreenshot(screenshot(x), QStringLiteral("gif-dialog-missing"));
+        FAIL() << "the GIF save dialog did not open";
+    }
+    QThread::msleep(3000);  // let the dialog draw its options
+    const QImage dialog = smallestWindowScreenshot(x);
+    ASSERT_FALSE(dialog.isNull());
+    saveScreenshot(dialog, QStringLiteral("gif-dialog"));
+    // The dialog proposes foto-tilvane.gif beside the picture, 1024 px and 2 s: accept it.
+    ASSERT_TRUE(typeKeys(x, {QStringLiteral("Return")}, false));
+
+    const QString gifPath = home.file(QStringLiteral("foto-tilvane.gif"));
+    ASSERT_TRUE(waitForFile(gifPath)) << "the GIF was not written";
+    const auto gif = decodeGIF(gifPath.toStdString());
+    ASSERT_TRUE(gif.has_value());
+    EXPECT_EQ(gif->width, 1024);
+    EXPECT_EQ(gif->height, 683);
+    EXPECT_EQ(gif->frameCount, 20);
+    EXPECT_EQ(gif->loop, 0);
+    EXPECT_EQ(gif->delaysMilliseconds, std::vector<int>(20, 100));
+    for (const QString& entry : QDir(home.home.path()).entryList(QDir::Files | QDir::Hidden)) {
+        EXPECT_FALSE(entry.startsWith(QStringLiteral(".tilvane-"))) << entry.toStdString();
+    }
+
+    running.terminate();
+    ASSERT_TRUE(running.waitForFinished(20000));
+    EXPECT_EQ(running.exitCode(), 0);
 }
 
 }  // namespace

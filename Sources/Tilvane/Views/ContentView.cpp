@@ -100,7 +100,7 @@ void ContentView::setScenePhase(ScenePhase phase)
 {
     if (!assign<&ContentViewState::scenePhase>(phase)) return;
     if (phase == ScenePhase::active) {
-        if (state_.visual.shader && state_.visual.shader->motion) applyShader();
+        if ((state_.visual.shader && state_.visual.shader->motion) || previewIsMissing()) applyShader();
         return;
     }
     sessionSaveWork_.stop();

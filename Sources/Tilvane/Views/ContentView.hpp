@@ -2,6 +2,8 @@
 
 #include "Tilvane/Views/ContentViewState.hpp"
 #include "Tilvane/Views/EditorServices.hpp"
+#include "Tilvane/Views/ExportRun.hpp"
+#include "Tilvane/Views/ShaderPreviewRequest.hpp"
 #include "Tilvane/Views/JobSlot.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 
@@ -107,6 +109,19 @@ public:
     void generateShaderThumbnails(ImagePointer pixelGrid, int width, int height);
     void refreshScreenThumbnails(ImagePointer pixelGrid, ImagePointer source);
     void generatePersonalThumbnails();
+    // A preview is due but none is shown (its render was cut off before the first frame).
+    bool previewIsMissing() const;
+
+    static constexpr std::chrono::milliseconds screenThumbnailRefreshDelay{180};
+
+private:
+    struct PreviewFrame;
+    void renderPreviewFrame(ShaderPreviewRequest request, std::optional<double> start);
+    void previewFrameArrived(ShaderPreviewRequest request, PreviewFrame frame);
+
+    bool reportedRendererUnavailable_ = false;
+
+public:
 
     // ---- Personal presets (ContentViewPresets.cpp) ----------------------------------------------
 
@@ -155,6 +170,17 @@ public:
 
     void exportPNG();
     void exportGIF();
+
+private:
+    std::string suggestedExportName() const;
+    // Runs an export's work (which answers its failure text, or nothing) off the main thread.
+    void startExport(TilvaneExportFormat format, std::function<std::optional<std::string>(std::stop_token)> work);
+    void exportFinished(TilvaneExportFormat format, const std::optional<std::string>& failure);
+
+    ExportRun exports_;
+    bool stopsExportsOnQuit_ = false;
+
+public:
 
 signals:
     // Some field of state() changed; widgets redraw from it.

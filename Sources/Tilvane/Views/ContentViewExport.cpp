@@ -1,9 +1,95 @@
 #include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Views/ExportJobs.hpp"
 
 namespace tilvane {
 
-void ContentView::exportPNG() {}
+namespace {
 
-void ContentView::exportGIF() {}
+constexpr const char* pngFailure = "Não foi possível salvar o PNG.";
+constexpr const char* gifFailurePrefix = "Não foi possível salvar o GIF: ";
+
+}  // namespace
+
+// The dialog proposes "<name>-tilvane" beside the source (the sample has no folder of its own).
+std::string ContentView::suggestedExportName() const
+{
+    const std::string stem = exportFileStem(QString::fromStdString(state_.sourceName)).toStdString();
+    if (!state_.sourceURL) return stem;
+    return (state_.sourceURL->parent_path() / stem).string();
+}
+
+void ContentView::exportPNG()
+{
+    if (!state_.source || !state_.pixelGrid || state_.isExporting) return;
+    PNGExportSnapshot snapshot = makePNGSnapshot(state_.source, state_.pixelGrid, state_.visual.shader,
+                                                 state_.visual.screen, state_.shaderFrameTime, state_.reduceMotion, {});
+    const auto destination = services_.dialogs->choosePNGDestination(suggestedExportName());
+    if (!destination) return;
+    snapshot.destination = *destination;
+    startExport(TilvaneExportFormat::png,
+                [snapshot = std::move(snapshot),
+                 renderer = services_.renderer](std::stop_token stop) -> std::optional<std::string> {
+                    if (runPNGExport(snapshot, renderer(), stop)) return std::nullopt;
+                    return pngFailure;
+                });
+}
+
+void ContentView::exportGIF()
+{
+    if (!state_.source || !state_.pixelGrid || state_.isExporting) return;
+    const bool animated = state_.visual.shader.has_value();
+    const GIFDialogContext context{state_.source->width(), state_.source->height(), animated, state_.appearance};
+    const auto destination = services_.dialogs->chooseGIFDestination(suggestedExportName(), state_.gifMaxDimension,
+                                                                     state_.gifDuration, context);
+    if (!destination) return;
+    assign<&ContentViewState::gifMaxDimension>(destination->maxDimension);
+    assign<&ContentViewState::gifDuration>(destination->duration);
+    GIFExportSnapshot snapshot =
+        makeGIFSnapshot(state_.pixelGrid, state_.source->width(), state_.source->height(), state_.gifMaxDimension,
+                        state_.visual.shader, state_.visual.screen, state_.gifDuration, destination->file);
+    startExport(TilvaneExportFormat::gif,
+                [snapshot = std::move(snapshot),
+                 makeRenderer = services_.exportRenderer](std::stop_token stop) -> std::optional<std::string> {
+                    try {
+                        runGIFExport(snapshot, makeRenderer, stop);
+                        return std::nullopt;
+                    } catch (...) {
+                        return gifFailurePrefix + gifExportErrorDescription(std::current_exception()).toStdString();
+                    }
+                });
+}
+
+void ContentView::startExport(TilvaneExportFormat format,
+                              std::function<std::optional<std::string>(std::stop_token)> work)
+{
+    assign<&ContentViewState::isExporting>(true);
+    services_.telemetry->record(TilvaneEvent::exportStarted, format);
+    if (!stopsExportsOnQuit_) {
+        stopsExportsOnQuit_ = true;
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { exports_.stopAndWait(); });
+    }
+    QPointer<ContentView> window(this);
+    services_.jobs->run(JobPriority::userInitiated,
+                        exports_.job([window, format, work = std::move(work)](std::stop_token stop) {
+                            std::optional<std::string> failure = work(stop);
+                            QMetaObject::invokeMethod(
+                                QCoreApplication::instance(),
+                                [window, format, failure = std::move(failure)] {
+                                    if (window) window->exportFinished(format, failure);
+                                },
+                                Qt::QueuedConnection);
+                        }));
+}
+
+void ContentView::exportFinished(TilvaneExportFormat format, const std::optional<std::string>& failure)
+{
+    if (failure) {
+        setErrorMessage(*failure);
+        services_.telemetry->recordFailure(TilvaneEvent::exportFailed, format);
+    } else {
+        services_.telemetry->record(TilvaneEvent::exportCompleted, format);
+    }
+    assign<&ContentViewState::isExporting>(false);
+}
 
 }  // namespace tilvane

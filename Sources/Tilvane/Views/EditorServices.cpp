@@ -2,12 +2,14 @@
 
 #include "Tilvane/Services/SampleImage.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
+#include "Tilvane/Views/GIFExportOptions.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QRunnable>
 #include <QThreadPool>
 #include <QTimer>
@@ -83,12 +85,17 @@ std::optional<std::filesystem::path> FileDialogs::choosePNGDestination(const std
 }
 
 std::optional<GIFDestination> FileDialogs::chooseGIFDestination(const std::string& suggestedName, int maxDimension,
-                                                                int duration)
+                                                                int duration, const GIFDialogContext& context)
 {
-    const auto file = chosenPath(QFileDialog::getSaveFileName(
-        QApplication::activeWindow(), QString(), suggestedFile(suggestedName, "gif"), QStringLiteral("GIF (*.gif)")));
+    const QFileInfo suggested(suggestedFile(suggestedName, "gif"));
+    const std::unique_ptr<QFileDialog> dialog(makeExportSaveDialog(
+        QApplication::activeWindow(), suggested.path(), suggested.fileName(), QStringLiteral("gif")));
+    const GIFExportOptions* options = addGIFExportOptions(dialog.get(), context.sourceWidth, context.sourceHeight,
+                                                          context.animated, {maxDimension, duration}, context.appearance);
+    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+    const auto file = chosenPath(dialog->selectedFiles().value(0));
     if (!file) return std::nullopt;
-    return GIFDestination{*file, maxDimension, duration};
+    return GIFDestination{*file, options->choice().maxDimension, options->choice().duration};
 }
 
 void ReduceMotionSetting::setValue(bool reduceMotion)
@@ -105,6 +112,8 @@ EditorServices EditorServices::standard()
         .presetStore = PersonalPresetStore(),
         .sessionStore = LastSessionStore(),
         .renderer = [] { return ShaderRenderer::shared(); },
+        .exportRenderer = [] { return std::make_unique<ShaderRenderer>(); },
+        .shaderPresets = [] { return ShaderPreset::builtIn(); },
         .clock = std::make_shared<SystemEditorClock>(),
         .jobs = std::make_shared<ThreadPoolJobRunner>(),
         .telemetry = std::make_shared<NoTelemetry>(),

@@ -4,6 +4,8 @@
 #include "TilvaneCore/Image.hpp"
 #include "TilvanePresets/LastSessionStore.hpp"
 #include "TilvanePresets/PersonalPresetStore.hpp"
+#include "TilvaneShaders/Model/ShaderPreset.hpp"
+#include "VemiTerminal/Theme/VTAppearance.hpp"
 
 #include <QObject>
 
@@ -58,6 +60,14 @@ struct GIFDestination {
     int duration = 2;
 };
 
+// What the GIF dialog's options describe: the source's size, whether the GIF moves, the window's theme.
+struct GIFDialogContext {
+    int sourceWidth = 0;
+    int sourceHeight = 0;
+    bool animated = false;
+    VTAppearance appearance = VTAppearance::noite;
+};
+
 // The file panels the editor shows. Each returns nothing when the user cancels.
 class EditorDialogs {
 public:
@@ -67,7 +77,7 @@ public:
     virtual std::optional<std::filesystem::path> choosePresetDestination(const std::string& suggestedName) = 0;
     virtual std::optional<std::filesystem::path> choosePNGDestination(const std::string& suggestedName) = 0;
     virtual std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension,
-                                                               int duration) = 0;
+                                                               int duration, const GIFDialogContext& context) = 0;
 };
 
 // QFileDialog over the active window.
@@ -78,7 +88,7 @@ public:
     std::optional<std::filesystem::path> choosePresetDestination(const std::string& suggestedName) override;
     std::optional<std::filesystem::path> choosePNGDestination(const std::string& suggestedName) override;
     std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension,
-                                                       int duration) override;
+                                                       int duration, const GIFDialogContext& context) override;
 };
 
 // Where the editor's analytics events go. The application forwards them to its telemetry object.
@@ -95,12 +105,12 @@ class ReduceMotionSetting : public QObject {
 
 public:
     using QObject::QObject;
-    // The desktop's own setting, read once when first used and again whenever the application becomes active.
+    // The desktop's own setting, followed live from when it is first used.
     static ReduceMotionSetting& shared();
 
     bool value() const { return value_; }
     void setValue(bool reduceMotion);
-    // Asks GSettings (org.gnome.desktop.interface enable-animations) without waiting; off when there is no answer.
+    // Reads GSettings (org.gnome.desktop.interface enable-animations) again; off without that schema.
     void refreshFromDesktop();
 
 signals:
@@ -117,6 +127,9 @@ struct EditorServices {
     PersonalPresetStore presetStore;
     LastSessionStore sessionStore;
     std::function<ShaderRenderer*()> renderer;  // may give null: no GPU renderer this run
+    // A renderer of its own for one GIF export; throws ShaderRendererError when none can be made.
+    std::function<std::unique_ptr<ShaderRenderer>()> exportRenderer;
+    std::function<std::vector<ShaderPreset>()> shaderPresets;  // the built-in presets, in display order
     std::shared_ptr<EditorClock> clock;
     std::shared_ptr<JobRunner> jobs;
     std::shared_ptr<TelemetrySink> telemetry;

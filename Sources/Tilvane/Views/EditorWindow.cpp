@@ -3,6 +3,7 @@
 #include "Tilvane/Views/ComparisonShortcutMonitor.hpp"
 #include "Tilvane/Views/EditorPresentation.hpp"
 #include "Tilvane/Views/EditorStage.hpp"
+#include "Tilvane/Views/ExportActions.hpp"
 #include "Tilvane/Views/InspectorColumn.hpp"
 #include "Tilvane/Views/NavigationBar.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
@@ -53,14 +54,15 @@ EditorWindow::EditorWindow(tilvane::EditorServices services, QWidget* parent) : 
     exportGIFAction_ = new QAction(QStringLiteral("Exportar GIF"), this);
     exportGIFAction_->setObjectName(QStringLiteral("exportGIFAction"));
     exportGIFAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_G));
-    for (auto* action : {exportPNGAction_, exportGIFAction_}) action->setEnabled(false);
+    bindExportActions(*view_, exportPNGAction_, exportGIFAction_);
+    addActions({exportPNGAction_, exportGIFAction_});  // the shortcuts work with or without the menu bar
 
     connect(navigationBar_, &NavigationBar::openClicked, view_, &ContentView::openImage);
     connect(navigationBar_, &NavigationBar::themeClicked, view_, [this] {
         emit view_->appearanceRequested(editor_presentation::toggledAppearance(view_->state().appearance));
     });
-    connect(navigationBar_, &NavigationBar::exportPNGClicked, view_, &ContentView::exportPNG);
-    connect(navigationBar_, &NavigationBar::exportGIFClicked, view_, &ContentView::exportGIF);
+    connect(navigationBar_, &NavigationBar::exportPNGClicked, exportPNGAction_, &QAction::trigger);
+    connect(navigationBar_, &NavigationBar::exportGIFClicked, exportGIFAction_, &QAction::trigger);
     connect(stage_, &EditorStage::fractionEdited, view_, &ContentView::setCompareFraction);
     connect(stage_, &EditorStage::compareEnded, view_, &ContentView::compareEnded);
     connect(stage_, &EditorStage::openRequested, view_, &ContentView::openImage);

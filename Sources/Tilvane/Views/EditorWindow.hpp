@@ -26,7 +26,7 @@ public:
     tilvane::ContentView& view() { return *view_; }
     InspectorColumn* inspector() const { return inspector_; }
 
-    // The menu commands of this window that export; disabled until export is wired.
+    // The commands of this window that export, shared by the menu, the bar's buttons and the shortcuts.
     QAction* exportPNGAction() const { return exportPNGAction_; }
     QAction* exportGIFAction() const { return exportGIFAction_; }
 

@@ -1,0 +1,196 @@
+// The whole road of one picture through the editor window's model, read within one run:
+//   ThroughTheWindow ÷ LibraryCallsDirectly   (medians of 5) at most 1.25
+//   ThroughTheWindow "longest_stall_ms"         at most 16 (a 1 ms heartbeat on the main thread)
+// Road: a 6000 × 4000 JPEG → load at 2048 → convert (PICO-8, 8 px, Floyd–Steinberg) → shaded preview
+// published → PNG export of the same look written.
+#include "BenchmarkSupport.hpp"
+
+#include "Tilvane/Services/PNGFileWriter.hpp"
+#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Views/ExportJobs.hpp"
+#include "TilvaneCore/ImageConverter.hpp"
+#include "TilvaneCore/ImageFileLoader.hpp"
+#include "TilvaneCore/Uuid.hpp"
+#include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#undef signals
+#include "TilvaneCore/VipsRuntime.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+
+namespace tilvane {
+namespace {
+
+const std::filesystem::path& folder()
+{
+    static const std::filesystem::path path = [] {
+        auto made = std::filesystem::temp_directory_path() / ("tilvane-road-" + Uuid::random().string());
+        std::filesystem::create_directories(made);
+        return made;
+    }();
+    return path;
+}
+
+// A smooth colourful 6000 × 4000 photo written as a JPEG once.
+const std::filesystem::path& photo()
+{
+    static const std::filesystem::path file = [] {
+        startVips();
+        constexpr int width = 6000;
+        constexpr int height = 4000;
+        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 3);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                std::uint8_t* pixel = &pixels[(static_cast<std::size_t>(y) * width + x) * 3];
+                pixel[0] = static_cast<std::uint8_t>(127 + 127 * std::sin(x * 0.002 + y * 0.001));
+                pixel[1] = static_cast<std::uint8_t>(127 + 127 * std::cos(y * 0.003));
+                pixel[2] = static_cast<std::uint8_t>(127 + 127 * std::sin((x - y) * 0.0015));
+            }
+        }
+        VipsImagePointer image(
+            vips_image_new_from_memory(pixels.data(), pixels.size(), width, height, 3, VIPS_FORMAT_UCHAR));
+        const auto path = folder() / "foto.jpeg";
+        vips_jpegsave(image.get(), path.c_str(), "Q", 90, nullptr);
+        return path;
+    }();
+    return file;
+}
+
+double threadCPUMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+ShaderRenderer& renderer()
+{
+    static ShaderRenderer shared(bench::applicationShaders());
+    return shared;
+}
+
+VisualSettings look()
+{
+    VisualSettings visual;
+    visual.paletteID = ImagePalette::pico8().id;
+    visual.pixelSize = 8;
+    visual.dither = DitherMode::floydSteinberg;
+    visual.shader = ShaderConfiguration::fromPreset(bench::heaviestPreset(), false);
+    return visual;
+}
+
+void LibraryCallsDirectly(benchmark::State& state)
+{
+    const VisualSettings visual = look();
+    const ImageConverter converter;
+    for (auto _ : state) {
+        const ImagePointer source = ImageFileLoader::load(photo(), 2048);
+        const ImagePointer grid =
+            converter.renderPixelGrid(*source, *visual.palette(), 8, visual.dither, visual.adjustments, {});
+        const auto [previewWidth, previewHeight] = ContentView::previewSize(source->width(), source->height());
+        const ImagePointer preview = converter.upscale(*grid, previewWidth, previewHeight);
+        benchmark::DoNotOptimize(renderer().render(preview, visual.shader, visual.screen, 0, true));
+        const ImagePointer full = converter.upscale(*grid, source->width(), source->height());
+        writePNG(folder() / "direct.png", *renderer().render(full, visual.shader, visual.screen, 0, false));
+    }
+}
+BENCHMARK(LibraryCallsDirectly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5);
+
+class ExportHere : public EditorDialogs {
+public:
+    std::optional<std::filesystem::path> chooseImageToOpen() override { return std::nullopt; }
+    std::optional<std::filesystem::path> choosePresetToImport() override { return std::nullopt; }
+    std::optional<std::filesystem::path> choosePresetDestination(const std::string&) override { return std::nullopt; }
+    std::optional<std::filesystem::path> choosePNGDestination(const std::string&) override
+    {
+        return folder() / "window.png";
+    }
+    std::optional<GIFDestination> chooseGIFDestination(const std::string&, int, int, const GIFDialogContext&) override
+    {
+        return std::nullopt;
+    }
+};
+
+void ThroughTheWindow(benchmark::State& state)
+{
+    EditorServices services = EditorServices::standard();
+    services.dialogs = std::make_shared<ExportHere>();
+    services.presetStore = PersonalPresetStore(folder() / "personal-presets.json");
+    services.sessionStore = LastSessionStore(folder() / "last-session.json");
+    services.renderer = [] { return &renderer(); };
+    services.shaderPresets = [] { return bench::builtInPresets(); };
+    photo();  // the fixture is made before anything is timed
+    double longestStall = 0;
+    double longestStallWork = 0;
+    for (auto _ : state) {
+        ContentView window(services);
+        window.setVisual(look());
+        QElapsedTimer sinceBeat;
+        sinceBeat.start();
+        double stall = 0;
+        double busy = 0;
+        double lastCPU = threadCPUMilliseconds();
+        QTimer heartbeat;
+        heartbeat.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+            const double gap = static_cast<double>(sinceBeat.nsecsElapsed()) / 1e6;
+            const double cpu = threadCPUMilliseconds();
+            if (gap > stall) {
+                stall = gap;
+                busy = cpu - lastCPU;
+            }
+            lastCPU = cpu;
+            sinceBeat.restart();
+        });
+        heartbeat.start(1);
+        // Waits for the condition; false when the window reports an error instead.
+        const auto until = [&window](auto condition) {
+            while (!condition() && !window.state().errorMessage) {
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+            }
+            return !window.state().errorMessage;
+        };
+        window.loadImage(photo(), false);
+        if (!until([&] { return window.state().shaderImage != nullptr; })) {
+            state.SkipWithError(window.state().errorMessage->c_str());
+            break;
+        }
+        window.exportPNG();
+        if (!until([&] { return !window.state().isExporting; })) {
+            state.SkipWithError(window.state().errorMessage->c_str());
+            break;
+        }
+        heartbeat.stop();
+        if (stall > longestStall) {
+            longestStall = stall;
+            longestStallWork = busy;
+        }
+    }
+    state.counters["longest_stall_ms"] = longestStall;
+    // How much of that gap the main thread itself spent working; the rest it waited for a core.
+    state.counters["stall_main_thread_cpu_ms"] = longestStallWork;
+}
+BENCHMARK(ThroughTheWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5);
+
+}  // namespace
+}  // namespace tilvane
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ignored;
+    std::filesystem::remove_all(tilvane::folder(), ignored);
+    return 0;
+}

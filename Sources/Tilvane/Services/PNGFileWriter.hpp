@@ -1,0 +1,31 @@
+#pragma once
+
+#include "TilvaneCore/Image.hpp"
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <stop_token>
+#include <vector>
+
+namespace tilvane {
+
+// The encoder could not make a PNG of the picture.
+class PNGEncodingError : public std::runtime_error {
+public:
+    PNGEncodingError() : std::runtime_error("Não foi possível codificar o PNG.") {}
+};
+
+// The picture as an 8-bit RGBA PNG with straight (un-premultiplied) alpha. Pixel art repeats rows and
+// runs of one colour, so a low zlib level with the "up" filter keeps the file small at a fraction of the
+// default level's time. Throws PNGEncodingError.
+std::vector<std::uint8_t> encodePNG(const Image& image);
+
+// Writes the picture as a PNG under a hidden temporary name (".tilvane-" + UUID + ".png") beside the
+// destination and renames it over the destination only when the whole file is on disk. Throws
+// PNGEncodingError, std::system_error (the temporary file cannot be made or written), CancellationError
+// (the stop token, checked while writing) or std::filesystem::filesystem_error (the rename). After any
+// error the destination is as it was and no temporary file remains.
+void writePNG(const std::filesystem::path& destination, const Image& image, std::stop_token stop = {});
+
+}  // namespace tilvane

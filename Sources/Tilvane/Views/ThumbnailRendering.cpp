@@ -1,0 +1,79 @@
+#include "Tilvane/Views/ThumbnailRendering.hpp"
+
+#include "TilvaneCore/Cancellation.hpp"
+#include "TilvaneCore/ImageConverter.hpp"
+#include "TilvaneShaders/Model/ShaderConfiguration.hpp"
+#include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tilvane {
+
+int thumbnailHeight(int width, int height)
+{
+    const double scaled = std::round(static_cast<double>(height) * thumbnailWidth / std::max(width, 1));
+    return static_cast<int>(std::max(1.0, scaled));
+}
+
+bool screenEffectsOn(const ScreenSettings& screen)
+{
+    return screen.effectiveScanlineStrength(std::nullopt) > 0 || screen.effectiveGlowStrength(std::nullopt) > 0;
+}
+
+BuiltInThumbnails renderBuiltInThumbnails(const Image& grid, int width, int height, const ScreenSettings& screen,
+                                          ShaderRenderer* renderer, const std::vector<ShaderPreset>& presets,
+                                          std::stop_token stop)
+{
+    const ImagePointer base = ImageConverter().upscale(grid, thumbnailWidth, thumbnailHeight(width, height));
+    if (renderer == nullptr) throw ShaderRendererError(ShaderRendererErrorCase::unavailable);
+    BuiltInThumbnails thumbnails;
+    if (screenEffectsOn(screen)) thumbnails.screen = renderer->render(base, std::nullopt, screen, 0, true, stop);
+    thumbnails.presets.reserve(presets.size());
+    for (const ShaderPreset& preset : presets) {
+        throwIfCancelled(stop);
+        const auto configuration = ShaderConfiguration::fromPreset(preset, false);
+        thumbnails.presets.emplace_back(preset.id, renderer->render(base, configuration, screen, 0, true, stop));
+    }
+    return thumbnails;
+}
+
+namespace {
+
+ImagePointer personalThumbnail(const Image& source, const VisualSettings& visual, ShaderRenderer* renderer,
+                               std::stop_token stop)
+{
+    const auto palette = visual.palette();
+    if (!palette) return nullptr;
+    const ImageConverter converter;
+    const auto pixelSize = static_cast<int>(std::clamp<std::int64_t>(visual.pixelSize, 0, 1 << 16));
+    const ImagePointer grid =
+        converter.renderPixelGrid(source, *palette, pixelSize, visual.dither, visual.adjustments, stop);
+    const ImagePointer base =
+        converter.upscale(*grid, thumbnailWidth, thumbnailHeight(source.width(), source.height()));
+    if (!visual.shader && !screenEffectsOn(visual.screen)) return base;
+    if (renderer == nullptr) return nullptr;
+    return renderer->render(base, visual.shader, visual.screen, 0, false, stop);
+}
+
+}  // namespace
+
+std::unordered_map<Uuid, ImagePointer> renderPersonalThumbnails(const Image& source,
+                                                                const std::vector<PersonalPreset>& presets,
+                                                                ShaderRenderer* renderer, std::stop_token stop)
+{
+    std::unordered_map<Uuid, ImagePointer> thumbnails;
+    for (const PersonalPreset& preset : presets) {
+        if (stop.stop_requested()) break;
+        try {
+            if (ImagePointer thumbnail = personalThumbnail(source, preset.visual, renderer, stop)) {
+                thumbnails.emplace(preset.id, std::move(thumbnail));
+            }
+        } catch (const std::exception&) {
+            // This preset keeps no thumbnail; the others still get theirs.
+        }
+    }
+    return thumbnails;
+}
+
+}  // namespace tilvane

@@ -1,0 +1,290 @@
+#include "EditorTestServices.hpp"
+#include "PreviewTestSupport.hpp"
+
+#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Views/ExportActions.hpp"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+
+#include <fstream>
+#include <thread>
+
+namespace tilvane::testing {
+namespace {
+
+// A window showing a picture file opened from its own folder, rendered by the tests' renderer.
+struct ExportFixture {
+    explicit ExportFixture(int width = 80, int height = 60, const char* name = "foto.jpeg")
+    {
+        picture = writeImageFile(folder.path() / name, width, height);
+    }
+
+    EditorServices editorServices()
+    {
+        EditorServices editor = services.services();
+        editor.renderer = [this] { return renderer; };
+        editor.exportRenderer = [this] {
+            ++exportRenderersMade;
+            return makeTestRenderer();
+        };
+        editor.shaderPresets = [] { return builtInPresets(); };
+        return editor;
+    }
+
+    std::unique_ptr<ContentView> openWindow()
+    {
+        auto window = std::make_unique<ContentView>(editorServices());
+        window->startIfNeeded(picture);
+        services.jobs->runAll();
+        return window;
+    }
+
+    std::vector<RecordedEvent> exportEvents() const
+    {
+        std::vector<RecordedEvent> events;
+        for (const RecordedEvent& event : services.telemetry->events) {
+            if (event.format) events.push_back(event);
+        }
+        return events;
+    }
+
+    TemporaryFolder folder;
+    std::filesystem::path picture;
+    EditorTestServices services;
+    ShaderRenderer* renderer = &testRenderer();
+    int exportRenderersMade = 0;
+};
+
+VisualSettings shaded(VisualSettings visual, const std::string& effect = "crt")
+{
+    visual.shader = ShaderConfiguration::fromPreset(presetWithEffect(effect), false);
+    return visual;
+}
+
+TEST(ContentViewExport, DialogsProposeTheNameBesideTheSource)
+{
+    ExportFixture fixture;
+    const auto window = fixture.openWindow();
+    window->exportPNG();
+    window->exportGIF();
+    const std::string expected = (fixture.folder.path() / "foto-tilvane").string();
+    EXPECT_EQ(fixture.services.dialogs->suggestedNames, (std::vector<std::string>{expected, expected}));
+    EXPECT_FALSE(window->state().isExporting) << "a cancelled dialog starts nothing";
+    EXPECT_TRUE(fixture.exportEvents().empty());
+}
+
+TEST(ContentViewExport, PNGAtTheSourceSize)
+{
+    ExportFixture fixture(80, 60);
+    const auto window = fixture.openWindow();
+    window->setVisual(shaded(window->state().visual));
+    fixture.services.jobs->runAll();
+    const auto target = fixture.folder.path() / "foto-tilvane.png";
+    fixture.services.dialogs->pngDestination = target;
+
+    window->exportPNG();
+    EXPECT_TRUE(window->state().isExporting);
+    fixture.services.jobs->runAll();
+    EXPECT_FALSE(window->state().isExporting);
+    EXPECT_EQ(window->state().errorMessage, std::nullopt);
+    int width = 0;
+    int height = 0;
+    ASSERT_TRUE(decodePNGPixels(target, width, height).has_value());
+    EXPECT_EQ(width, 80);
+    EXPECT_EQ(height, 60);
+    EXPECT_EQ(fixture.exportEvents(),
+              (std::vector<RecordedEvent>{{TilvaneEvent::exportStarted, false, TilvaneExportFormat::png},
+                                          {TilvaneEvent::exportCompleted, false, TilvaneExportFormat::png}}));
+}
+
+TEST(ContentViewExport, GIFWithTheDialogsChoiceReadsBack)
+{
+    ExportFixture fixture(800, 600);
+    const auto window = fixture.openWindow();
+    window->setVisual(shaded(window->state().visual, "realisticPhosphor"));
+    fixture.services.jobs->runAll();
+    const auto target = fixture.folder.path() / "foto-tilvane.gif";
+    fixture.services.dialogs->gifDestination = GIFDestination{target, 512, 1};
+
+    window->exportGIF();
+    ASSERT_EQ(fixture.services.dialogs->gifDialogs.size(), 1u);
+    const auto& shown = fixture.services.dialogs->gifDialogs[0];
+    EXPECT_EQ(shown.maxDimension, 1024);
+    EXPECT_EQ(shown.duration, 2);
+    EXPECT_EQ(shown.context.sourceWidth, 800);
+    EXPECT_EQ(shown.context.sourceHeight, 600);
+    EXPECT_TRUE(shown.context.animated);
+    EXPECT_EQ(window->state().gifMaxDimension, 512) << "the choice is kept for the next export";
+    EXPECT_EQ(window->state().gifDuration, 1);
+    fixture.services.jobs->runAll();
+
+    EXPECT_EQ(fixture.exportRenderersMade, 1);
+    const auto gif = decodeGIF(target);
+    ASSERT_TRUE(gif.has_value());
+    EXPECT_EQ(gif->width, 512);
+    EXPECT_EQ(gif->height, 384);
+    EXPECT_EQ(gif->frameCount, 10);
+    EXPECT_EQ(gif->loop, 0);
+    EXPECT_EQ(gif->delaysMilliseconds, std::vector<int>(10, 100));
+    EXPECT_EQ(fixture.exportEvents().back(),
+              (RecordedEvent{TilvaneEvent::exportCompleted, false, TilvaneExportFormat::gif}));
+}
+
+TEST(ContentViewExport, ExportingDisablesBothCommands)
+{
+    ExportFixture fixture;
+    const auto window = fixture.openWindow();
+    QAction png;
+    QAction gif;
+    bindExportActions(*window, &png, &gif);
+    EXPECT_TRUE(png.isEnabled());
+    EXPECT_TRUE(gif.isEnabled());
+    EXPECT_EQ(png.text(), QStringLiteral("Exportar PNG"));
+
+    fixture.services.dialogs->pngDestination = fixture.folder.path() / "foto-tilvane.png";
+    png.trigger();
+    ASSERT_TRUE(window->state().isExporting);
+    EXPECT_FALSE(png.isEnabled());
+    EXPECT_FALSE(gif.isEnabled());
+    EXPECT_EQ(png.text(), QStringLiteral("Exportando…"));
+    EXPECT_EQ(gif.text(), QStringLiteral("Exportando…"));
+    window->exportGIF();  // a shortcut that slipped through starts nothing
+    EXPECT_EQ(fixture.services.dialogs->suggestedNames.size(), 1u);
+
+    fixture.services.jobs->runAll();
+    EXPECT_TRUE(png.isEnabled());
+    EXPECT_TRUE(gif.isEnabled());
+    EXPECT_EQ(gif.text(), QStringLiteral("Exportar GIF"));
+}
+
+// Each failure leaves the earlier export byte for byte and no temporary file, shows the format's text
+// and sends export_failed with the format.
+TEST(ContentViewExport, FailuresLeaveTheTargetUnchanged)
+{
+    enum class Fault { readOnlyFolder, deletedFolder, fileSizeLimit, noSharedRenderer };
+    struct Row {
+        const char* name;
+        Fault fault;
+        TilvaneExportFormat format;
+        std::string message;
+    };
+    const std::string gifPrefix = "Não foi possível salvar o GIF: ";
+    const Row rows[] = {
+        {"PNG into a read-only folder", Fault::readOnlyFolder, TilvaneExportFormat::png,
+         "Não foi possível salvar o PNG."},
+        {"GIF into a read-only folder", Fault::readOnlyFolder, TilvaneExportFormat::gif,
+         gifPrefix + "Não foi possível criar o arquivo GIF."},
+        {"PNG into a deleted folder", Fault::deletedFolder, TilvaneExportFormat::png, "Não foi possível salvar o PNG."},
+        {"GIF into a deleted folder", Fault::deletedFolder, TilvaneExportFormat::gif,
+         gifPrefix + "Não foi possível criar o arquivo GIF."},
+        {"PNG past the file size limit", Fault::fileSizeLimit, TilvaneExportFormat::png,
+         "Não foi possível salvar o PNG."},
+        {"GIF past the file size limit", Fault::fileSizeLimit, TilvaneExportFormat::gif,
+         gifPrefix + "Não foi possível concluir o arquivo GIF."},
+        {"PNG of a shaded look without the shared renderer", Fault::noSharedRenderer, TilvaneExportFormat::png,
+         "Não foi possível salvar o PNG."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ExportFixture fixture(600, 450);
+        const auto window = fixture.openWindow();
+        window->setVisual(shaded(window->state().visual, "glitchy"));
+        fixture.services.jobs->runAll();
+        const bool png = row.format == TilvaneExportFormat::png;
+
+        const auto exports = fixture.folder.path() / "exports";
+        std::filesystem::create_directory(exports);
+        const auto target = exports / (png ? "foto-tilvane.png" : "foto-tilvane.gif");
+        std::ofstream(target) << "the earlier export";
+        fixture.services.dialogs->pngDestination = target;
+        fixture.services.dialogs->gifDestination = GIFDestination{target, 512, 1};
+        if (row.fault == Fault::deletedFolder) {
+            // Deleted while the dialog was open: the dialog answers a path in a folder that is gone.
+            std::filesystem::remove_all(exports);
+        }
+        if (row.fault == Fault::noSharedRenderer) fixture.renderer = nullptr;
+        png ? window->exportPNG() : window->exportGIF();
+        {
+            std::optional<ReadOnlyFolder> readOnly;
+            std::optional<FileSizeLimit> limit;
+            if (row.fault == Fault::readOnlyFolder) readOnly.emplace(exports);
+            if (row.fault == Fault::fileSizeLimit) limit.emplace(32 * 1024);
+            fixture.services.jobs->runAll();  // the export runs here, on this thread
+        }
+        EXPECT_EQ(window->state().errorMessage, row.message);
+        EXPECT_FALSE(window->state().isExporting);
+        if (row.fault == Fault::deletedFolder) {
+            EXPECT_FALSE(std::filesystem::exists(exports));
+        } else {
+            EXPECT_EQ(fileBytes(target), "the earlier export");
+            std::set<std::string> entries;
+            for (const auto& entry : std::filesystem::directory_iterator(exports)) {
+                entries.insert(entry.path().filename());
+            }
+            EXPECT_EQ(entries, std::set<std::string>{target.filename()});
+        }
+        EXPECT_EQ(fixture.exportEvents().back(), (RecordedEvent{TilvaneEvent::exportFailed, true, row.format}));
+    }
+}
+
+TEST(ContentViewExport, WithoutTheSharedRendererTheGIFStillTriesItsOwn)
+{
+    ExportFixture fixture(120, 90);
+    fixture.renderer = nullptr;
+    const auto window = fixture.openWindow();
+    window->setVisual(shaded(window->state().visual));
+    fixture.services.jobs->runAll();
+    const auto target = fixture.folder.path() / "foto-tilvane.gif";
+    fixture.services.dialogs->gifDestination = GIFDestination{target, 512, 1};
+    window->dismissError();
+    window->exportGIF();
+    fixture.services.jobs->runAll();
+    EXPECT_EQ(fixture.exportRenderersMade, 1);
+    EXPECT_EQ(window->state().errorMessage, std::nullopt);
+    EXPECT_EQ(decodeGIF(target).value_or(DecodedGIF{}).frameCount, 10);
+}
+
+// Runs every job at once on a thread of its own, as the thread pool does.
+class ThreadJobRunner : public JobRunner {
+public:
+    ~ThreadJobRunner() override
+    {
+        for (std::thread& thread : threads) thread.join();
+    }
+    void run(JobPriority, std::function<void()> work) override { threads.emplace_back(std::move(work)); }
+    std::vector<std::thread> threads;
+};
+
+TEST(ContentViewExport, ClosingTheWindowStopsTheExportAndLeavesNothingHalfWritten)
+{
+    ExportFixture fixture(1200, 900);
+    const auto target = fixture.folder.path() / "foto-tilvane.gif";
+    auto runner = std::make_shared<ThreadJobRunner>();
+    {
+        fixture.services.dialogs->gifDestination = GIFDestination{target, 2048, 3};
+        EditorServices threaded = fixture.editorServices();
+        threaded.jobs = runner;
+        ContentView exporting(threaded);
+        exporting.startIfNeeded(fixture.picture);
+        ASSERT_TRUE(waitUntil([&] { return exporting.state().pixelGrid != nullptr; }));
+        exporting.setVisual(shaded(exporting.state().visual, "realisticPhosphor"));
+        exporting.exportGIF();
+        ASSERT_TRUE(exporting.state().isExporting);
+        // Let the export write its first frames into the hidden temporary file.
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                for (const auto& entry : std::filesystem::directory_iterator(fixture.folder.path())) {
+                    if (entry.path().filename().string().starts_with(".tilvane-")) return true;
+                }
+                return false;
+            },
+            std::chrono::seconds(60)));
+    }  // the window goes while its export runs
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_EQ(fixture.folder.entries(), std::set<std::string>{"foto.jpeg"});
+}
+
+}  // namespace
+}  // namespace tilvane::testing

@@ -1,0 +1,206 @@
+#include "PreviewTestSupport.hpp"
+
+#include "TilvaneCore/Uuid.hpp"
+// GLib (under libvips) names struct members "signals", which Qt defines as a keyword macro.
+#undef signals
+#include "TilvaneCore/VipsRuntime.hpp"
+#include "TilvaneShaders/ShaderPresetCatalog.hpp"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace tilvane::testing {
+
+ShaderBundle applicationShaderBundle()
+{
+    return ShaderBundle(std::filesystem::path(TILVANE_TEST_APP_DIR) / "Resources" / ShaderBundle::folderName);
+}
+
+std::unique_ptr<ShaderRenderer> makeTestRenderer()
+{
+    return std::make_unique<ShaderRenderer>(applicationShaderBundle());
+}
+
+ShaderRenderer& testRenderer()
+{
+    static const std::unique_ptr<ShaderRenderer> renderer = makeTestRenderer();
+    return *renderer;
+}
+
+const std::vector<ShaderPreset>& builtInPresets()
+{
+    static const ShaderPresetCatalog catalog(applicationShaderBundle());
+    return catalog.presets();
+}
+
+const ShaderPreset& presetWithEffect(const std::string& effect)
+{
+    for (const ShaderPreset& preset : builtInPresets()) {
+        for (const ShaderPass& pass : preset.passes) {
+            if (pass.effect == effect) return preset;
+        }
+    }
+    throw std::runtime_error("no built-in preset uses " + effect);
+}
+
+ImagePointer stripedImage(int width, int height)
+{
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
+    static constexpr std::uint8_t colours[3][3] = {{230, 40, 60}, {20, 180, 90}, {40, 60, 220}};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto& colour = colours[(x / 3 + y / 2) % 3];
+            std::uint8_t* pixel = &pixels[(static_cast<std::size_t>(y) * width + x) * 4];
+            pixel[0] = colour[0];
+            pixel[1] = colour[1];
+            pixel[2] = colour[2];
+            pixel[3] = 255;
+        }
+    }
+    return Image::make(width, height, std::move(pixels));
+}
+
+TemporaryFolder::TemporaryFolder()
+    : path_(std::filesystem::temp_directory_path() / ("tilvane-preview-" + Uuid::random().string()))
+{
+    std::filesystem::create_directories(path_);
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::set<std::string> TemporaryFolder::entries() const
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.insert(entry.path().filename());
+    return names;
+}
+
+std::string fileBytes(const std::filesystem::path& file)
+{
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+}
+
+std::optional<DecodedGIF> decodeGIF(const std::filesystem::path& file)
+{
+    if (!startVips()) return std::nullopt;
+    VipsImagePointer image(vips_image_new_from_file(file.c_str(), "n", -1, nullptr));
+    if (!image) {
+        vips_error_clear();
+        return std::nullopt;
+    }
+    DecodedGIF gif;
+    gif.width = vips_image_get_width(image.get());
+    gif.frameCount = vips_image_get_n_pages(image.get());
+    gif.height = vips_image_get_page_height(image.get());
+    int loop = -1;
+    if (vips_image_get_int(image.get(), "loop", &loop) == 0) gif.loop = loop;
+    int* delays = nullptr;
+    int count = 0;
+    if (vips_image_get_array_int(image.get(), "delay", &delays, &count) == 0) {
+        gif.delaysMilliseconds.assign(delays, delays + count);
+    }
+    vips_error_clear();
+    return gif;
+}
+
+std::optional<std::vector<std::uint8_t>> decodePNGPixels(const std::filesystem::path& file, int& width, int& height)
+{
+    if (!startVips()) return std::nullopt;
+    VipsImagePointer image(vips_image_new_from_file(file.c_str(), nullptr));
+    if (!image || vips_image_get_bands(image.get()) != 4 || vips_image_get_format(image.get()) != VIPS_FORMAT_UCHAR) {
+        vips_error_clear();
+        return std::nullopt;
+    }
+    std::size_t size = 0;
+    void* memory = vips_image_write_to_memory(image.get(), &size);
+    if (memory == nullptr) return std::nullopt;
+    width = vips_image_get_width(image.get());
+    height = vips_image_get_height(image.get());
+    std::vector<std::uint8_t> pixels(static_cast<std::uint8_t*>(memory), static_cast<std::uint8_t*>(memory) + size);
+    g_free(memory);
+    return pixels;
+}
+
+}  // namespace tilvane::testing
+
+#include <linux/capability.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <random>
+
+namespace tilvane::testing {
+
+namespace {
+
+constexpr unsigned overridingCapabilities = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER);
+
+bool setEffectiveOverrides(bool on)
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (syscall(SYS_capget, &header, data) != 0) return false;
+    if (on) {
+        data[0].effective |= overridingCapabilities & data[0].permitted;
+    } else {
+        data[0].effective &= ~overridingCapabilities;
+    }
+    return syscall(SYS_capset, &header, data) == 0;
+}
+
+}  // namespace
+
+ReadOnlyFolder::ReadOnlyFolder(std::filesystem::path folder) : folder_(std::move(folder))
+{
+    using std::filesystem::perms;
+    std::filesystem::permissions(folder_, perms::owner_write | perms::group_write | perms::others_write,
+                                 std::filesystem::perm_options::remove);
+    if (geteuid() == 0) droppedCapabilities_ = setEffectiveOverrides(false);
+}
+
+ReadOnlyFolder::~ReadOnlyFolder()
+{
+    if (droppedCapabilities_) setEffectiveOverrides(true);
+    std::error_code ignored;
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_write, std::filesystem::perm_options::add,
+                                 ignored);
+}
+
+FileSizeLimit::FileSizeLimit(std::uint64_t bytes)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    previousSoft_ = limit.rlim_cur;
+    previousHard_ = limit.rlim_max;
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    const rlimit limit{previousSoft_, previousHard_};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler_);
+}
+
+ImagePointer noiseImage(int width, int height)
+{
+    std::mt19937 random(7);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 4);
+    for (std::size_t index = 0; index < pixels.size(); ++index) {
+        pixels[index] = index % 4 == 3 ? 255 : static_cast<std::uint8_t>(random());
+    }
+    return Image::make(width, height, std::move(pixels));
+}
+
+}  // namespace tilvane::testing

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "TilvaneCore/Image.hpp"
+#include "TilvaneShaders/Model/ShaderPreset.hpp"
+#include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
+#include "TilvaneShaders/ShaderBundle.hpp"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace tilvane::testing {
+
+// The shader bundle of the built application folder.
+ShaderBundle applicationShaderBundle();
+
+// One renderer shared by the tests of this program (compiling the shaders takes a while on llvmpipe).
+ShaderRenderer& testRenderer();
+std::unique_ptr<ShaderRenderer> makeTestRenderer();
+
+const std::vector<ShaderPreset>& builtInPresets();
+const ShaderPreset& presetWithEffect(const std::string& effect);
+
+// Opaque stripes of three colours, so that scaling and shading both change pixels.
+ImagePointer stripedImage(int width, int height);
+
+// A folder of its own under the system's temporary folder, removed with the object.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    const std::filesystem::path& path() const { return path_; }
+    std::set<std::string> entries() const;
+
+private:
+    std::filesystem::path path_;
+};
+
+std::string fileBytes(const std::filesystem::path& file);
+
+struct DecodedGIF {
+    int width = 0;
+    int height = 0;
+    int frameCount = 0;
+    int loop = -1;
+    std::vector<int> delaysMilliseconds;
+};
+std::optional<DecodedGIF> decodeGIF(const std::filesystem::path& file);
+
+// Straight-alpha RGBA pixels of a PNG file, read with libvips.
+std::optional<std::vector<std::uint8_t>> decodePNGPixels(const std::filesystem::path& file, int& width, int& height);
+
+// Runs the event loop until the condition holds or the timeout passes; the condition's last answer.
+template <typename Condition>
+bool waitUntil(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(30))
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeout.count()) return condition();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+}  // namespace tilvane::testing
+
+namespace tilvane::testing {
+
+// Makes a folder read-only for the calling thread: its permission bits lose every write bit, and a
+// thread running as root also drops the capabilities that bypass them, until the object goes.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(std::filesystem::path folder);
+    ~ReadOnlyFolder();
+
+private:
+    std::filesystem::path folder_;
+    bool droppedCapabilities_ = false;
+};
+
+// Limits the size of files this process writes (RLIMIT_FSIZE) with SIGXFSZ ignored, so that a write
+// past the limit fails with EFBIG; restores both when it goes.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::uint64_t bytes);
+    ~FileSizeLimit();
+
+private:
+    std::uint64_t previousSoft_;
+    std::uint64_t previousHard_;
+    void (*previousHandler_)(int);
+};
+
+// Random opaque noise that compresses badly, so that its PNG is large.
+ImagePointer noiseImage(int width, int height);
+
+}  // namespace tilvane::testing
