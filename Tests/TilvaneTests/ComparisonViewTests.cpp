@@ -119,8 +119,12 @@ TEST(ComparisonView, ResultLeftOfTheDividerAndOriginalRightOfIt)
         comparison.view.setFraction(fraction);
         const QImage shot = comparison.view.grab().toImage();
         const int dividerX = 132 + static_cast<int>(800 * fraction);
-        if (fraction > 0) EXPECT_EQ(QColor(shot.pixel(dividerX - 20, 300)), QColor(0, 0, 200)) << fraction;
-        if (fraction < 1) EXPECT_EQ(QColor(shot.pixel(dividerX + 20, 300)), QColor(250, 250, 250)) << fraction;
+        if (fraction > 0) {
+            EXPECT_EQ(QColor(shot.pixel(dividerX - 20, 300)), QColor(0, 0, 200)) << fraction;
+        }
+        if (fraction < 1) {
+            EXPECT_EQ(QColor(shot.pixel(dividerX + 20, 300)), QColor(250, 250, 250)) << fraction;
+        }
     }
     comparison.view.setFraction(0.5);
     QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Editor"));

@@ -326,7 +326,9 @@ TEST(ContentViewSession, GoingAwayKeepsOrDeletesTheSessionFile)
 
         window.windowDidDisappear();
         EXPECT_EQ(std::filesystem::exists(fixture.sessionFile()), row.fileRemains) << row.name;
-        if (row.fileRemains) EXPECT_EQ(LastSessionStore(fixture.sessionFile()).load()->visual.pixelSize, 20);
+        if (row.fileRemains) {
+            EXPECT_EQ(LastSessionStore(fixture.sessionFile()).load()->visual.pixelSize, 20);
+        }
         fixture.clock->advance(1s);
         EXPECT_EQ(std::filesystem::exists(fixture.sessionFile()), row.fileRemains) << row.name << ": no late save";
     }

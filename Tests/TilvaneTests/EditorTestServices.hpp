@@ -85,7 +85,7 @@ public:
 struct RecordedEvent {
     TilvaneEvent event;
     bool failure = false;
-    std::optional<TilvaneExportFormat> format;
+    std::optional<TilvaneExportFormat> format{};
     friend bool operator==(const RecordedEvent&, const RecordedEvent&) = default;
 };
 

@@ -40,7 +40,9 @@ TEST(InstanceHandOver, MessagesAreAbsoluteLocalPathsOfBoundedLength)
     for (const auto& row : rows) {
         const auto request = InstanceHandOver::parse(row.message);
         ASSERT_EQ(request.has_value(), row.request.has_value()) << row.name;
-        if (request) EXPECT_EQ(request->path, *row.request) << row.name;
+        if (request) {
+            EXPECT_EQ(request->path, *row.request) << row.name;
+        }
     }
     EXPECT_TRUE(InstanceHandOver::parse("/" + QByteArray(InstanceHandOver::maxMessageBytes - 1, 'a')))
         << "exactly the longest message is accepted";

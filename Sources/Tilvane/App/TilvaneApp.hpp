@@ -26,10 +26,10 @@ class TilvaneLifecycle;
 
 // What the application uses of the process and the outside world; tests replace it.
 struct AppEnvironment {
-    std::function<EditorServices()> editorServices;
-    std::function<void()> launchFinished;               // starts telemetry, then the updater
-    std::function<QWidget*()> settingsContent;          // the update section above the privacy settings
-    std::function<QAction*(QObject*)> checkForUpdates;  // the menu command "Buscar atualizações…"
+    std::function<EditorServices()> editorServices{};
+    std::function<void()> launchFinished{};               // starts telemetry, then the updater
+    std::function<QWidget*()> settingsContent{};          // the update section above the privacy settings
+    std::function<QAction*(QObject*)> checkForUpdates{};  // the menu command "Buscar atualizações…"
     QSettings* defaults = nullptr;                      // where "tilvane.appearance" is kept
     TilvaneIncomingImage* incoming = nullptr;
     TilvaneLifecycle* lifecycle = nullptr;
