@@ -1,6 +1,7 @@
 #include "Tilvane/Views/BezelControls.hpp"
 
 #include "Tilvane/Views/ColorWell.hpp"
+#include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
 
@@ -16,8 +17,7 @@ using tilvane::ShaderConfiguration;
 namespace bezel_controls {
 namespace {
 
-constexpr int gridSpacing = 8;
-constexpr int chipMinimumHeight = 24;
+constexpr int rowSpacing = 8;
 constexpr float unboundValue = 0.5f;
 
 std::optional<std::uint32_t> parseHex(QStringView digits)
@@ -112,16 +112,12 @@ void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, const 
                              &BezelSettings::reflectionSoftness));
     layout->addWidget(new PixelCaption(QStringLiteral("Material")));
 
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(gridSpacing);
-    grid->setVerticalSpacing(gridSpacing);
+    auto* grid = newChoiceGrid();
     for (std::size_t i = 0; i < materials().size(); ++i) {
         const Material& material = materials()[i];
         auto* chip = new PixelChoiceButton(material.name);
         chip->setObjectName(QStringLiteral("material:") + material.name);
-        chip->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        chip->setMinimumHeight(std::max(chipMinimumHeight, chip->sizeHint().height()));
-        grid->addWidget(chip, static_cast<int>(i / 2), static_cast<int>(i % 2));
+        addChoice(*grid, chip, static_cast<int>(i));
         binding.bind([chip, color = material.color](const ShaderConfigurationBinding::Configuration& configuration) {
             chip->setSelected(configuration && configuration->bezel.color == color);
         });
@@ -132,7 +128,7 @@ void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, const 
     layout->addLayout(grid);
 
     auto* colorRow = new QHBoxLayout;
-    colorRow->setSpacing(gridSpacing);
+    colorRow->setSpacing(rowSpacing);
     colorRow->addWidget(new PixelCaption(QStringLiteral("Cor Personalizada")));
     colorRow->addStretch(1);
     auto* well = new ColorWell(QStringLiteral("Cor personalizada"), picker);

@@ -1,5 +1,6 @@
 #include "Tilvane/Views/DitherPanel.hpp"
 
+#include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 
 #include <QHBoxLayout>
@@ -24,10 +25,7 @@ constexpr std::array<DitherChoice, 3> ditherChoices{{
 
 DitherPanel::DitherPanel(QWidget* parent) : VisualPanel(QStringLiteral("Dither"), false, parent)
 {
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    auto* column = addContentColumn(*this, 8);
     auto* row = new QHBoxLayout;
     row->setSpacing(4);
     for (std::size_t index = 0; index < ditherChoices.size(); ++index) {
@@ -47,7 +45,6 @@ DitherPanel::DitherPanel(QWidget* parent) : VisualPanel(QStringLiteral("Dither")
     caption_ = new PixelCaption(QString());
     caption_->setObjectName(QStringLiteral("ditherCaption"));
     column->addWidget(caption_);
-    setContent(content);
 }
 
 void DitherPanel::refresh()

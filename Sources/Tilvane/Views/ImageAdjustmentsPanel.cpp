@@ -1,5 +1,6 @@
 #include "Tilvane/Views/ImageAdjustmentsPanel.hpp"
 
+#include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
 #include "VemiTerminal/Components/VTButton.hpp"
 
@@ -26,10 +27,7 @@ constexpr std::array<Adjustment, 3> adjustments{{
 
 ImageAdjustmentsPanel::ImageAdjustmentsPanel(QWidget* parent) : VisualPanel(QStringLiteral("Imagem"), false, parent)
 {
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(12);
+    auto* column = addContentColumn(*this, 12);
     for (std::size_t index = 0; index < adjustments.size(); ++index) {
         const auto& adjustment = adjustments[index];
         auto* control =
@@ -46,7 +44,6 @@ ImageAdjustmentsPanel::ImageAdjustmentsPanel(QWidget* parent) : VisualPanel(QStr
     connect(restore_, &QAbstractButton::clicked, this,
             [this] { edit([](VisualSettings& visual) { visual.adjustments = ImageAdjustments{}; }); });
     column->addWidget(restore_, 0, Qt::AlignLeft);
-    setContent(content);
 }
 
 void ImageAdjustmentsPanel::refresh()

@@ -31,7 +31,8 @@ QColor colorOf(const tilvane::RGBColor& color)
 
 PixelCaption::PixelCaption(const QString& title, QWidget* parent)
     : VTText(title, VTTextStyle::pixelSM, &VTTheme::fgMuted, parent)
-{}
+{
+}
 
 // MARK: PixelSwitch
 
@@ -294,12 +295,8 @@ void PaletteSwatch::paintEvent(QPaintEvent*)
 // MARK: PixelSlider
 
 PixelSlider::PixelSlider(int lower, int upper, const QString& label, QWidget* parent)
-    : QWidget(parent), value_(lower), lower_(lower), upper_(std::max(lower, upper))
+    : PixelTrackControl(label, parent), value_(lower), lower_(lower), upper_(std::max(lower, upper))
 {
-    installAccessibleControlFactory();
-    setAccessibleName(label);
-    setFocusPolicy(Qt::TabFocus);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void PixelSlider::setValue(int value)
@@ -311,10 +308,7 @@ void PixelSlider::setValue(int value)
 
 int PixelSlider::valueForPointer(double x, double width, int lower, int upper)
 {
-    const double usable = std::max(width - thumbWidth, 1.0);
-    double fraction = (x - thumbWidth / 2.0) / usable;
-    if (std::isnan(fraction)) fraction = 0;
-    fraction = std::clamp(fraction, 0.0, 1.0);
+    const double fraction = pointerFraction(x, width);
     return lower + static_cast<int>(std::round(fraction * (static_cast<double>(upper) - lower)));
 }
 
@@ -343,12 +337,6 @@ void PixelSlider::accessibleDecrement()
     write(std::max(value_ - 1, lower_));
 }
 
-bool PixelSlider::event(QEvent* event)
-{
-    if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show) followKitWindowGround(*this);
-    return QWidget::event(event);
-}
-
 void PixelSlider::paintEvent(QPaintEvent*)
 {
     const VTTheme& theme = vtTheme(this);
@@ -359,42 +347,8 @@ void PixelSlider::paintEvent(QPaintEvent*)
         const double span = std::max(upper_ - lower_, 1);
         // A value outside the range (never written by the slider itself) keeps the thumb on the track.
         const double x = usable * std::clamp((value_ - lower_) / span, 0.0, 1.0);
-        const QRectF track(0, (height - trackHeight) / 2.0, width(), trackHeight);
-        p.fillRect(track, theme.bgWindow);
-        p.fillRect(QRectF(0, track.top(), std::max(x + thumbWidth / 2.0, 0.0), trackHeight), theme.btnBg);
-        vtStrokeInside(p, track, theme.border);
-        const QRectF thumb(x, 0, thumbWidth, height);
-        p.fillRect(thumb, theme.bgWindow);
-        vtStrokeInside(p, thumb, theme.border);
+        paintTrack(p, theme, QRectF(0, 0, width(), height), x);
     });
-}
-
-void PixelSlider::mousePressEvent(QMouseEvent* event)
-{
-    if (event->button() != Qt::LeftButton) return;
-    writeFromPointer(event->position().x());
-}
-
-void PixelSlider::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!(event->buttons() & Qt::LeftButton)) return;
-    writeFromPointer(event->position().x());
-}
-
-void PixelSlider::keyPressEvent(QKeyEvent* event)
-{
-    switch (event->key()) {
-        case Qt::Key_Right:
-        case Qt::Key_Up:
-            accessibleIncrement();
-            return;
-        case Qt::Key_Left:
-        case Qt::Key_Down:
-            accessibleDecrement();
-            return;
-        default:
-            QWidget::keyPressEvent(event);
-    }
 }
 
 void PixelSlider::writeFromPointer(double x)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Tilvane/Views/AccessibleControl.hpp"
+#include "Tilvane/Views/PixelTrackControl.hpp"
 
 #include "TilvaneCore/ImagePalette.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
@@ -135,13 +136,11 @@ private:
     int limit_;
 };
 
-// An integer slider 20 px high across the width it is given: a 12-px thumb over an 8-px track filled up to the
-// thumb's centre. A press or drag puts the thumb's centre under the pointer and writes the value every time.
-class PixelSlider : public QWidget, public AccessibleControl {
+// An integer slider 20 px high across the width it is given (see PixelTrackControl); the accessibility actions
+// and the arrow keys step by 1.
+class PixelSlider : public PixelTrackControl {
     Q_OBJECT
 public:
-    static constexpr int thumbWidth = 12;
-    static constexpr int trackHeight = 8;
     static constexpr int height = 20;
 
     PixelSlider(int lower, int upper, const QString& label, QWidget* parent = nullptr);
@@ -158,7 +157,6 @@ public:
     QSize minimumSizeHint() const override;
 
     QString accessibleValue() const override;
-    bool isAdjustable() const override { return true; }
     void accessibleIncrement() override;
     void accessibleDecrement() override;
 
@@ -166,14 +164,10 @@ signals:
     void valueEdited(int value);
 
 protected:
-    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void writeFromPointer(double x) override;
 
 private:
-    void writeFromPointer(double x);
     void write(int value);
 
     int value_;

@@ -1,5 +1,6 @@
 #include "Tilvane/Views/PresetPanel.hpp"
 
+#include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetActionButton.hpp"
 #include "VemiTerminal/Components/VTChip.hpp"
@@ -9,13 +10,9 @@
 
 namespace tilvane {
 
-PresetPanel::PresetPanel(QWidget* parent)
-    : VTWindow(QStringLiteral("Seus presets"), QStringLiteral("▢"), {}, parent)
+PresetPanel::PresetPanel(QWidget* parent) : VTWindow(QStringLiteral("Seus presets"), QStringLiteral("▢"), {}, parent)
 {
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    auto* column = addContentColumn(*this, 8);
     const auto newRow = [column] {
         auto* row = new QHBoxLayout;
         row->setSpacing(8);
@@ -59,7 +56,6 @@ PresetPanel::PresetPanel(QWidget* parent)
                         &PresetPanel::exportRequested);
     files->addWidget(import_);
     files->addWidget(export_);
-    setContent(content);
     setState({});
 }
 

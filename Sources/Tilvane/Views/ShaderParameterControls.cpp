@@ -1,6 +1,7 @@
 #include "Tilvane/Views/ShaderParameterControls.hpp"
 
 #include "Tilvane/Views/ColorWell.hpp"
+#include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
 
@@ -20,8 +21,7 @@ namespace shader_parameters {
 namespace {
 
 constexpr int rasterSpacing = 4;
-constexpr int gridSpacing = 8;
-constexpr int chipMinimumHeight = 24;
+constexpr int rowSpacing = 8;
 constexpr float switchFallbackThreshold = 0.5f;
 
 QString controlName(const char* kind, int index, const std::string& key)
@@ -57,7 +57,7 @@ QWidget* colorControl(ShaderConfigurationBinding& binding, int index, const Shad
     auto* row = new QWidget;
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(gridSpacing);
+    layout->setSpacing(rowSpacing);
     layout->addWidget(new VTText(title, VTTextStyle::pixelSM));
     layout->addStretch(1);
     auto* well = new ColorWell(title, picker);
@@ -87,15 +87,11 @@ QWidget* rasterControl(ShaderConfigurationBinding& binding, int index, const Sha
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(rasterSpacing);
     layout->addWidget(new PixelCaption(QString::fromStdString(parameter.label)));
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(gridSpacing);
-    grid->setVerticalSpacing(gridSpacing);
+    auto* grid = newChoiceGrid();
     for (int choice = 0; choice < static_cast<int>(rasterChoices.size()); ++choice) {
         auto* chip = new PixelChoiceButton(rasterChoices[static_cast<std::size_t>(choice)]);
         chip->setObjectName(controlName("raster", index, parameter.key) + QStringLiteral(":%1").arg(choice));
-        chip->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        chip->setMinimumHeight(std::max(chipMinimumHeight, chip->sizeHint().height()));
-        grid->addWidget(chip, choice / 2, choice % 2);
+        addChoice(*grid, chip, choice);
         // A missing value selects "Varredura", whatever the table's standard says.
         binding.bind([&binding, chip, index, choice, key = parameter.key](const auto&) {
             chip->setSelected(rasterSelection(binding.value(index, key, 1)) == choice);
@@ -140,18 +136,18 @@ void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, int in
     for (const auto& parameter : table) {
         if (bezelOn && isCurvatureKey(parameter.key)) continue;
         switch (parameter.kind) {
-            case ShaderParameter::Kind::number:
-                layout->addWidget(numberControl(binding, index, parameter));
-                break;
-            case ShaderParameter::Kind::color:
-                layout->addWidget(colorControl(binding, index, parameter, picker));
-                break;
-            case ShaderParameter::Kind::raster:
-                layout->addWidget(rasterControl(binding, index, parameter));
-                break;
-            case ShaderParameter::Kind::switchValue:
-                layout->addWidget(switchControl(binding, index, parameter));
-                break;
+        case ShaderParameter::Kind::number:
+            layout->addWidget(numberControl(binding, index, parameter));
+            break;
+        case ShaderParameter::Kind::color:
+            layout->addWidget(colorControl(binding, index, parameter, picker));
+            break;
+        case ShaderParameter::Kind::raster:
+            layout->addWidget(rasterControl(binding, index, parameter));
+            break;
+        case ShaderParameter::Kind::switchValue:
+            layout->addWidget(switchControl(binding, index, parameter));
+            break;
         }
     }
     const bool ownsCurvature =

@@ -6,8 +6,6 @@
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QFontMetricsF>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -19,12 +17,8 @@ constexpr int captionGap = 8;
 }  // namespace
 
 ShaderValueControl::ShaderValueControl(const QString& label, Range range, QWidget* parent)
-    : QWidget(parent), label_(label), range_(range), value_(range.lowerBound)
+    : PixelTrackControl(label, parent), label_(label), range_(range), value_(range.lowerBound)
 {
-    installAccessibleControlFactory();
-    setAccessibleName(label_);
-    setFocusPolicy(Qt::TabFocus);
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
 void ShaderValueControl::setValue(float value)
@@ -53,18 +47,14 @@ QRect ShaderValueControl::trackArea() const
 
 float ShaderValueControl::valueForPointer(double x, double width, Range range)
 {
-    const double usable = std::max(width - thumbWidth, 1.0);
-    double t = (x - thumbWidth / 2.0) / usable;
-    if (std::isnan(t)) t = 0;
-    t = std::clamp(t, 0.0, 1.0);
     const float span = range.upperBound - range.lowerBound;
-    return range.lowerBound + span * static_cast<float>(t);
+    return range.lowerBound + span * static_cast<float>(pointerFraction(x, width));
 }
 
 QSize ShaderValueControl::sizeHint() const
 {
-    const int caption = static_cast<int>(std::ceil(vtTextLineSize(VTTextStyle::pixelSM, label_).width() +
-                                                   vtTextLineSize(VTTextStyle::pixelSM, formatted()).width()));
+    const int caption = static_cast<int>(std::ceil(vtTextLineSize(VTTextStyle::pixelSM, label_).width()
+                                                   + vtTextLineSize(VTTextStyle::pixelSM, formatted()).width()));
     return {std::max(caption + captionGap, 160), captionHeight() + captionSpacing + trackAreaHeight};
 }
 
@@ -90,12 +80,6 @@ void ShaderValueControl::accessibleDecrement()
     write(std::max(stepBase() - span() / accessibilitySteps, range_.lowerBound));
 }
 
-bool ShaderValueControl::event(QEvent* event)
-{
-    if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show) followKitWindowGround(*this);
-    return QWidget::event(event);
-}
-
 void ShaderValueControl::paintEvent(QPaintEvent*)
 {
     const VTTheme& theme = vtTheme(this);
@@ -116,42 +100,13 @@ void ShaderValueControl::paintEvent(QPaintEvent*)
         const double usable = std::max(area.width() - thumbWidth, 1);
         const float fraction = (value_ - range_.lowerBound) / std::max(span(), divisorFloor);
         const double position = usable * (fraction >= 0 ? std::min(fraction, 1.0f) : 0.0f);
-        const QRectF track(0, area.top() + (trackAreaHeight - trackHeight) / 2.0, area.width(), trackHeight);
-        p.fillRect(track, theme.bgWindow);
-        p.fillRect(QRectF(0, track.top(), position + thumbWidth / 2.0, trackHeight), theme.btnBg);
-        vtStrokeInside(p, track, theme.border);
-        const QRectF thumb(position, area.top(), thumbWidth, thumbHeight);
-        p.fillRect(thumb, theme.bgWindow);
-        vtStrokeInside(p, thumb, theme.border);
+        paintTrack(p, theme, area, position);
     });
 }
 
-void ShaderValueControl::mousePressEvent(QMouseEvent* event)
+void ShaderValueControl::writeFromPointer(double x)
 {
-    if (event->button() != Qt::LeftButton) return;
-    write(valueForPointer(event->position().x(), width(), range_));
-}
-
-void ShaderValueControl::mouseMoveEvent(QMouseEvent* event)
-{
-    if (!(event->buttons() & Qt::LeftButton)) return;
-    write(valueForPointer(event->position().x(), width(), range_));
-}
-
-void ShaderValueControl::keyPressEvent(QKeyEvent* event)
-{
-    switch (event->key()) {
-        case Qt::Key_Right:
-        case Qt::Key_Up:
-            accessibleIncrement();
-            return;
-        case Qt::Key_Left:
-        case Qt::Key_Down:
-            accessibleDecrement();
-            return;
-        default:
-            QWidget::keyPressEvent(event);
-    }
+    write(valueForPointer(x, width(), range_));
 }
 
 void ShaderValueControl::write(float value)

@@ -1,23 +1,18 @@
 #pragma once
 
-#include "Tilvane/Views/AccessibleControl.hpp"
+#include "Tilvane/Views/PixelTrackControl.hpp"
 
 #include "TilvaneShaders/Model/ShaderParameter.hpp"
-
-#include <QWidget>
 
 // The labelled slider of one Float setting: the caption with the value printed at its right end, and under it a
 // 20-px track area with an 8-px track and a 12 × 20 thumb. A press or drag writes lower + span × t with no
 // stepping; the accessibility actions step by a twentieth of the span. Disabled, it is drawn at half opacity
 // and ignores every write.
-class ShaderValueControl : public QWidget, public AccessibleControl {
+class ShaderValueControl : public PixelTrackControl {
     Q_OBJECT
 public:
     using Range = tilvane::ShaderParameter::Range;
 
-    static constexpr int thumbWidth = 12;
-    static constexpr int thumbHeight = 20;
-    static constexpr int trackHeight = 8;
     static constexpr int trackAreaHeight = 20;
     static constexpr int captionSpacing = 4;
 
@@ -39,7 +34,6 @@ public:
     QSize minimumSizeHint() const override;
 
     QString accessibleValue() const override { return formatted(); }
-    bool isAdjustable() const override { return true; }
     void accessibleIncrement() override;
     void accessibleDecrement() override;
 
@@ -47,11 +41,8 @@ signals:
     void valueEdited(float value);
 
 protected:
-    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    void writeFromPointer(double x) override;
 
 private:
     float span() const { return range_.upperBound - range_.lowerBound; }

@@ -1,5 +1,6 @@
 #include "Tilvane/Views/WorkingSizePanel.hpp"
 
+#include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 
 #include <QHBoxLayout>
@@ -10,10 +11,7 @@ namespace tilvane {
 WorkingSizePanel::WorkingSizePanel(QWidget* parent)
     : VTWindow(QStringLiteral("Trabalho"), QStringLiteral("▢"), {}, parent)
 {
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(12);
+    auto* column = addContentColumn(*this, 12);
     auto* row = new QHBoxLayout;
     row->setSpacing(8);
     for (std::size_t index = 0; index < sizes.size(); ++index) {
@@ -31,7 +29,6 @@ WorkingSizePanel::WorkingSizePanel(QWidget* parent)
     row->addStretch(1);
     column->addLayout(row);
     column->addWidget(new PixelCaption(QStringLiteral("Lado Máximo Da Imagem E Do PNG")));
-    setContent(content);
 }
 
 void WorkingSizePanel::setMaxDimension(int maxDimension)

@@ -1,0 +1,74 @@
+#include "Tilvane/Views/PixelTrackControl.hpp"
+
+#include "Tilvane/Views/PixelPainting.hpp"
+
+#include "VemiTerminal/Components/VTDrawing.hpp"
+#include "VemiTerminal/Theme/VTTheme.hpp"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+PixelTrackControl::PixelTrackControl(const QString& label, QWidget* parent) : QWidget(parent)
+{
+    installAccessibleControlFactory();
+    setAccessibleName(label);
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+double PixelTrackControl::pointerFraction(double x, double width)
+{
+    const double usable = std::max(width - thumbWidth, 1.0);
+    const double fraction = (x - thumbWidth / 2.0) / usable;
+    if (std::isnan(fraction)) return 0;
+    return std::clamp(fraction, 0.0, 1.0);
+}
+
+void PixelTrackControl::paintTrack(QPainter& painter, const VTTheme& theme, const QRectF& area, double thumbX) const
+{
+    const QRectF track(area.left(), area.top() + (area.height() - trackHeight) / 2.0, area.width(), trackHeight);
+    painter.fillRect(track, theme.bgWindow);
+    painter.fillRect(QRectF(track.left(), track.top(), std::max(thumbX + thumbWidth / 2.0, 0.0), trackHeight),
+                     theme.btnBg);
+    vtStrokeInside(painter, track, theme.border);
+    const QRectF thumb(area.left() + thumbX, area.top(), thumbWidth, area.height());
+    painter.fillRect(thumb, theme.bgWindow);
+    vtStrokeInside(painter, thumb, theme.border);
+}
+
+bool PixelTrackControl::event(QEvent* event)
+{
+    if (event->type() == QEvent::ParentChange || event->type() == QEvent::Show) followKitWindowGround(*this);
+    return QWidget::event(event);
+}
+
+void PixelTrackControl::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) return;
+    writeFromPointer(event->position().x());
+}
+
+void PixelTrackControl::mouseMoveEvent(QMouseEvent* event)
+{
+    if (!(event->buttons() & Qt::LeftButton)) return;
+    writeFromPointer(event->position().x());
+}
+
+void PixelTrackControl::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+        accessibleIncrement();
+        return;
+    case Qt::Key_Left:
+    case Qt::Key_Down:
+        accessibleDecrement();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Tilvane/Views/AccessibleControl.hpp"
+
+#include <QWidget>
+
+class QPainter;
+struct VTTheme;
+
+// What the editor's sliders share: a 12-px thumb over an 8-px track filled up to the thumb's centre, a press or
+// drag that writes the value under the pointer every time, and the arrow keys stepping as the accessibility
+// actions do (right and up increase, left and down decrease). A subclass keeps its own value and signal.
+class PixelTrackControl : public QWidget, public AccessibleControl {
+    Q_OBJECT
+public:
+    static constexpr int thumbWidth = 12;
+    static constexpr int trackHeight = 8;
+
+    // Where along a track `width` wide a pointer at `x` puts the thumb's centre, from 0 to 1; a track narrower
+    // than the thumb counts as 1 px wide, and a position that is not a number counts as 0.
+    static double pointerFraction(double x, double width);
+
+    bool isAdjustable() const override { return true; }
+
+protected:
+    PixelTrackControl(const QString& label, QWidget* parent);
+
+    // Writes the value a pointer at `x` gives.
+    virtual void writeFromPointer(double x) = 0;
+    // Draws the track across `area` (as high as the thumb) with the thumb's left edge at `thumbX`.
+    void paintTrack(QPainter& painter, const VTTheme& theme, const QRectF& area, double thumbX) const;
+
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
