@@ -1,5 +1,6 @@
 #include "Tilvane/Views/PixelSizePanel.hpp"
 
+#include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "VemiTerminal/Components/VTButton.hpp"
 #include "VemiTerminal/Components/VTGlyph.hpp"
@@ -21,10 +22,7 @@ QString badgeText(std::int64_t pixelSize)
 
 PixelSizePanel::PixelSizePanel(QWidget* parent) : VisualPanel(QStringLiteral("Pixel"), false, parent)
 {
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(12);
+    auto* column = addContentColumn(*this, 12);
 
     badgeRow_ = new QHBoxLayout;
     badgeRow_->addStretch(1);
@@ -47,7 +45,6 @@ PixelSizePanel::PixelSizePanel(QWidget* parent) : VisualPanel(QStringLiteral("Pi
     connect(slider_, &PixelSlider::valueEdited, this, [this](int value) { writePixelSize(value); });
     column->addWidget(slider_);
     column->addWidget(new PixelCaption(QStringLiteral("Lado De Cada Bloco, De 2 A 40 Px")));
-    setContent(content);
 }
 
 void PixelSizePanel::writePixelSize(std::int64_t pixelSize)

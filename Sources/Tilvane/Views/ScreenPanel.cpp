@@ -1,5 +1,6 @@
 #include "Tilvane/Views/ScreenPanel.hpp"
 
+#include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
 
@@ -14,10 +15,7 @@ using ScreenField = float ScreenSettings::*;
 
 ScreenPanel::ScreenPanel(QWidget* parent) : VisualPanel(QStringLiteral("Tela"), false, parent)
 {
-    auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(12);
+    auto* column = addContentColumn(*this, 12);
 
     const auto addSwitch = [&](const QString& title, const char* name, ScreenField field) {
         auto* control = new PixelSwitch(title, false);
@@ -52,7 +50,6 @@ ScreenPanel::ScreenPanel(QWidget* parent) : VisualPanel(QStringLiteral("Tela"), 
     glowSwitch_ = addSwitch(QStringLiteral("Brilho do monitor"), "glowSwitch", &ScreenSettings::glowStrength);
     glowStrength_ = addSlider(QStringLiteral("Intensidade"), "glowStrength", &ScreenSettings::glowStrength);
     glowCaption_ = addCaption(QStringLiteral("Brilho Controlado Pelo Shader"), "glowCaption");
-    setContent(content);
 }
 
 void ScreenPanel::refresh()
