@@ -19,6 +19,8 @@ TemporaryFolder::TemporaryFolder()
 TemporaryFolder::~TemporaryFolder()
 {
     std::error_code ignored;
+    // A test may have made the folder read-only to provoke a failed write.
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
 }
 

@@ -142,7 +142,7 @@ TEST(ExportJobs, PNGWithoutTheSharedRenderer)
     const auto scanlines = makePNGSnapshot(source, grid, std::nullopt, {0.3f, 0.5f, 0}, 0, false, target);
     EXPECT_FALSE(runPNGExport(scanlines, nullptr, {}));
     EXPECT_EQ(testing::fileBytes(target), "before");
-    EXPECT_EQ(folder.entries(), std::set<std::string>{"foto-tilvane.png"});
+    EXPECT_EQ(folder.entryNames(), std::vector<std::string>{"foto-tilvane.png"});
 
     const auto plain = makePNGSnapshot(source, grid, std::nullopt, {}, 0, false, target);
     EXPECT_TRUE(runPNGExport(plain, nullptr, {}));
@@ -190,7 +190,7 @@ TEST(ExportJobs, GIFFramesDelaysAndLoopReadBack)
         EXPECT_EQ(gif->frameCount, row.frames);
         EXPECT_EQ(gif->loop, 0);
         EXPECT_EQ(gif->delaysMilliseconds, std::vector<int>(row.frames, row.delayMilliseconds));
-        EXPECT_EQ(folder.entries(), std::set<std::string>{"foto-tilvane.gif"});
+        EXPECT_EQ(folder.entryNames(), std::vector<std::string>{"foto-tilvane.gif"});
     }
 }
 
@@ -215,7 +215,7 @@ TEST(ExportJobs, GIFFailuresLeaveTheTargetAndNoTemporaryFile)
     stop.request_stop();
     EXPECT_THROW(runGIFExport(snapshot, testing::makeTestRenderer, stop.get_token()), CancellationError);
     EXPECT_EQ(testing::fileBytes(target), "older gif");
-    EXPECT_EQ(folder.entries(), std::set<std::string>{"foto-tilvane.gif"});
+    EXPECT_EQ(folder.entryNames(), std::vector<std::string>{"foto-tilvane.gif"});
 }
 
 TEST(ExportJobs, GIFErrorsAreDescribedInTheSystemsWords)

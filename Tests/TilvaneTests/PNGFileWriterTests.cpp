@@ -48,7 +48,7 @@ TEST(PNGFileWriter, WritesStraightAlphaRGBAAtFullSize)
             EXPECT_EQ((*pixels)[offset + channel], expected) << "pixel " << offset / 4 << " channel " << channel;
         }
     }
-    EXPECT_EQ(folder.entries(), std::set<std::string>{"out.png"});
+    EXPECT_EQ(folder.entryNames(), std::vector<std::string>{"out.png"});
 }
 
 TEST(PNGFileWriter, ReplacesAnExistingFileOnlyWhenComplete)
@@ -61,7 +61,7 @@ TEST(PNGFileWriter, ReplacesAnExistingFileOnlyWhenComplete)
     int width = 0;
     int height = 0;
     EXPECT_TRUE(testing::decodePNGPixels(target, width, height).has_value());
-    EXPECT_EQ(folder.entries(), std::set<std::string>{"out.png"});
+    EXPECT_EQ(folder.entryNames(), std::vector<std::string>{"out.png"});
 }
 
 struct FailureCase {
@@ -105,7 +105,7 @@ TEST(PNGFileWriter, AFailedWriteLeavesTheTargetAndNoTemporaryFile)
         });
         EXPECT_TRUE(threw);
         EXPECT_EQ(testing::fileBytes(target), "previous export");
-        EXPECT_EQ(folder.entries(), std::set<std::string>{"foto-tilvane.png"});
+        EXPECT_EQ(folder.entryNames(), std::vector<std::string>{"foto-tilvane.png"});
     }
 }
 

@@ -61,26 +61,6 @@ ImagePointer stripedImage(int width, int height)
     return Image::make(width, height, std::move(pixels));
 }
 
-TemporaryFolder::TemporaryFolder()
-    : path_(std::filesystem::temp_directory_path() / ("tilvane-preview-" + Uuid::random().string()))
-{
-    std::filesystem::create_directories(path_);
-}
-
-TemporaryFolder::~TemporaryFolder()
-{
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::set<std::string> TemporaryFolder::entries() const
-{
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.insert(entry.path().filename());
-    return names;
-}
-
 std::string fileBytes(const std::filesystem::path& file)
 {
     std::ifstream stream(file, std::ios::binary);

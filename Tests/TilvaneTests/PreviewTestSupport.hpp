@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestSupport/TemporaryFolder.hpp"
 #include "TilvaneCore/Image.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
@@ -30,18 +31,6 @@ const ShaderPreset& presetWithEffect(const std::string& effect);
 
 // Opaque stripes of three colours, so that scaling and shading both change pixels.
 ImagePointer stripedImage(int width, int height);
-
-// A folder of its own under the system's temporary folder, removed with the object.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    const std::filesystem::path& path() const { return path_; }
-    std::set<std::string> entries() const;
-
-private:
-    std::filesystem::path path_;
-};
 
 std::string fileBytes(const std::filesystem::path& file);
 
