@@ -104,10 +104,24 @@ VipsImagePointer decodeThumbnail(VipsSource* source, int maxDimension)
     return generalThumbnail(source, maxDimension);
 }
 
-// Any colour space, depth and band count becomes 8-bit sRGB with exactly one alpha band.
-VipsImagePointer toRGBA8(const VipsImagePointer& image)
+// A picture that carries a colour profile (Display P3, Adobe RGB, a printer's CMYK...) is converted
+// from it to sRGB; one without, or with a profile that cannot be used, is taken to be sRGB already.
+VipsImagePointer withSRGBColours(VipsImagePointer image)
 {
-    VipsImagePointer rgb = transformed(image, [](VipsImage* in, VipsImage** out) {
+    if (!image || vips_image_get_typeof(image.get(), VIPS_META_ICC_NAME) == 0) {
+        return image;
+    }
+    VipsImagePointer converted = transformed(image, [](VipsImage* in, VipsImage** out) {
+        return vips_icc_transform(in, out, "srgb", "embedded", TRUE, "intent", VIPS_INTENT_RELATIVE, "depth", 8,
+                                  nullptr);
+    });
+    return converted ? std::move(converted) : std::move(image);
+}
+
+// Any colour space, depth and band count becomes 8-bit sRGB with exactly one alpha band.
+VipsImagePointer toRGBA8(VipsImagePointer image)
+{
+    VipsImagePointer rgb = transformed(withSRGBColours(std::move(image)), [](VipsImage* in, VipsImage** out) {
         return vips_colourspace(in, out, VIPS_INTERPRETATION_sRGB, nullptr);
     });
     if (!rgb) {
