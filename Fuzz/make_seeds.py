@@ -207,7 +207,7 @@ def image_seeds():
         "grey.jpg": jpeg_grey_8x8(),
         "rgb.ppm": b"P6\n2 2\n255\n" + bytes([255, 0, 0, 0, 255, 0, 0, 0, 255, 9, 9, 9]),
         "grey.pgm": b"P2\n2 2\n15\n0 5\n10 15\n",
-        "matrix.svg": b'<svg xmlns="http://www.w3.org/2000/svg" width="4" height="3"><rect width="4" height="3" fill="red"/></svg>',
+        "rect.svg": b'<svg xmlns="http://www.w3.org/2000/svg" width="4" height="3"><rect width="4" height="3" fill="red"/></svg>',
     }}
 
 
