@@ -47,12 +47,16 @@ VipsImagePointer transformed(const VipsImagePointer& input, Operation operation)
 }
 
 // The largest JPEG scale-down (1/2, 1/4, 1/8, done by libjpeg while decoding) that keeps the
-// longer side at least maxDimension, so that the final resize only ever reduces.
+// longer side at least maxDimension, so that the final resize only ever reduces, and leaves the
+// shorter side at least one pixel (libvips rounds the shrunk sides down).
 int jpegShrink(const VipsImagePointer& header, int maxDimension)
 {
-    const int longerSide = std::max(vips_image_get_width(header.get()), vips_image_get_height(header.get()));
+    const int width = vips_image_get_width(header.get());
+    const int height = vips_image_get_height(header.get());
+    const int longerSide = std::max(width, height);
+    const int shorterSide = std::min(width, height);
     int shrink = 1;
-    while (shrink < 8 && longerSide / (shrink * 2) >= maxDimension) {
+    while (shrink < 8 && longerSide / (shrink * 2) >= maxDimension && shorterSide / (shrink * 2) >= 1) {
         shrink *= 2;
     }
     return shrink;

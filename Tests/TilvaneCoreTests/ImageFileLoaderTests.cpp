@@ -84,6 +84,19 @@ TEST_F(ImageFileLoaderTest, ShrinksToTheLongestSideButNeverEnlarges)
     EXPECT_EQ(std::pair(ImageFileLoader::load(folder / "tall.png", 0), ImageFileLoader::load(folder / "tall.png", -2048)), (std::pair<ImagePointer, ImagePointer>()));
 }
 
+// Decoding a JPEG at 1/8 of its size must not leave its shorter side with no pixel at all.
+TEST_F(ImageFileLoaderTest, LoadsThinJPEGsThatShrinkAFewTimes)
+{
+    struct Row { int width, height, maxDimension, expectedWidth, expectedHeight; };
+    for (const Row& row : {Row{8192, 2, 1024, 1024, 1}, Row{8, 2, 1, 1, 1}, Row{2, 16400, 2048, 1, 2048}, Row{16384, 7, 2048, 2048, 1}}) {
+        SCOPED_TRACE(std::to_string(row.width) + "x" + std::to_string(row.height));
+        saveVipsImage(solidVipsImage(row.width, row.height, red), folder / "thin.jpg");
+        const ImagePointer image = ImageFileLoader::load(folder / "thin.jpg", row.maxDimension);
+        expectSize(image, row.expectedWidth, row.expectedHeight);
+        expectColourNear(image, 0, 0, red);
+    }
+}
+
 TEST_F(ImageFileLoaderTest, ReadsTheFirstFrameOrPage)
 {
     // Red, green and blue pages stacked top to bottom, as libvips keeps multi-page pictures.
