@@ -130,14 +130,15 @@ public:
         }
     }
 
-    // A file's length is spent as the file grows, holes included, so that a sparse entry counts too.
-    void spendFileLength(qint64 length)
+    // Refuses a file whose length (holes included, so that a sparse entry counts too) does not fit
+    // in what is left; checked as the file grows, spent once it is complete.
+    void requireRoomFor(qint64 length) const
     {
         if (length < 0 || length > bytesLeft_) {
             refuse(UpdateErrorCase::malformedArchive);
         }
     }
-    void commitFileLength(qint64 length) { bytesLeft_ -= length; }
+    void spendFileLength(qint64 length) { bytesLeft_ -= length; }
 
 private:
     qint64 entriesLeft_;
@@ -153,7 +154,7 @@ void copyData(archive* reader, archive* writer, ExtractionBudget& budget)
     for (;;) {
         const int status = archive_read_data_block(reader, &block, &size, &offset);
         if (status == ARCHIVE_EOF) {
-            budget.commitFileLength(length);
+            budget.spendFileLength(length);
             return;
         }
         if (status < ARCHIVE_WARN) {
@@ -163,7 +164,7 @@ void copyData(archive* reader, archive* writer, ExtractionBudget& budget)
             refuse(UpdateErrorCase::malformedArchive);
         }
         length = std::max(length, qint64(offset) + qint64(size));
-        budget.spendFileLength(length);
+        budget.requireRoomFor(length);
         if (archive_write_data_block(writer, block, size, offset) < ARCHIVE_WARN) {
             refuse(UpdateErrorCase::malformedArchive);
         }
@@ -209,7 +210,7 @@ void extractArchive(const QString& archivePath, const QString& destination, cons
         }
         budget.spendEntry();
         if (archive_entry_size_is_set(entry) != 0) {
-            budget.spendFileLength(archive_entry_size(entry));  // refused before anything is written
+            budget.requireRoomFor(archive_entry_size(entry));  // refused before anything is written
         }
         placeEntry(entry, root);
         if (archive_write_header(writer.get(), entry) < ARCHIVE_WARN) {
