@@ -109,28 +109,32 @@ TEST(StoredDocumentBounds, TransferDocumentsAreReadBoundedAndDecodedWhole)
     TemporaryFolder folder;
     const auto file = folder.path() / "tilvane-preset.json";
 
-    // Name, bytes (none: a FIFO), whether reading the file and decoding its bytes succeed.
-    const std::tuple<const char*, std::optional<std::string>, bool> rows[] = {
+    struct Row {
+        const char* name;
+        std::optional<std::string> bytes;  // none: a FIFO
+        bool accepted;                     // by reading the file and by decoding its bytes
+    };
+    const Row rows[] = {
         {"document", document, true},
         {"largestAccepted", paddedTo(document, Transfer::maximumDocumentSize), true},
         {"oneByteTooLarge", paddedTo(document, Transfer::maximumDocumentSize + 1), false},
         {"bytesAfterNul", document + std::string("\0{{{", 4), false},
         {"fifo", std::nullopt, false},
     };
-    for (const auto& [name, bytes, accepted] : rows) {
-        SCOPED_TRACE(name);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         std::filesystem::remove(file);
-        if (bytes) {
-            writeBytes(file, *bytes);
+        if (row.bytes) {
+            writeBytes(file, *row.bytes);
         } else {
             ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
         }
         const auto errorCase = errorCaseWithoutBlocking(file, [&] {
             return errorCaseOf<PersonalPresetError>([&] { (void)Transfer::decode(Transfer::readDocument(file)); });
         });
-        EXPECT_EQ(errorCase, accepted ? std::nullopt : std::optional(PersonalPresetErrorCase::invalidData));
-        if (bytes) {
-            EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::decode(*bytes); }), errorCase);
+        EXPECT_EQ(errorCase, row.accepted ? std::nullopt : std::optional(PersonalPresetErrorCase::invalidData));
+        if (row.bytes) {
+            EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::decode(*row.bytes); }), errorCase);
         }
     }
     std::filesystem::remove(file);
