@@ -1,6 +1,7 @@
 #include "AtomicFileWriter.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,6 +32,21 @@ void syncFolder(const std::filesystem::path& folder) noexcept
     }
 }
 
+// A file that replaces another keeps its permissions, and its owner and group where the process may
+// set them, as someone overwriting their own file expects; a new file keeps the mode it was created
+// with. Owner first: changing it may clear permission bits.
+void takeOverAttributes(const std::filesystem::path& destination, int descriptor) noexcept
+{
+    struct stat replaced {};
+    if (::stat(destination.c_str(), &replaced) != 0 || !S_ISREG(replaced.st_mode)) {
+        return;
+    }
+    if (::fchown(descriptor, replaced.st_uid, replaced.st_gid) != 0) {
+        (void)::fchown(descriptor, static_cast<uid_t>(-1), replaced.st_gid);
+    }
+    (void)::fchmod(descriptor, replaced.st_mode & 0777);
+}
+
 }  // namespace
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path destination, const std::string& temporaryName)
@@ -40,6 +56,7 @@ AtomicFileWriter::AtomicFileWriter(std::filesystem::path destination, const std:
     if (descriptor_ < 0) {
         throwErrno("cannot create the temporary file");
     }
+    takeOverAttributes(destination_, descriptor_);
 }
 
 AtomicFileWriter::~AtomicFileWriter()

@@ -9,7 +9,8 @@ namespace tilvane {
 
 // Writes a file under a temporary name in its destination's folder and puts it in place only
 // when it is complete: until commit() succeeds the destination keeps its old content, and the
-// temporary file is removed when the writer is destroyed.
+// temporary file is removed when the writer is destroyed. A file that replaces an existing one
+// takes over its permissions (and its owner and group where the process may set them).
 class AtomicFileWriter {
 public:
     // Creates `temporaryName` (which must not exist yet) beside the destination.

@@ -1,6 +1,6 @@
 // The text form of custom palettes: ImagePalette::customColorsText and ImagePalette::parseCustomColors.
 #include "ImagePalette.hpp"
-#include "UnicodeWhiteSpace.hpp"
+#include "UnicodeCharacters.hpp"
 
 #include <algorithm>
 #include <cstdio>
@@ -21,11 +21,11 @@ std::optional<std::vector<std::string_view>> splitAtCommasAndWhiteSpace(std::str
     std::size_t position = 0;
     while (position < text.size()) {
         const std::size_t characterStart = position;
-        const auto character = decodeCodePoint(text, position);
+        const auto character = unicode::decodeNext(text, position);
         if (!character) {
             return std::nullopt;
         }
-        if (*character == U',' || isWhiteSpace(*character)) {
+        if (*character == U',' || unicode::isWhiteSpace(*character)) {
             if (characterStart > pieceStart) {
                 pieces.push_back(text.substr(pieceStart, characterStart - pieceStart));
             }

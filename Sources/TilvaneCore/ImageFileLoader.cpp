@@ -47,12 +47,16 @@ VipsImagePointer transformed(const VipsImagePointer& input, Operation operation)
 }
 
 // The largest JPEG scale-down (1/2, 1/4, 1/8, done by libjpeg while decoding) that keeps the
-// longer side at least maxDimension, so that the final resize only ever reduces.
+// longer side at least maxDimension, so that the final resize only ever reduces, and leaves the
+// shorter side at least one pixel (libvips rounds the shrunk sides down).
 int jpegShrink(const VipsImagePointer& header, int maxDimension)
 {
-    const int longerSide = std::max(vips_image_get_width(header.get()), vips_image_get_height(header.get()));
+    const int width = vips_image_get_width(header.get());
+    const int height = vips_image_get_height(header.get());
+    const int longerSide = std::max(width, height);
+    const int shorterSide = std::min(width, height);
     int shrink = 1;
-    while (shrink < 8 && longerSide / (shrink * 2) >= maxDimension) {
+    while (shrink < 8 && longerSide / (shrink * 2) >= maxDimension && shorterSide / (shrink * 2) >= 1) {
         shrink *= 2;
     }
     return shrink;
@@ -104,10 +108,24 @@ VipsImagePointer decodeThumbnail(VipsSource* source, int maxDimension)
     return generalThumbnail(source, maxDimension);
 }
 
-// Any colour space, depth and band count becomes 8-bit sRGB with exactly one alpha band.
-VipsImagePointer toRGBA8(const VipsImagePointer& image)
+// A picture that carries a colour profile (Display P3, Adobe RGB, a printer's CMYK...) is converted
+// from it to sRGB; one without, or with a profile that cannot be used, is taken to be sRGB already.
+VipsImagePointer withSRGBColours(VipsImagePointer image)
 {
-    VipsImagePointer rgb = transformed(image, [](VipsImage* in, VipsImage** out) {
+    if (!image || vips_image_get_typeof(image.get(), VIPS_META_ICC_NAME) == 0) {
+        return image;
+    }
+    VipsImagePointer converted = transformed(image, [](VipsImage* in, VipsImage** out) {
+        return vips_icc_transform(in, out, "srgb", "embedded", TRUE, "intent", VIPS_INTENT_RELATIVE, "depth", 8,
+                                  nullptr);
+    });
+    return converted ? std::move(converted) : std::move(image);
+}
+
+// Any colour space, depth and band count becomes 8-bit sRGB with exactly one alpha band.
+VipsImagePointer toRGBA8(VipsImagePointer image)
+{
+    VipsImagePointer rgb = transformed(withSRGBColours(std::move(image)), [](VipsImage* in, VipsImage** out) {
         return vips_colourspace(in, out, VIPS_INTERPRETATION_sRGB, nullptr);
     });
     if (!rgb) {

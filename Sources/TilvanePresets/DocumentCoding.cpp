@@ -4,6 +4,10 @@ namespace tilvane::json {
 
 nlohmann::json parseDocument(std::string_view bytes)
 {
+    // The parser takes a NUL byte for the end of the input; JSON allows none anywhere.
+    if (bytes.find('\0') != std::string_view::npos) {
+        throw DecodingError("O documento contém um byte nulo.");
+    }
     try {
         return nlohmann::json::parse(bytes.begin(), bytes.end());
     } catch (const nlohmann::json::exception& error) {

@@ -1,9 +1,11 @@
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
 
 #include "TilvanePresets/DocumentCoding.hpp"
+#include "TilvanePresets/StoredFile.hpp"
 #include "TilvanePresets/UnicodeText.hpp"
 
 #include <cstdint>
+#include <system_error>
 
 namespace tilvane {
 namespace {
@@ -59,6 +61,18 @@ PersonalPreset PersonalPresetTransfer::decode(std::string_view data)
     if (name.empty()) refuse(PersonalPresetErrorCase::invalidData);
     document.visual.validate();
     return PersonalPreset{Uuid::random(), std::move(name), std::move(document.visual)};
+}
+
+std::string PersonalPresetTransfer::readDocument(const std::filesystem::path& file)
+{
+    std::optional<std::string> bytes;
+    try {
+        bytes = storedfile::readIfPresent(file, maximumDocumentSize);
+    } catch (const std::system_error&) {
+        refuse(PersonalPresetErrorCase::invalidData);
+    }
+    if (!bytes) refuse(PersonalPresetErrorCase::invalidData);
+    return std::move(*bytes);
 }
 
 }  // namespace tilvane

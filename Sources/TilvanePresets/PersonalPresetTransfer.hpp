@@ -3,6 +3,7 @@
 #include "TilvanePresets/PersonalPreset.hpp"
 
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,11 @@ public:
     // size (before parsing), that the document decodes, its kind (invalidData), its version
     // (unsupportedVersion), the name and the look (invalidData). Throws PersonalPresetError only.
     static PersonalPreset decode(std::string_view data);
+
+    // The bytes of a document file chosen for import, for decode. Throws
+    // PersonalPresetError(invalidData) without blocking or reading for what is missing, not a regular
+    // file (a FIFO, a device, a folder) or longer than maximumDocumentSize, and when reading fails.
+    static std::string readDocument(const std::filesystem::path& file);
 };
 
 }  // namespace tilvane

@@ -1,12 +1,15 @@
 #include "TilvanePresets/StoredFile.hpp"
 
 #include "TilvaneCore/AtomicFileWriter.hpp"
+#include "TilvaneShared/BoundedFileRead.hpp"
 #include "TilvaneCore/Uuid.hpp"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <system_error>
 
@@ -34,22 +37,6 @@ void describingFailure(const std::string& what, const std::filesystem::path& pat
     }
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int descriptor) : descriptor_(descriptor) {}
-    ~FileDescriptor()
-    {
-        if (descriptor_ >= 0) ::close(descriptor_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-    int get() const { return descriptor_; }
-
-private:
-    int descriptor_;
-};
-
 void createFolder(const std::filesystem::path& folder)
 {
     if (folder.empty()) return;
@@ -58,35 +45,65 @@ void createFolder(const std::filesystem::path& folder)
     if (error) throwSystemError(error, "Não foi possível criar a pasta", folder);
 }
 
+// Whether `name` is ".<target name>.<UUID>.tmp", the form temporaryNameFor gives.
+bool isTemporaryNameOf(std::string_view name, const std::string& targetName)
+{
+    std::string prefix = ".";  // appended piece by piece: GCC 12 misreads "." + std::string (-Wrestrict)
+    prefix.append(targetName).append(".");
+    constexpr std::string_view suffix = ".tmp";
+    constexpr std::size_t uuidLength = 36;
+    return name.size() == prefix.size() + uuidLength + suffix.size() && name.starts_with(prefix) &&
+           name.ends_with(suffix) && Uuid::parse(name.substr(prefix.size(), uuidLength)).has_value();
+}
+
+// Best effort: the new file is in place, and a temporary that cannot be removed now is tried again
+// at the next write.
+void removeStaleTemporaries(const std::filesystem::path& target) noexcept
+{
+    const std::string targetName = target.filename().string();
+    const auto folder = target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    const auto staleBefore = std::chrono::system_clock::now() - staleTemporaryAge;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entries(folder, error), end; !error && entries != end;
+         entries.increment(error)) {
+        const auto name = entries->path().filename().string();
+        struct stat status {};
+        if (!isTemporaryNameOf(name, targetName) || ::lstat(entries->path().c_str(), &status) != 0 ||
+            !S_ISREG(status.st_mode)) {
+            continue;
+        }
+        const auto modified = std::chrono::system_clock::from_time_t(status.st_mtim.tv_sec);
+        if (modified < staleBefore) ::unlink(entries->path().c_str());
+    }
+}
+
 }  // namespace
 
-std::optional<std::string> readIfPresent(const std::filesystem::path& path)
+std::optional<std::string> readIfPresent(const std::filesystem::path& path, std::size_t maximumBytes)
 {
-    FileDescriptor descriptor(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (descriptor.get() < 0) {
-        if (errno == ENOENT || errno == ENOTDIR) return std::nullopt;
-        throwSystemError(errno, "Não foi possível ler o arquivo", path);
+    try {
+        return readBoundedFile(path, maximumBytes);
+    } catch (const std::system_error& error) {
+        const int code = error.code().value();
+        if (code == ENOENT || code == ENOTDIR) return std::nullopt;
+        if (code == EINVAL) throwSystemError(code, "Não é um arquivo comum", path);
+        if (code == EFBIG) throwSystemError(code, "O arquivo é grande demais", path);
+        throwSystemError(code, "Não foi possível ler o arquivo", path);
     }
-    std::string contents;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(descriptor.get(), buffer, sizeof buffer);
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            throwSystemError(errno, "Não foi possível ler o arquivo", path);
-        }
-        if (count == 0) break;
-        contents.append(buffer, static_cast<std::size_t>(count));
-    }
-    return contents;
+}
+
+std::string temporaryNameFor(const std::filesystem::path& target)
+{
+    std::string name = ".";  // appended piece by piece: GCC 12 misreads "." + std::string (-Wrestrict)
+    name.append(target.filename().string()).append(".").append(Uuid::random().string()).append(".tmp");
+    return name;
 }
 
 void writeAtomically(const std::filesystem::path& path, std::string_view bytes)
 {
     createFolder(path.parent_path());
 
-    std::string temporaryName = ".";  // appended piece by piece: GCC 12 misreads "." + std::string (-Wrestrict)
-    temporaryName.append(path.filename().string()).append(".").append(Uuid::random().string()).append(".tmp");
+    const std::string temporaryName = temporaryNameFor(path);
     std::optional<AtomicFileWriter> file;
     describingFailure("Não foi possível criar o arquivo", path.parent_path() / temporaryName,
                       [&] { file.emplace(path, temporaryName); });
@@ -95,6 +112,7 @@ void writeAtomically(const std::filesystem::path& path, std::string_view bytes)
         file->sync();
     });
     describingFailure("Não foi possível substituir o arquivo", path, [&] { file->commit(); });
+    removeStaleTemporaries(path);
 }
 
 void removeIfPresent(const std::filesystem::path& path)

@@ -1,207 +1,194 @@
 #include "TilvanePresets/UnicodeText.hpp"
 
-#include <langinfo.h>
-#include <locale.h>
-#include <wctype.h>
+#include "TilvaneCore/UnicodeCharacters.hpp"
+
+#include <utf8proc.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
-#include <cstring>
+#include <cstdlib>
+#include <memory>
+#include <vector>
 
 namespace tilvane::text {
 namespace {
 
-struct DecodedCharacter {
-    char32_t codePoint = 0;
-    std::size_t length = 1;
-    bool valid = false;
-};
+constexpr char32_t capitalSigma = 0x03A3, smallSigma = 0x03C3, finalSigma = 0x03C2;
+constexpr char32_t capitalI = U'I', smallI = U'i', dotlessSmallI = 0x0131, combiningDotAbove = 0x0307;
 
-// One character at the start of `text` (which is not empty); an invalid one spans one byte.
-DecodedCharacter decodeFirst(std::string_view text)
+// The text in a normalisation form of utf8proc's (`options`); `text` is valid UTF-8.
+std::string normalized(std::string_view text, int options)
 {
-    const auto byte = [&](std::size_t index) { return static_cast<unsigned char>(text[index]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) return {lead, 1, true};
-
-    std::size_t length = 0;
-    char32_t codePoint = 0;
-    char32_t smallest = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, codePoint = lead & 0x1F, smallest = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, codePoint = lead & 0x0F, smallest = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, codePoint = lead & 0x07, smallest = 0x10000;
-    } else {
-        return {};
+    utf8proc_uint8_t* result = nullptr;
+    const utf8proc_ssize_t length
+        = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(text.data()), static_cast<utf8proc_ssize_t>(text.size()),
+                       &result, static_cast<utf8proc_option_t>(UTF8PROC_STABLE | options));
+    const std::unique_ptr<utf8proc_uint8_t, decltype(&std::free)> owned(result, &std::free);
+    if (length < 0) {
+        return std::string(text);
     }
-    if (text.size() < length) return {};
-    for (std::size_t index = 1; index < length; ++index) {
-        if ((byte(index) & 0xC0) != 0x80) return {};
-        codePoint = (codePoint << 6) | (byte(index) & 0x3F);
-    }
-    if (codePoint < smallest || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return {};
-    return {codePoint, length, true};
+    return std::string(reinterpret_cast<const char*>(result), static_cast<std::size_t>(length));
 }
 
-void appendUtf8(std::string& out, char32_t codePoint)
+std::vector<char32_t> characters(std::string_view text)
 {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else if (codePoint < 0x10000) {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (codePoint >> 18));
-        out += static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
-bool isWhitespace(char32_t c)
-{
-    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
-           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
-           c == 0x3000;
-}
-
-struct Range {
-    char32_t first;
-    char32_t last;
-};
-
-// Characters that attach to the one before them: the common combining-mark blocks and the marks
-// of the major scripts, joiners, Hangul vowel and final jamo, variation selectors, skin-tone
-// modifiers and tags.
-constexpr std::array extendingRanges{
-    Range{0x0300, 0x036F},   Range{0x0483, 0x0489},   Range{0x0591, 0x05BD},   Range{0x05BF, 0x05C7},
-    Range{0x0610, 0x061A},   Range{0x064B, 0x065F},   Range{0x0670, 0x0670},   Range{0x06D6, 0x06ED},
-    Range{0x0711, 0x0711},   Range{0x0730, 0x074A},   Range{0x07A6, 0x07B0},   Range{0x0816, 0x082D},
-    Range{0x0900, 0x0903},   Range{0x093A, 0x094F},   Range{0x0951, 0x0957},   Range{0x0962, 0x0963},
-    Range{0x0981, 0x0983},   Range{0x09BC, 0x09D7},   Range{0x0E31, 0x0E31},   Range{0x0E34, 0x0E3A},
-    Range{0x0E47, 0x0E4E},   Range{0x1160, 0x11FF},   Range{0x1AB0, 0x1AFF},   Range{0x1DC0, 0x1DFF},
-    Range{0x200C, 0x200D},   Range{0x20D0, 0x20FF},   Range{0x302A, 0x302F},   Range{0x3099, 0x309A},
-    Range{0xFE00, 0xFE0F},   Range{0xFE20, 0xFE2F},   Range{0x1F3FB, 0x1F3FF}, Range{0xE0020, 0xE007F},
-    Range{0xE0100, 0xE01EF},
-};
-
-bool extendsPrevious(char32_t c)
-{
-    return std::any_of(extendingRanges.begin(), extendingRanges.end(),
-                       [c](const Range& range) { return c >= range.first && c <= range.last; });
-}
-
-bool isRegionalIndicator(char32_t c) { return c >= 0x1F1E6 && c <= 0x1F1FF; }
-
-constexpr char32_t zeroWidthJoiner = 0x200D;
-
-// The user's character-type locale when it is a UTF-8 one, else C.UTF-8 (plain Unicode rules).
-class CharacterLocale {
-public:
-    CharacterLocale()
-    {
-        handle_ = newlocale(LC_CTYPE_MASK, "", nullptr);
-        if (handle_ != nullptr && std::strcmp(nl_langinfo_l(CODESET, handle_), "UTF-8") != 0) {
-            freelocale(handle_);
-            handle_ = nullptr;
+    std::vector<char32_t> result;
+    for (std::size_t position = 0; position < text.size();) {
+        const auto character = unicode::decodeNext(text, position);
+        if (!character) {
+            break;
         }
-        if (handle_ == nullptr) handle_ = newlocale(LC_CTYPE_MASK, "C.UTF-8", nullptr);
+        result.push_back(*character);
     }
-    ~CharacterLocale()
-    {
-        if (handle_ != nullptr) freelocale(handle_);
-    }
-    CharacterLocale(const CharacterLocale&) = delete;
-    CharacterLocale& operator=(const CharacterLocale&) = delete;
+    return result;
+}
 
-    char32_t lowercased(char32_t c) const
-    {
-        if (handle_ == nullptr) return (c >= U'A' && c <= U'Z') ? c + (U'a' - U'A') : c;
-        return static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), handle_));
-    }
+void appendUtf8(std::string& out, char32_t character)
+{
+    utf8proc_uint8_t bytes[4];
+    const auto length = utf8proc_encode_char(static_cast<utf8proc_int32_t>(character), bytes);
+    out.append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
+}
 
-private:
-    locale_t handle_ = nullptr;
-};
+utf8proc_category_t categoryOf(char32_t character)
+{
+    return utf8proc_category(static_cast<utf8proc_int32_t>(character));
+}
+
+bool isCased(char32_t character)
+{
+    const auto category = categoryOf(character);
+    return category == UTF8PROC_CATEGORY_LU || category == UTF8PROC_CATEGORY_LL || category == UTF8PROC_CATEGORY_LT;
+}
+
+// Marks, format characters, modifiers and the apostrophes and points that may sit inside a word.
+bool isCaseIgnorable(char32_t character)
+{
+    switch (categoryOf(character)) {
+    case UTF8PROC_CATEGORY_MN:
+    case UTF8PROC_CATEGORY_ME:
+    case UTF8PROC_CATEGORY_CF:
+    case UTF8PROC_CATEGORY_LM:
+    case UTF8PROC_CATEGORY_SK:
+        return true;
+    default:
+        break;
+    }
+    switch (character) {
+    case U'\'': case U'.': case U':': case 0x00B7: case 0x2018: case 0x2019: case 0x2024: case 0x2027:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Whether a cased letter comes next in `direction` (+1 or -1) from `index`, skipping case-ignorables.
+bool casedLetterNearby(const std::vector<char32_t>& text, std::size_t index, int direction)
+{
+    for (auto position = static_cast<std::ptrdiff_t>(index) + direction;
+         position >= 0 && position < static_cast<std::ptrdiff_t>(text.size()); position += direction) {
+        const char32_t character = text[static_cast<std::size_t>(position)];
+        if (!isCaseIgnorable(character)) {
+            return isCased(character);
+        }
+    }
+    return false;
+}
+
+// Turkish and Azeri write the lower case of I without a dot; the language is read from LC_ALL,
+// LC_CTYPE or LANG, as the C library does.
+bool userLanguageHasDotlessI()
+{
+    for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value == nullptr || *value == '\0') {
+            continue;
+        }
+        const std::string_view locale(value);
+        const std::string_view language = locale.substr(0, locale.find_first_of("_.@"));
+        return language == "tr" || language == "az";
+    }
+    return false;
+}
+
+// Lower case with the rules that depend on context: a capital sigma ending a word becomes the final
+// sigma, and in Turkish and Azeri a capital I becomes a dotless i unless a combining dot follows it.
+// `text` is decomposed (NFD), valid UTF-8.
+std::string lowercasedDecomposed(std::string_view text, bool dotlessI)
+{
+    const std::vector<char32_t> decoded = characters(text);
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t index = 0; index < decoded.size(); ++index) {
+        const char32_t character = decoded[index];
+        if (character == capitalSigma) {
+            const bool endsWord = casedLetterNearby(decoded, index, -1) && !casedLetterNearby(decoded, index, +1);
+            appendUtf8(result, endsWord ? finalSigma : smallSigma);
+        } else if (dotlessI && character == capitalI) {
+            const bool dotted = index + 1 < decoded.size() && decoded[index + 1] == combiningDotAbove;
+            appendUtf8(result, dotted ? smallI : dotlessSmallI);
+            index += dotted ? 1 : 0;
+        } else {
+            appendUtf8(result, static_cast<char32_t>(utf8proc_tolower(static_cast<utf8proc_int32_t>(character))));
+        }
+    }
+    return result;
+}
 
 }  // namespace
 
 bool isValidUtf8(std::string_view text)
 {
-    while (!text.empty()) {
-        const auto decoded = decodeFirst(text);
-        if (!decoded.valid) return false;
-        text.remove_prefix(decoded.length);
+    for (std::size_t position = 0; position < text.size();) {
+        if (!unicode::decodeNext(text, position)) {
+            return false;
+        }
     }
     return true;
 }
 
 std::string trimmingWhitespace(std::string_view text)
 {
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const auto decoded = decodeFirst(text.substr(start));
-        if (!decoded.valid || !isWhitespace(decoded.codePoint)) break;
-        start += decoded.length;
-    }
-    std::size_t end = start;  // one past the last visible character
-    for (std::size_t index = start; index < text.size();) {
-        const auto decoded = decodeFirst(text.substr(index));
-        index += decoded.length;
-        if (!decoded.valid || !isWhitespace(decoded.codePoint)) end = index;
-    }
-    return std::string(text.substr(start, end - start));
+    return std::string(unicode::trimmingWhiteSpace(text));
 }
 
 std::string lowercasedForUserLocale(std::string_view text)
 {
-    const CharacterLocale locale;
+    const bool dotlessI = userLanguageHasDotlessI();
     std::string result;
     result.reserve(text.size());
-    while (!text.empty()) {
-        const auto decoded = decodeFirst(text);
-        if (decoded.valid) {
-            appendUtf8(result, locale.lowercased(decoded.codePoint));
-        } else {
-            result += text.front();
+    // Runs of well-formed text are lowered and composed; malformed bytes between them stay as they are.
+    std::size_t runStart = 0;
+    const auto lowerRun = [&](std::size_t runEnd) {
+        const std::string decomposed = normalized(text.substr(runStart, runEnd - runStart), UTF8PROC_DECOMPOSE);
+        result += normalized(lowercasedDecomposed(decomposed, dotlessI), UTF8PROC_COMPOSE);
+    };
+    for (std::size_t position = 0; position < text.size();) {
+        const std::size_t characterStart = position;
+        if (!unicode::decodeNext(text, position)) {
+            lowerRun(characterStart);
+            result += text[characterStart];
+            runStart = position = characterStart + 1;
         }
-        text.remove_prefix(decoded.length);
     }
+    lowerRun(text.size());
     return result;
 }
 
 std::optional<std::size_t> userPerceivedCharacterCount(std::string_view text)
 {
     std::size_t count = 0;
-    char32_t previous = 0;
-    bool hasPrevious = false;
-    bool pendingRegionalPair = false;  // the previous character opened a flag
-    while (!text.empty()) {
-        const auto decoded = decodeFirst(text);
-        if (!decoded.valid) return std::nullopt;
-        text.remove_prefix(decoded.length);
-        const char32_t c = decoded.codePoint;
-
-        bool joins = false;
-        if (hasPrevious) {
-            joins = extendsPrevious(c) || previous == zeroWidthJoiner || (previous == U'\r' && c == U'\n') ||
-                    (pendingRegionalPair && isRegionalIndicator(c));
+    utf8proc_int32_t state = 0;
+    utf8proc_int32_t previous = -1;
+    for (std::size_t position = 0; position < text.size();) {
+        const auto character = unicode::decodeNext(text, position);
+        if (!character) {
+            return std::nullopt;
         }
-        if (isRegionalIndicator(c)) {
-            pendingRegionalPair = !(joins && pendingRegionalPair);
-        } else if (!extendsPrevious(c)) {
-            pendingRegionalPair = false;
+        const auto current = static_cast<utf8proc_int32_t>(*character);
+        if (previous < 0 || utf8proc_grapheme_break_stateful(previous, current, &state)) {
+            ++count;
         }
-        if (!joins) ++count;
-        previous = c;
-        hasPrevious = true;
+        previous = current;
     }
     return count;
 }

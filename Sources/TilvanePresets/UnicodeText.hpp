@@ -16,13 +16,15 @@ bool isValidUtf8(std::string_view text);
 // Malformed bytes count as visible characters.
 std::string trimmingWhitespace(std::string_view text);
 
-// The text in lower case for the user's locale (LC_ALL, LC_CTYPE or LANG; C.UTF-8 when that locale
-// is not installed), one character at a time. Malformed bytes are kept as they are.
+// The text in lower case for the user's language (LC_ALL, LC_CTYPE or LANG), composed (NFC), so that
+// names that differ only in case or in how their accents are written compare equal. A capital sigma
+// that ends a word becomes a final sigma; in Turkish and Azeri, I becomes a dotless i. Malformed
+// bytes are kept as they are.
 std::string lowercasedForUserLocale(std::string_view text);
 
-// The number of user-perceived characters: a base character with the combining marks, joiners,
-// variation selectors, skin-tone modifiers and tags that attach to it counts once, and so does a
-// pair of regional indicators. Nothing for malformed UTF-8.
+// The number of user-perceived characters (Unicode's extended grapheme clusters): a base character
+// with its combining marks, an emoji sequence joined by zero-width joiners, a Hangul syllable written
+// in jamo and a pair of regional indicators each count once. Nothing for malformed UTF-8.
 std::optional<std::size_t> userPerceivedCharacterCount(std::string_view text);
 
 }  // namespace tilvane::text

@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -19,8 +20,11 @@ namespace tilvane::versionedfile {
 
 inline constexpr std::int64_t currentVersion = 1;
 
+// Far above any list a user builds by hand; a larger file is refused before it is read.
+inline constexpr std::size_t maximumFileSize = 16 * 1024 * 1024;
+
 // The decoded content of the file, or nothing when there is no file. A file that cannot be read or
-// decoded throws EnumeratedError(invalidData); a document of another version, once it has decoded
+// decoded, is not a regular file or is larger than maximumFileSize throws EnumeratedError(invalidData); a document of another version, once it has decoded
 // in full, EnumeratedError(unsupportedVersion). Never changes the file.
 template <typename ErrorCase, typename DecodeContent>
 auto read(const std::filesystem::path& file, std::string_view contentKey, ErrorCase invalidData,
@@ -29,7 +33,7 @@ auto read(const std::filesystem::path& file, std::string_view contentKey, ErrorC
 {
     std::optional<std::string> bytes;
     try {
-        bytes = storedfile::readIfPresent(file);
+        bytes = storedfile::readIfPresent(file, maximumFileSize);
     } catch (const std::system_error&) {
         throw EnumeratedError<ErrorCase>(invalidData);
     }

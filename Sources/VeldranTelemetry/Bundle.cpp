@@ -1,5 +1,7 @@
 #include "VeldranTelemetry/Bundle.hpp"
 
+#include "TilvaneShared/BoundedFileRead.hpp"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -8,15 +10,19 @@
 namespace veldran {
 namespace {
 
-constexpr qint64 largestInformationFile = 1 << 20;
+constexpr std::size_t largestInformationFile = 1 << 20;
 
 nlohmann::json readInformation(const QString& folder)
 {
-    QFile file(QDir(folder).filePath(QStringLiteral("Resources/Info.json")));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > largestInformationFile)
+    std::string bytes;
+    try {
+        bytes = tilvane::readBoundedFile(
+            QFile::encodeName(QDir(folder).filePath(QStringLiteral("Resources/Info.json"))).toStdString(),
+            largestInformationFile);
+    } catch (const std::system_error&) {
         return nlohmann::json::object();
-    const QByteArray bytes = file.readAll();
-    auto information = nlohmann::json::parse(bytes.begin(), bytes.end(), nullptr, false);
+    }
+    auto information = nlohmann::json::parse(bytes, nullptr, false);
     if (information.is_discarded() || !information.is_object())
         return nlohmann::json::object();
     return information;

@@ -1,5 +1,7 @@
 #include "VeldranTelemetry/CrashFileReader.hpp"
 
+#include "TilvaneShared/BoundedFileRead.hpp"
+
 #include <QFile>
 
 #include <algorithm>
@@ -102,17 +104,20 @@ std::optional<std::vector<CrashDebugImage>> debugImages(const std::string& maps)
 
 std::optional<CrashEvent> CrashFileReader::read(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > largestFile)
+    try {
+        const std::string contents
+            = tilvane::readBoundedFile(QFile::encodeName(path).toStdString(), static_cast<std::size_t>(largestFile));
+        return parse(QByteArray::fromStdString(contents));
+    } catch (const std::system_error&) {
         return std::nullopt;
-    const QByteArray contents = file.read(largestFile + 1);
-    if (contents.size() > largestFile)
-        return std::nullopt;
-    return parse(contents);
+    }
 }
 
 std::optional<CrashEvent> CrashFileReader::parse(const QByteArray& contents)
 {
+    // The parser would take a NUL byte for the end of the document and ignore what follows it.
+    if (contents.contains('\0'))
+        return std::nullopt;
     const json document = json::parse(contents.begin(), contents.end(), nullptr, false);
     if (document.is_discarded() || !document.is_object() || document.size() != crashFileKeys.size())
         return std::nullopt;

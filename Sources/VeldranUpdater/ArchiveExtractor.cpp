@@ -10,7 +10,9 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 
 namespace veldran {
@@ -112,17 +114,58 @@ void placeEntry(archive_entry* entry, const QString& destination)
     archive_entry_set_perm(entry, (archive_entry_perm(entry) & 0777) | ownerAccess);
 }
 
-void copyData(archive* reader, archive* writer)
+// What an archive has written so far, against what it may write.
+class ExtractionBudget {
+public:
+    ExtractionBudget(const ExtractionLimits& limits, qint64 archiveBytes)
+        : entriesLeft_(limits.maximumEntries),
+          bytesLeft_(std::min(limits.maximumBytes, limits.maximumBytesPerArchiveByte * std::max<qint64>(archiveBytes, 0)))
+    {
+    }
+
+    void spendEntry()
+    {
+        if (--entriesLeft_ < 0) {
+            refuse(UpdateErrorCase::malformedArchive);
+        }
+    }
+
+    // Refuses a file whose length (holes included, so that a sparse entry counts too) does not fit
+    // in what is left; checked as the file grows, spent once it is complete.
+    void requireRoomFor(qint64 length) const
+    {
+        if (length < 0 || length > bytesLeft_) {
+            refuse(UpdateErrorCase::malformedArchive);
+        }
+    }
+    void spendFileLength(qint64 length) { bytesLeft_ -= length; }
+
+private:
+    qint64 entriesLeft_;
+    qint64 bytesLeft_;
+};
+
+void copyData(archive* reader, archive* writer, ExtractionBudget& budget)
 {
     const void* block = nullptr;
     size_t size = 0;
     la_int64_t offset = 0;
+    qint64 length = 0;
     for (;;) {
         const int status = archive_read_data_block(reader, &block, &size, &offset);
         if (status == ARCHIVE_EOF) {
+            budget.spendFileLength(length);
             return;
         }
-        if (status < ARCHIVE_WARN || archive_write_data_block(writer, block, size, offset) < ARCHIVE_WARN) {
+        if (status < ARCHIVE_WARN) {
+            refuse(UpdateErrorCase::malformedArchive);
+        }
+        if (offset < 0 || size > size_t(std::numeric_limits<qint64>::max() - offset)) {
+            refuse(UpdateErrorCase::malformedArchive);
+        }
+        length = std::max(length, qint64(offset) + qint64(size));
+        budget.requireRoomFor(length);
+        if (archive_write_data_block(writer, block, size, offset) < ARCHIVE_WARN) {
             refuse(UpdateErrorCase::malformedArchive);
         }
     }
@@ -130,7 +173,7 @@ void copyData(archive* reader, archive* writer)
 
 }  // namespace
 
-void extractArchive(const QString& archivePath, const QString& destination)
+void extractArchive(const QString& archivePath, const QString& destination, const ExtractionLimits& limits)
 {
     // Resolved once, so that the symbolic-link guard below only ever meets links from the archive.
     const QString root = QDir(destination).canonicalPath();
@@ -154,6 +197,7 @@ void extractArchive(const QString& archivePath, const QString& destination)
         != ARCHIVE_OK) {
         refuse(UpdateErrorCase::malformedArchive);
     }
+    ExtractionBudget budget(limits, QFileInfo(archivePath).size());
     archive_entry* entry = nullptr;
     int entryCount = 0;
     for (;;) {
@@ -164,12 +208,16 @@ void extractArchive(const QString& archivePath, const QString& destination)
         if (status != ARCHIVE_OK) {
             refuse(UpdateErrorCase::malformedArchive);
         }
+        budget.spendEntry();
+        if (archive_entry_size_is_set(entry) != 0) {
+            budget.requireRoomFor(archive_entry_size(entry));  // refused before anything is written
+        }
         placeEntry(entry, root);
         if (archive_write_header(writer.get(), entry) < ARCHIVE_WARN) {
             refuse(UpdateErrorCase::unsafeArchiveEntry);
         }
         if (archive_entry_size(entry) > 0) {
-            copyData(reader.get(), writer.get());
+            copyData(reader.get(), writer.get(), budget);
         }
         if (archive_write_finish_entry(writer.get()) < ARCHIVE_WARN) {
             refuse(UpdateErrorCase::malformedArchive);

@@ -1,5 +1,7 @@
 #include "VeldranUpdater/HostBundle.hpp"
 
+#include "TilvaneShared/BoundedFileRead.hpp"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -9,7 +11,7 @@
 namespace veldran {
 namespace {
 
-constexpr qint64 maximumInfoBytes = 1024 * 1024;
+constexpr std::size_t maximumInfoBytes = 1024 * 1024;
 
 }  // namespace
 
@@ -30,12 +32,15 @@ bool isApplicationBundle(const QString& bundleRoot)
 
 QJsonObject readBundleInfo(const QString& bundleRoot)
 {
-    QFile file(bundleRoot + QStringLiteral("/Resources/Info.json"));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maximumInfoBytes) {
+    std::string bytes;
+    try {
+        bytes = tilvane::readBoundedFile(QFile::encodeName(bundleRoot + QStringLiteral("/Resources/Info.json")).toStdString(),
+                                         maximumInfoBytes);
+    } catch (const std::system_error&) {
         return {};
     }
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(bytes), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
         return {};
     }

@@ -5,6 +5,7 @@
 #include "VeldranUpdater/HostBundle.hpp"
 #include "VeldranUpdater/Relauncher.hpp"
 #include "VeldranUpdater/SignedFeed.hpp"
+#include "VeldranUpdater/StagingFolder.hpp"
 #include "VeldranUpdater/UpdateError.hpp"
 #include "VeldranUpdater/UpdateUserDriver.hpp"
 
@@ -36,6 +37,7 @@ UpdateSession::~UpdateSession() = default;
 
 void UpdateSession::start()
 {
+    StagingFolder::removeStale(request_.bundleRoot);
     feed_.open(QIODevice::WriteOnly);
     connect(&download_, &BoundedDownload::finished, this, &UpdateSession::feedDownloaded);
     download_.start(request_.feedAddress, maximumFeedBytes, feed_);
@@ -91,8 +93,8 @@ void UpdateSession::offer(const AppcastItem& item)
         return;
     }
     item_ = item;
-    const QFileInfo bundle(request_.bundleRoot);
-    staging_ = std::make_unique<QTemporaryDir>(bundle.absolutePath() + QStringLiteral("/.") + bundle.fileName() + QStringLiteral("-update-XXXXXX"));
+    StagingFolder::removeStale(request_.bundleRoot);
+    staging_ = std::make_unique<StagingFolder>(request_.bundleRoot);
     archive_.setFileName(staging_->filePath(QStringLiteral("update.archive")));
     if (!staging_->isValid() || !archive_.open(QIODevice::WriteOnly)) {
         refuse(UpdateErrorCase::stagingUnavailable);
@@ -160,11 +162,11 @@ void UpdateSession::installStagedBundle()
     }
     try {
         BundleInstaller().install(staged.filePath(), request_.bundleRoot,
-                                  staging_->filePath(QStringLiteral("previous")));
+                                  staging_->savedApplicationPath());
     } catch (const UpdateError& error) {
         if (error.errorCase() == UpdateErrorCase::rollbackFailed) {
             // The running version now exists only in the staging folder, which must stay.
-            staging_->setAutoRemove(false);
+            staging_->keep();
         }
         throw;
     }

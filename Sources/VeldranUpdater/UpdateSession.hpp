@@ -9,7 +9,6 @@
 #include <QBuffer>
 #include <QFile>
 #include <QObject>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include <memory>
@@ -20,6 +19,7 @@ class QNetworkAccessManager;
 namespace veldran {
 
 class Relauncher;
+class StagingFolder;
 class UpdateUserDriver;
 
 // What one check needs to know about the running application.
@@ -35,7 +35,8 @@ struct UpdateRequest {
 // parse it, offer the newest newer item, and only once the user accepts download the archive into a
 // staging folder beside the bundle, verify its signature, extract it, ask again, and put it in the
 // bundle's place. Failures reach the user only on a check the user started; the staging folder is
-// removed whatever happens.
+// removed whatever happens, and those that interrupted updates left are removed when a check starts
+// and before each new staging.
 class UpdateSession : public QObject {
     Q_OBJECT
 
@@ -68,7 +69,7 @@ private:
     BoundedDownload download_;
     QBuffer feed_;
     std::optional<AppcastItem> item_;
-    std::unique_ptr<QTemporaryDir> staging_;
+    std::unique_ptr<StagingFolder> staging_;
     QFile archive_;
     bool finished_ = false;
 };

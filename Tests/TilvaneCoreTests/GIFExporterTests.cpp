@@ -7,6 +7,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <limits>
 #include <set>
@@ -84,6 +86,25 @@ TEST_F(GIFExporterTest, WritesALoopingGIFBesideTheTargetHoldingOneFrameAtATimeTh
     EXPECT_EQ(gif.loop, 0);
     EXPECT_EQ(gif.delaysInMilliseconds, (std::vector<int>{130, 130, 130})) << "hundredths, rounded";
     for (int frame = 0; frame < 3; ++frame) EXPECT_EQ(gif.pixel(frame, 7, 3), colours[std::size_t(frame)]) << frame;
+}
+
+TEST_F(GIFExporterTest, ReplacingAFileKeepsItsModeAndANewFileGetsTheUsualOne)
+{
+    const auto modeOf = [](const std::filesystem::path& path) {
+        struct stat status {};
+        EXPECT_EQ(::stat(path.c_str(), &status), 0);
+        return status.st_mode & 07777;
+    };
+    for (const mode_t mode : {0600, 0640, 0604, 0755}) {
+        ASSERT_EQ(::chmod(destination.c_str(), mode), 0);
+        GIFExporter::write(destination, 1, 0.1, blackFrame);
+        EXPECT_EQ(modeOf(destination), mode) << std::oct << mode;
+        EXPECT_EQ(readGIF(destination).frameCount, 1);
+    }
+    const mode_t mask = ::umask(027);
+    GIFExporter::write(folder / "new.gif", 1, 0.1, blackFrame);
+    ::umask(mask);
+    EXPECT_EQ(modeOf(folder / "new.gif"), 0640u) << "the usual mode under the process's mask";
 }
 
 TEST_F(GIFExporterTest, KeepsTheExactColoursOfAFrameWithUpTo256)

@@ -3,6 +3,7 @@
 #include "TilvaneCore/ImageFileLoader.hpp"
 
 #include <gtest/gtest.h>
+#include <lcms2.h>
 
 #include <sys/stat.h>
 
@@ -83,6 +84,19 @@ TEST_F(ImageFileLoaderTest, ShrinksToTheLongestSideButNeverEnlarges)
     EXPECT_EQ(std::pair(ImageFileLoader::load(folder / "tall.png", 0), ImageFileLoader::load(folder / "tall.png", -2048)), (std::pair<ImagePointer, ImagePointer>()));
 }
 
+// Decoding a JPEG at 1/8 of its size must not leave its shorter side with no pixel at all.
+TEST_F(ImageFileLoaderTest, LoadsThinJPEGsThatShrinkAFewTimes)
+{
+    struct Row { int width, height, maxDimension, expectedWidth, expectedHeight; };
+    for (const Row& row : {Row{8192, 2, 1024, 1024, 1}, Row{8, 2, 1, 1, 1}, Row{2, 16400, 2048, 1, 2048}, Row{16384, 7, 2048, 2048, 1}}) {
+        SCOPED_TRACE(std::to_string(row.width) + "x" + std::to_string(row.height));
+        saveVipsImage(solidVipsImage(row.width, row.height, red), folder / "thin.jpg");
+        const ImagePointer image = ImageFileLoader::load(folder / "thin.jpg", row.maxDimension);
+        expectSize(image, row.expectedWidth, row.expectedHeight);
+        expectColourNear(image, 0, 0, red);
+    }
+}
+
 TEST_F(ImageFileLoaderTest, ReadsTheFirstFrameOrPage)
 {
     // Red, green and blue pages stacked top to bottom, as libvips keeps multi-page pictures.
@@ -119,6 +133,57 @@ TEST_F(ImageFileLoaderTest, GivesEightBitSRGBWithStraightAlpha)
     ASSERT_EQ(vips_icc_export(solidVipsImage(16, 16, red).get(), &cmyk, "output_profile", "cmyk", nullptr), 0);
     saveVipsImage(VipsImagePointer(cmyk), folder / "cmyk.jpg");
     expectColourNear(ImageFileLoader::load(folder / "cmyk.jpg", 2048), 8, 8, red, 60);
+}
+
+// An RGB profile with the given primaries, a D65 white and a pure gamma curve, as libvips reads it from a file.
+std::filesystem::path writeRGBProfile(const std::filesystem::path& path, const cmsCIExyYTRIPLE& primaries, double gamma)
+{
+    const cmsCIExyY white{0.3127, 0.3290, 1.0};
+    cmsToneCurve* curve = cmsBuildGamma(nullptr, gamma);
+    cmsToneCurve* curves[3] = {curve, curve, curve};
+    cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+    EXPECT_NE(profile, nullptr);
+    EXPECT_TRUE(cmsSaveProfileToFile(profile, path.c_str()));
+    cmsCloseProfile(profile);
+    cmsFreeToneCurve(curve);
+    return path;
+}
+
+// The sRGB picture converted into `profile` (a libvips profile name or file), which the result carries.
+VipsImagePointer convertedToProfile(const VipsImagePointer& srgb, const std::string& profile)
+{
+    VipsImage* converted = nullptr;
+    EXPECT_EQ(vips_icc_transform(srgb.get(), &converted, profile.c_str(), "input_profile", "srgb", nullptr), 0);
+    return VipsImagePointer(converted);
+}
+
+TEST_F(ImageFileLoaderTest, ConvertsEmbeddedColourProfilesToSRGB)
+{
+    constexpr Colour teal{40, 160, 120};
+    const VipsImagePointer picture = rgbVipsImage(16, 16, [](int x, int) { return x < 8 ? red : teal; });
+    const auto adobeRGB = writeRGBProfile(folder / "adobe-rgb.icc", {{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}}, 563.0 / 256);
+
+    struct Row { const char* name; std::string profile; std::string file; int tolerance; Colour left; };
+    for (const Row& row : {Row{"Display P3 JPEG", "p3", "p3.jpg", 6, red}, Row{"Display P3 PNG", "p3", "p3.png", 3, red},
+                           Row{"Adobe RGB PNG", adobeRGB.string(), "adobe.png", 3, red},
+                           Row{"Adobe RGB JPEG", adobeRGB.string(), "adobe.jpg", 6, red}}) {
+        SCOPED_TRACE(row.name);
+        saveVipsImage(convertedToProfile(picture, row.profile), folder / row.file, "[Q=100]");
+        const ImagePointer image = ImageFileLoader::load(folder / row.file, 2048);
+        expectColourNear(image, 2, 8, row.left, row.tolerance);
+        expectColourNear(image, 13, 8, teal, row.tolerance);
+    }
+
+    // A profile that does not fit the picture (an RGB profile on a grey one) is passed over.
+    VipsImagePointer grey(vips_image_new_from_memory_copy(std::vector<std::uint8_t>(16, 90).data(), 16, 4, 4, 1, VIPS_FORMAT_UCHAR));
+    const auto profile = readBytes(adobeRGB);
+    vips_image_set_blob_copy(grey.get(), VIPS_META_ICC_NAME, profile.data(), profile.size());
+    saveVipsImage(grey, folder / "grey-with-rgb-profile.png");
+    expectColourNear(ImageFileLoader::load(folder / "grey-with-rgb-profile.png", 2048), 1, 1, {90, 90, 90}, 3);
+
+    // A colour inside the printing gamut comes back from CMYK close to where it started.
+    saveVipsImage(convertedToProfile(solidVipsImage(16, 16, teal), "cmyk"), folder / "cmyk-teal.jpg", "[Q=100]");
+    expectColourNear(ImageFileLoader::load(folder / "cmyk-teal.jpg", 2048), 8, 8, teal, 10);
 }
 
 TEST_F(ImageFileLoaderTest, GivesNothingForWhatIsNoPicture)

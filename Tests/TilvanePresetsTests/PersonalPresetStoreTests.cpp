@@ -105,7 +105,8 @@ TEST_F(PersonalPresetStoreTest, ImportRenamesClashingNamesAndPutsThePresetFirst)
         {{"retro", "Retro (2)"}, "Retro", "Retro (3)"}, {{"Retro"}, "Retro (2)", "Retro (2)"},
         {{"Retro", "retro (3)"}, "RETRO", "RETRO (2)"}, {{"Retro (2)"}, "Retro", "Retro"},
         {{"âmbar"}, "ÂMBAR", "ÂMBAR (2)"},              {{"  Retro"}, "Retro", "Retro"},
-        {{}, " Retro\n", "Retro"},
+        {{}, " Retro\n", "Retro"},                       {{"οδος"}, "ΟΔΟΣ", "ΟΔΟΣ (2)"},
+        {{"café"}, "CAFE\u0301", "CAFE\u0301 (2)"},      {{"CAFE\u0301"}, "café", "café (2)"},
     };
     for (const auto& [names, imported, expected] : rows) {
         std::vector<PersonalPreset> stored;

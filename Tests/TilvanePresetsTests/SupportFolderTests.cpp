@@ -7,7 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <array>
+#include <chrono>
+#include <ctime>
 
 namespace tilvane {
 namespace {
@@ -66,8 +71,53 @@ TEST(StoredFile, EveryFailedWriteKeepsTheOldBytesAndLeavesNoTemporaryFile)
         }
     }
     EXPECT_THROW(storedfile::removeIfPresent(occupied), std::system_error);
-    EXPECT_THROW((void)storedfile::readIfPresent(folder.path()), std::system_error);
+    EXPECT_THROW((void)storedfile::readIfPresent(folder.path(), 1024), std::system_error);
     EXPECT_EQ(folderContents(folder.path()), before);
+}
+
+
+// Sets the modification time of `path` (not of what a link points to) `age` in the past.
+void makeOlder(const std::filesystem::path& path, std::chrono::seconds age)
+{
+    const timespec then{std::time(nullptr) - age.count(), 0};
+    const timespec times[2] = {then, then};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+TEST(StoredFile, ASuccessfulWriteRemovesOnlyItsOwnStaleTemporaries)
+{
+    TemporaryFolder folder;
+    const auto target = folder.path() / "personal-presets.json";
+    const auto elsewhere = folder.path() / "elsewhere";
+    std::filesystem::create_directory(elsewhere);
+    writeBytes(elsewhere / "kept.json", "kept");
+    const auto old = std::chrono::seconds(120);
+
+    // Name, what it is, its age, whether a write of the target removes it.
+    enum class Kind { file, folder, link };
+    const std::tuple<std::string, Kind, std::chrono::seconds, bool> rows[] = {
+        {storedfile::temporaryNameFor(target), Kind::file, old, true},
+        {storedfile::temporaryNameFor(target), Kind::file, old, true},
+        {storedfile::temporaryNameFor(target), Kind::file, std::chrono::seconds(0), false},  // a write in progress
+        {storedfile::temporaryNameFor(target), Kind::folder, old, false},
+        {storedfile::temporaryNameFor(target), Kind::link, old, false},
+        {storedfile::temporaryNameFor(folder.path() / "last-session.json"), Kind::file, old, false},
+        {".personal-presets.json.not-a-uuid.tmp", Kind::file, old, false},
+        {"personal-presets.json.bak", Kind::file, old, false},
+    };
+    for (const auto& [name, kind, age, removed] : rows) {
+        const auto path = folder.path() / name;
+        if (kind == Kind::file) writeBytes(path, std::string(1000, 'x'));
+        if (kind == Kind::folder) std::filesystem::create_directory(path);
+        if (kind == Kind::link) std::filesystem::create_symlink(elsewhere / "kept.json", path);
+        makeOlder(path, age);
+    }
+    storedfile::writeAtomically(target, "{}");
+    EXPECT_EQ(readBytes(target), "{}");
+    for (const auto& [name, kind, age, removed] : rows) {
+        EXPECT_EQ(std::filesystem::exists(std::filesystem::symlink_status(folder.path() / name)), !removed) << name;
+    }
+    EXPECT_EQ(readBytes(elsewhere / "kept.json"), "kept");
 }
 
 }  // namespace

@@ -1,8 +1,17 @@
 #include "TestSupport.hpp"
 
+#include "VeldranTelemetry/Bundle.hpp"
 #include "VeldranTelemetry/CrashFileReader.hpp"
 
+#include <QDir>
 #include <QFile>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 
 #include <csignal>
 
@@ -77,6 +86,38 @@ TEST(CrashFileReader, RefusesBrokenJsonAbsentFilesAndFilesOverOneMebibyte)
     large.close();
     EXPECT_FALSE(CrashFileReader::read(large.fileName()));
     EXPECT_FALSE(CrashFileReader::read(folder.filePath("absent.json")));
+}
+
+// Runs `read` on its own thread; a read still blocked after five seconds fails the test and is then
+// released by a writer that opens and closes the FIFO at `fifo`.
+template <typename Read>
+auto resultWithoutBlocking(const QString& fifo, Read read)
+{
+    auto outcome = std::async(std::launch::async, read);
+    if (outcome.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+        ADD_FAILURE() << "the read blocked on " << fifo.toStdString();
+        const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+    }
+    return outcome.get();
+}
+
+TEST(CrashFileReader, NeverWaitsOnAFifoAndRefusesBytesAfterANul)
+{
+    QTemporaryDir folder;
+    const QString fifo = folder.filePath("crash-1-1.json");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(resultWithoutBlocking(fifo, [&] { return CrashFileReader::read(fifo); }));
+
+    ASSERT_TRUE(QDir(folder.path()).mkpath("X.app/Resources"));
+    const QString info = folder.filePath("X.app/Resources/Info.json");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(info).constData(), 0600), 0);
+    EXPECT_FALSE(resultWithoutBlocking(info, [&] { return Bundle(folder.filePath("X.app")).text("CFBundleVersion"); }));
+
+    const QByteArray document = QByteArray::fromStdString(testing::sampleCrashDocument().dump());
+    EXPECT_TRUE(CrashFileReader::parse(document + " \n"));
+    EXPECT_FALSE(CrashFileReader::parse(document + QByteArray("\0{{{", 4)));
 }
 
 class CrashingChild : public ::testing::TestWithParam<std::pair<const char*, int>> {};

@@ -2,6 +2,14 @@
 
 #include "VeldranUpdater/ArchiveExtractor.hpp"
 #include "VeldranUpdater/BundleInstaller.hpp"
+#include "VeldranUpdater/HostBundle.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 
 namespace {
 
@@ -65,6 +73,43 @@ TEST(ArchiveExtractor, KeepsExtractedFoldersWritableByTheirOwner)
     EXPECT_TRUE(QFileInfo(root.filePath("staging/X.app")).permissions().testFlag(QFile::ExeOther))
         << "the archive's other bits are kept";
     EXPECT_TRUE(QDir(root.filePath("staging")).removeRecursively());
+}
+
+TEST(ArchiveExtractor, RefusesArchivesThatWouldWriteMoreThanTheLimits)
+{
+    const auto twoFiles = TestArchive().folder("X.app").file("X.app/a", QByteArray(1000, 'a')).file("X.app/b", QByteArray(1000, 'b'));
+    const auto zeros = TestArchive().folder("X.app").file("X.app/zeros", QByteArray(1 << 20, '\0'));
+    // Name, archive, limits, whether it is refused.
+    const std::tuple<const char*, TestArchive, veldran::ExtractionLimits, bool> rows[] = {
+        {"WithinEveryLimit", twoFiles, {2000, 1000, 3}, false},
+        {"OneEntryTooMany", twoFiles, {2000, 1000, 2}, true},
+        {"OneByteTooMany", twoFiles, {1999, 1000, 3}, true},
+        {"ExpandingAThousandfold", zeros, {}, true},
+        {"ExpandingAThousandfoldWhenAllowed", zeros, {1 << 20, 10'000, 2}, false},
+    };
+    for (const auto& [name, archive, limits, refused] : rows) {
+        SCOPED_TRACE(name);
+        QTemporaryDir root;
+        writeFile(root.filePath("update.tar.gz"), archive.bytes());
+        ASSERT_TRUE(QDir(root.path()).mkdir("staging"));
+        EXPECT_EQ(refusalOf([&] { veldran::extractArchive(root.filePath("update.tar.gz"), root.filePath("staging"), limits); }),
+                  refused ? std::optional(UpdateErrorCase::malformedArchive) : std::nullopt);
+    }
+}
+
+// A staged bundle's Info.json comes from the archive: a FIFO there must not stop the updater.
+TEST(StagedBundleInfo, IsNeverWaitedForWhenItIsNoRegularFile)
+{
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath("X.app/Resources"));
+    const QString info = root.filePath("X.app/Resources/Info.json");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(info).constData(), 0600), 0);
+    auto outcome = std::async(std::launch::async, [&] { return veldran::readBundleInfo(root.filePath("X.app")); });
+    if (outcome.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
+        ADD_FAILURE() << "the read blocked on the FIFO";
+        ::close(::open(QFile::encodeName(info).constData(), O_WRONLY | O_NONBLOCK));
+    }
+    EXPECT_TRUE(outcome.get().isEmpty());
 }
 
 // Renames with the given numbers (counted from 1) failing.

@@ -1,5 +1,9 @@
 #include "UpdateHarness.hpp"
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 
 namespace {
 
@@ -81,7 +85,48 @@ INSTANTIATE_TEST_SUITE_P(Checks, UserCheckTest, testing::Values(
                       h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("Y/data", "y").symlink("X.app/data", "../Y/data").bytes());
                   }, unsafePath},
         CheckCase{"OlderBuildInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("X.app", "1")); }, noNewerVersion},
-        CheckCase{"AnotherBundleInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("Y.app")); }, noNewerVersion}), caseName);
+        CheckCase{"AnotherBundleInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("Y.app")); }, noNewerVersion},
+        // A signed archive of a few kilobytes that would expand a thousandfold.
+        CheckCase{"ArchiveExpandingFarBeyondItsSize", [](UpdateHarness& h) {
+                      h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("X.app/filler", QByteArray(8 << 20, '\0')).bytes());
+                  }, "O arquivo da atualização está corrompido."}), caseName);
+
+// A check removes what killed updates left beside the bundle, and nothing else.
+TEST(StaleStagingFolders, AreRemovedWhenACheckStartsUnlessHeldOrKeepingTheApplication)
+{
+    UpdateHarness harness;
+    harness.publishUpdate(newBundle());
+    // Name, a file inside it, whether the check removes it.
+    const std::tuple<QString, QString, bool> rows[] = {
+        {".X.app-update-a1B2c3", "update.archive", true},
+        {".X.app-update-Zz9Yy8", "extracted/X.app/bin/tilvane", true},
+        {".X.app-update-KEEP01", "previous/bin/tilvane", false},  // the application after a failed rollback
+        {".X.app-update-Locked", "update.archive", false},        // another process's update in progress
+        {".Y.app-update-a1B2c3", "update.archive", false},
+        {"X.app-update-a1B2c3", "update.archive", false},
+        {".X.app-update-a1B2c3d", "update.archive", false},
+    };
+    for (const auto& [name, file, removed] : rows) writeFile(harness.folderPath() + '/' + name + '/' + file, "x");
+    QFile::link(harness.folderPath() + "/.X.app-update-a1B2c3", harness.folderPath() + "/.X.app-update-Link01");
+    QFile locked(harness.folderPath() + "/.X.app-update-Locked");
+    const int lock = ::open(QFile::encodeName(locked.fileName()).constData(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+
+    auto updater = harness.startUpdater();
+    veldran::CheckForUpdatesButton command(*updater);
+    command.trigger();  // the user declines the download: nothing new is staged
+    ASSERT_TRUE(QTest::qWaitFor([&] { return command.isEnabled(); }, 10'000));
+    ::close(lock);
+
+    QStringList expected{"X.app", ".X.app-update-Link01"};
+    for (const auto& [name, file, removed] : rows) {
+        if (!removed) expected.append(name);
+    }
+    QStringList left = namesIn(harness.folderPath());
+    left.sort(), expected.sort();
+    EXPECT_EQ(left, expected);
+    EXPECT_EQ(harness.driver->downloadQuestions, 1);
+}
 
 // Automatic checks with the last check two days ago: switched on when the updater starts or turned on later.
 struct AutomaticCheckCase {

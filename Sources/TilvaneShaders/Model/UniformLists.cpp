@@ -1,6 +1,6 @@
 #include "UniformLists.hpp"
 
-#include "TilvaneCore/UnicodeWhiteSpace.hpp"
+#include "TilvaneCore/UnicodeCharacters.hpp"
 #include "TilvaneShaders/Model/EffectIdentifier.hpp"
 #include "TilvaneShaders/Model/EffectTables.hpp"
 
@@ -126,7 +126,7 @@ std::vector<float> bezelUniforms(const BezelSettings& bezel, int width, int heig
 
 std::array<float, 3> color(std::string_view text)
 {
-    const std::string_view trimmed = trimmingWhiteSpace(text);
+    const std::string_view trimmed = unicode::trimmingWhiteSpace(text);
     std::uint32_t value = 0;
     if (trimmed.size() == 7 && trimmed.front() == '#') {
         const auto digits = trimmed.substr(1);

@@ -1,10 +1,10 @@
-#include "TilvaneCore/UnicodeWhiteSpace.hpp"
+#include "TilvaneCore/UnicodeCharacters.hpp"
 
 #include <gtest/gtest.h>
 
 using namespace tilvane;
 
-TEST(UnicodeWhiteSpace, TrimsEveryWhiteSpaceCharacterAtBothEndsAndNothingElse)
+TEST(UnicodeCharacters, TrimsEveryWhiteSpaceCharacterAtBothEndsAndNothingElse)
 {
     struct Row {
         const char* name;
@@ -24,6 +24,6 @@ TEST(UnicodeWhiteSpace, TrimsEveryWhiteSpaceCharacterAtBothEndsAndNothingElse)
         {"a truncated sequence at the end is visible", " x\xC2", "x\xC2"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(trimmingWhiteSpace(row.text), row.trimmed) << row.name;
+        EXPECT_EQ(unicode::trimmingWhiteSpace(row.text), row.trimmed) << row.name;
     }
 }
