@@ -3,6 +3,7 @@
 #include "VeldranUpdater/DialogUserDriver.hpp"
 #include "VeldranUpdater/HostBundle.hpp"
 #include "VeldranUpdater/ProcessRelauncher.hpp"
+#include "VeldranUpdater/StagingFolder.hpp"
 #include "VeldranUpdater/UpdateError.hpp"
 #include "VeldranUpdater/UpdateSession.hpp"
 #include "VeldranUpdater/UpdaterDelegate.hpp"
@@ -91,6 +92,8 @@ void Updater::startUpdater()
         throw UpdateError(UpdateErrorCase::insecureAddress);
     }
     started_ = true;
+    // What killed updates left beside the bundle goes as soon as the updater runs, not only at the next check.
+    StagingFolder::removeStale(bundleRoot_);
     setCanCheckForUpdates(true);
     scheduleNextCheck();
 }

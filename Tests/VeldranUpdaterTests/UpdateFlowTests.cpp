@@ -91,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(Checks, UserCheckTest, testing::Values(
                       h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("X.app/filler", QByteArray(8 << 20, '\0')).bytes());
                   }, "O arquivo da atualização está corrompido."}), caseName);
 
-// A check removes what killed updates left beside the bundle, and nothing else.
-TEST(StaleStagingFolders, AreRemovedWhenACheckStartsUnlessHeldOrKeepingTheApplication)
+// The updater's start and each check remove what killed updates left beside the bundle, and nothing else.
+TEST(StaleStagingFolders, AreRemovedWhenTheUpdaterAndEachCheckStartUnlessHeldOrKeepingTheApplication)
 {
     UpdateHarness harness;
     harness.publishUpdate(newBundle());
@@ -113,6 +113,7 @@ TEST(StaleStagingFolders, AreRemovedWhenACheckStartsUnlessHeldOrKeepingTheApplic
     ASSERT_EQ(::flock(lock, LOCK_EX), 0);
 
     auto updater = harness.startUpdater();
+    EXPECT_FALSE(QFileInfo::exists(harness.folderPath() + "/.X.app-update-Zz9Yy8")) << "removed when the updater starts";
     veldran::CheckForUpdatesButton command(*updater);
     command.trigger();  // the user declines the download: nothing new is staged
     ASSERT_TRUE(QTest::qWaitFor([&] { return command.isEnabled(); }, 10'000));
