@@ -4,13 +4,11 @@
 
 #include "TilvanePresets/PersonalPreset.hpp"
 
+#include "TestSupport/FileSizeLimit.hpp"
 #include "TestSupport/TemporaryFolder.hpp"
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -36,23 +34,6 @@ private:
     void set(const std::optional<std::string>& to) { to ? setenv(name_.c_str(), to->c_str(), 1) : unsetenv(name_.c_str()); }
     std::string name_;
     std::optional<std::string> previous_;
-};
-
-// While it lives, no file of the process may grow past `bytes`: a larger write fails with EFBIG, as on
-// a full disk (unlike a read-only folder, this stops root too).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        const rlimit limited{bytes, previous_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous_); std::signal(SIGXFSZ, previousHandler_); }
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int);
 };
 
 inline std::string readBytes(const std::filesystem::path& path)

@@ -66,6 +66,10 @@ TEST(PresetDocumentFile, FilesThatCannotBeImportedAreRefusedAndLeftAsTheyWere)
     EXPECT_EQ(failureOf(folder.path()),
               "Não foi possível ler o arquivo “" + folder.path().filename().string() + "”: é uma pasta.");
     EXPECT_EQ(failureOf(folder.path() / "missing.json"), "Não foi possível ler o arquivo “missing.json”: não existe.");
+    const auto pipe = folder.path() / "pipe.json";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(failureOf(pipe), "Não foi possível ler o arquivo “pipe.json”: não é um arquivo comum.")
+        << "a FIFO without a writer is refused at once, not waited on";
     if (::geteuid() != 0) {
         EXPECT_EQ(failureOf(unreadable), "Não foi possível ler o arquivo “locked.json”: sem permissão de leitura.");
     }

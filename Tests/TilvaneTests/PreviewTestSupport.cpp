@@ -155,24 +155,6 @@ ReadOnlyFolder::~ReadOnlyFolder()
                                  ignored);
 }
 
-FileSizeLimit::FileSizeLimit(std::uint64_t bytes)
-{
-    rlimit limit{};
-    getrlimit(RLIMIT_FSIZE, &limit);
-    previousSoft_ = limit.rlim_cur;
-    previousHard_ = limit.rlim_max;
-    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
-}
-
-FileSizeLimit::~FileSizeLimit()
-{
-    const rlimit limit{previousSoft_, previousHard_};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    std::signal(SIGXFSZ, previousHandler_);
-}
-
 ImagePointer noiseImage(int width, int height)
 {
     std::mt19937 random(7);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestSupport/FileSizeLimit.hpp"
 #include "TestSupport/TemporaryFolder.hpp"
 #include "TilvaneCore/Image.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
@@ -73,19 +74,6 @@ public:
 private:
     std::filesystem::path folder_;
     bool droppedCapabilities_ = false;
-};
-
-// Limits the size of files this process writes (RLIMIT_FSIZE) with SIGXFSZ ignored, so that a write
-// past the limit fails with EFBIG; restores both when it goes.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(std::uint64_t bytes);
-    ~FileSizeLimit();
-
-private:
-    std::uint64_t previousSoft_;
-    std::uint64_t previousHard_;
-    void (*previousHandler_)(int);
 };
 
 // Random opaque noise that compresses badly, so that its PNG is large.

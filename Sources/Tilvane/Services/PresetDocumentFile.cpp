@@ -2,13 +2,11 @@
 
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
 #include "TilvanePresets/StoredFile.hpp"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "TilvaneShared/BoundedFileRead.hpp"
 
 #include <cerrno>
 #include <string>
+#include <system_error>
 
 namespace tilvane {
 namespace {
@@ -16,67 +14,38 @@ namespace {
 std::string reason(int errorNumber)
 {
     switch (errorNumber) {
-        case EISDIR:
-            return "é uma pasta";
-        case ENOENT:
-            return "não existe";
-        case EACCES:
-        case EPERM:
-            return "sem permissão de leitura";
-        default:
-            return "erro de leitura " + std::to_string(errorNumber);
+    case EISDIR:
+        return "é uma pasta";
+    case ENOENT:
+        return "não existe";
+    case EACCES:
+    case EPERM:
+        return "sem permissão de leitura";
+    case EINVAL:
+        return "não é um arquivo comum";
+    default:
+        return "erro de leitura " + std::to_string(errorNumber);
     }
 }
 
 [[noreturn]] void refuseUnreadable(const std::filesystem::path& path, int errorNumber)
 {
-    throw PresetDocumentReadError("Não foi possível ler o arquivo “" + path.filename().string() +
-                                  "”: " + reason(errorNumber) + ".");
+    throw PresetDocumentReadError("Não foi possível ler o arquivo “" + path.filename().string()
+                                  + "”: " + reason(errorNumber) + ".");
 }
-
-[[noreturn]] void refuseOversized()
-{
-    throw PersonalPresetError(PersonalPresetErrorCase::invalidData);
-}
-
-class ReadDescriptor {
-public:
-    explicit ReadDescriptor(const std::filesystem::path& path) : descriptor_(::open(path.c_str(), O_RDONLY | O_CLOEXEC))
-    {
-        if (descriptor_ < 0) refuseUnreadable(path, errno);
-    }
-    ~ReadDescriptor() { ::close(descriptor_); }
-    ReadDescriptor(const ReadDescriptor&) = delete;
-    ReadDescriptor& operator=(const ReadDescriptor&) = delete;
-    int get() const { return descriptor_; }
-
-private:
-    int descriptor_;
-};
 
 }  // namespace
 
 std::string readPresetDocument(const std::filesystem::path& path)
 {
-    constexpr auto limit = PersonalPresetTransfer::maximumDocumentSize;
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0) refuseUnreadable(path, errno);
-    if (S_ISDIR(status.st_mode)) refuseUnreadable(path, EISDIR);
-    if (static_cast<std::uintmax_t>(status.st_size) > limit) refuseOversized();
-
-    const ReadDescriptor descriptor(path);
-    std::string contents(limit + 1, '\0');
-    std::size_t filled = 0;
-    while (filled < contents.size()) {
-        const ssize_t count = ::read(descriptor.get(), contents.data() + filled, contents.size() - filled);
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) refuseUnreadable(path, errno);
-        if (count == 0) break;
-        filled += static_cast<std::size_t>(count);
+    try {
+        return readBoundedFile(path, PersonalPresetTransfer::maximumDocumentSize);
+    } catch (const std::system_error& error) {
+        const int code = error.code().value();
+        if (code == EFBIG) throw PersonalPresetError(PersonalPresetErrorCase::invalidData);
+        if (code == EINVAL && std::filesystem::is_directory(path)) refuseUnreadable(path, EISDIR);
+        refuseUnreadable(path, code);
     }
-    if (filled > limit) refuseOversized();
-    contents.resize(filled);
-    return contents;
 }
 
 void writePresetDocument(const std::filesystem::path& path, const PersonalPreset& preset)
