@@ -1,6 +1,6 @@
-#include "AreaResampler.hpp"
+#include "TilvaneCore/AreaResampler.hpp"
 
-#include "ParallelRows.hpp"
+#include "TilvaneCore/ParallelRows.hpp"
 
 #include <algorithm>
 #include <cstdint>

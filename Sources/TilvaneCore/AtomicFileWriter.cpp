@@ -1,4 +1,4 @@
-#include "AtomicFileWriter.hpp"
+#include "TilvaneCore/AtomicFileWriter.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>

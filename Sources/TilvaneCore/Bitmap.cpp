@@ -1,4 +1,4 @@
-#include "Bitmap.hpp"
+#include "TilvaneCore/Bitmap.hpp"
 
 #include <new>
 

@@ -1,6 +1,6 @@
 // The text form of custom palettes: ImagePalette::customColorsText and ImagePalette::parseCustomColors.
-#include "ImagePalette.hpp"
-#include "UnicodeCharacters.hpp"
+#include "TilvaneCore/ImagePalette.hpp"
+#include "TilvaneCore/UnicodeCharacters.hpp"
 
 #include <algorithm>
 #include <cstdio>

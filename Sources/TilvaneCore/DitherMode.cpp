@@ -1,4 +1,4 @@
-#include "DitherMode.hpp"
+#include "TilvaneCore/DitherMode.hpp"
 
 namespace tilvane {
 

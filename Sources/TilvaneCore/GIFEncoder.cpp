@@ -1,6 +1,6 @@
-#include "GIFEncoder.hpp"
+#include "TilvaneCore/GIFEncoder.hpp"
 
-#include "GIFExporter.hpp"
+#include "TilvaneCore/GIFExporter.hpp"
 
 #include <cgif.h>
 

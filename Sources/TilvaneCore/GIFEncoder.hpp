@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AtomicFileWriter.hpp"
-#include "Image.hpp"
-#include "IndexedFrame.hpp"
+#include "TilvaneCore/AtomicFileWriter.hpp"
+#include "TilvaneCore/Image.hpp"
+#include "TilvaneCore/IndexedFrame.hpp"
 
 #include <cstdint>
 #include <optional>

@@ -1,9 +1,9 @@
-#include "GIFExporter.hpp"
+#include "TilvaneCore/GIFExporter.hpp"
 
-#include "AtomicFileWriter.hpp"
-#include "Cancellation.hpp"
-#include "GIFEncoder.hpp"
-#include "Uuid.hpp"
+#include "TilvaneCore/AtomicFileWriter.hpp"
+#include "TilvaneCore/Cancellation.hpp"
+#include "TilvaneCore/GIFEncoder.hpp"
+#include "TilvaneCore/Uuid.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EnumeratedError.hpp"
-#include "Image.hpp"
+#include "TilvaneCore/EnumeratedError.hpp"
+#include "TilvaneCore/Image.hpp"
 
 #include <filesystem>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "Image.hpp"
+#include "TilvaneCore/Image.hpp"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "ImageAdjustments.hpp"
+#include "TilvaneCore/ImageAdjustments.hpp"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
-#include "ImageConverter.hpp"
+#include "TilvaneCore/ImageConverter.hpp"
 
-#include "AreaResampler.hpp"
-#include "Bitmap.hpp"
-#include "NearestColorLookupCache.hpp"
-#include "PixelGridPasses.hpp"
+#include "TilvaneCore/AreaResampler.hpp"
+#include "TilvaneCore/Bitmap.hpp"
+#include "TilvaneCore/NearestColorLookupCache.hpp"
+#include "TilvaneCore/PixelGridPasses.hpp"
 
 #include <cstring>
 #include <vector>

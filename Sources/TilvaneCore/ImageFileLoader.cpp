@@ -1,6 +1,6 @@
-#include "ImageFileLoader.hpp"
+#include "TilvaneCore/ImageFileLoader.hpp"
 
-#include "VipsRuntime.hpp"
+#include "TilvaneCore/VipsRuntime.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Image.hpp"
+#include "TilvaneCore/Image.hpp"
 
 #include <cstdint>
 #include <filesystem>

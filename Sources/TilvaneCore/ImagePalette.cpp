@@ -1,4 +1,4 @@
-#include "ImagePalette.hpp"
+#include "TilvaneCore/ImagePalette.hpp"
 
 #include <cstdint>
 #include <initializer_list>

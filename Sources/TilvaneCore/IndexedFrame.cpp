@@ -1,4 +1,4 @@
-#include "IndexedFrame.hpp"
+#include "TilvaneCore/IndexedFrame.hpp"
 
 #include <libimagequant.h>
 

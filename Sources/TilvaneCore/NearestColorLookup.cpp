@@ -1,4 +1,4 @@
-#include "NearestColorLookup.hpp"
+#include "TilvaneCore/NearestColorLookup.hpp"
 
 #include <cmath>
 #include <limits>

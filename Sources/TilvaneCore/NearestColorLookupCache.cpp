@@ -1,4 +1,4 @@
-#include "NearestColorLookupCache.hpp"
+#include "TilvaneCore/NearestColorLookupCache.hpp"
 
 namespace tilvane {
 

@@ -1,4 +1,4 @@
-#include "ParallelRows.hpp"
+#include "TilvaneCore/ParallelRows.hpp"
 
 #include <algorithm>
 #include <exception>

@@ -1,6 +1,6 @@
-#include "PixelGridPasses.hpp"
+#include "TilvaneCore/PixelGridPasses.hpp"
 
-#include "Cancellation.hpp"
+#include "TilvaneCore/Cancellation.hpp"
 
 #include <algorithm>
 #include <vector>

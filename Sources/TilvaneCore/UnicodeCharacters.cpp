@@ -1,4 +1,4 @@
-#include "UnicodeCharacters.hpp"
+#include "TilvaneCore/UnicodeCharacters.hpp"
 
 #include <utf8proc.h>
 

@@ -1,4 +1,4 @@
-#include "Uuid.hpp"
+#include "TilvaneCore/Uuid.hpp"
 
 #include <random>
 

@@ -1,4 +1,4 @@
-#include "VipsRuntime.hpp"
+#include "TilvaneCore/VipsRuntime.hpp"
 
 namespace tilvane {
 

@@ -1,4 +1,4 @@
-#include "ShaderBundle.hpp"
+#include "TilvaneShaders/ShaderBundle.hpp"
 
 #include <system_error>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "ShaderPresetCatalog.hpp"
+#include "TilvaneShaders/ShaderPresetCatalog.hpp"
 
 #include "TilvaneCore/JsonCoding.hpp"
 

@@ -1,4 +1,4 @@
-#include "BezelSettings.hpp"
+#include "TilvaneShaders/Model/BezelSettings.hpp"
 
 #include "TilvaneCore/JsonCoding.hpp"
 

@@ -1,4 +1,4 @@
-#include "EffectIdentifier.hpp"
+#include "TilvaneShaders/Model/EffectIdentifier.hpp"
 
 #include <algorithm>
 #include <iterator>

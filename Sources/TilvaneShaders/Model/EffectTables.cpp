@@ -1,4 +1,4 @@
-#include "EffectTables.hpp"
+#include "TilvaneShaders/Model/EffectTables.hpp"
 
 #include "TilvaneShaders/Model/EffectIdentifier.hpp"
 

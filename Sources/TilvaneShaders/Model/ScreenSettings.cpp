@@ -1,4 +1,4 @@
-#include "ScreenSettings.hpp"
+#include "TilvaneShaders/Model/ScreenSettings.hpp"
 
 #include "TilvaneShaders/Model/EffectIdentifier.hpp"
 

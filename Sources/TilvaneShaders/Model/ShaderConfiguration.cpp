@@ -1,4 +1,4 @@
-#include "ShaderConfiguration.hpp"
+#include "TilvaneShaders/Model/ShaderConfiguration.hpp"
 
 #include "TilvaneCore/JsonCoding.hpp"
 

@@ -1,4 +1,4 @@
-#include "ShaderParameter.hpp"
+#include "TilvaneShaders/Model/ShaderParameter.hpp"
 
 #include "TilvaneShaders/Model/EffectTables.hpp"
 

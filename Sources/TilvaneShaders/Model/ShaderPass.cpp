@@ -1,4 +1,4 @@
-#include "ShaderPass.hpp"
+#include "TilvaneShaders/Model/ShaderPass.hpp"
 
 #include "TilvaneCore/JsonCoding.hpp"
 

@@ -1,4 +1,4 @@
-#include "ShaderPreset.hpp"
+#include "TilvaneShaders/Model/ShaderPreset.hpp"
 
 #include "TilvaneCore/JsonCoding.hpp"
 

@@ -1,4 +1,4 @@
-#include "UniformLists.hpp"
+#include "TilvaneShaders/Model/UniformLists.hpp"
 
 #include "TilvaneCore/UnicodeCharacters.hpp"
 #include "TilvaneShaders/Model/EffectIdentifier.hpp"

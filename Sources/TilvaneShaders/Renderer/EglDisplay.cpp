@@ -1,4 +1,4 @@
-#include "EglDisplay.hpp"
+#include "TilvaneShaders/Renderer/EglDisplay.hpp"
 
 #include <EGL/eglext.h>
 

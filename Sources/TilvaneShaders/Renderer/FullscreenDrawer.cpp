@@ -1,6 +1,6 @@
-#include "FullscreenDrawer.hpp"
+#include "TilvaneShaders/Renderer/FullscreenDrawer.hpp"
 
-#include "ShaderRendererError.hpp"
+#include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
 
 namespace tilvane {
 namespace {

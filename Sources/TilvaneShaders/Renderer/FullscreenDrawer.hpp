@@ -1,8 +1,8 @@
 #pragma once
 
-#include "GlObjects.hpp"
-#include "GlTexture.hpp"
-#include "ShaderLibrary.hpp"
+#include "TilvaneShaders/Renderer/GlObjects.hpp"
+#include "TilvaneShaders/Renderer/GlTexture.hpp"
+#include "TilvaneShaders/Renderer/ShaderLibrary.hpp"
 
 #include <initializer_list>
 #include <span>

@@ -1,7 +1,7 @@
-#include "GlContext.hpp"
+#include "TilvaneShaders/Renderer/GlContext.hpp"
 
-#include "EglDisplay.hpp"
-#include "ShaderRendererError.hpp"
+#include "TilvaneShaders/Renderer/EglDisplay.hpp"
+#include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
 
 #include <EGL/eglext.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "OpenGL.hpp"
+#include "TilvaneShaders/Renderer/OpenGL.hpp"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "GlTexture.hpp"
+#include "TilvaneShaders/Renderer/GlTexture.hpp"
 
-#include "ShaderRendererError.hpp"
+#include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
 
 namespace tilvane {
 GlTexture::GlTexture(int width, int height, TextureFormat format, bool mipmapped)

@@ -1,4 +1,4 @@
-#include "ImageTransfer.hpp"
+#include "TilvaneShaders/Renderer/ImageTransfer.hpp"
 
 #include <algorithm>
 #include <span>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GlTexture.hpp"
+#include "TilvaneShaders/Renderer/GlTexture.hpp"
 
 #include "TilvaneCore/Image.hpp"
 

@@ -1,4 +1,4 @@
-#include "JobThread.hpp"
+#include "TilvaneShaders/Renderer/JobThread.hpp"
 
 namespace tilvane {
 

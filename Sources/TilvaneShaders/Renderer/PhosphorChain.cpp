@@ -1,6 +1,6 @@
-#include "PhosphorChain.hpp"
+#include "TilvaneShaders/Renderer/PhosphorChain.hpp"
 
-#include "ShaderRendererError.hpp"
+#include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
 
 #include "TilvaneShaders/Model/UniformLists.hpp"
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FullscreenDrawer.hpp"
-#include "GlTexture.hpp"
-#include "ShaderLibrary.hpp"
-#include "TexturePool.hpp"
+#include "TilvaneShaders/Renderer/FullscreenDrawer.hpp"
+#include "TilvaneShaders/Renderer/GlTexture.hpp"
+#include "TilvaneShaders/Renderer/ShaderLibrary.hpp"
+#include "TilvaneShaders/Renderer/TexturePool.hpp"
 
 #include "TilvaneShaders/Model/ShaderPass.hpp"
 

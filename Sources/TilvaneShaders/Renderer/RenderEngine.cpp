@@ -1,8 +1,8 @@
-#include "RenderEngine.hpp"
+#include "TilvaneShaders/Renderer/RenderEngine.hpp"
 
-#include "ImageTransfer.hpp"
-#include "ShaderRendererError.hpp"
-#include "ShaderSources.hpp"
+#include "TilvaneShaders/Renderer/ImageTransfer.hpp"
+#include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
+#include "TilvaneShaders/Renderer/ShaderSources.hpp"
 
 #include "TilvaneShaders/Model/EffectIdentifier.hpp"
 #include "TilvaneShaders/Model/UniformLists.hpp"

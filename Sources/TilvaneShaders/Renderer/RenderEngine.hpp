@@ -1,10 +1,10 @@
 #pragma once
 
-#include "FullscreenDrawer.hpp"
-#include "GlContext.hpp"
-#include "PhosphorChain.hpp"
-#include "ShaderLibrary.hpp"
-#include "TexturePool.hpp"
+#include "TilvaneShaders/Renderer/FullscreenDrawer.hpp"
+#include "TilvaneShaders/Renderer/GlContext.hpp"
+#include "TilvaneShaders/Renderer/PhosphorChain.hpp"
+#include "TilvaneShaders/Renderer/ShaderLibrary.hpp"
+#include "TilvaneShaders/Renderer/TexturePool.hpp"
 
 #include "TilvaneCore/Image.hpp"
 #include "TilvaneShaders/Model/ScreenSettings.hpp"

@@ -1,6 +1,6 @@
-#include "ShaderLibrary.hpp"
+#include "TilvaneShaders/Renderer/ShaderLibrary.hpp"
 
-#include "ShaderRendererError.hpp"
+#include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
 
 #include "TilvaneShaders/Model/EffectTables.hpp"
 

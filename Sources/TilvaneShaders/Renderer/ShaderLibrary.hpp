@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GlObjects.hpp"
+#include "TilvaneShaders/Renderer/GlObjects.hpp"
 
 #include <map>
 #include <span>

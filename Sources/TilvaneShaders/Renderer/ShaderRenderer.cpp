@@ -1,6 +1,6 @@
-#include "ShaderRenderer.hpp"
+#include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
-#include "RenderEngine.hpp"
+#include "TilvaneShaders/Renderer/RenderEngine.hpp"
 
 #include "TilvaneCore/Cancellation.hpp"
 

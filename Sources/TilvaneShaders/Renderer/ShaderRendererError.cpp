@@ -1,4 +1,4 @@
-#include "ShaderRendererError.hpp"
+#include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
 
 namespace tilvane {
 

@@ -1,6 +1,6 @@
-#include "ShaderSources.hpp"
+#include "TilvaneShaders/Renderer/ShaderSources.hpp"
 
-#include "ShaderRendererError.hpp"
+#include "TilvaneShaders/Renderer/ShaderRendererError.hpp"
 
 #include <fstream>
 #include <sstream>

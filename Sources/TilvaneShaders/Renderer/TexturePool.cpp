@@ -1,4 +1,4 @@
-#include "TexturePool.hpp"
+#include "TilvaneShaders/Renderer/TexturePool.hpp"
 
 #include <algorithm>
 
