@@ -30,7 +30,9 @@ const Image& picture()
         pixels.reserve(static_cast<std::size_t>(pictureWidth) * pictureHeight * 4);
         for (int y = 0; y < pictureHeight; ++y) {
             for (int x = 0; x < pictureWidth; ++x) {
-                const auto channel = [&](int value) { return static_cast<std::uint8_t>(std::clamp(value + grain(random), 0, 255)); };
+                const auto channel = [&](int value) {
+                    return static_cast<std::uint8_t>(std::clamp(value + grain(random), 0, 255));
+                };
                 pixels.push_back(channel(x * 255 / pictureWidth));
                 pixels.push_back(channel(y * 255 / pictureHeight));
                 pixels.push_back(channel(((x + y) / 4) % 256));
@@ -55,8 +57,8 @@ const std::vector<RGBColor>& randomColors()
 
 const ImagePalette& paletteAt(std::int64_t index)
 {
-    static const std::vector<const ImagePalette*> palettes{&ImagePalette::nes(),     &ImagePalette::doom(),
-                                                           &ImagePalette::pico8(),   &ImagePalette::gameBoy(),
+    static const std::vector<const ImagePalette*> palettes{&ImagePalette::nes(),           &ImagePalette::doom(),
+                                                           &ImagePalette::pico8(),         &ImagePalette::gameBoy(),
                                                            &ImagePalette::blackAndWhite(), &ImagePalette::original()};
     return *palettes.at(static_cast<std::size_t>(index));
 }
@@ -111,7 +113,8 @@ double linearSearchSeconds(const ImagePalette& palette)
     static std::map<std::string, double> measured;
     if (!measured.contains(palette.id)) {
         measured[palette.id] = bestSeconds(3, [&] {
-            for (const RGBColor color : randomColors()) benchmark::DoNotOptimize(nearestByLinearSearch(color, palette.colors));
+            for (const RGBColor color : randomColors())
+                benchmark::DoNotOptimize(nearestByLinearSearch(color, palette.colors));
         });
     }
     return measured[palette.id];
@@ -160,7 +163,8 @@ void linearSearch(benchmark::State& state)
     const ImagePalette& palette = paletteAt(state.range(0));
     state.SetLabel(palette.id);
     for (auto _ : state) {
-        for (const RGBColor color : randomColors()) benchmark::DoNotOptimize(nearestByLinearSearch(color, palette.colors));
+        for (const RGBColor color : randomColors())
+            benchmark::DoNotOptimize(nearestByLinearSearch(color, palette.colors));
     }
 }
 

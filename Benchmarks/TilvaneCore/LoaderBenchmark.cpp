@@ -42,13 +42,14 @@ void writePhoto(const std::filesystem::path& path)
     const auto coordinates = made([](VipsImage** out) { return vips_xyz(out, photoWidth, photoHeight, nullptr); });
     const auto affine = made([&](VipsImage** out) { return vips_bandjoin_const1(coordinates.get(), out, 1, nullptr); });
     const double light[] = {
-        140.0 / photoWidth, 40.0 / photoHeight, 60,
-        60.0 / photoWidth, 90.0 / photoHeight, 70,
+        140.0 / photoWidth, 40.0 / photoHeight,   60,  60.0 / photoWidth, 90.0 / photoHeight, 70,
         -40.0 / photoWidth, -120.0 / photoHeight, 200,
     };
     const VipsImagePointer lightMatrix(vips_image_new_matrix_from_array(3, 3, light, 9));
-    const auto gradient = made([&](VipsImage** out) { return vips_recomb(affine.get(), out, lightMatrix.get(), nullptr); });
-    const auto canvas = made([&](VipsImage** out) { return vips_cast(gradient.get(), out, VIPS_FORMAT_UCHAR, nullptr); });
+    const auto gradient =
+        made([&](VipsImage** out) { return vips_recomb(affine.get(), out, lightMatrix.get(), nullptr); });
+    const auto canvas =
+        made([&](VipsImage** out) { return vips_cast(gradient.get(), out, VIPS_FORMAT_UCHAR, nullptr); });
     const VipsImagePointer scene(vips_image_copy_memory(canvas.get()));
     if (!scene) throw std::runtime_error(vips_error_buffer());
 
@@ -58,8 +59,9 @@ void writePhoto(const std::filesystem::path& path)
         double ink[] = {double(between(0, 255)), double(between(0, 255)), double(between(0, 255))};
         const int x = between(0, photoWidth), y = between(0, photoHeight);
         const int status = shape % 2 == 0
-            ? vips_draw_circle(scene.get(), ink, 3, x, y, between(80, 700), "fill", TRUE, nullptr)
-            : vips_draw_rect(scene.get(), ink, 3, x, y, between(100, 1500), between(100, 1500), "fill", TRUE, nullptr);
+                               ? vips_draw_circle(scene.get(), ink, 3, x, y, between(80, 700), "fill", TRUE, nullptr)
+                               : vips_draw_rect(scene.get(), ink, 3, x, y, between(100, 1500), between(100, 1500),
+                                                "fill", TRUE, nullptr);
         if (status != 0) throw std::runtime_error(vips_error_buffer());
     }
     const auto soft = made([&](VipsImage** out) { return vips_gaussblur(scene.get(), out, 1.5, nullptr); });
@@ -69,7 +71,8 @@ void writePhoto(const std::filesystem::path& path)
     });
     const auto texture = made([&](VipsImage** out) { return vips_gaussblur(noise.get(), out, 0.7, nullptr); });
     const auto textured = made([&](VipsImage** out) { return vips_add(soft.get(), texture.get(), out, nullptr); });
-    const auto bytes = made([&](VipsImage** out) { return vips_cast(textured.get(), out, VIPS_FORMAT_UCHAR, nullptr); });
+    const auto bytes =
+        made([&](VipsImage** out) { return vips_cast(textured.get(), out, VIPS_FORMAT_UCHAR, nullptr); });
     const auto photo = made([&](VipsImage** out) {
         return vips_copy(bytes.get(), out, "interpretation", VIPS_INTERPRETATION_sRGB, nullptr);
     });
@@ -114,7 +117,8 @@ public:
     {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration) times_[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
+            if (run.run_type == Run::RT_Iteration)
+                times_[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
         }
     }
 

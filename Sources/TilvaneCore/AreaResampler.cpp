@@ -31,7 +31,8 @@ public:
             const std::int64_t last = (end - 1) / destination;
             spans_.push_back({static_cast<int>(first), static_cast<int>(last - first + 1), weights_.size()});
             for (std::int64_t input = first; input <= last; ++input) {
-                const std::int64_t covered = std::min((input + 1) * destination, end) - std::max(input * destination, start);
+                const std::int64_t covered =
+                    std::min((input + 1) * destination, end) - std::max(input * destination, start);
                 weights_.push_back(static_cast<float>(covered));
             }
         }
@@ -104,8 +105,9 @@ void resampleByAreaAverage(const Image& image, Bitmap& destination)
     const AxisCoverage rows(source.height(), destination.height());
     const std::size_t sourcePixelsPerRow =
         static_cast<std::size_t>(source.width()) * static_cast<std::size_t>(source.height()) / destination.height() + 1;
-    forEachRowRange(static_cast<std::size_t>(destination.height()), sourcePixelsPerRow, sourcePixelsPerThread,
-                    [&](std::size_t begin, std::size_t end) { resampleRows(source, destination, columns, rows, begin, end); });
+    forEachRowRange(
+        static_cast<std::size_t>(destination.height()), sourcePixelsPerRow, sourcePixelsPerThread,
+        [&](std::size_t begin, std::size_t end) { resampleRows(source, destination, columns, rows, begin, end); });
 }
 
 }  // namespace tilvane

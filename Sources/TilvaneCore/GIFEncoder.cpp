@@ -76,7 +76,8 @@ void GIFEncoder::addFrame(const Image& frame)
     if (pending_) {
         // A frame with transparent pixels clears the previous frame first, and some decoders
         // (libnsgif among them) clear a frame without a transparent entry to an opaque colour.
-        if (indexed.transparentIndex && std::ranges::find(indexed.indices, *indexed.transparentIndex) != indexed.indices.end()) {
+        if (indexed.transparentIndex
+            && std::ranges::find(indexed.indices, *indexed.transparentIndex) != indexed.indices.end()) {
             freeTransparentEntry(*pending_);
         }
         submit(*pending_);

@@ -34,7 +34,10 @@ public:
     AlphaMode alphaMode() const noexcept { return alphaMode_; }
 
     std::span<const std::uint8_t> bytes() const noexcept { return pixels_; }
-    const std::uint8_t* row(int y) const noexcept { return pixels_.data() + bytesPerRow() * static_cast<std::size_t>(y); }
+    const std::uint8_t* row(int y) const noexcept
+    {
+        return pixels_.data() + bytesPerRow() * static_cast<std::size_t>(y);
+    }
     const std::uint8_t* pixel(int x, int y) const noexcept { return row(y) + static_cast<std::size_t>(x) * 4; }
 
     // The same picture with premultiplied channels; this image itself when it already is.

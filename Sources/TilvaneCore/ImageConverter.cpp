@@ -35,8 +35,9 @@ void checkArguments(const ImagePalette& palette, int pixelSize, const ImageAdjus
     if (!adjustments.isValid()) {
         throw ImageConversionError(ImageConversionErrorCase::invalidAdjustments);
     }
-    if (palette.mapping != PaletteMapping::original &&
-        (palette.colors.empty() || (palette.mapping == PaletteMapping::blackAndWhite && palette.colors.size() == 1))) {
+    if (palette.mapping != PaletteMapping::original
+        && (palette.colors.empty()
+            || (palette.mapping == PaletteMapping::blackAndWhite && palette.colors.size() == 1))) {
         throw ImageConversionError(ImageConversionErrorCase::emptyPalette);
     }
 }

@@ -67,12 +67,12 @@ int jpegShrink(const VipsImagePointer& header, int maxDimension)
 // covers the target and resizing the decoded pixels is about twice as fast.
 VipsImagePointer jpegThumbnail(VipsSource* source, const VipsImagePointer& header, int maxDimension)
 {
-    const VipsImagePointer decoded = decodedInMemory(VipsImagePointer(
-        vips_image_new_from_source(source, "", "shrink", jpegShrink(header, maxDimension), "fail_on",
-                                   VIPS_FAIL_ON_ERROR, "access", VIPS_ACCESS_SEQUENTIAL, nullptr)));
+    const VipsImagePointer decoded = decodedInMemory(
+        VipsImagePointer(vips_image_new_from_source(source, "", "shrink", jpegShrink(header, maxDimension), "fail_on",
+                                                    VIPS_FAIL_ON_ERROR, "access", VIPS_ACCESS_SEQUENTIAL, nullptr)));
     return transformed(decoded, [maxDimension](VipsImage* in, VipsImage** out) {
-        return vips_thumbnail_image(in, out, maxDimension, "height", maxDimension, "size", VIPS_SIZE_DOWN,
-                                    "no_rotate", FALSE, nullptr);
+        return vips_thumbnail_image(in, out, maxDimension, "height", maxDimension, "size", VIPS_SIZE_DOWN, "no_rotate",
+                                    FALSE, nullptr);
     });
 }
 
@@ -81,7 +81,8 @@ VipsImagePointer generalThumbnail(VipsSource* source, int maxDimension)
     VipsImage* result = nullptr;
     // fail_on goes through the loader's options: thumbnail_source ignores its own in libvips 8.14.
     if (vips_thumbnail_source(source, &result, maxDimension, "height", maxDimension, "size", VIPS_SIZE_DOWN,
-                              "no_rotate", FALSE, "option_string", "fail_on=error", nullptr) != 0) {
+                              "no_rotate", FALSE, "option_string", "fail_on=error", nullptr)
+        != 0) {
         return nullptr;
     }
     return decodedInMemory(VipsImagePointer(result));
@@ -96,8 +97,8 @@ VipsImagePointer decodeThumbnail(VipsSource* source, int maxDimension)
     if (!header) {
         return nullptr;
     }
-    const auto pixels = static_cast<std::int64_t>(vips_image_get_width(header.get())) *
-                        static_cast<std::int64_t>(vips_image_get_height(header.get()));
+    const auto pixels = static_cast<std::int64_t>(vips_image_get_width(header.get()))
+                        * static_cast<std::int64_t>(vips_image_get_height(header.get()));
     if (pixels > ImageFileLoader::maxSourcePixels) {
         return nullptr;
     }
@@ -134,13 +135,16 @@ VipsImagePointer toRGBA8(VipsImagePointer image)
     const int bands = vips_image_get_bands(rgb.get());
     VipsImagePointer rgba;
     if (bands == 3) {
-        rgba = transformed(rgb, [](VipsImage* in, VipsImage** out) { return vips_bandjoin_const1(in, out, 255.0, nullptr); });
+        rgba = transformed(
+            rgb, [](VipsImage* in, VipsImage** out) { return vips_bandjoin_const1(in, out, 255.0, nullptr); });
     } else if (bands > 4) {
-        rgba = transformed(rgb, [](VipsImage* in, VipsImage** out) { return vips_extract_band(in, out, 0, "n", 4, nullptr); });
+        rgba = transformed(
+            rgb, [](VipsImage* in, VipsImage** out) { return vips_extract_band(in, out, 0, "n", 4, nullptr); });
     } else if (bands == 4) {
         rgba = std::move(rgb);
     }
-    return transformed(rgba, [](VipsImage* in, VipsImage** out) { return vips_cast(in, out, VIPS_FORMAT_UCHAR, nullptr); });
+    return transformed(rgba,
+                       [](VipsImage* in, VipsImage** out) { return vips_cast(in, out, VIPS_FORMAT_UCHAR, nullptr); });
 }
 
 // Computes the picture straight into the image's own memory.
@@ -149,7 +153,8 @@ ImagePointer copyPixels(const VipsImagePointer& image)
     const int width = vips_image_get_width(image.get());
     const int height = vips_image_get_height(image.get());
     const auto expected = Image::byteCount(width, height);
-    if (!expected || vips_image_get_bands(image.get()) != 4 || vips_image_get_format(image.get()) != VIPS_FORMAT_UCHAR) {
+    if (!expected || vips_image_get_bands(image.get()) != 4
+        || vips_image_get_format(image.get()) != VIPS_FORMAT_UCHAR) {
         return nullptr;
     }
     std::vector<std::uint8_t> pixels(*expected);

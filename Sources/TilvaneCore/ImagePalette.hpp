@@ -70,7 +70,9 @@ struct std::hash<tilvane::ImagePalette> {
     std::size_t operator()(const tilvane::ImagePalette& palette) const noexcept
     {
         std::size_t value = std::hash<std::string>{}(palette.id);
-        const auto combine = [&value](std::size_t next) { value ^= next + 0x9e3779b97f4a7c15ULL + (value << 6) + (value >> 2); };
+        const auto combine = [&value](std::size_t next) {
+            value ^= next + 0x9e3779b97f4a7c15ULL + (value << 6) + (value >> 2);
+        };
         combine(std::hash<std::string>{}(palette.name));
         combine(palette.colors.size());
         for (const auto& color : palette.colors) {

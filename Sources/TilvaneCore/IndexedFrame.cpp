@@ -172,7 +172,8 @@ IndexedFrame quantizedFrame(const std::vector<std::uint8_t>& pixels, int width, 
 int squaredDistance(const std::uint8_t* first, const std::uint8_t* second)
 {
     int sum = 0;
-    for (int channel = 0; channel < 3; ++channel) sum += (first[channel] - second[channel]) * (first[channel] - second[channel]);
+    for (int channel = 0; channel < 3; ++channel)
+        sum += (first[channel] - second[channel]) * (first[channel] - second[channel]);
     return sum;
 }
 

@@ -12,8 +12,8 @@ namespace tilvane {
 struct IndexedFrame {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> palette;  // red, green, blue triplets; a power of two from 2 to 256 entries
-    std::vector<std::uint8_t> indices;  // one palette index per pixel, row 0 first
+    std::vector<std::uint8_t> palette;             // red, green, blue triplets; a power of two from 2 to 256 entries
+    std::vector<std::uint8_t> indices;             // one palette index per pixel, row 0 first
     std::optional<std::uint8_t> transparentIndex;  // present unless 256 opaque colours fill the palette
 };
 

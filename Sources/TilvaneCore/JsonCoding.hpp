@@ -79,8 +79,8 @@ std::int64_t toInteger(const Json& value, std::string_view key,
                        std::int64_t upper = std::numeric_limits<std::int64_t>::max())
 {
     const auto outOfRange = [&] {
-        return DecodingError(quotedKey(key, " deve ser um número inteiro entre ") +
-                             std::to_string(lower) + " e " + std::to_string(upper) + ".");
+        return DecodingError(quotedKey(key, " deve ser um número inteiro entre ") + std::to_string(lower) + " e "
+                             + std::to_string(upper) + ".");
     };
     std::int64_t integer = 0;
     if (value.is_number_unsigned()) {
@@ -92,8 +92,8 @@ std::int64_t toInteger(const Json& value, std::string_view key,
     } else if (value.is_number_float()) {
         const double number = value.template get<double>();
         // 2^63 is the first double past the int64 range.
-        if (!std::isfinite(number) || std::trunc(number) != number || number < -9223372036854775808.0 ||
-            number >= 9223372036854775808.0) {
+        if (!std::isfinite(number) || std::trunc(number) != number || number < -9223372036854775808.0
+            || number >= 9223372036854775808.0) {
             throw outOfRange();
         }
         integer = static_cast<std::int64_t>(number);

@@ -42,7 +42,9 @@ public:
             });
             return;
         case PaletteMapping::blackAndWhite:
-            body([&colors](RGBColor color) { return int{color.red} + color.green + color.blue > 384 ? colors[1] : colors[0]; });
+            body([&colors](RGBColor color) {
+                return int{color.red} + color.green + color.blue > 384 ? colors[1] : colors[0];
+            });
             return;
         }
     }

@@ -16,8 +16,8 @@ void forEachRowRange(std::size_t count, std::size_t workPerItem, std::size_t min
     }
     const std::size_t totalWork = count * std::max<std::size_t>(workPerItem, 1);
     const std::size_t processors = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t threadCount =
-        std::clamp<std::size_t>(totalWork / std::max<std::size_t>(minimumWorkPerThread, 1), 1, std::min(processors, count));
+    const std::size_t threadCount = std::clamp<std::size_t>(totalWork / std::max<std::size_t>(minimumWorkPerThread, 1),
+                                                            1, std::min(processors, count));
     if (threadCount == 1) {
         body(0, count);
         return;

@@ -14,7 +14,8 @@ constexpr float infinity = std::numeric_limits<float>::infinity();
 
 TEST(DitherMode, RawValuesAndJsonMatchExactly)
 {
-    EXPECT_EQ((std::vector<std::string_view>{rawValue(allDitherModes[0]), rawValue(allDitherModes[1]), rawValue(allDitherModes[2])}),
+    EXPECT_EQ((std::vector<std::string_view>{rawValue(allDitherModes[0]), rawValue(allDitherModes[1]),
+                                             rawValue(allDitherModes[2])}),
               (std::vector<std::string_view>{"none", "bayer4x4", "floydSteinberg"}));
     for (const auto mode : allDitherModes) EXPECT_EQ(nlohmann::json(rawValue(mode)).get<DitherMode>(), mode);
     EXPECT_EQ(nlohmann::json(DitherMode::bayer4x4), nlohmann::json("bayer4x4"));
@@ -25,11 +26,21 @@ TEST(DitherMode, RawValuesAndJsonMatchExactly)
 
 TEST(ImageAdjustments, ValidityIncludesTheBoundsAndRefusesNonFiniteValuesAndNeutralityIsExact)
 {
-    EXPECT_TRUE((ImageAdjustments{-0.0f, 1, 1}.isNeutral() && ImageAdjustments{-2, 0.5f, 0.5f}.isValid() && ImageAdjustments{2, 1.5f, 2}.isValid()));
+    EXPECT_TRUE((ImageAdjustments{-0.0f, 1, 1}.isNeutral() && ImageAdjustments{-2, 0.5f, 0.5f}.isValid()
+                 && ImageAdjustments{2, 1.5f, 2}.isValid()));
     EXPECT_FALSE((ImageAdjustments{0, 1.0001f, 1}.isNeutral() || ImageAdjustments{0, 1, 0.9999f}.isNeutral()));
-    for (const ImageAdjustments invalid :
-         {ImageAdjustments{2.0001f, 1, 1}, {-2.0001f, 1, 1}, {0, 0.49f, 1}, {0, 1.51f, 1}, {0, 1, 2.01f}, {0, 1, 0.49f},
-          {notANumber, 1, 1}, {0, notANumber, 1}, {0, 1, notANumber}, {-infinity, 1, 1}, {0, infinity, 1}, {0, 1, infinity}}) {
+    for (const ImageAdjustments invalid : {ImageAdjustments{2.0001f, 1, 1},
+                                           {-2.0001f, 1, 1},
+                                           {0, 0.49f, 1},
+                                           {0, 1.51f, 1},
+                                           {0, 1, 2.01f},
+                                           {0, 1, 0.49f},
+                                           {notANumber, 1, 1},
+                                           {0, notANumber, 1},
+                                           {0, 1, notANumber},
+                                           {-infinity, 1, 1},
+                                           {0, infinity, 1},
+                                           {0, 1, infinity}}) {
         EXPECT_FALSE(invalid.isValid()) << invalid.exposure << " " << invalid.contrast << " " << invalid.gamma;
     }
 }
@@ -44,7 +55,10 @@ TEST(ToneCurve, NeutralIsTheIdentityAndOneStopOfExposureDoubles)
 
 TEST(ToneCurve, EntriesRoundHalvesAwayFromZero)
 {
-    struct Row { ImageAdjustments adjustments; int input, output; };
+    struct Row {
+        ImageAdjustments adjustments;
+        int input, output;
+    };
     const Row rows[] = {
         {{0, 0.5f, 1}, 0, 64},     // 63.75: half contrast lifts black
         {{0, 0.5f, 1}, 255, 191},  // 191.25
@@ -56,7 +70,8 @@ TEST(ToneCurve, EntriesRoundHalvesAwayFromZero)
         {{-2, 0.5f, 1}, 6, 65},    // 64.5, not 64 as half-to-even
         {{-2, 1, 1}, 255, 64},     // 63.75
     };
-    for (const Row& row : rows) EXPECT_EQ(row.adjustments.lookupTable()[std::size_t(row.input)], row.output) << &row - rows;
+    for (const Row& row : rows)
+        EXPECT_EQ(row.adjustments.lookupTable()[std::size_t(row.input)], row.output) << &row - rows;
 }
 
 TEST(ImageAdjustments, JsonHasTheThreeFieldsInOrderAndRequiresThemAll)

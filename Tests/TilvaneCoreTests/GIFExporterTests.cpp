@@ -43,7 +43,11 @@ TEST(GIFExporterDimensions, ScalesTheLongerSideToTheMaximumWithoutOverflow)
 {
     constexpr int largest = std::numeric_limits<int>::max();
     constexpr int smallest = std::numeric_limits<int>::min();
-    struct Row { const char* name; int width, height, maxDimension; GIFDimensions expected; };
+    struct Row {
+        const char* name;
+        int width, height, maxDimension;
+        GIFDimensions expected;
+    };
     const Row rows[] = {
         {"reduced", 1600, 900, 1024, {1024, 576}},
         {"enlarged, halves rounded away from zero", 300, 200, 512, {512, 341}},
@@ -55,7 +59,8 @@ TEST(GIFExporterDimensions, ScalesTheLongerSideToTheMaximumWithoutOverflow)
         {"side far below zero", smallest, 5, largest, {1, largest}},
         {"negative scale of a negative side", smallest, smallest, smallest, {largest, largest}},
     };
-    for (const Row& row : rows) EXPECT_EQ(GIFExporter::dimensions(row.width, row.height, row.maxDimension), row.expected) << row.name;
+    for (const Row& row : rows)
+        EXPECT_EQ(GIFExporter::dimensions(row.width, row.height, row.maxDimension), row.expected) << row.name;
 }
 
 TEST_F(GIFExporterTest, WritesALoopingGIFBesideTheTargetHoldingOneFrameAtATimeThenReplacesIt)
@@ -77,7 +82,8 @@ TEST_F(GIFExporterTest, WritesALoopingGIFBesideTheTargetHoldingOneFrameAtATimeTh
     EXPECT_TRUE(previous.expired());
 
     const std::string uuid = "[0-9A-F]{8}-[0-9A-F]{4}-4[0-9A-F]{3}-[89AB][0-9A-F]{3}-[0-9A-F]{12}";
-    EXPECT_THAT(entriesDuringExport, ElementsAre(MatchesRegex("\\.tilvane-" + uuid + "\\.gif"), "out.gif"));  // '.' sorts before 'o'
+    EXPECT_THAT(entriesDuringExport,
+                ElementsAre(MatchesRegex("\\.tilvane-" + uuid + "\\.gif"), "out.gif"));  // '.' sorts before 'o'
     EXPECT_EQ(folder.entryNames(), std::vector<std::string>{"out.gif"});
 
     const DecodedGIF gif = readGIF(destination);
@@ -112,7 +118,8 @@ TEST_F(GIFExporterTest, KeepsTheExactColoursOfAFrameWithUpTo256)
     // Frame 0: 255 opaque colours, transparent pixels taking the last entry; frame 1: 256 opaque colours.
     const auto colourOf = [](int x, int y, int frame) -> Pixel {
         const auto i = static_cast<std::uint8_t>(y * 16 + x);
-        return frame == 0 && x == 15 && y < 15 ? Pixel{0, 0, 0, 0} : Pixel{i, std::uint8_t(i * 7), std::uint8_t(255 - i), 255};
+        return frame == 0 && x == 15 && y < 15 ? Pixel{0, 0, 0, 0}
+                                               : Pixel{i, std::uint8_t(i * 7), std::uint8_t(255 - i), 255};
     };
     GIFExporter::write(destination, 2, 655.35, [&](int frame) {
         return generatedImage(16, 16, [&](int x, int y) { return colourOf(x, y, frame); });
@@ -121,8 +128,10 @@ TEST_F(GIFExporterTest, KeepsTheExactColoursOfAFrameWithUpTo256)
     ASSERT_EQ(gif.frameCount, 2);
     EXPECT_EQ(gif.delaysInMilliseconds, (std::vector<int>{655350, 655350})) << "the longest delay";
     for (int i = 0; i < 2 * 256; ++i) {
-        const Pixel expected = colourOf(i % 16, i / 16 % 16, i / 256), written = gif.pixel(i / 256, i % 16, i / 16 % 16);
-        ASSERT_EQ((expected[3] == 0 ? Pixel{0, 0, 0, written[3]} : written), expected) << "frame " << i / 256 << ", pixel " << i % 256;
+        const Pixel expected = colourOf(i % 16, i / 16 % 16, i / 256),
+                    written = gif.pixel(i / 256, i % 16, i / 16 % 16);
+        ASSERT_EQ((expected[3] == 0 ? Pixel{0, 0, 0, written[3]} : written), expected)
+            << "frame " << i / 256 << ", pixel " << i % 256;
     }
 }
 
@@ -141,14 +150,16 @@ TEST_F(GIFExporterTest, AFrameFilledWith256ColoursIsClearedToTransparencyForTheN
     const std::vector<std::uint8_t> bytes = readBytes(destination);
     std::vector<int> transparencyFlags;  // of each Graphic Control Extension
     for (std::size_t i = 0; i + 3 < bytes.size(); ++i) {
-        if (bytes[i] == 0x21 && bytes[i + 1] == 0xF9 && bytes[i + 2] == 4) transparencyFlags.push_back(bytes[i + 3] & 1);
+        if (bytes[i] == 0x21 && bytes[i + 1] == 0xF9 && bytes[i + 2] == 4)
+            transparencyFlags.push_back(bytes[i + 3] & 1);
     }
     EXPECT_EQ(transparencyFlags, (std::vector<int>{1, 1}));
     const DecodedGIF gif = readGIF(destination);
     ASSERT_EQ(gif.frameCount, 2);
     int changed = 0;
     for (int i = 0; i < 2 * 256; ++i) {
-        const Pixel expected = colourOf(i % 16, i / 16 % 16, i / 256), written = gif.pixel(i / 256, i % 16, i / 16 % 16);
+        const Pixel expected = colourOf(i % 16, i / 16 % 16, i / 256),
+                    written = gif.pixel(i / 256, i % 16, i / 16 % 16);
         if (written == expected) continue;
         EXPECT_EQ(i / 256, 0) << "frame 1, pixel " << i % 256;
         EXPECT_EQ(written[3], 255);
@@ -189,7 +200,9 @@ TEST_F(GIFExporterTest, WritesTransparencyOfEitherAlphaModeWithoutShowingThePrev
     ASSERT_EQ(gif.frameCount, 2);
     EXPECT_EQ(gif.pixel(1, 0, 0)[3] + gif.pixel(1, 1, 0)[3], 0) << "the red of frame 0 shows through";
     EXPECT_EQ(gif.pixel(1, 2, 0), (Pixel{199, 100, 0, 255}));
-    GIFExporter::write(destination, 1, 0.1, [](int) { return imageOf(1, 1, {{200, 100, 0, 128}}, AlphaMode::straight); });
+    GIFExporter::write(destination, 1, 0.1, [](int) {
+        return imageOf(1, 1, {{200, 100, 0, 128}}, AlphaMode::straight);
+    });
     EXPECT_EQ(readGIF(destination).pixel(0, 0, 0), (Pixel{200, 100, 0, 255})) << "straight alpha";
 }
 
@@ -215,7 +228,16 @@ TEST_F(GIFExporterTest, FailuresRequestNoFrameAfterTheFaultAndKeepThePreviousFil
     const FrameProvider tooWide = [](int) { return solidImage(65536, 1, grey(0)); };
     const std::string invalid = "As opções do GIF são inválidas.";
     // cancelAt −1: cancelled before the call; −2: never. throwAt −2: never.
-    struct Row { const char* name; const char* target; int frameCount; double delay; FrameProvider frame; int cancelAt, throwAt; std::string thrown; int requests; };
+    struct Row {
+        const char* name;
+        const char* target;
+        int frameCount;
+        double delay;
+        FrameProvider frame;
+        int cancelAt, throwAt;
+        std::string thrown;
+        int requests;
+    };
     const Row rows[] = {
         {"no frames", "out.gif", 0, 0.1, blackFrame, -2, -2, invalid, 0},
         {"negative frame count", "out.gif", -1, 0.1, blackFrame, -2, -2, invalid, 0},
@@ -245,7 +267,9 @@ TEST_F(GIFExporterTest, FailuresRequestNoFrameAfterTheFaultAndKeepThePreviousFil
             if (index == row.throwAt) throw std::runtime_error("render failed");
             return row.frame(index);
         };
-        EXPECT_EQ(thrownBy([&] { GIFExporter::write(folder / row.target, row.frameCount, row.delay, frame, stopSource.get_token()); }),
+        EXPECT_EQ(thrownBy([&] {
+                      GIFExporter::write(folder / row.target, row.frameCount, row.delay, frame, stopSource.get_token());
+                  }),
                   row.thrown);
         EXPECT_EQ(requests, row.requests);
         expectPreviousFileKept();

@@ -26,7 +26,10 @@ using Colour = std::array<std::uint8_t, 3>;
 // A width × height RGB image whose pixel (x, y) is `colourAt(x, y)`.
 VipsImagePointer rgbVipsImage(int width, int height, const std::function<Colour(int x, int y)>& colourAt);
 
-inline VipsImagePointer solidVipsImage(int width, int height, Colour colour) { return rgbVipsImage(width, height, [colour](int, int) { return colour; }); }
+inline VipsImagePointer solidVipsImage(int width, int height, Colour colour)
+{
+    return rgbVipsImage(width, height, [colour](int, int) { return colour; });
+}
 
 // Saves in the format named by the file's extension; `options` as libvips writes them after
 // a file name, e.g. "[Q=95]". Fails the calling test on error.

@@ -54,7 +54,10 @@ protected:
 
 TEST_F(ImageFileLoaderTest, TurnsExifRotatedPicturesUpright)
 {
-    struct Row { int orientation, width, height; Colour topLeft, bottomRight; };
+    struct Row {
+        int orientation, width, height;
+        Colour topLeft, bottomRight;
+    };
     for (const Row& row : {Row{3, 60, 40, blue, red}, Row{6, 40, 60, red, blue}, Row{8, 40, 60, blue, red}}) {
         SCOPED_TRACE(row.orientation);
         VipsImagePointer tagged = splitImage(60, 40);
@@ -81,14 +84,19 @@ TEST_F(ImageFileLoaderTest, ShrinksToTheLongestSideButNeverEnlarges)
     expectSize(ImageFileLoader::load(folder / "tall.png", 300), 100, 300);
     expectSize(ImageFileLoader::load(folder / "tall.png", 1), 1, 1);
     expectSize(ImageFileLoader::load(folder / "hundred-megapixels.png", 2048), 2048, 2048);
-    EXPECT_EQ(std::pair(ImageFileLoader::load(folder / "tall.png", 0), ImageFileLoader::load(folder / "tall.png", -2048)), (std::pair<ImagePointer, ImagePointer>()));
+    EXPECT_EQ(
+        std::pair(ImageFileLoader::load(folder / "tall.png", 0), ImageFileLoader::load(folder / "tall.png", -2048)),
+        (std::pair<ImagePointer, ImagePointer>()));
 }
 
 // Decoding a JPEG at 1/8 of its size must not leave its shorter side with no pixel at all.
 TEST_F(ImageFileLoaderTest, LoadsThinJPEGsThatShrinkAFewTimes)
 {
-    struct Row { int width, height, maxDimension, expectedWidth, expectedHeight; };
-    for (const Row& row : {Row{8192, 2, 1024, 1024, 1}, Row{8, 2, 1, 1, 1}, Row{2, 16400, 2048, 1, 2048}, Row{16384, 7, 2048, 2048, 1}}) {
+    struct Row {
+        int width, height, maxDimension, expectedWidth, expectedHeight;
+    };
+    for (const Row& row : {Row{8192, 2, 1024, 1024, 1}, Row{8, 2, 1, 1, 1}, Row{2, 16400, 2048, 1, 2048},
+                           Row{16384, 7, 2048, 2048, 1}}) {
         SCOPED_TRACE(std::to_string(row.width) + "x" + std::to_string(row.height));
         saveVipsImage(solidVipsImage(row.width, row.height, red), folder / "thin.jpg");
         const ImagePointer image = ImageFileLoader::load(folder / "thin.jpg", row.maxDimension);
@@ -100,7 +108,9 @@ TEST_F(ImageFileLoaderTest, LoadsThinJPEGsThatShrinkAFewTimes)
 TEST_F(ImageFileLoaderTest, ReadsTheFirstFrameOrPage)
 {
     // Red, green and blue pages stacked top to bottom, as libvips keeps multi-page pictures.
-    const VipsImagePointer stacked = rgbVipsImage(20, 30, [](int, int y) { return std::array{red, green, blue}[y / 10]; });
+    const VipsImagePointer stacked = rgbVipsImage(20, 30, [](int, int y) {
+        return std::array{red, green, blue}[y / 10];
+    });
     vips_image_set_int(stacked.get(), "page-height", 10);
 
     for (const char* name : {"animation.gif", "pages.tif"}) {
@@ -127,7 +137,8 @@ TEST_F(ImageFileLoaderTest, GivesEightBitSRGBWithStraightAlpha)
                   folder / "grey16.png", "[bitdepth=16]");
     const ImagePointer greyImage = ImageFileLoader::load(folder / "grey16.png", 2048);
     expectSize(greyImage, 1, 1);
-    EXPECT_EQ((std::vector<int>(greyImage->pixel(0, 0), greyImage->pixel(0, 0) + 4)), (std::vector<int>{128, 128, 128, 255}));
+    EXPECT_EQ((std::vector<int>(greyImage->pixel(0, 0), greyImage->pixel(0, 0) + 4)),
+              (std::vector<int>{128, 128, 128, 255}));
 
     VipsImage* cmyk = nullptr;
     ASSERT_EQ(vips_icc_export(solidVipsImage(16, 16, red).get(), &cmyk, "output_profile", "cmyk", nullptr), 0);
@@ -161,12 +172,20 @@ TEST_F(ImageFileLoaderTest, ConvertsEmbeddedColourProfilesToSRGB)
 {
     constexpr Colour teal{40, 160, 120};
     const VipsImagePointer picture = rgbVipsImage(16, 16, [](int x, int) { return x < 8 ? red : teal; });
-    const auto adobeRGB = writeRGBProfile(folder / "adobe-rgb.icc", {{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}}, 563.0 / 256);
+    const auto adobeRGB =
+        writeRGBProfile(folder / "adobe-rgb.icc", {{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}}, 563.0 / 256);
 
-    struct Row { const char* name; std::string profile; std::string file; int tolerance; Colour left; };
-    for (const Row& row : {Row{"Display P3 JPEG", "p3", "p3.jpg", 6, red}, Row{"Display P3 PNG", "p3", "p3.png", 3, red},
-                           Row{"Adobe RGB PNG", adobeRGB.string(), "adobe.png", 3, red},
-                           Row{"Adobe RGB JPEG", adobeRGB.string(), "adobe.jpg", 6, red}}) {
+    struct Row {
+        const char* name;
+        std::string profile;
+        std::string file;
+        int tolerance;
+        Colour left;
+    };
+    for (const Row& row :
+         {Row{"Display P3 JPEG", "p3", "p3.jpg", 6, red}, Row{"Display P3 PNG", "p3", "p3.png", 3, red},
+          Row{"Adobe RGB PNG", adobeRGB.string(), "adobe.png", 3, red},
+          Row{"Adobe RGB JPEG", adobeRGB.string(), "adobe.jpg", 6, red}}) {
         SCOPED_TRACE(row.name);
         saveVipsImage(convertedToProfile(picture, row.profile), folder / row.file, "[Q=100]");
         const ImagePointer image = ImageFileLoader::load(folder / row.file, 2048);
@@ -175,7 +194,8 @@ TEST_F(ImageFileLoaderTest, ConvertsEmbeddedColourProfilesToSRGB)
     }
 
     // A profile that does not fit the picture (an RGB profile on a grey one) is passed over.
-    VipsImagePointer grey(vips_image_new_from_memory_copy(std::vector<std::uint8_t>(16, 90).data(), 16, 4, 4, 1, VIPS_FORMAT_UCHAR));
+    VipsImagePointer grey(
+        vips_image_new_from_memory_copy(std::vector<std::uint8_t>(16, 90).data(), 16, 4, 4, 1, VIPS_FORMAT_UCHAR));
     const auto profile = readBytes(adobeRGB);
     vips_image_set_blob_copy(grey.get(), VIPS_META_ICC_NAME, profile.data(), profile.size());
     saveVipsImage(grey, folder / "grey-with-rgb-profile.png");
@@ -195,11 +215,15 @@ TEST_F(ImageFileLoaderTest, GivesNothingForWhatIsNoPicture)
         {"empty", [](const auto& path) { writeBytes(path, {}); }},
         {"text", [](const auto& path) { std::ofstream(path) << "Isto não é uma imagem.\n"; }},
         {"garbage", [&](const auto& path) { writeBytes(path, garbage); }},
-        {"JPEG signature only", [](const auto& path) { writeBytes(path, {0xFF, 0xD8, 0xFF, 0xE0}); }},
+        {"JPEG signature only",
+         [](const auto& path) {
+             writeBytes(path, {0xFF, 0xD8, 0xFF, 0xE0});
+         }},
         {"folder", [](const auto& path) { std::filesystem::create_directory(path); }},
         {"named pipe", [](const auto& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
         {"over 100 megapixels", [](const auto& path) { saveBlackBilevelPNG(10001, 10000, path); }},
-        {"format whose loader libvips marks untrusted", [](const auto& path) {
+        {"format whose loader libvips marks untrusted",
+         [](const auto& path) {
              writeBytes(path, {'P', '6', '\n', '2', ' ', '1', '\n', '2', '5', '5', '\n', 255, 0, 0, 0, 0, 255});
          }},
     };
@@ -228,7 +252,8 @@ TEST_F(ImageFileLoaderTest, RefusesEveryTruncationOfAPicture)
         ASSERT_NE(ImageFileLoader::load(folder / ("whole" + suffix), 100), nullptr) << suffix;
         const std::vector<std::uint8_t> bytes = readBytes(folder / ("whole" + suffix));
         for (std::size_t part = 1; part < 40; ++part) {
-            writeBytes(folder / ("cut" + suffix), {bytes.begin(), bytes.begin() + std::ptrdiff_t(bytes.size() * part / 40)});
+            writeBytes(folder / ("cut" + suffix),
+                       {bytes.begin(), bytes.begin() + std::ptrdiff_t(bytes.size() * part / 40)});
             EXPECT_EQ(ImageFileLoader::load(folder / ("cut" + suffix), 100), nullptr) << suffix << " cut at " << part;
         }
     }
@@ -238,7 +263,9 @@ TEST_F(ImageFileLoaderTest, LoadsFromManyThreadsAtOnce)
 {
     saveVipsImage(splitImage(64, 32), folder / "split.png");
     std::vector<std::future<ImagePointer>> loads;
-    for (int i = 0; i < 8; ++i) loads.push_back(std::async(std::launch::async, [this] { return ImageFileLoader::load(folder / "split.png", 32); }));
+    for (int i = 0; i < 8; ++i)
+        loads.push_back(
+            std::async(std::launch::async, [this] { return ImageFileLoader::load(folder / "split.png", 32); }));
     for (auto& load : loads) {
         const ImagePointer image = load.get();
         expectSize(image, 32, 16);

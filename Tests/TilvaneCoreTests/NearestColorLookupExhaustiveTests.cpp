@@ -32,7 +32,8 @@ TEST(EveryColour, LookupEqualsLinearSearchForEveryBuiltInNearestPalette)
         const NearestColorLookup lookup(palette.colors);
         std::vector<std::future<int>> reds;
         for (int red = 0; red < 256; ++red)
-            reds.push_back(std::async(std::launch::async, mismatchesWithRed, std::cref(lookup), std::cref(palette.colors), red));
+            reds.push_back(
+                std::async(std::launch::async, mismatchesWithRed, std::cref(lookup), std::cref(palette.colors), red));
         for (int red = 0; red < 256; ++red) EXPECT_EQ(reds[std::size_t(red)].get(), 0) << palette.id << ", red " << red;
     }
     EXPECT_EQ(nearestPalettes, 6);

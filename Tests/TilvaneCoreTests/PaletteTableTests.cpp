@@ -5,8 +5,8 @@
 
 #include <cstdio>
 #include <iterator>
-#include <tuple>
 #include <string>
+#include <tuple>
 
 using namespace tilvane;
 
@@ -35,8 +35,7 @@ struct PublishedTable {
 
 const PublishedTable publishedTables[] = {
     {&ImagePalette::original, "original", "Cores originais", PaletteMapping::original, ""},
-    {&ImagePalette::gameBoy, "gameboy", "Game Boy", PaletteMapping::brightnessBands,
-     "0F380F 306230 8BAC0F 9BBC0F"},
+    {&ImagePalette::gameBoy, "gameboy", "Game Boy", PaletteMapping::brightnessBands, "0F380F 306230 8BAC0F 9BBC0F"},
     {&ImagePalette::nes, "nes", "NES", PaletteMapping::nearestRGB,
      "7C7C7C 0000FC 0000BC 4428BC 940084 A80020 A81000 881400 503000 007800 006800 005800 004058 000000 BCBCBC 0078F8 0058F8 6844FC D800CC E40058 "
      "F83800 E45C10 AC7C00 00B800 00A800 00A844 008888 F8F8F8 3CBCFC 6888FC 9878F8 F878F8 F85898 F87858 FCA044 F8B800 B8F818 58D854 58F898 00E8D8 "
@@ -61,16 +60,11 @@ const PublishedTable publishedTables[] = {
      "000000 1D2B53 7E2553 008751 AB5236 5F574F C2C3C7 FFF1E8 FF004D FFA300 FFEC27 00E436 29ADFF 83769C FF77A8 FFCCAA"},
     {&ImagePalette::commodore64, "c64", "Commodore 64", PaletteMapping::nearestRGB,
      "000000 FFFFFF 880000 AAFFEE CC44CC 00CC55 0000AA EEEE77 DD8855 664400 FF7777 333333 777777 AAFF66 0088FF BBBBBB"},
-    {&ImagePalette::cga, "cga", "CGA", PaletteMapping::nearestRGB,
-     "000000 55FFFF FF55FF FFFFFF"},
-    {&ImagePalette::blackAndWhite, "bw", "Preto e branco", PaletteMapping::blackAndWhite,
-     "000000 FFFFFF"},
-    {&ImagePalette::grayscale, "grayscale", "Cinza", PaletteMapping::brightnessBands,
-     "000000 555555 AAAAAA FFFFFF"},
-    {&ImagePalette::green, "green", "Fósforo verde", PaletteMapping::brightnessBands,
-     "001500 003500 008B46 7CFF9B"},
-    {&ImagePalette::amber, "amber", "Âmbar", PaletteMapping::brightnessBands,
-     "100800 452000 C26B16 FFB83E"},
+    {&ImagePalette::cga, "cga", "CGA", PaletteMapping::nearestRGB, "000000 55FFFF FF55FF FFFFFF"},
+    {&ImagePalette::blackAndWhite, "bw", "Preto e branco", PaletteMapping::blackAndWhite, "000000 FFFFFF"},
+    {&ImagePalette::grayscale, "grayscale", "Cinza", PaletteMapping::brightnessBands, "000000 555555 AAAAAA FFFFFF"},
+    {&ImagePalette::green, "green", "Fósforo verde", PaletteMapping::brightnessBands, "001500 003500 008B46 7CFF9B"},
+    {&ImagePalette::amber, "amber", "Âmbar", PaletteMapping::brightnessBands, "100800 452000 C26B16 FFB83E"},
 };
 
 }  // namespace

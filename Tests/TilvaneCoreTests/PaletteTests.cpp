@@ -22,8 +22,10 @@ TEST(ImagePalette, BuiltInLooksUpExactIdsOnlyAndCustomKeepsItsColoursUnchecked)
     EXPECT_EQ(ImagePalette::builtIn("zx")->name, "ZX Spectrum");
     EXPECT_EQ(ImagePalette::builtIn("ZX"), nullptr);
     EXPECT_EQ(ImagePalette::builtIn(ImagePalette::customID), nullptr);
-    EXPECT_EQ(ImagePalette::custom({RGBColor{1, 2, 3}}), (ImagePalette{"custom", "Personalizada", {{1, 2, 3}}, PaletteMapping::nearestRGB}));
-    EXPECT_EQ(ImagePalette::customColorsText(ImagePalette::defaultCustomColors()), "#101820, #335C67, #E09F3E, #FFF3B0");
+    EXPECT_EQ(ImagePalette::custom({RGBColor{1, 2, 3}}),
+              (ImagePalette{"custom", "Personalizada", {{1, 2, 3}}, PaletteMapping::nearestRGB}));
+    EXPECT_EQ(ImagePalette::customColorsText(ImagePalette::defaultCustomColors()),
+              "#101820, #335C67, #E09F3E, #FFF3B0");
     // Equality and hashing use every field.
     const auto a = ImagePalette::custom(ImagePalette::defaultCustomColors());
     EXPECT_EQ(std::hash<ImagePalette>{}(a), std::hash<ImagePalette>{}(ImagePalette::custom(a.colors)));

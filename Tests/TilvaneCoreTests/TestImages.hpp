@@ -27,12 +27,19 @@ inline ImagePointer generatedImage(int width, int height, const std::function<Pi
 inline ImagePointer imageOf(int width, int height, const std::vector<Pixel>& pixels,
                             AlphaMode mode = AlphaMode::premultiplied)
 {
-    return generatedImage(width, height, [&](int x, int y) { return pixels[static_cast<std::size_t>(y * width + x)]; }, mode);
+    return generatedImage(
+        width, height, [&](int x, int y) { return pixels[static_cast<std::size_t>(y * width + x)]; }, mode);
 }
 
-inline ImagePointer solidImage(int width, int height, Pixel pixel) { return generatedImage(width, height, [pixel](int, int) { return pixel; }); }
+inline ImagePointer solidImage(int width, int height, Pixel pixel)
+{
+    return generatedImage(width, height, [pixel](int, int) { return pixel; });
+}
 
-inline Pixel grey(std::uint8_t value) { return {value, value, value, 255}; }
+inline Pixel grey(std::uint8_t value)
+{
+    return {value, value, value, 255};
+}
 
 inline Pixel pixelAt(const Image& image, int x, int y)
 {
