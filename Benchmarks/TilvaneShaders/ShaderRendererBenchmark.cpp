@@ -43,8 +43,8 @@ const ShaderPreset& heaviestPreset()
     const auto& list = presets();
     const auto found = std::ranges::find_if(list, [](const ShaderPreset& preset) {
         return std::ranges::any_of(preset.passes, [](const ShaderPass& pass) {
-            return pass.effect == "realisticPhosphor" && pass.settings.contains("bloomStyle") &&
-                   pass.settings.at("bloomStyle") > 0.5f;
+            return pass.effect == "realisticPhosphor" && pass.settings.contains("bloomStyle")
+                   && pass.settings.at("bloomStyle") > 0.5f;
         });
     });
     return found != list.end() ? *found : list.front();

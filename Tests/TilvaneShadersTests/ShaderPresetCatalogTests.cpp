@@ -43,7 +43,8 @@ TEST(BuiltInPresets, CarryFixedUniqueIdsAndUseEveryEffectWithValuesInTheInspecto
         for (const auto& pass : preset.at("passes")) {
             const auto id = pass.value("id", std::string("missing"));
             const auto parsed = Uuid::parse(id);
-            EXPECT_TRUE(parsed && parsed->string() == id && passIds.insert(id).second) << id << ": not a new upper-case UUID";
+            EXPECT_TRUE(parsed && parsed->string() == id && passIds.insert(id).second)
+                << id << ": not a new upper-case UUID";
         }
     }
     const auto presets = loadShaderPresets(applicationBundle.presetsFile());
@@ -57,8 +58,10 @@ TEST(BuiltInPresets, CarryFixedUniqueIdsAndUseEveryEffectWithValuesInTheInspecto
             EXPECT_TRUE(effect::isKnown(pass.effect) && pass.isOn && pass.intensity > 0 && pass.intensity <= 1);
             std::map<std::string, ShaderParameter> keys;  // stored keys: a colour is stored as three channels
             for (const auto& parameter : ShaderParameter::forEffect(pass.effect)) {
-                if (parameter.kind != ShaderParameter::Kind::color) keys.emplace(parameter.key, parameter);
-                else for (const char* channel : {"R", "G", "B"}) keys.emplace(parameter.key + channel, parameter);
+                if (parameter.kind != ShaderParameter::Kind::color)
+                    keys.emplace(parameter.key, parameter);
+                else
+                    for (const char* channel : {"R", "G", "B"}) keys.emplace(parameter.key + channel, parameter);
             }
             for (const auto& [key, value] : pass.settings) {
                 const auto found = keys.find(key);
@@ -75,14 +78,18 @@ TEST(BuiltInPresets, CarryFixedUniqueIdsAndUseEveryEffectWithValuesInTheInspecto
         EXPECT_TRUE(std::regex_match(bezel.color, std::regex("#[0-9A-Fa-f]{6}"))) << preset.id << ": " << bezel.color;
     }
     for (const auto effect : effect::all) EXPECT_TRUE(used.contains(std::string(effect))) << effect;
-    EXPECT_TRUE(std::ranges::any_of(presets, [](const auto& preset) { return preset.passes.size() >= 2; })) << "a chain";
-    EXPECT_TRUE(std::ranges::any_of(presets, [](const auto& preset) { return preset.bezel.isOn; })) << "a framed monitor";
+    EXPECT_TRUE(std::ranges::any_of(presets, [](const auto& preset) { return preset.passes.size() >= 2; }))
+        << "a chain";
+    EXPECT_TRUE(std::ranges::any_of(presets, [](const auto& preset) { return preset.bezel.isOn; }))
+        << "a framed monitor";
 }
 
 TEST(ShaderPresetCatalog, AMissingOrBrokenResourceGivesAnEmptyList)
 {
     const std::pair<const char*, const char*> broken[] = {
-        {"empty", ""}, {"not-json", "[{\"id\": "}, {"object", R"({"id": "a", "name": "A", "passes": [], "bezel": {}})"},
+        {"empty", ""},
+        {"not-json", "[{\"id\": "},
+        {"object", R"({"id": "a", "name": "A", "passes": [], "bezel": {}})"},
         {"one-bad-preset", R"([{"id": "a", "name": "A", "passes": [], "bezel": {}},
                                {"id": "b", "name": "B", "passes": [{"effect": "crt", "intensity": "1"}], "bezel": {}}])"},
         {"preset-not-an-object", R"([["a"]])"},
@@ -90,7 +97,8 @@ TEST(ShaderPresetCatalog, AMissingOrBrokenResourceGivesAnEmptyList)
     for (const auto& [name, text] : broken) {
         EXPECT_TRUE(ShaderPresetCatalog(bundleWithPresets(name, text)).presets().empty()) << name;
     }
-    EXPECT_TRUE(ShaderPresetCatalog(ShaderBundle(fs::path(TILVANE_TEST_OUTPUT_DIR) / "no-such-bundle")).presets().empty());
+    EXPECT_TRUE(
+        ShaderPresetCatalog(ShaderBundle(fs::path(TILVANE_TEST_OUTPUT_DIR) / "no-such-bundle")).presets().empty());
     const ShaderBundle folderInPlace(fs::path(TILVANE_TEST_OUTPUT_DIR) / "bundles" / "folder-in-place");
     fs::create_directories(folderInPlace.presetsFile());
     EXPECT_TRUE(loadShaderPresets(folderInPlace.presetsFile()).empty());
@@ -120,7 +128,8 @@ TEST(ShaderPresetCatalog, FirstUseFromManyThreadsLoadsOnceInTheFilesOrder)
     EXPECT_EQ(std::tuple(presets[0].id, presets[1].id, presets[1].name), std::tuple("b", "a", "Primeiro"));
     EXPECT_NE(presets[0].passes.at(0).id, presets[0].passes.at(1).id);
     EXPECT_EQ(presets[1].passes.at(0).id, *Uuid::parse("00000000-0000-4000-8000-0000000000AA"));
-    EXPECT_EQ(ShaderConfiguration::fromPreset(presets[1], true), (ShaderConfiguration{presets[1].passes, true, presets[1].bezel}));
+    EXPECT_EQ(ShaderConfiguration::fromPreset(presets[1], true),
+              (ShaderConfiguration{presets[1].passes, true, presets[1].bezel}));
     std::ofstream(bundle.presetsFile(), std::ios::binary | std::ios::trunc) << "[]";
     EXPECT_EQ(catalog.presets().size(), 2u) << "never reloaded";
 }

@@ -37,7 +37,8 @@ std::vector<float> crtUniforms(const ShaderPass& pass, float width, float height
     list[slotOf(slots::crt, "CRT_TIME")] = time;
     list[slotOf(slots::crt, "CRT_INTENSITY")] = pass.intensity;
     if (!motion) {
-        list[slotOf(slots::crt, "CRT_FLICKER_STRENGTH")] = 0;  // a still picture never flickers, whatever the settings hold
+        list[slotOf(slots::crt, "CRT_FLICKER_STRENGTH")] =
+            0;  // a still picture never flickers, whatever the settings hold
     }
     return list;
 }
@@ -120,8 +121,16 @@ std::vector<float> bezelUniforms(const BezelSettings& bezel, int width, int heig
     const auto h = static_cast<float>(height);
     const float depth = clamped(bezel.depth, 0, 1);
     const auto [red, green, blue] = color(bezel.color);
-    return {w,   h,    (0.5f - depth) * 0.16f + 0.88f, w / h, depth, red, green, blue,
-            clamped(bezel.reflectionSoftness, 0, 1), clamped(bezel.curvature, 0, 3)};
+    return {w,
+            h,
+            (0.5f - depth) * 0.16f + 0.88f,
+            w / h,
+            depth,
+            red,
+            green,
+            blue,
+            clamped(bezel.reflectionSoftness, 0, 1),
+            clamped(bezel.curvature, 0, 3)};
 }
 
 std::array<float, 3> color(std::string_view text)

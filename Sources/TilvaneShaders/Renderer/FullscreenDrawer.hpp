@@ -10,8 +10,8 @@
 namespace tilvane {
 
 enum class InputFiltering {
-    linear,      // bilinear on level 0
-    mipmapped,   // trilinear across the texture's mipmap chain
+    linear,     // bilinear on level 0
+    mipmapped,  // trilinear across the texture's mipmap chain
 };
 
 // Draws one triangle that covers a whole target texture: the framebuffer, the empty vertex

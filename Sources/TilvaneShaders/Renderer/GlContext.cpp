@@ -13,10 +13,8 @@ GlContext::GlContext() : display_(eglDisplay())
         throw ShaderRendererError(ShaderRendererErrorCase::unavailable);
     }
     const EGLint attributes[] = {
-        EGL_CONTEXT_MAJOR_VERSION, 3,
-        EGL_CONTEXT_MINOR_VERSION, 3,
-        EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
-        EGL_NONE,
+        EGL_CONTEXT_MAJOR_VERSION,           3,        EGL_CONTEXT_MINOR_VERSION, 3, EGL_CONTEXT_OPENGL_PROFILE_MASK,
+        EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE,
     };
     context_ = eglCreateContext(display_, EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT, attributes);
     if (context_ == EGL_NO_CONTEXT) {

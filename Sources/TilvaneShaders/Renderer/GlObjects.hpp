@@ -50,12 +50,30 @@ GLuint generatedName()
 }
 
 namespace gl_delete {
-inline void texture(GLuint name) { glDeleteTextures(1, &name); }
-inline void framebuffer(GLuint name) { glDeleteFramebuffers(1, &name); }
-inline void sampler(GLuint name) { glDeleteSamplers(1, &name); }
-inline void vertexArray(GLuint name) { glDeleteVertexArrays(1, &name); }
-inline void shader(GLuint name) { glDeleteShader(name); }
-inline void program(GLuint name) { glDeleteProgram(name); }
+inline void texture(GLuint name)
+{
+    glDeleteTextures(1, &name);
+}
+inline void framebuffer(GLuint name)
+{
+    glDeleteFramebuffers(1, &name);
+}
+inline void sampler(GLuint name)
+{
+    glDeleteSamplers(1, &name);
+}
+inline void vertexArray(GLuint name)
+{
+    glDeleteVertexArrays(1, &name);
+}
+inline void shader(GLuint name)
+{
+    glDeleteShader(name);
+}
+inline void program(GLuint name)
+{
+    glDeleteProgram(name);
+}
 }  // namespace gl_delete
 
 using GlTextureName = GlName<gl_delete::texture>;

@@ -10,8 +10,7 @@
 namespace tilvane {
 namespace {
 
-constexpr std::size_t bloomStyleSlot =
-    uniform_slots::slotOf(uniform_slots::realisticPhosphor, "PHOSPHOR_BLOOM_STYLE");
+constexpr std::size_t bloomStyleSlot = uniform_slots::slotOf(uniform_slots::realisticPhosphor, "PHOSPHOR_BLOOM_STYLE");
 
 PhosphorHistory freshEmission(int width, int height, FullscreenDrawer& drawer, TexturePool& textures)
 {
@@ -83,8 +82,8 @@ std::optional<PhosphorHistory> PhosphorChain::draw(const GlTexture& source, cons
     drawer_.draw(excitation, newEmission, {&source, &previousEmission}, parameters, 0.0f);
     const float horizontal[] = {static_cast<float>(width), static_cast<float>(height), 1, 0, 4, bloomStyle};
     drawer_.draw(blur, quarterA, {&newEmission}, horizontal, 0.0f);
-    const float vertical[] = {static_cast<float>(quarterA.width()), static_cast<float>(quarterA.height()), 0, 1, 1,
-                              bloomStyle};
+    const float vertical[] = {
+        static_cast<float>(quarterA.width()), static_cast<float>(quarterA.height()), 0, 1, 1, bloomStyle};
     drawer_.draw(blur, quarterB, {&quarterA}, vertical, 0.0f);
     drawer_.draw(composite, target, {&source, &newEmission, &quarterB}, parameters, request.hasBezel ? 1.0f : 0.0f);
 

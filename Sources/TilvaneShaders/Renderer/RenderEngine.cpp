@@ -121,8 +121,12 @@ ImagePointer RenderEngine::draw(const Image& image, const RenderRequest& request
                                 const CancellationCheck& checkCancelled)
 {
     const auto& configuration = request.configuration;
-    const Frame frame{request, image.width(), image.height(), enabledPassIndices(configuration),
-                      request.screen.applies(configuration), configuration && configuration->bezel.isOn};
+    const Frame frame{request,
+                      image.width(),
+                      image.height(),
+                      enabledPassIndices(configuration),
+                      request.screen.applies(configuration),
+                      configuration && configuration->bezel.isOn};
 
     // Behind a bezel the result is opaque and nothing applies alpha at read-back, so the
     // picture goes in as it would look on the black glass.
@@ -145,8 +149,8 @@ ImagePointer RenderEngine::draw(const Image& image, const RenderRequest& request
 
     if (frame.passes.empty() && !frame.screenApplies) {
         const ShaderPass copy(std::string(effect::crt), 0, {}, true);
-        drawer_.draw(program("crtFragment"), screen, {source.get()}, uniforms(copy, frame.width, frame.height, false, 0),
-                     0.0f);
+        drawer_.draw(program("crtFragment"), screen, {source.get()},
+                     uniforms(copy, frame.width, frame.height, false, 0), 0.0f);
     }
     if (frame.screenApplies) {
         drawer_.draw(program("screenEffectsFragment"), screen, {&passed},
@@ -158,8 +162,8 @@ ImagePointer RenderEngine::draw(const Image& image, const RenderRequest& request
         if (bezel == nullptr) {
             throw ShaderRendererError(ShaderRendererErrorCase::renderFailed);
         }
-        drawer_.draw(*bezel, *output, {bezelScreen.get()}, bezelUniforms(configuration->bezel, frame.width, frame.height),
-                     0.0f, InputFiltering::mipmapped);
+        drawer_.draw(*bezel, *output, {bezelScreen.get()},
+                     bezelUniforms(configuration->bezel, frame.width, frame.height), 0.0f, InputFiltering::mipmapped);
     }
 
     glFinish();

@@ -126,9 +126,9 @@ ShaderLibrary::ShaderLibrary(const std::string& sources)
         const std::string main = fragmentMain(row.function);
         const char* const mainTexts[] = {main.c_str()};
         const GlShaderName fragmentEntry = compile(GL_FRAGMENT_SHADER, mainTexts, row.function);
-        programs_.emplace(row.function, link({vertexLibrary.get(), vertexEntry.get(), fragmentLibrary.get(),
-                                              fragmentEntry.get()},
-                                             row.function));
+        programs_.emplace(
+            row.function,
+            link({vertexLibrary.get(), vertexEntry.get(), fragmentLibrary.get(), fragmentEntry.get()}, row.function));
     }
 }
 

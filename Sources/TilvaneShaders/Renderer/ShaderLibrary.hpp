@@ -16,15 +16,9 @@ struct PipelineRow {
 };
 
 inline constexpr PipelineRow pipelineTable[] = {
-    {"crtFragment", false},
-    {"negativeFragment", false},
-    {"mnoiseFragment", false},
-    {"glitchyFragment", false},
-    {"crtLottesFragment", false},
-    {"phosphorExcitationFragment", true},
-    {"phosphorBlurFragment", true},
-    {"phosphorCompositeFragment", false},
-    {"monitorBezelFragment", false},
+    {"crtFragment", false},           {"negativeFragment", false},          {"mnoiseFragment", false},
+    {"glitchyFragment", false},       {"crtLottesFragment", false},         {"phosphorExcitationFragment", true},
+    {"phosphorBlurFragment", true},   {"phosphorCompositeFragment", false}, {"monitorBezelFragment", false},
     {"screenEffectsFragment", false},
 };
 

@@ -19,7 +19,7 @@ class RenderEngine;
 
 // What the history keeps for one phosphor pass, as seen from outside the renderer.
 struct PhosphorHistoryState {
-    int width = 0;    // size of the emission textures
+    int width = 0;  // size of the emission textures
     int height = 0;
     int current = 0;  // which of the two holds the latest emission
     std::optional<float> time;

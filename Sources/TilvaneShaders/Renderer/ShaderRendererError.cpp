@@ -18,9 +18,7 @@ const char* message(ShaderRendererErrorCase errorCase) noexcept
 }
 
 ShaderCompileError::ShaderCompileError(const std::string& functionName, const std::string& log)
-    : std::runtime_error("O shader " + functionName + " não compilou:\n" + log),
-      functionName_(functionName),
-      log_(log)
+    : std::runtime_error("O shader " + functionName + " não compilou:\n" + log), functionName_(functionName), log_(log)
 {
 }
 

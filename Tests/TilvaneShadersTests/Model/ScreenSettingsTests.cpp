@@ -8,13 +8,24 @@ namespace {
 
 const float nan = std::numeric_limits<float>::quiet_NaN();
 
-ShaderPass on(std::string effect, ShaderPass::Settings settings = {}) { return ShaderPass(std::move(effect), 1, std::move(settings), true); }
+ShaderPass on(std::string effect, ShaderPass::Settings settings = {})
+{
+    return ShaderPass(std::move(effect), 1, std::move(settings), true);
+}
 
-std::optional<ShaderConfiguration> of(std::vector<ShaderPass> passes) { return ShaderConfiguration{std::move(passes), false, {}}; }
+std::optional<ShaderConfiguration> of(std::vector<ShaderPass> passes)
+{
+    return ShaderConfiguration{std::move(passes), false, {}};
+}
 
 TEST(ShaderProvides, WalksTheActivePassesInOrder)
 {
-    struct Row { const char* name; std::optional<ShaderConfiguration> configuration; bool scanlines; bool glow; };
+    struct Row {
+        const char* name;
+        std::optional<ShaderConfiguration> configuration;
+        bool scanlines;
+        bool glow;
+    };
     const Row rows[] = {
         {"NoConfiguration", std::nullopt, false, false},
         {"CrtWithoutSettings", of({on("crt")}), true, true},
@@ -27,10 +38,12 @@ TEST(ShaderProvides, WalksTheActivePassesInOrder)
         {"LottesAtZero", of({ShaderPass("crtLottes", 0, {}, true)}), false, false},
         {"LottesNaNIntensity", of({ShaderPass("crtLottes", nan, {}, true)}), false, false},
         {"PhosphorKeys", of({on("realisticPhosphor", {{"scanStrength", 0.1f}, {"bloom", 0}})}), true, false},
-        {"PhosphorIgnoresCrtKeys", of({on("realisticPhosphor", {{"scanLinesStrength", 0}, {"bloomStrength", 0}})}), true, true},
+        {"PhosphorIgnoresCrtKeys", of({on("realisticPhosphor", {{"scanLinesStrength", 0}, {"bloomStrength", 0}})}),
+         true, true},
         {"WalkContinuesPastEveryPassThatDoesNotAnswer",
-         of({ShaderPass("crtLottes", 1, {}, false), on("negative"), on("realisticPhosphor", {{"scanStrength", 0}, {"bloom", 0}}),
-             on("crt", {{"bloomStrength", 0}})}), true, false},
+         of({ShaderPass("crtLottes", 1, {}, false), on("negative"),
+             on("realisticPhosphor", {{"scanStrength", 0}, {"bloom", 0}}), on("crt", {{"bloomStrength", 0}})}),
+         true, false},
         {"OtherEffectsNever", of({on("negative"), on("glitchy"), on("mnoise"), on("CRT")}), false, false}};
     const ScreenSettings screen{0.5f, 0.25f, 0.75f};
     for (const auto& row : rows) {

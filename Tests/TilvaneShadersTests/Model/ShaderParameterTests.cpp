@@ -36,7 +36,8 @@ TEST(ShaderParameterTables, RangesHoldTheStandardsTheScreenDrawsForAMissingKey)
     for (const char* effect : {"CRT", "Crt", "crt ", "negative", "mnoise", "", "realisticphosphor"}) {
         EXPECT_TRUE(ShaderParameter::forEffect(effect).empty()) << '"' << effect << '"';
     }
-    EXPECT_EQ(ShaderParameter::forEffect("crtLottes")[4], (ShaderParameter{"blur", "Foco", {-5, 1}, -2.75f, Kind::number}));
+    EXPECT_EQ(ShaderParameter::forEffect("crtLottes")[4],
+              (ShaderParameter{"blur", "Foco", {-5, 1}, -2.75f, Kind::number}));
     EXPECT_EQ(ShaderParameter::forEffect("crtLottes").front().standard, 0.33333334f);
     EXPECT_EQ(ShaderParameter::forEffect("crt")[1].range, (ShaderParameter::Range{2.5f, 17}));
 }

@@ -49,7 +49,12 @@ TEST(JobThread, canBeDestroyedWhileCallersWhoseJobsRanAreStillReturning)
         std::vector<std::jthread> callers;
         std::vector<int> results(callerCount, -1);
         for (int caller = 0; caller < callerCount; ++caller) {
-            callers.emplace_back([&, caller] { results[caller] = worker->run([&ran, caller] { ran.count_down(); return caller; }); });
+            callers.emplace_back([&, caller] {
+                results[caller] = worker->run([&ran, caller] {
+                    ran.count_down();
+                    return caller;
+                });
+            });
         }
         ran.wait();
         worker.reset();

@@ -17,7 +17,10 @@ const ShaderConfiguration phosphorThenNegative =
     configurationOf({activePass("realisticPhosphor"), activePass("negative")}, true);
 const RenderRequest animatedRequest{phosphorThenNegative, ScreenSettings{}, 1.0f, true};
 
-ShaderBundle probeBundle() { return writeShaderBundle(scratchFolder("probe-bundle"), probeSources()); }
+ShaderBundle probeBundle()
+{
+    return writeShaderBundle(scratchFolder("probe-bundle"), probeSources());
+}
 
 TEST(RenderFailure, creationFailsWithoutSourcesOrWithBrokenOnes)
 {
@@ -32,10 +35,16 @@ TEST(RenderFailure, badRequestsAreReportedByCaseAndACancelledOneLeavesNoHistory)
     ShaderRenderer renderer(probeBundle());
     const ImagePointer picture = probePicture();
     const auto unknown = configurationOf({activePass("negative"), activePass("sepia")});
-    EXPECT_EQ(failureOf([&] { renderer.render(picture, unknown, 0, false); }), ShaderRendererErrorCase::missingResources);
+    EXPECT_EQ(failureOf([&] { renderer.render(picture, unknown, 0, false); }),
+              ShaderRendererErrorCase::missingResources);
     const auto negative = configurationOf({activePass("negative")});
     EXPECT_EQ(failureOf([&] { renderer.render(nullptr, negative, 0, false); }), ShaderRendererErrorCase::invalidImage);
-    const GLint limit = [] { const GlContext context; GLint value = 0; glGetIntegerv(GL_MAX_TEXTURE_SIZE, &value); return value; }();
+    const GLint limit = [] {
+        const GlContext context;
+        GLint value = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &value);
+        return value;
+    }();
     ASSERT_GT(limit, 0);
     const ImagePointer tooWide = Image::make(limit + 1, 1, std::vector<std::uint8_t>((limit + 1) * 4, 255));
     EXPECT_EQ(failureOf([&] { renderer.render(tooWide, negative, 0, false); }), ShaderRendererErrorCase::invalidImage);

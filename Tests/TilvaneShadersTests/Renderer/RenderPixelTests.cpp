@@ -13,24 +13,33 @@ namespace {
 using namespace testing;  // the test support helpers
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes bytesOf(const Image& image) { return Bytes(image.bytes().begin(), image.bytes().end()); }
+Bytes bytesOf(const Image& image)
+{
+    return Bytes(image.bytes().begin(), image.bytes().end());
+}
 
 // Every pixel a colour of its own: red from x, green from y, blue from both.
 ImagePointer uniqueColors(int width, int height, std::uint8_t alpha = 255, AlphaMode mode = AlphaMode::premultiplied)
 {
-    return makePicture(width, height, [alpha](int x, int y) {
-        return Pixel{std::uint8_t(x * 37), std::uint8_t(y * 53), std::uint8_t(x * 11 + y * 29), alpha};
-    }, mode);
+    return makePicture(
+        width, height,
+        [alpha](int x, int y) {
+            return Pixel{std::uint8_t(x * 37), std::uint8_t(y * 53), std::uint8_t(x * 11 + y * 29), alpha};
+        },
+        mode);
 }
 
 // A straight-alpha picture with fully transparent pixels whose colour is `hidden`, and partly
 // transparent ones elsewhere.
 ImagePointer translucentPicture(std::uint8_t hidden)
 {
-    return makePicture(24, 18, [hidden](int x, int y) {
-        if ((x / 3 + y / 3) % 3 == 0) return Pixel{hidden, hidden, hidden, 0};
-        return Pixel{std::uint8_t(40 + x * 9), std::uint8_t(30 + y * 12), 200, std::uint8_t(50 + x * 8)};
-    }, AlphaMode::straight);
+    return makePicture(
+        24, 18,
+        [hidden](int x, int y) {
+            if ((x / 3 + y / 3) % 3 == 0) return Pixel{hidden, hidden, hidden, 0};
+            return Pixel{std::uint8_t(40 + x * 9), std::uint8_t(30 + y * 12), 200, std::uint8_t(50 + x * 8)};
+        },
+        AlphaMode::straight);
 }
 
 class RenderPixels : public ::testing::Test {
@@ -68,8 +77,10 @@ TEST_F(RenderPixels, withoutABezelAlphaIsMultipliedOnceAndTransparentPixelsStayD
     EXPECT_EQ(bytesOf(*renderer.render(transparent, twice, 0, false)), Bytes(4 * 4 * 4, 0));
 
     // Noise never lights what is transparent: premultiplied colour never exceeds alpha.
-    const Bytes noisy = bytesOf(*renderer.render(uniqueColors(24, 18, 90), configurationOf({ShaderPass("mnoise", 0.5f, {}, true)}), 0, false));
-    for (std::size_t i = 0; i < noisy.size(); ++i) ASSERT_TRUE(i % 4 == 3 ? noisy[i] == 90 : noisy[i] <= 90) << "byte " << i;
+    const Bytes noisy = bytesOf(
+        *renderer.render(uniqueColors(24, 18, 90), configurationOf({ShaderPass("mnoise", 0.5f, {}, true)}), 0, false));
+    for (std::size_t i = 0; i < noisy.size(); ++i)
+        ASSERT_TRUE(i % 4 == 3 ? noisy[i] == 90 : noisy[i] <= 90) << "byte " << i;
     // crt spreads light to neighbours (bloom, fringing, ghosting), so hidden colours would bleed.
     const ShaderConfiguration crt = configurationOf({activePass("crt")});
     EXPECT_EQ(bytesOf(*renderer.render(translucentPicture(0), crt, 0, false)),
@@ -114,9 +125,10 @@ TEST_F(RenderPixels, nothingToDoGivesTheSameImageBack)
 {
     const ImagePointer picture = uniqueColors(5, 5);
     EXPECT_EQ(renderer.render(picture, std::nullopt, ScreenSettings{}, 0, true), picture);
-    const ShaderConfiguration idle = configurationOf(
-        {ShaderPass("crt", 0, {}, true), ShaderPass("negative", 1, {}, false), ShaderPass("realisticPhosphor", -1, {}, true),
-         ShaderPass("glitchy", std::numeric_limits<float>::quiet_NaN(), {}, true)});
+    const ShaderConfiguration idle =
+        configurationOf({ShaderPass("crt", 0, {}, true), ShaderPass("negative", 1, {}, false),
+                         ShaderPass("realisticPhosphor", -1, {}, true),
+                         ShaderPass("glitchy", std::numeric_limits<float>::quiet_NaN(), {}, true)});
     EXPECT_EQ(renderer.render(picture, idle, ScreenSettings{}, 1, true), picture);
 
     // The scanlines and glow asked for are drawn by an active crt pass, which is off here.
@@ -130,11 +142,24 @@ TEST_F(RenderPixels, extremeSettingsKeepEveryPixelFinite)
     const ImagePointer picture = Image::make(16, 12, Bytes(16 * 12 * 4, 255));
     const float huge = 1e30f;
     const ShaderConfiguration wild = configurationOf(
-        {activePass("crt", {{"curveX", 0}, {"curveY", 0}, {"scanLinesPeriod", 0}, {"apertureGrillePeriod", 0},
-                            {"vignetteSpread", 0}, {"vignetteBrightness", huge}, {"tintR", 1}, {"tintG", 1},
-                            {"tintB", 1}, {"darkenMix", 0}, {"maskOutsideBounds", 0}}),
-         activePass("realisticPhosphor", {{"brightness", huge}, {"persistence", 0}, {"virtualRows", 0}, {"overdriveKnee", 1},
-                                          {"overdrive", 1}, {"horizontalSyncWidth", 0}, {"bloom", huge}}),
+        {activePass("crt", {{"curveX", 0},
+                            {"curveY", 0},
+                            {"scanLinesPeriod", 0},
+                            {"apertureGrillePeriod", 0},
+                            {"vignetteSpread", 0},
+                            {"vignetteBrightness", huge},
+                            {"tintR", 1},
+                            {"tintG", 1},
+                            {"tintB", 1},
+                            {"darkenMix", 0},
+                            {"maskOutsideBounds", 0}}),
+         activePass("realisticPhosphor", {{"brightness", huge},
+                                          {"persistence", 0},
+                                          {"virtualRows", 0},
+                                          {"overdriveKnee", 1},
+                                          {"overdrive", 1},
+                                          {"horizontalSyncWidth", 0},
+                                          {"bloom", huge}}),
          activePass("crtLottes", {{"scale", 0}, {"thin", 0}, {"blur", 0}, {"minVignette", 1}, {"warpStrength", 0}}),
          activePass("glitchy", {{"duration", 0}, {"amount", huge}})},
         true);

@@ -13,9 +13,15 @@ namespace {
 using namespace testing;  // the probe helpers
 
 // Frame count, previous emission read without the gate, source red, as the excitation wrote them.
-std::array<std::uint8_t, 4> emission(const Image& image) { return pixelAt(image, 0, emissionProbeRow); }
+std::array<std::uint8_t, 4> emission(const Image& image)
+{
+    return pixelAt(image, 0, emissionProbeRow);
+}
 
-ShaderPass phosphor(ShaderPass::Settings settings = {}) { return ShaderPass("realisticPhosphor", 0.8f, std::move(settings), true); }
+ShaderPass phosphor(ShaderPass::Settings settings = {})
+{
+    return ShaderPass("realisticPhosphor", 0.8f, std::move(settings), true);
+}
 
 // Slots 2, 3, 22 and 23 of the phosphor list: time, elapsed time, animated, previous frame known.
 using Frame = std::array<float, 4>;
@@ -40,7 +46,12 @@ protected:
 
 TEST_F(RenderProbe, effectPassesReceiveTheirWholeListBitForBit)
 {
-    struct Row { const char* name; ShaderPass pass; bool motion; float time; };
+    struct Row {
+        const char* name;
+        ShaderPass pass;
+        bool motion;
+        float time;
+    };
     const Row rows[] = {
         {"crt with motion", ShaderPass("crt", 0.7f, {{"flickerStrength", 0.5f}, {"curveX", 4.25f}}, true), true, 1.01f},
         {"crt still", activePass("crt", {{"flickerStrength", 0.5f}}), false, 3},
@@ -104,7 +115,9 @@ TEST_F(RenderProbe, phosphorChainBindsItsTexturesListsAndQuarterTargets)
         << "horizontal pass: the emission's size, direction (1, 0), step 4, halation";
     EXPECT_EQ(quadAt(*result, 2, bloomProbeRow), (Quad{quarterWidth, quarterHeight, quarterWidth, quarterHeight}))
         << "composite unit 2 holds quarter B, which was drawn from quarter A";
-    const auto below = [](const Image& image) { return std::vector(image.row(emissionProbeRow + 2), image.row(probeHeight - 1) + probeWidth * 4); };
+    const auto below = [](const Image& image) {
+        return std::vector(image.row(emissionProbeRow + 2), image.row(probeHeight - 1) + probeWidth * 4);
+    };
     EXPECT_EQ(below(*result), below(*picture)) << "the composite covers every pixel";
     // Quarter textures take the whole quotient and at least one pixel.
     const ImagePointer narrow = Image::make(7, 9, std::vector<std::uint8_t>(7 * 9 * 4, 200));
@@ -139,7 +152,9 @@ TEST_F(RenderProbe, animatedFramesPingPongTheEmissionAndFollowTheHistoryRules)
     EXPECT_EQ(renderer.phosphorHistory().at(0).time, 0.0f);
 
     // A new size replaces the textures, with no previous frame known.
-    const ImagePointer larger = makePicture(probeWidth + 4, probeHeight, [](int, int) { return Pixel{255, 255, 255, 255}; });
+    const ImagePointer larger = makePicture(probeWidth + 4, probeHeight, [](int, int) {
+        return Pixel{255, 255, 255, 255};
+    });
     const ImagePointer resized = renderer.render(larger, animated, 0.5f, true);
     EXPECT_EQ(frameSlots(*resized), (Frame{0.5f, 0, 1, 0}));
     EXPECT_EQ(emission(*resized)[1], 0) << "the new textures start cleared";
@@ -171,7 +186,10 @@ TEST_F(RenderProbe, stillFramesAndFramesWithoutHistoryNeitherReadNorWriteIt)
     EXPECT_EQ(emission(*renderer.render(picture, animated, 1.3f, true))[0], 2) << "the stored entry still continues";
 
     // Each phosphor pass keeps an entry of its own, keyed by its position.
-    renderer.render(picture, configurationOf({ShaderPass("crt", 1, {}, false), phosphor(), activePass("negative"), phosphor()}, true), 1.0f, true);
+    renderer.render(
+        picture,
+        configurationOf({ShaderPass("crt", 1, {}, false), phosphor(), activePass("negative"), phosphor()}, true), 1.0f,
+        true);
     EXPECT_EQ(renderer.phosphorHistory().size(), 2u);
     EXPECT_TRUE(renderer.phosphorHistory().contains(1) && renderer.phosphorHistory().contains(3));
 }

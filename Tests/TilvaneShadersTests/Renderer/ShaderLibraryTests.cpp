@@ -24,16 +24,21 @@ TEST(ShaderLibrary, compilesEveryProgramAndCrtAtIntensityZeroIsAnExactCopy)
 
     FullscreenDrawer drawer;
     const int width = 13, height = 11;
-    const auto picture = testing::makePicture(width, height, [](int x, int y) {
-        return testing::Pixel{std::uint8_t(x * 7), std::uint8_t(255 - y * 3), std::uint8_t(x * y + 5), std::uint8_t(x * 5 + y)};
-    }, AlphaMode::straight);
+    const auto picture = testing::makePicture(
+        width, height,
+        [](int x, int y) {
+            return testing::Pixel{std::uint8_t(x * 7), std::uint8_t(255 - y * 3), std::uint8_t(x * y + 5),
+                                  std::uint8_t(x * 5 + y)};
+        },
+        AlphaMode::straight);
     const std::vector<std::uint8_t> bytes(picture->bytes().begin(), picture->bytes().end());
     GlTexture input(width, height, TextureFormat::rgba8);
     input.upload(bytes, 0, picture->height());
     const GlTexture output(width, height, TextureFormat::rgba8);
     const ShaderPass copy("crt", 0, {{"curveX", 3}, {"scanLinesStrength", 1}}, true);
     for (const float bezelFlag : {0.0f, 1.0f}) {
-        drawer.draw(*library.program("crtFragment"), output, {&input}, uniforms(copy, width, height, true, 2.5f), bezelFlag);
+        drawer.draw(*library.program("crtFragment"), output, {&input}, uniforms(copy, width, height, true, 2.5f),
+                    bezelFlag);
         std::vector<std::uint8_t> copied(bytes.size());
         drawer.readPixels(output, copied);
         EXPECT_EQ(copied, bytes) << "bezel flag " << bezelFlag;
@@ -47,12 +52,15 @@ TEST(ShaderLibrary, missingSourcesOrFunctionsAreMissingResourcesAndCompileErrors
     std::filesystem::remove(bundle.shadersFolder() / "MonitorBezel.glsl");
     EXPECT_EQ(testing::failureOf([&] { loadShaderSources(bundle); }), ShaderRendererErrorCase::missingResources);
     for (const std::string function : {"glitchyFragment", "fullscreenVertex", "phosphorBlurFragment"}) {
-        const auto sources = std::regex_replace(testing::probeSources(), std::regex("\\b" + function + "\\b"), "renamed");
-        EXPECT_EQ(testing::failureOf([&] { ShaderLibrary library(sources); }), ShaderRendererErrorCase::missingResources)
+        const auto sources =
+            std::regex_replace(testing::probeSources(), std::regex("\\b" + function + "\\b"), "renamed");
+        EXPECT_EQ(testing::failureOf([&] { ShaderLibrary library(sources); }),
+                  ShaderRendererErrorCase::missingResources)
             << function;
     }
     try {
-        const ShaderLibrary library(testing::probeSources() + "\nvec4 brokenHelper(vec2 p) { return undefinedName * p; }\n");
+        const ShaderLibrary library(testing::probeSources()
+                                    + "\nvec4 brokenHelper(vec2 p) { return undefinedName * p; }\n");
         ADD_FAILURE() << "broken sources must not compile";
     } catch (const ShaderCompileError& error) {
         EXPECT_THAT(error.log(), ::testing::HasSubstr("undefinedName"));

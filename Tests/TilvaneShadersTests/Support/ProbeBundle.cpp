@@ -33,7 +33,11 @@ std::filesystem::path scratchFolder(const std::string& name)
     static const struct ProcessFolder {
         std::filesystem::path path =
             std::filesystem::path(TILVANE_TEST_OUTPUT_DIR) / "scratch" / std::to_string(::getpid());
-        ~ProcessFolder() { std::error_code ignored; std::filesystem::remove_all(path, ignored); }
+        ~ProcessFolder()
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
     } processFolder;
     const auto folder = processFolder.path / name;
     std::filesystem::remove_all(folder);
@@ -51,22 +55,24 @@ float probedSlot(const Image& image, int firstRow, int slot)
 {
     const auto low = pixelAt(image, slot, firstRow);
     const auto high = pixelAt(image, slot, firstRow + 1);
-    const std::uint32_t bits = std::uint32_t{low[0]} | std::uint32_t{low[1]} << 8 | std::uint32_t{low[2]} << 16 |
-                               std::uint32_t{high[0]} << 24;
+    const std::uint32_t bits =
+        std::uint32_t{low[0]} | std::uint32_t{low[1]} << 8 | std::uint32_t{low[2]} << 16 | std::uint32_t{high[0]} << 24;
     return std::bit_cast<float>(bits);
 }
 
 std::vector<float> probedSlots(const Image& image, int firstRow, std::size_t count)
 {
     std::vector<float> values;
-    for (std::size_t slot = 0; slot < count; ++slot) values.push_back(probedSlot(image, firstRow, static_cast<int>(slot)));
+    for (std::size_t slot = 0; slot < count; ++slot)
+        values.push_back(probedSlot(image, firstRow, static_cast<int>(slot)));
     return values;
 }
 
 ImagePointer probePicture()
 {
-    return makePicture(probeWidth, probeHeight,
-                       [](int x, int y) { return Pixel{std::uint8_t(3 + x), std::uint8_t(7 + y), 90, 255}; });
+    return makePicture(probeWidth, probeHeight, [](int x, int y) {
+        return Pixel{std::uint8_t(3 + x), std::uint8_t(7 + y), 90, 255};
+    });
 }
 
 ShaderRendererErrorCase failureOf(const std::function<void()>& call)

@@ -15,12 +15,12 @@ namespace tilvane::testing {
 
 // Rows where each probe writes its float list: slot x at column x, its low 24 bits in the
 // first row, its high 8 bits and the bezel flag (× 255) in the second.
-inline constexpr int effectProbeRow = 0;     // every effect pass and the phosphor composite
-inline constexpr int emissionProbeRow = 2;   // phosphor composite: what the emission holds
-inline constexpr int bloomProbeRow = 3;      // phosphor composite: what the quarter textures hold,
-                                             // four values in two pixels (alpha is the picture's)
-inline constexpr int screenProbeRow = 4;     // screen-wide pass
-inline constexpr int bezelProbeRow = 6;      // bezel pass; row 8 holds the screen's top mipmap
+inline constexpr int effectProbeRow = 0;    // every effect pass and the phosphor composite
+inline constexpr int emissionProbeRow = 2;  // phosphor composite: what the emission holds
+inline constexpr int bloomProbeRow = 3;     // phosphor composite: what the quarter textures hold,
+                                            // four values in two pixels (alpha is the picture's)
+inline constexpr int screenProbeRow = 4;    // screen-wide pass
+inline constexpr int bezelProbeRow = 6;     // bezel pass; row 8 holds the screen's top mipmap
 inline constexpr int probeHeight = 12;
 inline constexpr int probeWidth = 40;
 
@@ -41,9 +41,16 @@ std::filesystem::path scratchFolder(const std::string& name);
 
 // The float a probe wrote for `slot` in the rows starting at firstRow.
 float probedSlot(const Image& image, int firstRow, int slot);
-inline Pixel pixelAt(const Image& image, int x, int y) { const auto* p = image.pixel(x, y); return {p[0], p[1], p[2], p[3]}; }
+inline Pixel pixelAt(const Image& image, int x, int y)
+{
+    const auto* p = image.pixel(x, y);
+    return {p[0], p[1], p[2], p[3]};
+}
 // The bezel flag a probe wrote with its list.
-inline float probedBezelFlag(const Image& image, int firstRow) { return pixelAt(image, 0, firstRow + 1)[1] / 255.0f; }
+inline float probedBezelFlag(const Image& image, int firstRow)
+{
+    return pixelAt(image, 0, firstRow + 1)[1] / 255.0f;
+}
 // The four values a probe wrote at quad index `quad` of a row, two pixels each.
 Pixel quadAt(const Image& image, int quad, int y);
 
@@ -58,7 +65,10 @@ inline ShaderConfiguration configurationOf(std::vector<ShaderPass> passes, bool 
     return ShaderConfiguration{std::move(passes), motion, BezelSettings{.isOn = bezel}};
 }
 // An active pass at full intensity.
-inline ShaderPass activePass(const char* effect, ShaderPass::Settings settings = {}) { return ShaderPass(effect, 1, std::move(settings), true); }
+inline ShaderPass activePass(const char* effect, ShaderPass::Settings settings = {})
+{
+    return ShaderPass(effect, 1, std::move(settings), true);
+}
 
 // The case of the ShaderRendererError the call throws; a test failure if it throws none.
 ShaderRendererErrorCase failureOf(const std::function<void()>& call);
