@@ -32,9 +32,9 @@ bool hasValidPresetID(const std::optional<std::string>& presetID)
 
 void LastSession::validate() const
 {
-    const bool valid = imageURL.isFileURL() && !imageURL.path().empty() &&
-                       (maxDimension == 1024 || maxDimension == 2048 || maxDimension == 4096) &&
-                       compareFraction >= 0 && compareFraction <= 1 && hasValidPresetID(selectedPresetID);
+    const bool valid = imageURL.isFileURL() && !imageURL.path().empty()
+                       && (maxDimension == 1024 || maxDimension == 2048 || maxDimension == 4096) && compareFraction >= 0
+                       && compareFraction <= 1 && hasValidPresetID(selectedPresetID);
     if (!valid) throw LastSessionError(LastSessionErrorCase::invalidData);
     visual.validate();
 }

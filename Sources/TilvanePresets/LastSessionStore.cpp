@@ -25,7 +25,10 @@ void LastSessionStore::save(const LastSession& session) const
     versionedfile::write(file, "session", toJson(session));
 }
 
-void LastSessionStore::clear() const { storedfile::removeIfPresent(location_.requireFileURL()); }
+void LastSessionStore::clear() const
+{
+    storedfile::removeIfPresent(location_.requireFileURL());
+}
 
 void LastSessionStore::finishWindow(bool isTerminating, const std::optional<LastSession>& session) const
 {

@@ -10,12 +10,16 @@
 namespace tilvane {
 namespace {
 
-[[noreturn]] void refuse(PersonalPresetErrorCase errorCase) { throw PersonalPresetError(errorCase); }
+[[noreturn]] void refuse(PersonalPresetErrorCase errorCase)
+{
+    throw PersonalPresetError(errorCase);
+}
 
 std::vector<PersonalPreset> presetsFromJson(const nlohmann::json& array)
 {
     std::vector<PersonalPreset> presets;
-    for (const auto& element : json::requireArray(array, "presets")) presets.push_back(PersonalPreset::fromJson(element));
+    for (const auto& element : json::requireArray(array, "presets"))
+        presets.push_back(PersonalPreset::fromJson(element));
     return presets;
 }
 
@@ -63,7 +67,8 @@ void PersonalPresetStore::save(const std::vector<PersonalPreset>& presets) const
 {
     const auto& file = location_.requireFileURL();
     validatePresets(presets);
-    if (!std::all_of(presets.begin(), presets.end(), [](const auto& preset) { return text::isValidUtf8(preset.name); })) {
+    if (!std::all_of(presets.begin(), presets.end(),
+                     [](const auto& preset) { return text::isValidUtf8(preset.name); })) {
         refuse(PersonalPresetErrorCase::invalidData);
     }
     nlohmann::json array = nlohmann::json::array();
@@ -74,7 +79,8 @@ void PersonalPresetStore::save(const std::vector<PersonalPreset>& presets) const
 std::vector<PersonalPreset> PersonalPresetStore::remove(const Uuid& id) const
 {
     std::vector<PersonalPreset> presets = load();
-    const auto removed = std::remove_if(presets.begin(), presets.end(), [&](const auto& preset) { return preset.id == id; });
+    const auto removed =
+        std::remove_if(presets.begin(), presets.end(), [&](const auto& preset) { return preset.id == id; });
     if (removed == presets.end()) refuse(PersonalPresetErrorCase::missingPreset);
     presets.erase(removed, presets.end());
     save(presets);

@@ -27,7 +27,10 @@ TransferDocument decodeDocument(std::string_view data)
                             VisualSettings::fromJson(json::requiredMember(object, "visual"))};
 }
 
-[[noreturn]] void refuse(PersonalPresetErrorCase errorCase) { throw PersonalPresetError(errorCase); }
+[[noreturn]] void refuse(PersonalPresetErrorCase errorCase)
+{
+    throw PersonalPresetError(errorCase);
+}
 
 }  // namespace
 

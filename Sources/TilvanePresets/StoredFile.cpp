@@ -1,8 +1,8 @@
 #include "TilvanePresets/StoredFile.hpp"
 
 #include "TilvaneCore/AtomicFileWriter.hpp"
-#include "TilvaneShared/BoundedFileRead.hpp"
 #include "TilvaneCore/Uuid.hpp"
+#include "TilvaneShared/BoundedFileRead.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -52,8 +52,8 @@ bool isTemporaryNameOf(std::string_view name, const std::string& targetName)
     prefix.append(targetName).append(".");
     constexpr std::string_view suffix = ".tmp";
     constexpr std::size_t uuidLength = 36;
-    return name.size() == prefix.size() + uuidLength + suffix.size() && name.starts_with(prefix) &&
-           name.ends_with(suffix) && Uuid::parse(name.substr(prefix.size(), uuidLength)).has_value();
+    return name.size() == prefix.size() + uuidLength + suffix.size() && name.starts_with(prefix)
+           && name.ends_with(suffix) && Uuid::parse(name.substr(prefix.size(), uuidLength)).has_value();
 }
 
 // Best effort: the new file is in place, and a temporary that cannot be removed now is tried again
@@ -68,8 +68,8 @@ void removeStaleTemporaries(const std::filesystem::path& target) noexcept
          entries.increment(error)) {
         const auto name = entries->path().filename().string();
         struct stat status {};
-        if (!isTemporaryNameOf(name, targetName) || ::lstat(entries->path().c_str(), &status) != 0 ||
-            !S_ISREG(status.st_mode)) {
+        if (!isTemporaryNameOf(name, targetName) || ::lstat(entries->path().c_str(), &status) != 0
+            || !S_ISREG(status.st_mode)) {
             continue;
         }
         const auto modified = std::chrono::system_clock::from_time_t(status.st_mtim.tv_sec);

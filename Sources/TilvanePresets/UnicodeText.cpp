@@ -19,9 +19,9 @@ constexpr char32_t capitalI = U'I', smallI = U'i', dotlessSmallI = 0x0131, combi
 std::string normalized(std::string_view text, int options)
 {
     utf8proc_uint8_t* result = nullptr;
-    const utf8proc_ssize_t length
-        = utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(text.data()), static_cast<utf8proc_ssize_t>(text.size()),
-                       &result, static_cast<utf8proc_option_t>(UTF8PROC_STABLE | options));
+    const utf8proc_ssize_t length =
+        utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(text.data()), static_cast<utf8proc_ssize_t>(text.size()),
+                     &result, static_cast<utf8proc_option_t>(UTF8PROC_STABLE | options));
     const std::unique_ptr<utf8proc_uint8_t, decltype(&std::free)> owned(result, &std::free);
     if (length < 0) {
         return std::string(text);
@@ -74,7 +74,14 @@ bool isCaseIgnorable(char32_t character)
         break;
     }
     switch (character) {
-    case U'\'': case U'.': case U':': case 0x00B7: case 0x2018: case 0x2019: case 0x2024: case 0x2027:
+    case U'\'':
+    case U'.':
+    case U':':
+    case 0x00B7:
+    case 0x2018:
+    case 0x2019:
+    case 0x2024:
+    case 0x2027:
         return true;
     default:
         return false;

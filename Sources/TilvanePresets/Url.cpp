@@ -6,7 +6,10 @@
 namespace tilvane {
 namespace {
 
-bool isHexDigit(char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; }
+bool isHexDigit(char c)
+{
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
 
 int hexValue(char c)
 {
@@ -41,8 +44,8 @@ std::string percentDecoded(std::string_view text)
 {
     std::string decoded;
     for (std::size_t index = 0; index < text.size(); ++index) {
-        if (text[index] == '%' && index + 2 < text.size() && isHexDigit(text[index + 1]) &&
-            isHexDigit(text[index + 2])) {
+        if (text[index] == '%' && index + 2 < text.size() && isHexDigit(text[index + 1])
+            && isHexDigit(text[index + 2])) {
             decoded += static_cast<char>(hexValue(text[index + 1]) * 16 + hexValue(text[index + 2]));
             index += 2;
         } else {
@@ -71,8 +74,8 @@ std::optional<Url> Url::parse(std::string_view text)
     if (text.empty()) return std::nullopt;
     for (std::size_t index = 0; index < text.size(); ++index) {
         if (!isAllowedInURL(text[index])) return std::nullopt;
-        if (text[index] == '%' &&
-            (index + 2 >= text.size() || !isHexDigit(text[index + 1]) || !isHexDigit(text[index + 2]))) {
+        if (text[index] == '%'
+            && (index + 2 >= text.size() || !isHexDigit(text[index + 1]) || !isHexDigit(text[index + 2]))) {
             return std::nullopt;
         }
     }

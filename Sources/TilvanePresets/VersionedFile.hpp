@@ -24,8 +24,8 @@ inline constexpr std::int64_t currentVersion = 1;
 inline constexpr std::size_t maximumFileSize = 16 * 1024 * 1024;
 
 // The decoded content of the file, or nothing when there is no file. A file that cannot be read or
-// decoded, is not a regular file or is larger than maximumFileSize throws EnumeratedError(invalidData); a document of another version, once it has decoded
-// in full, EnumeratedError(unsupportedVersion). Never changes the file.
+// decoded, is not a regular file or is larger than maximumFileSize throws EnumeratedError(invalidData); a document of
+// another version, once it has decoded in full, EnumeratedError(unsupportedVersion). Never changes the file.
 template <typename ErrorCase, typename DecodeContent>
 auto read(const std::filesystem::path& file, std::string_view contentKey, ErrorCase invalidData,
           ErrorCase unsupportedVersion, DecodeContent decodeContent)

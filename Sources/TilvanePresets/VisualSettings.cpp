@@ -16,7 +16,10 @@ bool hasValidCustomColors(const std::optional<std::vector<RGBColor>>& colors)
     return distinct.size() == colors->size();
 }
 
-bool isUnitInterval(float value) { return value >= 0 && value <= 1; }  // false for NaN
+bool isUnitInterval(float value)
+{
+    return value >= 0 && value <= 1;
+}  // false for NaN
 
 bool hasValidBezelCurvature(const std::optional<ShaderConfiguration>& shader)
 {
@@ -40,10 +43,10 @@ std::vector<RGBColor> colorsFromJson(const nlohmann::json& array)
 
 void VisualSettings::validate() const
 {
-    const bool valid = hasValidCustomColors(customColors) && palette().has_value() && pixelSize >= 2 &&
-                       pixelSize <= 40 && adjustments.isValid() && hasValidBezelCurvature(shader) &&
-                       isUnitInterval(screen.scanlineStrength) && isUnitInterval(screen.scanlineThickness) &&
-                       isUnitInterval(screen.glowStrength);
+    const bool valid = hasValidCustomColors(customColors) && palette().has_value() && pixelSize >= 2 && pixelSize <= 40
+                       && adjustments.isValid() && hasValidBezelCurvature(shader)
+                       && isUnitInterval(screen.scanlineStrength) && isUnitInterval(screen.scanlineThickness)
+                       && isUnitInterval(screen.glowStrength);
     if (!valid) throw PersonalPresetError(PersonalPresetErrorCase::invalidData);
 }
 
@@ -67,8 +70,10 @@ VisualSettings VisualSettings::fromJson(const nlohmann::json& object)
     if (const auto* shader = json::optionalMember(object, "shader")) {
         settings.shader = ShaderConfiguration::fromJson(*shader);
     }
-    if (const auto* screen = json::optionalMember(object, "screen")) settings.screen = ScreenSettings::fromJson(*screen);
-    if (const auto* colors = json::optionalMember(object, "customColors")) settings.customColors = colorsFromJson(*colors);
+    if (const auto* screen = json::optionalMember(object, "screen"))
+        settings.screen = ScreenSettings::fromJson(*screen);
+    if (const auto* colors = json::optionalMember(object, "customColors"))
+        settings.customColors = colorsFromJson(*colors);
     if (const auto* adjustments = json::optionalMember(object, "adjustments")) {
         from_json(*adjustments, settings.adjustments);
     }

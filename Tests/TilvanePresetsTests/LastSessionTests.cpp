@@ -55,11 +55,21 @@ TEST_F(LastSessionStoreTest, CorruptOrInvalidFilesAreRefusedAndPreserved)
     std::string graphemes257;
     while (graphemes257.size() < 2 * 257) graphemes257 += "é";
     const std::string files[] = {
-        "", "não é JSON", documentWith(1).substr(0, 60), documentWith(1.25), documentWith(2, "imageURL", 7),
-        documentWith(1, "imageURL"), documentWith(1, "imageURL", "file:///a b.png"), documentWith(1, "imageURL", "file://"),
-        documentWith(1, "imageURL", "https://example.com/a.png"), documentWith(1, "imageURL", "Fotos/gato.png"),
-        documentWith(1, "maxDimension", 1000), documentWith(1, "maxDimension", 3072), documentWith(1, "maxDimension", 2048.5),
-        documentWith(1, "compareFraction", -0.01), documentWith(1, "compareFraction", 1.01),
+        "",
+        "não é JSON",
+        documentWith(1).substr(0, 60),
+        documentWith(1.25),
+        documentWith(2, "imageURL", 7),
+        documentWith(1, "imageURL"),
+        documentWith(1, "imageURL", "file:///a b.png"),
+        documentWith(1, "imageURL", "file://"),
+        documentWith(1, "imageURL", "https://example.com/a.png"),
+        documentWith(1, "imageURL", "Fotos/gato.png"),
+        documentWith(1, "maxDimension", 1000),
+        documentWith(1, "maxDimension", 3072),
+        documentWith(1, "maxDimension", 2048.5),
+        documentWith(1, "compareFraction", -0.01),
+        documentWith(1, "compareFraction", 1.01),
         documentWith(1, "selectedPresetID", graphemes257),
     };
     for (const auto& bytes : files) {
@@ -71,7 +81,8 @@ TEST_F(LastSessionStoreTest, CorruptOrInvalidFilesAreRefusedAndPreserved)
     EXPECT_EQ(errorCaseOf<LastSessionError>([&] { store().load(); }), unsupportedVersion);
     writeBytes(file(), documentWith(1, "visual", {{"paletteID", "nes"}, {"pixelSize", 41}}));
     EXPECT_THROW(store().load(), PersonalPresetError);
-    EXPECT_STREQ(LastSessionError(invalidData).what(), "A última sessão do Tilvane está inválida. O arquivo foi preservado.");
+    EXPECT_STREQ(LastSessionError(invalidData).what(),
+                 "A última sessão do Tilvane está inválida. O arquivo foi preservado.");
     EXPECT_STREQ(LastSessionError(unsupportedVersion).what(),
                  "A sessão foi salva por outra versão do Tilvane. O arquivo foi preservado.");
 }
@@ -98,7 +109,8 @@ TEST_F(LastSessionStoreTest, RefusedOrFailedSavesLeaveTheFileAsItWas)
 TEST_F(LastSessionStoreTest, FinishWindowKeepsTheSessionOnlyWhenQuitting)
 {
     const auto session = sessionFor("/tmp/a.png");
-    for (const auto& [isTerminating, withSession] : {std::pair{true, true}, {false, true}, {true, false}, {false, false}}) {
+    for (const auto& [isTerminating, withSession] :
+         {std::pair{true, true}, {false, true}, {true, false}, {false, false}}) {
         store().save(sessionFor("/tmp/old.png"));
         store().finishWindow(isTerminating, withSession ? std::optional(session) : std::nullopt);
         EXPECT_EQ(store().load(), isTerminating && withSession ? std::optional(session) : std::nullopt);
@@ -109,7 +121,8 @@ TEST_F(LastSessionStoreTest, FinishWindowKeepsTheSessionOnlyWhenQuitting)
 
 TEST(LastSessionStoreLocation, WithoutAnAbsoluteFolderEveryOperationFails)
 {
-    ScopedEnvironment support("TILVANE_SUPPORT_DIRECTORY", ""), dataHome("XDG_DATA_HOME", std::nullopt), home("HOME", "");
+    ScopedEnvironment support("TILVANE_SUPPORT_DIRECTORY", ""), dataHome("XDG_DATA_HOME", std::nullopt),
+        home("HOME", "");
     const LastSessionStore store;
     EXPECT_THROW(store.load(), SupportDirectoryError);
     EXPECT_THROW(store.save(sessionFor("/tmp/a.png")), SupportDirectoryError);

@@ -32,10 +32,12 @@ TEST_F(PersonalPresetStoreTest, SavesTheListInOrderAsCompactVersionedJson)
     const std::vector presets{makePreset("  Retro", fullSettings()), makePreset("Noite\n"), makePreset("Âmbar 😀")};
     store().save(presets);
     EXPECT_EQ(store().load(), presets);
-    const nlohmann::json written{{"version", 1}, {"presets", {toJson(presets[0]), toJson(presets[1]), toJson(presets[2])}}};
+    const nlohmann::json written{{"version", 1},
+                                 {"presets", {toJson(presets[0]), toJson(presets[1]), toJson(presets[2])}}};
     EXPECT_EQ(readBytes(file()), written.dump());
-    EXPECT_EQ(written["presets"][1],
-              (nlohmann::json{{"id", presets[1].id.string()}, {"name", "Noite\n"}, {"visual", toJson(plainSettings())}}));
+    EXPECT_EQ(
+        written["presets"][1],
+        (nlohmann::json{{"id", presets[1].id.string()}, {"name", "Noite\n"}, {"visual", toJson(plainSettings())}}));
 }
 
 TEST_F(PersonalPresetStoreTest, CorruptFilesAreRefusedAndPreservedByEveryOperation)
@@ -53,7 +55,8 @@ TEST_F(PersonalPresetStoreTest, CorruptFilesAreRefusedAndPreservedByEveryOperati
         {"duplicateIds", documentWith(1, {first, duplicate}), invalidData},
         {"blankName", documentWith(1, {first, presetJson("\n\t\u00A0")}), invalidData},
         {"invalidLook", documentWith(1, {presetJson("R", {{"paletteID", "nes"}, {"pixelSize", 41}})}), invalidData},
-        {"paletteInCapitals", documentWith(1, {presetJson("R", {{"paletteID", "NES"}, {"pixelSize", 8}})}), invalidData},
+        {"paletteInCapitals", documentWith(1, {presetJson("R", {{"paletteID", "NES"}, {"pixelSize", 8}})}),
+         invalidData},
     };
     const auto document = PersonalPresetTransfer::encode(makePreset("Novo"));
     for (const auto& [name, contents, expected] : rows) {
@@ -75,8 +78,10 @@ TEST_F(PersonalPresetStoreTest, RefusedOrFailedSavesWriteNothing)
     duplicate.id = original[0].id;
     auto invalidLook = makePreset("Inválido");
     invalidLook.visual.pixelSize = 41;
-    for (const auto& presets : std::vector<std::vector<PersonalPreset>>{
-             {makePreset("Retro"), makePreset(" \n\t")}, {original[0], duplicate}, {invalidLook}, {makePreset("R\xE9tro")}}) {
+    for (const auto& presets : std::vector<std::vector<PersonalPreset>>{{makePreset("Retro"), makePreset(" \n\t")},
+                                                                        {original[0], duplicate},
+                                                                        {invalidLook},
+                                                                        {makePreset("R\xE9tro")}}) {
         expectRefused([&] { store().save(presets); }, invalidData);
     }
     const auto before = contents();
@@ -102,11 +107,16 @@ TEST_F(PersonalPresetStoreTest, RemoveReturnsWhatIsNowOnDisk)
 TEST_F(PersonalPresetStoreTest, ImportRenamesClashingNamesAndPutsThePresetFirst)
 {
     const std::tuple<std::vector<std::string>, std::string, std::string> rows[] = {
-        {{"retro", "Retro (2)"}, "Retro", "Retro (3)"}, {{"Retro"}, "Retro (2)", "Retro (2)"},
-        {{"Retro", "retro (3)"}, "RETRO", "RETRO (2)"}, {{"Retro (2)"}, "Retro", "Retro"},
-        {{"âmbar"}, "ÂMBAR", "ÂMBAR (2)"},              {{"  Retro"}, "Retro", "Retro"},
-        {{}, " Retro\n", "Retro"},                       {{"οδος"}, "ΟΔΟΣ", "ΟΔΟΣ (2)"},
-        {{"café"}, "CAFE\u0301", "CAFE\u0301 (2)"},      {{"CAFE\u0301"}, "café", "café (2)"},
+        {{"retro", "Retro (2)"}, "Retro", "Retro (3)"},
+        {{"Retro"}, "Retro (2)", "Retro (2)"},
+        {{"Retro", "retro (3)"}, "RETRO", "RETRO (2)"},
+        {{"Retro (2)"}, "Retro", "Retro"},
+        {{"âmbar"}, "ÂMBAR", "ÂMBAR (2)"},
+        {{"  Retro"}, "Retro", "Retro"},
+        {{}, " Retro\n", "Retro"},
+        {{"οδος"}, "ΟΔΟΣ", "ΟΔΟΣ (2)"},
+        {{"café"}, "CAFE\u0301", "CAFE\u0301 (2)"},
+        {{"CAFE\u0301"}, "café", "café (2)"},
     };
     for (const auto& [names, imported, expected] : rows) {
         std::vector<PersonalPreset> stored;

@@ -15,8 +15,11 @@ TEST(PersonalPresetTransfer, EachDecodeGivesANewIdentityAndTheSameLook)
 {
     const auto preset = makePreset("\u3000 Retro\u00A0\n", fullSettings());
     const std::string document = Transfer::encode(preset);
-    EXPECT_EQ(document, (nlohmann::json{{"kind", "tilvane-preset"}, {"name", "\u3000 Retro\u00A0\n"}, {"version", 1},
-                                        {"visual", toJson(preset.visual)}}.dump(2)));
+    EXPECT_EQ(document, (nlohmann::json{{"kind", "tilvane-preset"},
+                                        {"name", "\u3000 Retro\u00A0\n"},
+                                        {"version", 1},
+                                        {"visual", toJson(preset.visual)}}
+                             .dump(2)));
     const auto first = Transfer::decode(document), second = Transfer::decode(document);
     EXPECT_EQ(first.name, "Retro");
     EXPECT_EQ(first.visual, preset.visual);
@@ -31,19 +34,24 @@ TEST(PersonalPresetTransfer, EncodeRefusesWhatDecodeWouldRefuseUpTo1048576Bytes)
     const std::string document = Transfer::encode(makePreset(fitting));
     ASSERT_EQ(document.size(), 1'048'576u);
     EXPECT_EQ(Transfer::decode(document).name, fitting);
-    EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::encode(makePreset(fitting + "x")); }), invalidData);
+    EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::encode(makePreset(fitting + "x")); }),
+              invalidData);
     EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::decode(document + " "); }), invalidData);
     auto invalidLook = makePreset("Retro");
     invalidLook.visual.pixelSize = 1;
     for (const auto& preset : {makePreset(" \n\t "), makePreset("R\xE9tro"), invalidLook}) {
-        EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::encode(preset); }), invalidData) << preset.name;
+        EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::encode(preset); }), invalidData)
+            << preset.name;
     }
 }
 
 // A valid document with an unknown key, changed by `patch` (a null removes a key).
 std::string documentWith(const nlohmann::json& patch)
 {
-    nlohmann::json document{{"kind", "tilvane-preset"}, {"version", 1}, {"name", "Retro"}, {"extra", 1},
+    nlohmann::json document{{"kind", "tilvane-preset"},
+                            {"version", 1},
+                            {"name", "Retro"},
+                            {"extra", 1},
                             {"visual", toJson(plainSettings())}};
     document.merge_patch(patch);
     return document.dump();
@@ -66,8 +74,10 @@ TEST(PersonalPresetTransfer, ChecksKindThenVersionThenContent)
         {"blankName", documentWith({{"name", " \n"}}), invalidData},
         {"invalidLook", documentWith({{"visual", {{"paletteID", "NES"}}}}), invalidData},
         {"notUtf8", "{\"kind\": \"tilvane-preset\", \"version\": 1, \"name\": \"R\xE9tro\"}", invalidData},
-        {"deeplyNested", R"({"kind": "tilvane-preset", "version": 1, "name": "R", "visual": )" + nested +
-                             std::string(nested.size(), ']') + "}", invalidData},
+        {"deeplyNested",
+         R"({"kind": "tilvane-preset", "version": 1, "name": "R", "visual": )" + nested
+             + std::string(nested.size(), ']') + "}",
+         invalidData},
     };
     for (const auto& [name, document, expected] : rows) {
         EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::decode(document); }), expected) << name;

@@ -56,9 +56,11 @@ TEST(StoredFile, EveryFailedWriteKeepsTheOldBytesAndLeavesNoTemporaryFile)
     const auto before = folderContents(folder.path());
     // The target, the bytes written while no file may grow past 1024 bytes, the failure expected.
     const std::tuple<std::filesystem::path, std::string, std::errc, std::string> failures[] = {
-        {target, std::string(4096, 'x'), std::errc::file_too_large, "Não foi possível gravar o arquivo “" + target.string() + "”"},
+        {target, std::string(4096, 'x'), std::errc::file_too_large,
+         "Não foi possível gravar o arquivo “" + target.string() + "”"},
         {target / "inner.json", "new", std::errc::not_a_directory, "Não foi possível criar a pasta"},
-        {occupied, "new", std::errc::is_a_directory, "Não foi possível substituir o arquivo “" + occupied.string() + "”"},
+        {occupied, "new", std::errc::is_a_directory,
+         "Não foi possível substituir o arquivo “" + occupied.string() + "”"},
     };
     for (const auto& [path, bytes, code, message] : failures) {
         try {

@@ -31,7 +31,10 @@ public:
     ScopedEnvironment(const ScopedEnvironment&) = delete;
 
 private:
-    void set(const std::optional<std::string>& to) { to ? setenv(name_.c_str(), to->c_str(), 1) : unsetenv(name_.c_str()); }
+    void set(const std::optional<std::string>& to)
+    {
+        to ? setenv(name_.c_str(), to->c_str(), 1) : unsetenv(name_.c_str());
+    }
     std::string name_;
     std::optional<std::string> previous_;
 };
@@ -41,7 +44,10 @@ inline std::string readBytes(const std::filesystem::path& path)
     return std::string(std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {});
 }
 
-inline void writeBytes(const std::filesystem::path& path, const std::string& bytes) { std::ofstream(path) << bytes; }
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream(path) << bytes;
+}
 
 // Every file of `folder` with its bytes: equal before and after a refused or failed write when nothing
 // was changed and no temporary file was left.
@@ -87,7 +93,10 @@ protected:
 };
 
 // A valid look on a built-in palette, without shader or custom colours.
-inline VisualSettings plainSettings() { return {"gameboy", 8, DitherMode::none, std::nullopt, {}, std::nullopt, {}}; }
+inline VisualSettings plainSettings()
+{
+    return {"gameboy", 8, DitherMode::none, std::nullopt, {}, std::nullopt, {}};
+}
 
 // A valid look that uses every field, with floats that have no short binary form.
 inline VisualSettings fullSettings()
@@ -96,7 +105,11 @@ inline VisualSettings fullSettings()
     shader.passes.emplace_back("crt", 0.7f, ShaderPass::Settings{{"scanLinesStrength", 0.1f}, {"bloomSpread", 1e-7f}},
                                true);
     shader.passes.emplace_back("realisticPhosphor", 1.0f / 3.0f, ShaderPass::Settings{}, false);
-    return VisualSettings{"custom", 40, DitherMode::floydSteinberg, shader, ScreenSettings{0.35f, 0.1f, 1.0f},
+    return VisualSettings{"custom",
+                          40,
+                          DitherMode::floydSteinberg,
+                          shader,
+                          ScreenSettings{0.35f, 0.1f, 1.0f},
                           std::vector<RGBColor>{{16, 24, 32}, {255, 243, 176}, {0, 0, 0}},
                           ImageAdjustments{-1.3f, 0.55f, 1.9f}};
 }

@@ -28,17 +28,30 @@ TEST(VisualSettings, ValidateChecksEveryBound)
     const float above3 = std::nextafter(3.0f, 4.0f);
     const std::tuple<const char*, Change, std::vector<float>, std::vector<float>> bounds[] = {
         {"pixelSize", [](auto& s, float v) { s.pixelSize = v; }, {2, 40}, {1, 41}},
-        {"customColors", [](auto& s, float v) { s.paletteID = "custom", s.customColors = colors(v); }, {2, 16}, {1, 17}},
+        {"customColors",
+         [](auto& s, float v) { s.paletteID = "custom", s.customColors = colors(v); },
+         {2, 16},
+         {1, 17}},
         {"builtInPaletteColors", [](auto& s, float v) { s.customColors = colors(v); }, {2, 16}, {1, 17}},
         {"exposure", [](auto& s, float v) { s.adjustments.exposure = v; }, {-2, 2}, {-2.0001f, 2.0001f, nan}},
-        {"curvature", [](auto& s, float v) { s.shader = {{}, false, {true, -50, v}}; }, {0, 3}, {-0.01f, above3, infinity}},
+        {"curvature",
+         [](auto& s, float v) {
+             s.shader = {{}, false, {true, -50, v}};
+         },
+         {0, 3},
+         {-0.01f, above3, infinity}},
         {"scanlineStrength", [](auto& s, float v) { s.screen.scanlineStrength = v; }, {0, 1}, {-0.5f, 1.0001f}},
         {"scanlineThickness", [](auto& s, float v) { s.screen.scanlineThickness = v; }, {0, 1}, {-0.5f, 1.0001f}},
         {"glowStrength", [](auto& s, float v) { s.screen.glowStrength = v; }, {0, 1}, {-0.5f, nan}},
         {"paletteID", [](auto& s, float) { s.paletteID = "GameBoy"; }, {}, {0}},
         {"customIDInCapitals", [](auto& s, float) { s.paletteID = "Custom", s.customColors = colors(2); }, {}, {0}},
         {"customWithoutColors", [](auto& s, float) { s.paletteID = "custom"; }, {}, {0}},
-        {"repeatedColors", [](auto& s, float) { s.paletteID = "custom", s.customColors = {{{1, 2, 3}, {1, 2, 3}}}; }, {}, {0}},
+        {"repeatedColors",
+         [](auto& s, float) {
+             s.paletteID = "custom", s.customColors = {{{1, 2, 3}, {1, 2, 3}}};
+         },
+         {},
+         {0}},
     };
     for (const auto& [name, change, valid, invalid] : bounds) {
         for (const auto& [values, expected] : {std::pair{valid, true}, {invalid, false}}) {
@@ -59,8 +72,13 @@ TEST(VisualSettings, ValidateChecksEveryBound)
 
 TEST(VisualSettings, DecodingFillsAbsentOrNullKeysAndRefusesWrongTypesAndRanges)
 {
-    const VisualSettings expected{"custom",     2, DitherMode::none, std::nullopt, ScreenSettings{0, 0.5f, 0},
-                                  std::nullopt, ImageAdjustments{0, 1, 1}};
+    const VisualSettings expected{"custom",
+                                  2,
+                                  DitherMode::none,
+                                  std::nullopt,
+                                  ScreenSettings{0, 0.5f, 0},
+                                  std::nullopt,
+                                  ImageAdjustments{0, 1, 1}};
     for (const char* text : {R"({"paletteID": "custom", "pixelSize": 2})",
                              R"({"paletteID": "custom", "pixelSize": 2, "dither": null, "shader": null, "screen": null,
                                  "customColors": null, "adjustments": null, "unknown": [1, 2]})"}) {
@@ -85,7 +103,8 @@ TEST(VisualSettings, WritesExactlyThePresentKeysAndShortestFiniteFloats)
         for (const auto& item : object.items()) keys.insert(item.key());
         return keys;
     };
-    EXPECT_EQ(keysOf(plainSettings()), (std::set<std::string>{"paletteID", "pixelSize", "dither", "screen", "adjustments"}));
+    EXPECT_EQ(keysOf(plainSettings()),
+              (std::set<std::string>{"paletteID", "pixelSize", "dither", "screen", "adjustments"}));
     EXPECT_EQ(keysOf(fullSettings()), (std::set<std::string>{"paletteID", "pixelSize", "dither", "shader", "screen",
                                                              "customColors", "adjustments"}));
     VisualSettings settings = fullSettings();
@@ -97,7 +116,8 @@ TEST(VisualSettings, WritesExactlyThePresentKeysAndShortestFiniteFloats)
     EXPECT_NE(text.find(R"({"blue":176,"green":243,"red":255})"), std::string::npos) << text;
     EXPECT_EQ(text.find("0.699999"), std::string::npos) << text;
     for (const auto spoil : std::initializer_list<void (*)(VisualSettings&)>{
-             [](auto& s) { s.shader->bezel.depth = nan; }, [](auto& s) { s.shader->passes[1].settings["x"] = -infinity; },
+             [](auto& s) { s.shader->bezel.depth = nan; },
+             [](auto& s) { s.shader->passes[1].settings["x"] = -infinity; },
              [](auto& s) { s.screen.glowStrength = nan; }, [](auto& s) { s.adjustments.gamma = infinity; }}) {
         VisualSettings spoiled = settings;
         spoil(spoiled);
