@@ -11,18 +11,31 @@
 
 namespace {
 
-QAccessibleInterface* accessible(QWidget* widget) { return QAccessible::queryAccessibleInterface(widget); }
+QAccessibleInterface* accessible(QWidget* widget)
+{
+    return QAccessible::queryAccessibleInterface(widget);
+}
 
-TEST(VTAccessibilityTest, KitTextsReadAsStaticTextAndWindowsAsGroupsNamedByTheirTitles) {
+TEST(VTAccessibilityTest, KitTextsReadAsStaticTextAndWindowsAsGroupsNamedByTheirTitles)
+{
     const std::tuple<const char*, std::function<QWidget*()>, QAccessible::Role, QString> rows[] = {
-        {"text", [] { return new VTText(QStringLiteral("decisões calibradas"), VTTextStyle::pixelMD); }, QAccessible::StaticText, QStringLiteral("decisões calibradas")},
-        {"label", [] { return new VTLabel(QStringLiteral("Janelas")); }, QAccessible::StaticText, QStringLiteral("Janelas")},
-        {"footnote", [] { return new VTFootnote(QStringLiteral("*Baseado")); }, QAccessible::StaticText, QStringLiteral("*Baseado")},
-        {"chip", [] { return new VTChip(QStringLiteral("Tipado"), true); }, QAccessible::StaticText, QStringLiteral("tipado")},
+        {"text", [] { return new VTText(QStringLiteral("decisões calibradas"), VTTextStyle::pixelMD); },
+         QAccessible::StaticText, QStringLiteral("decisões calibradas")},
+        {"label", [] { return new VTLabel(QStringLiteral("Janelas")); }, QAccessible::StaticText,
+         QStringLiteral("Janelas")},
+        {"footnote", [] { return new VTFootnote(QStringLiteral("*Baseado")); }, QAccessible::StaticText,
+         QStringLiteral("*Baseado")},
+        {"chip", [] { return new VTChip(QStringLiteral("Tipado"), true); }, QAccessible::StaticText,
+         QStringLiteral("tipado")},
         {"glyph", [] { return new VTGlyph(QStringLiteral("8 PX")); }, QAccessible::StaticText, QStringLiteral("8 PX")},
-        {"display text", [] { return new VTDisplayText(QStringLiteral("193.6x Mais Rápido,\n444.6x Mais Barato."), VTTextStyle::displayMD); },
+        {"display text",
+         [] {
+             return new VTDisplayText(QStringLiteral("193.6x Mais Rápido,\n444.6x Mais Barato."),
+                                      VTTextStyle::displayMD);
+         },
          QAccessible::StaticText, QStringLiteral("193.6x Mais Rápido,\n444.6x Mais Barato.")},
-        {"window", [] { return new VTWindow(QStringLiteral("Clock Tool 1.1"), QStringLiteral("\u25A2")); }, QAccessible::Grouping, QStringLiteral("Clock Tool 1.1")},
+        {"window", [] { return new VTWindow(QStringLiteral("Clock Tool 1.1"), QStringLiteral("\u25A2")); },
+         QAccessible::Grouping, QStringLiteral("Clock Tool 1.1")},
     };
     for (const auto& [name, make, role, text] : rows) {
         SCOPED_TRACE(name);
@@ -35,7 +48,8 @@ TEST(VTAccessibilityTest, KitTextsReadAsStaticTextAndWindowsAsGroupsNamedByTheir
     }
 }
 
-TEST(VTAccessibilityTest, NamesFollowTextChanges) {
+TEST(VTAccessibilityTest, NamesFollowTextChanges)
+{
     VTText text(QStringLiteral("13:30:37"), VTTextStyle::pixelMD);
     VTChip chip(QStringLiteral("Curto"), false);
     text.setText(QStringLiteral("13:30:38"));
@@ -44,7 +58,8 @@ TEST(VTAccessibilityTest, NamesFollowTextChanges) {
     EXPECT_EQ(accessible(&chip)->text(QAccessible::Name), QStringLiteral("longo"));
 }
 
-TEST(VTAccessibilityTest, NavigationBarBrandIsReadAsOneStaticText) {
+TEST(VTAccessibilityTest, NavigationBarBrandIsReadAsOneStaticText)
+{
     VTNavBar bar(QStringLiteral("Tilvane"), 16, std::nullopt);
     QAccessibleInterface* interface = accessible(&bar);
     QStringList texts;
@@ -55,10 +70,12 @@ TEST(VTAccessibilityTest, NavigationBarBrandIsReadAsOneStaticText) {
     EXPECT_EQ(texts, QStringList({QStringLiteral("Tilvane")}));
 }
 
-TEST(VTAccessibilityTest, TextFieldIsNamedByItsPlaceholderUnlessTheCallerNamesIt) {
+TEST(VTAccessibilityTest, TextFieldIsNamedByItsPlaceholderUnlessTheCallerNamesIt)
+{
     VTTextField field(QStringLiteral("Buscar"));
     QAccessibleInterface* interface = accessible(&field);
-    EXPECT_EQ(std::pair(interface->role(), interface->text(QAccessible::Name)), std::pair(QAccessible::EditableText, QStringLiteral("Buscar")));
+    EXPECT_EQ(std::pair(interface->role(), interface->text(QAccessible::Name)),
+              std::pair(QAccessible::EditableText, QStringLiteral("Buscar")));
     field.setAccessibleName(QStringLiteral("Nome do preset"));
     EXPECT_EQ(interface->text(QAccessible::Name), QStringLiteral("Nome do preset"));
 }

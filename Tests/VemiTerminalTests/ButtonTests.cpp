@@ -7,16 +7,21 @@
 namespace {
 
 struct ButtonScene : RowStage<VTButton> {
-    ButtonScene(VTButtonStyle style, VTAppearance appearance) : RowStage(appearance, new VTButton(QStringLiteral("Executar"), style), 3) {}
+    ButtonScene(VTButtonStyle style, VTAppearance appearance)
+        : RowStage(appearance, new VTButton(QStringLiteral("Executar"), style), 3)
+    {
+    }
 
-    void hover(bool inside) {
+    void hover(bool inside)
+    {
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), QPointF(2, 2));
         QEvent leave(QEvent::Leave);
         QApplication::sendEvent(subject, inside ? static_cast<QEvent*>(&enter) : &leave);
     }
 };
 
-TEST(VTButtonTest, PrimaryDarkensOnHoverAndPressAndFadesWhenDisabled) {
+TEST(VTButtonTest, PrimaryDarkensOnHoverAndPressAndFadesWhenDisabled)
+{
     forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
         ButtonScene scene(vtPrimary, appearance);
         EXPECT_TRUE(colourNear(scene.at(2, 2), theme.btnBg));
@@ -34,13 +39,15 @@ TEST(VTButtonTest, PrimaryDarkensOnHoverAndPressAndFadesWhenDisabled) {
     });
 }
 
-TEST(VTButtonTest, GhostUnderlinesOnlyUnderThePointer) {
+TEST(VTButtonTest, GhostUnderlinesOnlyUnderThePointer)
+{
     ButtonScene scene(vtGhost, VTAppearance::vemi);
     auto mutedRows = [&] {
         const QImage image = snapshot(*scene.subject);
         const int span = image.width() - 16;
         int rows = 0;
-        for (int y = 0; y < image.height(); ++y) rows += countColour(image, QRect(8, y, span, 1), over(VTTheme::vemi().fgMuted), 30) > span * 9 / 10;
+        for (int y = 0; y < image.height(); ++y)
+            rows += countColour(image, QRect(8, y, span, 1), over(VTTheme::vemi().fgMuted), 30) > span * 9 / 10;
         return rows;
     };
     EXPECT_EQ(mutedRows(), 0);
@@ -51,7 +58,8 @@ TEST(VTButtonTest, GhostUnderlinesOnlyUnderThePointer) {
     EXPECT_GE(mutedRows(), 1);  // a solid line across the label
 }
 
-TEST(VTButtonTest, PixelButtonSinksIntoItsShadowWhenPressedAndFadesAsOneBlock) {
+TEST(VTButtonTest, PixelButtonSinksIntoItsShadowWhenPressedAndFadesAsOneBlock)
+{
     for (VTButtonStyle style : {vtPixel, vtPixelPink}) {
         forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
             ButtonScene scene(style, appearance);
@@ -83,8 +91,10 @@ TEST(VTButtonTest, PixelButtonSinksIntoItsShadowWhenPressedAndFadesAsOneBlock) {
     }
 }
 
-TEST(VTButtonTest, KeyboardFocusDrawsATwoPointOutlineInTheForegroundAndMouseFocusDrawsNone) {
-    const std::pair<const char*, VTButtonStyle> kinds[] = {{"primary", vtPrimary}, {"ghost", vtGhost}, {"pixel", vtPixel}, {"pixelPink", vtPixelPink}};
+TEST(VTButtonTest, KeyboardFocusDrawsATwoPointOutlineInTheForegroundAndMouseFocusDrawsNone)
+{
+    const std::pair<const char*, VTButtonStyle> kinds[] = {
+        {"primary", vtPrimary}, {"ghost", vtGhost}, {"pixel", vtPixel}, {"pixelPink", vtPixelPink}};
     for (const auto& [name, style] : kinds) {
         SCOPED_TRACE(name);
         forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {

@@ -8,7 +8,8 @@
 
 namespace {
 
-TEST(VTCatalogViewTest, PickerReThemesTheWholePageAndTypingChangesOnlyTheQuery) {
+TEST(VTCatalogViewTest, PickerReThemesTheWholePageAndTypingChangesOnlyTheQuery)
+{
     VTCatalogView catalogue;
     catalogue.resize(1100, 800);
     catalogue.show(), QApplication::processEvents();
@@ -36,7 +37,8 @@ TEST(VTCatalogViewTest, PickerReThemesTheWholePageAndTypingChangesOnlyTheQuery) 
     EXPECT_TRUE(vemi->isChecked() && !noite->isChecked());
 }
 
-TEST(VTCatalogViewTest, WindowsKeepTheirWidthsAndTypographyListsEveryStyle) {
+TEST(VTCatalogViewTest, WindowsKeepTheirWidthsAndTypographyListsEveryStyle)
+{
     VTCatalogView catalogue;
     for (int width : {700, 1400}) {
         catalogue.resize(catalogue.fullPageSize(width));
@@ -59,9 +61,11 @@ TEST(VTCatalogViewTest, WindowsKeepTheirWidthsAndTypographyListsEveryStyle) {
     EXPECT_EQ(typography.last(), QStringLiteral("code"));
 }
 
-TEST(VTCatalogViewTest, SystemAppearanceLooksExactlyLikeTheThemeItResolvesTo) {
+TEST(VTCatalogViewTest, SystemAppearanceLooksExactlyLikeTheThemeItResolvesTo)
+{
     const QPalette original = QApplication::palette();
-    const std::tuple<const char*, int, VTAppearance> rows[] = {{"light desktop", 239, VTAppearance::vemi}, {"dark desktop", 40, VTAppearance::noite}};
+    const std::tuple<const char*, int, VTAppearance> rows[] = {{"light desktop", 239, VTAppearance::vemi},
+                                                               {"dark desktop", 40, VTAppearance::noite}};
     for (const auto& [name, grey, fixed] : rows) {
         SCOPED_TRACE(name);
         QPalette desktop = original;
@@ -72,7 +76,8 @@ TEST(VTCatalogViewTest, SystemAppearanceLooksExactlyLikeTheThemeItResolvesTo) {
             catalogue.setAppearance(appearance);
             catalogue.resize(catalogue.fullPageSize(1100));
             catalogue.show(), QApplication::processEvents();
-            const QWidget* segments = catalogue.findChild<QAbstractButton*>(QStringLiteral("appearance:vemi"))->parentWidget();
+            const QWidget* segments =
+                catalogue.findChild<QAbstractButton*>(QStringLiteral("appearance:vemi"))->parentWidget();
             *picker = QRect(segments->mapTo(&catalogue, QPoint(0, 0)), segments->size());
             return snapshot(catalogue);
         };
@@ -81,13 +86,15 @@ TEST(VTCatalogViewTest, SystemAppearanceLooksExactlyLikeTheThemeItResolvesTo) {
         ASSERT_EQ(system.size(), chosen.size());
         int differing = 0;
         for (int y = 0; y < system.height(); ++y)
-            for (int x = 0; x < system.width(); ++x) differing += !picker.contains(x, y) && system.pixel(x, y) != chosen.pixel(x, y);
+            for (int x = 0; x < system.width(); ++x)
+                differing += !picker.contains(x, y) && system.pixel(x, y) != chosen.pixel(x, y);
         EXPECT_EQ(differing, 0);  // only the picker's chosen segment may differ
     }
     QApplication::setPalette(original);
 }
 
-TEST(VTCatalogViewTest, EveryButtonShowsKeyboardFocusOnly) {
+TEST(VTCatalogViewTest, EveryButtonShowsKeyboardFocusOnly)
+{
     forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
         VTCatalogView catalogue;
         catalogue.setAppearance(appearance);
@@ -110,7 +117,8 @@ TEST(VTCatalogViewTest, EveryButtonShowsKeyboardFocusOnly) {
     });
 }
 
-TEST(VTCatalogViewTest, TabMovesAVisibleOutlineAndAClickDoesNotShowOne) {
+TEST(VTCatalogViewTest, TabMovesAVisibleOutlineAndAClickDoesNotShowOne)
+{
     VTCatalogView catalogue;
     catalogue.setAppearance(VTAppearance::vemi);
     catalogue.resize(1100, 800);

@@ -1,14 +1,15 @@
 #include "VemiTerminal/Theme/VTFonts.hpp"
 #include "VemiTerminal/Tokens/VTTextStyle.hpp"
 
+#include <gtest/gtest.h>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
-TEST(VTFontsTest, RegistersOnceAndLaterCallsChangeNothing) {
+TEST(VTFontsTest, RegistersOnceAndLaterCallsChangeNothing)
+{
     ASSERT_TRUE(VTFonts::didRegister());
     const QStringList families = QFontDatabase::families();
     QTemporaryDir other;
@@ -17,7 +18,8 @@ TEST(VTFontsTest, RegistersOnceAndLaterCallsChangeNothing) {
     EXPECT_EQ(QFontDatabase::families(), families);
 }
 
-TEST(VTTextStyleTest, EveryStyleResolvesToItsFaceSizeTrackingAndLineHeight) {
+TEST(VTTextStyleTest, EveryStyleResolvesToItsFaceSizeTrackingAndLineHeight)
+{
     const std::tuple<VTTextStyle, const char*, const char*, double, double, double> rows[] = {
         {VTTextStyle::displayXL, "Inter Tight", "Medium", 94, 94 * -0.01, 94 * 0.8},
         {VTTextStyle::displayMD, "Inter Tight", "Medium", 48, 48 * -0.005, 48 * 0.9},

@@ -11,7 +11,8 @@
 
 namespace {
 
-TEST(VTDashedRuleTest, DashesThreeOnThreeOffFromTheTopInTheRuleColour) {
+TEST(VTDashedRuleTest, DashesThreeOnThreeOffFromTheTopInTheRuleColour)
+{
     forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
         Stage stage(appearance);
         auto* rule = new VTDashedRule(&stage.root);
@@ -25,11 +26,12 @@ TEST(VTDashedRuleTest, DashesThreeOnThreeOffFromTheTopInTheRuleColour) {
     });
 }
 
-TEST(VTFeatureTest, RuleRunsTheFullHeightOnTheLeadingEdgeAndTextWraps) {
+TEST(VTFeatureTest, RuleRunsTheFullHeightOnTheLeadingEdgeAndTextWraps)
+{
     Stage stage(VTAppearance::vemi);
-    auto* feature = new VTFeature(QStringLiteral("Confiança Calibrada"),
-                                  QStringLiteral("Cada decisão traz uma estimativa de confiança, linha após linha."),
-                                  &stage.root);
+    auto* feature =
+        new VTFeature(QStringLiteral("Confiança Calibrada"),
+                      QStringLiteral("Cada decisão traz uma estimativa de confiança, linha após linha."), &stage.root);
     feature->setGeometry(0, 0, 180, feature->heightForWidth(180));
     stage.show();
     auto* rule = feature->findChild<VTDashedRule*>();
@@ -39,18 +41,22 @@ TEST(VTFeatureTest, RuleRunsTheFullHeightOnTheLeadingEdgeAndTextWraps) {
     EXPECT_GT(feature->height(), feature->heightForWidth(2000));  // wrapped onto more lines instead of being cut
 }
 
-TEST(VTNavBarTest, SplitsTheBrandByUserPerceivedCharacters) {
+TEST(VTNavBarTest, SplitsTheBrandByUserPerceivedCharacters)
+{
     const QString family = QStringLiteral("\U0001F468\u200D\U0001F469\u200D\U0001F467");
     const std::tuple<const char*, QString, QString, QString> rows[] = {
         {"seven characters", QStringLiteral("Tilvane"), QStringLiteral("Tilva"), QStringLiteral("ne")},
-        {"two characters", QStringLiteral("ab"), QString(), QStringLiteral("ab")}, {"empty", QString(), QString(), QString()},
+        {"two characters", QStringLiteral("ab"), QString(), QStringLiteral("ab")},
+        {"empty", QString(), QString(), QString()},
         {"combining accent", QStringLiteral("Cafe\u0301"), QStringLiteral("Ca"), QStringLiteral("fe\u0301")},
         {"composed emoji", QStringLiteral("Tilvane") + family, QStringLiteral("Tilvan"), QStringLiteral("e") + family},
     };
-    for (const auto& [name, brand, head, tail] : rows) EXPECT_EQ(VTNavBar::splitBrand(brand), std::pair(head, tail)) << name;
+    for (const auto& [name, brand, head, tail] : rows)
+        EXPECT_EQ(VTNavBar::splitBrand(brand), std::pair(head, tail)) << name;
 }
 
-TEST(VTNavBarTest, BrandTailIsTheFixedPinkInBothThemesAndTheIconIsOptional) {
+TEST(VTNavBarTest, BrandTailIsTheFixedPinkInBothThemesAndTheIconIsOptional)
+{
     QTemporaryDir noResources;
     const std::optional<QImage> icon = vtLoadBrandIcon(QStringLiteral(VEMI_TERMINAL_TEST_BUNDLE));
     ASSERT_TRUE(icon.has_value() && !vtLoadBrandIcon(noResources.path()).has_value());
@@ -81,7 +87,8 @@ TEST(VTNavBarTest, BrandTailIsTheFixedPinkInBothThemesAndTheIconIsOptional) {
     });
 }
 
-TEST(VTCropFrameTest, MarksDrawnOnTheOuterEdgeOfTheMargin) {
+TEST(VTCropFrameTest, MarksDrawnOnTheOuterEdgeOfTheMargin)
+{
     forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
         Stage stage(appearance);
         auto* content = new QWidget;
@@ -100,7 +107,8 @@ TEST(VTCropFrameTest, MarksDrawnOnTheOuterEdgeOfTheMargin) {
     });
 }
 
-TEST(VTDisplayTextTest, SetsLinesOneLineHeightApart) {
+TEST(VTDisplayTextTest, SetsLinesOneLineHeightApart)
+{
     Stage stage(VTAppearance::vemi, {900, 300});
     const VTDisplayText text(QStringLiteral("193.6x Mais Rápido,\n444.6x Mais Barato."), VTTextStyle::displayMD);
     ASSERT_EQ(text.lines(), QStringList({"193.6x Mais Rápido,", "444.6x Mais Barato."}));
@@ -120,7 +128,8 @@ TEST(VTDisplayTextTest, SetsLinesOneLineHeightApart) {
     EXPECT_NEAR(pair.bottom() - single.bottom(), 43.2, 1.0);
 }
 
-TEST(VTDisplayTextTest, ShrinksAWideLineInsteadOfWrapping) {
+TEST(VTDisplayTextTest, ShrinksAWideLineInsteadOfWrapping)
+{
     Stage stage(VTAppearance::vemi, {900, 300});
     auto* text = new VTDisplayText(QStringLiteral("193.6x Mais Rápido,"), VTTextStyle::displayMD, &stage.root);
     const QSize full = text->sizeHint();
@@ -130,10 +139,14 @@ TEST(VTDisplayTextTest, ShrinksAWideLineInsteadOfWrapping) {
     EXPECT_EQ(text->minimumSizeHint().width(), full.width() / 2);
 }
 
-TEST(VTBackgroundTest, PageAndSectionGroundsFollowTheTheme) {
+TEST(VTBackgroundTest, PageAndSectionGroundsFollowTheTheme)
+{
     forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
         Stage stage(appearance);
-        auto addGround = [&](int x) { auto* ground = new QWidget(&stage.root); return ground->setGeometry(x, 0, 40, 40), ground; };
+        auto addGround = [&](int x) {
+            auto* ground = new QWidget(&stage.root);
+            return ground->setGeometry(x, 0, 40, 40), ground;
+        };
         vtPage(addGround(0)), vtSection(addGround(50), false), vtSection(addGround(100), true);
         const QImage image = snapshot(stage.root);
         EXPECT_TRUE(colourNear(image.pixelColor(5, 5), over(theme.bgPage)));

@@ -13,7 +13,8 @@
 
 namespace {
 
-TEST(VTTextFieldTest, OutlineThickensInwardsWhileFocused) {
+TEST(VTTextFieldTest, OutlineThickensInwardsWhileFocused)
+{
     forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
         QWidget root;
         auto* field = new VTTextField(QStringLiteral("Buscar"), &root);
@@ -32,7 +33,10 @@ TEST(VTTextFieldTest, OutlineThickensInwardsWhileFocused) {
         };
         expectOutline(theme.bgWindow, theme.bgWindow);
 
-        auto focus = [&](QEvent::Type type) { QFocusEvent event(type, Qt::TabFocusReason); QApplication::sendEvent(field, &event); };
+        auto focus = [&](QEvent::Type type) {
+            QFocusEvent event(type, Qt::TabFocusReason);
+            QApplication::sendEvent(field, &event);
+        };
         focus(QEvent::FocusIn);
         EXPECT_EQ(field->size(), size);
         expectOutline(theme.border, theme.border);
@@ -42,14 +46,16 @@ TEST(VTTextFieldTest, OutlineThickensInwardsWhileFocused) {
     });
 }
 
-TEST(VTTextFieldTest, ColoursFollowTheThemeSwitchWithoutBeingPainted) {
+TEST(VTTextFieldTest, ColoursFollowTheThemeSwitchWithoutBeingPainted)
+{
     QWidget root;  // never shown: nothing is painted
     auto* field = new VTTextField(QStringLiteral("Buscar"), &root);
     for (VTAppearance appearance : {VTAppearance::noite, VTAppearance::vemi, VTAppearance::noite}) {
         vemiTerminal(&root, appearance);
         const VTTheme& theme = vtTheme(&root);
         SCOPED_TRACE(theme.name.toStdString());
-        EXPECT_EQ(std::pair(field->palette().color(QPalette::Text), field->palette().color(QPalette::PlaceholderText)), std::pair(theme.fg, theme.fgMuted));
+        EXPECT_EQ(std::pair(field->palette().color(QPalette::Text), field->palette().color(QPalette::PlaceholderText)),
+                  std::pair(theme.fg, theme.fgMuted));
     }
     // A field made before its tree has a root picks the root's theme up when it is shown.
     QWidget later;
@@ -59,7 +65,8 @@ TEST(VTTextFieldTest, ColoursFollowTheThemeSwitchWithoutBeingPainted) {
     EXPECT_EQ(early->palette().color(QPalette::Text), VTTheme::noite().fg);
 }
 
-TEST(VTTextFieldTest, TextSitsAtThePaddingOfEightAndSix) {
+TEST(VTTextFieldTest, TextSitsAtThePaddingOfEightAndSix)
+{
     const VTTheme& theme = VTTheme::vemi();
     Stage stage(VTAppearance::vemi, {240, 80});
     QPalette ground = stage.root.palette();
@@ -82,7 +89,8 @@ TEST(VTTextFieldTest, TextSitsAtThePaddingOfEightAndSix) {
     EXPECT_EQ(inField.topLeft(), inReference.topLeft() - QPoint(0, 40));
 }
 
-TEST(VTChipTest, ShowsLowerCasedTextWithOptionalGlyphAndPadding) {
+TEST(VTChipTest, ShowsLowerCasedTextWithOptionalGlyphAndPadding)
+{
     const QFontMetricsF metrics(vtFont(VTTextStyle::pixelSM));
     const qreal glyphWidth = metrics.horizontalAdvance(QStringLiteral("\u2295")) + 4;
     const std::tuple<const char*, bool, const char*> rows[] = {
@@ -100,7 +108,8 @@ TEST(VTChipTest, ShowsLowerCasedTextWithOptionalGlyphAndPadding) {
     EXPECT_TRUE(chip.shownText() == QStringLiteral("bem mais longo") && chip.sizeHint().width() > shortWidth);
 }
 
-TEST(VTBadgeTest, ChipAndGlyphPaintTheirThemeColoursInsideTheirPadding) {
+TEST(VTBadgeTest, ChipAndGlyphPaintTheirThemeColoursInsideTheirPadding)
+{
     using Colour = QColor VTTheme::*;
     const std::tuple<const char*, std::function<QWidget*()>, Colour, Colour, int> rows[] = {
         {"chip", [] { return new VTChip(QStringLiteral("Rápido"), true); }, &VTTheme::chipBg, &VTTheme::chipFg, 6},
@@ -112,8 +121,8 @@ TEST(VTBadgeTest, ChipAndGlyphPaintTheirThemeColoursInsideTheirPadding) {
             const QImage image = renderThemed(make(), appearance);
             const QRect inner = image.rect().adjusted(padding, 0, -padding, 0);
             // Nothing but the background in the paddings, the text in its colour between them.
-            const int groundInPaddings = countColour(image, image.rect(), theme.*background, 2) -
-                                         countColour(image, inner, theme.*background, 2);
+            const int groundInPaddings = countColour(image, image.rect(), theme.*background, 2)
+                                         - countColour(image, inner, theme.*background, 2);
             EXPECT_EQ(groundInPaddings, 2 * padding * image.height());
             EXPECT_GT(countColour(image, inner, theme.*text, 12), 20);
         }
@@ -121,23 +130,28 @@ TEST(VTBadgeTest, ChipAndGlyphPaintTheirThemeColoursInsideTheirPadding) {
     EXPECT_EQ(VTGlyph("KEDU").sizeHint().height(), std::ceil(vtNaturalLineHeight(VTTextStyle::pixelLG)));
 }
 
-TEST(VTDotGridTest, DotsSitAtHalfPitchStepsInsideTheBounds) {
+TEST(VTDotGridTest, DotsSitAtHalfPitchStepsInsideTheBounds)
+{
     forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
         const QImage image = renderThemed(new VTDotGrid(8), appearance, {16, 16});
         const QColor ground = theme.bgSection;
         // A dot of diameter 1.2 centred on a pixel corner touches the four pixels around it.
         for (QPoint centre : {QPoint(4, 4), QPoint(12, 4), QPoint(4, 12), QPoint(12, 12)})
-            EXPECT_EQ(inkBounds(image, ground, QRect(centre - QPoint(2, 2), QSize(4, 4)), 3), QRect(centre - QPoint(1, 1), QSize(2, 2)));
+            EXPECT_EQ(inkBounds(image, ground, QRect(centre - QPoint(2, 2), QSize(4, 4)), 3),
+                      QRect(centre - QPoint(1, 1), QSize(2, 2)));
         EXPECT_EQ(countColour(image, image.rect(), ground, 3), 16 * 16 - 4 * 4);  // no other dots
     });
 }
 
-TEST(VTDotGridTest, DegenerateGridsPaintOnlyTheGround) {
+TEST(VTDotGridTest, DegenerateGridsPaintOnlyTheGround)
+{
     const std::tuple<const char*, qreal, QSize> rows[] = {
         {"zero pitch", 0, {16, 16}}, {"negative pitch", -8, {16, 16}}, {"canvas below half a pitch", 8, {3, 16}}};
     for (const auto& [name, pitch, size] : rows)
-        EXPECT_EQ(countColour(renderThemed(new VTDotGrid(pitch), VTAppearance::vemi, size), QRect({}, size), VTTheme::vemi().bgSection, 0),
-                  size.width() * size.height()) << name;
+        EXPECT_EQ(countColour(renderThemed(new VTDotGrid(pitch), VTAppearance::vemi, size), QRect({}, size),
+                              VTTheme::vemi().bgSection, 0),
+                  size.width() * size.height())
+            << name;
 }
 
 // A paint device that draws nothing and counts the path elements and rectangles handed to its engine.
@@ -148,14 +162,24 @@ public:
     int work() const { return engine_.work; }
 
 protected:
-    int metric(PaintDeviceMetric metric) const override {
+    int metric(PaintDeviceMetric metric) const override
+    {
         switch (metric) {
-        case PdmWidth: return size_.width();
-        case PdmHeight: return size_.height();
-        case PdmDpiX: case PdmDpiY: case PdmPhysicalDpiX: case PdmPhysicalDpiY: return 96;
-        case PdmDevicePixelRatio: return 1;
-        case PdmDevicePixelRatioScaled: return static_cast<int>(devicePixelRatioFScale());
-        default: return QPaintDevice::metric(metric);
+        case PdmWidth:
+            return size_.width();
+        case PdmHeight:
+            return size_.height();
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(devicePixelRatioFScale());
+        default:
+            return QPaintDevice::metric(metric);
         }
     }
 
@@ -177,7 +201,8 @@ private:
     mutable Engine engine_;
 };
 
-TEST(VTDotGridTest, PitchBelowOnePixelFillsTheDotColourOnceWithWorkBoundedByThePixels) {
+TEST(VTDotGridTest, PitchBelowOnePixelFillsTheDotColourOnceWithWorkBoundedByThePixels)
+{
     const std::pair<const char*, qreal> rows[] = {{"a hundredth", 0.01}, {"almost zero", 1e-17}, {"half a pixel", 0.5}};
     for (const auto& [name, pitch] : rows) {
         SCOPED_TRACE(name);

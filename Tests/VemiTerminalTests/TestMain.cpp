@@ -1,9 +1,10 @@
 #include "VemiTerminal/Theme/VTFonts.hpp"
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     VTFonts::registerIfNeeded(QStringLiteral(VEMI_TERMINAL_TEST_BUNDLE));

@@ -5,20 +5,31 @@ namespace {
 
 #define ROLE(member) #member, &VTTheme::member
 
-TEST(VTThemeTest, BothThemesFollowTheirTables) {
+TEST(VTThemeTest, BothThemesFollowTheirTables)
+{
     using P = VTPalette;
     auto at = [](const QColor& colour, double opacity) { return vtWithOpacity(colour, opacity); };
     const std::tuple<const char*, QColor VTTheme::*, QColor, QColor> rows[] = {
-        {ROLE(bgPage), P::vemiLight(), P::night()}, {ROLE(bgSection), P::vemi(), P::plum()},
-        {ROLE(bgWindow), P::paper(), P::coal()}, {ROLE(fg), P::ink(), P::mist()},
-        {ROLE(fgMuted), P::inkMuted(), at(P::mist(), 0.8)}, {ROLE(border), P::ink(), P::mist()},
-        {ROLE(rule), P::inkMuted(), at(P::mist(), 0.502)}, {ROLE(barBg), P::ink(), P::graphite()},
-        {ROLE(barFg), P::silver(), P::silver()}, {ROLE(barBgActive), P::ink(), P::vemi()},
-        {ROLE(barFgActive), P::vemi(), P::ink()}, {ROLE(glyphBg), P::ink(), P::vemi()},
-        {ROLE(glyphFg), P::silver(), P::ink()}, {ROLE(btnBg), P::vemi(), P::vemi()},
-        {ROLE(btnBgHover), P::inkMuted(), at(P::vemi(), 0.8588)}, {ROLE(btnFg), P::white(), P::ink()},
-        {ROLE(chipBg), P::silver(), P::graphite()}, {ROLE(chipFg), P::ink(), P::silver()},
-        {ROLE(dot), P::ink(), at(P::vemi(), 0.4)}, {ROLE(shadowColor), P::scrim(), at(P::vemi(), 0.25)},
+        {ROLE(bgPage), P::vemiLight(), P::night()},
+        {ROLE(bgSection), P::vemi(), P::plum()},
+        {ROLE(bgWindow), P::paper(), P::coal()},
+        {ROLE(fg), P::ink(), P::mist()},
+        {ROLE(fgMuted), P::inkMuted(), at(P::mist(), 0.8)},
+        {ROLE(border), P::ink(), P::mist()},
+        {ROLE(rule), P::inkMuted(), at(P::mist(), 0.502)},
+        {ROLE(barBg), P::ink(), P::graphite()},
+        {ROLE(barFg), P::silver(), P::silver()},
+        {ROLE(barBgActive), P::ink(), P::vemi()},
+        {ROLE(barFgActive), P::vemi(), P::ink()},
+        {ROLE(glyphBg), P::ink(), P::vemi()},
+        {ROLE(glyphFg), P::silver(), P::ink()},
+        {ROLE(btnBg), P::vemi(), P::vemi()},
+        {ROLE(btnBgHover), P::inkMuted(), at(P::vemi(), 0.8588)},
+        {ROLE(btnFg), P::white(), P::ink()},
+        {ROLE(chipBg), P::silver(), P::graphite()},
+        {ROLE(chipFg), P::ink(), P::silver()},
+        {ROLE(dot), P::ink(), at(P::vemi(), 0.4)},
+        {ROLE(shadowColor), P::scrim(), at(P::vemi(), 0.25)},
     };
 #undef ROLE
     for (const auto& [role, member, vemi, noite] : rows)
@@ -30,17 +41,22 @@ TEST(VTThemeTest, BothThemesFollowTheirTables) {
               std::pair(std::lround(0.9529 * 65535), std::lround(0.1 * 65535)));
 }
 
-TEST(VTThemeTest, EqualityIsFieldByFieldIncludingOpacity) {
+TEST(VTThemeTest, EqualityIsFieldByFieldIncludingOpacity)
+{
     EXPECT_EQ(VTTheme::vemi(), VTTheme::vemi());
     EXPECT_NE(VTTheme::vemi(), VTTheme::noite());
     EXPECT_NE(VTTheme::noite().fgMuted, VTPalette::mist());  // opacity 0.8 against 1
-    auto edited = [](auto edit) { VTTheme theme = VTTheme::vemi(); return edit(theme), theme; };
+    auto edited = [](auto edit) {
+        VTTheme theme = VTTheme::vemi();
+        return edit(theme), theme;
+    };
     EXPECT_NE(edited([](VTTheme& t) { t.name = QStringLiteral("vemi"); }), VTTheme::vemi());
     EXPECT_NE(edited([](VTTheme& t) { t.shadowColor = vtWithOpacity(VTPalette::scrim(), 0.11); }), VTTheme::vemi());
     EXPECT_NE(edited([](VTTheme& t) { t.isDark = true; }), VTTheme::vemi());
 }
 
-TEST(VTAppearanceTest, ParsesOnlyTheExactRawValuesAndResolvesThemes) {
+TEST(VTAppearanceTest, ParsesOnlyTheExactRawValuesAndResolvesThemes)
+{
     const std::pair<const char*, std::optional<VTAppearance>> rows[] = {
         {"system", VTAppearance::system}, {"vemi", VTAppearance::vemi}, {"noite", VTAppearance::noite},
         {"NOITE", std::nullopt},          {"", std::nullopt},           {" vemi", std::nullopt},
@@ -52,7 +68,8 @@ TEST(VTAppearanceTest, ParsesOnlyTheExactRawValuesAndResolvesThemes) {
               std::vector({&VTTheme::noite(), &VTTheme::vemi(), &VTTheme::vemi(), &VTTheme::noite()}));
 }
 
-TEST(VTThemeEnvironmentTest, NearestInstalledThemeWinsAndTheLightThemeIsTheDefault) {
+TEST(VTThemeEnvironmentTest, NearestInstalledThemeWinsAndTheLightThemeIsTheDefault)
+{
     QWidget root;
     auto* section = new QWidget(&root);
     auto* leaf = new QWidget(section);
@@ -71,7 +88,8 @@ struct PaintCounter : QWidget {
     void paintEvent(QPaintEvent*) override { ++paints, lastTheme = vtTheme(this); }
 };
 
-TEST(VTThemeEnvironmentTest, SwitchingTheAppearanceRepaintsNestedWidgetsWithTheNewTheme) {
+TEST(VTThemeEnvironmentTest, SwitchingTheAppearanceRepaintsNestedWidgetsWithTheNewTheme)
+{
     QWidget root;
     root.resize(200, 200);
     auto* middle = new QWidget(&root);
@@ -94,7 +112,8 @@ TEST(VTThemeEnvironmentTest, SwitchingTheAppearanceRepaintsNestedWidgetsWithTheN
     EXPECT_EQ(changes, 1);
 }
 
-TEST(VTThemeEnvironmentTest, SystemAppearanceFollowsTheDesktopPalette) {
+TEST(VTThemeEnvironmentTest, SystemAppearanceFollowsTheDesktopPalette)
+{
     const QPalette original = QApplication::palette();
     auto setDesktopWindowGrey = [&](int grey) {
         QPalette desktop = original;

@@ -9,14 +9,18 @@ namespace {
 // A 120-point window beside a neighbour 8 points away, on a plain white ground.
 struct WindowScene : RowStage<VTWindow> {
     WindowScene(VTAppearance appearance, bool active, bool vemiBody)
-        : RowStage(appearance, new VTWindow(QStringLiteral("KEDU"), QStringLiteral("\u25A2"), {.active = active, .vemiBody = vemiBody}), 8) {
+        : RowStage(
+            appearance,
+            new VTWindow(QStringLiteral("KEDU"), QStringLiteral("\u25A2"), {.active = active, .vemiBody = vemiBody}), 8)
+    {
         subject->setFixedWidth(120);
         subject->setContent(new VTText(QStringLiteral("texto"), VTTextStyle::pixelMD));
         show();
     }
 };
 
-TEST(VTWindowTest, TitleBarColoursFollowStateAndTheme) {
+TEST(VTWindowTest, TitleBarColoursFollowStateAndTheme)
+{
     using P = VTPalette;
     const std::tuple<const char*, VTAppearance, bool, bool, QColor, QColor, QColor, QColor> rows[] = {
         {"vemi inactive", VTAppearance::vemi, false, false, P::ink(), P::silver(), P::paper(), P::ink()},
@@ -45,7 +49,8 @@ TEST(VTWindowTest, TitleBarColoursFollowStateAndTheme) {
     }
 }
 
-TEST(VTWindowTest, BorderIsInsideAndShadowOutsideWithoutMovingNeighbours) {
+TEST(VTWindowTest, BorderIsInsideAndShadowOutsideWithoutMovingNeighbours)
+{
     forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
         WindowScene scene(appearance, false, true);  // the pink body still takes outline and shadow from the theme
         const QRect frame = scene.subject->geometry();
@@ -60,12 +65,13 @@ TEST(VTWindowTest, BorderIsInsideAndShadowOutsideWithoutMovingNeighbours) {
         EXPECT_EQ(countColour(image, QRect(frame.right() + 1, middle, 4, 1), shadow, 2), 4);
         EXPECT_EQ(countColour(image, QRect(frame.left() + 20, frame.bottom() + 1, 1, 4), shadow, 2), 4);
         EXPECT_TRUE(colourNear(image.pixelColor(frame.right() + 5, middle), white));
-        EXPECT_TRUE(colourNear(image.pixelColor(frame.right() + 2, frame.top() + 2), white));  // offset down by 4
+        EXPECT_TRUE(colourNear(image.pixelColor(frame.right() + 2, frame.top() + 2), white));    // offset down by 4
         EXPECT_TRUE(colourNear(image.pixelColor(frame.left() + 2, frame.bottom() + 2), white));  // and right by 4
     });
 }
 
-TEST(VTWindowTest, FlexibleContentFillsThePanelWidthAndFixedContentSitsTopLeft) {
+TEST(VTWindowTest, FlexibleContentFillsThePanelWidthAndFixedContentSitsTopLeft)
+{
     using Row = std::pair<QSizePolicy::Policy, int>;
     for (const auto& [policy, expectedWidth] : {Row{QSizePolicy::Preferred, 176}, Row{QSizePolicy::Fixed, 50}}) {
         SCOPED_TRACE(expectedWidth);
@@ -82,7 +88,8 @@ TEST(VTWindowTest, FlexibleContentFillsThePanelWidthAndFixedContentSitsTopLeft) 
 }
 
 // Windows with a line of text each, stacked in `column` without margins or a stretch item.
-std::vector<VTWindow*> stackWindows(QWidget* column, int count, int spacing) {
+std::vector<VTWindow*> stackWindows(QWidget* column, int count, int spacing)
+{
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(spacing);
@@ -95,7 +102,8 @@ std::vector<VTWindow*> stackWindows(QWidget* column, int count, int spacing) {
     return windows;
 }
 
-TEST(VTWindowTest, KeepsItsContentHeightInATallColumn) {
+TEST(VTWindowTest, KeepsItsContentHeightInATallColumn)
+{
     QWidget column;
     const std::vector<VTWindow*> windows = stackWindows(&column, 3, 0);
     column.resize(300, 600);
@@ -107,7 +115,8 @@ TEST(VTWindowTest, KeepsItsContentHeightInATallColumn) {
     }
 }
 
-TEST(VTWindowTest, ShadowIsClippedByTheScrollAreaThatHoldsTheWindow) {
+TEST(VTWindowTest, ShadowIsClippedByTheScrollAreaThatHoldsTheWindow)
+{
     const QColor header(0, 200, 0);
     QWidget root;
     auto* layout = new QVBoxLayout(&root);
@@ -142,7 +151,8 @@ TEST(VTWindowTest, ShadowIsClippedByTheScrollAreaThatHoldsTheWindow) {
     EXPECT_TRUE(image.copy(barArea) == snapshot(*bar)) << "something is drawn over the scroll bar";
 }
 
-TEST(VTWindowTest, LongControlTextWrapsInsideTheBarBesideTheWholeTitle) {
+TEST(VTWindowTest, LongControlTextWrapsInsideTheBarBesideTheWholeTitle)
+{
     const VTTheme& theme = VTTheme::vemi();
     Stage stage(VTAppearance::vemi, {240, 200});
     auto* window = new VTWindow(QStringLiteral("Curto"), QStringLiteral("controle muito comprido que não cabe"));
@@ -163,10 +173,12 @@ TEST(VTWindowTest, LongControlTextWrapsInsideTheBarBesideTheWholeTitle) {
     EXPECT_GE(inBar.left(), 8);
     EXPECT_LE(inBar.right(), image.width() - 9);
     // The title is shown whole, and the spacing and spacer after it stay clear.
-    const int titleWidth = static_cast<int>(std::ceil(vtTextLineSize(VTTextStyle::pixelMD, QStringLiteral("Curto")).width()));
+    const int titleWidth =
+        static_cast<int>(std::ceil(vtTextLineSize(VTTextStyle::pixelMD, QStringLiteral("Curto")).width()));
     EXPECT_GT(countColour(image, QRect(8, 1, titleWidth, barHeight - 2), theme.barFg, 40), 10);
     EXPECT_EQ(inkBounds(image, theme.barBg, QRect(8 + titleWidth, 1, 16, barHeight - 2), 40), QRect());
-    EXPECT_EQ(countColour(image, QRect(1, barHeight, image.width() - 2, image.height() - barHeight - 1), theme.barFg, 20), 0);
+    EXPECT_EQ(
+        countColour(image, QRect(1, barHeight, image.width() - 2, image.height() - barHeight - 1), theme.barFg, 20), 0);
 }
 
 }  // namespace

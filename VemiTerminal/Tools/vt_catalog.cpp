@@ -7,16 +7,16 @@
 #include <QImage>
 #include <cstdio>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication application(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Catálogo do kit Vemi Terminal"));
     parser.addHelpOption();
     const QCommandLineOption appearanceOption(QStringLiteral("appearance"), QStringLiteral("vemi, noite ou system"),
                                               QStringLiteral("appearance"), QStringLiteral("system"));
-    const QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
-                                              QStringLiteral("Grava a página inteira neste PNG e sai"),
-                                              QStringLiteral("file"));
+    const QCommandLineOption screenshotOption(
+        QStringLiteral("screenshot"), QStringLiteral("Grava a página inteira neste PNG e sai"), QStringLiteral("file"));
     parser.addOption(appearanceOption);
     parser.addOption(screenshotOption);
     parser.process(application);

@@ -1,19 +1,21 @@
 #include "VemiTerminal/Theme/VTFonts.hpp"
 #include "VemiTerminal/Tokens/VTTextStyle.hpp"
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QFontInfo>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace {
 
 bool registeredBeforeApplication = true, markedDoneBeforeApplication = true;
 
-TEST(VTFontsFallbackTest, EarlyAttemptIsRetriedAndAnEmptyResourceFolderLeavesTheFallbackLineHeight) {
+TEST(VTFontsFallbackTest, EarlyAttemptIsRetriedAndAnEmptyResourceFolderLeavesTheFallbackLineHeight)
+{
     EXPECT_FALSE(registeredBeforeApplication || markedDoneBeforeApplication);  // no application yet: not marked done
     QTemporaryDir emptyBundle;
-    EXPECT_TRUE(VTFonts::registerIfNeeded(emptyBundle.path()) && VTFonts::didRegister());  // the pending registration happens now
+    EXPECT_TRUE(VTFonts::registerIfNeeded(emptyBundle.path())
+                && VTFonts::didRegister());  // the pending registration happens now
     // Not retried, even though nothing was found and the real fonts exist elsewhere.
     EXPECT_FALSE(VTFonts::registerIfNeeded(QStringLiteral(VEMI_TERMINAL_TEST_BUNDLE)));
 
@@ -29,7 +31,8 @@ TEST(VTFontsFallbackTest, EarlyAttemptIsRetriedAndAnEmptyResourceFolderLeavesThe
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     qputenv("QT_QPA_PLATFORM", "offscreen");
     registeredBeforeApplication = VTFonts::registerIfNeeded(QStringLiteral(VEMI_TERMINAL_TEST_BUNDLE));
     markedDoneBeforeApplication = VTFonts::didRegister();

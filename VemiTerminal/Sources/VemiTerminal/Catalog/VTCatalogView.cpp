@@ -28,7 +28,8 @@ constexpr int sectionPadding = 24;
 const QString control = QStringLiteral("\u25A2");
 const QString run = QStringLiteral("Executar \u25B8");
 
-QWidget* column(int spacing, const QList<QWidget*>& children, QMargins margins = {}) {
+QWidget* column(int spacing, const QList<QWidget*>& children, QMargins margins = {})
+{
     auto* widget = new QWidget;
     auto* layout = new QVBoxLayout(widget);
     layout->setContentsMargins(margins);
@@ -40,7 +41,8 @@ QWidget* column(int spacing, const QList<QWidget*>& children, QMargins margins =
 }
 
 QHBoxLayout* row(QWidget* owner, int spacing, QMargins margins, Qt::Alignment alignment,
-                 const QList<QWidget*>& children) {
+                 const QList<QWidget*>& children)
+{
     auto* layout = new QHBoxLayout(owner);
     layout->setContentsMargins(margins);
     layout->setSpacing(spacing);
@@ -52,7 +54,8 @@ QHBoxLayout* row(QWidget* owner, int spacing, QMargins margins, Qt::Alignment al
 }
 
 // A titled section: the caption on the page, then the content across the full width.
-QWidget* section(const QString& title, QWidget* content) {
+QWidget* section(const QString& title, QWidget* content)
+{
     auto* widget = new QWidget;
     auto* layout = new QVBoxLayout(widget);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -65,20 +68,23 @@ QWidget* section(const QString& title, QWidget* content) {
 // One option of the segmented theme picker: the chosen one filled with the tint. Neighbours share one divider.
 class Segment : public QAbstractButton {
 public:
-    Segment(const QString& title, bool first) : first_(first), keyboardFocus_(new VTKeyboardFocus(this)) {
+    Segment(const QString& title, bool first) : first_(first), keyboardFocus_(new VTKeyboardFocus(this))
+    {
         setText(title);
         setCheckable(true);
         setAutoExclusive(true);
         setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
 
-    QSize sizeHint() const override {
+    QSize sizeHint() const override
+    {
         const QFontMetrics metrics(font());
         return {metrics.horizontalAdvance(text()) + 16, metrics.height() + 8};
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent*) override
+    {
         const VTTheme& theme = vtTheme(this);
         QPainter painter(this);
         painter.fillRect(rect(), isChecked() ? theme.btnBg : theme.bgWindow);
@@ -95,7 +101,8 @@ private:
     VTKeyboardFocus* keyboardFocus_;
 };
 
-QWidget* framed(VTWindow* frame, int width, QWidget* content) {
+QWidget* framed(VTWindow* frame, int width, QWidget* content)
+{
     frame->setFixedWidth(width);
     frame->setContent(content);
     return frame;
@@ -103,17 +110,17 @@ QWidget* framed(VTWindow* frame, int width, QWidget* content) {
 
 }  // namespace
 
-VTCatalogView::VTCatalogView(QWidget* parent) : QWidget(parent) {
+VTCatalogView::VTCatalogView(QWidget* parent) : QWidget(parent)
+{
     page_ = new QWidget;
     auto* stack = new QVBoxLayout(page_);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
     stack->addWidget(makeNavigationBar());
-    for (QWidget* part : {section(QStringLiteral("Janelas"), makeWindows()),
-                          section(QStringLiteral("Features"), makeFeatures()),
-                          section(QStringLiteral("Número-herói"), makeHeadline()),
-                          section(QStringLiteral("Controles"), makeControls()),
-                          section(QStringLiteral("Tipografia"), makeTypography())}) {
+    for (QWidget* part :
+         {section(QStringLiteral("Janelas"), makeWindows()), section(QStringLiteral("Features"), makeFeatures()),
+          section(QStringLiteral("Número-herói"), makeHeadline()), section(QStringLiteral("Controles"), makeControls()),
+          section(QStringLiteral("Tipografia"), makeTypography())}) {
         stack->addWidget(part);
     }
     stack->addStretch(1);
@@ -132,7 +139,8 @@ VTCatalogView::VTCatalogView(QWidget* parent) : QWidget(parent) {
     vemiTerminal(this, appearance_);
 }
 
-void VTCatalogView::setAppearance(VTAppearance appearance) {
+void VTCatalogView::setAppearance(VTAppearance appearance)
+{
     appearance_ = appearance;
     vemiTerminal(this, appearance_);
     const auto buttons = findChildren<QAbstractButton*>(QStringLiteral("appearance:") + vtRawValue(appearance));
@@ -141,12 +149,14 @@ void VTCatalogView::setAppearance(VTAppearance appearance) {
     }
 }
 
-QSize VTCatalogView::fullPageSize(int width) const {
+QSize VTCatalogView::fullPageSize(int width) const
+{
     const int height = page_->hasHeightForWidth() ? page_->heightForWidth(width) : page_->sizeHint().height();
     return {width, std::max(height, page_->minimumSizeHint().height())};
 }
 
-QWidget* VTCatalogView::makeNavigationBar() {
+QWidget* VTCatalogView::makeNavigationBar()
+{
     auto* bar = new VTNavBar(QStringLiteral("Vemi Terminal"), 16);
     bar->addCenter(new VTNavLink(QStringLiteral("Manifesto")));
     bar->addCenter(new VTNavLink(QStringLiteral("Docs")));
@@ -165,13 +175,15 @@ QWidget* VTCatalogView::makeNavigationBar() {
         option->setObjectName(QStringLiteral("appearance:") + vtRawValue(appearance));
         option->setChecked(appearance == appearance_);
         segments->addWidget(option, 1);
-        connect(option, &QAbstractButton::clicked, this, [this, appearance = appearance] { setAppearance(appearance); });
+        connect(option, &QAbstractButton::clicked, this,
+                [this, appearance = appearance] { setAppearance(appearance); });
     }
     bar->addTrailing(picker);
     return bar;
 }
 
-QWidget* VTCatalogView::makeWindows() {
+QWidget* VTCatalogView::makeWindows()
+{
     auto* chips = new QWidget;
     row(chips, 4, {}, Qt::AlignVCenter,
         {new VTChip(QStringLiteral("tipado"), true), new VTChip(QStringLiteral("rápido"), true)});
@@ -190,7 +202,8 @@ QWidget* VTCatalogView::makeWindows() {
     return content;
 }
 
-QWidget* VTCatalogView::makeFeatures() {
+QWidget* VTCatalogView::makeFeatures()
+{
     auto* features = new VTFeatureRow;
     features->addFeature(new VTFeature(QStringLiteral("Decisões, Não Strings"),
                                        QStringLiteral("Saídas tipadas em que o software pode agir.")));
@@ -206,17 +219,19 @@ QWidget* VTCatalogView::makeFeatures() {
     return content;
 }
 
-QWidget* VTCatalogView::makeHeadline() {
-    auto* frame = new VTCropFrame(
-        column(16, {new VTDisplayText(QStringLiteral("193.6x Mais Rápido,\n444.6x Mais Barato."), VTTextStyle::displayMD),
-                    new VTFootnote(QStringLiteral("*Baseado em workflows de tarefas de Sistema 1"))}));
+QWidget* VTCatalogView::makeHeadline()
+{
+    auto* frame = new VTCropFrame(column(
+        16, {new VTDisplayText(QStringLiteral("193.6x Mais Rápido,\n444.6x Mais Barato."), VTTextStyle::displayMD),
+             new VTFootnote(QStringLiteral("*Baseado em workflows de tarefas de Sistema 1"))}));
     auto* content = new QWidget;
     row(content, 0, {}, Qt::AlignTop, {frame});
     vtSection(content, false);
     return content;
 }
 
-QWidget* VTCatalogView::makeControls() {
+QWidget* VTCatalogView::makeControls()
+{
     auto* search = new VTTextField(QStringLiteral("Buscar"));
     search->setFixedWidth(200);
     connect(search, &QLineEdit::textChanged, this, [this](const QString& text) { query_ = text; });
@@ -227,11 +242,13 @@ QWidget* VTCatalogView::makeControls() {
     return content;
 }
 
-QWidget* VTCatalogView::makeTypography() {
+QWidget* VTCatalogView::makeTypography()
+{
     QList<QWidget*> lines;
     for (VTTextStyle style : vtAllTextStyles) {
         const VTTextStyle shown = style == VTTextStyle::displayXL ? VTTextStyle::displayMD : style;
-        lines.append(new VTText(vtCaseName(style) + QStringLiteral(" — Tomamos a direção oposta"), shown, &VTTheme::fg));
+        lines.append(
+            new VTText(vtCaseName(style) + QStringLiteral(" — Tomamos a direção oposta"), shown, &VTTheme::fg));
     }
     return column(12, lines, QMargins(sectionPadding, sectionPadding, sectionPadding, sectionPadding));
 }

@@ -20,12 +20,15 @@ struct Look {
     qreal paddingH;
 };
 
-Look look(VTButtonStyle::Kind kind) {
+Look look(VTButtonStyle::Kind kind)
+{
     switch (kind) {
     case VTButtonStyle::Kind::primary:
-    case VTButtonStyle::Kind::ghost: return {VTTextStyle::nav, 6, 8};
+    case VTButtonStyle::Kind::ghost:
+        return {VTTextStyle::nav, 6, 8};
     case VTButtonStyle::Kind::pixel:
-    case VTButtonStyle::Kind::pixelPink: return {VTTextStyle::pixelMD, 5, 8};
+    case VTButtonStyle::Kind::pixelPink:
+        return {VTTextStyle::pixelMD, 5, 8};
     }
     return {VTTextStyle::nav, 6, 8};
 }
@@ -33,7 +36,8 @@ Look look(VTButtonStyle::Kind kind) {
 }  // namespace
 
 VTButton::VTButton(const QString& text, VTButtonStyle style, QWidget* parent)
-    : QAbstractButton(parent), style_(style), keyboardFocus_(new VTKeyboardFocus(this)) {
+    : QAbstractButton(parent), style_(style), keyboardFocus_(new VTKeyboardFocus(this))
+{
     setText(text);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setAttribute(Qt::WA_Hover);
@@ -42,19 +46,25 @@ VTButton::VTButton(const QString& text, VTButtonStyle style, QWidget* parent)
     }
 }
 
-VTButton::~VTButton() { delete overflow_; }
+VTButton::~VTButton()
+{
+    delete overflow_;
+}
 
-bool VTButton::isPixel() const {
+bool VTButton::isPixel() const
+{
     return style_.kind == VTButtonStyle::Kind::pixel || style_.kind == VTButtonStyle::Kind::pixelPink;
 }
 
-QSize VTButton::sizeHint() const {
+QSize VTButton::sizeHint() const
+{
     const Look buttonLook = look(style_.kind);
     const QSizeF label = vtTextLineSize(buttonLook.style, text());
     return vtCeil({label.width() + 2 * buttonLook.paddingH, label.height() + 2 * buttonLook.paddingV});
 }
 
-void VTButton::paintWithOverflow(QPainter& painter) {
+void VTButton::paintWithOverflow(QPainter& painter)
+{
     if (isEnabled()) {
         paintLook(painter);
         return;
@@ -76,7 +86,8 @@ void VTButton::paintWithOverflow(QPainter& painter) {
     painter.restore();
 }
 
-void VTButton::paintLook(QPainter& painter) {
+void VTButton::paintLook(QPainter& painter)
+{
     const VTTheme& theme = vtTheme(this);
     const Look buttonLook = look(style_.kind);
     const QRectF bounds = rect();
@@ -94,8 +105,7 @@ void VTButton::paintLook(QPainter& painter) {
                 labelOrigin.y() + (vtNaturalLineHeight(buttonLook.style) - metrics.height()) / 2 + metrics.ascent();
             const qreal y = std::round(baseline + metrics.underlinePos());
             const qreal width = vtTextLineSize(buttonLook.style, text()).width();
-            painter.fillRect(QRectF(labelOrigin.x(), y, width, std::max<qreal>(1, metrics.lineWidth())),
-                             theme.fgMuted);
+            painter.fillRect(QRectF(labelOrigin.x(), y, width, std::max<qreal>(1, metrics.lineWidth())), theme.fgMuted);
         }
         break;
     }
@@ -119,19 +129,22 @@ void VTButton::paintLook(QPainter& painter) {
     }
 }
 
-void VTButton::paintEvent(QPaintEvent*) {
+void VTButton::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     paintWithOverflow(painter);
 }
 
-void VTButton::enterEvent(QEnterEvent* event) {
+void VTButton::enterEvent(QEnterEvent* event)
+{
     hovering_ = true;
     update();
     QAbstractButton::enterEvent(event);
 }
 
-void VTButton::leaveEvent(QEvent* event) {
+void VTButton::leaveEvent(QEvent* event)
+{
     hovering_ = false;
     update();
     QAbstractButton::leaveEvent(event);

@@ -14,19 +14,22 @@ const QString glyph = QStringLiteral("\u2295");
 }  // namespace
 
 VTChip::VTChip(const QString& text, bool showsGlyph, QWidget* parent)
-    : QWidget(parent), text_(text), showsGlyph_(showsGlyph) {
+    : QWidget(parent), text_(text), showsGlyph_(showsGlyph)
+{
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     vtEnableAccessibleText();
 }
 
-void VTChip::setText(const QString& text) {
+void VTChip::setText(const QString& text)
+{
     text_ = text;
     updateGeometry();
     update();
     vtAccessibleTextChanged(this);
 }
 
-QSize VTChip::sizeHint() const {
+QSize VTChip::sizeHint() const
+{
     qreal width = vtTextLineSize(chipStyle, shownText()).width();
     if (showsGlyph_) {
         width += vtTextLineSize(chipStyle, glyph).width() + spacing;
@@ -34,7 +37,8 @@ QSize VTChip::sizeHint() const {
     return vtCeil({width + 2 * paddingH, vtNaturalLineHeight(chipStyle) + 2 * paddingV});
 }
 
-void VTChip::paintEvent(QPaintEvent*) {
+void VTChip::paintEvent(QPaintEvent*)
+{
     const VTTheme& theme = vtTheme(this);
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);

@@ -10,7 +10,8 @@ namespace {
 constexpr int margin = 32;
 }
 
-QPainterPath VTCropMarks::path(const QRectF& rect) const {
+QPainterPath VTCropMarks::path(const QRectF& rect) const
+{
     const QRectF r = rect.adjusted(0.5, 0.5, -0.5, -0.5);
     const qreal l = length;
     QPainterPath marks;
@@ -29,13 +30,15 @@ QPainterPath VTCropMarks::path(const QRectF& rect) const {
     return marks;
 }
 
-VTCropFrame::VTCropFrame(QWidget* content, QWidget* parent) : QWidget(parent) {
+VTCropFrame::VTCropFrame(QWidget* content, QWidget* parent) : QWidget(parent)
+{
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(margin, margin, margin, margin);
     layout->addWidget(content);
 }
 
-void VTCropFrame::paintEvent(QPaintEvent*) {
+void VTCropFrame::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     vtStrokePath(painter, VTCropMarks{}.path(rect()), vtPen(vtTheme(this).border, 1));

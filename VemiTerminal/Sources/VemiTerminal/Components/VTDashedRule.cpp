@@ -5,13 +5,15 @@
 
 #include <QPainter>
 
-VTDashedRule::VTDashedRule(QWidget* parent) : QWidget(parent) {
+VTDashedRule::VTDashedRule(QWidget* parent) : QWidget(parent)
+{
     setFixedWidth(1);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void VTDashedRule::paintEvent(QPaintEvent*) {
+void VTDashedRule::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     QPen pen = vtPen(vtTheme(this).rule, 1);
     pen.setDashPattern({3, 3});

@@ -12,17 +12,20 @@ constexpr qreal minimumScale = 0.5;
 }
 
 VTDisplayText::VTDisplayText(const QString& text, VTTextStyle style, QWidget* parent)
-    : QWidget(parent), lines_(text.split(u'\n')), style_(style) {
+    : QWidget(parent), lines_(text.split(u'\n')), style_(style)
+{
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     vtEnableAccessibleText();
 }
 
-qreal VTDisplayText::lineTop(int index) const {
+qreal VTDisplayText::lineTop(int index) const
+{
     const qreal spacing = vtLineHeight(style_) - vtNaturalLineHeight(style_);
     return index * (vtNaturalLineHeight(style_) + spacing);
 }
 
-QSize VTDisplayText::sizeHint() const {
+QSize VTDisplayText::sizeHint() const
+{
     qreal width = 0;
     for (const QString& line : lines_) {
         width = std::max(width, vtTextLineSize(style_, line).width());
@@ -31,12 +34,14 @@ QSize VTDisplayText::sizeHint() const {
     return vtCeil({width, lineTop(count - 1) + vtNaturalLineHeight(style_)});
 }
 
-QSize VTDisplayText::minimumSizeHint() const {
+QSize VTDisplayText::minimumSizeHint() const
+{
     const QSize full = sizeHint();
     return {static_cast<int>(full.width() * minimumScale), full.height()};
 }
 
-void VTDisplayText::paintEvent(QPaintEvent*) {
+void VTDisplayText::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     const QColor colour = vtTheme(this).fgMuted;

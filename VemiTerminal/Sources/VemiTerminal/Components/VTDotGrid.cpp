@@ -11,12 +11,14 @@ constexpr qreal dotDiameter = 1.2;
 
 VTDotGrid::VTDotGrid(qreal pitch, QWidget* parent) : QWidget(parent), pitch_(pitch) {}
 
-void VTDotGrid::setPitch(qreal pitch) {
+void VTDotGrid::setPitch(qreal pitch)
+{
     pitch_ = pitch;
     update();
 }
 
-void VTDotGrid::paint(QPainter& painter, const QRectF& bounds, const VTTheme& theme, qreal pitch) {
+void VTDotGrid::paint(QPainter& painter, const QRectF& bounds, const VTTheme& theme, qreal pitch)
+{
     painter.fillRect(bounds, theme.bgSection);
     if (!(pitch > 0) || bounds.width() <= pitch / 2 || bounds.height() <= pitch / 2) {
         return;
@@ -40,7 +42,8 @@ void VTDotGrid::paint(QPainter& painter, const QRectF& bounds, const VTTheme& th
     painter.restore();
 }
 
-void VTDotGrid::paintEvent(QPaintEvent*) {
+void VTDotGrid::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     paint(painter, rect(), vtTheme(this), pitch_);
 }

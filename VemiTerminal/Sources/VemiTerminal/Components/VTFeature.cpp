@@ -13,7 +13,8 @@ namespace {
 // Wrapping body text in the theme's muted colour.
 class Paragraph : public QLabel {
 public:
-    explicit Paragraph(const QString& text) : QLabel(text) {
+    explicit Paragraph(const QString& text) : QLabel(text)
+    {
         setTextFormat(Qt::PlainText);
         setWordWrap(true);
         setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -23,7 +24,8 @@ public:
     }
 
 private:
-    void followTheme() {
+    void followTheme()
+    {
         const QColor muted = vtTheme(this).fgMuted;
         if (palette().color(QPalette::WindowText) != muted) {
             QPalette colours = palette();
@@ -35,7 +37,8 @@ private:
 
 }  // namespace
 
-VTFeature::VTFeature(const QString& label, const QString& text, QWidget* parent) : QWidget(parent) {
+VTFeature::VTFeature(const QString& label, const QString& text, QWidget* parent) : QWidget(parent)
+{
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 0, 16, 0);
     layout->setSpacing(16);
@@ -45,16 +48,21 @@ VTFeature::VTFeature(const QString& label, const QString& text, QWidget* parent)
     rule_ = new VTDashedRule(this);
 }
 
-void VTFeature::resizeEvent(QResizeEvent* event) {
+void VTFeature::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     rule_->setGeometry(0, 0, 1, height());
     rule_->raise();
 }
 
-VTFeatureRow::VTFeatureRow(QWidget* parent) : QWidget(parent) {
+VTFeatureRow::VTFeatureRow(QWidget* parent) : QWidget(parent)
+{
     layout_ = new QHBoxLayout(this);
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->setSpacing(24);
 }
 
-void VTFeatureRow::addFeature(VTFeature* feature) { layout_->addWidget(feature, 1, Qt::AlignTop); }
+void VTFeatureRow::addFeature(VTFeature* feature)
+{
+    layout_->addWidget(feature, 1, Qt::AlignTop);
+}

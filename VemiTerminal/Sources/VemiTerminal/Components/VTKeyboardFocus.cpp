@@ -23,15 +23,15 @@ bool VTKeyboardFocus::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == widget_) {
         switch (event->type()) {
-            case QEvent::FocusIn:
-                show(fromKeyboard(static_cast<QFocusEvent*>(event)->reason()));
-                break;
-            case QEvent::FocusOut:
-            case QEvent::MouseButtonPress:
-                show(false);
-                break;
-            default:
-                break;
+        case QEvent::FocusIn:
+            show(fromKeyboard(static_cast<QFocusEvent*>(event)->reason()));
+            break;
+        case QEvent::FocusOut:
+        case QEvent::MouseButtonPress:
+            show(false);
+            break;
+        default:
+            break;
         }
     }
     return false;

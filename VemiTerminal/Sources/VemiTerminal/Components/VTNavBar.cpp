@@ -14,7 +14,8 @@ namespace {
 constexpr VTTextStyle brandStyle = VTTextStyle::pixelLG;
 constexpr QSize iconSize(55, 44);
 
-const std::optional<QImage>& brandIcon() {
+const std::optional<QImage>& brandIcon()
+{
     static const std::optional<QImage> icon = vtLoadBrandIcon(VTResources::bundlePath());
     return icon;
 }
@@ -22,21 +23,24 @@ const std::optional<QImage>& brandIcon() {
 // The brand word: muted head, pink tail.
 class BrandWord : public QWidget, public VTAccessibleText {
 public:
-    explicit BrandWord(const QString& brand) : parts_(VTNavBar::splitBrand(brand)) {
+    explicit BrandWord(const QString& brand) : parts_(VTNavBar::splitBrand(brand))
+    {
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         vtEnableAccessibleText();
     }
 
     QString accessibleText() const override { return parts_.first + parts_.second; }
 
-    QSize sizeHint() const override {
-        return vtCeil({vtTextLineSize(brandStyle, parts_.first).width() +
-                           vtTextLineSize(brandStyle, parts_.second).width(),
-                       vtNaturalLineHeight(brandStyle)});
+    QSize sizeHint() const override
+    {
+        return vtCeil(
+            {vtTextLineSize(brandStyle, parts_.first).width() + vtTextLineSize(brandStyle, parts_.second).width(),
+             vtNaturalLineHeight(brandStyle)});
     }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent*) override
+    {
         QPainter painter(this);
         painter.setRenderHint(QPainter::TextAntialiasing);
         vtDrawTextLine(painter, {0, 0}, brandStyle, parts_.first, vtTheme(this).fgMuted);
@@ -54,7 +58,8 @@ public:
     explicit BrandIcon(const QImage& image) : image_(image) { setFixedSize(iconSize); }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
+    void paintEvent(QPaintEvent*) override
+    {
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawImage(QRectF(rect()), image_);
@@ -64,7 +69,8 @@ private:
     QImage image_;
 };
 
-QHBoxLayout* group(int spacing) {
+QHBoxLayout* group(int spacing)
+{
     auto* layout = new QHBoxLayout;
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(spacing);
@@ -74,10 +80,13 @@ QHBoxLayout* group(int spacing) {
 }  // namespace
 
 VTNavBar::VTNavBar(const QString& brand, qreal leadingInset, QWidget* parent)
-    : VTNavBar(brand, leadingInset, brandIcon(), parent) {}
+    : VTNavBar(brand, leadingInset, brandIcon(), parent)
+{
+}
 
 VTNavBar::VTNavBar(const QString& brand, qreal leadingInset, const std::optional<QImage>& icon, QWidget* parent)
-    : QWidget(parent) {
+    : QWidget(parent)
+{
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(static_cast<int>(leadingInset), 8, 0, 8);
     layout->setSpacing(0);
@@ -94,11 +103,18 @@ VTNavBar::VTNavBar(const QString& brand, qreal leadingInset, const std::optional
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
-void VTNavBar::addCenter(QWidget* widget) { center_->addWidget(widget, 0, Qt::AlignVCenter); }
+void VTNavBar::addCenter(QWidget* widget)
+{
+    center_->addWidget(widget, 0, Qt::AlignVCenter);
+}
 
-void VTNavBar::addTrailing(QWidget* widget) { trailing_->addWidget(widget, 0, Qt::AlignVCenter); }
+void VTNavBar::addTrailing(QWidget* widget)
+{
+    trailing_->addWidget(widget, 0, Qt::AlignVCenter);
+}
 
-std::pair<QString, QString> VTNavBar::splitBrand(const QString& brand) {
+std::pair<QString, QString> VTNavBar::splitBrand(const QString& brand)
+{
     QTextBoundaryFinder graphemes(QTextBoundaryFinder::Grapheme, brand);
     graphemes.toEnd();
     for (int step = 0; step < 2 && graphemes.position() > 0; ++step) {
@@ -108,16 +124,21 @@ std::pair<QString, QString> VTNavBar::splitBrand(const QString& brand) {
     return {brand.left(split), brand.mid(split)};
 }
 
-QColor VTNavBar::brandPink() { return QColor::fromRgbF(1.0f, 119.0f / 255.0f, 168.0f / 255.0f, 1.0f); }
+QColor VTNavBar::brandPink()
+{
+    return QColor::fromRgbF(1.0f, 119.0f / 255.0f, 168.0f / 255.0f, 1.0f);
+}
 
-void VTNavBar::paintEvent(QPaintEvent*) {
+void VTNavBar::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.fillRect(rect(), vtTheme(this).bgPage);
 }
 
 VTNavLink::VTNavLink(const QString& title, QWidget* parent) : VTButton(title, vtGhost, parent) {}
 
-std::optional<QImage> vtLoadBrandIcon(const QString& resourceFolder) {
+std::optional<QImage> vtLoadBrandIcon(const QString& resourceFolder)
+{
     QImage image(resourceFolder + QStringLiteral("/tilvane-icon-transparent-small.png"));
     if (image.isNull()) {
         return std::nullopt;

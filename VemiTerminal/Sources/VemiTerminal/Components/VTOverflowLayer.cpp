@@ -6,14 +6,16 @@
 #include <QRegion>
 
 VTOverflowLayer::VTOverflowLayer(QWidget* target, VTOverflowing* painter, int margin)
-    : QWidget(target->parentWidget()), target_(target), painter_(painter), margin_(margin) {
+    : QWidget(target->parentWidget()), target_(target), painter_(painter), margin_(margin)
+{
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     target->installEventFilter(this);
     follow();
 }
 
-bool VTOverflowLayer::eventFilter(QObject* watched, QEvent* event) {
+bool VTOverflowLayer::eventFilter(QObject* watched, QEvent* event)
+{
     switch (event->type()) {
     case QEvent::ParentChange:
     case QEvent::Move:
@@ -35,13 +37,15 @@ bool VTOverflowLayer::eventFilter(QObject* watched, QEvent* event) {
 
 namespace {
 // A scroll area's viewport shows only part of what scrolls inside it, and clips everything else.
-bool clipsScrolledContent(const QWidget* widget) {
+bool clipsScrolledContent(const QWidget* widget)
+{
     const auto* area = qobject_cast<const QAbstractScrollArea*>(widget->parentWidget());
     return area != nullptr && area->viewport() == widget;
 }
 }  // namespace
 
-QWidget* VTOverflowLayer::roomyAncestor() const {
+QWidget* VTOverflowLayer::roomyAncestor() const
+{
     for (QWidget* ancestor = target_->parentWidget(); ancestor != nullptr; ancestor = ancestor->parentWidget()) {
         const QRect needed(target_->mapTo(ancestor, QPoint(0, 0)), target_->size() + QSize(margin_, margin_));
         if (ancestor->rect().contains(needed) || ancestor->isWindow() || clipsScrolledContent(ancestor)) {
@@ -51,7 +55,8 @@ QWidget* VTOverflowLayer::roomyAncestor() const {
     return nullptr;
 }
 
-void VTOverflowLayer::follow() {
+void VTOverflowLayer::follow()
+{
     // Every ancestor's geometry moves the component within the host, so watch the whole chain.
     for (QWidget* ancestor = target_->parentWidget(); ancestor != nullptr; ancestor = ancestor->parentWidget()) {
         ancestor->installEventFilter(this);
@@ -71,7 +76,8 @@ void VTOverflowLayer::follow() {
     setVisible(target_->isVisibleTo(host));
 }
 
-void VTOverflowLayer::paintEvent(QPaintEvent*) {
+void VTOverflowLayer::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter_->paintWithOverflow(painter);

@@ -7,19 +7,22 @@
 #include <QPainter>
 
 VTText::VTText(const QString& text, VTTextStyle style, Role role, QWidget* parent)
-    : QWidget(parent), text_(text), style_(style), role_(role) {
+    : QWidget(parent), text_(text), style_(style), role_(role)
+{
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     vtEnableAccessibleText();
 }
 
-void VTText::setText(const QString& text) {
+void VTText::setText(const QString& text)
+{
     text_ = text;
     updateGeometry();
     update();
     vtAccessibleTextChanged(this);
 }
 
-QSize VTText::sizeHint() const {
+QSize VTText::sizeHint() const
+{
     const QStringList lines = text_.split(u'\n');
     qreal width = 0;
     for (const QString& line : lines) {
@@ -29,9 +32,13 @@ QSize VTText::sizeHint() const {
     return vtCeil({width, pitch * (lines.size() - 1) + vtNaturalLineHeight(style_)});
 }
 
-QSize VTText::minimumSizeHint() const { return sizeHint(); }
+QSize VTText::minimumSizeHint() const
+{
+    return sizeHint();
+}
 
-void VTText::paintEvent(QPaintEvent*) {
+void VTText::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const QColor colour = role_ != nullptr ? vtTheme(this).*role_ : vtForeground(this);
@@ -43,7 +50,8 @@ void VTText::paintEvent(QPaintEvent*) {
     }
 }
 
-QColor vtForeground(const QWidget* widget) {
+QColor vtForeground(const QWidget* widget)
+{
     for (const QWidget* current = widget->parentWidget(); current != nullptr; current = current->parentWidget()) {
         if (const auto* window = qobject_cast<const VTWindow*>(current)) {
             return window->contentForeground();
@@ -52,8 +60,9 @@ QColor vtForeground(const QWidget* widget) {
     return vtTheme(widget).fg;
 }
 
-VTLabel::VTLabel(const QString& text, QWidget* parent)
-    : VTText(text, VTTextStyle::label, &VTTheme::fgMuted, parent) {}
+VTLabel::VTLabel(const QString& text, QWidget* parent) : VTText(text, VTTextStyle::label, &VTTheme::fgMuted, parent) {}
 
 VTFootnote::VTFootnote(const QString& text, QWidget* parent)
-    : VTText(text, VTTextStyle::labelMD, &VTTheme::fgMuted, parent) {}
+    : VTText(text, VTTextStyle::labelMD, &VTTheme::fgMuted, parent)
+{
+}

@@ -15,14 +15,16 @@ constexpr int paddingV = 6;
 constexpr int lineEditInnerMargin = 2;
 constexpr VTTextStyle fieldStyle = VTTextStyle::pixelMD;
 
-QPainterPath roundedRect(const QRectF& rect, qreal radius) {
+QPainterPath roundedRect(const QRectF& rect, qreal radius)
+{
     QPainterPath path;
     path.addRoundedRect(rect, radius, radius);
     return path;
 }
 }  // namespace
 
-VTTextField::VTTextField(const QString& placeholder, QWidget* parent) : QLineEdit(parent) {
+VTTextField::VTTextField(const QString& placeholder, QWidget* parent) : QLineEdit(parent)
+{
     setPlaceholderText(placeholder);
     setAccessibleName(placeholder);
     setFrame(false);
@@ -32,14 +34,19 @@ VTTextField::VTTextField(const QString& placeholder, QWidget* parent) : QLineEdi
     vtFollowTheme(this, [this] { followTheme(); });
 }
 
-QSize VTTextField::sizeHint() const {
+QSize VTTextField::sizeHint() const
+{
     const int height = static_cast<int>(std::ceil(vtNaturalLineHeight(fieldStyle))) + 2 * paddingV;
     return {200, height};
 }
 
-QSize VTTextField::minimumSizeHint() const { return {2 * paddingH + 16, sizeHint().height()}; }
+QSize VTTextField::minimumSizeHint() const
+{
+    return {2 * paddingH + 16, sizeHint().height()};
+}
 
-void VTTextField::followTheme() {
+void VTTextField::followTheme()
+{
     const VTTheme& theme = vtTheme(this);
     QPalette colours = palette();
     colours.setColor(QPalette::Base, Qt::transparent);
@@ -52,7 +59,8 @@ void VTTextField::followTheme() {
     }
 }
 
-void VTTextField::paintEvent(QPaintEvent* event) {
+void VTTextField::paintEvent(QPaintEvent* event)
+{
     const VTTheme& theme = vtTheme(this);
     const QRectF bounds = rect();
     {
@@ -69,13 +77,15 @@ void VTTextField::paintEvent(QPaintEvent* event) {
                  vtPen(theme.border, width));
 }
 
-void VTTextField::focusInEvent(QFocusEvent* event) {
+void VTTextField::focusInEvent(QFocusEvent* event)
+{
     focused_ = true;
     update();
     QLineEdit::focusInEvent(event);
 }
 
-void VTTextField::focusOutEvent(QFocusEvent* event) {
+void VTTextField::focusOutEvent(QFocusEvent* event)
+{
     focused_ = false;
     update();
     QLineEdit::focusOutEvent(event);

@@ -20,10 +20,14 @@ constexpr int contentPadding = 12;
 constexpr int shadowOffset = static_cast<int>(VTShadow::offset);
 constexpr VTTextStyle barStyle = VTTextStyle::pixelMD;
 
-qreal linePitch() { return vtNaturalLineHeight(barStyle) + vtExtraLineSpacing(barStyle); }
+qreal linePitch()
+{
+    return vtNaturalLineHeight(barStyle) + vtExtraLineSpacing(barStyle);
+}
 
 // `text` broken into lines no wider than `width` where possible: at spaces, else anywhere.
-QStringList wrapped(const QString& text, qreal width) {
+QStringList wrapped(const QString& text, qreal width)
+{
     QTextLayout layout(text, vtFont(barStyle));
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -41,7 +45,8 @@ QStringList wrapped(const QString& text, qreal width) {
 
 VTWindow::VTWindow(const QString& title, const std::optional<QString>& control, VTWindowOptions options,
                    QWidget* parent)
-    : QWidget(parent), title_(title), control_(control), active_(options.active), vemiBody_(options.vemiBody) {
+    : QWidget(parent), title_(title), control_(control), active_(options.active), vemiBody_(options.vemiBody)
+{
     // As tall as the content asks, however tall the column it stands in; only the width is flexible.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     contentLayout_ = new QVBoxLayout(this);
@@ -52,36 +57,53 @@ VTWindow::VTWindow(const QString& title, const std::optional<QString>& control, 
     vtEnableAccessibleText();
 }
 
-VTWindow::~VTWindow() { delete shadow_; }
+VTWindow::~VTWindow()
+{
+    delete shadow_;
+}
 
-void VTWindow::setContent(QWidget* content) {
+void VTWindow::setContent(QWidget* content)
+{
     // No alignment: the content is offered the whole width (a flexible one fills it, a fixed one sits at the
     // left) and keeps its own height at the top, above the stretch.
     contentLayout_->insertWidget(0, content);
 }
 
-void VTWindow::setActive(bool active) {
+void VTWindow::setActive(bool active)
+{
     active_ = active;
     update();
 }
 
-QColor VTWindow::bodyBackground() const { return vemiBody_ ? VTPalette::vemi() : vtTheme(this).bgWindow; }
+QColor VTWindow::bodyBackground() const
+{
+    return vemiBody_ ? VTPalette::vemi() : vtTheme(this).bgWindow;
+}
 
-QColor VTWindow::barBackground() const {
+QColor VTWindow::barBackground() const
+{
     if (vemiBody_) return VTPalette::ink();
     return active_ ? vtTheme(this).barBgActive : vtTheme(this).barBg;
 }
 
-QColor VTWindow::barForeground() const {
+QColor VTWindow::barForeground() const
+{
     if (vemiBody_) return VTPalette::vemi();
     return active_ ? vtTheme(this).barFgActive : vtTheme(this).barFg;
 }
 
-QColor VTWindow::contentForeground() const { return vemiBody_ ? VTPalette::ink() : vtTheme(this).fg; }
+QColor VTWindow::contentForeground() const
+{
+    return vemiBody_ ? VTPalette::ink() : vtTheme(this).fg;
+}
 
-int VTWindow::titleBarHeight() const { return layOutBar(width()).height; }
+int VTWindow::titleBarHeight() const
+{
+    return layOutBar(width()).height;
+}
 
-VTWindow::Bar VTWindow::layOutBar(qreal width) const {
+VTWindow::Bar VTWindow::layOutBar(qreal width) const
+{
     Bar bar;
     const qreal titleWidth = vtTextLineSize(barStyle, title_).width();
     qreal textRoom = width - 2 * barPaddingH - barSpacing - spacerMinimum;
@@ -113,19 +135,22 @@ VTWindow::Bar VTWindow::layOutBar(qreal width) const {
     return bar;
 }
 
-void VTWindow::placeContent() {
+void VTWindow::placeContent()
+{
     const int top = titleBarHeight() + contentPadding;
     if (contentLayout_->contentsMargins().top() != top) {
         contentLayout_->setContentsMargins(contentPadding, top, contentPadding, contentPadding);
     }
 }
 
-void VTWindow::resizeEvent(QResizeEvent* event) {
+void VTWindow::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     placeContent();
 }
 
-void VTWindow::paintWithOverflow(QPainter& painter) {
+void VTWindow::paintWithOverflow(QPainter& painter)
+{
     const VTTheme& theme = vtTheme(this);
     const QRectF bounds = rect();
     painter.fillRect(bounds.translated(VTShadow::offset, VTShadow::offset), theme.shadowColor);
@@ -148,7 +173,8 @@ void VTWindow::paintWithOverflow(QPainter& painter) {
     vtStrokeInside(painter, bounds, theme.border, VTBorder::hair);
 }
 
-void VTWindow::paintEvent(QPaintEvent*) {
+void VTWindow::paintEvent(QPaintEvent*)
+{
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     paintWithOverflow(painter);

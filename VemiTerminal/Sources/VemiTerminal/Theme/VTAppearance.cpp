@@ -2,16 +2,21 @@
 
 #include "VemiTerminal/Theme/VTTheme.hpp"
 
-QString vtRawValue(VTAppearance appearance) {
+QString vtRawValue(VTAppearance appearance)
+{
     switch (appearance) {
-    case VTAppearance::system: return QStringLiteral("system");
-    case VTAppearance::vemi: return QStringLiteral("vemi");
-    case VTAppearance::noite: return QStringLiteral("noite");
+    case VTAppearance::system:
+        return QStringLiteral("system");
+    case VTAppearance::vemi:
+        return QStringLiteral("vemi");
+    case VTAppearance::noite:
+        return QStringLiteral("noite");
     }
     return {};
 }
 
-std::optional<VTAppearance> vtAppearance(QStringView rawValue) {
+std::optional<VTAppearance> vtAppearance(QStringView rawValue)
+{
     for (VTAppearance appearance : vtAllAppearances) {
         if (rawValue == vtRawValue(appearance)) {
             return appearance;
@@ -20,13 +25,20 @@ std::optional<VTAppearance> vtAppearance(QStringView rawValue) {
     return std::nullopt;
 }
 
-bool vtIsDarkPalette(const QPalette& palette) { return palette.color(QPalette::Window).lightnessF() < 0.5; }
+bool vtIsDarkPalette(const QPalette& palette)
+{
+    return palette.color(QPalette::Window).lightnessF() < 0.5;
+}
 
-const VTTheme& vtResolveTheme(VTAppearance appearance, bool systemIsDark) {
+const VTTheme& vtResolveTheme(VTAppearance appearance, bool systemIsDark)
+{
     switch (appearance) {
-    case VTAppearance::vemi: return VTTheme::vemi();
-    case VTAppearance::noite: return VTTheme::noite();
-    case VTAppearance::system: break;
+    case VTAppearance::vemi:
+        return VTTheme::vemi();
+    case VTAppearance::noite:
+        return VTTheme::noite();
+    case VTAppearance::system:
+        break;
     }
     return systemIsDark ? VTTheme::noite() : VTTheme::vemi();
 }

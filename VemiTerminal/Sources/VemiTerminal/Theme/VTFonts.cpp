@@ -10,14 +10,16 @@ namespace {
 bool registered = false;
 }
 
-bool VTFonts::registerIfNeeded() {
+bool VTFonts::registerIfNeeded()
+{
     if (registered || QGuiApplication::instance() == nullptr) {
         return false;
     }
     return registerIfNeeded(VTResources::bundlePath());
 }
 
-bool VTFonts::registerIfNeeded(const QString& resourceFolder) {
+bool VTFonts::registerIfNeeded(const QString& resourceFolder)
+{
     // Without a GUI application the font database is not there yet: registering now would lose the fonts.
     if (registered || qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr) {
         return false;
@@ -30,4 +32,7 @@ bool VTFonts::registerIfNeeded(const QString& resourceFolder) {
     return true;
 }
 
-bool VTFonts::didRegister() { return registered; }
+bool VTFonts::didRegister()
+{
+    return registered;
+}

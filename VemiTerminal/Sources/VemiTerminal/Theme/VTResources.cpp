@@ -4,10 +4,11 @@
 #include <QDir>
 #include <QFileInfo>
 
-QString VTResources::bundlePath() {
+QString VTResources::bundlePath()
+{
     static const QString path = [] {
-        const QFileInfo inApplication(QCoreApplication::applicationDirPath() +
-                                      QStringLiteral("/../Resources/VemiTerminal_VemiTerminal.bundle"));
+        const QFileInfo inApplication(QCoreApplication::applicationDirPath()
+                                      + QStringLiteral("/../Resources/VemiTerminal_VemiTerminal.bundle"));
         if (inApplication.isDir()) {
             return inApplication.canonicalFilePath();
         }

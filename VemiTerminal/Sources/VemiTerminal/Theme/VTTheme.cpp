@@ -2,7 +2,8 @@
 
 #include "VemiTerminal/Tokens/VTPalette.hpp"
 
-const VTTheme& VTTheme::vemi() {
+const VTTheme& VTTheme::vemi()
+{
     using P = VTPalette;
     static const VTTheme theme{
         .name = QStringLiteral("Vemi"),
@@ -31,7 +32,8 @@ const VTTheme& VTTheme::vemi() {
     return theme;
 }
 
-const VTTheme& VTTheme::noite() {
+const VTTheme& VTTheme::noite()
+{
     using P = VTPalette;
     static const VTTheme theme{
         .name = QStringLiteral("Noite"),

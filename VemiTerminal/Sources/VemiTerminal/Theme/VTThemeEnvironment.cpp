@@ -8,7 +8,8 @@
 
 namespace {
 
-QPalette platformPalette(const VTTheme& theme, VTAppearance appearance) {
+QPalette platformPalette(const VTTheme& theme, VTAppearance appearance)
+{
     QPalette palette = QGuiApplication::palette();
     // The ground under the page: the translucent light page lies over the window colour, whatever the appearance,
     // so that "Sistema" on a light desktop looks exactly like "Vemi".
@@ -31,28 +32,32 @@ QPalette platformPalette(const VTTheme& theme, VTAppearance appearance) {
 
 }  // namespace
 
-VTThemeHost::VTThemeHost(QWidget* root) : QObject(root), root_(root), theme_(&VTTheme::vemi()) {
+VTThemeHost::VTThemeHost(QWidget* root) : QObject(root), root_(root), theme_(&VTTheme::vemi())
+{
     qApp->installEventFilter(this);
 }
 
-VTThemeHost* VTThemeHost::of(const QWidget* root) {
+VTThemeHost* VTThemeHost::of(const QWidget* root)
+{
     return root->findChild<VTThemeHost*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
-void VTThemeHost::setAppearance(VTAppearance appearance) {
+void VTThemeHost::setAppearance(VTAppearance appearance)
+{
     appearance_ = appearance;
     resolve();
 }
 
-bool VTThemeHost::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange &&
-        appearance_ == VTAppearance::system) {
+bool VTThemeHost::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && appearance_ == VTAppearance::system) {
         resolve();
     }
     return false;
 }
 
-void VTThemeHost::resolve() {
+void VTThemeHost::resolve()
+{
     const VTTheme& resolved = vtResolveTheme(appearance_, vtIsDarkPalette(QGuiApplication::palette()));
     root_->setPalette(platformPalette(resolved, appearance_));
     if (resolved == *theme_) {
@@ -66,7 +71,8 @@ void VTThemeHost::resolve() {
     emit themeChanged();
 }
 
-VTThemeHost* vtThemeHost(const QWidget* widget) {
+VTThemeHost* vtThemeHost(const QWidget* widget)
+{
     for (const QWidget* current = widget; current != nullptr; current = current->parentWidget()) {
         if (VTThemeHost* host = VTThemeHost::of(current)) {
             return host;
@@ -75,7 +81,8 @@ VTThemeHost* vtThemeHost(const QWidget* widget) {
     return nullptr;
 }
 
-const VTTheme& vtTheme(const QWidget* widget) {
+const VTTheme& vtTheme(const QWidget* widget)
+{
     const VTThemeHost* host = vtThemeHost(widget);
     return host != nullptr ? host->theme() : VTTheme::vemi();
 }
@@ -86,23 +93,26 @@ namespace {
 class ThemeFollower : public QObject {
 public:
     ThemeFollower(QWidget* widget, std::function<void()> apply)
-        : QObject(widget), widget_(widget), apply_(std::move(apply)) {
+        : QObject(widget), widget_(widget), apply_(std::move(apply))
+    {
         widget->installEventFilter(this);
         follow();
     }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
         const QEvent::Type type = event->type();
-        if (watched == widget_ &&
-            (type == QEvent::Show || type == QEvent::ParentChange || type == QEvent::PaletteChange)) {
+        if (watched == widget_
+            && (type == QEvent::Show || type == QEvent::ParentChange || type == QEvent::PaletteChange)) {
             follow();
         }
         return false;
     }
 
 private:
-    void follow() {
+    void follow()
+    {
         VTThemeHost* host = vtThemeHost(widget_);
         if (host != host_) {
             disconnect(connection_);
@@ -122,9 +132,13 @@ private:
 
 }  // namespace
 
-void vtFollowTheme(QWidget* widget, std::function<void()> apply) { new ThemeFollower(widget, std::move(apply)); }
+void vtFollowTheme(QWidget* widget, std::function<void()> apply)
+{
+    new ThemeFollower(widget, std::move(apply));
+}
 
-VTThemeHost* vemiTerminal(QWidget* root, VTAppearance appearance) {
+VTThemeHost* vemiTerminal(QWidget* root, VTAppearance appearance)
+{
     VTFonts::registerIfNeeded();
     VTThemeHost* host = VTThemeHost::of(root);
     if (host == nullptr) {

@@ -1,9 +1,10 @@
 #include "VemiTerminal/Tokens/VTPalette.hpp"
 
-#define VT_PALETTE_COLOUR(member, red, green, blue, opacity)                     \
-    const QColor& VTPalette::member() {                                          \
+#define VT_PALETTE_COLOUR(member, red, green, blue, opacity)                      \
+    const QColor& VTPalette::member()                                             \
+    {                                                                             \
         static const QColor colour = QColor::fromRgbF(red, green, blue, opacity); \
-        return colour;                                                           \
+        return colour;                                                            \
     }
 
 VT_PALETTE_COLOUR(vemi, 0.9529f, 0.5255f, 0.6314f, 1.0f)
@@ -31,6 +32,7 @@ VT_PALETTE_COLOUR(mist, 0.9529f, 0.9333f, 0.9412f, 1.0f)
 
 #undef VT_PALETTE_COLOUR
 
-QColor vtWithOpacity(const QColor& colour, double opacity) {
+QColor vtWithOpacity(const QColor& colour, double opacity)
+{
     return QColor::fromRgbF(colour.redF(), colour.greenF(), colour.blueF(), static_cast<float>(opacity));
 }
