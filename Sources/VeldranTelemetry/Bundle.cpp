@@ -23,18 +23,13 @@ nlohmann::json readInformation(const QString& folder)
         return nlohmann::json::object();
     }
     auto information = nlohmann::json::parse(bytes, nullptr, false);
-    if (information.is_discarded() || !information.is_object())
-        return nlohmann::json::object();
+    if (information.is_discarded() || !information.is_object()) return nlohmann::json::object();
     return information;
 }
 
 }  // namespace
 
-Bundle::Bundle(QString folder)
-    : folder_(std::move(folder))
-    , information_(readInformation(folder_))
-{
-}
+Bundle::Bundle(QString folder) : folder_(std::move(folder)), information_(readInformation(folder_)) {}
 
 Bundle Bundle::main()
 {
@@ -45,16 +40,14 @@ Bundle Bundle::main()
 std::optional<std::string> Bundle::text(const std::string& key) const
 {
     const auto found = information_.find(key);
-    if (found == information_.end() || !found->is_string())
-        return std::nullopt;
+    if (found == information_.end() || !found->is_string()) return std::nullopt;
     return found->get<std::string>();
 }
 
 std::optional<bool> Bundle::boolean(const std::string& key) const
 {
     const auto found = information_.find(key);
-    if (found == information_.end() || !found->is_boolean())
-        return std::nullopt;
+    if (found == information_.end() || !found->is_boolean()) return std::nullopt;
     return found->get<bool>();
 }
 

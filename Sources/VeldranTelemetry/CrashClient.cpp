@@ -24,8 +24,8 @@ bool isPermanentRefusal(int status)
 QStringList storedReports(const QDir& folder)
 {
     return folder.entryList({QString::fromLatin1(FatalSignalHandler::filePrefix) + QLatin1Char('*')
-                                + QString::fromLatin1(FatalSignalHandler::fileSuffix)},
-        QDir::Files | QDir::Hidden, QDir::Name);
+                             + QString::fromLatin1(FatalSignalHandler::fileSuffix)},
+                            QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 void removeLeftoverTemporaries(const QDir& folder)
@@ -38,8 +38,7 @@ void removeLeftoverTemporaries(const QDir& folder)
 }  // namespace
 
 CrashClient::CrashClient(std::optional<QUrl> ingestOrigin, QObject* parent)
-    : QObject(parent)
-    , ingestOrigin_(std::move(ingestOrigin))
+    : QObject(parent), ingestOrigin_(std::move(ingestOrigin))
 {
     if (ingestOrigin_ && !PrivateNetworkAccess::isLoopbackOrigin(*ingestOrigin_))
         throw std::invalid_argument("crash reports may only be redirected to a loopback address");
@@ -52,8 +51,7 @@ CrashClient::~CrashClient()
 
 bool CrashClient::start(CrashClientOptions options)
 {
-    if (started_)
-        return false;
+    if (started_) return false;
     dsn_ = Dsn::parse(options.dsn);
     if (!dsn_ || !dsn_->user || !options.session || !options.beforeSend
         || !FatalSignalHandler::install(options.cacheDirectoryPath, options.releaseName))
@@ -65,11 +63,9 @@ bool CrashClient::start(CrashClientOptions options)
     return true;
 }
 
-void CrashClient::capture(
-    CrashLevel level, const std::string& message, const std::map<std::string, std::string>& tags)
+void CrashClient::capture(CrashLevel level, const std::string& message, const std::map<std::string, std::string>& tags)
 {
-    if (!started_)
-        return;
+    if (!started_) return;
     CrashEvent event = CrashEvent::make(level);
     event.message = message;
     event.tags = tags;
@@ -78,8 +74,7 @@ void CrashClient::capture(
 
 void CrashClient::close()
 {
-    if (!started_)
-        return;
+    if (!started_) return;
     FatalSignalHandler::uninstall();
     started_ = false;
 }
@@ -90,8 +85,7 @@ void CrashClient::sendStoredReports()
     const QDir folder(options_.cacheDirectoryPath);
     removeLeftoverTemporaries(folder);
     QStringList names = storedReports(folder);
-    while (names.size() > largestStoredReportCount)
-        QFile::remove(folder.filePath(names.takeFirst()));
+    while (names.size() > largestStoredReportCount) QFile::remove(folder.filePath(names.takeFirst()));
     for (const QString& name : names) {
         const QString path = folder.filePath(name);
         auto event = CrashFileReader::read(path);
@@ -102,10 +96,8 @@ void CrashClient::sendStoredReports()
         }
         send(std::move(*event), [client = QPointer(this), path](DeliveryOutcome outcome) {
             const bool removed = outcome != DeliveryOutcome::failed;
-            if (removed)
-                QFile::remove(path);
-            if (client)
-                emit client->storedReportSettled(path, removed);
+            if (removed) QFile::remove(path);
+            if (client) emit client->storedReportSettled(path, removed);
         });
     }
 }
@@ -113,10 +105,8 @@ void CrashClient::sendStoredReports()
 // Runs the event through the hook and posts what comes out.
 void CrashClient::send(CrashEvent event, std::function<void(DeliveryOutcome)> completion)
 {
-    if (!event.environment)
-        event.environment = options_.environment;
-    if (!event.releaseName)
-        event.releaseName = options_.releaseName;
+    if (!event.environment) event.environment = options_.environment;
+    if (!event.releaseName) event.releaseName = options_.releaseName;
     auto outgoing = options_.beforeSend(std::move(event));
     if (!outgoing) {
         completion(DeliveryOutcome::dropped);
@@ -128,18 +118,17 @@ void CrashClient::send(CrashEvent event, std::function<void(DeliveryOutcome)> co
     }
     QNetworkRequest request(envelopeUrl());
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/x-sentry-envelope"));
-    request.setRawHeader("X-Sentry-Auth",
-        "Sentry sentry_version=7, sentry_client=veldran-telemetry/1.0, sentry_key="
-            + QByteArray::fromStdString(*dsn_->user));
+    request.setRawHeader("X-Sentry-Auth", "Sentry sentry_version=7, sentry_client=veldran-telemetry/1.0, sentry_key="
+                                              + QByteArray::fromStdString(*dsn_->user));
     PrivateNetworkAccess::post(*session_, request, envelope(*outgoing),
-        [completion = std::move(completion)](int status, bool transferred) {
-            if (transferred && PrivateNetworkAccess::isAccepted(status))
-                completion(DeliveryOutcome::accepted);
-            else if (isPermanentRefusal(status))
-                completion(DeliveryOutcome::permanentlyRefused);
-            else
-                completion(DeliveryOutcome::failed);
-        });
+                               [completion = std::move(completion)](int status, bool transferred) {
+                                   if (transferred && PrivateNetworkAccess::isAccepted(status))
+                                       completion(DeliveryOutcome::accepted);
+                                   else if (isPermanentRefusal(status))
+                                       completion(DeliveryOutcome::permanentlyRefused);
+                                   else
+                                       completion(DeliveryOutcome::failed);
+                               });
 }
 
 QUrl CrashClient::envelopeUrl() const

@@ -10,8 +10,7 @@ namespace {
 template <class Value>
 void putIfPresent(nlohmann::json& object, const char* key, const std::optional<Value>& value)
 {
-    if (value)
-        object[key] = *value;
+    if (value) object[key] = *value;
 }
 
 nlohmann::json toJson(const CrashFrame& frame)
@@ -31,8 +30,7 @@ nlohmann::json toJson(const CrashFrame& frame)
 nlohmann::json toJson(const CrashStacktrace& stacktrace)
 {
     auto frames = nlohmann::json::array();
-    for (const auto& frame : stacktrace.frames)
-        frames.push_back(toJson(frame));
+    for (const auto& frame : stacktrace.frames) frames.push_back(toJson(frame));
     return {{"frames", frames}};
 }
 
@@ -52,10 +50,8 @@ nlohmann::json toJson(const CrashException& exception)
     putIfPresent(json, "type", exception.type);
     putIfPresent(json, "value", exception.value);
     putIfPresent(json, "module", exception.module);
-    if (exception.mechanism)
-        json["mechanism"] = toJson(*exception.mechanism);
-    if (exception.stacktrace)
-        json["stacktrace"] = toJson(*exception.stacktrace);
+    if (exception.mechanism) json["mechanism"] = toJson(*exception.mechanism);
+    if (exception.stacktrace) json["stacktrace"] = toJson(*exception.stacktrace);
     return json;
 }
 
@@ -63,8 +59,7 @@ nlohmann::json toJson(const CrashThread& thread)
 {
     nlohmann::json json{{"id", thread.id}, {"crashed", thread.crashed}};
     putIfPresent(json, "name", thread.name);
-    if (thread.stacktrace)
-        json["stacktrace"] = toJson(*thread.stacktrace);
+    if (thread.stacktrace) json["stacktrace"] = toJson(*thread.stacktrace);
     return json;
 }
 
@@ -79,8 +74,7 @@ template <class Item>
 nlohmann::json valuesOf(const std::vector<Item>& items)
 {
     auto values = nlohmann::json::array();
-    for (const auto& item : items)
-        values.push_back(toJson(item));
+    for (const auto& item : items) values.push_back(toJson(item));
     return {{"values", values}};
 }
 
@@ -89,11 +83,16 @@ nlohmann::json valuesOf(const std::vector<Item>& items)
 const char* levelName(CrashLevel level) noexcept
 {
     switch (level) {
-    case CrashLevel::debug: return "debug";
-    case CrashLevel::info: return "info";
-    case CrashLevel::warning: return "warning";
-    case CrashLevel::error: return "error";
-    case CrashLevel::fatal: return "fatal";
+    case CrashLevel::debug:
+        return "debug";
+    case CrashLevel::info:
+        return "info";
+    case CrashLevel::warning:
+        return "warning";
+    case CrashLevel::error:
+        return "error";
+    case CrashLevel::fatal:
+        return "fatal";
     }
     return "error";
 }
@@ -102,8 +101,8 @@ CrashEvent CrashEvent::make(CrashLevel level)
 {
     CrashEvent event;
     event.eventId = QUuid::createUuid().toString(QUuid::Id128).toStdString();
-    event.timestamp = std::chrono::duration_cast<std::chrono::seconds>(
-        std::chrono::system_clock::now().time_since_epoch()).count();
+    event.timestamp =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count();
     event.level = level;
     return event;
 }
@@ -111,15 +110,10 @@ CrashEvent CrashEvent::make(CrashLevel level)
 nlohmann::json toJson(const CrashEvent& event)
 {
     nlohmann::json json{
-        {"event_id", event.eventId},
-        {"timestamp", event.timestamp},
-        {"platform", "native"},
-        {"level", levelName(event.level)},
-        {"tags", event.tags},
-        {"contexts", event.contexts},
+        {"event_id", event.eventId},       {"timestamp", event.timestamp}, {"platform", "native"},
+        {"level", levelName(event.level)}, {"tags", event.tags},           {"contexts", event.contexts},
     };
-    if (event.message)
-        json["message"] = {{"formatted", *event.message}};
+    if (event.message) json["message"] = {{"formatted", *event.message}};
     putIfPresent(json, "user", event.user);
     putIfPresent(json, "request", event.request);
     putIfPresent(json, "extra", event.extra);
@@ -133,14 +127,10 @@ nlohmann::json toJson(const CrashEvent& event)
     putIfPresent(json, "release", event.releaseName);
     putIfPresent(json, "dist", event.dist);
     putIfPresent(json, "environment", event.environment);
-    if (event.stacktrace)
-        json["stacktrace"] = toJson(*event.stacktrace);
-    if (!event.exceptions.empty())
-        json["exception"] = valuesOf(event.exceptions);
-    if (!event.threads.empty())
-        json["threads"] = valuesOf(event.threads);
-    if (!event.debugImages.empty())
-        json["debug_meta"] = {{"images", valuesOf(event.debugImages)["values"]}};
+    if (event.stacktrace) json["stacktrace"] = toJson(*event.stacktrace);
+    if (!event.exceptions.empty()) json["exception"] = valuesOf(event.exceptions);
+    if (!event.threads.empty()) json["threads"] = valuesOf(event.threads);
+    if (!event.debugImages.empty()) json["debug_meta"] = {{"images", valuesOf(event.debugImages)["values"]}};
     return json;
 }
 

@@ -74,8 +74,8 @@ struct CrashDebugImage {
 };
 
 struct CrashEvent {
-    std::string eventId;          // 32 lower-case hexadecimal digits
-    std::int64_t timestamp = 0;   // seconds since 1970
+    std::string eventId;         // 32 lower-case hexadecimal digits
+    std::int64_t timestamp = 0;  // seconds since 1970
     CrashLevel level = CrashLevel::error;
     std::optional<std::string> message;
     std::map<std::string, std::string> tags;

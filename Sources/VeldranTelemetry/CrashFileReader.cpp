@@ -19,11 +19,11 @@ namespace {
 
 using nlohmann::json;
 
-const std::set<std::string> crashFileKeys{
-    "format", "version", "time", "release", "signal", "name", "address", "thread", "frames", "maps"};
+const std::set<std::string> crashFileKeys{"format", "version", "time",   "release", "signal",
+                                          "name",   "address", "thread", "frames",  "maps"};
 
-const std::map<int, std::string> signalNames{
-    {11, "SIGSEGV"}, {7, "SIGBUS"}, {4, "SIGILL"}, {8, "SIGFPE"}, {6, "SIGABRT"}, {5, "SIGTRAP"}};
+const std::map<int, std::string> signalNames{{11, "SIGSEGV"}, {7, "SIGBUS"},  {4, "SIGILL"},
+                                             {8, "SIGFPE"},   {6, "SIGABRT"}, {5, "SIGTRAP"}};
 
 constexpr std::size_t largestFrameCount = 128;
 
@@ -37,8 +37,7 @@ std::optional<std::uint64_t> hexadecimalValue(std::string_view text)
 {
     std::uint64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
 }
 
@@ -72,14 +71,11 @@ std::optional<std::vector<CrashDebugImage>> debugImages(const std::string& maps)
             return std::nullopt;
         const auto start = hexadecimalValue(match.str(1));
         const auto end = hexadecimalValue(match.str(2));
-        if (!start || !end || *end < *start)
-            return std::nullopt;
+        if (!start || !end || *end < *start) return std::nullopt;
         std::string_view rest = std::string_view(text).substr(static_cast<std::size_t>(match.length(0)));
-        if (!rest.empty() && rest.front() != ' ')
-            return std::nullopt;
+        if (!rest.empty() && rest.front() != ' ') return std::nullopt;
         rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
-        if (!rest.starts_with('/'))
-            continue;
+        if (!rest.starts_with('/')) continue;
         const std::string path(rest);
         const bool holdsCode = match.str(3) == "x";
         const auto [found, isNew] = imageIndex.try_emplace(path, images.size());
@@ -94,8 +90,7 @@ std::optional<std::vector<CrashDebugImage>> debugImages(const std::string& maps)
     }
     std::vector<CrashDebugImage> result;
     for (const auto& [path, mapping] : images) {
-        if (mapping.holdsCode)
-            result.push_back({path, addressText(mapping.start), mapping.end - mapping.start});
+        if (mapping.holdsCode) result.push_back({path, addressText(mapping.start), mapping.end - mapping.start});
     }
     return result;
 }
@@ -105,8 +100,8 @@ std::optional<std::vector<CrashDebugImage>> debugImages(const std::string& maps)
 std::optional<CrashEvent> CrashFileReader::read(const QString& path)
 {
     try {
-        const std::string contents
-            = tilvane::readBoundedFile(QFile::encodeName(path).toStdString(), static_cast<std::size_t>(largestFile));
+        const std::string contents =
+            tilvane::readBoundedFile(QFile::encodeName(path).toStdString(), static_cast<std::size_t>(largestFile));
         return parse(QByteArray::fromStdString(contents));
     } catch (const std::system_error&) {
         return std::nullopt;
@@ -116,31 +111,28 @@ std::optional<CrashEvent> CrashFileReader::read(const QString& path)
 std::optional<CrashEvent> CrashFileReader::parse(const QByteArray& contents)
 {
     // The parser would take a NUL byte for the end of the document and ignore what follows it.
-    if (contents.contains('\0'))
-        return std::nullopt;
+    if (contents.contains('\0')) return std::nullopt;
     const json document = json::parse(contents.begin(), contents.end(), nullptr, false);
     if (document.is_discarded() || !document.is_object() || document.size() != crashFileKeys.size())
         return std::nullopt;
     for (const auto& [key, value] : document.items()) {
-        if (!crashFileKeys.contains(key))
-            return std::nullopt;
+        if (!crashFileKeys.contains(key)) return std::nullopt;
     }
     const json& signal = document["signal"];
     const json& frames = document["frames"];
-    if (document["format"] != "veldran-crash" || !document["version"].is_number_unsigned()
-        || document["version"] != 1 || !document["time"].is_number_unsigned()
+    if (document["format"] != "veldran-crash" || !document["version"].is_number_unsigned() || document["version"] != 1
+        || !document["time"].is_number_unsigned()
         || document["time"].get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())
         || !document["release"].is_string() || !signal.is_number_unsigned() || !document["name"].is_string()
-        || !isAddress(document["address"]) || !document["thread"].is_string() || !frames.is_array()
-        || frames.empty() || frames.size() > largestFrameCount || !document["maps"].is_string()
+        || !isAddress(document["address"]) || !document["thread"].is_string() || !frames.is_array() || frames.empty()
+        || frames.size() > largestFrameCount || !document["maps"].is_string()
         || !std::all_of(frames.begin(), frames.end(), isAddress))
         return std::nullopt;
     const auto name = signalNames.find(signal.get<int>());
     if (signal.get<std::uint64_t>() > 64 || name == signalNames.end() || name->second != document["name"])
         return std::nullopt;
     auto images = debugImages(document["maps"].get<std::string>());
-    if (!images)
-        return std::nullopt;
+    if (!images) return std::nullopt;
 
     CrashStacktrace stacktrace;
     for (auto frame = frames.rbegin(); frame != frames.rend(); ++frame) {

@@ -10,12 +10,12 @@
 namespace veldran {
 
 CrashReporter::CrashReporter(const std::string& bundleIdentifier, QSettings& defaults,
-    std::unique_ptr<DiagnosticStorage> storage, SanitizedEventObserver observeSanitizedEvent,
-    std::optional<QUrl> ingestOrigin)
+                             std::unique_ptr<DiagnosticStorage> storage, SanitizedEventObserver observeSanitizedEvent,
+                             std::optional<QUrl> ingestOrigin)
     : storage_(storage ? std::move(storage)
-                       : std::make_unique<DiagnosticStorage>(QString::fromStdString(bundleIdentifier), defaults))
-    , observeSanitizedEvent_(std::move(observeSanitizedEvent))
-    , ingestOrigin_(std::move(ingestOrigin))
+                       : std::make_unique<DiagnosticStorage>(QString::fromStdString(bundleIdentifier), defaults)),
+      observeSanitizedEvent_(std::move(observeSanitizedEvent)),
+      ingestOrigin_(std::move(ingestOrigin))
 {
 }
 
@@ -24,11 +24,9 @@ CrashReporter::~CrashReporter() = default;
 
 void CrashReporter::start(const TelemetryConfiguration& configuration)
 {
-    if (!configuration.diagnosticsAvailable() || active_)
-        return;
+    if (!configuration.diagnosticsAvailable() || active_) return;
     const auto folder = storage_->directoryForConsentedRun();
-    if (!folder)
-        return;
+    if (!folder) return;
     session_.reset(PrivateNetworkAccess::makeManager(nullptr));
     gate_ = std::make_shared<DiagnosticConsentGate>();
     gate_->open();
@@ -40,13 +38,11 @@ void CrashReporter::start(const TelemetryConfiguration& configuration)
     options.releaseName = configuration.releaseName();
     options.cacheDirectoryPath = *folder;
     options.session = session_.get();
-    options.beforeSend = [gate = gate_, configuration, observer = observeSanitizedEvent_](
-                             CrashEvent event) -> std::optional<CrashEvent> {
-        if (!gate->isOpen())
-            return std::nullopt;
+    options.beforeSend = [gate = gate_, configuration,
+                          observer = observeSanitizedEvent_](CrashEvent event) -> std::optional<CrashEvent> {
+        if (!gate->isOpen()) return std::nullopt;
         auto sanitized = DiagnosticSanitizer::sanitize(std::move(event), configuration);
-        if (sanitized && observer)
-            observer(*sanitized);
+        if (sanitized && observer) observer(*sanitized);
         return sanitized;
     };
     client_ = std::make_unique<CrashClient>(ingestOrigin_);
@@ -62,21 +58,18 @@ void CrashReporter::stopAndPurge()
 {
     gate_->close();
     session_.reset();
-    if (active_)
-        client_->close();
+    if (active_) client_->close();
     client_.reset();
     active_ = false;
     storage_->purge();
 }
 
-void CrashReporter::captureFailure(
-    const std::string& name, const std::optional<std::pair<std::string, std::string>>& detail)
+void CrashReporter::captureFailure(const std::string& name,
+                                   const std::optional<std::pair<std::string, std::string>>& detail)
 {
-    if (!active_ || !gate_->isOpen())
-        return;
+    if (!active_ || !gate_->isOpen()) return;
     std::map<std::string, std::string> tags;
-    if (detail)
-        tags.insert(*detail);
+    if (detail) tags.insert(*detail);
     client_->capture(CrashLevel::error, name, tags);
 }
 

@@ -26,8 +26,8 @@ public:
     virtual ~CrashReporting() = default;
     virtual void start(const TelemetryConfiguration& configuration) = 0;
     virtual void stopAndPurge() = 0;
-    virtual void captureFailure(
-        const std::string& name, const std::optional<std::pair<std::string, std::string>>& detail) = 0;
+    virtual void captureFailure(const std::string& name,
+                                const std::optional<std::pair<std::string, std::string>>& detail) = 0;
 };
 
 // A lock-guarded switch read by the before-send hook on whatever thread sends, written by the main thread.
@@ -62,14 +62,14 @@ public:
     // Without a storage it makes one for the bundle identifier in the default cache folder. ingestOrigin
     // (tests only) redirects uploads to a loopback origin.
     CrashReporter(const std::string& bundleIdentifier, QSettings& defaults,
-        std::unique_ptr<DiagnosticStorage> storage = nullptr, SanitizedEventObserver observeSanitizedEvent = {},
-        std::optional<QUrl> ingestOrigin = std::nullopt);
+                  std::unique_ptr<DiagnosticStorage> storage = nullptr,
+                  SanitizedEventObserver observeSanitizedEvent = {}, std::optional<QUrl> ingestOrigin = std::nullopt);
     ~CrashReporter() override;
 
     void start(const TelemetryConfiguration& configuration) override;
     void stopAndPurge() override;
-    void captureFailure(
-        const std::string& name, const std::optional<std::pair<std::string, std::string>>& detail) override;
+    void captureFailure(const std::string& name,
+                        const std::optional<std::pair<std::string, std::string>>& detail) override;
 
     bool isActive() const noexcept { return active_; }
     // The client while active: lets callers follow the uploads of stored reports.

@@ -17,28 +17,23 @@ constexpr std::array<std::string_view, 8> passingExceptionTypes{
 bool isCrash(const CrashEvent& event)
 {
     return event.level == CrashLevel::fatal
-        || std::any_of(event.exceptions.begin(), event.exceptions.end(), [](const CrashException& exception) {
-               return exception.mechanism && exception.mechanism->handled == false;
-           });
+           || std::any_of(event.exceptions.begin(), event.exceptions.end(), [](const CrashException& exception) {
+                  return exception.mechanism && exception.mechanism->handled == false;
+              });
 }
 
 bool hasFailureForm(const std::string& message, const std::map<std::string, std::string>& tags,
-    const TelemetryConfiguration& configuration)
+                    const TelemetryConfiguration& configuration)
 {
-    if (!message.starts_with(configuration.app + "_") || !isSnakeCaseName(message) || tags.size() > 1)
-        return false;
+    if (!message.starts_with(configuration.app + "_") || !isSnakeCaseName(message) || tags.size() > 1) return false;
     return tags.empty() || (isSnakeCaseName(tags.begin()->first) && isDetailValue(tags.begin()->second));
 }
 
 std::map<std::string, std::string> baseTags(const TelemetryConfiguration& configuration)
 {
     return {
-        {"platform", platformName()},
-        {"surface", "native"},
-        {"schema_version", "1"},
-        {"app", configuration.app},
-        {"os_version", osVersion()},
-        {"architecture", architectureName()},
+        {"platform", platformName()}, {"surface", "native"},       {"schema_version", "1"},
+        {"app", configuration.app},   {"os_version", osVersion()}, {"architecture", architectureName()},
     };
 }
 
@@ -56,12 +51,10 @@ std::optional<CrashEvent> DiagnosticSanitizer::sanitize(CrashEvent event, const 
     const std::string messageText = event.message.value_or("");
     const auto originalTags = event.tags;
     const bool failureForm = hasFailureForm(messageText, originalTags, configuration);
-    if (!crash && !failureForm)
-        return std::nullopt;
+    if (!crash && !failureForm) return std::nullopt;
     const bool retainMessage = failureForm;
     std::optional<std::pair<std::string, std::string>> detail;
-    if (!originalTags.empty())
-        detail = *originalTags.begin();
+    if (!originalTags.empty()) detail = *originalTags.begin();
 
     event.user.reset();
     event.request.reset();
@@ -86,9 +79,8 @@ std::optional<CrashEvent> DiagnosticSanitizer::sanitize(CrashEvent event, const 
         event.fingerprint.reset();
     }
 
-    const auto keptRelease = crash && !retainMessage && event.releaseName
-        ? validRelease(*event.releaseName, configuration)
-        : std::nullopt;
+    const auto keptRelease =
+        crash && !retainMessage && event.releaseName ? validRelease(*event.releaseName, configuration) : std::nullopt;
     if (keptRelease) {
         event.releaseName = keptRelease;
         event.dist = keptRelease->substr(keptRelease->find_last_of('+') + 1);
@@ -105,11 +97,11 @@ std::optional<CrashEvent> DiagnosticSanitizer::sanitize(CrashEvent event, const 
     }
     for (auto& exception : event.exceptions) {
         exception.value = "native_crash";
-        const bool listedType = exception.type
+        const bool listedType =
+            exception.type
             && std::find(passingExceptionTypes.begin(), passingExceptionTypes.end(), *exception.type)
-                != passingExceptionTypes.end();
-        if (!listedType)
-            exception.type = "native_crash";
+                   != passingExceptionTypes.end();
+        if (!listedType) exception.type = "native_crash";
         exception.module.reset();
         if (exception.mechanism) {
             exception.mechanism->description.reset();
@@ -119,18 +111,16 @@ std::optional<CrashEvent> DiagnosticSanitizer::sanitize(CrashEvent event, const 
         clean(exception.stacktrace);
     }
     for (auto& image : event.debugImages) {
-        if (image.codeFile)
-            image.codeFile = lastPathComponent(*image.codeFile);
+        if (image.codeFile) image.codeFile = lastPathComponent(*image.codeFile);
     }
     return event;
 }
 
-std::optional<std::string> DiagnosticSanitizer::validRelease(
-    const std::string& release, const TelemetryConfiguration& configuration)
+std::optional<std::string> DiagnosticSanitizer::validRelease(const std::string& release,
+                                                             const TelemetryConfiguration& configuration)
 {
     const std::string prefix = configuration.bundleIdentifier + "@";
-    if (!release.starts_with(prefix))
-        return std::nullopt;
+    if (!release.starts_with(prefix)) return std::nullopt;
     const std::string_view versionAndBuild = std::string_view(release).substr(prefix.size());
     const auto plus = versionAndBuild.find('+');
     if (plus == std::string_view::npos || !isMarketingVersion(versionAndBuild.substr(0, plus))
@@ -141,8 +131,7 @@ std::optional<std::string> DiagnosticSanitizer::validRelease(
 
 void DiagnosticSanitizer::clean(std::optional<CrashStacktrace>& stacktrace)
 {
-    if (!stacktrace)
-        return;
+    if (!stacktrace) return;
     for (auto& frame : stacktrace->frames) {
         frame.fileName.reset();
         frame.package.reset();

@@ -19,8 +19,8 @@ public:
     static std::optional<CrashEvent> sanitize(CrashEvent event, const TelemetryConfiguration& configuration);
 
 private:
-    static std::optional<std::string> validRelease(
-        const std::string& release, const TelemetryConfiguration& configuration);
+    static std::optional<std::string> validRelease(const std::string& release,
+                                                   const TelemetryConfiguration& configuration);
     static void clean(std::optional<CrashStacktrace>& stacktrace);
 };
 

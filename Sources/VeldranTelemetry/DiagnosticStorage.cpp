@@ -21,14 +21,13 @@ constexpr mode_t ownerOnly = S_IRWXU;
 bool isSafeFolderName(const QString& name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-        && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+           && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
 }
 
 std::optional<QString> defaultBase(const QString& bundleIdentifier)
 {
     const QString caches = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
-    if (caches.isEmpty() || !isSafeFolderName(bundleIdentifier))
-        return std::nullopt;
+    if (caches.isEmpty() || !isSafeFolderName(bundleIdentifier)) return std::nullopt;
     return QDir(caches).filePath(bundleIdentifier + QStringLiteral("/BetaDiagnostics"));
 }
 
@@ -36,20 +35,17 @@ std::optional<QString> defaultBase(const QString& bundleIdentifier)
 bool createOwnerOnlyFolders(const QString& path)
 {
     const QString cleaned = QDir::cleanPath(path);
-    if (!QDir::isAbsolutePath(cleaned))
-        return false;
+    if (!QDir::isAbsolutePath(cleaned)) return false;
     QString current;
     for (const QString& component : cleaned.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         current += QLatin1Char('/') + component;
         const QByteArray native = QFile::encodeName(current);
         if (mkdir(native.constData(), ownerOnly) == 0) {
-            if (chmod(native.constData(), ownerOnly) != 0)
-                return false;
+            if (chmod(native.constData(), ownerOnly) != 0) return false;
             continue;
         }
         struct stat status {};
-        if (errno != EEXIST || stat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode))
-            return false;
+        if (errno != EEXIST || stat(native.constData(), &status) != 0 || !S_ISDIR(status.st_mode)) return false;
     }
     return true;
 }
@@ -57,28 +53,23 @@ bool createOwnerOnlyFolders(const QString& path)
 std::optional<QUuid> storedGeneration(const QSettings& defaults)
 {
     const QVariant stored = defaults.value(QLatin1String(DiagnosticStorage::generationKey));
-    if (stored.typeId() != QMetaType::QString)
-        return std::nullopt;
+    if (stored.typeId() != QMetaType::QString) return std::nullopt;
     const QByteArray text = stored.toString().toUtf8();
-    if (!isUuidText(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))))
-        return std::nullopt;
+    if (!isUuidText(std::string_view(text.constData(), static_cast<std::size_t>(text.size())))) return std::nullopt;
     return QUuid::fromString(QLatin1String(text));
 }
 
 }  // namespace
 
-DiagnosticStorage::DiagnosticStorage(
-    const QString& bundleIdentifier, QSettings& defaults, std::optional<QString> base, RemoveOperation remove)
-    : defaults_(defaults)
-    , base_(base ? std::move(base) : defaultBase(bundleIdentifier))
-    , remove_(std::move(remove))
+DiagnosticStorage::DiagnosticStorage(const QString& bundleIdentifier, QSettings& defaults, std::optional<QString> base,
+                                     RemoveOperation remove)
+    : defaults_(defaults), base_(base ? std::move(base) : defaultBase(bundleIdentifier)), remove_(std::move(remove))
 {
 }
 
 std::optional<QString> DiagnosticStorage::directoryForConsentedRun()
 {
-    if (!base_)
-        return std::nullopt;
+    if (!base_) return std::nullopt;
     const QUuid generation = storedGeneration(defaults_).value_or(QUuid::createUuid());
     const QString name = generation.toString(QUuid::WithoutBraces).toUpper();
     const QString folder = QDir(*base_).filePath(name);
@@ -91,17 +82,14 @@ std::optional<QString> DiagnosticStorage::directoryForConsentedRun()
 void DiagnosticStorage::purge()
 {
     defaults_.remove(QLatin1String(generationKey));
-    if (base_)
-        remove_(*base_);
+    if (base_) remove_(*base_);
 }
 
 bool DiagnosticStorage::removeRecursively(const QString& path)
 {
     const QFileInfo info(path);
-    if (info.isDir() && !info.isSymLink())
-        return QDir(path).removeRecursively();
-    if (!info.exists() && !info.isSymLink())
-        return true;
+    if (info.isDir() && !info.isSymLink()) return QDir(path).removeRecursively();
+    if (!info.exists() && !info.isSymLink()) return true;
     return QFile::remove(path);
 }
 

@@ -21,7 +21,7 @@ public:
     // base: the folder holding the generations; without one it is
     // $XDG_CACHE_HOME/<bundle identifier>/BetaDiagnostics.
     DiagnosticStorage(const QString& bundleIdentifier, QSettings& defaults, std::optional<QString> base = std::nullopt,
-        RemoveOperation remove = removeRecursively);
+                      RemoveOperation remove = removeRecursively);
 
     // The generation folder for a run with consent, created owner-only if needed; nothing when it cannot be.
     std::optional<QString> directoryForConsentedRun();

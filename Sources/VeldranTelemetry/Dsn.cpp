@@ -9,15 +9,14 @@ namespace {
 bool isSchemeCharacter(char character)
 {
     return std::isalnum(static_cast<unsigned char>(character)) || character == '+' || character == '-'
-        || character == '.';
+           || character == '.';
 }
 
 // Characters a URL may hold as written; anything else (spaces, controls, non-ASCII) is not a URL.
 bool isUrlCharacter(char character)
 {
     const auto byte = static_cast<unsigned char>(character);
-    if (byte <= 0x20 || byte >= 0x7F)
-        return false;
+    if (byte <= 0x20 || byte >= 0x7F) return false;
     return std::string_view("\"<>\\^`{|}").find(character) == std::string_view::npos;
 }
 
@@ -25,11 +24,9 @@ bool isUrlCharacter(char character)
 
 std::optional<Dsn> Dsn::parse(std::string_view text)
 {
-    if (text.empty() || !std::all_of(text.begin(), text.end(), isUrlCharacter))
-        return std::nullopt;
+    if (text.empty() || !std::all_of(text.begin(), text.end(), isUrlCharacter)) return std::nullopt;
     const auto schemeEnd = text.find("://");
-    if (schemeEnd == std::string_view::npos || schemeEnd == 0
-        || !std::isalpha(static_cast<unsigned char>(text.front()))
+    if (schemeEnd == std::string_view::npos || schemeEnd == 0 || !std::isalpha(static_cast<unsigned char>(text.front()))
         || !std::all_of(text.begin(), text.begin() + schemeEnd, isSchemeCharacter))
         return std::nullopt;
 
@@ -53,12 +50,10 @@ std::optional<Dsn> Dsn::parse(std::string_view text)
     }
     if (!authority.empty() && authority.front() == '[') {
         const auto close = authority.find(']');
-        if (close == std::string_view::npos)
-            return std::nullopt;
+        if (close == std::string_view::npos) return std::nullopt;
         dsn.host = std::string(authority.substr(0, close + 1));
         authority.remove_prefix(close + 1);
-        if (!authority.empty() && authority.front() != ':')
-            return std::nullopt;
+        if (!authority.empty() && authority.front() != ':') return std::nullopt;
     } else {
         const auto colon = authority.find(':');
         dsn.host = std::string(authority.substr(0, colon));

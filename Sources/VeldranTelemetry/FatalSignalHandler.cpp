@@ -40,12 +40,18 @@ alignas(16) char alternateStack[alternateStackSize];
 const char* signalName(int signal)
 {
     switch (signal) {
-    case SIGSEGV: return "SIGSEGV";
-    case SIGBUS: return "SIGBUS";
-    case SIGILL: return "SIGILL";
-    case SIGFPE: return "SIGFPE";
-    case SIGABRT: return "SIGABRT";
-    case SIGTRAP: return "SIGTRAP";
+    case SIGSEGV:
+        return "SIGSEGV";
+    case SIGBUS:
+        return "SIGBUS";
+    case SIGILL:
+        return "SIGILL";
+    case SIGFPE:
+        return "SIGFPE";
+    case SIGABRT:
+        return "SIGABRT";
+    case SIGTRAP:
+        return "SIGTRAP";
     }
     return "SIGNAL";
 }
@@ -60,8 +66,7 @@ public:
 
     void bytes(const char* value, std::size_t length)
     {
-        for (std::size_t index = 0; index < length; ++index)
-            put(value[index]);
+        for (std::size_t index = 0; index < length; ++index) put(value[index]);
     }
 
     void decimal(std::uint64_t value)
@@ -72,8 +77,7 @@ public:
             digits[count++] = static_cast<char>('0' + value % 10);
             value /= 10;
         } while (value != 0);
-        while (count > 0)
-            put(digits[--count]);
+        while (count > 0) put(digits[--count]);
     }
 
     void hexadecimal(std::uintptr_t value)
@@ -86,8 +90,7 @@ public:
             value >>= 4;
         } while (value != 0);
         text("0x");
-        while (count > 0)
-            put(digits[--count]);
+        while (count > 0) put(digits[--count]);
     }
 
     void quotedAddress(std::uintptr_t value)
@@ -130,8 +133,7 @@ public:
 private:
     void put(char character)
     {
-        if (used_ == sizeof(buffer_))
-            flush();
+        if (used_ == sizeof(buffer_)) flush();
         buffer_[used_++] = character;
     }
 
@@ -156,12 +158,11 @@ private:
 
 // Builds "<folder>/<prefix><time>-<process><suffix>" into a PATH_MAX buffer; false when it does not fit.
 bool composeCrashPath(char* destination, const char* prefix, std::uint64_t time, std::uint64_t process,
-    const char* suffix)
+                      const char* suffix)
 {
     std::size_t length = 0;
     auto append = [&](const char* piece, std::size_t pieceLength) {
-        if (length + pieceLength + 1 > PATH_MAX)
-            return false;
+        if (length + pieceLength + 1 > PATH_MAX) return false;
         std::memcpy(destination + length, piece, pieceLength);
         length += pieceLength;
         destination[length] = '\0';
@@ -177,8 +178,8 @@ bool composeCrashPath(char* destination, const char* prefix, std::uint64_t time,
         } while (value != 0);
         return append(digits + count, sizeof(digits) - count);
     };
-    return appendText(state.folder) && appendText("/") && appendText(prefix) && appendNumber(time)
-        && appendText("-") && appendNumber(process) && appendText(suffix);
+    return appendText(state.folder) && appendText("/") && appendText(prefix) && appendNumber(time) && appendText("-")
+           && appendNumber(process) && appendText(suffix);
 }
 
 std::uintptr_t faultingInstruction(void* context)
@@ -199,8 +200,7 @@ std::uintptr_t faultingInstruction(void* context)
 void writeMaps(SignalSafeWriter& writer)
 {
     const int maps = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
-    if (maps < 0)
-        return;
+    if (maps < 0) return;
     char chunk[4096];
     char line[PATH_MAX + 256];
     std::size_t lineLength = 0;
@@ -209,18 +209,14 @@ void writeMaps(SignalSafeWriter& writer)
     ssize_t count = 0;
     while (!done && (count = read(maps, chunk, sizeof(chunk))) != 0) {
         if (count < 0) {
-            if (errno == EINTR)
-                continue;
+            if (errno == EINTR) continue;
             break;
         }
         for (ssize_t index = 0; index < count && !done; ++index) {
-            if (lineLength < sizeof(line))
-                line[lineLength] = chunk[index];
+            if (lineLength < sizeof(line)) line[lineLength] = chunk[index];
             ++lineLength;
-            if (chunk[index] != '\n')
-                continue;
-            if (lineLength <= sizeof(line))
-                copied += writer.escaped(line, lineLength);
+            if (chunk[index] != '\n') continue;
+            if (lineLength <= sizeof(line)) copied += writer.escaped(line, lineLength);
             lineLength = 0;
             done = copied >= largestMapsCopy;
         }
@@ -242,8 +238,7 @@ void writeReport(int signal, const siginfo_t* information, void* context)
 
     unlink(temporaryPath);
     const int descriptor = open(temporaryPath, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, S_IRUSR | S_IWUSR);
-    if (descriptor < 0)
-        return;
+    if (descriptor < 0) return;
 
     void* frames[largestFrameCount];
     const int frameCount = backtrace(frames, largestFrameCount);
@@ -274,17 +269,14 @@ void writeReport(int signal, const siginfo_t* information, void* context)
     writer.text("\"}\n");
     const bool complete = writer.finish() && fsync(descriptor) == 0;
     close(descriptor);
-    if (!complete || rename(temporaryPath, finalPath) != 0)
-        unlink(temporaryPath);
+    if (!complete || rename(temporaryPath, finalPath) != 0) unlink(temporaryPath);
 }
 
 void handleFatalSignal(int signal, siginfo_t* information, void* context)
 {
-    if (armed.load() && !handling.test_and_set())
-        writeReport(signal, information, context);
+    if (armed.load() && !handling.test_and_set()) writeReport(signal, information, context);
     for (std::size_t index = 0; index < fatalSignals.size(); ++index) {
-        if (fatalSignals[index] == signal)
-            sigaction(signal, &state.previous[index], nullptr);
+        if (fatalSignals[index] == signal) sigaction(signal, &state.previous[index], nullptr);
     }
     // The signal is blocked while this handler runs, so it is delivered to the restored handler on return.
     raise(signal);
@@ -309,8 +301,7 @@ bool FatalSignalHandler::install(const QString& folder, const std::string& relea
     stack_t stack{};
     stack.ss_sp = alternateStack;
     stack.ss_size = sizeof(alternateStack);
-    if (sigaltstack(&stack, nullptr) != 0)
-        return false;
+    if (sigaltstack(&stack, nullptr) != 0) return false;
     if (!state.installed) {
         struct sigaction action {};
         action.sa_sigaction = handleFatalSignal;
@@ -332,8 +323,7 @@ bool FatalSignalHandler::install(const QString& folder, const std::string& relea
 void FatalSignalHandler::uninstall()
 {
     armed.store(false);
-    if (!state.installed)
-        return;
+    if (!state.installed) return;
     for (std::size_t index = 0; index < fatalSignals.size(); ++index)
         sigaction(fatalSignals[index], &state.previous[index], nullptr);
     state.installed = false;

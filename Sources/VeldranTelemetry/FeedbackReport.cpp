@@ -7,13 +7,11 @@ namespace veldran {
 
 QString feedbackReport(const TelemetryConfiguration& configuration, const QString& appName, const QString& message)
 {
-    return QStringLiteral("Feedback do ") + appName + QLatin1Char('\n')
-        + QStringLiteral("Versão: ") + QString::fromStdString(configuration.version) + QStringLiteral(" (")
-        + QString::fromStdString(configuration.build) + QStringLiteral(")\n")
-        + QStringLiteral("Linux: ") + QString::fromStdString(osVersion()) + QLatin1Char('\n')
-        + QStringLiteral("Arquitetura: ") + QLatin1String(architectureName()) + QLatin1Char('\n')
-        + QLatin1Char('\n')
-        + message;
+    return QStringLiteral("Feedback do ") + appName + QLatin1Char('\n') + QStringLiteral("Versão: ")
+           + QString::fromStdString(configuration.version) + QStringLiteral(" (")
+           + QString::fromStdString(configuration.build) + QStringLiteral(")\n") + QStringLiteral("Linux: ")
+           + QString::fromStdString(osVersion()) + QLatin1Char('\n') + QStringLiteral("Arquitetura: ")
+           + QLatin1String(architectureName()) + QLatin1Char('\n') + QLatin1Char('\n') + message;
 }
 
 bool isShareableFeedback(const QString& message)

@@ -12,8 +12,7 @@ namespace {
 std::string_view takeNumber(std::string_view& text)
 {
     std::size_t length = 0;
-    while (length < text.size() && std::isdigit(static_cast<unsigned char>(text[length])))
-        ++length;
+    while (length < text.size() && std::isdigit(static_cast<unsigned char>(text[length]))) ++length;
     const auto number = text.substr(0, length);
     text.remove_prefix(length);
     return number;
@@ -44,16 +43,13 @@ const char* architectureName() noexcept
 std::string osVersion()
 {
     utsname name{};
-    if (uname(&name) != 0)
-        return "0.0";
+    if (uname(&name) != 0) return "0.0";
     std::string_view release(name.release);
     const auto major = takeNumber(release);
-    if (major.empty() || release.empty() || release.front() != '.')
-        return "0.0";
+    if (major.empty() || release.empty() || release.front() != '.') return "0.0";
     release.remove_prefix(1);
     const auto minor = takeNumber(release);
-    if (minor.empty())
-        return "0.0";
+    if (minor.empty()) return "0.0";
     return std::string(major) + "." + std::string(minor);
 }
 

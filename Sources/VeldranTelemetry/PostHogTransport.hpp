@@ -28,7 +28,7 @@ public:
 
     // endpoint (tests only) replaces the service's endpoint and must be on 127.0.0.1 or ::1.
     explicit PostHogTransport(std::function<void(bool accepted)> onCompletion = {},
-        std::optional<QUrl> endpoint = std::nullopt, QObject* parent = nullptr);
+                              std::optional<QUrl> endpoint = std::nullopt, QObject* parent = nullptr);
     ~PostHogTransport() override;
 
     void send(const QByteArray& body) override;

@@ -33,7 +33,7 @@ QNetworkAccessManager* makeManager(QObject* parent)
 }
 
 QNetworkReply* post(QNetworkAccessManager& manager, QNetworkRequest request, const QByteArray& body,
-    std::function<void(int status, bool transferred)> completion)
+                    std::function<void(int status, bool transferred)> completion)
 {
     request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);

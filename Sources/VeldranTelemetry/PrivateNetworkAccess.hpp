@@ -25,7 +25,7 @@ QNetworkAccessManager* makeManager(QObject* parent);
 // runs once on the manager's thread with the HTTP status (0 when there was no HTTP response) and whether
 // the transfer itself succeeded.
 QNetworkReply* post(QNetworkAccessManager& manager, QNetworkRequest request, const QByteArray& body,
-    std::function<void(int status, bool transferred)> completion);
+                    std::function<void(int status, bool transferred)> completion);
 
 // Whether url is an http(s) origin on 127.0.0.1 or ::1, the only place tests may send to.
 bool isLoopbackOrigin(const QUrl& url);

@@ -42,8 +42,8 @@ public:
 
     // Without a transport or a crash reporter it makes its own; reads the stored consents and sends nothing.
     Telemetry(TelemetryConfiguration configuration, QSettings& defaults,
-        std::unique_ptr<AnalyticsTransport> transport = nullptr, std::unique_ptr<CrashReporting> diagnostics = nullptr,
-        Clock clock = {}, QObject* parent = nullptr);
+              std::unique_ptr<AnalyticsTransport> transport = nullptr,
+              std::unique_ptr<CrashReporting> diagnostics = nullptr, Clock clock = {}, QObject* parent = nullptr);
     ~Telemetry() override;
 
     const TelemetryConfiguration& configuration() const noexcept { return configuration_; }

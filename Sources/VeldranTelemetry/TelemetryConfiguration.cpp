@@ -16,12 +16,10 @@ namespace {
 bool isSignedInteger(std::string_view text)
 {
     std::string_view digits = text;
-    if (digits.starts_with('+') || digits.starts_with('-'))
-        digits.remove_prefix(1);
+    if (digits.starts_with('+') || digits.starts_with('-')) digits.remove_prefix(1);
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
-    if (text.starts_with('+'))
-        text.remove_prefix(1);
+    if (text.starts_with('+')) text.remove_prefix(1);
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size();
@@ -30,8 +28,7 @@ bool isSignedInteger(std::string_view text)
 bool hasIngestHost(const std::string& host)
 {
     for (const std::string_view suffix : crashIngestHostSuffixes) {
-        if (host.size() > suffix.size() && host.ends_with(suffix))
-            return true;
+        if (host.size() > suffix.size() && host.ends_with(suffix)) return true;
     }
     return false;
 }
@@ -66,11 +63,10 @@ bool TelemetryConfiguration::usageAvailable() const
 
 bool TelemetryConfiguration::diagnosticsAvailable() const
 {
-    if (!validBetaBuild() || !sentryIPStorageDisabled || !sentryGeolocationDisabled || !sentryDSN)
-        return false;
+    if (!validBetaBuild() || !sentryIPStorageDisabled || !sentryGeolocationDisabled || !sentryDSN) return false;
     const auto dsn = Dsn::parse(*sentryDSN);
     return dsn && dsn->scheme == "https" && !dsn->host.empty() && !dsn->password && dsn->user && !dsn->user->empty()
-        && !dsn->port && hasIngestHost(dsn->host) && isSignedInteger(dsn->lastPathComponent());
+           && !dsn->port && hasIngestHost(dsn->host) && isSignedInteger(dsn->lastPathComponent());
 }
 
 nlohmann::ordered_json TelemetryConfiguration::properties() const

@@ -16,11 +16,11 @@
 namespace veldran {
 
 TelemetryFeedbackView::TelemetryFeedbackView(TelemetryConfiguration configuration, QString appName, QWidget* parent)
-    : QDialog(parent)
-    , configuration_(std::move(configuration))
-    , appName_(std::move(appName))
-    , message_(new QPlainTextEdit(this))
-    , share_(new QPushButton(this))
+    : QDialog(parent),
+      configuration_(std::move(configuration)),
+      appName_(std::move(appName)),
+      message_(new QPlainTextEdit(this)),
+      share_(new QPushButton(this))
 {
     setWindowTitle(tr("Feedback do beta"));
     setFixedWidth(440);
@@ -29,7 +29,7 @@ TelemetryFeedbackView::TelemetryFeedbackView(TelemetryConfiguration configuratio
     applyTextStyle(*title, TelemetryTextStyle::headline);
     auto* explanation = new QLabel(tr("Conte o que funcionou ou o que precisa melhorar. A versão do aplicativo e do "
                                       "sistema acompanham a mensagem; você escolhe como compartilhar."),
-        this);
+                                   this);
     explanation->setWordWrap(true);
     applyTextStyle(*explanation, TelemetryTextStyle::caption);
     applySecondaryColour(*explanation);
@@ -50,7 +50,7 @@ TelemetryFeedbackView::TelemetryFeedbackView(TelemetryConfiguration configuratio
     share_->setEnabled(false);
     connect(share_, &QPushButton::clicked, this, &TelemetryFeedbackView::share);
     connect(message_, &QPlainTextEdit::textChanged, this,
-        [this] { share_->setEnabled(isShareableFeedback(message_->toPlainText())); });
+            [this] { share_->setEnabled(isShareableFeedback(message_->toPlainText())); });
 
     auto* row = new QHBoxLayout;
     row->addWidget(cancel);
@@ -74,8 +74,7 @@ QString TelemetryFeedbackView::report() const
 // This desktop has no share sheet: the text goes to the clipboard, and the sheet stays open.
 void TelemetryFeedbackView::share()
 {
-    if (!isShareableFeedback(message_->toPlainText()))
-        return;
+    if (!isShareableFeedback(message_->toPlainText())) return;
     QGuiApplication::clipboard()->setText(report());
 }
 

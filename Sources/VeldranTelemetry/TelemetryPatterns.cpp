@@ -37,13 +37,12 @@ bool isSnakeCaseName(std::string_view text)
         || text.find("__") != std::string_view::npos)
         return false;
     return std::all_of(text.begin(), text.end(),
-        [](char character) { return isLowerCaseLetterOrDigit(character) || character == '_'; });
+                       [](char character) { return isLowerCaseLetterOrDigit(character) || character == '_'; });
 }
 
 bool isDetailValue(std::string_view text)
 {
-    if (text.empty() || text.size() > 40 || !isLowerCaseLetterOrDigit(text.front()))
-        return false;
+    if (text.empty() || text.size() > 40 || !isLowerCaseLetterOrDigit(text.front())) return false;
     return std::all_of(text.begin(), text.end(), [](char character) {
         return isLowerCaseLetterOrDigit(character) || character == '_' || character == '.' || character == '-';
     });
@@ -51,12 +50,10 @@ bool isDetailValue(std::string_view text)
 
 bool isUuidText(std::string_view text)
 {
-    if (text.size() != 36)
-        return false;
+    if (text.size() != 36) return false;
     for (std::size_t index = 0; index < text.size(); ++index) {
         const bool hyphenPlace = index == 8 || index == 13 || index == 18 || index == 23;
-        if (hyphenPlace ? text[index] != '-' : !isHexadecimalDigit(text[index]))
-            return false;
+        if (hyphenPlace ? text[index] != '-' : !isHexadecimalDigit(text[index])) return false;
     }
     return true;
 }
@@ -67,18 +64,17 @@ bool isMarketingVersion(std::string_view text)
     while (true) {
         const std::size_t length = std::min(text.find('.'), text.size());
         const std::string_view group = text.substr(0, length);
-        if (group.empty() || !std::all_of(group.begin(), group.end(), isDigit) || ++groups > 3)
-            return false;
-        if (length == text.size())
-            return groups == 3;
+        if (group.empty() || !std::all_of(group.begin(), group.end(), isDigit) || ++groups > 3) return false;
+        if (length == text.size()) return groups == 3;
         text.remove_prefix(length + 1);
     }
 }
 
 bool isBuildNumber(std::string_view text)
 {
-    return !text.empty() && isDigit(text.front())
-        && std::all_of(text.begin(), text.end(), [](char character) { return isDigit(character) || character == '.'; });
+    return !text.empty() && isDigit(text.front()) && std::all_of(text.begin(), text.end(), [](char character) {
+        return isDigit(character) || character == '.';
+    });
 }
 
 }  // namespace veldran

@@ -24,14 +24,14 @@ QLabel* secondCaption(const QString& text, QWidget* parent)
 
 }  // namespace
 
-TelemetrySettingsSection::TelemetrySettingsSection(
-    Telemetry& telemetry, QString appName, const QString& neverSent, QWidget* parent)
-    : QWidget(parent)
-    , telemetry_(telemetry)
-    , appName_(std::move(appName))
-    , usageSwitch_(new QCheckBox(tr("Compartilhar métricas de uso"), this))
-    , diagnosticsSwitch_(new QCheckBox(tr("Compartilhar relatórios de falhas"), this))
-    , diagnosticsNote_(secondCaption(QString(), this))
+TelemetrySettingsSection::TelemetrySettingsSection(Telemetry& telemetry, QString appName, const QString& neverSent,
+                                                   QWidget* parent)
+    : QWidget(parent),
+      telemetry_(telemetry),
+      appName_(std::move(appName)),
+      usageSwitch_(new QCheckBox(tr("Compartilhar métricas de uso"), this)),
+      diagnosticsSwitch_(new QCheckBox(tr("Compartilhar relatórios de falhas"), this)),
+      diagnosticsNote_(secondCaption(QString(), this))
 {
     auto* title = new QLabel(tr("Privacidade e beta"), this);
     applyTextStyle(*title, TelemetryTextStyle::caption);
@@ -41,8 +41,9 @@ TelemetrySettingsSection::TelemetrySettingsSection(
     diagnosticsSwitch_->setObjectName(QStringLiteral("diagnosticsSwitch"));
     diagnosticsNote_->setObjectName(QStringLiteral("diagnosticsNote"));
     auto* neverSentNote = secondCaption(tr("As opções começam ligadas no beta e podem ser desativadas a qualquer "
-                                           "momento. Não enviamos %1.").arg(neverSent),
-        this);
+                                           "momento. Não enviamos %1.")
+                                            .arg(neverSent),
+                                        this);
     neverSentNote->setObjectName(QStringLiteral("neverSentNote"));
     neverSentNote->setTextFormat(Qt::PlainText);
     auto* feedbackButton = new QPushButton(tr("Enviar feedback do beta…"), this);
@@ -55,7 +56,7 @@ TelemetrySettingsSection::TelemetrySettingsSection(
     layout->addWidget(usageSwitch_);
     layout->addWidget(secondCaption(tr("Ajuda a entender quais recursos você usa e se volta ao aplicativo. Usa um "
                                        "identificador aleatório desta instalação, sem seu nome ou conta."),
-        this));
+                                    this));
     layout->addWidget(diagnosticsSwitch_);
     layout->addWidget(diagnosticsNote_);
     layout->addWidget(neverSentNote);
@@ -84,7 +85,8 @@ void TelemetrySettingsSection::refresh()
     diagnosticsSwitch_->setChecked(telemetry_.diagnosticsEnabled());
     const bool diagnosticsAvailable = telemetry_.configuration().diagnosticsAvailable();
     diagnosticsSwitch_->setEnabled(diagnosticsAvailable);
-    diagnosticsNote_->setText(diagnosticsAvailable
+    diagnosticsNote_->setText(
+        diagnosticsAvailable
             ? tr("Envia informações técnicas para investigar falhas. Você pode desligar cada opção a qualquer "
                  "momento.")
             : tr("Relatórios de falhas ainda não estão disponíveis nesta versão."));
@@ -94,8 +96,7 @@ void TelemetrySettingsSection::refresh()
 void TelemetrySettingsSection::openFeedback()
 {
     telemetry_.feedbackOpened();
-    if (feedback_)
-        return;
+    if (feedback_) return;
     feedback_ = new TelemetryFeedbackView(telemetry_.configuration(), appName_, this);
     feedback_->setAttribute(Qt::WA_DeleteOnClose);
     feedback_->setWindowModality(Qt::WindowModal);

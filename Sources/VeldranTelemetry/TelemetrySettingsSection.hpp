@@ -21,7 +21,7 @@ class TelemetrySettingsSection : public QWidget {
 
 public:
     TelemetrySettingsSection(Telemetry& telemetry, QString appName, const QString& neverSent,
-        QWidget* parent = nullptr);
+                             QWidget* parent = nullptr);
 
     // The feedback sheet while it is shown.
     TelemetryFeedbackView* feedbackView() const { return feedback_; }

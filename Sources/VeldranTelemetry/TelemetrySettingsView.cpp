@@ -6,10 +6,9 @@
 
 namespace veldran {
 
-TelemetrySettingsView::TelemetrySettingsView(
-    Telemetry& telemetry, const QString& appName, const QString& neverSent, QWidget* parent)
-    : QWidget(parent)
-    , section_(new TelemetrySettingsSection(telemetry, appName, neverSent, this))
+TelemetrySettingsView::TelemetrySettingsView(Telemetry& telemetry, const QString& appName, const QString& neverSent,
+                                             QWidget* parent)
+    : QWidget(parent), section_(new TelemetrySettingsSection(telemetry, appName, neverSent, this))
 {
     setFixedWidth(430);
     auto* layout = new QVBoxLayout(this);

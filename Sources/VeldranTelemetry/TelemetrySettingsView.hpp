@@ -14,7 +14,7 @@ class TelemetrySettingsView : public QWidget {
 
 public:
     TelemetrySettingsView(Telemetry& telemetry, const QString& appName, const QString& neverSent,
-        QWidget* parent = nullptr);
+                          QWidget* parent = nullptr);
 
     TelemetrySettingsSection& section() const { return *section_; }
 

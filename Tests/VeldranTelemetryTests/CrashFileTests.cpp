@@ -37,17 +37,18 @@ TEST(CrashFileReader, ReadsVeryLongMapsLinesWithoutOverflowingTheStack)
 TEST(CrashFileReader, TurnsAStoredCrashIntoAFatalEventWithImagesAndFrames)
 {
     const auto event = parse(testing::sampleCrashDocument()).value();
-    EXPECT_EQ(std::tuple(event.level, event.timestamp, event.releaseName, event.exceptions.size(), event.threads.size()),
+    EXPECT_EQ(
+        std::tuple(event.level, event.timestamp, event.releaseName, event.exceptions.size(), event.threads.size()),
         std::tuple(CrashLevel::fatal, 1765000000, "studio.veldran.tilvane@1.2.3+45", 1u, 1u));
     const auto& exception = event.exceptions.front();
     EXPECT_EQ(std::tuple(exception.type, exception.mechanism.value().handled, event.threads.front().name),
-        std::tuple("SIGSEGV", false, "tilvane"));
+              std::tuple("SIGSEGV", false, "tilvane"));
     const auto& frames = exception.stacktrace.value().frames;
     EXPECT_EQ(frames.size(), 3u);
     EXPECT_EQ(frames.at(0).instructionAddress, "0x401200");  // outermost first
     // Only files that hold code are images: the mapped picture's name stays on the machine.
     EXPECT_EQ(event.debugImages, (std::vector<CrashDebugImage>{{"/opt/Tilvane.app/bin/tilvane", "0x400000", 0x2000},
-                                      {"/usr/lib/libc.so.6", "0x7f0000000000", 0x10000}}));
+                                                               {"/usr/lib/libc.so.6", "0x7f0000000000", 0x10000}}));
 }
 
 TEST(CrashFileReader, RefusesDocumentsOfAnotherShape)
@@ -97,8 +98,7 @@ auto resultWithoutBlocking(const QString& fifo, Read read)
     if (outcome.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) {
         ADD_FAILURE() << "the read blocked on " << fifo.toStdString();
         const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
-        if (writer >= 0)
-            ::close(writer);
+        if (writer >= 0) ::close(writer);
     }
     return outcome.get();
 }
@@ -137,15 +137,16 @@ TEST_P(CrashingChild, LeavesExactlyOneOwnerOnlyCrashFile)
 
     const auto event = CrashFileReader::read(path).value();
     EXPECT_EQ(std::tuple(event.exceptions.at(0).type, event.releaseName),
-        std::tuple(signal == SIGSEGV ? "SIGSEGV" : "SIGABRT", "studio.veldran.tilvane@1.2.3+45"));
+              std::tuple(signal == SIGSEGV ? "SIGSEGV" : "SIGABRT", "studio.veldran.tilvane@1.2.3+45"));
     EXPECT_GE(event.exceptions.front().stacktrace.value().frames.size(), 2u);
-    EXPECT_TRUE(std::ranges::any_of(event.debugImages,
-        [](const CrashDebugImage& image) { return image.codeFile && image.codeFile->ends_with("VeldranTelemetryTests"); }));
+    EXPECT_TRUE(std::ranges::any_of(event.debugImages, [](const CrashDebugImage& image) {
+        return image.codeFile && image.codeFile->ends_with("VeldranTelemetryTests");
+    }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, CrashingChild,
-    ::testing::Values(std::pair{"segv", SIGSEGV}, std::pair{"abort", SIGABRT}),
-    [](const auto& info) { return std::string(info.param.first); });
+                         ::testing::Values(std::pair{"segv", SIGSEGV}, std::pair{"abort", SIGABRT}),
+                         [](const auto& info) { return std::string(info.param.first); });
 
 }  // namespace
 }  // namespace veldran

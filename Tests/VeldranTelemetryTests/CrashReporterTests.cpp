@@ -95,8 +95,9 @@ TEST_F(CrashReporterTest, StoredCrashesAreSentSanitizedAtTheNextStartAndEveryFil
         auto exception = event["exception"]["values"][0];
         EXPECT_GE(exception["stacktrace"]["frames"].size(), 2u);
         exception.erase("stacktrace");
-        EXPECT_EQ(exception, (nlohmann::json{{"type", "SIGSEGV"}, {"value", "native_crash"},
-                                 {"mechanism", {{"type", "signalhandler"}, {"handled", false}}}}));
+        EXPECT_EQ(exception, (nlohmann::json{{"type", "SIGSEGV"},
+                                             {"value", "native_crash"},
+                                             {"mechanism", {{"type", "signalhandler"}, {"handled", false}}}}));
         EXPECT_FALSE(event.contains("message"));
         EXPECT_FALSE(event["debug_meta"]["images"].empty());
         expectNothingOfTheMachine(envelopeLine(request, 2));
@@ -107,7 +108,8 @@ TEST_F(CrashReporterTest, StoredCrashesAreSentSanitizedAtTheNextStartAndEveryFil
 TEST_F(CrashReporterTest, StoredReportsAreKeptOnlyWhileTheyMayStillBeSent)
 {
     const QByteArray valid = QByteArray::fromStdString(testing::sampleCrashDocument().dump());
-    for (const auto& [status, kept] : std::vector<std::pair<int, bool>>{{500, true}, {429, true}, {400, false}, {202, false}}) {
+    for (const auto& [status, kept] :
+         std::vector<std::pair<int, bool>>{{500, true}, {429, true}, {400, false}, {202, false}}) {
         SCOPED_TRACE(status);
         const std::size_t before = server.requests().size();
         writeStoredReport("crash-1-1.json", valid);
@@ -143,7 +145,7 @@ TEST_F(CrashReporterTest, OnlyTheTenNewestStoredReportsAreSent)
 TEST_F(CrashReporterTest, ReportsTravelOnlyWhileDiagnosticsConsentIsOn)
 {
     Telemetry telemetry(betaConfiguration(), defaults.settings(), std::make_unique<testing::RecordingTransport>(),
-        makeReporter());
+                        makeReporter());
     telemetry.start();
     telemetry.recordFailure(SampleEvent::exportFailed, Detail{"format", "png"});
     ASSERT_TRUE(waitUntil([&] { return server.requests().size() == 1; }));
@@ -153,11 +155,15 @@ TEST_F(CrashReporterTest, ReportsTravelOnlyWhileDiagnosticsConsentIsOn)
     EXPECT_TRUE(request.headers.values("x-sentry-auth").value(0).contains("sentry_key=publickey"));
     const auto event = eventOf(request);
     EXPECT_EQ(nlohmann::json::parse(envelopeLine(request, 1)),
-        (nlohmann::json{{"type", "event"}, {"length", envelopeLine(request, 2).size()}}));
+              (nlohmann::json{{"type", "event"}, {"length", envelopeLine(request, 2).size()}}));
     EXPECT_EQ(nlohmann::json::parse(envelopeLine(request, 0))["event_id"], event["event_id"]);
     nlohmann::json patched = event;  // unchanged when the event already holds every one of these
-    patched.merge_patch({{"level", "error"}, {"message", {{"formatted", "tilvane_export_failed"}}}, {"dist", "45"},
-        {"release", "studio.veldran.tilvane@1.2.3+45"}, {"environment", "beta"}, {"tags", {{"format", "png"}, {"app", "tilvane"}}}});
+    patched.merge_patch({{"level", "error"},
+                         {"message", {{"formatted", "tilvane_export_failed"}}},
+                         {"dist", "45"},
+                         {"release", "studio.veldran.tilvane@1.2.3+45"},
+                         {"environment", "beta"},
+                         {"tags", {{"format", "png"}, {"app", "tilvane"}}}});
     EXPECT_EQ(event, patched);
     expectNothingOfTheMachine(envelopeLine(request, 2));
 

@@ -34,10 +34,11 @@ TEST_F(DiagnosticStorageTest, CreatesOneOwnerOnlyGenerationFolderWithOwnerOnlyPa
 TEST_F(DiagnosticStorageTest, TheFolderIsNamedAfterTheReformattedUuidAndAnythingElseIsReplaced)
 {
     defaults.settings().setValue(DiagnosticStorage::generationKey, "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d");
-    EXPECT_EQ(QFileInfo(storage().directoryForConsentedRun().value()).fileName(), "0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D");
+    EXPECT_EQ(QFileInfo(storage().directoryForConsentedRun().value()).fileName(),
+              "0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D");
     EXPECT_EQ(storedGeneration(), "0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D");
     for (const char* stored : {"{0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D}", "0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D\n",
-             "../../escape", "0A1B2C3D4E5F4A6B8C7D9E0F1A2B3C4D", ""}) {
+                               "../../escape", "0A1B2C3D4E5F4A6B8C7D9E0F1A2B3C4D", ""}) {
         SCOPED_TRACE(stored);
         defaults.settings().setValue(DiagnosticStorage::generationKey, stored);
         const QFileInfo folder(storage().directoryForConsentedRun().value());

@@ -38,17 +38,16 @@ protected:
     bool resendAfterFirstOutcome = false;
     PostHogTransport transport{[this](bool accepted) {
                                    outcomes.push_back(accepted);
-                                   if (resendAfterFirstOutcome && outcomes.size() == 1)
-                                       transport.send("again");
+                                   if (resendAfterFirstOutcome && outcomes.size() == 1) transport.send("again");
                                },
-        server.url("/batch/")};
+                               server.url("/batch/")};
 };
 
 TEST_F(PostHogTransportTest, PostsTheBodyUnchangedWithOneJsonContentTypeAndOnlyTwoHundredsCountAsAccepted)
 {
     const QByteArray body = R"({"api_key":"phc_x","batch":[{"event":"tilvane_app_opened"}]})";
     for (const auto& [status, accepted] :
-        std::vector<std::pair<int, bool>>{{199, false}, {200, true}, {299, true}, {300, false}, {500, false}}) {
+         std::vector<std::pair<int, bool>>{{199, false}, {200, true}, {299, true}, {300, false}, {500, false}}) {
         SCOPED_TRACE(status);
         analyticsLog.clear();
         outcomes.clear();
@@ -61,15 +60,14 @@ TEST_F(PostHogTransportTest, PostsTheBodyUnchangedWithOneJsonContentTypeAndOnlyT
         EXPECT_EQ(request.body, body);
         EXPECT_EQ(request.headers.values("content-type"), QList<QByteArray>{"application/json"});
         EXPECT_TRUE(request.headers.values("authorization").isEmpty() && request.headers.values("cookie").isEmpty());
-        EXPECT_EQ(analyticsLog, QStringList{accepted ? "Event accepted by ingestion endpoint"
-                                                  : "Event delivery did not complete"});
+        EXPECT_EQ(analyticsLog,
+                  QStringList{accepted ? "Event accepted by ingestion endpoint" : "Event delivery did not complete"});
     }
 }
 
 TEST_F(PostHogTransportTest, AnEleventhBatchInFlightIsDroppedAndTheNextOneAfterACompletionGoesOut)
 {
-    for (int index = 0; index < 11; ++index)
-        transport.send(QByteArray::number(index));
+    for (int index = 0; index < 11; ++index) transport.send(QByteArray::number(index));
     EXPECT_EQ(transport.pendingCount(), 10u);
     ASSERT_TRUE(waitUntil([&] { return outcomes.size() == 10; }));
     processEventsFor(std::chrono::milliseconds(200));

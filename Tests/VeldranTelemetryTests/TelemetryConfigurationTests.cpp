@@ -19,23 +19,27 @@ TelemetryConfiguration configurationFromInformation(const std::optional<QByteArr
     QTemporaryDir bundle;
     QDir(bundle.path()).mkpath(QStringLiteral("Resources"));
     QFile file(bundle.filePath(QStringLiteral("Resources/Info.json")));
-    if (information && file.open(QIODevice::WriteOnly))
-        file.write(*information);
+    if (information && file.open(QIODevice::WriteOnly)) file.write(*information);
     file.close();
     return TelemetryConfiguration::bundled("tilvane", Bundle(bundle.path()));
 }
 
 TEST(TelemetryConfigurationBundled, MissingMalformedOrIllTypedInformationGivesDevelopmentDefaults)
 {
-    const TelemetryConfiguration defaults{.app = "tilvane", .bundleIdentifier = "studio.veldran.tilvane",
-        .projectToken = {}, .sentryDSN = {}, .environment = "development", .version = "development", .build = "development"};
+    const TelemetryConfiguration defaults{.app = "tilvane",
+                                          .bundleIdentifier = "studio.veldran.tilvane",
+                                          .projectToken = {},
+                                          .sentryDSN = {},
+                                          .environment = "development",
+                                          .version = "development",
+                                          .build = "development"};
     const QByteArray illTyped = R"({"CFBundleIdentifier": 7, "CFBundleShortVersionString": 1.5,
         "CFBundleVersion": null, "VeldranAnalyticsProjectToken": ["phc_x"],
         "VeldranSentryDSN": {"url": "https://k@o.ingest.sentry.io/1"}, "VeldranTelemetryEnvironment": false,
         "VeldranAnalyticsIPStorageDisabled": "true", "VeldranSentryIPStorageDisabled": 1,
         "VeldranSentryGeolocationDisabled": "YES"})";
-    for (const auto& information : std::vector<std::optional<QByteArray>>{
-             std::nullopt, "{not json", "[1, 2]", "{\"x\": 1}\n\n", illTyped}) {
+    for (const auto& information :
+         std::vector<std::optional<QByteArray>>{std::nullopt, "{not json", "[1, 2]", "{\"x\": 1}\n\n", illTyped}) {
         SCOPED_TRACE(information.value_or("no file").toStdString());
         const auto configuration = configurationFromInformation(information);
         EXPECT_EQ(configuration, defaults);
@@ -89,14 +93,16 @@ TEST(TelemetryConfiguration, GatesOpenOnlyForAWellFormedBetaBuildWithItsDeclarat
     for (const auto& [name, change, usage, diagnostics] : rows) {
         auto configuration = betaConfiguration();
         change(configuration);
-        EXPECT_EQ(std::pair(configuration.usageAvailable(), configuration.diagnosticsAvailable()), std::pair(usage, diagnostics))
+        EXPECT_EQ(std::pair(configuration.usageAvailable(), configuration.diagnosticsAvailable()),
+                  std::pair(usage, diagnostics))
             << name;
     }
 }
 
 TEST(TelemetryConfiguration, TheSystemVersionIsMajorDotMinor)
 {
-    EXPECT_TRUE(std::regex_match(betaConfiguration().properties()["os_version"].get<std::string>(), std::regex("[0-9]+\\.[0-9]+")));
+    EXPECT_TRUE(std::regex_match(betaConfiguration().properties()["os_version"].get<std::string>(),
+                                 std::regex("[0-9]+\\.[0-9]+")));
 }
 
 // Whole texts only; very long texts must not exhaust the stack of a recursive matcher.
@@ -105,23 +111,30 @@ TEST(TelemetryPatterns, MatchTheWholeTextOnly)
     const std::string veryLong(400 * 1024, '7');
     const std::string uuid = "0A1B2C3D-4E5F-4A6B-8C7D-9E0F1A2B3C4D";
     const std::vector<std::tuple<const char*, std::function<bool(std::string_view)>, std::vector<std::string>,
-        std::vector<std::string>>> rows = {
-        {"snake_case_name", isSnakeCaseName, {"image_opened2_x", "a", "a_2", "a" + std::string(400 * 1024, 'b')},
-            {"", "2a", "_a", "a_", "a__b", "aB", "a-b", "ab\n"}},
-        {"detail_value", isDetailValue, {std::string(40, 'a'), "9a_.-"},
-            {std::string(41, 'a'), ".png", "-png", "", "PNG", "png\n"}},
-        {"uuid", isUuidText, {uuid, "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d"},
-            {"{" + uuid + "}", "0A1B2C3D4E5F4A6B8C7D9E0F1A2B3C4D", "0A1B2C3-D4E5F-4A6B-8C7D-9E0F1A2B3C4D",
-                "0A1B2C3G-4E5F-4A6B-8C7D-9E0F1A2B3C4D", uuid + "\n"}},
-        {"marketing_version", isMarketingVersion, {"10.0.345", veryLong + "." + veryLong + "." + veryLong},
-            {"1.2", "1.2.3.4", "1..3", "1.2.3.", "1.2.3-beta", "1.2.3\n"}},
-        {"build_number", isBuildNumber, {"42", "4.2.", veryLong}, {".4", "", "4a", "42\n"}},
-    };
+                                 std::vector<std::string>>>
+        rows = {
+            {"snake_case_name",
+             isSnakeCaseName,
+             {"image_opened2_x", "a", "a_2", "a" + std::string(400 * 1024, 'b')},
+             {"", "2a", "_a", "a_", "a__b", "aB", "a-b", "ab\n"}},
+            {"detail_value",
+             isDetailValue,
+             {std::string(40, 'a'), "9a_.-"},
+             {std::string(41, 'a'), ".png", "-png", "", "PNG", "png\n"}},
+            {"uuid",
+             isUuidText,
+             {uuid, "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d"},
+             {"{" + uuid + "}", "0A1B2C3D4E5F4A6B8C7D9E0F1A2B3C4D", "0A1B2C3-D4E5F-4A6B-8C7D-9E0F1A2B3C4D",
+              "0A1B2C3G-4E5F-4A6B-8C7D-9E0F1A2B3C4D", uuid + "\n"}},
+            {"marketing_version",
+             isMarketingVersion,
+             {"10.0.345", veryLong + "." + veryLong + "." + veryLong},
+             {"1.2", "1.2.3.4", "1..3", "1.2.3.", "1.2.3-beta", "1.2.3\n"}},
+            {"build_number", isBuildNumber, {"42", "4.2.", veryLong}, {".4", "", "4a", "42\n"}},
+        };
     for (const auto& [name, matches, accepted, refused] : rows) {
-        for (const auto& text : accepted)
-            EXPECT_TRUE(matches(text)) << name << ": " << text.substr(0, 80);
-        for (const auto& text : refused)
-            EXPECT_FALSE(matches(text)) << name << ": " << text.substr(0, 80);
+        for (const auto& text : accepted) EXPECT_TRUE(matches(text)) << name << ": " << text.substr(0, 80);
+        for (const auto& text : refused) EXPECT_FALSE(matches(text)) << name << ": " << text.substr(0, 80);
     }
 }
 

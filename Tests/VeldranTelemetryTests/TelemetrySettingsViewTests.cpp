@@ -25,8 +25,7 @@ template <class Widget>
 Widget& child(const QWidget& parent, const char* name)
 {
     auto* widget = parent.findChild<Widget*>(QLatin1String(name));
-    if (widget == nullptr)
-        throw std::runtime_error(std::string("no widget named ") + name);
+    if (widget == nullptr) throw std::runtime_error(std::string("no widget named ") + name);
     return *widget;
 }
 
@@ -35,8 +34,7 @@ template <class Widget>
 QStringList textsOf(const QWidget& parent)
 {
     QStringList texts;
-    for (const Widget* widget : parent.findChildren<Widget*>())
-        texts.append(widget->text());
+    for (const Widget* widget : parent.findChildren<Widget*>()) texts.append(widget->text());
     texts.sort();
     return texts;
 }
@@ -48,7 +46,7 @@ protected:
         auto transport = std::make_unique<testing::RecordingTransport>();
         sent = transport.get();
         telemetry = std::make_unique<Telemetry>(std::move(configuration), defaults.settings(), std::move(transport),
-            std::make_unique<testing::RecordingDiagnostics>());
+                                                std::make_unique<testing::RecordingDiagnostics>());
         view = std::make_unique<TelemetrySettingsView>(*telemetry, QStringLiteral("Tilvane"), neverSent);
         view->show();
     }
@@ -56,8 +54,7 @@ protected:
     TelemetryFeedbackView& openFeedback()
     {
         child<QPushButton>(*view, "feedbackButton").click();
-        if (view->section().feedbackView() == nullptr)
-            throw std::runtime_error("the feedback sheet did not open");
+        if (view->section().feedbackView() == nullptr) throw std::runtime_error("the feedback sheet did not open");
         return *view->section().feedbackView();
     }
 
@@ -75,7 +72,8 @@ TEST_F(TelemetrySettingsViewTest, ABuildWithoutTelemetryDisablesBothSwitchesButS
     EXPECT_EQ(view->width(), 430);
     for (const char* name : {"usageSwitch", "diagnosticsSwitch"})
         EXPECT_FALSE(child<QCheckBox>(*view, name).isEnabled() || child<QCheckBox>(*view, name).isChecked()) << name;
-    EXPECT_EQ(child<QLabel>(*view, "diagnosticsNote").text(), "Relatórios de falhas ainda não estão disponíveis nesta versão.");
+    EXPECT_EQ(child<QLabel>(*view, "diagnosticsNote").text(),
+              "Relatórios de falhas ainda não estão disponíveis nesta versão.");
     EXPECT_EQ(child<QPushButton>(*view, "feedbackButton").text(), "Enviar feedback do beta…");
     EXPECT_TRUE(openFeedback().isVisible());
     EXPECT_TRUE(sent->batches.empty());
@@ -84,20 +82,23 @@ TEST_F(TelemetrySettingsViewTest, ABuildWithoutTelemetryDisablesBothSwitchesButS
 TEST_F(TelemetrySettingsViewTest, EveryTextOfTheSectionAndTheSheetReadsExactly)
 {
     makeView(betaConfiguration());
-    EXPECT_EQ(textsOf<QLabel>(view->section()),
-        QStringList({"Ajuda a entender quais recursos você usa e se volta ao aplicativo. Usa um identificador "
-                     "aleatório desta instalação, sem seu nome ou conta.",
-            "As opções começam ligadas no beta e podem ser desativadas a qualquer momento. Não enviamos "
-                + neverSent + ".",
-            "Envia informações técnicas para investigar falhas. Você pode desligar cada opção a qualquer momento.",
-            "Privacidade e beta"}));
+    EXPECT_EQ(
+        textsOf<QLabel>(view->section()),
+        QStringList(
+            {"Ajuda a entender quais recursos você usa e se volta ao aplicativo. Usa um identificador "
+             "aleatório desta instalação, sem seu nome ou conta.",
+             "As opções começam ligadas no beta e podem ser desativadas a qualquer momento. Não enviamos " + neverSent
+                 + ".",
+             "Envia informações técnicas para investigar falhas. Você pode desligar cada opção a qualquer momento.",
+             "Privacidade e beta"}));
     EXPECT_EQ(textsOf<QCheckBox>(view->section()),
-        QStringList({"Compartilhar métricas de uso", "Compartilhar relatórios de falhas"}));
+              QStringList({"Compartilhar métricas de uso", "Compartilhar relatórios de falhas"}));
     auto& feedback = openFeedback();
-    EXPECT_EQ(textsOf<QLabel>(feedback),
+    EXPECT_EQ(
+        textsOf<QLabel>(feedback),
         QStringList({"Conte o que funcionou ou o que precisa melhorar. A versão do aplicativo e do sistema acompanham "
                      "a mensagem; você escolhe como compartilhar.",
-            "Feedback do beta"}));
+                     "Feedback do beta"}));
     EXPECT_EQ(textsOf<QPushButton>(feedback), QStringList({"Cancelar", "Compartilhar feedback"}));
     EXPECT_EQ(child<QPlainTextEdit>(feedback, "feedbackMessage").accessibleName(), "Mensagem de feedback");
 }
@@ -124,8 +125,9 @@ TEST_F(TelemetrySettingsViewTest, SwitchesWriteTheConsentsAndFeedbackIsSharedAsT
     ASSERT_TRUE(share.isEnabled());
     QApplication::clipboard()->clear();
     share.click();
-    EXPECT_EQ(QApplication::clipboard()->text(), "Feedback do Tilvane\nVersão: 1.2.3 (45)\nLinux: "
-            + QString::fromStdString(osVersion()) + "\nArquitetura: " + architectureName() + "\n\n  ficou ótimo\n");
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              "Feedback do Tilvane\nVersão: 1.2.3 (45)\nLinux: " + QString::fromStdString(osVersion())
+                  + "\nArquitetura: " + architectureName() + "\n\n  ficou ótimo\n");
     EXPECT_TRUE(feedback.isVisible());
     child<QPushButton>(feedback, "cancelFeedback").click();
     ASSERT_TRUE(waitUntil([&] { return view->section().feedbackView() == nullptr; }));

@@ -22,14 +22,13 @@ protected:
         sent = transport.get();
         reports = diagnostics.get();
         return std::make_unique<Telemetry>(std::move(configuration), defaults.settings(), std::move(transport),
-            std::move(diagnostics), [this] { return now; });
+                                           std::move(diagnostics), [this] { return now; });
     }
 
     std::vector<std::string> sentValues(const char* key) const
     {
         std::vector<std::string> values;
-        for (const auto& batch : sent->batches)
-            values.push_back(batch["batch"][0][key]);
+        for (const auto& batch : sent->batches) values.push_back(batch["batch"][0][key]);
         return values;
     }
 
@@ -71,25 +70,38 @@ TEST_F(TelemetryTest, TheOpeningGoesOutOnceAndFirstAndEventTimesAlwaysIncrease)
 {
     defaults.settings().setValue(Telemetry::installationKey, "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d");
     const auto telemetry = makeTelemetry();
-    telemetry->record(SampleEvent::imageOpened);        // opening 123, then the event in the same millisecond: 124
+    telemetry->record(SampleEvent::imageOpened);  // opening 123, then the event in the same millisecond: 124
     telemetry->start();
     telemetry->start();
     now -= 60000;
-    telemetry->record(SampleEvent::imageOpened);        // clock set back: 125
+    telemetry->record(SampleEvent::imageOpened);  // clock set back: 125
     now += 120000;
     telemetry->record(SampleEvent::exportFailed, Detail{"format", "png"});  // clock ahead again: its own time
     EXPECT_EQ(sentValues("event"), (std::vector<std::string>{"tilvane_app_opened", "tilvane_image_opened",
-                                       "tilvane_image_opened", "tilvane_export_failed"}));
-    EXPECT_EQ(sentValues("timestamp"), (std::vector<std::string>{"2025-12-06T05:46:40.123Z",
-                                           "2025-12-06T05:46:40.124Z", "2025-12-06T05:46:40.125Z", "2025-12-06T05:47:40.123Z"}));
+                                                             "tilvane_image_opened", "tilvane_export_failed"}));
+    EXPECT_EQ(sentValues("timestamp"),
+              (std::vector<std::string>{"2025-12-06T05:46:40.123Z", "2025-12-06T05:46:40.124Z",
+                                        "2025-12-06T05:46:40.125Z", "2025-12-06T05:47:40.123Z"}));
     EXPECT_EQ(reports->calls, std::vector<std::string>{"start"});
-    const nlohmann::json properties = {{"platform", "linux"}, {"surface", "native"}, {"schema_version", 1},
-        {"app", "tilvane"}, {"app_version", "1.2.3"}, {"app_build", "45"}, {"environment", "beta"},
-        {"os_version", osVersion()}, {"architecture", architectureName()}, {"$process_person_profile", false},
-        {"$geoip_disable", true}, {"$ip", nullptr}, {"format", "png"}};
+    const nlohmann::json properties = {{"platform", "linux"},
+                                       {"surface", "native"},
+                                       {"schema_version", 1},
+                                       {"app", "tilvane"},
+                                       {"app_version", "1.2.3"},
+                                       {"app_build", "45"},
+                                       {"environment", "beta"},
+                                       {"os_version", osVersion()},
+                                       {"architecture", architectureName()},
+                                       {"$process_person_profile", false},
+                                       {"$geoip_disable", true},
+                                       {"$ip", nullptr},
+                                       {"format", "png"}};
     EXPECT_EQ(sent->batches.back(), (nlohmann::json{{"api_key", "phc_secret"},
-        {"batch", {{{"event", "tilvane_export_failed"}, {"distinct_id", "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d"},
-            {"timestamp", "2025-12-06T05:47:40.123Z"}, {"properties", properties}}}}}));
+                                                    {"batch",
+                                                     {{{"event", "tilvane_export_failed"},
+                                                       {"distinct_id", "0a1b2c3d-4e5f-4a6b-8c7d-9e0f1a2b3c4d"},
+                                                       {"timestamp", "2025-12-06T05:47:40.123Z"},
+                                                       {"properties", properties}}}}}));
 }
 
 TEST_F(TelemetryTest, AFailureGoesToBothSidesAccordingToTheirOwnConsentsWhichStartOrPurgeDiagnostics)
@@ -100,7 +112,7 @@ TEST_F(TelemetryTest, AFailureGoesToBothSidesAccordingToTheirOwnConsentsWhichSta
     telemetry->setUsageEnabled(false);
     telemetry->recordFailure(SampleEvent::exportFailed);
     EXPECT_EQ(reports->calls, (std::vector<std::string>{"start", "capture tilvane_export_failed format=gif",
-                                  "capture tilvane_export_failed"}));
+                                                        "capture tilvane_export_failed"}));
     EXPECT_EQ(sentValues("event"), (std::vector<std::string>{"tilvane_app_opened", "tilvane_export_failed"}));
 
     telemetry->setUsageEnabled(true);

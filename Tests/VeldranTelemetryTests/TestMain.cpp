@@ -26,12 +26,10 @@ int crash(const char* folder, const char* kind)
     setrlimit(RLIMIT_CORE, &noCoreFile);
     if (!veldran::FatalSignalHandler::install(QString::fromLocal8Bit(folder), "studio.veldran.tilvane@1.2.3+45"))
         return 2;
-    if (std::strcmp(kind, "abort") == 0)
-        std::abort();
+    if (std::strcmp(kind, "abort") == 0) std::abort();
     // A real fault on a page that may not be touched (a null store would be caught by the sanitizers first).
     auto* forbidden = static_cast<volatile int*>(mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-    if (forbidden == MAP_FAILED)
-        return 4;
+    if (forbidden == MAP_FAILED) return 4;
     *forbidden = 1;
     return 3;
 }
@@ -40,8 +38,7 @@ int crash(const char* folder, const char* kind)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && std::strcmp(argv[1], "--crash-child") == 0)
-        return crash(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "--crash-child") == 0) return crash(argv[2], argv[3]);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Nothing of the suite may reach the real home folder.
     QTemporaryDir home;

@@ -28,8 +28,14 @@ struct Detail {
     std::string key;
     std::string value;
 };
-inline std::string_view detailKey(const Detail& detail) { return detail.key; }
-inline std::string_view rawValue(const Detail& detail) { return detail.value; }
+inline std::string_view detailKey(const Detail& detail)
+{
+    return detail.key;
+}
+inline std::string_view rawValue(const Detail& detail)
+{
+    return detail.value;
+}
 
 // A configuration of a beta build that passes both gates (bundle studio.veldran.tilvane, 1.2.3 build 45).
 TelemetryConfiguration betaConfiguration();
@@ -76,8 +82,8 @@ struct RecordingTransport final : AnalyticsTransport {
 struct RecordingDiagnostics final : CrashReporting {
     void start(const TelemetryConfiguration&) override { calls.push_back("start"); }
     void stopAndPurge() override { calls.push_back("stopAndPurge"); }
-    void captureFailure(const std::string& name, const std::optional<std::pair<std::string, std::string>>& detail)
-        override
+    void captureFailure(const std::string& name,
+                        const std::optional<std::pair<std::string, std::string>>& detail) override
     {
         calls.push_back("capture " + name + (detail ? " " + detail->first + "=" + detail->second : ""));
     }
