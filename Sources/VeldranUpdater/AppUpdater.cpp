@@ -92,11 +92,11 @@ void AppUpdater::start()
 bool AppUpdater::hasSafeConfiguration(const QJsonObject& info, const QString& feedURL)
 {
     return !info.isEmpty() && hasText(info, QStringLiteral("SUFeedURL"), feedURL)
-        && hasPublicKey(info, QStringLiteral("SUPublicEDKey"))
-        && hasBoolean(info, QStringLiteral("SURequireSignedFeed"), true)
-        && hasBoolean(info, QStringLiteral("SUVerifyUpdateBeforeExtraction"), true)
-        && hasBoolean(info, QStringLiteral("SUAllowsAutomaticUpdates"), false)
-        && hasBoolean(info, QStringLiteral("SUAutomaticallyUpdate"), false);
+           && hasPublicKey(info, QStringLiteral("SUPublicEDKey"))
+           && hasBoolean(info, QStringLiteral("SURequireSignedFeed"), true)
+           && hasBoolean(info, QStringLiteral("SUVerifyUpdateBeforeExtraction"), true)
+           && hasBoolean(info, QStringLiteral("SUAllowsAutomaticUpdates"), false)
+           && hasBoolean(info, QStringLiteral("SUAutomaticallyUpdate"), false);
 }
 
 QString AppUpdater::feedURL() const

@@ -19,8 +19,8 @@ void readEnclosure(const QXmlStreamAttributes& attributes, AppcastItem& item)
     item.archiveURL = QUrl(attributes.value(QStringLiteral("url")).toString(), QUrl::StrictMode);
     bool lengthIsNumber = false;
     item.archiveLength = attributes.value(QStringLiteral("length")).toLongLong(&lengthIsNumber);
-    const auto signature
-        = decodeStrictBase64(attributes.value(QString::fromLatin1(appcastNamespace), QStringLiteral("edSignature")).toLatin1());
+    const auto signature = decodeStrictBase64(
+        attributes.value(QString::fromLatin1(appcastNamespace), QStringLiteral("edSignature")).toLatin1());
     if (!item.archiveURL.isValid() || item.archiveURL.isRelative() || !lengthIsNumber || item.archiveLength <= 0
         || !signature || signature->size() != Ed25519PublicKey::signatureByteCount) {
         refuseFeed();

@@ -119,7 +119,8 @@ class ExtractionBudget {
 public:
     ExtractionBudget(const ExtractionLimits& limits, qint64 archiveBytes)
         : entriesLeft_(limits.maximumEntries),
-          bytesLeft_(std::min(limits.maximumBytes, limits.maximumBytesPerArchiveByte * std::max<qint64>(archiveBytes, 0)))
+          bytesLeft_(
+              std::min(limits.maximumBytes, limits.maximumBytesPerArchiveByte * std::max<qint64>(archiveBytes, 0)))
     {
     }
 

@@ -100,7 +100,8 @@ void BoundedDownload::conclude(Outcome outcome)
         reply->deleteLater();
     }
     // Always reported from the event loop, so that no caller hears of it inside its own call.
-    QMetaObject::invokeMethod(this, [this, outcome] { emit finished(outcome); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, outcome] { emit finished(outcome); }, Qt::QueuedConnection);
 }
 
 }  // namespace veldran

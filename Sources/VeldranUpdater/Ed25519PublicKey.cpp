@@ -26,8 +26,8 @@ std::optional<QByteArray> decodeStrictBase64(QByteArrayView text)
     QByteArray decoded(text.size(), Qt::Uninitialized);
     size_t decodedLength = 0;
     const char* end = nullptr;
-    if (sodium_base642bin(reinterpret_cast<unsigned char*>(decoded.data()), decoded.size(), text.data(),
-                          text.size(), nullptr, &decodedLength, &end, sodium_base64_VARIANT_ORIGINAL)
+    if (sodium_base642bin(reinterpret_cast<unsigned char*>(decoded.data()), decoded.size(), text.data(), text.size(),
+                          nullptr, &decodedLength, &end, sodium_base64_VARIANT_ORIGINAL)
             != 0
         || end != text.data() + text.size()) {
         return std::nullopt;
@@ -70,7 +70,7 @@ bool Ed25519PublicKey::verifies(QByteArrayView message, QByteArrayView signature
     return crypto_sign_verify_detached(reinterpret_cast<const unsigned char*>(signature.data()),
                                        reinterpret_cast<const unsigned char*>(message.data()),
                                        static_cast<unsigned long long>(message.size()), bytes_.data())
-        == 0;
+           == 0;
 }
 
 }  // namespace veldran

@@ -34,8 +34,8 @@ QJsonObject readBundleInfo(const QString& bundleRoot)
 {
     std::string bytes;
     try {
-        bytes = tilvane::readBoundedFile(QFile::encodeName(bundleRoot + QStringLiteral("/Resources/Info.json")).toStdString(),
-                                         maximumInfoBytes);
+        bytes = tilvane::readBoundedFile(
+            QFile::encodeName(bundleRoot + QStringLiteral("/Resources/Info.json")).toStdString(), maximumInfoBytes);
     } catch (const std::system_error&) {
         return {};
     }

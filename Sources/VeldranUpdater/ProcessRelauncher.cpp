@@ -8,8 +8,8 @@ namespace veldran {
 
 void ProcessRelauncher::relaunch(const QString& bundleRoot)
 {
-    const QString executable
-        = bundleRoot + QStringLiteral("/bin/") + QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const QString executable =
+        bundleRoot + QStringLiteral("/bin/") + QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     // Started while this instance quits, so that the new one does not hand itself over to us.
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
                      [executable] { QProcess::startDetached(executable, {}); });

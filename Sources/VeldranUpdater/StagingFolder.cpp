@@ -38,8 +38,8 @@ int lockFolder(const QString& path, bool wait)
 }  // namespace
 
 StagingFolder::StagingFolder(const QString& bundleRoot)
-    : folder_(std::make_unique<QTemporaryDir>(QFileInfo(bundleRoot).absolutePath() + u'/' + namePrefix(bundleRoot) +
-                                              QStringLiteral("XXXXXX")))
+    : folder_(std::make_unique<QTemporaryDir>(QFileInfo(bundleRoot).absolutePath() + u'/' + namePrefix(bundleRoot)
+                                              + QStringLiteral("XXXXXX")))
 {
     if (folder_->isValid()) {
         lock_ = lockFolder(folder_->path(), true);

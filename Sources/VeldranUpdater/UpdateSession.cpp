@@ -125,9 +125,9 @@ void UpdateSession::archiveDownloaded(BoundedDownload::Outcome outcome)
             refuse(UpdateErrorCase::stagingUnavailable);
         }
         const uchar* bytes = archive_.map(0, archive_.size());
-        const bool signatureHolds
-            = bytes != nullptr
-           && request_.publicKey.verifies(QByteArrayView(bytes, archive_.size()), item_->archiveSignature);
+        const bool signatureHolds =
+            bytes != nullptr
+            && request_.publicKey.verifies(QByteArrayView(bytes, archive_.size()), item_->archiveSignature);
         archive_.close();
         if (!signatureHolds) {
             refuse(UpdateErrorCase::badArchiveSignature);
@@ -161,8 +161,7 @@ void UpdateSession::installStagedBundle()
         return;
     }
     try {
-        BundleInstaller().install(staged.filePath(), request_.bundleRoot,
-                                  staging_->savedApplicationPath());
+        BundleInstaller().install(staged.filePath(), request_.bundleRoot, staging_->savedApplicationPath());
     } catch (const UpdateError& error) {
         if (error.errorCase() == UpdateErrorCase::rollbackFailed) {
             // The running version now exists only in the staging folder, which must stay.

@@ -112,9 +112,9 @@ void Updater::beginCheck(bool userInitiated)
     // No profile is ever sent (see startUpdater), but the delegate keeps its say over every check.
     Q_UNUSED(delegate_.allowedSystemProfileKeys(*this));
     setCanCheckForUpdates(false);
-    session_ = new UpdateSession(
-        UpdateRequest{feedAddress, *publicKey_, *runningVersion_, bundleRoot_, userInitiated}, network_,
-        services_.transportPolicy, *services_.userDriver, *services_.relauncher, this);
+    session_ =
+        new UpdateSession(UpdateRequest{feedAddress, *publicKey_, *runningVersion_, bundleRoot_, userInitiated},
+                          network_, services_.transportPolicy, *services_.userDriver, *services_.relauncher, this);
     connect(session_, &UpdateSession::finished, this, &Updater::checkFinished);
     session_->start();
 }

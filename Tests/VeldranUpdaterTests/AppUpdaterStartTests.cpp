@@ -14,7 +14,8 @@ QStringList shownFor(veldran::AppUpdater& updater)
     const auto state = [](bool on) { return QString(on ? "on" : "off"); };
     QStringList shown{command.text(), state(command.isEnabled()), toggle->text(), state(toggle->isEnabled()),
                       state(toggle->isChecked())};
-    for (const QLabel* label : section.findChildren<QLabel*>()) if (label->text() != "Atualizações") shown.append(label->text());
+    for (const QLabel* label : section.findChildren<QLabel*>())
+        if (label->text() != "Atualizações") shown.append(label->text());
     return shown;
 }
 
@@ -22,8 +23,9 @@ void expectInert(veldran::AppUpdater& updater)
 {
     EXPECT_FALSE(updater.isAvailable() || updater.canCheckForUpdates() || updater.canRequestUpdate());
     EXPECT_EQ(updater.findChild<veldran::Updater*>(), nullptr);
-    EXPECT_EQ(shownFor(updater), QStringList({"Buscar atualizações…", "off", "Verificar atualizações automaticamente", "off",
-                                              "off", "Atualizações automáticas não estão disponíveis nesta versão."}));
+    EXPECT_EQ(shownFor(updater),
+              QStringList({"Buscar atualizações…", "off", "Verificar atualizações automaticamente", "off", "off",
+                           "Atualizações automáticas não estão disponíveis nesta versão."}));
 }
 
 TEST(AppUpdaterStart, RunsInsideAnAppBundleWithSafeKeysAndShowsTheStoredChoice)
@@ -31,8 +33,9 @@ TEST(AppUpdaterStart, RunsInsideAnAppBundleWithSafeKeysAndShowsTheStoredChoice)
     UpdateHarness harness;
     auto updater = harness.startUpdater(true, QDateTime::currentDateTimeUtc().addSecs(-3600));
     EXPECT_TRUE(updater->isAvailable() && updater->canCheckForUpdates() && updater->canRequestUpdate());
-    EXPECT_EQ(shownFor(*updater), QStringList({"Buscar atualizações…", "on", "Verificar atualizações automaticamente", "on",
-                                               "on", "Cada atualização só é baixada e instalada com a sua confirmação."}));
+    EXPECT_EQ(shownFor(*updater),
+              QStringList({"Buscar atualizações…", "on", "Verificar atualizações automaticamente", "on", "on",
+                           "Cada atualização só é baixada e instalada com a sua confirmação."}));
     QTest::qWait(300);
     EXPECT_TRUE(harness.server.requestedPaths().isEmpty()) << "no automatic check before a day has passed";
 
@@ -41,7 +44,8 @@ TEST(AppUpdaterStart, RunsInsideAnAppBundleWithSafeKeysAndShowsTheStoredChoice)
     EXPECT_EQ(delegate.feedURLString(*frameworkUpdater), harness.feedAddress());
     EXPECT_TRUE(delegate.allowedSystemProfileKeys(*frameworkUpdater).isEmpty());
     updater->start();
-    EXPECT_EQ(updater->findChildren<veldran::Updater*>(), QList<veldran::Updater*>({frameworkUpdater})) << "a second start does nothing";
+    EXPECT_EQ(updater->findChildren<veldran::Updater*>(), QList<veldran::Updater*>({frameworkUpdater}))
+        << "a second start does nothing";
 }
 
 // Every row uses the safe keys of the harness unless it names a change.
@@ -78,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(Gates, StartGateTest,
                                          GateCase{"UpperCaseSuffix", "X.APP"}, GateCase{"SuffixWithoutDot", "Xapp"},
                                          GateCase{"SuffixFollowedByMore", "X.app.old"},
                                          GateCase{"UnsafeKey", "X.app", "SUAutomaticallyUpdate", true},
-                                         GateCase{"NoInfoFile", "X.app", nullptr, {}, true}), caseName);
+                                         GateCase{"NoInfoFile", "X.app", nullptr, {}, true}),
+                         caseName);
 
 // A start that fails after the updater has reported automatic checks "on" must not leave the disabled toggle
 // showing "on" next to the "not available" note.

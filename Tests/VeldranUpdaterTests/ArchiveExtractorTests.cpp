@@ -29,8 +29,9 @@ TEST_P(ArchiveExtractorTest, KeepsEveryEntryInsideTheDestination)
     QTemporaryDir root;
     ASSERT_TRUE(QDir(root.path()).mkpath("staging/deeper") && QDir(root.path()).mkpath("outside"));
     writeFile(root.filePath("update.tar.gz"), GetParam().archive);
-    EXPECT_EQ(refusalOf([&] { veldran::extractArchive(root.filePath("update.tar.gz"), root.filePath("staging/deeper")); }),
-              GetParam().refusal);
+    EXPECT_EQ(
+        refusalOf([&] { veldran::extractArchive(root.filePath("update.tar.gz"), root.filePath("staging/deeper")); }),
+        GetParam().refusal);
     EXPECT_EQ(namesIn(root.path()), QStringList({"outside", "staging", "update.tar.gz"}));
     EXPECT_EQ(namesIn(root.filePath("staging")), QStringList({"deeper"}));
     EXPECT_TRUE(namesIn(root.filePath("outside")).isEmpty());
@@ -38,25 +39,37 @@ TEST_P(ArchiveExtractorTest, KeepsEveryEntryInsideTheDestination)
 
 const auto bundleX = [] { return TestArchive::bundle("X.app", "2", "new"); };
 // X.app/up3 is the staging folder's parent, reached through up and up2.
-const auto upThreeLevels = [] { return bundleX().symlink("X.app/up", "..").symlink("X.app/up2", "up/..").symlink("X.app/up3", "up2/.."); };
+const auto upThreeLevels = [] {
+    return bundleX().symlink("X.app/up", "..").symlink("X.app/up2", "up/..").symlink("X.app/up3", "up2/..");
+};
 
-INSTANTIATE_TEST_SUITE_P(Entries, ArchiveExtractorTest, testing::Values(
+INSTANTIATE_TEST_SUITE_P(
+    Entries, ArchiveExtractorTest,
+    testing::Values(
         Case{"PlainBundle", bundleX().bytes(), std::nullopt},
-        Case{"LinksWithinTheBundle", bundleX().symlink("X.app/Resources/up", "../bin/tilvane").hardlink("X.app/copy", "X.app/bin/tilvane").bytes(), std::nullopt},
+        Case{"LinksWithinTheBundle",
+             bundleX()
+                 .symlink("X.app/Resources/up", "../bin/tilvane")
+                 .hardlink("X.app/copy", "X.app/bin/tilvane")
+                 .bytes(),
+             std::nullopt},
         Case{"DotDotInsideThePath", TestArchive().file("X.app/../../../outside/x", "x").bytes()},
         Case{"AbsolutePath", TestArchive().file("/tmp/veldran-updater-escape", "x").bytes()},
         Case{"SymlinkLeadingOut", bundleX().symlink("X.app/out", "../../../outside").bytes()},
-        Case{"WriteThroughASymlinkLeadingOut", bundleX().symlink("X.app/out", "../../../outside").file("X.app/out/escape", "x").bytes()},
+        Case{"WriteThroughASymlinkLeadingOut",
+             bundleX().symlink("X.app/out", "../../../outside").file("X.app/out/escape", "x").bytes()},
         Case{"AbsoluteSymlink", TestArchive().symlink("X.app", "/tmp").bytes()},
         // Each link stays inside on its own text, but read through the links before it the last one gets out.
         Case{"SymlinkChainLeadingOut", upThreeLevels().symlink("X.app/out", "up3/outside").bytes()},
-        Case{"SymlinkNamedBeforeTheLinkItPassesThrough", bundleX().symlink("X.app/out", "up/../../outside").symlink("X.app/up", "..").bytes()},
+        Case{"SymlinkNamedBeforeTheLinkItPassesThrough",
+             bundleX().symlink("X.app/out", "up/../../outside").symlink("X.app/up", "..").bytes()},
         Case{"SymlinksInALoop", bundleX().symlink("X.app/a", "b").symlink("X.app/b", "a").bytes()},
         Case{"HardlinkThroughASymlinkChain", upThreeLevels().hardlink("X.app/copy", "X.app/up3/update.tar.gz").bytes()},
         Case{"HardlinkLeadingOut", TestArchive().hardlink("X.app/p", "../../outside/x").bytes()},
         Case{"CharacterDevice", bundleX().special("X.app/null", AE_IFCHR).bytes()},
         Case{"EmptyArchive", TestArchive().bytes(), UpdateErrorCase::malformedArchive},
-        Case{"NoArchive", QByteArray(4096, '\x42'), UpdateErrorCase::malformedArchive}), caseName);
+        Case{"NoArchive", QByteArray(4096, '\x42'), UpdateErrorCase::malformedArchive}),
+    caseName);
 
 // A folder its owner may not write into could not be emptied again, and the staging folder (or, after an
 // install, the replaced bundle) would stay on disk.
@@ -68,7 +81,9 @@ TEST(ArchiveExtractor, KeepsExtractedFoldersWritableByTheirOwner)
     ASSERT_TRUE(QDir(root.path()).mkdir("staging"));
     veldran::extractArchive(root.filePath("update.tar.gz"), root.filePath("staging"));
     for (const char* folder : {"staging/X.app", "staging/X.app/locked"}) {
-        EXPECT_TRUE(QFileInfo(root.filePath(folder)).permissions().testFlags(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        EXPECT_TRUE(QFileInfo(root.filePath(folder))
+                        .permissions()
+                        .testFlags(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
     EXPECT_TRUE(QFileInfo(root.filePath("staging/X.app")).permissions().testFlag(QFile::ExeOther))
         << "the archive's other bits are kept";
@@ -77,7 +92,8 @@ TEST(ArchiveExtractor, KeepsExtractedFoldersWritableByTheirOwner)
 
 TEST(ArchiveExtractor, RefusesArchivesThatWouldWriteMoreThanTheLimits)
 {
-    const auto twoFiles = TestArchive().folder("X.app").file("X.app/a", QByteArray(1000, 'a')).file("X.app/b", QByteArray(1000, 'b'));
+    const auto twoFiles =
+        TestArchive().folder("X.app").file("X.app/a", QByteArray(1000, 'a')).file("X.app/b", QByteArray(1000, 'b'));
     const auto zeros = TestArchive().folder("X.app").file("X.app/zeros", QByteArray(1 << 20, '\0'));
     // Name, archive, limits, whether it is refused.
     const std::tuple<const char*, TestArchive, veldran::ExtractionLimits, bool> rows[] = {
@@ -92,7 +108,9 @@ TEST(ArchiveExtractor, RefusesArchivesThatWouldWriteMoreThanTheLimits)
         QTemporaryDir root;
         writeFile(root.filePath("update.tar.gz"), archive.bytes());
         ASSERT_TRUE(QDir(root.path()).mkdir("staging"));
-        EXPECT_EQ(refusalOf([&] { veldran::extractArchive(root.filePath("update.tar.gz"), root.filePath("staging"), limits); }),
+        EXPECT_EQ(refusalOf([&] {
+                      veldran::extractArchive(root.filePath("update.tar.gz"), root.filePath("staging"), limits);
+                  }),
                   refused ? std::optional(UpdateErrorCase::malformedArchive) : std::nullopt);
     }
 }
@@ -131,16 +149,24 @@ TEST_P(BundleInstallerTest, RollsBackOrSaysWhyItCouldNot)
     const veldran::BundleInstaller installer([&](const QString& from, const QString& to) {
         return !GetParam().renameFails(++renames) && veldran::BundleInstaller::renameOnDisk(from, to);
     });
-    const auto install = [&] { installer.install(folder.filePath("staging/X.app"), folder.filePath("X.app"), folder.filePath("staging/previous")); };
+    const auto install = [&] {
+        installer.install(folder.filePath("staging/X.app"), folder.filePath("X.app"),
+                          folder.filePath("staging/previous"));
+    };
     EXPECT_EQ(refusalOf(install), GetParam().refusal);
     EXPECT_EQ(readFile(folder.filePath("X.app/bin/tilvane")), GetParam().bundleContent);
-    EXPECT_EQ(readFile(folder.filePath("staging/previous/bin/tilvane")), GetParam().refusal == UpdateErrorCase::rollbackFailed ? "old" : "");
+    EXPECT_EQ(readFile(folder.filePath("staging/previous/bin/tilvane")),
+              GetParam().refusal == UpdateErrorCase::rollbackFailed ? "old" : "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, BundleInstallerTest, testing::Values(
-        Failure{"CannotMoveTheBundleAside", [](int) { return true; }, UpdateErrorCase::installFailed, "old"},
-        Failure{"SecondRenameFails", [](int n) { return n == 2; }, UpdateErrorCase::installFailed, "old"},
-        // The user must not be told the current version was kept in place.
-        Failure{"CannotPutTheBundleBack", [](int n) { return n > 1; }, UpdateErrorCase::rollbackFailed, ""}), caseName);
+INSTANTIATE_TEST_SUITE_P(Failures, BundleInstallerTest,
+                         testing::Values(Failure{"CannotMoveTheBundleAside", [](int) { return true; },
+                                                 UpdateErrorCase::installFailed, "old"},
+                                         Failure{"SecondRenameFails", [](int n) { return n == 2; },
+                                                 UpdateErrorCase::installFailed, "old"},
+                                         // The user must not be told the current version was kept in place.
+                                         Failure{"CannotPutTheBundleBack", [](int n) { return n > 1; },
+                                                 UpdateErrorCase::rollbackFailed, ""}),
+                         caseName);
 
 }  // namespace

@@ -26,14 +26,24 @@ TEST_P(SignedFeedTest, VerifiesBeforeAnythingIsParsed)
               GetParam().refusal);
 }
 
-INSTANTIATE_TEST_SUITE_P(Feeds, SignedFeedTest, testing::Values(
+INSTANTIATE_TEST_SUITE_P(
+    Feeds, SignedFeedTest,
+    testing::Values(
         FeedCase{"Signed", [](const SigningKey& k) { return k.signedFeed(document); }, std::nullopt},
         FeedCase{"Unsigned", [](const SigningKey&) { return document; }, UpdateErrorCase::unsignedFeed},
-        FeedCase{"TamperedDocumentByte", [](const SigningKey& k) { return changedAt(k.signedFeed(document), 60); }, UpdateErrorCase::badFeedSignature},
-        FeedCase{"TamperedSignatureByte", [](const SigningKey& k) { return changedAt(k.signedFeed(document), document.size() + 24); }, UpdateErrorCase::badFeedSignature},
-        FeedCase{"SignedByAnotherKey", [](const SigningKey&) { return SigningKey().signedFeed(document); }, UpdateErrorCase::badFeedSignature},
-        FeedCase{"BytesAfterTheSignature", [](const SigningKey& k) { return k.signedFeed(document) + "<rss/>"; }, UpdateErrorCase::unsignedFeed},
-        FeedCase{"SignatureWithLineBreak", [](const SigningKey& k) { return k.signedFeed(document).insert(document.size() + 33, '\n'); }, UpdateErrorCase::unsignedFeed}), caseName);
+        FeedCase{"TamperedDocumentByte", [](const SigningKey& k) { return changedAt(k.signedFeed(document), 60); },
+                 UpdateErrorCase::badFeedSignature},
+        FeedCase{"TamperedSignatureByte",
+                 [](const SigningKey& k) { return changedAt(k.signedFeed(document), document.size() + 24); },
+                 UpdateErrorCase::badFeedSignature},
+        FeedCase{"SignedByAnotherKey", [](const SigningKey&) { return SigningKey().signedFeed(document); },
+                 UpdateErrorCase::badFeedSignature},
+        FeedCase{"BytesAfterTheSignature", [](const SigningKey& k) { return k.signedFeed(document) + "<rss/>"; },
+                 UpdateErrorCase::unsignedFeed},
+        FeedCase{"SignatureWithLineBreak",
+                 [](const SigningKey& k) { return k.signedFeed(document).insert(document.size() + 33, '\n'); },
+                 UpdateErrorCase::unsignedFeed}),
+    caseName);
 
 TEST(Appcast, ReadsEveryItemAndPicksTheNewestAboveTheRunningBuild)
 {
@@ -53,11 +63,10 @@ TEST(Appcast, RefusesDoctypesAndIncompleteItems)
 {
     QByteArray withDoctype = document;
     withDoctype.insert(withDoctype.indexOf("<rss"), "<!DOCTYPE rss [<!ENTITY big \"bigger\">]>\n");
-    for (const QByteArray& xml :
-         {withDoctype, appcastDocument({{"2", QUrl("https://example.test/a"), 5, "c2hvcnQ="}}),
-          appcastDocument({{"2", QUrl("https://example.test/a"), 0, signature}}),
-          appcastDocument({{"2.x", QUrl("https://example.test/a"), 5, signature}}), QByteArray("<rss><channel><item>"),
-          QByteArray("<feed/>")}) {
+    for (const QByteArray& xml : {withDoctype, appcastDocument({{"2", QUrl("https://example.test/a"), 5, "c2hvcnQ="}}),
+                                  appcastDocument({{"2", QUrl("https://example.test/a"), 0, signature}}),
+                                  appcastDocument({{"2.x", QUrl("https://example.test/a"), 5, signature}}),
+                                  QByteArray("<rss><channel><item>"), QByteArray("<feed/>")}) {
         EXPECT_EQ(refusalOf([&] { veldran::parseAppcast(xml); }), UpdateErrorCase::malformedFeed) << xml.toStdString();
     }
     EXPECT_TRUE(veldran::parseAppcast(appcastDocument({})).empty());

@@ -23,9 +23,13 @@ public:
     // An update bundle named bundleName with the build number version and one executable file.
     static TestArchive bundle(const QString& bundleName, const QString& version, const QByteArray& executable)
     {
-        return TestArchive().folder(bundleName).folder(bundleName + "/bin").folder(bundleName + "/Resources")
+        return TestArchive()
+            .folder(bundleName)
+            .folder(bundleName + "/bin")
+            .folder(bundleName + "/Resources")
             .file(bundleName + "/bin/tilvane", executable)
-            .file(bundleName + "/Resources/Info.json", QStringLiteral(R"({"CFBundleVersion": "%1"})").arg(version).toUtf8());
+            .file(bundleName + "/Resources/Info.json",
+                  QStringLiteral(R"({"CFBundleVersion": "%1"})").arg(version).toUtf8());
     }
 
     QByteArray bytes() const

@@ -7,7 +7,10 @@
 
 namespace {
 
-QByteArray newBundle(const QString& name = "X.app", const QString& version = "2") { return TestArchive::bundle(name, version, "new build").bytes(); }
+QByteArray newBundle(const QString& name = "X.app", const QString& version = "2")
+{
+    return TestArchive::bundle(name, version, "new build").bytes();
+}
 
 // What a user check publishes (the user accepting both questions unless the row says otherwise) and what must follow.
 struct CheckCase {
@@ -41,7 +44,8 @@ TEST_P(UserCheckTest, InstallsOnlyWhatIsAcceptedAndSafeAndLeavesNothingElseOnDis
     EXPECT_EQ(harness.driver->installQuestions, row.archiveRequested && row.failure.isEmpty() ? 1 : 0);
     EXPECT_EQ(readFile(executable), row.installed ? "new build" : "old");
     EXPECT_TRUE(!row.installed || QFileInfo(executable).isExecutable());
-    EXPECT_EQ(harness.relauncher->relaunchedBundles, row.installed ? QStringList({harness.bundleRoot()}) : QStringList());
+    EXPECT_EQ(harness.relauncher->relaunchedBundles,
+              row.installed ? QStringList({harness.bundleRoot()}) : QStringList());
     EXPECT_EQ(namesIn(harness.folderPath()), QStringList({"X.app"})) << "no staging folder or old bundle is left";
 }
 
@@ -57,39 +61,83 @@ const QString wrongLength = "O tamanho da atualização baixada não confere com
 const QString unsafePath = "A atualização contém um caminho inseguro e foi recusada.";
 const QString noNewerVersion = "A atualização não contém uma versão mais nova do aplicativo.";
 
-INSTANTIATE_TEST_SUITE_P(Checks, UserCheckTest, testing::Values(
+INSTANTIATE_TEST_SUITE_P(
+    Checks, UserCheckTest,
+    testing::Values(
         CheckCase{"AcceptedUpdate", [](UpdateHarness& h) { h.publishUpdate(newBundle()); }, {}, true, true, true},
-        CheckCase{"DeclinedInstall", [](UpdateHarness& h) { h.publishUpdate(newBundle()), h.driver->acceptsInstall = false; }, {}},
-        CheckCase{"DeclinedDownload", [](UpdateHarness& h) { h.publishUpdate(newBundle()), h.driver->acceptsDownload = false; }, {}, true, false},
-        CheckCase{"OnlyOlderOrSameVersions", [](UpdateHarness& h) {
+        CheckCase{"DeclinedInstall",
+                  [](UpdateHarness& h) { h.publishUpdate(newBundle()), h.driver->acceptsInstall = false; },
+                  {}},
+        CheckCase{"DeclinedDownload",
+                  [](UpdateHarness& h) { h.publishUpdate(newBundle()), h.driver->acceptsDownload = false; },
+                  {},
+                  true,
+                  false},
+        CheckCase{"OnlyOlderOrSameVersions",
+                  [](UpdateHarness& h) {
                       const QByteArray signature = h.key.signatureBase64("");
-                      h.publishFeed(h.key.signedFeed(appcastDocument({{"0.9", QUrl("https://example.test/a"), 9, signature},
-                                                                      {"1", QUrl("https://example.test/b"), 9, signature}})));
-                  }, {}, false, false},
-        CheckCase{"UnsignedFeed", [](UpdateHarness& h) { h.publishFeed(feedDocumentFor(h)); }, "A lista de atualizações não está assinada.", false, false},
-        CheckCase{"TamperedFeed", [](UpdateHarness& h) { h.publishFeed(changedAt(h.key.signedFeed(feedDocumentFor(h)), 60)); },
+                      h.publishFeed(
+                          h.key.signedFeed(appcastDocument({{"0.9", QUrl("https://example.test/a"), 9, signature},
+                                                            {"1", QUrl("https://example.test/b"), 9, signature}})));
+                  },
+                  {},
+                  false,
+                  false},
+        CheckCase{"UnsignedFeed", [](UpdateHarness& h) { h.publishFeed(feedDocumentFor(h)); },
+                  "A lista de atualizações não está assinada.", false, false},
+        CheckCase{"TamperedFeed",
+                  [](UpdateHarness& h) { h.publishFeed(changedAt(h.key.signedFeed(feedDocumentFor(h)), 60)); },
                   "A assinatura da lista de atualizações é inválida.", false, false},
-        CheckCase{"FeedLargerThanOneMebibyte", [](UpdateHarness& h) { h.publishFeed(h.key.signedFeed(feedDocumentFor(h) + QByteArray(1 << 20, ' '))); },
-                  "A lista de atualizações é grande demais.", false, false},
-        CheckCase{"MissingFeed", [](UpdateHarness&) {}, "Não foi possível obter a lista de atualizações.", false, false},
+        CheckCase{
+            "FeedLargerThanOneMebibyte",
+            [](UpdateHarness& h) { h.publishFeed(h.key.signedFeed(feedDocumentFor(h) + QByteArray(1 << 20, ' '))); },
+            "A lista de atualizações é grande demais.", false, false},
+        CheckCase{"MissingFeed", [](UpdateHarness&) {}, "Não foi possível obter a lista de atualizações.", false,
+                  false},
         CheckCase{"ArchiveOverPlainHttpToAnotherHost",
-                  [](UpdateHarness& h) { h.publishFeed(h.key.signedFeed(feedDocumentFor(h, QUrl("http://localhost:1/X.tar.gz")))); },
+                  [](UpdateHarness& h) {
+                      h.publishFeed(h.key.signedFeed(feedDocumentFor(h, QUrl("http://localhost:1/X.tar.gz"))));
+                  },
                   "O endereço de atualizações não é seguro.", false, false},
-        CheckCase{"TamperedArchive", [](UpdateHarness& h) { h.publishUpdate(changedAt(newBundle(), 100), newBundle()); }, "A assinatura da atualização baixada é inválida."},
+        CheckCase{"TamperedArchive",
+                  [](UpdateHarness& h) { h.publishUpdate(changedAt(newBundle(), 100), newBundle()); },
+                  "A assinatura da atualização baixada é inválida."},
         // Without a Content-Length the download itself must stop once it passes the declared length.
-        CheckCase{"LongerThanDeclared", [](UpdateHarness& h) { h.publishUpdate(newBundle() + QByteArray(4096, 'x'), newBundle(), newBundle().size(), false); }, wrongLength},
-        CheckCase{"ShorterThanDeclared", [](UpdateHarness& h) { h.publishUpdate(newBundle(), newBundle(), newBundle().size() + 1); }, wrongLength},
-        CheckCase{"TraversalEntry", [](UpdateHarness& h) { h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("../../escape", "x").bytes()); }, unsafePath},
+        CheckCase{"LongerThanDeclared",
+                  [](UpdateHarness& h) {
+                      h.publishUpdate(newBundle() + QByteArray(4096, 'x'), newBundle(), newBundle().size(), false);
+                  },
+                  wrongLength},
+        CheckCase{"ShorterThanDeclared",
+                  [](UpdateHarness& h) { h.publishUpdate(newBundle(), newBundle(), newBundle().size() + 1); },
+                  wrongLength},
+        CheckCase{"TraversalEntry",
+                  [](UpdateHarness& h) {
+                      h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("../../escape", "x").bytes());
+                  },
+                  unsafePath},
         // Inside the staging folder, but beside the bundle once the bundle is moved into place.
-        CheckCase{"SymlinkOutOfTheStagedBundle", [](UpdateHarness& h) {
-                      h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("Y/data", "y").symlink("X.app/data", "../Y/data").bytes());
-                  }, unsafePath},
-        CheckCase{"OlderBuildInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("X.app", "1")); }, noNewerVersion},
-        CheckCase{"AnotherBundleInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("Y.app")); }, noNewerVersion},
+        CheckCase{"SymlinkOutOfTheStagedBundle",
+                  [](UpdateHarness& h) {
+                      h.publishUpdate(TestArchive::bundle("X.app", "2", "new")
+                                          .file("Y/data", "y")
+                                          .symlink("X.app/data", "../Y/data")
+                                          .bytes());
+                  },
+                  unsafePath},
+        CheckCase{"OlderBuildInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("X.app", "1")); },
+                  noNewerVersion},
+        CheckCase{"AnotherBundleInTheArchive", [](UpdateHarness& h) { h.publishUpdate(newBundle("Y.app")); },
+                  noNewerVersion},
         // A signed archive of a few kilobytes that would expand a thousandfold.
-        CheckCase{"ArchiveExpandingFarBeyondItsSize", [](UpdateHarness& h) {
-                      h.publishUpdate(TestArchive::bundle("X.app", "2", "new").file("X.app/filler", QByteArray(8 << 20, '\0')).bytes());
-                  }, "O arquivo da atualização está corrompido."}), caseName);
+        CheckCase{
+            "ArchiveExpandingFarBeyondItsSize",
+            [](UpdateHarness& h) {
+                h.publishUpdate(
+                    TestArchive::bundle("X.app", "2", "new").file("X.app/filler", QByteArray(8 << 20, '\0')).bytes());
+            },
+            "O arquivo da atualização está corrompido."}),
+    caseName);
 
 // The updater's start and each check remove what killed updates left beside the bundle, and nothing else.
 TEST(StaleStagingFolders, AreRemovedWhenTheUpdaterAndEachCheckStartUnlessHeldOrKeepingTheApplication)
@@ -113,7 +161,8 @@ TEST(StaleStagingFolders, AreRemovedWhenTheUpdaterAndEachCheckStartUnlessHeldOrK
     ASSERT_EQ(::flock(lock, LOCK_EX), 0);
 
     auto updater = harness.startUpdater();
-    EXPECT_FALSE(QFileInfo::exists(harness.folderPath() + "/.X.app-update-Zz9Yy8")) << "removed when the updater starts";
+    EXPECT_FALSE(QFileInfo::exists(harness.folderPath() + "/.X.app-update-Zz9Yy8"))
+        << "removed when the updater starts";
     veldran::CheckForUpdatesButton command(*updater);
     command.trigger();  // the user declines the download: nothing new is staged
     ASSERT_TRUE(QTest::qWaitFor([&] { return command.isEnabled(); }, 10'000));
@@ -149,14 +198,17 @@ TEST_P(AutomaticCheckTest, RunOnceADayHasPassedAndFailSilently)
         ASSERT_TRUE(harness.server.requestedPaths().isEmpty());
         updater->setAutomaticallyChecksForUpdates(true);
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !harness.server.requestedPaths().isEmpty() && updater->canCheckForUpdates(); },
-                                10'000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !harness.server.requestedPaths().isEmpty() && updater->canCheckForUpdates(); }, 10'000));
     EXPECT_EQ(harness.driver->downloadQuestions, GetParam().validFeed ? 1 : 0);
     EXPECT_EQ(harness.driver->failures, QStringList());
     EXPECT_GT(veldran::UpdaterSettings(harness.settingsFile()).lastCheck().value_or(twoDaysAgo), twoDaysAgo);
 }
 
-INSTANTIATE_TEST_SUITE_P(Checks, AutomaticCheckTest, testing::Values(AutomaticCheckCase{"AtStart", false, true},
-    AutomaticCheckCase{"AtStartFailingSilently", false, false}, AutomaticCheckCase{"WhenTurnedOn", true, true}), caseName);
+INSTANTIATE_TEST_SUITE_P(Checks, AutomaticCheckTest,
+                         testing::Values(AutomaticCheckCase{"AtStart", false, true},
+                                         AutomaticCheckCase{"AtStartFailingSilently", false, false},
+                                         AutomaticCheckCase{"WhenTurnedOn", true, true}),
+                         caseName);
 
 }  // namespace

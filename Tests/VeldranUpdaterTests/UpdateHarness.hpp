@@ -9,10 +9,10 @@
 #include "VeldranUpdater/CheckForUpdatesButton.hpp"
 #include "VeldranUpdater/Relauncher.hpp"
 #include "VeldranUpdater/UpdateError.hpp"
-#include "VeldranUpdater/UpdaterSettings.hpp"
 #include "VeldranUpdater/UpdateSettingsSection.hpp"
 #include "VeldranUpdater/UpdateUserDriver.hpp"
 #include "VeldranUpdater/Updater.hpp"
+#include "VeldranUpdater/UpdaterSettings.hpp"
 
 #include <gtest/gtest.h>
 
@@ -25,12 +25,22 @@
 
 #include <functional>
 
-inline void PrintTo(const QString& text, std::ostream* stream) { *stream << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* stream)
+{
+    *stream << '"' << text.toStdString() << '"';
+}
 
 // Prints and names each row of a data-driven test after its `name`.
 namespace {
-template <typename Case> requires requires(const Case& row) { row.name; }
-void PrintTo(const Case& row, std::ostream* stream) { *stream << row.name; }
+template <typename Case>
+requires requires(const Case& row)
+{
+    row.name;
+}
+void PrintTo(const Case& row, std::ostream* stream)
+{
+    *stream << row.name;
+}
 }  // namespace
 
 inline const auto caseName = [](const auto& info) { return std::string(info.param.name); };
@@ -38,15 +48,23 @@ inline const auto caseName = [](const auto& info) { return std::string(info.para
 // The error case action throws, if any.
 inline std::optional<veldran::UpdateErrorCase> refusalOf(const std::function<void()>& action)
 {
-    try { action(); } catch (const veldran::UpdateError& error) { return error.errorCase(); }
+    try {
+        action();
+    } catch (const veldran::UpdateError& error) {
+        return error.errorCase();
+    }
     return std::nullopt;
 }
 
 // The six update keys with safe values.
 inline QJsonObject safeKeys(const QString& feed, const QString& publicKey)
 {
-    return {{"SUFeedURL", feed}, {"SUPublicEDKey", publicKey}, {"SURequireSignedFeed", true},
-            {"SUVerifyUpdateBeforeExtraction", true}, {"SUAllowsAutomaticUpdates", false}, {"SUAutomaticallyUpdate", false}};
+    return {{"SUFeedURL", feed},
+            {"SUPublicEDKey", publicKey},
+            {"SURequireSignedFeed", true},
+            {"SUVerifyUpdateBeforeExtraction", true},
+            {"SUAllowsAutomaticUpdates", false},
+            {"SUAutomaticallyUpdate", false}};
 }
 
 // info with key set to value (removed when undefined), or unchanged without a key.
@@ -63,9 +81,16 @@ inline QByteArray changedAt(QByteArray bytes, qsizetype index)
     return bytes;
 }
 
-inline QStringList namesIn(const QString& folder) { return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot); }
+inline QStringList namesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
 
-inline QByteArray readFile(const QString& path) { QFile file(path); return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(); }
+inline QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 inline void writeFile(const QString& path, const QByteArray& content)
 {
@@ -101,8 +126,9 @@ struct FeedRelease {
 
 inline QByteArray appcastDocument(const std::vector<FeedRelease>& releases)
 {
-    QString document = R"(<?xml version="1.0" encoding="utf-8"?>)"
-                       R"(<rss version="2.0" xmlns:u="https://updates.veldran.studio/xml/appcast"><channel><title>Tilvane</title>)";
+    QString document =
+        R"(<?xml version="1.0" encoding="utf-8"?>)"
+        R"(<rss version="2.0" xmlns:u="https://updates.veldran.studio/xml/appcast"><channel><title>Tilvane</title>)";
     for (const FeedRelease& release : releases) {
         document += QStringLiteral(R"(<item><title>Tilvane %1</title><u:version>%1</u:version><enclosure url="%2" )"
                                    R"(length="%3" type="application/octet-stream" u:edSignature="%4"/></item>)")
@@ -140,10 +166,16 @@ public:
     }
 
     // The fakes, the test settings file and the loopback transport policy.
-    veldran::UpdaterServices services() const { return {settingsFile(), driver, relauncher, veldran::TransportPolicy::httpsOrLoopbackHttpForTests()}; }
+    veldran::UpdaterServices services() const
+    {
+        return {settingsFile(), driver, relauncher, veldran::TransportPolicy::httpsOrLoopbackHttpForTests()};
+    }
     // The application's updater for the bundle at root (the running executable's when absent), not started.
     std::unique_ptr<veldran::AppUpdater> makeUpdater(const std::optional<QString>& root)
-    { return std::make_unique<veldran::AppUpdater>("tilvane", veldran::UpdaterEnvironment{root, feedAddress(), services()}); }
+    {
+        return std::make_unique<veldran::AppUpdater>("tilvane",
+                                                     veldran::UpdaterEnvironment{root, feedAddress(), services()});
+    }
     // The bundle's updater, started with the given stored choice of automatic checks and last check time.
     std::unique_ptr<veldran::AppUpdater> startUpdater(bool automaticChecks = false, const QDateTime& lastCheck = {})
     {
@@ -161,9 +193,9 @@ public:
                        bool declaresHttpLength = true)
     {
         server.serve(archivePath, served, declaresHttpLength);
-        publishFeed(key.signedFeed(appcastDocument({{"2", server.url(archivePath),
-                                                     declaredLength < 0 ? served.size() : declaredLength,
-                                                     key.signatureBase64(signedArchive)}})));
+        publishFeed(key.signedFeed(
+            appcastDocument({{"2", server.url(archivePath), declaredLength < 0 ? served.size() : declaredLength,
+                              key.signatureBase64(signedArchive)}})));
     }
     void publishUpdate(const QByteArray& archive) { publishUpdate(archive, archive); }
     void publishFeed(const QByteArray& signedFeed) { server.serve(feedPath, signedFeed); }

@@ -10,7 +10,10 @@ struct CountingDelegate final : veldran::UpdaterDelegate {
     mutable int profileQuestions = 0;
 
     QString feedURLString(const veldran::Updater&) const override { return feed; }
-    QStringList allowedSystemProfileKeys(const veldran::Updater&) const override { return ++profileQuestions, QStringList(); }
+    QStringList allowedSystemProfileKeys(const veldran::Updater&) const override
+    {
+        return ++profileQuestions, QStringList();
+    }
 };
 
 TEST(Updater, AsksTheDelegateBeforeEveryCheck)
@@ -38,7 +41,8 @@ TEST(Updater, StartFailsForChoicesItDoesNotOffer)
     UpdateHarness harness;
     CountingDelegate delegate;
     delegate.feed = harness.feedAddress();
-    const auto startFails = [&](const std::function<void(veldran::Updater&)>& choose, const veldran::UpdaterServices& services) {
+    const auto startFails = [&](const std::function<void(veldran::Updater&)>& choose,
+                                const veldran::UpdaterServices& services) {
         veldran::Updater updater(harness.bundleRoot(), delegate, services);
         choose(updater);
         EXPECT_THROW(updater.startUpdater(), veldran::UpdateError);
