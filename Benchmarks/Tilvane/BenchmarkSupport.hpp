@@ -27,8 +27,8 @@ inline const ShaderPreset& heaviestPreset()
     const auto& list = builtInPresets();
     const auto found = std::ranges::find_if(list, [](const ShaderPreset& preset) {
         return std::ranges::any_of(preset.passes, [](const ShaderPass& pass) {
-            return pass.effect == "realisticPhosphor" && pass.settings.contains("bloomStyle") &&
-                   pass.settings.at("bloomStyle") > 0.5f;
+            return pass.effect == "realisticPhosphor" && pass.settings.contains("bloomStyle")
+                   && pass.settings.at("bloomStyle") > 0.5f;
         });
     });
     return found != list.end() ? *found : list.front();

@@ -71,7 +71,8 @@ public:
                   std::this_thread::sleep_for(std::chrono::milliseconds(2));
               }
           })
-    {}
+    {
+    }
     double aboveBaseline()
     {
         sampler_.request_stop();

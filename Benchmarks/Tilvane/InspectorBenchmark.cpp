@@ -92,8 +92,8 @@ struct Editor {
     {
         const auto& state = view().state();
         const bool shaded = !state.visual.shader || state.shaderImage != nullptr;
-        return state.shaderPreviewBase && state.shaderPreviewBase != before && !state.isProcessing &&
-               !state.isShaderProcessing && shaded;
+        return state.shaderPreviewBase && state.shaderPreviewBase != before && !state.isProcessing
+               && !state.isShaderProcessing && shaded;
     }
 
     // Runs the event loop until a preview other than `before` is published; false after 30 s.

@@ -60,8 +60,8 @@ QByteArray hugePNGHeader()
     qToBigEndian<quint32>(30000, header.data() + 4);
     header[8] = 8;  // bit depth
     header[9] = 2;  // RGB
-    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
-           pngChunk("IDAT", QByteArray::fromHex("789c030000000001")) + pngChunk("IEND", {});
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header)
+           + pngChunk("IDAT", QByteArray::fromHex("789c030000000001")) + pngChunk("IEND", {});
 }
 
 TEST(ContentViewLoading, PreviewBaseIsAtMost960OnTheLongerSide)

@@ -116,8 +116,8 @@ public:
         suggestedNames.push_back(suggestedName);
         return pngDestination;
     }
-    std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension,
-                                                       int duration, const GIFDialogContext& context) override
+    std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension, int duration,
+                                                       const GIFDialogContext& context) override
     {
         suggestedNames.push_back(suggestedName);
         gifDialogs.push_back({maxDimension, duration, context});

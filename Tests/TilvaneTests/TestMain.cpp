@@ -1,7 +1,7 @@
 #include "VemiTerminal/Theme/VTFonts.hpp"
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv)
 {

@@ -31,7 +31,8 @@ struct TestApp {
               .incoming = &fixture.incoming,
               .lifecycle = &fixture.lifecycle,
           })
-    {}
+    {
+    }
 
     // Lets queued work run: the end of launching, window starts, loads and conversions.
     void settle()

@@ -373,8 +373,8 @@ std::string createPresetThroughTheSheet(const XvfbDisplay& x, const AppHome& hom
     const auto stored = waitForJson(
         home.file(QStringLiteral("support/personal-presets.json")),
         [](const nlohmann::json& document) { return document.value("presets", nlohmann::json::array()).size() == 1; });
-    if (!stored.is_object() || stored.value("presets", nlohmann::json::array()).size() != 1 ||
-        stored["presets"][0]["name"] != "Meu CRT") {
+    if (!stored.is_object() || stored.value("presets", nlohmann::json::array()).size() != 1
+        || stored["presets"][0]["name"] != "Meu CRT") {
         return {};
     }
     return stored["presets"][0]["id"].get<std::string>();
@@ -531,8 +531,8 @@ QImage smallestWindowScreenshot(const XvfbDisplay& x)
     for (const QString& id : QString::fromLocal8Bit(search.readAllStandardOutput()).split(QLatin1Char('\n'))) {
         if (id.trimmed().isEmpty()) continue;
         const QImage window = screenshot(x, id.trimmed());
-        if (!window.isNull() && window.width() > 100 &&
-            (smallest.isNull() || window.width() * window.height() < smallest.width() * smallest.height())) {
+        if (!window.isNull() && window.width() > 100
+            && (smallest.isNull() || window.width() * window.height() < smallest.width() * smallest.height())) {
             smallest = window;
         }
     }

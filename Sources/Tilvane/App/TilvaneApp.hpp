@@ -30,7 +30,7 @@ struct AppEnvironment {
     std::function<void()> launchFinished{};               // starts telemetry, then the updater
     std::function<QWidget*()> settingsContent{};          // the update section above the privacy settings
     std::function<QAction*(QObject*)> checkForUpdates{};  // the menu command "Buscar atualizações…"
-    QSettings* defaults = nullptr;                      // where "tilvane.appearance" is kept
+    QSettings* defaults = nullptr;                        // where "tilvane.appearance" is kept
     TilvaneIncomingImage* incoming = nullptr;
     TilvaneLifecycle* lifecycle = nullptr;
 

@@ -12,8 +12,8 @@ QIcon bundleIcon()
 {
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128, 256}) {
-        icon.addFile(QApplication::applicationDirPath() +
-                     QStringLiteral("/../Resources/icons/hicolor/%1x%1/apps/tilvane.png").arg(size));
+        icon.addFile(QApplication::applicationDirPath()
+                     + QStringLiteral("/../Resources/icons/hicolor/%1x%1/apps/tilvane.png").arg(size));
     }
     return icon;
 }

@@ -5,16 +5,16 @@ namespace tilvane {
 std::string_view rawValue(TilvaneEvent event) noexcept
 {
     switch (event) {
-        case TilvaneEvent::imageOpened:
-            return "image_opened";
-        case TilvaneEvent::imageOpenFailed:
-            return "image_open_failed";
-        case TilvaneEvent::exportStarted:
-            return "export_started";
-        case TilvaneEvent::exportCompleted:
-            return "export_completed";
-        case TilvaneEvent::exportFailed:
-            return "export_failed";
+    case TilvaneEvent::imageOpened:
+        return "image_opened";
+    case TilvaneEvent::imageOpenFailed:
+        return "image_open_failed";
+    case TilvaneEvent::exportStarted:
+        return "export_started";
+    case TilvaneEvent::exportCompleted:
+        return "export_completed";
+    case TilvaneEvent::exportFailed:
+        return "export_failed";
     }
     return {};
 }

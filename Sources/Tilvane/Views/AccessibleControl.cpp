@@ -11,7 +11,8 @@ class AccessibleControlInterface : public QAccessibleWidget {
 public:
     AccessibleControlInterface(QWidget* widget, AccessibleControl* control, QAccessible::Role role)
         : QAccessibleWidget(widget, role), control_(control)
-    {}
+    {
+    }
 
     QString text(QAccessible::Text kind) const override
     {

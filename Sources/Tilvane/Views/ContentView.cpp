@@ -53,8 +53,8 @@ void ContentView::setVisual(VisualSettings visual)
 
 VisualChange ContentView::classifyVisualChange(const VisualSettings& old, const VisualSettings& visual)
 {
-    if (old.paletteID != visual.paletteID || old.customColors != visual.customColors ||
-        old.pixelSize != visual.pixelSize || old.dither != visual.dither || old.adjustments != visual.adjustments) {
+    if (old.paletteID != visual.paletteID || old.customColors != visual.customColors
+        || old.pixelSize != visual.pixelSize || old.dither != visual.dither || old.adjustments != visual.adjustments) {
         return VisualChange::convert;
     }
     if (old.screen != visual.screen) return VisualChange::applyShaderAndRefreshThumbnails;
@@ -66,21 +66,21 @@ void ContentView::visualDidChange(const VisualSettings& old, const VisualSetting
 {
     scheduleSessionSave();
     switch (classifyVisualChange(old, visual)) {
-        case VisualChange::none:
-            return;
-        case VisualChange::convert:
-            convert();
-            return;
-        case VisualChange::applyShader:
-            applyShader();
-            return;
-        case VisualChange::applyShaderAndRefreshThumbnails:
-            applyShader();
-            if (state_.pixelGrid && state_.source) {
-                thumbnailWork_.stop();
-                refreshScreenThumbnails(state_.pixelGrid, state_.source);
-            }
-            return;
+    case VisualChange::none:
+        return;
+    case VisualChange::convert:
+        convert();
+        return;
+    case VisualChange::applyShader:
+        applyShader();
+        return;
+    case VisualChange::applyShaderAndRefreshThumbnails:
+        applyShader();
+        if (state_.pixelGrid && state_.source) {
+            thumbnailWork_.stop();
+            refreshScreenThumbnails(state_.pixelGrid, state_.source);
+        }
+        return;
     }
 }
 

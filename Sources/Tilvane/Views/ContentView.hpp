@@ -3,8 +3,8 @@
 #include "Tilvane/Views/ContentViewState.hpp"
 #include "Tilvane/Views/EditorServices.hpp"
 #include "Tilvane/Views/ExportRun.hpp"
-#include "Tilvane/Views/ShaderPreviewRequest.hpp"
 #include "Tilvane/Views/JobSlot.hpp"
+#include "Tilvane/Views/ShaderPreviewRequest.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 
 #include <QCoreApplication>
@@ -122,7 +122,6 @@ private:
     bool reportedRendererUnavailable_ = false;
 
 public:
-
     // ---- Personal presets (ContentViewPresets.cpp) ----------------------------------------------
 
     std::optional<Uuid> personalID() const;
@@ -181,7 +180,6 @@ private:
     bool stopsExportsOnQuit_ = false;
 
 public:
-
 signals:
     // Some field of state() changed; widgets redraw from it.
     void changed();

@@ -60,24 +60,24 @@ const std::vector<ShaderPreset>& ContentView::builtInPresets() const
 void ContentView::selectFromGallery(std::optional<std::string> id)
 {
     switch (gallerySelectionStep(state_.shaderID, id, hasUnsavedChanges())) {
-        case SelectionStep::keep:
-            return;
-        case SelectionStep::askAboutUnsavedChanges:
-            return askAboutUnsavedChanges(std::move(id));
-        case SelectionStep::apply:
-            return applySelection(std::move(id));
+    case SelectionStep::keep:
+        return;
+    case SelectionStep::askAboutUnsavedChanges:
+        return askAboutUnsavedChanges(std::move(id));
+    case SelectionStep::apply:
+        return applySelection(std::move(id));
     }
 }
 
 void ContentView::removeShader()
 {
     switch (shaderRemovalStep(state_.shaderID, hasUnsavedChanges())) {
-        case SelectionStep::keep:
-            return;
-        case SelectionStep::askAboutUnsavedChanges:
-            return askAboutUnsavedChanges(std::nullopt);
-        case SelectionStep::apply:
-            return applySelection(std::nullopt);
+    case SelectionStep::keep:
+        return;
+    case SelectionStep::askAboutUnsavedChanges:
+        return askAboutUnsavedChanges(std::nullopt);
+    case SelectionStep::apply:
+        return applySelection(std::nullopt);
     }
 }
 

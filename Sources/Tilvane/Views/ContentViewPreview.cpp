@@ -43,8 +43,9 @@ std::string describe(const std::exception_ptr& error)
 
 bool ContentView::previewIsMissing() const
 {
-    return !state_.shaderImage && previewRequest(state_.shaderPreviewBase, state_.visual.shader, state_.visual.screen,
-                                                 state_.reduceMotion, state_.scenePhase == ScenePhase::active);
+    return !state_.shaderImage
+           && previewRequest(state_.shaderPreviewBase, state_.visual.shader, state_.visual.screen, state_.reduceMotion,
+                             state_.scenePhase == ScenePhase::active);
 }
 
 void ContentView::applyShader()

@@ -88,10 +88,11 @@ std::optional<GIFDestination> FileDialogs::chooseGIFDestination(const std::strin
                                                                 int duration, const GIFDialogContext& context)
 {
     const QFileInfo suggested(suggestedFile(suggestedName, "gif"));
-    const std::unique_ptr<QFileDialog> dialog(makeExportSaveDialog(
-        QApplication::activeWindow(), suggested.path(), suggested.fileName(), QStringLiteral("gif")));
-    const GIFExportOptions* options = addGIFExportOptions(dialog.get(), context.sourceWidth, context.sourceHeight,
-                                                          context.animated, {maxDimension, duration}, context.appearance);
+    const std::unique_ptr<QFileDialog> dialog(makeExportSaveDialog(QApplication::activeWindow(), suggested.path(),
+                                                                   suggested.fileName(), QStringLiteral("gif")));
+    const GIFExportOptions* options =
+        addGIFExportOptions(dialog.get(), context.sourceWidth, context.sourceHeight, context.animated,
+                            {maxDimension, duration}, context.appearance);
     if (dialog->exec() != QDialog::Accepted) return std::nullopt;
     const auto file = chosenPath(dialog->selectedFiles().value(0));
     if (!file) return std::nullopt;

@@ -87,8 +87,8 @@ public:
     std::optional<std::filesystem::path> choosePresetToImport() override;
     std::optional<std::filesystem::path> choosePresetDestination(const std::string& suggestedName) override;
     std::optional<std::filesystem::path> choosePNGDestination(const std::string& suggestedName) override;
-    std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension,
-                                                       int duration, const GIFDialogContext& context) override;
+    std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension, int duration,
+                                                       const GIFDialogContext& context) override;
 };
 
 // Where the editor's analytics events go. The application forwards them to its telemetry object.

@@ -101,33 +101,33 @@ bool EditorStage::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == comparison_) {
         switch (event->type()) {
-            case QEvent::Resize:
-                dropOverlay_->setGeometry(comparison_->rect());
-                break;
-            case QEvent::DragEnter: {
-                auto* drag = static_cast<QDragEnterEvent*>(event);
-                if (drag->mimeData()->hasUrls()) {
-                    drag->acceptProposedAction();
-                    emit dropTargeted(true);
-                }
-                return true;
+        case QEvent::Resize:
+            dropOverlay_->setGeometry(comparison_->rect());
+            break;
+        case QEvent::DragEnter: {
+            auto* drag = static_cast<QDragEnterEvent*>(event);
+            if (drag->mimeData()->hasUrls()) {
+                drag->acceptProposedAction();
+                emit dropTargeted(true);
             }
-            case QEvent::DragLeave:
-                emit dropTargeted(false);
-                return true;
-            case QEvent::Drop: {
-                auto* drop = static_cast<QDropEvent*>(event);
-                bool accepted = false;
-                emit urlsDropped(drop->mimeData()->urls(), &accepted);
-                if (accepted) {
-                    drop->acceptProposedAction();
-                } else {
-                    drop->ignore();
-                }
-                return true;
+            return true;
+        }
+        case QEvent::DragLeave:
+            emit dropTargeted(false);
+            return true;
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            bool accepted = false;
+            emit urlsDropped(drop->mimeData()->urls(), &accepted);
+            if (accepted) {
+                drop->acceptProposedAction();
+            } else {
+                drop->ignore();
             }
-            default:
-                break;
+            return true;
+        }
+        default:
+            break;
         }
     }
     return QWidget::eventFilter(watched, event);

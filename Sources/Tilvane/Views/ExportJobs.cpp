@@ -21,8 +21,8 @@ QString exportFileName(const QString& sourceName, const QString& extension)
 
 bool exportNeedsRender(const std::optional<ShaderConfiguration>& configuration, const ScreenSettings& screen)
 {
-    return configuration.has_value() || screen.effectiveScanlineStrength(configuration) > 0 ||
-           screen.effectiveGlowStrength(configuration) > 0;
+    return configuration.has_value() || screen.effectiveScanlineStrength(configuration) > 0
+           || screen.effectiveGlowStrength(configuration) > 0;
 }
 
 PNGExportSnapshot makePNGSnapshot(ImagePointer source, ImagePointer pixelGrid,

@@ -88,12 +88,12 @@ InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPi
 QWidget* InspectorPanel::scrollTarget(InspectorScrollTarget target) const
 {
     switch (target) {
-        case InspectorScrollTarget::shaderControls:
-            return shader_;
-        case InspectorScrollTarget::personalPresetControls:
-            return presets_;
-        case InspectorScrollTarget::screenControls:
-            return screen_;
+    case InspectorScrollTarget::shaderControls:
+        return shader_;
+    case InspectorScrollTarget::personalPresetControls:
+        return presets_;
+    case InspectorScrollTarget::screenControls:
+        return screen_;
     }
     return shader_;
 }

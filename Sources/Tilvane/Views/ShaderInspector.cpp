@@ -121,8 +121,8 @@ bool ShaderInspector::isAdjusted() const
     const auto& compared = preset_;
     if (!configuration || !compared) return false;
     if (personal_) return !personal_->visual.shader || *personal_->visual.shader != *configuration;
-    return configuration->motion || configuration->passes != compared->passes ||
-           configuration->bezel != compared->bezel;
+    return configuration->motion || configuration->passes != compared->passes
+           || configuration->bezel != compared->bezel;
 }
 
 std::optional<ShaderInspector::Structure> ShaderInspector::structure() const

@@ -6,7 +6,8 @@ namespace tilvane {
 
 VisualPanel::VisualPanel(const QString& title, bool active, QWidget* parent)
     : VTWindow(title, QStringLiteral("▢"), {.active = active}, parent)
-{}
+{
+}
 
 void VisualPanel::setVisual(const VisualSettings& visual)
 {
