@@ -35,9 +35,9 @@ struct SigningKey {
         unsigned char signature[crypto_sign_BYTES];
         crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(document.constData()),
                              static_cast<unsigned long long>(document.size()), secretKey);
-        return document + veldran::feedSignaturePrefix +
-               QByteArray(reinterpret_cast<const char*>(signature), sizeof signature).toBase64() +
-               veldran::feedSignatureSuffix + '\n';
+        return document + veldran::feedSignaturePrefix
+               + QByteArray(reinterpret_cast<const char*>(signature), sizeof signature).toBase64()
+               + veldran::feedSignatureSuffix + '\n';
     }
 };
 
