@@ -7,13 +7,12 @@
 
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "TilvaneCore/ImagePalette.hpp"
-#include "TilvanePresets/LastSessionStore.hpp"
-#include "TilvanePresets/Url.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLayout>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -294,10 +293,15 @@ struct InspectorLayout {
         draftChip = centre("presetDraftChip") - visual;
         themeButton = centre("themeButton") - visual;
         inspectorCentre = centre("inspectorPanel") - visual;
+        // The application's first built-in card stands one card to the right of "Sem Shader".
+        if (auto* noShader = window.findChild<QWidget*>(QStringLiteral("noShaderCard"))) {
+            const int spacing = noShader->parentWidget()->layout()->spacing();
+            firstBuiltInCard = centre("noShaderCard") + QPoint(noShader->width() + spacing, 0) - visual;
+        }
     }
 
     QPoint visual;
-    QPoint createButton, pixelIncrease, presetsTitle, draftChip, themeButton, inspectorCentre;
+    QPoint createButton, pixelIncrease, presetsTitle, draftChip, themeButton, inspectorCentre, firstBuiltInCard;
 };
 
 // The top-left corner of the "Visual" panel on the screen: the first row of its active title bar in the inspector
@@ -462,17 +466,6 @@ TEST(XvfbWindow, APresetCreatedThroughTheSheetIsSelectedAgainAfterARestart)
 
 // ---- The shaded preview and a GIF exported through the save dialog --------------------------------------
 
-// The last session of a picture shown through a built-in preset, as the window saved it when it quit.
-void writeShadedSession(const AppHome& home, const QString& picture, const ShaderPreset& preset)
-{
-    VisualSettings visual;
-    visual.paletteID = ImagePalette::gameBoy().id;
-    visual.pixelSize = 8;
-    visual.shader = ShaderConfiguration::fromPreset(preset, false);
-    LastSessionStore(std::filesystem::path(home.file(QStringLiteral("support/last-session.json")).toStdString()))
-        .save(LastSession{Url::file(picture.toStdString()), visual, preset.id, 2048, 0.5});
-}
-
 // A shaded preview has many colours where a plain pixel grid has one or two: counted on the middle row,
 // over the 200 pixels left of where the original picture begins.
 bool showsShadedPreview(const QImage& screen, const QColor& original)
@@ -568,12 +561,17 @@ TEST(XvfbWindow, ShadedPreviewThenAGIFExportedThroughTheDialog)
     ASSERT_TRUE(x.start());
     AppHome home;
     const QString picture = writePicture(home, QStringLiteral("foto.png"), originalColour);
-    writeShadedSession(home, picture, presetWithEffect("crt"));
+    const InspectorLayout layout;
 
     QProcess running;
     running.setProcessEnvironment(home.environment(x));
-    running.start(application(), {});
+    running.start(application(), {picture});
     ASSERT_TRUE(running.waitForStarted());
+    const QImage plain = waitForComparison(x, originalColour);
+    ASSERT_FALSE(plain.isNull());
+    const QPoint visual = findVisualPanel(plain, VTTheme::noite().barBgActive);
+    ASSERT_GE(visual.x(), 0) << "the inspector's \"Visual\" panel is not on the screen";
+    ASSERT_TRUE(clickAt(x, visual + layout.firstBuiltInCard)) << "the first built-in preset of the gallery";
     const QImage shaded = waitForScreen(
         x, [](const QImage& screen) { return showsShadedPreview(screen, originalColour); },
         QStringLiteral("shaded-preview"));
