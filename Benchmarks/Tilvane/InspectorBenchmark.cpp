@@ -161,9 +161,8 @@ void BlockSizeThroughSlider(benchmark::State& state)
     }
     auto look = editor.view().state().visual;
     look.shader = ShaderConfiguration::fromPreset(presets.front(), false);
-    const auto unshaded = editor.view().state().shaderPreviewBase;
     editor.view().setVisual(look);
-    editor.waitForPreview(unshaded);
+    editor.waitForPreview(nullptr);  // the first shaded preview
     auto& slider = *editor.window->findChild<PixelSlider*>(QStringLiteral("pixelSizeSlider"));
     for (auto _ : state) {
         std::vector<double> road, direct, stalls;

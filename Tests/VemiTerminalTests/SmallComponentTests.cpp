@@ -143,6 +143,31 @@ TEST(VTDotGridTest, DotsSitAtHalfPitchStepsInsideTheBounds)
     });
 }
 
+// A grid on whole pixels is kept as a picture; the picture must be the dots drawn one by one (the same grid
+// shifted by a quarter pixel is drawn directly, and lands a quarter pixel further on).
+TEST(VTDotGridTest, TheKeptPictureOfAGridIsTheGridDrawnDirectly)
+{
+    const VTTheme theme = VTTheme::noite();
+    const auto draw = [&](QPointF offset, QSize size) {
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.translate(offset);
+        VTDotGrid::paint(painter, QRectF(QPointF(0, 0), QSizeF(size) - QSizeF(4, 4)), theme, 8);
+        return image;
+    };
+    const QImage kept = draw({2, 2}, {200, 120});
+    EXPECT_EQ(draw({2, 2}, {200, 120}), kept) << "the second paint, from the kept picture, is the first";
+    // Drawn directly a whole pixel away and shifted back: the same pixels as the kept picture.
+    const QImage direct = draw({3.0001, 2}, {200, 120});
+    int differing = 0;
+    for (int y = 2; y < 116; ++y) {
+        for (int x = 2; x < 196; ++x) differing += QColor(kept.pixel(x, y)) != QColor(direct.pixel(x + 1, y)) ? 1 : 0;
+    }
+    EXPECT_LT(differing, 50) << "dots in the same places, only antialiasing may differ a little";
+    EXPECT_GT(countColour(kept, kept.rect(), theme.bgSection, 3), 0);
+}
+
 TEST(VTDotGridTest, DegenerateGridsPaintOnlyTheGround)
 {
     const std::tuple<const char*, qreal, QSize> rows[] = {
