@@ -5,6 +5,11 @@
 #include "TilvaneShaders/ShaderBundle.hpp"
 #include "TilvaneShaders/ShaderPresetCatalog.hpp"
 
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QTimer>
+
 #include <algorithm>
 #include <filesystem>
 
@@ -33,5 +38,41 @@ inline const ShaderPreset& heaviestPreset()
     });
     return found != list.end() ? *found : list.front();
 }
+
+// A smooth, colourful 6000 × 4000 photo written once as a JPEG under the system's temporary folder.
+inline const std::filesystem::path& roadPhoto()
+{
+    static const std::filesystem::path file = [] {
+        QImage photo(6000, 4000, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y) {
+            auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
+            for (int x = 0; x < photo.width(); ++x) {
+                row[x] = qRgb(x * 255 / photo.width(), y * 255 / photo.height(), ((x / 37) ^ (y / 23)) * 9 % 256);
+            }
+        }
+        const auto path = std::filesystem::temp_directory_path() / "tilvane-benchmark-road.jpg";
+        photo.save(QString::fromStdString(path.string()), "JPEG", 90);
+        return path;
+    }();
+    return file;
+}
+
+// A 1 ms timer on the main thread; its longest gap is the longest the window could not answer the user.
+class MainThreadHeartbeat {
+public:
+    MainThreadHeartbeat()
+    {
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { longest_ = std::max(longest_, sinceBeat_.restart()); });
+        sinceBeat_.start();
+        timer_.start(1);
+    }
+    double longestGapMilliseconds() const { return static_cast<double>(std::max(longest_, sinceBeat_.elapsed())); }
+
+private:
+    QTimer timer_;
+    QElapsedTimer sinceBeat_;
+    qint64 longest_ = 0;
+};
 
 }  // namespace tilvane::bench

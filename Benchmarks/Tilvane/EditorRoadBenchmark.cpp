@@ -3,15 +3,15 @@
 //   xBaseline   time of the road through the window's model ÷ the same library calls made directly in sequence
 //   stallMs     the longest gap of a 1 ms heartbeat timer on the main thread during the road (the window never
 //               freezes when it stays near a frame, 16 ms)
+#include "BenchmarkSupport.hpp"
+
 #include "Tilvane/Views/ContentView.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneCore/ImageFileLoader.hpp"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -24,30 +24,6 @@ using namespace tilvane;
 namespace {
 
 constexpr int maxDimension = 2048;
-
-struct Fixture {
-    Fixture()
-    {
-        QImage photo(6000, 4000, QImage::Format_RGB32);
-        for (int y = 0; y < photo.height(); ++y) {
-            auto* row = reinterpret_cast<QRgb*>(photo.scanLine(y));
-            for (int x = 0; x < photo.width(); ++x) {
-                row[x] = qRgb(x * 255 / photo.width(), y * 255 / photo.height(), ((x / 37) ^ (y / 23)) * 9 % 256);
-            }
-        }
-        photo.save(folder.filePath(QStringLiteral("road.jpg")), "JPEG", 90);
-        picture = folder.filePath(QStringLiteral("road.jpg")).toStdString();
-    }
-
-    static Fixture& shared()
-    {
-        static Fixture fixture;
-        return fixture;
-    }
-
-    QTemporaryDir folder;
-    std::filesystem::path picture;
-};
 
 VisualSettings roadLook()
 {
@@ -88,33 +64,22 @@ WindowRoad windowRoadSeconds(const std::filesystem::path& picture, const QTempor
     ContentView window(services);
     window.setVisual(roadLook());
 
+    const bench::MainThreadHeartbeat heartbeat;
     QElapsedTimer clock;
-    qint64 lastBeat = 0;
-    qint64 longestGap = 0;
-    QTimer heartbeat;
-    heartbeat.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
-        const qint64 now = clock.nsecsElapsed();
-        longestGap = std::max(longestGap, now - lastBeat);
-        lastBeat = now;
-    });
-    heartbeat.start(1);
     clock.start();
     window.loadImage(picture, false);
     while (window.state().isProcessing || !window.state().shaderPreviewBase) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }
-    const double seconds = clock.nsecsElapsed() / 1e9;
-    longestGap = std::max(longestGap, clock.nsecsElapsed() - lastBeat);
-    return {seconds, longestGap / 1e6};
+    return {clock.nsecsElapsed() / 1e9, heartbeat.longestGapMilliseconds()};
 }
 
 void EditorRoad(benchmark::State& state)
 {
-    Fixture& fixture = Fixture::shared();
+    const QTemporaryDir folder;
     for (auto _ : state) {
-        const double direct = directRoadSeconds(fixture.picture);
-        const WindowRoad road = windowRoadSeconds(fixture.picture, fixture.folder);
+        const double direct = directRoadSeconds(bench::roadPhoto());
+        const WindowRoad road = windowRoadSeconds(bench::roadPhoto(), folder);
         state.SetIterationTime(road.seconds);
         state.counters["xBaseline"] = road.seconds / direct;
         state.counters["stallMs"] = road.longestStallMilliseconds;

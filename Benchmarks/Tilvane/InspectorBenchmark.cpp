@@ -178,17 +178,11 @@ void BlockSizeThroughSlider(benchmark::State& state)
                     published = static_cast<double>(timer.nsecsElapsed()) / 1e6;
             });
             timer.start();
-            // A 1-ms heartbeat on the main thread: its longest gap is the longest stall the user could see.
-            QTimer heartbeat;
-            QElapsedTimer beat;
-            beat.start();
-            qint64 longest = 0;
-            QObject::connect(&heartbeat, &QTimer::timeout, [&] { longest = std::max(longest, beat.restart()); });
-            heartbeat.start(1);
+            const bench::MainThreadHeartbeat heartbeat;
             press(slider, QPointF(x, PixelSlider::height / 2.0));
             const bool arrived = editor.waitForPreview(before);
             QObject::disconnect(connection);
-            stalls.push_back(static_cast<double>(longest));
+            stalls.push_back(heartbeat.longestGapMilliseconds());
             if (!arrived) {
                 state.SkipWithError("no preview was published");
                 return;

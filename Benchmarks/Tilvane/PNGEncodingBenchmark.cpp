@@ -1,11 +1,13 @@
 // PNG encoding of a shaded export, read as ratios within one run:
 //   ExportEncoder ÷ VipsDefaultPngsave   time at most 0.5, file (the "bytes" counter) at most 1.3×
+// libvips (through glib) names a field "signals", which Qt defines as a macro: it comes first.
+#include "TilvaneCore/VipsRuntime.hpp"
+
 #include "BenchmarkSupport.hpp"
 
 #include "Tilvane/Services/PNGFileWriter.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneCore/ImagePalette.hpp"
-#include "TilvaneCore/VipsRuntime.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
 #include <benchmark/benchmark.h>

@@ -19,11 +19,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#undef signals
-#include "TilvaneCore/VipsRuntime.hpp"
-
 #include <algorithm>
-#include <cmath>
 #include <ctime>
 
 namespace tilvane {
@@ -37,31 +33,6 @@ const std::filesystem::path& folder()
         return made;
     }();
     return path;
-}
-
-// A smooth colourful 6000 × 4000 photo written as a JPEG once.
-const std::filesystem::path& photo()
-{
-    static const std::filesystem::path file = [] {
-        startVips();
-        constexpr int width = 6000;
-        constexpr int height = 4000;
-        std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * height * 3);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                std::uint8_t* pixel = &pixels[(static_cast<std::size_t>(y) * width + x) * 3];
-                pixel[0] = static_cast<std::uint8_t>(127 + 127 * std::sin(x * 0.002 + y * 0.001));
-                pixel[1] = static_cast<std::uint8_t>(127 + 127 * std::cos(y * 0.003));
-                pixel[2] = static_cast<std::uint8_t>(127 + 127 * std::sin((x - y) * 0.0015));
-            }
-        }
-        VipsImagePointer image(
-            vips_image_new_from_memory(pixels.data(), pixels.size(), width, height, 3, VIPS_FORMAT_UCHAR));
-        const auto path = folder() / "foto.jpeg";
-        vips_jpegsave(image.get(), path.c_str(), "Q", 90, nullptr);
-        return path;
-    }();
-    return file;
 }
 
 double threadCPUMilliseconds()
@@ -92,7 +63,7 @@ void LibraryCallsDirectly(benchmark::State& state)
     const VisualSettings visual = look();
     const ImageConverter converter;
     for (auto _ : state) {
-        const ImagePointer source = ImageFileLoader::load(photo(), 2048);
+        const ImagePointer source = ImageFileLoader::load(bench::roadPhoto(), 2048);
         const ImagePointer grid =
             converter.renderPixelGrid(*source, *visual.palette(), 8, visual.dither, visual.adjustments, {});
         const auto [previewWidth, previewHeight] = ContentView::previewSize(source->width(), source->height());
@@ -127,7 +98,7 @@ void ThroughTheWindow(benchmark::State& state)
     services.sessionStore = LastSessionStore(folder() / "last-session.json");
     services.renderer = [] { return &renderer(); };
     services.shaderPresets = [] { return bench::builtInPresets(); };
-    photo();  // the fixture is made before anything is timed
+    bench::roadPhoto();  // the fixture is made before anything is timed
     double longestStall = 0;
     double longestStallWork = 0;
     for (auto _ : state) {
@@ -158,7 +129,7 @@ void ThroughTheWindow(benchmark::State& state)
             }
             return !window.state().errorMessage;
         };
-        window.loadImage(photo(), false);
+        window.loadImage(bench::roadPhoto(), false);
         if (!until([&] { return window.state().shaderImage != nullptr; })) {
             state.SkipWithError(window.state().errorMessage->c_str());
             break;
