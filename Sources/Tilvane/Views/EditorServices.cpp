@@ -1,5 +1,6 @@
 #include "Tilvane/Views/EditorServices.hpp"
 
+#include "Tilvane/Services/DesktopReduceMotion.hpp"
 #include "Tilvane/Services/SampleImage.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 #include "Tilvane/Views/GIFExportOptions.hpp"
@@ -97,6 +98,18 @@ std::optional<GIFDestination> FileDialogs::chooseGIFDestination(const std::strin
     const auto file = chosenPath(dialog->selectedFiles().value(0));
     if (!file) return std::nullopt;
     return GIFDestination{*file, options->choice().maxDimension, options->choice().duration};
+}
+
+ReduceMotionSetting& ReduceMotionSetting::shared()
+{
+    static ReduceMotionSetting* const setting = [] {
+        auto* desktopSetting = new ReduceMotionSetting(QCoreApplication::instance());
+        auto* desktop = new DesktopReduceMotion(desktopSetting);
+        desktopSetting->setValue(desktop->reduceMotion());
+        QObject::connect(desktop, &DesktopReduceMotion::changed, desktopSetting, &ReduceMotionSetting::setValue);
+        return desktopSetting;
+    }();
+    return *setting;
 }
 
 void ReduceMotionSetting::setValue(bool reduceMotion)

@@ -110,8 +110,6 @@ public:
 
     bool value() const { return value_; }
     void setValue(bool reduceMotion);
-    // Reads GSettings (org.gnome.desktop.interface enable-animations) again; off without that schema.
-    void refreshFromDesktop();
 
 signals:
     void valueChanged(bool reduceMotion);
