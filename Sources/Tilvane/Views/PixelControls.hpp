@@ -35,7 +35,6 @@ public:
     bool isOn() const { return on_; }
     void setOn(bool on);
     QString title() const { return title_; }
-    bool isCompact() const { return compact_; }
     // Where the track lies in the widget's coordinates.
     QRect trackRect() const;
 
