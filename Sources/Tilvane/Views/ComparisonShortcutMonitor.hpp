@@ -18,7 +18,6 @@ public:
     ComparisonShortcutMonitor(QWidget* view, std::function<void()> onToggle);
     ~ComparisonShortcutMonitor() override;
 
-
     // Whether a key press with these modifiers and this text toggles the grip.
     static bool matches(Qt::KeyboardModifiers modifiers, int key, const QString& text);
 
