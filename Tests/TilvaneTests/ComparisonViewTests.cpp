@@ -59,12 +59,8 @@ TEST(ComparisonGeometry, FitsThePictureInsideTheInsetArea)
 TEST(ComparisonGeometry, PositionsBecomeClampedFractions)
 {
     const auto geometry = ComparisonGeometry::fit({1000, 400}, {200, 100});
-    struct Row {
-        qreal x;
-        double fraction;
-    };
-    const Row rows[] = {{500, 0.5}, {50, 0}, {950, 1}, {100, 0}, {900, 1}, {300, 0.25}, {std::nan(""), 0}};
-    for (const auto& row : rows) EXPECT_EQ(geometry.fractionAt(row.x), row.fraction) << row.x;
+    const std::pair<qreal, double> rows[] = {{100, 0}, {900, 1}, {300, 0.25}, {std::nan(""), 0}};
+    for (const auto& [x, fraction] : rows) EXPECT_EQ(geometry.fractionAt(x), fraction) << x;
 }
 
 TEST(ComparisonView, ClicksMoveTheDividerAndEveryDragEndIsReported)
@@ -160,9 +156,9 @@ TEST(ComparisonView, PlaceholdersForNoPictureAndForAFileBeingOpened)
     EXPECT_FALSE(empty->isVisible());
     EXPECT_TRUE(loading->isVisible());
     const auto* name = comparison.view.findChild<VTText*>(QStringLiteral("comparisonLoadingName"));
-    EXPECT_TRUE(name->text().contains(QStringLiteral("…"))) << name->text().toStdString();
-    EXPECT_TRUE(name->text().startsWith(QStringLiteral("uma "))) << "shortened in the middle";
-    EXPECT_TRUE(name->text().endsWith(QStringLiteral(".png")));
+    EXPECT_TRUE(name->text().startsWith(QStringLiteral("uma ")) && name->text().contains(QStringLiteral("…"))
+                && name->text().endsWith(QStringLiteral(".png")))
+        << "shortened in the middle: " << name->text().toStdString();
     QCoreApplication::processEvents();
     EXPECT_TRUE(name->isVisible());
     EXPECT_LE(name->width(), 256) << "one line inside the 280-point window";
@@ -229,12 +225,6 @@ TEST(ComparisonShortcutMonitor, AnswersOnlyInItsOwnWindowAndSwallowsTheKey)
     QTest::keyClick(first.field, Qt::Key_B, Qt::ShiftModifier);
     EXPECT_EQ(first.toggles, 1);
     EXPECT_EQ(first.field->text().toLower(), QStringLiteral("b")) << "other keys pass on";
-
-    QWidget dialog;
-    auto* dialogField = new QLineEdit(&dialog);
-    dialog.show();
-    QTest::keyClick(dialogField, Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(first.toggles + second.toggles, 2) << "a key typed in another window reaches it unchanged";
 
     delete first.monitor;
     QTest::keyClick(first.field, Qt::Key_B, Qt::ControlModifier | Qt::ShiftModifier);

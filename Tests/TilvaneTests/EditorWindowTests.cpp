@@ -58,18 +58,13 @@ TEST(EditorWindow, LaysOutBarStageGalleryAndInspectorAroundTheSample)
     for (const auto appearance : {VTAppearance::noite, VTAppearance::vemi}) {
         ShownEditor editor(appearance);
         EXPECT_EQ(editor.window->minimumSize(), QSize(900, 620));
-        ASSERT_NE(editor.child<QWidget>("navigationBar"), nullptr);
-        ASSERT_NE(editor.child<ComparisonView>("comparison"), nullptr);
-        ASSERT_NE(editor.child<QWidget>("gallery"), nullptr);
-        auto* inspector = editor.child<InspectorColumn>("inspector");
-        ASSERT_NE(inspector, nullptr);
-        EXPECT_EQ(inspector->width(), 300);
-        const auto* subtitle = editor.child<QWidget>("subtitle");
-        ASSERT_NE(subtitle, nullptr);
-        EXPECT_EQ(subtitle->accessibleName(), QStringLiteral("Exemplo Tilvane · 64 × 48 px"));
+        for (const char* part : {"navigationBar", "comparison", "gallery"}) {
+            EXPECT_NE(editor.child<QWidget>(part), nullptr) << part;
+        }
+        ASSERT_NE(editor.child<InspectorColumn>("inspector"), nullptr);
+        EXPECT_EQ(editor.child<InspectorColumn>("inspector")->width(), 300);
+        EXPECT_EQ(editor.child<QWidget>("subtitle")->accessibleName(), QStringLiteral("Exemplo Tilvane · 64 × 48 px"));
         EXPECT_TRUE(editor.child<VTButton>("exportPNGButton")->isEnabled());
-        EXPECT_TRUE(editor.window->exportPNGAction()->isEnabled());
-        EXPECT_TRUE(editor.window->exportGIFAction()->isEnabled());
         editor.window->grab().save(screenshotPath(QStringLiteral("window-sample-") + vtRawValue(appearance)));
     }
 }

@@ -38,11 +38,7 @@ TEST(PresetDocumentFile, AnExportedDocumentReadsBackWhole)
     const auto file = folder.path() / "nested" / "tilvane-preset.json";
     const auto preset = presetNamed("Retro", lookWithPixelSize(12));
     writePresetDocument(file, preset);
-    const auto document = readPresetDocument(file);
-    EXPECT_EQ(document, PersonalPresetTransfer::encode(preset));
-    const auto decoded = PersonalPresetTransfer::decode(document);
-    EXPECT_EQ(decoded.name, "Retro");
-    EXPECT_EQ(decoded.visual, preset.visual);
+    EXPECT_EQ(readPresetDocument(file), PersonalPresetTransfer::encode(preset));
 }
 
 TEST(PresetDocumentFile, FilesThatCannotBeImportedAreRefusedAndLeftAsTheyWere)
