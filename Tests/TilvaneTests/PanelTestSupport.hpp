@@ -56,6 +56,15 @@ inline QColor pixel(QWidget& widget, QPoint at)
     return snapshot(widget).pixelColor(at);
 }
 
+// How many pixels of `area` are exactly `colour`.
+inline int countColour(const QImage& image, const QRect& area, const QColor& colour)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) count += image.pixel(x, y) == colour.rgb() ? 1 : 0;
+    return count;
+}
+
 // Exact equality of the opaque colour (themes' surfaces are opaque).
 inline ::testing::AssertionResult sameColour(const QColor& actual, const QColor& expected)
 {
