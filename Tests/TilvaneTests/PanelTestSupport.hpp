@@ -73,6 +73,14 @@ inline ::testing::AssertionResult sameColour(const QColor& actual, const QColor&
                                          << expected.name().toStdString();
 }
 
+// A widget drawn at half opacity: each channel of `dimmed` halfway between `ground` and `full`.
+inline void expectHalfway(const QColor& dimmed, const QColor& full, const QColor& ground)
+{
+    EXPECT_NEAR(dimmed.red(), (full.red() + ground.red()) / 2.0, 2);
+    EXPECT_NEAR(dimmed.green(), (full.green() + ground.green()) / 2.0, 2);
+    EXPECT_NEAR(dimmed.blue(), (full.blue() + ground.blue()) / 2.0, 2);
+}
+
 inline QAccessibleInterface& accessible(QWidget& widget)
 {
     QAccessibleInterface* interface = QAccessible::queryAccessibleInterface(&widget);

@@ -107,13 +107,7 @@ TEST(PixelSwitchTest, InsideADisabledContainerItIsDimmedAndIgnoresClicks)
     EXPECT_FALSE(control->isOn());
     EXPECT_EQ(edited.size(), 0);
 
-    // Half opacity: halfway between the ground and the full colour.
-    const QImage disabled = snapshot(*control);
-    const QColor ground = stage.root->palette().color(QPalette::Window);
-    const QColor full = enabled.pixelColor(10, 12);
-    const QColor dimmed = disabled.pixelColor(10, 12);
-    EXPECT_NEAR(dimmed.red(), (full.red() + ground.red()) / 2.0, 2);
-    EXPECT_NEAR(dimmed.blue(), (full.blue() + ground.blue()) / 2.0, 2);
+    expectHalfway(pixel(*control, {10, 12}), enabled.pixelColor(10, 12), stage.root->palette().color(QPalette::Window));
 }
 
 // MARK: PixelChoiceButton
