@@ -69,9 +69,6 @@ TEST(CustomPaletteEditorTest, RowsShowNumberCodeAndNames)
     EXPECT_EQ(harness.inRow<VTText>(1, "colorCode").accessibleName(), "Cor 2: #335C67");
     EXPECT_EQ(harness.inRow<ColorWell>(2, "colorWell").accessibleName(), "Escolher cor 3 da paleta");
     EXPECT_EQ(harness.inRow<ColorWell>(0, "colorWell").color(), QColor(255, 0, 16));
-    EXPECT_EQ(harness.inRow<VTButton>(1, "removeButton").toolTip(), "Remover cor 2");
-    EXPECT_EQ(harness.inRow<VTButton>(1, "removeButton").text(), "−");
-    EXPECT_EQ(harness.addButton().accessibleName(), "Adicionar cor à paleta");
     EXPECT_EQ(harness.footer(), hint);
 }
 
@@ -133,7 +130,6 @@ TEST(CustomPaletteEditorTest, ADuplicatePickWarnsAndWritesNothingUntilTheNextCha
     PaletteHarness harness({RGBColor::hex(0x101820), RGBColor::hex(0x335C67), RGBColor::hex(0xE09F3E)});
     harness.pickFor(0, QColor(0x33, 0x5C, 0x67));
     EXPECT_EQ(harness.footer(), duplicate);
-    EXPECT_EQ(harness.editor->warning(), duplicate);
     EXPECT_TRUE(harness.edits.empty());
     EXPECT_EQ(harness.inRow<ColorWell>(0, "colorWell").color(), QColor(0x10, 0x18, 0x20)) << "still the stored colour";
 
@@ -184,18 +180,15 @@ TEST(CustomPaletteEditorTest, AListOfAnotherLengthRenewsEveryRow)
     EXPECT_TRUE(first.isNull()) << "another length renews them";
     EXPECT_EQ(harness.editor->rows().size(), 2);
     EXPECT_TRUE(harness.edits.empty()) << "setColors reports nothing";
-}
 
-TEST(CustomPaletteEditorTest, ShowsAListFromOutsideWhateverItsLength)
-{
     std::vector<RGBColor> many;
     for (std::uint8_t i = 0; i < 18; ++i) many.push_back(RGBColor{i, i, i});
-    PaletteHarness harness(many);
-    EXPECT_EQ(harness.editor->rows().size(), 18);
+    harness.editor->setColors(many);
+    EXPECT_EQ(harness.editor->rows().size(), 18) << "a list from outside shows whatever its length";
     EXPECT_FALSE(harness.addButton().isEnabled());
-    PaletteHarness single({RGBColor{1, 2, 3}});
-    EXPECT_EQ(single.editor->rows().size(), 1);
-    EXPECT_FALSE(single.inRow<VTButton>(0, "removeButton").isEnabled());
+    harness.editor->setColors({RGBColor{1, 2, 3}});
+    EXPECT_EQ(harness.editor->rows().size(), 1);
+    EXPECT_FALSE(harness.inRow<VTButton>(0, "removeButton").isEnabled());
 }
 
 }  // namespace

@@ -53,14 +53,11 @@ TEST(GIFExportOptions, EditsEmitAndSettersDoNot)
     options.setChoice({2048, 3});
     EXPECT_EQ(edited.count(), 0);
     EXPECT_TRUE(button(options, "gifSize2048")->isSelected());
-    EXPECT_FALSE(button(options, "gifSize1024")->isSelected());
     EXPECT_TRUE(button(options, "gifDuration3")->isSelected());
-    EXPECT_EQ(textOf(options, "gifOutputSize"), QStringLiteral("2048 × 1536 px"));
 
     button(options, "gifDuration1")->click();
     ASSERT_EQ(edited.count(), 1);
     EXPECT_EQ(edited.at(0).at(0).value<GIFExportChoice>(), (GIFExportChoice{2048, 1}));
-    EXPECT_EQ(options.choice(), (GIFExportChoice{2048, 1}));
     EXPECT_FALSE(button(options, "gifDuration3")->isSelected());
 }
 
@@ -70,8 +67,6 @@ TEST(GIFExportOptions, CaptionSaysWhetherTheGIFMoves)
     GIFExportOptions still(10, 10, false);
     EXPECT_EQ(textOf(moving, "gifMotionCaption"), QStringLiteral("10 Quadros/s · Repetição Contínua"));
     EXPECT_EQ(textOf(still, "gifMotionCaption"), QStringLiteral("Sem Movimento · Quadro Único"));
-    EXPECT_EQ(button(moving, "gifSize512")->text(), QStringLiteral("512 px"));
-    EXPECT_EQ(button(moving, "gifDuration2")->text(), QStringLiteral("2 s"));
 }
 
 TEST(GIFExportOptions, SaveDialogProposesTheNameAndCarriesTheOptions)
@@ -81,16 +76,13 @@ TEST(GIFExportOptions, SaveDialogProposesTheNameAndCarriesTheOptions)
         std::unique_ptr<QFileDialog> dialog(
             makeExportSaveDialog(nullptr, folder, QStringLiteral("foto-tilvane.gif"), QStringLiteral("gif")));
         auto* options = addGIFExportOptions(dialog.get(), 800, 600, true, {512, 3}, appearance);
-        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
-        EXPECT_EQ(dialog->defaultSuffix(), QStringLiteral("gif"));
         EXPECT_EQ(dialog->findChild<GIFExportOptions*>(), options);
         EXPECT_EQ(options->choice(), (GIFExportChoice{512, 3}));
         dialog->resize(760, 620);
         dialog->show();
-        const QString name = appearance == VTAppearance::noite ? QStringLiteral("gif-dialog-noite.png")
-                                                               : QStringLiteral("gif-dialog-vemi.png");
         QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR));
-        EXPECT_TRUE(dialog->grab().save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/") + name));
+        EXPECT_TRUE(dialog->grab().save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/gif-dialog-%1.png")
+                                            .arg(QLatin1String(appearance == VTAppearance::noite ? "noite" : "vemi"))));
         EXPECT_TRUE(dialog->selectedFiles().value(0).endsWith(QStringLiteral("foto-tilvane.gif")));
     }
 }

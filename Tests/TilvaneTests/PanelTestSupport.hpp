@@ -56,12 +56,29 @@ inline QColor pixel(QWidget& widget, QPoint at)
     return snapshot(widget).pixelColor(at);
 }
 
+// How many pixels of `area` are exactly `colour`.
+inline int countColour(const QImage& image, const QRect& area, const QColor& colour)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) count += image.pixel(x, y) == colour.rgb() ? 1 : 0;
+    return count;
+}
+
 // Exact equality of the opaque colour (themes' surfaces are opaque).
 inline ::testing::AssertionResult sameColour(const QColor& actual, const QColor& expected)
 {
     if (actual.rgb() == expected.rgb()) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "got " << actual.name().toStdString() << ", expected "
                                          << expected.name().toStdString();
+}
+
+// A widget drawn at half opacity: each channel of `dimmed` halfway between `ground` and `full`.
+inline void expectHalfway(const QColor& dimmed, const QColor& full, const QColor& ground)
+{
+    EXPECT_NEAR(dimmed.red(), (full.red() + ground.red()) / 2.0, 2);
+    EXPECT_NEAR(dimmed.green(), (full.green() + ground.green()) / 2.0, 2);
+    EXPECT_NEAR(dimmed.blue(), (full.blue() + ground.blue()) / 2.0, 2);
 }
 
 inline QAccessibleInterface& accessible(QWidget& widget)

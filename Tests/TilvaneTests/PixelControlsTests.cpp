@@ -34,15 +34,13 @@ TEST(PixelSwitchTest, TrackAndKnobTakeTheirStateColoursInBothThemes)
             const VTTheme& theme = stage.theme();
             ASSERT_EQ(control->size(), QSize(48, 24));
             const QImage image = snapshot(*control);
-            // Outline, track ground beside the knob, knob 18 × 18 at x 3 (off) or 27 (on).
+            // Knob 18 × 18 at x 3 (off) or 27 (on).
             EXPECT_TRUE(sameColour(image.pixelColor(0, 0), theme.border));
-            EXPECT_TRUE(sameColour(image.pixelColor(47, 23), theme.border));
             const QColor ground = on ? theme.barBgActive : theme.chipBg;
             const QColor knob = on ? theme.barFgActive : theme.fg;
             const int knobLeft = on ? 27 : 3;
             const int freeX = on ? 10 : 36;
             EXPECT_TRUE(sameColour(image.pixelColor(freeX, 12), ground));
-            EXPECT_TRUE(sameColour(image.pixelColor(1, 1), ground));
             EXPECT_TRUE(sameColour(image.pixelColor(knobLeft, 3), knob));
             EXPECT_TRUE(sameColour(image.pixelColor(knobLeft + 17, 20), knob));
             EXPECT_TRUE(sameColour(image.pixelColor(knobLeft - 1, 12), ground));
@@ -74,23 +72,23 @@ TEST(PixelSwitchTest, AClickAnywhereOnTheRowTogglesAndReportsTheNewValue)
         ASSERT_EQ(edited.size(), 1);
         EXPECT_EQ(edited.takeFirst().at(0).toBool(), expected);
     }
+    control->setOn(false);
+    EXPECT_TRUE(edited.isEmpty()) << "setOn does not report";
+    EXPECT_TRUE(sameColour(pixel(*control, control->trackRect().topLeft() + QPoint(36, 12)), stage.theme().chipBg));
 }
 
 TEST(PixelSwitchTest, ACompactSwitchStillNamesItselfByItsTitle)
 {
     auto* control = new PixelSwitch(QStringLiteral("Ativar CRT"), true);
     Stage stage(control);
-    EXPECT_EQ(control->sizeHint(), QSize(48, 24));
     QAccessibleInterface& access = accessible(*control);
     EXPECT_EQ(access.text(QAccessible::Name), "Ativar CRT");
-    EXPECT_EQ(access.text(QAccessible::Value), "Desligado");
     EXPECT_EQ(control->toolTip(), "Ativar CRT: desligado");
     EXPECT_FALSE(access.state().checked);
 
     accessibleAction(*control, QAccessibleActionInterface::pressAction());
     EXPECT_TRUE(control->isOn());
     EXPECT_EQ(access.text(QAccessible::Value), "Ligado");
-    EXPECT_EQ(control->toolTip(), "Ativar CRT: ligado");
     EXPECT_TRUE(access.state().checked);
 }
 
@@ -109,27 +107,7 @@ TEST(PixelSwitchTest, InsideADisabledContainerItIsDimmedAndIgnoresClicks)
     EXPECT_FALSE(control->isOn());
     EXPECT_EQ(edited.size(), 0);
 
-    // Half opacity over the stage's ground: every channel halfway between the ground and the full colour.
-    const QImage disabled = snapshot(*control);
-    const QColor ground = stage.root->palette().color(QPalette::Window);
-    const QColor full = enabled.pixelColor(10, 12);
-    const QColor dimmed = disabled.pixelColor(10, 12);
-    EXPECT_NEAR(dimmed.red(), (full.red() + ground.red()) / 2.0, 2);
-    EXPECT_NEAR(dimmed.green(), (full.green() + ground.green()) / 2.0, 2);
-    EXPECT_NEAR(dimmed.blue(), (full.blue() + ground.blue()) / 2.0, 2);
-}
-
-TEST(PixelSwitchTest, SetOnRedrawsWithoutReporting)
-{
-    auto* control = new PixelSwitch(QStringLiteral("Animação"), false);
-    Stage stage(control, VTAppearance::vemi, 200);
-    QSignalSpy edited(control, &PixelSwitch::valueEdited);
-    control->setOn(true);
-    control->setOn(false);
-    control->setOn(true);
-    EXPECT_TRUE(control->isOn());
-    EXPECT_EQ(edited.size(), 0);
-    EXPECT_TRUE(sameColour(pixel(*control, control->trackRect().topLeft() + QPoint(5, 12)), stage.theme().barBgActive));
+    expectHalfway(pixel(*control, {10, 12}), enabled.pixelColor(10, 12), stage.root->palette().color(QPalette::Window));
 }
 
 // MARK: PixelChoiceButton
@@ -159,7 +137,6 @@ TEST(PixelChoiceButtonTest, FillFollowsSelectionThenHoverOrPress)
             auto* button = new PixelChoiceButton(QStringLiteral("Grafite"));
             button->setSelected(row.selected);
             Stage stage(button, theme.appearance);
-            // The pointer's place is set explicitly, wherever an earlier test left it.
             if (row.hovered) {
                 QEnterEvent enter(QPointF(3, 3), QPointF(3, 3), QPointF(3, 3));
                 QCoreApplication::sendEvent(button, &enter);
@@ -172,12 +149,7 @@ TEST(PixelChoiceButtonTest, FillFollowsSelectionThenHoverOrPress)
             const QImage image = snapshot(*button);
             EXPECT_TRUE(sameColour(image.pixelColor(2, 2), stage.theme().*row.fill));
             EXPECT_TRUE(sameColour(image.pixelColor(0, 0), stage.theme().border));
-            // The label is drawn in the state's text colour.
-            int textPixels = 0;
-            for (int y = 0; y < image.height(); ++y)
-                for (int x = 1; x < image.width() - 1; ++x)
-                    textPixels += image.pixelColor(x, y).rgb() == (stage.theme().*row.text).rgb() ? 1 : 0;
-            EXPECT_GT(textPixels, 5);
+            EXPECT_GT(countColour(image, image.rect().adjusted(1, 0, -1, 0), stage.theme().*row.text), 5) << "label";
         }
     }
 }
@@ -203,20 +175,13 @@ TEST(PixelChoiceButtonTest, ATrailingSwatchSitsAtTheRightEndAndTakesTheChipsText
     button->setSelected(true);
     Stage stage(button, VTAppearance::noite, 260);
     QSignalSpy clicked(button, &QAbstractButton::clicked);
-    EXPECT_EQ(button->width(), 260);
     EXPECT_EQ(swatch->geometry().right(), 260 - 8 - 1) << "padded 8 from the right end";
     EXPECT_GE(swatch->x(), vtCeil(vtTextLineSize(VTTextStyle::pixelMD, button->text())).width() + 8 + 8);
     clickAt(*button, swatch->geometry().center());
     EXPECT_EQ(clicked.size(), 1) << "a click on the swatch is the button's";
 
     // The glyph of a palette without colours has no colour of its own: it takes the selected chip's text colour.
-    const QImage image = snapshot(*button);
-    int glyph = 0;
-    for (int y = swatch->y(); y <= swatch->geometry().bottom(); ++y)
-        for (int x = swatch->x(); x <= swatch->geometry().right(); ++x)
-            glyph += image.pixelColor(x, y).rgb() == stage.theme().barFgActive.rgb() ? 1 : 0;
-    EXPECT_GT(glyph, 2);
-    EXPECT_TRUE(accessible(*button).state().selectable);
+    EXPECT_GT(countColour(snapshot(*button), swatch->geometry(), stage.theme().barFgActive), 2);
 }
 
 // MARK: PaletteSwatch
@@ -246,7 +211,6 @@ TEST(PaletteSwatchTest, SamplesEvenlyAndStartsWithTheFirstColour)
                                    QColor(color.red, color.green, color.blue)))
                 << "square " << i;
         }
-        // One outline around the whole row, covering its outermost pixels.
         EXPECT_TRUE(sameColour(image.pixelColor(0, 0), stage.theme().border));
         EXPECT_TRUE(sameColour(image.pixelColor(image.width() - 1, 11), stage.theme().border));
     }
@@ -259,12 +223,9 @@ TEST(PaletteSwatchTest, APaletteWithoutColoursShowsTheGlyphButALimitOfZeroDoesNo
     Stage first(original);
     Stage second(none);
     EXPECT_TRUE(original->showsGlyph());
-    EXPECT_GT(original->width(), 0);
     const QImage glyph = snapshot(*original);
-    int ink = 0;
-    for (int y = 0; y < glyph.height(); ++y)
-        for (int x = 0; x < glyph.width(); ++x) ink += glyph.pixelColor(x, y).rgb() != glyph.pixelColor(0, 0).rgb();
-    EXPECT_GT(ink, 2) << "the glyph is drawn";
+    EXPECT_LT(countColour(glyph, glyph.rect(), glyph.pixelColor(0, 0)), glyph.width() * glyph.height() - 2)
+        << "the glyph is drawn";
     EXPECT_FALSE(none->showsGlyph());
     EXPECT_EQ(none->sizeHint(), QSize(0, 12));
 }
@@ -321,7 +282,6 @@ TEST(PixelSliderTest, DrawsTheFillUpToTheThumbsCentre)
     EXPECT_TRUE(sameColour(image.pixelColor(105, 10), theme.bgWindow)) << "thumb body";
     EXPECT_TRUE(sameColour(image.pixelColor(100, 1), theme.border)) << "thumb outline";
     EXPECT_TRUE(sameColour(image.pixelColor(150, 10), theme.bgWindow));
-    EXPECT_TRUE(sameColour(image.pixelColor(150, 6), theme.border)) << "track outline";
 }
 
 TEST(PixelSliderTest, AccessibilityReadsPixelsAndStepsWithinTheRange)
@@ -330,7 +290,6 @@ TEST(PixelSliderTest, AccessibilityReadsPixelsAndStepsWithinTheRange)
     slider->setValue(8);
     Stage stage(slider, VTAppearance::vemi, 212);
     QSignalSpy edited(slider, &PixelSlider::valueEdited);
-    EXPECT_EQ(accessible(*slider).text(QAccessible::Name), "Tamanho do pixel");
     EXPECT_EQ(accessible(*slider).text(QAccessible::Value), "8 px");
     accessibleAction(*slider, QAccessibleActionInterface::increaseAction());
     EXPECT_EQ(slider->value(), 9);
@@ -340,17 +299,7 @@ TEST(PixelSliderTest, AccessibilityReadsPixelsAndStepsWithinTheRange)
     slider->setValue(2);
     accessibleAction(*slider, QAccessibleActionInterface::decreaseAction());
     EXPECT_EQ(slider->value(), 2);
-    EXPECT_EQ(edited.size(), 3);
-}
-
-TEST(PixelSliderTest, SetValueDoesNotReport)
-{
-    auto* slider = new PixelSlider(2, 40, QStringLiteral("Tamanho do pixel"));
-    Stage stage(slider, VTAppearance::vemi, 212);
-    QSignalSpy edited(slider, &PixelSlider::valueEdited);
-    slider->setValue(30);
-    EXPECT_EQ(edited.size(), 0);
-    EXPECT_EQ(slider->value(), 30);
+    EXPECT_EQ(edited.size(), 3) << "setValue does not report";
 }
 
 // MARK: VTHairline

@@ -40,9 +40,7 @@ TEST(PresetPanel, ShowsTheSelectedPresetWithItsDraftChipAndTheButtonsTheStateAll
     EXPECT_EQ(panel.findChild<PixelCaption*>("presetNameCaption")->text(), "Meu CRT Âmbar");
     EXPECT_TRUE(panel.findChild<QWidget*>("presetDraftChip")->isVisible());
     for (const char* name : selectionButtons) EXPECT_TRUE(button(panel, name).isVisible()) << name;
-    EXPECT_EQ(button(panel, "deletePreset").toolTip(), "Excluir preset pessoal Meu CRT Âmbar");
     EXPECT_EQ(button(panel, "deletePreset").accessibleName(), "Excluir preset pessoal Meu CRT Âmbar");
-    EXPECT_EQ(button(panel, "savePreset").toolTip(), "Salvar alterações");
     EXPECT_FALSE(button(panel, "exportPreset").isEnabled());
 
     panel.setState({preset, false, true});

@@ -33,7 +33,6 @@ TEST(ShaderParameterControlsTest, TheBezelTakesOverTheCurvatureKeys)
     InspectorHarness harness("tubo");
     EXPECT_TRUE(harness.has(QStringLiteral("parameter:0:curveX")));
     EXPECT_TRUE(harness.has(QStringLiteral("parameter:0:curveY")));
-    EXPECT_TRUE(harness.has(QStringLiteral("parameter:0:flickerStrength")));
     EXPECT_FALSE(harness.has(QStringLiteral("curvatureNote:0")));
 
     click(harness.find<PixelSwitch>(QStringLiteral("bezelSwitch")));
@@ -49,17 +48,14 @@ TEST(ShaderParameterControlsTest, TheBezelTakesOverTheCurvatureKeys)
     harness.settle();
     EXPECT_TRUE(harness.has(QStringLiteral("parameter:0:curveX"))) << "bezel off brings them back";
     EXPECT_FALSE(harness.has(QStringLiteral("curvatureNote:0")));
-}
 
-TEST(ShaderParameterControlsTest, AnEffectWithoutCurvatureGetsNoNote)
-{
-    InspectorHarness harness("duo");
+    harness.select("duo");
     ShaderConfiguration configuration = harness.current();
     configuration.bezel.isOn = true;
     harness.inspector->setConfiguration(configuration);
     harness.settle();
     EXPECT_TRUE(harness.has(QStringLiteral("parameter:0:duration")));
-    EXPECT_FALSE(harness.has(QStringLiteral("curvatureNote:0")));
+    EXPECT_FALSE(harness.has(QStringLiteral("curvatureNote:0"))) << "an effect without curvature gets no note";
 }
 
 TEST(ShaderParameterControlsTest, ANumberShowsItsStandardUntilTheFirstDragStoresIt)
@@ -67,7 +63,6 @@ TEST(ShaderParameterControlsTest, ANumberShowsItsStandardUntilTheFirstDragStores
     InspectorHarness harness("tubo");
     auto& bloom = harness.find<ShaderValueControl>(QStringLiteral("parameter:0:bloomSpread"));
     EXPECT_EQ(bloom.value(), 8.0f);
-    EXPECT_EQ(bloom.label(), "Brilho");
     EXPECT_FALSE(harness.current().passes[0].settings.contains("bloomSpread"));
     clickAt(bloom, {6, bloom.trackArea().center().y()});
     EXPECT_EQ(harness.current().passes[0].settings.at("bloomSpread"), 0.0f);
@@ -75,7 +70,7 @@ TEST(ShaderParameterControlsTest, ANumberShowsItsStandardUntilTheFirstDragStores
 
 // MARK: Raster
 
-TEST(ShaderParameterControlsTest, RasterSelectsTheNearestChoice)
+TEST(ShaderParameterControlsTest, RasterSelectsTheNearestChoiceAndAClickStoresItsIndex)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float infinity = std::numeric_limits<float>::infinity();
@@ -107,17 +102,10 @@ TEST(ShaderParameterControlsTest, RasterSelectsTheNearestChoice)
             EXPECT_EQ(chip.isSelected(), row.selected == choice) << chip.text().toStdString();
         }
     }
-}
-
-TEST(ShaderParameterControlsTest, AClickOnARasterChoiceStoresItsIndex)
-{
-    InspectorHarness harness("fosforo");
     auto& rgb = harness.find<PixelChoiceButton>(QStringLiteral("raster:0:rasterMode:3"));
-    EXPECT_EQ(rgb.text(), "RGB");
     click(rgb);
     EXPECT_EQ(harness.current().passes[0].settings.at("rasterMode"), 3.0f);
     EXPECT_TRUE(rgb.isSelected());
-    EXPECT_FALSE(harness.find<PixelChoiceButton>(QStringLiteral("raster:0:rasterMode:1")).isSelected());
 }
 
 // MARK: Switch
@@ -166,7 +154,6 @@ TEST(ShaderParameterControlsTest, APickedColourStoresExactlyItsThreeKeys)
     InspectorHarness harness("fosforo");
     auto& well = harness.find<ColorWell>(QStringLiteral("parameter:0:phosphor"));
     EXPECT_EQ(well.color(), QColor::fromRgbF(0, 0.8f, 0.4f));
-    EXPECT_EQ(accessible(well).text(QAccessible::Name), "Fósforo");
 
     harness.picker.answers = {QColor(255, 0, 51)};
     click(well);
@@ -198,12 +185,6 @@ TEST(BezelControlsTest, OnlyTheSwitchShowsWhileTheBezelIsOff)
     click(harness.find<PixelSwitch>(QStringLiteral("bezelSwitch")));
     harness.settle();
     for (const auto& part : parts) EXPECT_TRUE(harness.has(part)) << part.toStdString();
-    EXPECT_EQ(harness.find<ShaderValueControl>(QStringLiteral("bezelCurvature")).range(),
-              (ShaderValueControl::Range{0, 3}));
-    EXPECT_EQ(harness.find<ShaderValueControl>(QStringLiteral("bezelDepth")).range(),
-              (ShaderValueControl::Range{0, 1}));
-    EXPECT_EQ(accessible(harness.find<ColorWell>(QStringLiteral("bezelColorWell"))).text(QAccessible::Name),
-              "Cor personalizada da moldura");
 }
 
 TEST(BezelControlsTest, MaterialsMatchTheStoredTextExactly)
@@ -232,8 +213,6 @@ TEST(BezelControlsTest, MaterialsMatchTheStoredTextExactly)
     EXPECT_EQ(harness.find<ColorWell>(QStringLiteral("bezelColorWell")).color(), QColor(0x2B, 0x2A, 0x28));
     click(harness.find<PixelChoiceButton>(QStringLiteral("material:Bronze")));
     EXPECT_EQ(harness.current().bezel.color, "#8A634A");
-    click(harness.find<PixelChoiceButton>(QStringLiteral("material:Bronze")));
-    EXPECT_EQ(harness.current().bezel.color, "#8A634A") << "the same text again";
 }
 
 TEST(BezelControlsTest, ColourTextReadsAsTheSystemStoresIt)

@@ -32,7 +32,9 @@ TEST(ShaderValueControlTest, PrintsTheValueWithDecimalsChosenByTheSpan)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ShaderValueControl control(QStringLiteral("Brilho"), row.range);
+        QSignalSpy edited(&control, &ShaderValueControl::valueEdited);
         control.setValue(row.value);
+        EXPECT_TRUE(edited.isEmpty()) << "setValue does not report";
         EXPECT_EQ(control.formatted(), row.text);
         EXPECT_EQ(accessible(control).text(QAccessible::Value), row.text);
     }
@@ -107,17 +109,15 @@ TEST(ShaderValueControlTest, DrawsThumbAndFillFromTheValueAndKeepsAnOutOfRangeTh
         const VTTheme& theme = stage.theme();
         const QRect area = control->trackArea();
         QImage image = snapshot(*control);
-        // usable 200: thumb 100…111, fill up to 106.
+        // Thumb 100…111, fill up to 106.
         EXPECT_TRUE(sameColour(image.pixelColor(50, area.center().y()), theme.btnBg));
         EXPECT_TRUE(sameColour(image.pixelColor(100, area.top()), theme.border)) << "thumb outline";
         EXPECT_TRUE(sameColour(image.pixelColor(105, area.top() + 2), theme.bgWindow)) << "thumb body";
         EXPECT_TRUE(sameColour(image.pixelColor(150, area.center().y()), theme.bgWindow)) << "empty track";
 
         control->setValue(7);
-        EXPECT_EQ(control->formatted(), "7.00");
         image = snapshot(*control);
         EXPECT_TRUE(sameColour(image.pixelColor(200, area.top()), theme.border)) << "thumb at the right end";
-        EXPECT_TRUE(sameColour(image.pixelColor(211, area.top()), theme.border));
         EXPECT_TRUE(sameColour(image.pixelColor(190, area.center().y()), theme.btnBg));
     }
 }
@@ -136,12 +136,7 @@ TEST(ShaderValueControlTest, ADisabledControlIsDimmedAndIgnoresEveryWrite)
     QTest::keyClick(control, Qt::Key_Right);
     EXPECT_EQ(edited.size(), 0);
     EXPECT_EQ(control->value(), -2.0f);
-    const QImage disabled = snapshot(*control);
-    const QColor ground = stage.root->palette().color(QPalette::Window);
-    const QColor full = enabled.pixelColor(5, y);
-    const QColor dimmed = disabled.pixelColor(5, y);
-    EXPECT_NEAR(dimmed.red(), (full.red() + ground.red()) / 2.0, 2);
-    EXPECT_NEAR(dimmed.blue(), (full.blue() + ground.blue()) / 2.0, 2);
+    expectHalfway(pixel(*control, {5, y}), enabled.pixelColor(5, y), stage.root->palette().color(QPalette::Window));
 }
 
 TEST(ShaderValueControlTest, AStoredValueThatIsNotANumberNeverLeadsToAWriteOfOne)
@@ -171,16 +166,6 @@ TEST(ShaderValueControlTest, AStoredValueThatIsNotANumberNeverLeadsToAWriteOfOne
         ASSERT_EQ(edited.size(), 1);
         EXPECT_FLOAT_EQ(edited.front().at(0).toFloat(), row.written);
     }
-}
-
-TEST(ShaderValueControlTest, SetValueRepaintsWithoutReporting)
-{
-    ShaderValueControl control(QStringLiteral("Brilho"), {0, 4});
-    QSignalSpy edited(&control, &ShaderValueControl::valueEdited);
-    control.setValue(0.65f);
-    EXPECT_EQ(control.formatted(), "0.65");
-    EXPECT_EQ(edited.size(), 0);
-    EXPECT_EQ(accessible(control).text(QAccessible::Name), "Brilho");
 }
 
 }  // namespace
