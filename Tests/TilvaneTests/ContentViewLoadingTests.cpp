@@ -4,7 +4,6 @@
 #include "TilvanePresets/Url.hpp"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImage>
 #include <QThread>
 #include <QtEndian>
@@ -15,13 +14,6 @@ namespace tilvane::testing {
 namespace {
 
 constexpr const char* unreadableMessage = "O arquivo selecionado não pôde ser lido como imagem.";
-
-void writeBytes(const std::filesystem::path& file, const QByteArray& bytes)
-{
-    QFile writing(QString::fromStdString(file.string()));
-    ASSERT_TRUE(writing.open(QIODevice::WriteOnly));
-    writing.write(bytes);
-}
 
 QByteArray encoded(const QImage& picture, const char* format)
 {
@@ -84,29 +76,27 @@ TEST(ContentViewLoading, PreviewBaseIsAtMost960OnTheLongerSide)
 TEST(ContentViewLoading, LoadConvertsIntoGridAndPreviewBaseOffTheMainThreadJobs)
 {
     EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    fixture.jobs->runAll();
+    const auto window = fixture.shownWindow();
     fixture.jobs->priorities.clear();
 
     const auto picture = writeImageFile(fixture.file("landscape.png"), 1200, 900);
-    window.loadImage(picture, false);
-    EXPECT_EQ(window.state().sourceName, "landscape.png");
-    EXPECT_EQ(window.state().source, nullptr);
-    EXPECT_EQ(window.state().pixelGrid, nullptr);
-    EXPECT_TRUE(window.state().isProcessing);
-    EXPECT_EQ(editor_presentation::subtitle(window.state()), QStringLiteral("Abrindo landscape.png…"));
+    window->loadImage(picture, false);
+    EXPECT_EQ(window->state().sourceName, "landscape.png");
+    EXPECT_EQ(window->state().source, nullptr);
+    EXPECT_EQ(window->state().pixelGrid, nullptr);
+    EXPECT_TRUE(window->state().isProcessing);
+    EXPECT_EQ(editor_presentation::subtitle(window->state()), QStringLiteral("Abrindo landscape.png…"));
 
     fixture.jobs->runAll();
-    ASSERT_TRUE(window.state().source);
-    ASSERT_TRUE(window.state().pixelGrid);
-    ASSERT_TRUE(window.state().shaderPreviewBase);
-    EXPECT_EQ(window.state().pixelGrid->width(), 150);
-    EXPECT_EQ(window.state().pixelGrid->height(), 113);
-    EXPECT_EQ(window.state().shaderPreviewBase->width(), 960);
-    EXPECT_EQ(window.state().shaderPreviewBase->height(), 720);
-    EXPECT_FALSE(window.state().isProcessing);
-    EXPECT_EQ(editor_presentation::subtitle(window.state()), QStringLiteral("landscape.png · 1200 × 900 px"));
+    ASSERT_TRUE(window->state().source);
+    ASSERT_TRUE(window->state().pixelGrid);
+    ASSERT_TRUE(window->state().shaderPreviewBase);
+    EXPECT_EQ(window->state().pixelGrid->width(), 150);
+    EXPECT_EQ(window->state().pixelGrid->height(), 113);
+    EXPECT_EQ(window->state().shaderPreviewBase->width(), 960);
+    EXPECT_EQ(window->state().shaderPreviewBase->height(), 720);
+    EXPECT_FALSE(window->state().isProcessing);
+    EXPECT_EQ(editor_presentation::subtitle(window->state()), QStringLiteral("landscape.png · 1200 × 900 px"));
     // Loading and conversion, then the built-in thumbnails below them.
     EXPECT_EQ(fixture.jobs->priorities,
               (std::vector<JobPriority>{JobPriority::userInitiated, JobPriority::userInitiated, JobPriority::utility}));
@@ -116,43 +106,39 @@ TEST(ContentViewLoading, LoadConvertsIntoGridAndPreviewBaseOffTheMainThreadJobs)
 TEST(ContentViewLoading, SecondLoadDropsTheFirstSilently)
 {
     EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    fixture.jobs->runAll();
+    const auto window = fixture.shownWindow();
 
-    window.loadImage(writeImageFile(fixture.file("first.png"), 30, 30), false);
-    window.loadImage(writeImageFile(fixture.file("second.png"), 50, 20), false);
+    window->loadImage(writeImageFile(fixture.file("first.png"), 30, 30), false);
+    window->loadImage(writeImageFile(fixture.file("second.png"), 50, 20), false);
     ASSERT_EQ(fixture.jobs->pending.size(), 2u);
     auto firstRead = std::move(fixture.jobs->pending.front());
     fixture.jobs->pending.pop_front();
     firstRead();
     QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(window.state().source, nullptr) << "the first result is dropped";
-    EXPECT_TRUE(window.state().isProcessing);
-    EXPECT_EQ(window.state().errorMessage, std::nullopt);
+    EXPECT_EQ(window->state().source, nullptr) << "the first result is dropped";
+    EXPECT_TRUE(window->state().isProcessing);
+    EXPECT_EQ(window->state().errorMessage, std::nullopt);
 
     fixture.jobs->runAll();
-    ASSERT_TRUE(window.state().source);
-    EXPECT_EQ(window.state().source->width(), 50);
-    EXPECT_EQ(window.state().sourceName, "second.png");
+    ASSERT_TRUE(window->state().source);
+    EXPECT_EQ(window->state().source->width(), 50);
+    EXPECT_EQ(window->state().sourceName, "second.png");
     EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}}));
 }
 
 TEST(ContentViewLoading, PaletteChangeDuringALoadLeavesTheLoadAlone)
 {
     EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    fixture.jobs->runAll();
-    window.loadImage(writeImageFile(fixture.file("slow.png"), 30, 30), false);
+    const auto window = fixture.shownWindow();
+    window->loadImage(writeImageFile(fixture.file("slow.png"), 30, 30), false);
 
-    VisualSettings visual = window.state().visual;
+    VisualSettings visual = window->state().visual;
     visual.paletteID = "nes";
-    window.setVisual(visual);
+    window->setVisual(visual);
     EXPECT_EQ(fixture.jobs->pending.size(), 1u) << "no conversion without a source";
     fixture.jobs->runAll();
-    ASSERT_TRUE(window.state().pixelGrid);
-    EXPECT_EQ(window.state().source->width(), 30);
+    ASSERT_TRUE(window->state().pixelGrid);
+    EXPECT_EQ(window->state().source->width(), 30);
 }
 
 TEST(ContentViewLoading, BadFilesGiveOneMessageAndAnEventAndLeaveTheWindowUsable)
@@ -165,38 +151,36 @@ TEST(ContentViewLoading, BadFilesGiveOneMessageAndAnEventAndLeaveTheWindowUsable
     }();
     const QByteArray jpeg = encoded(photo, "JPEG");
     std::filesystem::create_directory(fixture.file("folder.png"));
-    writeBytes(fixture.file("truncated.jpg"), jpeg.left(jpeg.size() / 3));
+    writeBytes(fixture.file("truncated.jpg"), jpeg.left(jpeg.size() / 3).toStdString());
     writeBytes(fixture.file("text.png"), "this is not a picture\n");
     writeBytes(fixture.file("empty.png"), {});
-    writeBytes(fixture.file("huge.png"), hugePNGHeader());
+    writeBytes(fixture.file("huge.png"), hugePNGHeader().toStdString());
 
     const char* names[] = {"truncated.jpg", "text.png", "empty.png", "folder.png", "missing.png", "huge.png"};
     for (const char* name : names) {
-        ContentView window(fixture.services());
-        window.windowDidAppear();
-        fixture.jobs->runAll();
+        const auto window = fixture.shownWindow();
         fixture.telemetry->events.clear();
 
-        window.loadImage(fixture.file(name), false);
+        window->loadImage(fixture.file(name), false);
         fixture.jobs->runAll();
-        EXPECT_EQ(window.state().errorMessage, unreadableMessage) << name;
+        EXPECT_EQ(window->state().errorMessage, unreadableMessage) << name;
         EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpenFailed, true}}))
             << name;
-        EXPECT_FALSE(window.state().isProcessing) << name;
-        EXPECT_EQ(window.state().source, nullptr) << name;
-        EXPECT_EQ(window.state().pixelGrid, nullptr) << name;
-        EXPECT_EQ(window.state().sourceName, name) << name;
-        EXPECT_EQ(window.state().sourceURL, fixture.file(name)) << name;
-        EXPECT_EQ(editor_presentation::subtitle(window.state()),
+        EXPECT_FALSE(window->state().isProcessing) << name;
+        EXPECT_EQ(window->state().source, nullptr) << name;
+        EXPECT_EQ(window->state().pixelGrid, nullptr) << name;
+        EXPECT_EQ(window->state().sourceName, name) << name;
+        EXPECT_EQ(window->state().sourceURL, fixture.file(name)) << name;
+        EXPECT_EQ(editor_presentation::subtitle(window->state()),
                   QStringLiteral("Abra ou arraste uma imagem para começar"))
             << name << ": not \"Abrindo …\" forever";
-        EXPECT_EQ(editor_presentation::loadingName(window.state()), std::nullopt) << name;
+        EXPECT_EQ(editor_presentation::loadingName(window->state()), std::nullopt) << name;
 
-        window.dismissError();
-        window.loadImage(writeImageFile(fixture.file("good.png"), 24, 24), false);
+        window->dismissError();
+        window->loadImage(writeImageFile(fixture.file("good.png"), 24, 24), false);
         fixture.jobs->runAll();
-        EXPECT_TRUE(window.state().pixelGrid) << name << ": the window stays usable";
-        EXPECT_EQ(window.state().errorMessage, std::nullopt) << name;
+        EXPECT_TRUE(window->state().pixelGrid) << name << ": the window stays usable";
+        EXPECT_EQ(window->state().errorMessage, std::nullopt) << name;
     }
     EXPECT_TRUE(std::filesystem::is_directory(fixture.file("folder.png")));
     EXPECT_EQ(std::filesystem::file_size(fixture.file("text.png")), 22u) << "a file that cannot be read is untouched";
@@ -211,16 +195,14 @@ TEST(ContentViewLoading, DeletedImageOfTheRestoredSessionFallsBackToTheSample)
     LastSessionStore(fixture.sessionFile()).save(LastSession{Url::file(image), look, std::nullopt, 2048, 0.8});
     std::filesystem::remove(image);
 
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    fixture.jobs->runAll();
-    EXPECT_EQ(window.state().errorMessage,
+    const auto window = fixture.shownWindow();
+    EXPECT_EQ(window->state().errorMessage,
               "A última imagem não está disponível. Abra o arquivo novamente para continuar.");
-    EXPECT_EQ(window.state().sourceName, "Exemplo Tilvane");
-    EXPECT_EQ(window.state().source, fixture.sample);
-    EXPECT_EQ(window.state().visual, initialVisualSettings());
-    EXPECT_EQ(window.state().compareFraction, 0.5);
-    EXPECT_TRUE(window.state().pixelGrid);
+    EXPECT_EQ(window->state().sourceName, "Exemplo Tilvane");
+    EXPECT_EQ(window->state().source, fixture.sample);
+    EXPECT_EQ(window->state().visual, initialVisualSettings());
+    EXPECT_EQ(window->state().compareFraction, 0.5);
+    EXPECT_TRUE(window->state().pixelGrid);
     EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile()));
     EXPECT_TRUE(fixture.telemetry->events.empty());
 }
@@ -228,15 +210,13 @@ TEST(ContentViewLoading, DeletedImageOfTheRestoredSessionFallsBackToTheSample)
 TEST(ContentViewLoading, EveryOpenOfAFileIsCountedButARestoreIsNot)
 {
     EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    fixture.jobs->runAll();
+    const auto window = fixture.shownWindow();
     const auto picture = writeImageFile(fixture.file("again.png"), 20, 20);
-    window.loadImage(picture, false);
+    window->loadImage(picture, false);
     fixture.jobs->runAll();
-    window.loadImage(picture, false);
+    window->loadImage(picture, false);
     fixture.jobs->runAll();
-    window.loadImage(picture, true);
+    window->loadImage(picture, true);
     fixture.jobs->runAll();
     EXPECT_EQ(fixture.telemetry->events,
               (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}, {TilvaneEvent::imageOpened}}));
@@ -245,38 +225,34 @@ TEST(ContentViewLoading, EveryOpenOfAFileIsCountedButARestoreIsNot)
 TEST(ContentViewLoading, FailedConversionKeepsTheOldGridAndShowsTheConverterMessage)
 {
     EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    fixture.jobs->runAll();
-    const ImagePointer grid = window.state().pixelGrid;
+    const auto window = fixture.shownWindow();
+    const ImagePointer grid = window->state().pixelGrid;
     ASSERT_TRUE(grid);
 
-    VisualSettings visual = window.state().visual;
+    VisualSettings visual = window->state().visual;
     visual.paletteID = "pico8";
     visual.adjustments.exposure = 5;
-    window.setVisual(visual);
+    window->setVisual(visual);
     fixture.jobs->runAll();
-    EXPECT_EQ(window.state().errorMessage, "Exposição, contraste ou gamma fora do intervalo permitido.");
-    EXPECT_EQ(window.state().pixelGrid, grid);
-    EXPECT_EQ(window.state().shaderPreviewBase, nullptr);
-    EXPECT_FALSE(window.state().isProcessing);
+    EXPECT_EQ(window->state().errorMessage, "Exposição, contraste ou gamma fora do intervalo permitido.");
+    EXPECT_EQ(window->state().pixelGrid, grid);
+    EXPECT_EQ(window->state().shaderPreviewBase, nullptr);
+    EXPECT_FALSE(window->state().isProcessing);
 }
 
 TEST(ContentViewLoading, UnknownPaletteConvertsNothing)
 {
     EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    fixture.jobs->runAll();
-    const ContentViewState before = window.state();
+    const auto window = fixture.shownWindow();
+    const ContentViewState before = window->state();
 
-    VisualSettings visual = window.state().visual;
+    VisualSettings visual = window->state().visual;
     visual.paletteID = "no-such-palette";
-    window.setVisual(visual);
+    window->setVisual(visual);
     EXPECT_TRUE(fixture.jobs->pending.empty());
-    EXPECT_EQ(window.state().pixelGrid, before.pixelGrid);
-    EXPECT_EQ(window.state().shaderPreviewBase, before.shaderPreviewBase);
-    EXPECT_FALSE(window.state().isProcessing);
+    EXPECT_EQ(window->state().pixelGrid, before.pixelGrid);
+    EXPECT_EQ(window->state().shaderPreviewBase, before.shaderPreviewBase);
+    EXPECT_FALSE(window->state().isProcessing);
 }
 
 TEST(ContentViewLoading, MissingSampleShowsNothing)

@@ -1,13 +1,12 @@
 #include "EditorTestServices.hpp"
 #include "PresetTestSupport.hpp"
+#include "PreviewTestSupport.hpp"
 #include "Tilvane/Views/ContentView.hpp"
 #include "Tilvane/Views/PersonalPresetRules.hpp"
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
-#include "TilvaneShaders/ShaderPresetCatalog.hpp"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 
 namespace tilvane::testing {
 namespace {
@@ -21,11 +20,6 @@ const std::string savePrefix = "Não foi possível salvar os presets pessoais: "
 const std::string deletePrefix = "Não foi possível excluir o preset: ";
 const std::string exportPrefix = "Não foi possível exportar o preset: ";
 const std::string importPrefix = "Não foi possível importar o preset: ";
-
-void writeFile(const std::filesystem::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 bool startsWith(const std::optional<std::string>& text, const std::string& prefix)
 {
@@ -54,8 +48,7 @@ protected:
     }
 
     EditorTestServices fixture;
-    const std::vector<ShaderPreset> builtIn = loadShaderPresets(
-        TILVANE_TEST_APP_DIR "/Resources/Tilvane_TilvaneShaders.bundle/Resources/ZentorialPresets.json");
+    const std::vector<ShaderPreset>& builtIn = builtInPresets();
     std::vector<std::unique_ptr<ContentView>> windows;
 };
 
@@ -275,9 +268,9 @@ TEST_F(PresetWindowTest, ImportRefusesBadDocumentsWithItsPrefixAndChangesNothing
         {"version.json", wrongVersion.dump()},
         {"big.json", std::string(PersonalPresetTransfer::maximumDocumentSize + 1, ' ')},
     };
-    for (const auto& [name, bytes] : documents) writeFile(folder / name, bytes);
+    for (const auto& [name, bytes] : documents) writeBytes(folder / name, bytes);
     const auto unreadable = folder / "locked.json";
-    writeFile(unreadable, PersonalPresetTransfer::encode(presetNamed("Trancado")));
+    writeBytes(unreadable, PersonalPresetTransfer::encode(presetNamed("Trancado")));
     std::filesystem::permissions(unreadable, std::filesystem::perms::none);
 
     std::vector<std::filesystem::path> chosen{folder, folder / "missing.json"};
@@ -323,7 +316,7 @@ TEST_F(PresetWindowTest, ExportWritesTheSelectedPresetAndImportBringsItBackUnsel
 
     fixture.dialogs->presetDestination = fixture.file("sem-pasta") / "nested" / "x.json";
     std::filesystem::create_directories(fixture.file("sem-pasta"));
-    writeFile(fixture.file("sem-pasta") / "nested", "um arquivo no lugar da pasta");
+    writeBytes(fixture.file("sem-pasta") / "nested", "um arquivo no lugar da pasta");
     window.exportSelectedPreset();
     EXPECT_TRUE(startsWith(window.state().errorMessage, exportPrefix));
 }
@@ -337,7 +330,7 @@ TEST_F(PresetWindowTest, AnUnreadablePresetsFileIsReportedAndNeverTouched)
     for (const auto& [name, bytes] : files) {
         SCOPED_TRACE(name);
         windows.clear();
-        writeFile(fixture.presetsFile(), bytes);
+        writeBytes(fixture.presetsFile(), bytes);
         const auto before = checksum(fixture.presetsFile());
         auto& window = openWindow();
         EXPECT_TRUE(startsWith(window.state().errorMessage, readPrefix));

@@ -1,7 +1,5 @@
-#include "EditorTestServices.hpp"
 #include "PreviewTestSupport.hpp"
 
-#include "Tilvane/Views/ContentView.hpp"
 
 #include <gtest/gtest.h>
 
@@ -12,43 +10,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// A window whose sample is `picture`, rendered by the tests' renderer (or by none when `renderer` is null).
-struct PreviewFixture {
-    explicit PreviewFixture(ImagePointer picture = stripedImage(64, 48))
-    {
-        services.sample = std::move(picture);
-        renderer = &testRenderer();
-    }
-
-    EditorServices editorServices()
-    {
-        EditorServices editor = services.services();
-        editor.renderer = [this] { return renderer; };
-        editor.exportRenderer = [this] {
-            ++exportRenderersMade;
-            return makeTestRenderer();
-        };
-        editor.shaderPresets = [] { return builtInPresets(); };
-        return editor;
-    }
-
-    // The sample shown, converted, and every job done.
-    std::unique_ptr<ContentView> readyWindow()
-    {
-        auto window = std::make_unique<ContentView>(editorServices());
-        window->windowDidAppear();
-        services.jobs->runAll();
-        return window;
-    }
+// A window whose sample is `picture`.
+struct PreviewFixture : RenderingEditor {
+    explicit PreviewFixture(ImagePointer picture = stripedImage(64, 48)) { services.sample = std::move(picture); }
 
     int utilityJobs() const
     {
         return static_cast<int>(std::ranges::count(services.jobs->priorities, JobPriority::utility));
     }
-
-    EditorTestServices services;
-    ShaderRenderer* renderer = nullptr;
-    int exportRenderersMade = 0;
 };
 
 VisualSettings withShader(VisualSettings visual, const std::string& effect, bool motion)
@@ -64,17 +33,6 @@ VisualSettings withScreen(VisualSettings visual, ScreenSettings screen)
 }
 
 const std::string unavailableText = "Este computador não disponibilizou OpenGL para os shaders.";
-
-TEST(ContentViewPreview, NoRenderWithoutAShaderAndWithoutScreenEffects)
-{
-    PreviewFixture fixture;
-    fixture.renderer = nullptr;  // a render would report the missing renderer
-    const auto window = fixture.readyWindow();
-    ASSERT_TRUE(window->state().shaderPreviewBase);
-    EXPECT_EQ(window->state().shaderImage, nullptr);
-    EXPECT_FALSE(window->state().isShaderProcessing);
-    EXPECT_EQ(window->state().errorMessage, std::nullopt);
-}
 
 TEST(ContentViewPreview, ScreenEffectsAloneRenderOneFrameAtTimeZero)
 {
@@ -233,11 +191,14 @@ TEST(ContentViewPreview, ThumbnailsAreAllOrNothing)
     EXPECT_EQ(window->state().screenThumbnail, nullptr);
 }
 
-TEST(ContentViewPreview, WithoutTheSharedRenderer)
+TEST(ContentViewPreview, WithoutTheSharedRendererOnlyAShadedLookReportsIt)
 {
     PreviewFixture fixture;
     fixture.renderer = nullptr;
     const auto window = fixture.readyWindow();
+    ASSERT_TRUE(window->state().shaderPreviewBase);
+    EXPECT_EQ(window->state().shaderImage, nullptr) << "nothing to render without a shader or screen effects";
+    EXPECT_FALSE(window->state().isShaderProcessing);
     EXPECT_TRUE(window->state().shaderThumbnails.empty());
     EXPECT_EQ(window->state().errorMessage, std::nullopt) << "thumbnails stay missing silently";
 

@@ -1,10 +1,8 @@
 #include "EditorTestServices.hpp"
+#include "PreviewTestSupport.hpp"
 #include "Tilvane/Views/ContentView.hpp"
 #include "TilvaneCore/ImageFileLoader.hpp"
 #include "TilvanePresets/Url.hpp"
-
-#include <QCryptographicHash>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -12,20 +10,6 @@ namespace tilvane::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-QByteArray fileHash(const std::filesystem::path& file)
-{
-    QFile reading(QString::fromStdString(file.string()));
-    if (!reading.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(reading.readAll(), QCryptographicHash::Sha256);
-}
-
-void writeText(const std::filesystem::path& file, const QByteArray& text)
-{
-    QFile writing(QString::fromStdString(file.string()));
-    ASSERT_TRUE(writing.open(QIODevice::WriteOnly));
-    writing.write(text);
-}
 
 VisualSettings picoLook()
 {
@@ -168,44 +152,41 @@ TEST(ContentViewSession, VisualChangesAreSortedIntoConversionShaderAndThumbnailW
 TEST(ContentViewSession, ConversionInputsConvertAgainWhileShaderSettingsDoNot)
 {
     EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    fixture.jobs->runAll();
-    const ImagePointer grid = window.state().pixelGrid;
+    const auto window = fixture.shownWindow();
+    const ImagePointer grid = window->state().pixelGrid;
 
-    VisualSettings thicker = window.state().visual;
+    VisualSettings thicker = window->state().visual;
     thicker.screen.scanlineThickness = 0.8f;
-    window.setVisual(thicker);
+    window->setVisual(thicker);
     EXPECT_TRUE(fixture.jobs->pending.empty()) << "no conversion for a screen setting";
-    EXPECT_FALSE(window.state().isProcessing);
-    EXPECT_EQ(window.state().pixelGrid, grid);
+    EXPECT_FALSE(window->state().isProcessing);
+    EXPECT_EQ(window->state().pixelGrid, grid);
 
     VisualSettings larger = thicker;
     larger.pixelSize = 16;
-    window.setVisual(larger);
+    window->setVisual(larger);
     EXPECT_EQ(fixture.jobs->pending.size(), 1u);
-    EXPECT_TRUE(window.state().isProcessing);
+    EXPECT_TRUE(window->state().isProcessing);
     fixture.jobs->runAll();
-    ASSERT_TRUE(window.state().pixelGrid);
-    EXPECT_EQ(window.state().pixelGrid->width(), 4);
+    ASSERT_TRUE(window->state().pixelGrid);
+    EXPECT_EQ(window->state().pixelGrid->width(), 4);
 
-    window.setVisual(larger);
+    window->setVisual(larger);
     EXPECT_TRUE(fixture.jobs->pending.empty()) << "an equal value fires nothing";
 }
 
 TEST(ContentViewSession, FiveChangesWriteTheSessionOnce300MillisecondsAfterTheLast)
 {
     EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    openPicture(window, fixture, "picture.png");
+    const auto window = fixture.shownWindow();
+    openPicture(*window, fixture, "picture.png");
     ASSERT_TRUE(std::filesystem::exists(fixture.sessionFile())) << "a successful load saves at once";
     std::filesystem::remove(fixture.sessionFile());
 
     for (int step = 1; step <= 5; ++step) {
-        VisualSettings visual = window.state().visual;
+        VisualSettings visual = window->state().visual;
         visual.screen.glowStrength = 0.1f * step;
-        window.setVisual(visual);
+        window->setVisual(visual);
         fixture.clock->advance(50ms);
         EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile())) << "change " << step;
     }
@@ -220,79 +201,65 @@ TEST(ContentViewSession, FiveChangesWriteTheSessionOnce300MillisecondsAfterTheLa
     EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile())) << "one write only";
 }
 
-TEST(ContentViewSession, DividerDragSavesOnlyAfterItEnds)
+TEST(ContentViewSession, DividerDragSavesOnlyAfterItEndsAndAShaderChoiceSavesToo)
 {
     EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    openPicture(window, fixture, "picture.png");
+    const auto window = fixture.shownWindow();
+    openPicture(*window, fixture, "picture.png");
     std::filesystem::remove(fixture.sessionFile());
 
-    window.setCompareFraction(0.3);
-    window.setCompareFraction(0.7);
+    window->setCompareFraction(0.3);
+    window->setCompareFraction(0.7);
     fixture.clock->advance(1s);
     EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile()));
 
-    window.compareEnded();
+    window->compareEnded();
     fixture.clock->advance(299ms);
     EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile()));
     fixture.clock->advance(1ms);
     ASSERT_TRUE(std::filesystem::exists(fixture.sessionFile()));
     EXPECT_EQ(LastSessionStore(fixture.sessionFile()).load()->compareFraction, 0.7);
-}
 
-TEST(ContentViewSession, ShaderChoiceSchedulesASave)
-{
-    EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    openPicture(window, fixture, "picture.png");
-    std::filesystem::remove(fixture.sessionFile());
-
-    window.setShaderID(std::string("crt-classic"));
+    window->setShaderID(std::string("crt-classic"));
     fixture.clock->advance(300ms);
-    ASSERT_TRUE(std::filesystem::exists(fixture.sessionFile()));
     EXPECT_EQ(LastSessionStore(fixture.sessionFile()).load()->selectedPresetID, "crt-classic");
 }
 
 TEST(ContentViewSession, MaximumSideReloadsAFileButNotTheSample)
 {
     EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    fixture.jobs->runAll();
+    const auto window = fixture.shownWindow();
 
-    window.setMaxDimension(1024);
+    window->setMaxDimension(1024);
     EXPECT_TRUE(fixture.jobs->pending.empty());
-    EXPECT_EQ(window.state().source, fixture.sample);
+    EXPECT_EQ(window->state().source, fixture.sample);
 
     const auto picture = writeImageFile(fixture.file("wide.png"), 300, 100);
-    window.loadImage(picture, false);
+    window->loadImage(picture, false);
     fixture.jobs->runAll();
-    ASSERT_EQ(window.state().source->width(), 300);
-    window.setMaxDimension(150);
-    EXPECT_EQ(window.state().source, nullptr);
-    EXPECT_TRUE(window.state().isProcessing);
+    ASSERT_EQ(window->state().source->width(), 300);
+    window->setMaxDimension(150);
+    EXPECT_EQ(window->state().source, nullptr);
+    EXPECT_TRUE(window->state().isProcessing);
     fixture.jobs->runAll();
-    ASSERT_TRUE(window.state().source);
-    EXPECT_EQ(window.state().source->width(), 150);
-    EXPECT_EQ(window.state().source->height(), 50);
+    ASSERT_TRUE(window->state().source);
+    EXPECT_EQ(window->state().source->width(), 150);
+    EXPECT_EQ(window->state().source->height(), 50);
 }
 
 TEST(ContentViewSession, LeavingTheActivePhaseSavesAtOnce)
 {
     EditorTestServices fixture;
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    openPicture(window, fixture, "picture.png");
+    const auto window = fixture.shownWindow();
+    openPicture(*window, fixture, "picture.png");
     std::filesystem::remove(fixture.sessionFile());
-    VisualSettings visual = window.state().visual;
+    VisualSettings visual = window->state().visual;
     visual.screen.glowStrength = 0.4f;
-    window.setVisual(visual);
+    window->setVisual(visual);
 
-    window.setScenePhase(ScenePhase::background);
+    window->setScenePhase(ScenePhase::background);
     EXPECT_TRUE(std::filesystem::exists(fixture.sessionFile()));
-    EXPECT_FALSE(window.state().isShaderProcessing);
+    EXPECT_FALSE(window->state().isShaderProcessing);
     std::filesystem::remove(fixture.sessionFile());
     fixture.clock->advance(1s);
     EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile())) << "the pending save was cancelled";
@@ -313,18 +280,16 @@ TEST(ContentViewSession, GoingAwayKeepsOrDeletesTheSessionFile)
     };
     for (const auto& row : rows) {
         EditorTestServices fixture;
-        ContentView window(fixture.services());
-        window.windowDidAppear();
-        fixture.jobs->runAll();
-        if (row.showsFile) openPicture(window, fixture, "picture.png");
-        writeText(fixture.sessionFile(), "{}");  // something to keep or delete
-        VisualSettings visual = window.state().visual;
+        const auto window = fixture.shownWindow();
+        if (row.showsFile) openPicture(*window, fixture, "picture.png");
+        writeBytes(fixture.sessionFile(), "{}");  // something to keep or delete
+        VisualSettings visual = window->state().visual;
         visual.pixelSize = 20;
-        window.setVisual(visual);
+        window->setVisual(visual);
         fixture.jobs->runAll();
         if (row.terminating) fixture.lifecycle.setTerminating();
 
-        window.windowDidDisappear();
+        window->windowDidDisappear();
         EXPECT_EQ(std::filesystem::exists(fixture.sessionFile()), row.fileRemains) << row.name;
         if (row.fileRemains) {
             EXPECT_EQ(LastSessionStore(fixture.sessionFile()).load()->visual.pixelSize, 20);
@@ -357,7 +322,7 @@ TEST(ContentViewSession, UnreadableSessionFileStaysByteIdenticalThroughCloseAndQ
 {
     struct Row {
         const char* name;
-        QByteArray contents;
+        std::string contents;
         std::string message;
     };
     const Row rows[] = {
@@ -370,8 +335,8 @@ TEST(ContentViewSession, UnreadableSessionFileStaysByteIdenticalThroughCloseAndQ
     for (const auto& row : rows) {
         for (const bool quitting : {false, true}) {
             EditorTestServices fixture;
-            writeText(fixture.sessionFile(), row.contents);
-            const QByteArray before = fileHash(fixture.sessionFile());
+            writeBytes(fixture.sessionFile(), row.contents);
+            const std::string before = fileBytes(fixture.sessionFile());
             ContentView window(fixture.services());
             EXPECT_EQ(window.state().errorMessage, row.message) << row.name;
             window.windowDidAppear();
@@ -383,7 +348,7 @@ TEST(ContentViewSession, UnreadableSessionFileStaysByteIdenticalThroughCloseAndQ
                 window.applicationWillTerminate();
             }
             window.windowDidDisappear();
-            EXPECT_EQ(fileHash(fixture.sessionFile()), before)
+            EXPECT_EQ(fileBytes(fixture.sessionFile()), before)
                 << row.name << (quitting ? " after quitting" : " after closing");
         }
     }
@@ -392,13 +357,12 @@ TEST(ContentViewSession, UnreadableSessionFileStaysByteIdenticalThroughCloseAndQ
 TEST(ContentViewSession, UnreadableSessionFileIsReplacedOnceTheWindowSavesItsOwn)
 {
     EditorTestServices fixture;
-    writeText(fixture.sessionFile(), "not json");
-    ContentView window(fixture.services());
-    window.windowDidAppear();
-    openPicture(window, fixture, "picture.png");
+    writeBytes(fixture.sessionFile(), "not json");
+    const auto window = fixture.shownWindow();
+    openPicture(*window, fixture, "picture.png");
     ASSERT_TRUE(LastSessionStore(fixture.sessionFile()).load()) << "the load wrote a session of its own";
 
-    window.windowDidDisappear();
+    window->windowDidDisappear();
     EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile())) << "closing forgets the window's own session";
 }
 

@@ -1,8 +1,8 @@
 #include "EditorTestServices.hpp"
+#include "PreviewTestSupport.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "Tilvane/Views/PersonalPresetRules.hpp"
 #include "Tilvane/Views/PresetNameSheet.hpp"
-#include "TilvaneShaders/ShaderPresetCatalog.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QAbstractButton>
@@ -127,11 +127,8 @@ TEST_F(EditorPresetFlow, AnUnreadablePresetsFileDisablesCreateAndImportAndIsRepo
 
 TEST_F(EditorPresetFlow, RemovingTheShaderFromTheInspectorWithUnsavedEditsGoesThroughTheAlert)
 {
-    const auto builtIn = loadShaderPresets(TILVANE_TEST_APP_DIR
-                                           "/Resources/Tilvane_TilvaneShaders.bundle/Resources/ZentorialPresets.json");
-    ASSERT_FALSE(builtIn.empty());
     auto look = initialVisualSettings();
-    look.shader = ShaderConfiguration::fromPreset(builtIn.front(), false);
+    look.shader = ShaderConfiguration::fromPreset(builtInPresets().front(), false);
     const PersonalPreset stored{Uuid::random(), "Com shader", look};
     PersonalPresetStore(fixture.presetsFile()).save({stored});
     window.reset();

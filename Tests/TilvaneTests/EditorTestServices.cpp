@@ -1,9 +1,12 @@
 #include "EditorTestServices.hpp"
 
+#include "Tilvane/Views/ContentView.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
 #include <QFile>
 #include <QImage>
+
+#include <fstream>
 
 namespace tilvane::testing {
 
@@ -56,6 +59,19 @@ EditorServices EditorTestServices::services()
         .lifecycle = &lifecycle,
         .reduceMotion = &reduceMotion,
     };
+}
+
+void writeBytes(const std::filesystem::path& file, const std::string& bytes)
+{
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+std::unique_ptr<ContentView> EditorTestServices::shownWindow()
+{
+    auto window = std::make_unique<ContentView>(services());
+    window->windowDidAppear();
+    jobs->runAll();
+    return window;
 }
 
 }  // namespace tilvane::testing

@@ -19,6 +19,10 @@
 #include <utility>
 #include <vector>
 
+namespace tilvane {
+class ContentView;
+}
+
 namespace tilvane::testing {
 
 // Holds jobs until the test runs them on the calling thread, then delivers their results.
@@ -144,12 +148,16 @@ public:
 ImagePointer solidImage(int width, int height, std::uint8_t red = 200, std::uint8_t green = 80, std::uint8_t blue = 40);
 // Writes a picture file (format from the extension) and returns its path.
 std::filesystem::path writeImageFile(const std::filesystem::path& file, int width, int height);
+// Writes `bytes` to `file` as they are.
+void writeBytes(const std::filesystem::path& file, const std::string& bytes);
 
 // Everything an editor window needs, in a temporary folder, with manual jobs and time.
 struct EditorTestServices {
     EditorTestServices();
 
     EditorServices services();
+    // A window on these services, shown, with its start done.
+    std::unique_ptr<ContentView> shownWindow();
 
     std::filesystem::path file(const std::string& name) const;
     std::filesystem::path sessionFile() const { return file("last-session.json"); }

@@ -165,4 +165,32 @@ ImagePointer noiseImage(int width, int height)
     return Image::make(width, height, std::move(pixels));
 }
 
+EditorServices RenderingEditor::editorServices()
+{
+    EditorServices editor = services.services();
+    editor.renderer = [this] { return renderer; };
+    editor.exportRenderer = [this] {
+        ++exportRenderersMade;
+        return makeTestRenderer();
+    };
+    editor.shaderPresets = [] { return builtInPresets(); };
+    return editor;
+}
+
+std::unique_ptr<ContentView> RenderingEditor::readyWindow()
+{
+    auto window = std::make_unique<ContentView>(editorServices());
+    window->windowDidAppear();
+    services.jobs->runAll();
+    return window;
+}
+
+std::unique_ptr<ContentView> RenderingEditor::openWindow(const std::filesystem::path& picture)
+{
+    auto window = std::make_unique<ContentView>(editorServices());
+    window->startIfNeeded(picture);
+    services.jobs->runAll();
+    return window;
+}
+
 }  // namespace tilvane::testing

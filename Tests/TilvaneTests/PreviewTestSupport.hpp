@@ -1,7 +1,9 @@
 #pragma once
 
+#include "EditorTestServices.hpp"
 #include "TestSupport/FileSizeLimit.hpp"
 #include "TestSupport/TemporaryFolder.hpp"
+#include "Tilvane/Views/ContentView.hpp"
 #include "TilvaneCore/Image.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
@@ -78,5 +80,19 @@ private:
 
 // Random opaque noise that compresses badly, so that its PNG is large.
 ImagePointer noiseImage(int width, int height);
+
+// Editor services whose preview and exports render with the tests' renderer (or with none while
+// `renderer` is null).
+struct RenderingEditor {
+    EditorServices editorServices();
+    // The sample shown, converted, and every job done.
+    std::unique_ptr<ContentView> readyWindow();
+    // The picture file opened, and every job done.
+    std::unique_ptr<ContentView> openWindow(const std::filesystem::path& picture);
+
+    EditorTestServices services;
+    ShaderRenderer* renderer = &testRenderer();
+    int exportRenderersMade = 0;
+};
 
 }  // namespace tilvane::testing

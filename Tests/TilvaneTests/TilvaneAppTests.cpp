@@ -104,39 +104,34 @@ TEST(TilvaneApp, OfTwoFilesReceivedBeforeAWindowTakesTheSlotOnlyTheSecondOpens)
     EXPECT_EQ(test.fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}}));
 }
 
-TEST(TilvaneApp, FileAfterLaunchReplacesThePictureOfTheVisibleWindow)
+TEST(TilvaneApp, FileAfterLaunchGoesToTheVisibleEditorOrANewWindow)
 {
-    TestApp test;
-    test.app.launch({});
-    test.settle();
-    EditorWindow* window = test.app.editorWindows().first();
-    const QUrl file = test.fileURL("later.png");
-    test.app.receiveFile(file);
-    test.settle();
-    EXPECT_EQ(test.app.editorWindows().size(), 1);
-    EXPECT_EQ(TestApp::shown(window), file.toLocalFile().toStdString());
-}
-
-TEST(TilvaneApp, FileAfterLaunchWithoutAVisibleEditorOpensANewWindow)
-{
-    for (const bool settingsShown : {false, true}) {
+    struct Row {
+        const char* name;
+        bool editorHidden, settingsShown;
+    };
+    const Row rows[] = {
+        {"visible editor", false, false}, {"nothing visible", true, false}, {"settings only", true, true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
         TestApp test;
         test.app.launch({});
         test.settle();
-        EditorWindow* hidden = test.app.editorWindows().first();
-        hidden->hide();
-        if (settingsShown) {
+        EditorWindow* first = test.app.editorWindows().first();
+        if (row.editorHidden) first->hide();
+        if (row.settingsShown) {
             test.app.showSettings();
             ASSERT_TRUE(test.app.settingsDialog()->isVisible());
         }
-        const QUrl file = test.fileURL("new-window.png");
+        const QUrl file = test.fileURL("later.png");
         test.app.receiveFile(file);
         test.settle();
-        ASSERT_EQ(test.app.editorWindows().size(), 2) << (settingsShown ? "settings only visible" : "nothing visible");
+        const bool reused = !row.editorHidden;
+        ASSERT_EQ(test.app.editorWindows().size(), reused ? 1 : 2);
         EditorWindow* opened = test.app.editorWindows().last();
         EXPECT_TRUE(opened->isVisible());
         EXPECT_EQ(TestApp::shown(opened), file.toLocalFile().toStdString());
-        EXPECT_NE(TestApp::shown(hidden), file.toLocalFile().toStdString());
+        if (!reused) EXPECT_NE(TestApp::shown(first), file.toLocalFile().toStdString());
     }
 }
 
@@ -226,31 +221,26 @@ TEST(TilvaneApp, MenusInLinuxOrder)
     EXPECT_EQ(test.app.editorWindows().size(), 2);
 }
 
-TEST(TilvaneApp, ClosingTheLastWindowQuitsAndKeepsTheSession)
+TEST(TilvaneApp, ClosingTheLastWindowQuitsAndKeepsTheSessionButClosingOneOfTwoDoesNot)
 {
-    TestApp test;
-    const QUrl file = test.fileURL("kept.png");
-    test.app.launch({file.toLocalFile()});
-    test.settle();
-    ASSERT_TRUE(std::filesystem::exists(test.fixture.sessionFile()));
-    test.app.editorWindows().first()->close();
-    test.settle();
-    EXPECT_TRUE(test.fixture.lifecycle.isTerminating());
-    ASSERT_TRUE(std::filesystem::exists(test.fixture.sessionFile()));
-    EXPECT_EQ(LastSessionStore(test.fixture.sessionFile()).load()->imageURL.path(), file.toLocalFile().toStdString());
-}
-
-TEST(TilvaneApp, ClosingOneOfTwoWindowsIsNotQuitting)
-{
-    TestApp test;
-    test.app.launch({test.fileURL("one.png").toLocalFile()});
-    test.settle();
-    test.app.newWindow();
-    test.settle();
-    test.app.editorWindows().first()->close();
-    test.settle();
-    EXPECT_FALSE(test.fixture.lifecycle.isTerminating());
-    EXPECT_FALSE(std::filesystem::exists(test.fixture.sessionFile()));
+    for (const bool secondWindow : {false, true}) {
+        SCOPED_TRACE(secondWindow ? "one of two" : "the last");
+        TestApp test;
+        const QUrl file = test.fileURL("kept.png");
+        test.app.launch({file.toLocalFile()});
+        test.settle();
+        ASSERT_TRUE(std::filesystem::exists(test.fixture.sessionFile()));
+        if (secondWindow) test.app.newWindow();
+        test.settle();
+        test.app.editorWindows().first()->close();
+        test.settle();
+        EXPECT_EQ(test.fixture.lifecycle.isTerminating(), !secondWindow);
+        EXPECT_EQ(std::filesystem::exists(test.fixture.sessionFile()), !secondWindow);
+        if (!secondWindow) {
+            EXPECT_EQ(LastSessionStore(test.fixture.sessionFile()).load()->imageURL.path(),
+                      file.toLocalFile().toStdString());
+        }
+    }
 }
 
 TEST(TilvaneApp, QuitMarksTerminatingBeforeAnyWindowGoes)
