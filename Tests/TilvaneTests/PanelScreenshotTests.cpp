@@ -53,7 +53,9 @@ protected:
                 QStringLiteral("%1 %2").arg(widget->metaObject()->className(), widget->objectName()).toStdString();
             EXPECT_TRUE(widget->parentWidget()->rect().contains(widget->geometry())) << name;
             const QSize minimum = widget->minimumSizeHint();
-            if (!widget->hasHeightForWidth()) EXPECT_GE(widget->height(), minimum.height()) << name;
+            if (!widget->hasHeightForWidth()) {
+                EXPECT_GE(widget->height(), minimum.height()) << name;
+            }
             EXPECT_GE(widget->width(), minimum.width()) << name;
         }
     }

@@ -131,7 +131,9 @@ TEST(TilvaneApp, FileAfterLaunchGoesToTheVisibleEditorOrANewWindow)
         EditorWindow* opened = test.app.editorWindows().last();
         EXPECT_TRUE(opened->isVisible());
         EXPECT_EQ(TestApp::shown(opened), file.toLocalFile().toStdString());
-        if (!reused) EXPECT_NE(TestApp::shown(first), file.toLocalFile().toStdString());
+        if (!reused) {
+            EXPECT_NE(TestApp::shown(first), file.toLocalFile().toStdString());
+        }
     }
 }
 
