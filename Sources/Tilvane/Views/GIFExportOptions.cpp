@@ -91,21 +91,6 @@ void GIFExportOptions::refresh()
     outputSize_->setText(gifOutputSizeText(sourceWidth_, sourceHeight_, choice_.maxDimension));
 }
 
-QFileDialog* makeExportSaveDialog(QWidget* parent, const QString& folder, const QString& proposedName,
-                                  const QString& extension)
-{
-    auto* dialog = new QFileDialog(parent);
-    dialog->setObjectName(QStringLiteral("exportSaveDialog"));
-    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setNameFilter(QStringLiteral("%1 (*.%2)").arg(extension.toUpper(), extension));
-    dialog->setDefaultSuffix(extension);
-    dialog->setDirectory(folder);
-    dialog->selectFile(proposedName);
-    return dialog;
-}
-
 GIFExportOptions* addGIFExportOptions(QFileDialog* dialog, int sourceWidth, int sourceHeight, bool animated,
                                       GIFExportChoice choice, VTAppearance appearance)
 {
