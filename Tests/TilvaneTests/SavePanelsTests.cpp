@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -52,7 +53,7 @@ TEST(SavePanels, OneFileTypeTheProposedNameAndItsExtensionForATypedName)
         QString filter;
         QString suffix;
         QString proposedName;
-        bool inTheSourceFolder;
+        bool proposesAFolder;
     };
     const Row rows[] = {
         {"PNG", pngSavePanel(folder / "foto-tilvane"), QStringLiteral("Exportar PNG"), QStringLiteral("PNG (*.png)"),
@@ -73,7 +74,7 @@ TEST(SavePanels, OneFileTypeTheProposedNameAndItsExtensionForATypedName)
         dialog->open();
         ASSERT_NE(nameField(*dialog), nullptr);
         EXPECT_EQ(nameField(*dialog)->text(), row.proposedName);
-        if (!row.inTheSourceFolder) dialog->setDirectory(qtPath(folder.path()));
+        if (!row.proposesAFolder) dialog->setDirectory(qtPath(folder.path()));
         EXPECT_EQ(QDir(dialog->directory()).canonicalPath(), QDir(qtPath(folder.path())).canonicalPath());
 
         nameField(*dialog)->setText(QStringLiteral("resultado"));
@@ -81,7 +82,9 @@ TEST(SavePanels, OneFileTypeTheProposedNameAndItsExtensionForATypedName)
         ASSERT_NE(buttons, nullptr);
         buttons->button(QDialogButtonBox::Save)->click();
         EXPECT_EQ(dialog->result(), QDialog::Accepted);
-        EXPECT_EQ(QFileInfo(dialog->selectedFiles().value(0)).fileName(), QStringLiteral("resultado.") + row.suffix);
+        const QFileInfo chosen(dialog->selectedFiles().value(0));
+        EXPECT_EQ(chosen.fileName(), QStringLiteral("resultado.") + row.suffix);
+        EXPECT_EQ(chosen.dir().canonicalPath(), QDir(qtPath(folder.path())).canonicalPath());
     }
 }
 
