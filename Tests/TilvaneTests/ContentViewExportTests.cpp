@@ -47,8 +47,13 @@ TEST(ContentViewExport, DialogsProposeTheNameBesideTheSource)
     const auto window = fixture.openWindow();
     window->exportPNG();
     window->exportGIF();
-    const std::string expected = (fixture.folder.path() / "foto-tilvane").string();
-    EXPECT_EQ(fixture.services.dialogs->suggestedNames, (std::vector<std::string>{expected, expected}));
+    const std::vector<SavePanel> expected{
+        {QStringLiteral("Exportar PNG"), fixture.folder / "foto-tilvane.png", QStringLiteral("PNG (*.png)"),
+         QStringLiteral("png")},
+        {QStringLiteral("Exportar GIF"), fixture.folder / "foto-tilvane.gif", QStringLiteral("GIF (*.gif)"),
+         QStringLiteral("gif")},
+    };
+    EXPECT_EQ(fixture.services.dialogs->savePanels, expected);
     EXPECT_FALSE(window->state().isExporting) << "a cancelled dialog starts nothing";
     EXPECT_TRUE(fixture.exportEvents().empty());
 }
@@ -108,6 +113,24 @@ TEST(ContentViewExport, GIFWithTheDialogsChoiceReadsBack)
               (RecordedEvent{TilvaneEvent::exportCompleted, false, TilvaneExportFormat::gif}));
 }
 
+TEST(ContentViewExport, GIFOptionsLeftInACancelledPanelStayForTheWindow)
+{
+    ExportFixture fixture;
+    const auto window = fixture.openWindow();
+    fixture.services.dialogs->gifDestination = GIFDestination{std::nullopt, 2048, 3};
+    window->exportGIF();
+    EXPECT_FALSE(window->state().isExporting);
+    EXPECT_EQ(window->state().gifMaxDimension, 2048);
+    EXPECT_EQ(window->state().gifDuration, 3);
+
+    fixture.services.dialogs->gifDestination.reset();
+    window->exportGIF();
+    ASSERT_EQ(fixture.services.dialogs->gifDialogs.size(), 2u);
+    EXPECT_EQ(fixture.services.dialogs->gifDialogs[1].maxDimension, 2048) << "the panel reopens at the last choice";
+    EXPECT_EQ(fixture.services.dialogs->gifDialogs[1].duration, 3);
+    EXPECT_TRUE(fixture.exportEvents().empty());
+}
+
 TEST(ContentViewExport, ExportingDisablesBothCommands)
 {
     ExportFixture fixture;
@@ -127,7 +150,7 @@ TEST(ContentViewExport, ExportingDisablesBothCommands)
     EXPECT_EQ(png.text(), QStringLiteral("Exportando…"));
     EXPECT_EQ(gif.text(), QStringLiteral("Exportando…"));
     window->exportGIF();  // a shortcut that slipped through starts nothing
-    EXPECT_EQ(fixture.services.dialogs->suggestedNames.size(), 1u);
+    EXPECT_EQ(fixture.services.dialogs->savePanels.size(), 1u);
 
     fixture.services.jobs->runAll();
     EXPECT_TRUE(png.isEnabled());

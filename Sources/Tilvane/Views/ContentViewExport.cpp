@@ -23,7 +23,7 @@ void ContentView::exportPNG()
     if (!state_.source || !state_.pixelGrid || state_.isExporting) return;
     PNGExportSnapshot snapshot = makePNGSnapshot(state_.source, state_.pixelGrid, state_.visual.shader,
                                                  state_.visual.screen, state_.shaderFrameTime, state_.reduceMotion, {});
-    const auto destination = services_.dialogs->choosePNGDestination(suggestedExportName());
+    const auto destination = services_.dialogs->choosePNGDestination(pngSavePanel(suggestedExportName()));
     if (!destination) return;
     snapshot.destination = *destination;
     startExport(TilvaneExportFormat::png,
@@ -39,14 +39,14 @@ void ContentView::exportGIF()
     if (!state_.source || !state_.pixelGrid || state_.isExporting) return;
     const bool animated = state_.visual.shader.has_value();
     const GIFDialogContext context{state_.source->width(), state_.source->height(), animated, state_.appearance};
-    const auto destination = services_.dialogs->chooseGIFDestination(suggestedExportName(), state_.gifMaxDimension,
-                                                                     state_.gifDuration, context);
-    if (!destination) return;
-    assign<&ContentViewState::gifMaxDimension>(destination->maxDimension);
-    assign<&ContentViewState::gifDuration>(destination->duration);
+    const GIFDestination destination = services_.dialogs->chooseGIFDestination(
+        gifSavePanel(suggestedExportName()), state_.gifMaxDimension, state_.gifDuration, context);
+    assign<&ContentViewState::gifMaxDimension>(destination.maxDimension);
+    assign<&ContentViewState::gifDuration>(destination.duration);
+    if (!destination.file) return;
     GIFExportSnapshot snapshot =
         makeGIFSnapshot(state_.pixelGrid, state_.source->width(), state_.source->height(), state_.gifMaxDimension,
-                        state_.visual.shader, state_.visual.screen, state_.gifDuration, destination->file);
+                        state_.visual.shader, state_.visual.screen, state_.gifDuration, *destination.file);
     startExport(TilvaneExportFormat::gif,
                 [snapshot = std::move(snapshot),
                  makeRenderer = services_.exportRenderer](std::stop_token stop) -> std::optional<std::string> {

@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QRunnable>
 #include <QThreadPool>
 #include <QTimer>
@@ -31,9 +30,11 @@ std::optional<std::filesystem::path> chosenPath(const QString& file)
     return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
-QString suggestedFile(const std::string& name, const char* extension)
+std::optional<std::filesystem::path> chooseSaveDestination(const SavePanel& panel)
 {
-    return QString::fromStdString(name) + QLatin1Char('.') + QLatin1String(extension);
+    const std::unique_ptr<QFileDialog> dialog(makeSaveDialog(QApplication::activeWindow(), panel));
+    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+    return chosenPath(dialog->selectedFiles().value(0));
 }
 
 }  // namespace
@@ -72,32 +73,27 @@ std::optional<std::filesystem::path> FileDialogs::choosePresetToImport()
                                                    QStringLiteral("JSON (*.json)")));
 }
 
-std::optional<std::filesystem::path> FileDialogs::choosePresetDestination(const std::string& suggestedName)
+std::optional<std::filesystem::path> FileDialogs::choosePresetDestination(const SavePanel& panel)
 {
-    return chosenPath(QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(),
-                                                   suggestedFile(suggestedName, "json"),
-                                                   QStringLiteral("JSON (*.json)")));
+    return chooseSaveDestination(panel);
 }
 
-std::optional<std::filesystem::path> FileDialogs::choosePNGDestination(const std::string& suggestedName)
+std::optional<std::filesystem::path> FileDialogs::choosePNGDestination(const SavePanel& panel)
 {
-    return chosenPath(QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(),
-                                                   suggestedFile(suggestedName, "png"), QStringLiteral("PNG (*.png)")));
+    return chooseSaveDestination(panel);
 }
 
-std::optional<GIFDestination> FileDialogs::chooseGIFDestination(const std::string& suggestedName, int maxDimension,
-                                                                int duration, const GIFDialogContext& context)
+GIFDestination FileDialogs::chooseGIFDestination(const SavePanel& panel, int maxDimension, int duration,
+                                                 const GIFDialogContext& context)
 {
-    const QFileInfo suggested(suggestedFile(suggestedName, "gif"));
-    const std::unique_ptr<QFileDialog> dialog(makeExportSaveDialog(QApplication::activeWindow(), suggested.path(),
-                                                                   suggested.fileName(), QStringLiteral("gif")));
+    const std::unique_ptr<QFileDialog> dialog(makeSaveDialog(QApplication::activeWindow(), panel));
     const GIFExportOptions* options =
         addGIFExportOptions(dialog.get(), context.sourceWidth, context.sourceHeight, context.animated,
                             {maxDimension, duration}, context.appearance);
-    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
-    const auto file = chosenPath(dialog->selectedFiles().value(0));
-    if (!file) return std::nullopt;
-    return GIFDestination{*file, options->choice().maxDimension, options->choice().duration};
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    const GIFExportChoice choice = options->choice();
+    return {accepted ? chosenPath(dialog->selectedFiles().value(0)) : std::nullopt, choice.maxDimension,
+            choice.duration};
 }
 
 ReduceMotionSetting& ReduceMotionSetting::shared()
