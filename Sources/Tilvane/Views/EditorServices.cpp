@@ -3,6 +3,7 @@
 #include "Tilvane/Services/DesktopReduceMotion.hpp"
 #include "Tilvane/Services/SampleImage.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
+#include "Tilvane/Views/ExportRun.hpp"
 #include "Tilvane/Views/GIFExportOptions.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
@@ -36,7 +37,21 @@ QString suggestedFile(const std::string& name, const char* extension)
     return QString::fromStdString(name) + QLatin1Char('.') + QLatin1String(extension);
 }
 
+std::shared_ptr<ExportRun> processExports()
+{
+    static const std::shared_ptr<ExportRun> exports = makeExportsStoppedOnQuit();
+    return exports;
+}
+
 }  // namespace
+
+std::shared_ptr<ExportRun> makeExportsStoppedOnQuit()
+{
+    auto exports = std::make_shared<ExportRun>();
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                     [exports] { exports->stopAndWait(); });
+    return exports;
+}
 
 void ThreadPoolJobRunner::run(JobPriority priority, std::function<void()> work)
 {
@@ -131,6 +146,7 @@ EditorServices EditorServices::standard()
         .clock = std::make_shared<SystemEditorClock>(),
         .jobs = std::make_shared<ThreadPoolJobRunner>(),
         .telemetry = std::make_shared<NoTelemetry>(),
+        .exports = processExports(),
         .sampleImage = [] { return SampleImage::make(); },
         .incoming = &TilvaneIncomingImage::shared(),
         .lifecycle = &TilvaneLifecycle::shared(),
