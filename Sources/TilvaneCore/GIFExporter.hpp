@@ -43,8 +43,8 @@ public:
 
     // Writes a GIF that loops forever, each frame shown for frameDelay seconds, asking for
     // frame(0) ... frame(frameCount − 1) one at a time and in order, and keeping no frame after
-    // it has been encoded. The file is built under a hidden temporary name beside the destination
-    // and renamed over it only when complete.
+    // it has been encoded. The file is built beside the destination (without a name where the file
+    // system allows it, else under a hidden temporary one) and put in its place only when complete.
     //
     // Throws GIFExportError::invalidOptions before anything is created when frameCount is below 1
     // or frameDelay is not a finite number of seconds from 0.1 to 655.35, and during the export

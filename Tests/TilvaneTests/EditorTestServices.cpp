@@ -65,6 +65,7 @@ EditorServices EditorTestServices::services()
         .clock = clock,
         .jobs = jobs,
         .telemetry = telemetry,
+        .exports = exports,
         .sampleImage = [this] { return sample; },
         .incoming = &incoming,
         .lifecycle = &lifecycle,

@@ -3,6 +3,7 @@
 #include "Tilvane/Services/TilvaneEvent.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 #include "Tilvane/Views/EditorServices.hpp"
+#include "Tilvane/Views/ExportRun.hpp"
 #include "TilvaneCore/Image.hpp"
 
 #include <QCoreApplication>
@@ -172,6 +173,7 @@ struct EditorTestServices {
     std::shared_ptr<ManualJobRunner> jobs = std::make_shared<ManualJobRunner>();
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     std::shared_ptr<RecordingTelemetry> telemetry = std::make_shared<RecordingTelemetry>();
+    std::shared_ptr<ExportRun> exports = std::make_shared<ExportRun>();
     std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
     ImagePointer sample = solidImage(64, 48, 30, 160, 90);
     TilvaneIncomingImage incoming;

@@ -1,5 +1,6 @@
 #include "Tilvane/Views/ContentView.hpp"
 #include "Tilvane/Views/ExportJobs.hpp"
+#include "Tilvane/Views/ExportRun.hpp"
 
 namespace tilvane {
 
@@ -64,31 +65,29 @@ void ContentView::startExport(TilvaneExportFormat format,
 {
     assign<&ContentViewState::isExporting>(true);
     services_.telemetry->record(TilvaneEvent::exportStarted, format);
-    if (!stopsExportsOnQuit_) {
-        stopsExportsOnQuit_ = true;
-        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { exports_.stopAndWait(); });
-    }
     QPointer<ContentView> window(this);
     services_.jobs->run(JobPriority::userInitiated,
-                        exports_.job([window, format, work = std::move(work)](std::stop_token stop) {
+                        services_.exports->job([window, format, telemetry = services_.telemetry,
+                                                work = std::move(work)](std::stop_token stop) {
                             std::optional<std::string> failure = work(stop);
                             QMetaObject::invokeMethod(
                                 QCoreApplication::instance(),
-                                [window, format, failure = std::move(failure)] {
-                                    if (window) window->exportFinished(format, failure);
+                                [window, format, telemetry, failure = std::move(failure)] {
+                                    if (failure) {
+                                        telemetry->recordFailure(TilvaneEvent::exportFailed, format);
+                                    } else {
+                                        telemetry->record(TilvaneEvent::exportCompleted, format);
+                                    }
+                                    // A window closed meanwhile has no one to tell; its file is written all the same.
+                                    if (window) window->exportFinished(failure);
                                 },
                                 Qt::QueuedConnection);
                         }));
 }
 
-void ContentView::exportFinished(TilvaneExportFormat format, const std::optional<std::string>& failure)
+void ContentView::exportFinished(const std::optional<std::string>& failure)
 {
-    if (failure) {
-        setErrorMessage(*failure);
-        services_.telemetry->recordFailure(TilvaneEvent::exportFailed, format);
-    } else {
-        services_.telemetry->record(TilvaneEvent::exportCompleted, format);
-    }
+    if (failure) setErrorMessage(*failure);
     assign<&ContentViewState::isExporting>(false);
 }
 

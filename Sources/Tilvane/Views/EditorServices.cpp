@@ -3,6 +3,7 @@
 #include "Tilvane/Services/DesktopReduceMotion.hpp"
 #include "Tilvane/Services/SampleImage.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
+#include "Tilvane/Views/ExportRun.hpp"
 #include "Tilvane/Views/GIFExportOptions.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
@@ -37,7 +38,21 @@ std::optional<std::filesystem::path> chooseSaveDestination(const SavePanel& pane
     return chosenPath(dialog->selectedFiles().value(0));
 }
 
+std::shared_ptr<ExportRun> processExports()
+{
+    static const std::shared_ptr<ExportRun> exports = makeExportsStoppedOnQuit();
+    return exports;
+}
+
 }  // namespace
+
+std::shared_ptr<ExportRun> makeExportsStoppedOnQuit()
+{
+    auto exports = std::make_shared<ExportRun>();
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                     [exports] { exports->stopAndWait(); });
+    return exports;
+}
 
 void ThreadPoolJobRunner::run(JobPriority priority, std::function<void()> work)
 {
@@ -127,6 +142,7 @@ EditorServices EditorServices::standard()
         .clock = std::make_shared<SystemEditorClock>(),
         .jobs = std::make_shared<ThreadPoolJobRunner>(),
         .telemetry = std::make_shared<NoTelemetry>(),
+        .exports = processExports(),
         .sampleImage = [] { return SampleImage::make(); },
         .incoming = &TilvaneIncomingImage::shared(),
         .lifecycle = &TilvaneLifecycle::shared(),

@@ -19,6 +19,7 @@
 
 namespace tilvane {
 
+class ExportRun;
 class ShaderRenderer;
 class TilvaneIncomingImage;
 class TilvaneLifecycle;
@@ -134,15 +135,20 @@ struct EditorServices {
     std::shared_ptr<EditorClock> clock;
     std::shared_ptr<JobRunner> jobs;
     std::shared_ptr<TelemetrySink> telemetry;
+    std::shared_ptr<ExportRun> exports;  // every window's: an export outlives its window
     std::function<ImagePointer()> sampleImage;
     TilvaneIncomingImage* incoming = nullptr;
     TilvaneLifecycle* lifecycle = nullptr;
     ReduceMotionSetting* reduceMotion = nullptr;
 
     // The files in the support folder, the shared renderer, the system clock, the thread pool, the
-    // sample picture, the process's incoming-file slot, lifecycle and reduce-motion setting, file panels,
-    // and a telemetry sink that sends nothing (the application passes its own).
+    // process's exports (stopped when the application quits), the sample picture, the process's incoming-file slot,
+    // lifecycle and reduce-motion setting, file panels, and a telemetry sink that sends nothing (the application passes
+    // its own).
     static EditorServices standard();
 };
+
+// A run of exports that the application's quitting stops, waiting until they have let go of their files.
+std::shared_ptr<ExportRun> makeExportsStoppedOnQuit();
 
 }  // namespace tilvane
