@@ -42,8 +42,8 @@ QRgb windowColour(VTAppearance appearance)
 void saveScreenshot(QWidget& window, const QString& name, VTAppearance appearance)
 {
     QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Dialogs"));
-    window.grab().save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Dialogs/%1-%2.png")
-                           .arg(name, vtRawValue(appearance)));
+    window.grab().save(
+        QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Dialogs/%1-%2.png").arg(name, vtRawValue(appearance)));
 }
 
 void settle()
@@ -184,24 +184,27 @@ TEST(StockDialogs, SavePanelsSpeakPortugueseAndFollowTheTheme)
         test.app.setAppearance(appearance);
         for (const Row& row : rows) {
             SCOPED_TRACE(row.name + (" " + vtRawValue(appearance).toStdString()));
-            inspectSavePanel([&] { row.open(appearance); }, [&](QFileDialog& panel) {
-                settle();
-                const auto* buttons = panel.findChild<QDialogButtonBox*>();
-                ASSERT_NE(buttons, nullptr);
-                QStringList texts;
-                for (const auto role : {QDialogButtonBox::AcceptRole, QDialogButtonBox::RejectRole})
-                    for (const QAbstractButton* button : buttons->buttons())
-                        if (buttons->buttonRole(const_cast<QAbstractButton*>(button)) == role)
-                            texts << QString(button->text()).remove(QLatin1Char('&'));
-                EXPECT_EQ(texts, QStringList({"Salvar", "Cancelar"}));
-                EXPECT_EQ(panel.findChild<QLabel*>(QStringLiteral("fileNameLabel"))->text().remove(QLatin1Char('&')),
-                          "Nome do arquivo:");
-                const QImage shown = panel.grab().toImage();
-                const QRect buttonRow(buttons->mapTo(&panel, QPoint()), buttons->size());
-                EXPECT_EQ(groundColour(shown, buttonRow).rgb(), windowColour(appearance));
-                expectReadableTexts(panel);
-                saveScreenshot(panel, QLatin1String(row.name), appearance);
-            });
+            inspectSavePanel(
+                [&] { row.open(appearance); },
+                [&](QFileDialog& panel) {
+                    settle();
+                    const auto* buttons = panel.findChild<QDialogButtonBox*>();
+                    ASSERT_NE(buttons, nullptr);
+                    QStringList texts;
+                    for (const auto role : {QDialogButtonBox::AcceptRole, QDialogButtonBox::RejectRole})
+                        for (const QAbstractButton* button : buttons->buttons())
+                            if (buttons->buttonRole(const_cast<QAbstractButton*>(button)) == role)
+                                texts << QString(button->text()).remove(QLatin1Char('&'));
+                    EXPECT_EQ(texts, QStringList({"Salvar", "Cancelar"}));
+                    EXPECT_EQ(
+                        panel.findChild<QLabel*>(QStringLiteral("fileNameLabel"))->text().remove(QLatin1Char('&')),
+                        "Nome do arquivo:");
+                    const QImage shown = panel.grab().toImage();
+                    const QRect buttonRow(buttons->mapTo(&panel, QPoint()), buttons->size());
+                    EXPECT_EQ(groundColour(shown, buttonRow).rgb(), windowColour(appearance));
+                    expectReadableTexts(panel);
+                    saveScreenshot(panel, QLatin1String(row.name), appearance);
+                });
         }
     }
 }
@@ -219,7 +222,8 @@ TEST(StockDialogs, QtsOwnTextsArePortugueseOnlyWhileTheCatalogueIsInstalled)
     {
         const QtTranslations translations;
         ASSERT_TRUE(translations.isInstalled());
-        EXPECT_TRUE(overwriteQuestion().startsWith(QStringLiteral("%1 já existe."))) << overwriteQuestion().toStdString();
+        EXPECT_TRUE(overwriteQuestion().startsWith(QStringLiteral("%1 já existe.")))
+            << overwriteQuestion().toStdString();
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
     }
     EXPECT_EQ(overwriteQuestion(), english) << "removed with its object";

@@ -28,9 +28,8 @@ TEST(UpdateSettingsSection, TheNoteShowsAllItsLinesAtTheWidthItIsOffered)
             if (label->text() == "Atualizações automáticas não estão disponíveis nesta versão.") note = label;
         ASSERT_NE(note, nullptr);
         EXPECT_EQ(note->width(), width);
-        const QRect needed =
-            note->fontMetrics().boundingRect(QRect(0, 0, note->contentsRect().width(), 10'000), Qt::TextWordWrap,
-                                             note->text());
+        const QRect needed = note->fontMetrics().boundingRect(QRect(0, 0, note->contentsRect().width(), 10'000),
+                                                              Qt::TextWordWrap, note->text());
         EXPECT_GE(note->contentsRect().height(), needed.height());
         EXPECT_LE(note->mapTo(&column, QPoint(0, note->height())).y(), column.height()) << "inside its column";
     }

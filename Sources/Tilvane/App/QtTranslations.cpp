@@ -9,8 +9,8 @@ QtTranslations::QtTranslations() : QtTranslations(QLibraryInfo::path(QLibraryInf
 
 QtTranslations::QtTranslations(const QString& folder)
 {
-    installed_ = translator_.load(QStringLiteral("qtbase_pt_BR"), folder)
-                 && QCoreApplication::installTranslator(&translator_);
+    installed_ =
+        translator_.load(QStringLiteral("qtbase_pt_BR"), folder) && QCoreApplication::installTranslator(&translator_);
 }
 
 QtTranslations::~QtTranslations()
