@@ -265,6 +265,8 @@ TEST(StockDialogs, TheStockLookLeavesTheEditorWindowAsItWas)
             look.apply(other);
             EXPECT_TRUE(shownEditor(other, appearance, [&] { look.apply(appearance); }) == plain)
                 << "switched while open, in the application's order";
+            look.apply(VTAppearance::system);
+            EXPECT_EQ(QApplication::palette(), desktop) << "the system appearance leaves the desktop's palette";
         }
         EXPECT_EQ(QApplication::palette(), desktop) << "the desktop's palette comes back";
     }
