@@ -34,7 +34,7 @@ QWidget* standardSettingsContent()
     auto* paddedLayout = new QVBoxLayout(padded);
     paddedLayout->setContentsMargins(26, 26, 26, 0);
     paddedLayout->addWidget(updates);
-    layout->addWidget(padded, 0, Qt::AlignLeft);
+    layout->addWidget(padded);  // as wide as the privacy settings below, so that its note wraps at that width
     layout->addWidget(
         new veldran::TelemetrySettingsView(AppTelemetry::shared(), QStringLiteral("Tilvane"),
                                            QStringLiteral("suas imagens, nomes de arquivos ou gravações da tela")),
@@ -84,6 +84,7 @@ AppEnvironment AppEnvironment::standard()
 TilvaneApp::TilvaneApp(AppEnvironment environment, QObject* parent)
     : QObject(parent), environment_(std::move(environment)), appearance_(storedAppearance(*environment_.defaults))
 {
+    stockDialogs_.apply(appearance_);
     if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         // The desktop session is ending: keep the sessions as for any other quit.
         connect(application, &QGuiApplication::commitDataRequest, this, &TilvaneApp::quit);
@@ -223,6 +224,7 @@ void TilvaneApp::setAppearance(VTAppearance appearance)
     environment_.defaults->setValue(appearanceKey, vtRawValue(appearance));
     if (appearance_ == appearance) return;
     appearance_ = appearance;
+    stockDialogs_.apply(appearance);  // first: the windows' own palettes start from the application's
     for (EditorWindow* window : editorWindows()) {
         applyAppearance(window);
         window->view().setAppearance(appearance);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Tilvane/App/StockDialogLook.hpp"
 #include "Tilvane/Views/EditorServices.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "VemiTerminal/Theme/VTAppearance.hpp"
@@ -37,8 +38,9 @@ struct AppEnvironment {
     static AppEnvironment standard();
 };
 
-// The application: its editor windows with their menus, the settings dialog, the theme, the route of a received
-// file to a window, the end of launching and quitting. Main thread only.
+// The application: its editor windows with their menus, the settings dialog, the theme (of its own windows and of
+// the stock ones Qt draws), the route of a received file to a window, the end of launching and quitting. Main
+// thread only.
 class TilvaneApp : public QObject {
     Q_OBJECT
 
@@ -83,6 +85,7 @@ private:
     void applyAppearance(QWidget* root) const;
 
     AppEnvironment environment_;
+    StockDialogLook stockDialogs_;
     VTAppearance appearance_;
     bool didFinishLaunching_ = false;
     bool quitting_ = false;

@@ -1,4 +1,5 @@
 #include "Tilvane/App/InstanceHandOver.hpp"
+#include "Tilvane/App/QtTranslations.hpp"
 #include "Tilvane/App/QuitSignals.hpp"
 #include "Tilvane/App/TilvaneApp.hpp"
 
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Tilvane"));
     QApplication::setApplicationVersion(QStringLiteral(TILVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tilvane"));
+    const tilvane::QtTranslations qtTranslations;
     QApplication::setWindowIcon(bundleIcon());
     // Closing the last window quits through the application's own route, which keeps the sessions.
     QApplication::setQuitOnLastWindowClosed(false);
