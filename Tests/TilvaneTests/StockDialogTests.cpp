@@ -8,6 +8,7 @@
 #include "Tilvane/App/StockDialogLook.hpp"
 #include "Tilvane/App/TilvaneApp.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
+#include "Tilvane/Views/SavePanels.hpp"
 #include "VemiTerminal/Theme/VTStockPalette.hpp"
 #include "VemiTerminal/Theme/VTTheme.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
@@ -174,10 +175,10 @@ TEST(StockDialogs, SavePanelsSpeakPortugueseAndFollowTheTheme)
         std::function<void(VTAppearance)> open;
     };
     const Row rows[] = {
-        {"png-save-panel", [&](VTAppearance) { dialogs.choosePNGDestination("gato"); }},
+        {"png-save-panel", [&](VTAppearance) { dialogs.choosePNGDestination(pngSavePanel("gato")); }},
         {"gif-save-panel",
          [&](VTAppearance appearance) {
-             dialogs.chooseGIFDestination("gato", 480, 3, GIFDialogContext{64, 48, true, appearance});
+             dialogs.chooseGIFDestination(gifSavePanel("gato"), 480, 3, GIFDialogContext{64, 48, true, appearance});
          }},
     };
     for (const auto appearance : {VTAppearance::noite, VTAppearance::vemi}) {
