@@ -209,6 +209,18 @@ TEST_F(InspectorTest, NotesAboutWhatTheShaderOrTheBezelControlsWrapInsideTheColu
     EXPECT_EQ(inspector.widget()->width(), columnWidth) << "the column keeps its width";
     EXPECT_EQ(child<QWidget>(inspector, "screenControls").width(), panelWidth);
     EXPECT_EQ(child<QWidget>(inspector, "shaderControls").width(), panelWidth);
+
+    std::filesystem::create_directories(TILVANE_TEST_SCREENSHOT_DIR);
+    for (const auto& [appearance, name] :
+         {std::pair{VTAppearance::noite, "noite"}, std::pair{VTAppearance::vemi, "vemi"}}) {
+        vemiTerminal(&inspector, appearance);
+        for (const char* panel : {"shaderControls", "screenControls"}) {
+            EXPECT_TRUE(child<QWidget>(inspector, panel)
+                            .grab()
+                            .save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Inspector-bezel-%1-%2.png")
+                                      .arg(QLatin1String(panel), QLatin1String(name))));
+        }
+    }
 }
 
 TEST_F(InspectorTest, PaletteRowsAreOneAccessibleElementEachWithoutTheirSwatch)
