@@ -22,8 +22,8 @@
 namespace tilvane::testing {
 namespace {
 
-constexpr int rounds = 12;
-constexpr int launchesPerRound = 6;
+constexpr int rounds = 20;
+constexpr int launchesPerRound = 8;
 
 QString application()
 {
@@ -40,7 +40,7 @@ pid_t listenerOf(const std::filesystem::path& path)
     ucred credentials{};
     socklen_t length = sizeof credentials;
     const bool answered = ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-                       && ::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0;
+                          && ::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0;
     ::close(socket);
     return answered ? credentials.pid : 0;
 }
