@@ -15,7 +15,7 @@ namespace tilvane {
 namespace {
 
 constexpr qsizetype lengthBytes = 4;
-// A launch that cannot accept because the process is out of descriptors tries again after this pause.
+// An instance that could not accept for want of descriptors tries again after this pause.
 constexpr std::chrono::milliseconds acceptRetryPause{200};
 
 void note(const QString& text)
