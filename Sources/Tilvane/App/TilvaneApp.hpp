@@ -9,11 +9,12 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QStringList>
-#include <QUrl>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QAction;
 
@@ -52,12 +53,13 @@ public:
 
     // Opens the first window (with the file of the command line, when there is one), and finishes launching
     // on the next turn of the event loop.
-    void launch(const QStringList& arguments);
-    // The file named by the first argument, made absolute; nothing for no argument or a non-local URL.
-    static std::optional<QUrl> fileArgument(const QStringList& arguments);
+    void launch(const std::optional<std::filesystem::path>& file);
+    // The file named by the first argument (the bytes of the command line): a "file:" URL names its local path,
+    // any other argument is a path, made absolute against the working folder. Nothing for no argument.
+    static std::optional<std::filesystem::path> fileArgument(const std::vector<std::string>& arguments);
 
     // A file received from outside: into the incoming slot, then to a window.
-    void receiveFile(const QUrl& url);
+    void receiveFile(const std::filesystem::path& file);
     // A launch without a file asks to be seen.
     void bringForward();
     void finishLaunching();
