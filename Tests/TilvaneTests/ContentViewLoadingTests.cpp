@@ -1,6 +1,6 @@
 #include "EditorTestServices.hpp"
-#include "Tilvane/Views/ContentView.hpp"
-#include "Tilvane/Views/EditorPresentation.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
+#include "Tilvane/Editor/EditorPresentation.hpp"
 #include "TilvanePresets/Url.hpp"
 
 #include <QBuffer>

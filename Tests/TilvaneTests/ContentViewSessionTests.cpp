@@ -1,6 +1,6 @@
 #include "EditorTestServices.hpp"
 #include "PreviewTestSupport.hpp"
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 #include "TilvaneCore/ImageFileLoader.hpp"
 #include "TilvanePresets/Url.hpp"
 

@@ -1,7 +1,7 @@
 #include "Tilvane/Views/EditorStage.hpp"
 
+#include "Tilvane/Editor/EditorPresentation.hpp"
 #include "Tilvane/Views/ComparisonView.hpp"
-#include "Tilvane/Views/EditorPresentation.hpp"
 #include "Tilvane/Views/ImageView.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/ShaderGallery.hpp"

@@ -1,7 +1,7 @@
 #include "Tilvane/Views/EditorWindow.hpp"
 
+#include "Tilvane/Editor/EditorPresentation.hpp"
 #include "Tilvane/Views/ComparisonShortcutMonitor.hpp"
-#include "Tilvane/Views/EditorPresentation.hpp"
 #include "Tilvane/Views/EditorStage.hpp"
 #include "Tilvane/Views/ExportActions.hpp"
 #include "Tilvane/Views/InspectorColumn.hpp"

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
+#include "Tilvane/Views/StandardEditorServices.hpp"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -19,7 +20,7 @@ class EditorWindow : public QMainWindow {
 public:
     static constexpr QSize minimumWindowSize{900, 620};
 
-    explicit EditorWindow(tilvane::EditorServices services = tilvane::EditorServices::standard(),
+    explicit EditorWindow(tilvane::EditorServices services = tilvane::standardEditorServices(),
                           QWidget* parent = nullptr);
     ~EditorWindow() override;
 

@@ -1,6 +1,6 @@
 #include "Tilvane/Views/InspectorColumn.hpp"
 
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 #include "Tilvane/Views/InspectorPanel.hpp"
 #include "Tilvane/Views/PresetPanel.hpp"
 #include "Tilvane/Views/PresetSheets.hpp"

@@ -1,6 +1,6 @@
 #include "Tilvane/Views/NavigationBar.hpp"
 
-#include "Tilvane/Views/EditorPresentation.hpp"
+#include "Tilvane/Editor/EditorPresentation.hpp"
 #include "VemiTerminal/Components/VTButton.hpp"
 #include "VemiTerminal/Components/VTChip.hpp"
 #include "VemiTerminal/Components/VTNavBar.hpp"

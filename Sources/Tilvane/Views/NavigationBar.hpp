@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Tilvane/Views/ContentViewState.hpp"
+#include "Tilvane/Editor/ContentViewState.hpp"
 
 #include <QWidget>
 

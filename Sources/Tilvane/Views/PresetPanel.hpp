@@ -2,7 +2,7 @@
 
 #include "VemiTerminal/Components/VTWindow.hpp"
 
-#include "Tilvane/Views/PresetPanelState.hpp"
+#include "Tilvane/Editor/PresetPanelState.hpp"
 
 class PixelCaption;
 class PresetActionButton;

@@ -1,4 +1,4 @@
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 #include "TilvanePresets/Url.hpp"

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Tilvane/Views/ContentViewState.hpp"
-#include "Tilvane/Views/EditorServices.hpp"
-#include "Tilvane/Views/JobSlot.hpp"
-#include "Tilvane/Views/ShaderPreviewRequest.hpp"
+#include "Tilvane/Editor/ContentViewState.hpp"
+#include "Tilvane/Editor/EditorServices.hpp"
+#include "Tilvane/Editor/JobSlot.hpp"
+#include "Tilvane/Editor/ShaderPreviewRequest.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 
 #include <QCoreApplication>
@@ -34,7 +34,7 @@ class ContentView : public QObject {
     Q_OBJECT
 
 public:
-    explicit ContentView(EditorServices services = EditorServices::standard(), QObject* parent = nullptr);
+    explicit ContentView(EditorServices services, QObject* parent = nullptr);
     ~ContentView() override;
 
     const ContentViewState& state() const { return state_; }

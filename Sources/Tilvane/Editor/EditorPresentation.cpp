@@ -1,4 +1,4 @@
-#include "Tilvane/Views/EditorPresentation.hpp"
+#include "Tilvane/Editor/EditorPresentation.hpp"
 
 namespace editor_presentation {
 

@@ -1,4 +1,4 @@
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 
 #include "TilvaneCore/Cancellation.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
