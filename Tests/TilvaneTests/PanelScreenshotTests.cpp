@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <functional>
 
+namespace tilvane::testing {
+
 namespace {
 
 using namespace panels;
@@ -217,3 +219,5 @@ TEST_F(PanelScreenshotTest, CustomPaletteEditor)
 }
 
 }  // namespace
+
+}  // namespace tilvane::testing

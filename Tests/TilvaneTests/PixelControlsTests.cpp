@@ -9,10 +9,11 @@
 #include <cmath>
 #include <limits>
 
+namespace tilvane::testing {
+
 namespace {
 
 using namespace panels;
-using tilvane::ImagePalette;
 
 struct ThemeRow {
     const char* name;
@@ -348,3 +349,5 @@ TEST(VTHairlineTest, IsOnePixelAcrossItsContainerInBorderColour)
 }
 
 }  // namespace
+
+}  // namespace tilvane::testing

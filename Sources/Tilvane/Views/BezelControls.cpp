@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstdint>
 
-using tilvane::BezelSettings;
-using tilvane::ShaderConfiguration;
+namespace tilvane {
+
 
 namespace bezel_controls {
 namespace {
@@ -147,3 +147,5 @@ void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, const 
 }
 
 }  // namespace bezel_controls
+
+}  // namespace tilvane

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tilvane {
+
 namespace {
 
 constexpr int placeholderWidth = 280;
@@ -97,7 +99,7 @@ ComparisonView::ComparisonView(QWidget* parent) : QWidget(parent)
     refresh();
 }
 
-void ComparisonView::setSource(tilvane::ImagePointer source)
+void ComparisonView::setSource(ImagePointer source)
 {
     if (source_ == source) return;
     source_ = std::move(source);
@@ -106,7 +108,7 @@ void ComparisonView::setSource(tilvane::ImagePointer source)
     refresh();
 }
 
-void ComparisonView::setPixelGrid(tilvane::ImagePointer pixelGrid)
+void ComparisonView::setPixelGrid(ImagePointer pixelGrid)
 {
     if (pixelGrid_ == pixelGrid) return;
     pixelGrid_ = std::move(pixelGrid);
@@ -278,3 +280,5 @@ void ComparisonView::mouseReleaseEvent(QMouseEvent* event)
     dragging_ = false;
     emit compareEnded();
 }
+
+}  // namespace tilvane

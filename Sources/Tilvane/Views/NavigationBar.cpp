@@ -10,6 +10,8 @@
 #include <QHBoxLayout>
 #include <QPainter>
 
+namespace tilvane {
+
 namespace {
 
 // One line of muted text, shortened in the middle when it does not fit.
@@ -110,7 +112,7 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
-void NavigationBar::setState(const tilvane::ContentViewState& state)
+void NavigationBar::setState(const ContentViewState& state)
 {
     namespace presentation = editor_presentation;
     static_cast<SubtitleText*>(subtitle_)->setText(presentation::subtitle(state));
@@ -124,3 +126,5 @@ void NavigationBar::setState(const tilvane::ContentViewState& state)
     exportPNGButton_->setDisabled(exportsDisabled);
     exportGIFButton_->setDisabled(exportsDisabled);
 }
+
+}  // namespace tilvane

@@ -9,6 +9,8 @@
 #include <QAbstractButton>
 #include <QWidget>
 
+namespace tilvane {
+
 // The editor's small square-cornered controls. Each reads the theme of its window on every paint, outlines with a
 // 1-px stroke inside its bounds and redraws at once (no animation). Values come in through setters that do not
 // emit; a user's write is reported through a signal.
@@ -117,9 +119,9 @@ public:
     static constexpr int squareWidth = 8;
     static constexpr int squareHeight = 12;
 
-    PaletteSwatch(const tilvane::ImagePalette& palette, int limit, QWidget* parent = nullptr);
+    PaletteSwatch(const ImagePalette& palette, int limit, QWidget* parent = nullptr);
 
-    void setPalette(const tilvane::ImagePalette& palette);
+    void setPalette(const ImagePalette& palette);
     bool showsGlyph() const { return palette_.colors.empty(); }
 
     QSize sizeHint() const override;
@@ -129,9 +131,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::vector<tilvane::RGBColor> sampled() const;
+    std::vector<RGBColor> sampled() const;
 
-    tilvane::ImagePalette palette_;
+    ImagePalette palette_;
     int limit_;
 };
 
@@ -189,3 +191,5 @@ protected:
 private:
     Qt::Orientation axis_;
 };
+
+}  // namespace tilvane

@@ -4,11 +4,13 @@
 
 #include "Tilvane/Editor/PresetPanelState.hpp"
 
-class PixelCaption;
-class PresetActionButton;
 class VTChip;
 
 namespace tilvane {
+
+class PixelCaption;
+class PresetActionButton;
+
 
 // "Seus presets": the selected personal preset's name with a "rascunho" chip while the look differs
 // from it, and the buttons that create, save, rename, restore, delete, import and export presets.

@@ -18,10 +18,8 @@
 #include <algorithm>
 #include <utility>
 
-using tilvane::BezelSettings;
-using tilvane::ShaderConfiguration;
-using tilvane::ShaderPass;
-using tilvane::ShaderPreset;
+namespace tilvane {
+
 
 namespace {
 
@@ -78,7 +76,7 @@ void ShaderInspector::setPresetID(const std::optional<QString>& presetID)
     follow();
 }
 
-void ShaderInspector::setPersonalPreset(const std::optional<tilvane::PersonalPreset>& preset)
+void ShaderInspector::setPersonalPreset(const std::optional<PersonalPreset>& preset)
 {
     if (personal_ == preset) return;
     personal_ = preset;
@@ -298,3 +296,5 @@ void ShaderInspector::toggleExpanded(int index)
     if (!expanded_.erase(index)) expanded_.insert(index);
     follow();
 }
+
+}  // namespace tilvane

@@ -15,8 +15,8 @@
 #include <algorithm>
 #include <cmath>
 
-using tilvane::ShaderParameter;
-using tilvane::ShaderPass;
+namespace tilvane {
+
 
 namespace shader_parameters {
 namespace {
@@ -162,3 +162,5 @@ void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, int in
 }
 
 }  // namespace shader_parameters
+
+}  // namespace tilvane
