@@ -68,7 +68,7 @@ WindowRoad windowRoadSeconds(const std::filesystem::path& picture, const QTempor
     const bench::MainThreadHeartbeat heartbeat;
     QElapsedTimer clock;
     clock.start();
-    window.loadImage(picture, false);
+    window.loadImage(picture, ImageOrigin::chosen);
     while (window.state().isProcessing || !window.state().shaderPreviewBase) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }

@@ -131,7 +131,7 @@ void ThroughTheWindow(benchmark::State& state)
             }
             return !window.state().errorMessage;
         };
-        window.loadImage(bench::roadPhoto(), false);
+        window.loadImage(bench::roadPhoto(), ImageOrigin::chosen);
         if (!until([&] { return window.state().shaderImage != nullptr; })) {
             state.SkipWithError(window.state().errorMessage->c_str());
             break;

@@ -131,7 +131,7 @@ TEST(StockDialogs, ErrorAlertIsDrawnInTheWindowsThemeAndFollowsItLive)
     test.app.launch({});
     settle();
     EditorWindow* window = test.app.editorWindows().first();
-    window->view().loadImage(test.fixture.file("missing.png"), false);
+    window->view().loadImage(test.fixture.file("missing.png"), ImageOrigin::chosen);
     test.fixture.jobs->runAll();
     settle();
     auto* alert = window->findChild<QMessageBox*>(QStringLiteral("errorAlert"));

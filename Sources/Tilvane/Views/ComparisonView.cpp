@@ -90,9 +90,9 @@ ComparisonView::ComparisonView(QWidget* parent) : QWidget(parent)
         column(8, {new VTText(QStringLiteral("lendo arquivo ▸▸▸"), VTTextStyle::pixelMD), loadingNameText_}),
         "comparisonLoadingPlaceholder", this);
 
-    resultChip_ = new VTChip(QStringLiteral("resultado"), false, this);
+    resultChip_ = new VTChip(QStringLiteral("resultado"), {}, this);
     resultChip_->setObjectName(QStringLiteral("comparisonResultChip"));
-    originalChip_ = new VTChip(QStringLiteral("original"), false, this);
+    originalChip_ = new VTChip(QStringLiteral("original"), {}, this);
     originalChip_->setObjectName(QStringLiteral("comparisonOriginalChip"));
     for (auto* chip : {resultChip_, originalChip_}) chip->setAttribute(Qt::WA_TransparentForMouseEvents);
     for (auto* placeholder : {emptyPlaceholder_, loadingPlaceholder_}) placeholder->installEventFilter(this);

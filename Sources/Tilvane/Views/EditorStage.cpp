@@ -28,7 +28,7 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(padding, padding, padding, padding);
-        auto* chip = new VTChip(QStringLiteral("soltar para abrir"), true);
+        auto* chip = new VTChip(QStringLiteral("soltar para abrir"), {.showsGlyph = true});
         chip->setObjectName(QStringLiteral("dropChip"));
         layout->addWidget(chip, 0, Qt::AlignCenter);
         hide();

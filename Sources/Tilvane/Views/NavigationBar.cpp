@@ -83,7 +83,7 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent)
     auto* centre = new QWidget;
     auto* centreRow = row(centre, 0);
     subtitle_ = new SubtitleText;
-    chip_ = new VTChip(QString(), false);
+    chip_ = new VTChip(QString());
     chip_->setObjectName(QStringLiteral("statusChip"));
     centreRow->addWidget(subtitle_, 1, Qt::AlignVCenter);
     centreRow->addWidget(chip_, 0, Qt::AlignVCenter);

@@ -38,11 +38,11 @@ PixelCaption::PixelCaption(const QString& title, QWidget* parent)
 
 // MARK: PixelSwitch
 
-PixelSwitch::PixelSwitch(const QString& title, bool compact, QWidget* parent)
-    : QWidget(parent), title_(title), compact_(compact)
+PixelSwitch::PixelSwitch(const QString& title, PixelSwitchOptions options, QWidget* parent)
+    : QWidget(parent), title_(title), compact_(options.compact)
 {
     installAccessibleControlFactory();
-    setSizePolicy(compact ? QSizePolicy::Fixed : QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setSizePolicy(compact_ ? QSizePolicy::Fixed : QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(title_);
     describe();

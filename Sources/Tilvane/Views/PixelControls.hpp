@@ -22,6 +22,11 @@ public:
     explicit PixelCaption(const QString& title, QWidget* parent = nullptr);
 };
 
+// How a switch is laid out, named at the call site: `PixelSwitch(title, {.compact = true})`.
+struct PixelSwitchOptions {
+    bool compact = false;  // the track alone, without the title beside it
+};
+
 // An on/off switch: a 48 × 24 track whose 18-px knob sits left when off and right when on, after the title in
 // `pixelMD` (left out when compact). The whole row toggles on a click; inside a disabled container it is drawn
 // at half opacity and does not react.
@@ -32,7 +37,7 @@ public:
     static constexpr int trackHeight = 24;
     static constexpr int knobSide = 18;
 
-    PixelSwitch(const QString& title, bool compact, QWidget* parent = nullptr);
+    explicit PixelSwitch(const QString& title, PixelSwitchOptions options = {}, QWidget* parent = nullptr);
 
     bool isOn() const { return on_; }
     void setOn(bool on);

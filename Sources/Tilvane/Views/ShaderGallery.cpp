@@ -68,7 +68,7 @@ ShaderGalleryCard::ShaderGalleryCard(std::optional<QString> id, bool personal, Q
     placeholder_ = new VTGlyph(QStringLiteral("▧"), this);
     placeholder_->setAttribute(Qt::WA_TransparentForMouseEvents);
     if (personal_) {
-        chip_ = new VTChip(QStringLiteral("meu"), false, this);
+        chip_ = new VTChip(QStringLiteral("meu"), {}, this);
         chip_->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     placeChildren();

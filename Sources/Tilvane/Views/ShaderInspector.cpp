@@ -199,7 +199,7 @@ QWidget* ShaderInspector::shaderWindow(const ShaderPreset& compared)
     auto* name = new PixelCaption(QString::fromStdString(compared.name));
     name->setObjectName(QStringLiteral("presetName"));
     header->addWidget(name);
-    adjustedChip_ = new VTChip(QStringLiteral("ajustado"), false);
+    adjustedChip_ = new VTChip(QStringLiteral("ajustado"));
     adjustedChip_->setObjectName(QStringLiteral("adjustedChip"));
     header->addWidget(adjustedChip_);
     header->addStretch(1);
@@ -210,7 +210,7 @@ QWidget* ShaderInspector::shaderWindow(const ShaderPreset& compared)
     header->addWidget(remove);
     column->addLayout(header);
 
-    auto* motion = new PixelSwitch(QStringLiteral("Animação"), false);
+    auto* motion = new PixelSwitch(QStringLiteral("Animação"));
     motion->setObjectName(QStringLiteral("motionSwitch"));
     binding_.bindMotion(motion);
     column->addWidget(motion);
@@ -249,7 +249,7 @@ QWidget* ShaderInspector::passRow(const ShaderPass& pass, int index)
     connect(toggle, &QAbstractButton::clicked, this, [this, index] { toggleExpanded(index); });
     line->addWidget(toggle);
     line->addStretch(1);
-    auto* enabled = new PixelSwitch(QStringLiteral("Ativar ") + name, true);
+    auto* enabled = new PixelSwitch(QStringLiteral("Ativar ") + name, {.compact = true});
     enabled->setObjectName(QStringLiteral("passSwitch:%1").arg(index));
     binding_.bindPassOn(enabled, index);
     line->addWidget(enabled);

@@ -40,7 +40,7 @@ QWidget* numberControl(ShaderConfigurationBinding& binding, int index, const Sha
 
 QWidget* switchControl(ShaderConfigurationBinding& binding, int index, const ShaderParameter& parameter)
 {
-    auto* control = new PixelSwitch(QString::fromStdString(parameter.label), false);
+    auto* control = new PixelSwitch(QString::fromStdString(parameter.label));
     control->setObjectName(controlName("parameter", index, parameter.key));
     binding.bind([&binding, control, index, key = parameter.key, fallback = parameter.standard](const auto&) {
         control->setOn(binding.value(index, key, fallback) >= switchFallbackThreshold);
