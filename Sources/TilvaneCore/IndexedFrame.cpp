@@ -1,5 +1,6 @@
 #include "TilvaneCore/IndexedFrame.hpp"
 
+#include <dlfcn.h>
 #include <libimagequant.h>
 
 #include <algorithm>
@@ -195,6 +196,17 @@ void freeTransparentEntry(IndexedFrame& frame)
     }
     frame.transparentIndex = static_cast<std::uint8_t>(freed);
     std::fill_n(frame.palette.begin() + static_cast<std::ptrdiff_t>(freed * 3), 3, 0);
+}
+
+void reduceColoursOnThisThreadAlone() noexcept
+{
+    // The thread count of an OpenMP runtime is set per thread. It is looked up in whichever runtime
+    // libimagequant brought into the process, whatever this code was compiled with; a libimagequant
+    // built without OpenMP brings none and needs nothing.
+    using SetThreadCount = void (*)(int);
+    if (const auto setThreadCount = reinterpret_cast<SetThreadCount>(::dlsym(RTLD_DEFAULT, "omp_set_num_threads"))) {
+        setThreadCount(1);
+    }
 }
 
 IndexedFrame indexFrame(const Image& image)
