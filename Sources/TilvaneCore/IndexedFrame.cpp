@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <span>
 #include <stdexcept>
 #include <tuple>
 
@@ -34,6 +35,15 @@ std::vector<std::uint8_t> flattenAlpha(const Image& image)
         pixels[i + 3] = 255;
     }
     return pixels;
+}
+
+bool isOpaque(const Image& image)
+{
+    const auto bytes = image.bytes();
+    for (std::size_t i = 3; i < bytes.size(); i += 4) {
+        if (bytes[i] != 255) return false;
+    }
+    return true;
 }
 
 std::uint32_t packedPixel(const std::uint8_t* pixel)
@@ -93,7 +103,7 @@ void padPalette(IndexedFrame& frame)
 }
 
 // Every distinct colour gets its own entry; nothing when there are more than 256.
-std::optional<IndexedFrame> exactFrame(const std::vector<std::uint8_t>& pixels, int width, int height)
+std::optional<IndexedFrame> exactFrame(std::span<const std::uint8_t> pixels, int width, int height)
 {
     IndexedFrame frame{width, height, {}, std::vector<std::uint8_t>(pixels.size() / 4), std::nullopt};
     ColourIndex colourIndex;
@@ -126,7 +136,7 @@ struct LiqRelease {
 template <typename Object, void (*destroy)(Object*)>
 using LiqPointer = std::unique_ptr<Object, LiqRelease<Object, destroy>>;
 
-IndexedFrame quantizedFrame(const std::vector<std::uint8_t>& pixels, int width, int height)
+IndexedFrame quantizedFrame(std::span<const std::uint8_t> pixels, int width, int height)
 {
     const LiqPointer<liq_attr, liq_attr_destroy> attributes(liq_attr_create());
     if (!attributes) throw std::bad_alloc();
@@ -211,7 +221,13 @@ void reduceColoursOnThisThreadAlone() noexcept
 
 IndexedFrame indexFrame(const Image& image)
 {
-    const std::vector<std::uint8_t> pixels = flattenAlpha(image);
+    // An opaque frame is its own flattened form, in either alpha mode; it is not copied.
+    std::vector<std::uint8_t> flattened;
+    std::span<const std::uint8_t> pixels = image.bytes();
+    if (!isOpaque(image)) {
+        flattened = flattenAlpha(image);
+        pixels = flattened;
+    }
     if (auto exact = exactFrame(pixels, image.width(), image.height())) {
         return std::move(*exact);
     }
