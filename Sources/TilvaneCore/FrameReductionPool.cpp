@@ -1,12 +1,16 @@
 #include "TilvaneCore/FrameReductionPool.hpp"
 
+#include "TilvaneCore/Cancellation.hpp"
+
 #include <algorithm>
 #include <utility>
 
 namespace tilvane {
 
-FrameReductionPool::FrameReductionPool(int workerCount, Reduction reduce)
-    : reduce_(std::move(reduce)), capacity_(static_cast<std::size_t>(std::max(workerCount, 1)))
+FrameReductionPool::FrameReductionPool(int workerCount, Reduction reduce, Consumer consume)
+    : reduce_(std::move(reduce)),
+      consume_(std::move(consume)),
+      capacity_(static_cast<std::size_t>(std::max(workerCount, 1)))
 {
     if (capacity_ == 1) return;
     workers_.reserve(capacity_);
@@ -22,62 +26,52 @@ FrameReductionPool::~FrameReductionPool()
     workers_.clear();
 }
 
-bool FrameReductionPool::full() const
+void FrameReductionPool::rethrowFailure() const
 {
     const std::lock_guard lock(mutex_);
-    return slots_.size() >= capacity_;
-}
-
-bool FrameReductionPool::empty() const
-{
-    const std::lock_guard lock(mutex_);
-    return slots_.empty();
-}
-
-bool FrameReductionPool::oldestReduced() const
-{
-    const std::lock_guard lock(mutex_);
-    return !slots_.empty() && slots_.front().finished;
+    if (failure_) std::rethrow_exception(failure_);
 }
 
 void FrameReductionPool::add(ImagePointer frame)
 {
     if (workers_.empty()) {
-        Outcome outcome = reduced(std::move(frame));
-        const std::lock_guard lock(mutex_);
-        Slot& slot = slots_.emplace_back();
-        slot.started = slot.finished = true;
-        slot.outcome = std::move(outcome);
+        rethrowFailure();
+        Slot slot;
+        reduceInto(slot, std::move(frame));
+        try {
+            if (slot.error) std::rethrow_exception(slot.error);
+            consume_(std::move(*slot.reduced));
+        } catch (...) {
+            const std::lock_guard lock(mutex_);
+            failure_ = std::current_exception();
+            throw;
+        }
         return;
     }
-    {
-        const std::lock_guard lock(mutex_);
-        slots_.emplace_back().frame = std::move(frame);
-    }
-    frameWaiting_.notify_one();
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return failure_ || slots_.size() + (consuming_ ? 1 : 0) < capacity_; });
+    if (failure_) std::rethrow_exception(failure_);
+    slots_.emplace_back().frame = std::move(frame);
+    changed_.notify_all();
 }
 
-IndexedFrame FrameReductionPool::takeOldest()
+void FrameReductionPool::waitUntilConsumed(const std::stop_token& stopToken)
 {
     std::unique_lock lock(mutex_);
-    oldestFinished_.wait(lock, [this] { return slots_.front().finished; });
-    Slot slot = std::move(slots_.front());
-    slots_.pop_front();
-    lock.unlock();
-    if (slot.outcome.error) std::rethrow_exception(slot.outcome.error);
-    return std::move(*slot.outcome.reduced);
+    const bool consumed =
+        changed_.wait(lock, stopToken, [this] { return failure_ || (slots_.empty() && !consuming_); });
+    if (failure_) std::rethrow_exception(failure_);
+    if (!consumed) throw CancellationError();
 }
 
-FrameReductionPool::Outcome FrameReductionPool::reduced(ImagePointer frame) const
+void FrameReductionPool::reduceInto(Slot& slot, ImagePointer frame) const
 {
-    Outcome outcome;
     try {
-        outcome.reduced = reduce_(*frame);
+        slot.reduced = reduce_(*frame);
     } catch (...) {
-        outcome.error = std::current_exception();
+        slot.error = std::current_exception();
     }
     frame.reset();
-    return outcome;
 }
 
 void FrameReductionPool::work(std::stop_token stop)
@@ -86,17 +80,45 @@ void FrameReductionPool::work(std::stop_token stop)
     std::unique_lock lock(mutex_);
     while (true) {
         const auto waiting = [this] { return std::ranges::find(slots_, false, &Slot::started); };
-        if (!frameWaiting_.wait(lock, stop, [&] { return waiting() != slots_.end(); })) return;
+        changed_.wait(lock, stop, [&] { return failure_ || waiting() != slots_.end(); });
+        if (stop.stop_requested() || failure_) return;
         Slot& slot = *waiting();
         slot.started = true;
         ImagePointer frame = std::move(slot.frame);
         lock.unlock();
 
-        Outcome outcome = reduced(std::move(frame));
+        Slot result;
+        reduceInto(result, std::move(frame));
         lock.lock();
-        slot.outcome = std::move(outcome);
+        slot.reduced = std::move(result.reduced);
+        slot.error = result.error;
         slot.finished = true;
-        oldestFinished_.notify_one();
+        consumeInOrder(lock, stop);
+        changed_.notify_all();
+    }
+}
+
+void FrameReductionPool::consumeInOrder(std::unique_lock<std::mutex>& lock, const std::stop_token& stop)
+{
+    while (!stop.stop_requested() && !consuming_ && !failure_ && !slots_.empty() && slots_.front().finished) {
+        Slot slot = std::move(slots_.front());
+        slots_.pop_front();
+        if (slot.error) {
+            failure_ = slot.error;
+            return;
+        }
+        consuming_ = true;
+        lock.unlock();
+        std::exception_ptr error;
+        try {
+            consume_(std::move(*slot.reduced));
+        } catch (...) {
+            error = std::current_exception();
+        }
+        lock.lock();
+        consuming_ = false;
+        failure_ = error;
+        changed_.notify_all();
     }
 }
 

@@ -16,60 +16,66 @@
 
 namespace tilvane {
 
-// Reduces frames to their GIF colours side by side on a fixed set of worker threads and hands them
-// back in the order they were added. It holds at most `capacity()` frames at a time (waiting, being
-// reduced, or reduced and not yet taken); a worker lets go of a frame as soon as it is reduced.
-// With one worker there is no thread: add() reduces the frame on the caller's thread.
+// Reduces frames to their GIF colours side by side on a fixed set of worker threads and hands them to
+// a consumer strictly in the order they were added, one at a time, on whichever worker finished the
+// oldest. It holds at most `capacity()` frames at a time (waiting, being reduced, or reduced and not yet
+// consumed); a worker lets go of a frame as soon as it is reduced. With one worker there is no thread:
+// add() reduces and consumes the frame on the caller's thread.
 //
-// Each worker reduces with libimagequant on its own thread alone, so that the workers share the
-// cores instead of libimagequant's own threads waiting on each other. The destructor stops the
-// workers and waits for them; a frame still being reduced is finished first and dropped.
+// The first error, of a reduction or of the consumer, in the order of the frames, ends the work: no
+// later frame is consumed and the error is rethrown, unchanged, to the caller. Each worker reduces with
+// libimagequant on its own thread alone, so that the workers share the cores instead of libimagequant's
+// own threads waiting on each other. The destructor stops the workers and waits for them; a frame
+// being reduced or consumed is finished first, the others are dropped.
 class FrameReductionPool {
 public:
     using Reduction = std::function<IndexedFrame(const Image&)>;
+    using Consumer = std::function<void(IndexedFrame)>;
 
     // workerCount below 1 counts as 1. `reduce` is called on the workers, several at a time.
-    FrameReductionPool(int workerCount, Reduction reduce);
+    FrameReductionPool(int workerCount, Reduction reduce, Consumer consume);
     ~FrameReductionPool();
 
     FrameReductionPool(const FrameReductionPool&) = delete;
     FrameReductionPool& operator=(const FrameReductionPool&) = delete;
 
     std::size_t capacity() const noexcept { return capacity_; }
-    bool full() const;
-    bool empty() const;
-    // Whether the oldest frame held has been reduced (or its reduction failed); false when empty.
-    bool oldestReduced() const;
 
-    // Hands a frame over for reduction. The pool must not be full.
+    // Hands a frame over for reduction, first waiting while the pool is full. Rethrows the first
+    // error, and then takes no frame.
     void add(ImagePointer frame);
 
-    // Waits for the oldest frame's reduction and hands it over; rethrows, unchanged, the error
-    // its reduction threw. The pool must not be empty.
-    IndexedFrame takeOldest();
+    // Rethrows the first error, if there was one by now.
+    void rethrowFailure() const;
+
+    // Waits until every frame added has been consumed, then rethrows the first error. Throws
+    // CancellationError when the stop token is triggered first.
+    void waitUntilConsumed(const std::stop_token& stopToken);
 
 private:
-    struct Outcome {
-        std::optional<IndexedFrame> reduced;
-        std::exception_ptr error;
-    };
     struct Slot {
         ImagePointer frame;  // until a worker takes it
         bool started = false;
         bool finished = false;
-        Outcome outcome;
+        std::optional<IndexedFrame> reduced;
+        std::exception_ptr error;
     };
 
     void work(std::stop_token stop);
-    // Lets go of the frame before returning, unless someone else keeps it.
-    Outcome reduced(ImagePointer frame) const;
+    // Consumes the oldest frames while they are reduced and no other worker is consuming.
+    void consumeInOrder(std::unique_lock<std::mutex>& lock, const std::stop_token& stop);
+    // The frame's reduction, or its error; the frame is let go of before it returns, unless its
+    // caller keeps it.
+    void reduceInto(Slot& slot, ImagePointer frame) const;
 
     const Reduction reduce_;
+    const Consumer consume_;
     const std::size_t capacity_;
     mutable std::mutex mutex_;
-    std::condition_variable_any frameWaiting_;
-    std::condition_variable oldestFinished_;
+    std::condition_variable_any changed_;
     std::deque<Slot> slots_;  // oldest first; a worker keeps a reference to its slot while reducing
+    bool consuming_ = false;  // a frame taken off the front is being consumed
+    std::exception_ptr failure_;
     std::vector<std::jthread> workers_;  // last, so that they stop before anything they use goes
 };
 

@@ -26,7 +26,8 @@ public:
     GIFEncoder(const GIFEncoder&) = delete;
     GIFEncoder& operator=(const GIFEncoder&) = delete;
 
-    // Accepts the size of the next frame before it is reduced. Throws GIFExportError:
+    // Accepts the size of the next frame before it is reduced; it may run while addFrame runs on
+    // another thread, the first frame excepted. Throws GIFExportError:
     // invalidOptions for a frame too large for GIF or of another size than the first,
     // cannotCreateDestination when the stream cannot start.
     void checkFrame(const Image& frame);

@@ -1,5 +1,6 @@
 #include "TestImages.hpp"
 
+#include "TilvaneCore/Cancellation.hpp"
 #include "TilvaneCore/FrameReductionPool.hpp"
 #include "TilvaneCore/GIFExporter.hpp"
 
@@ -7,10 +8,14 @@
 
 #include <dlfcn.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <future>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -93,34 +98,49 @@ private:
     std::vector<int> quantizerThreads_;
 };
 
-TEST(FrameReductionPool, HandsFramesBackInOrderWhileALaterFrameFinishesFirst)
+// Records the frames consumed and the threads that consumed them.
+struct ConsumedFrames {
+    FrameReductionPool::Consumer function()
+    {
+        return [this](IndexedFrame frame) {
+            const std::lock_guard lock(mutex);
+            numbers.push_back(numberOf(frame));
+            threads.push_back(std::this_thread::get_id());
+        };
+    }
+    std::mutex mutex;
+    std::vector<int> numbers;
+    std::vector<std::thread::id> threads;
+};
+
+TEST(FrameReductionPool, ConsumesFramesInOrderWhileALaterFrameFinishesFirst)
 {
     // Frame 0 is reduced only once frame 2 has been: this ends only when they run side by side.
     std::promise<void> frameTwoReduced;
     std::shared_future<void> frameTwoDone = frameTwoReduced.get_future().share();
     std::mutex mutex;
     std::vector<int> finishOrder;
-    std::vector<std::thread::id> threads;
-    FrameReductionPool pool(3, [&](const Image& image) {
-        const int index = image.width() - 1;
-        if (index == 0) {
-            EXPECT_EQ(frameTwoDone.wait_for(std::chrono::minutes(1)), std::future_status::ready);
-        }
-        const std::lock_guard lock(mutex);
-        finishOrder.push_back(index);
-        threads.push_back(std::this_thread::get_id());
-        if (index == 2) frameTwoReduced.set_value();
-        return reducedStandIn(image);
-    });
+    ConsumedFrames consumed;
+    FrameReductionPool pool(
+        3,
+        [&](const Image& image) {
+            const int index = image.width() - 1;
+            if (index == 0) {
+                EXPECT_EQ(frameTwoDone.wait_for(std::chrono::minutes(1)), std::future_status::ready);
+            }
+            const std::lock_guard lock(mutex);
+            finishOrder.push_back(index);
+            if (index == 2) frameTwoReduced.set_value();
+            return reducedStandIn(image);
+        },
+        consumed.function());
     EXPECT_EQ(pool.capacity(), 3u);
-    for (int index = 0; index < 3; ++index) pool.add(numberedFrame(index));
-    EXPECT_TRUE(pool.full());
+    for (int index = 0; index < 6; ++index) pool.add(numberedFrame(index));
+    pool.waitUntilConsumed({});
 
-    std::vector<int> handedBack;
-    while (!pool.empty()) handedBack.push_back(numberOf(pool.takeOldest()));
-    EXPECT_EQ(handedBack, (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(finishOrder.back(), 0);
-    for (const std::thread::id thread : threads) EXPECT_NE(thread, std::this_thread::get_id());
+    EXPECT_EQ(consumed.numbers, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+    EXPECT_LT(std::ranges::find(finishOrder, 2), std::ranges::find(finishOrder, 0));
+    for (const std::thread::id thread : consumed.threads) EXPECT_NE(thread, std::this_thread::get_id());
 }
 
 TEST(FrameReductionPool, WorkersReduceOnOneQuantizerThreadAndTheCallerKeepsItsOwn)
@@ -129,24 +149,24 @@ TEST(FrameReductionPool, WorkersReduceOnOneQuantizerThreadAndTheCallerKeepsItsOw
     ASSERT_GT(callerQuantizerThreads, 0) << "libimagequant brings an OpenMP runtime";
 
     HeldReduction pooled(0);
+    ConsumedFrames pooledConsumed;
     {
-        FrameReductionPool pool(2, pooled.function());
+        FrameReductionPool pool(2, pooled.function(), pooledConsumed.function());
         pool.add(numberedFrame(0));
         pool.add(numberedFrame(1));
         pooled.waitUntilStarted(2);
-        EXPECT_FALSE(pool.oldestReduced()) << "still held";
         pooled.release();
-        EXPECT_EQ(numberOf(pool.takeOldest()), 0);
-        EXPECT_EQ(numberOf(pool.takeOldest()), 1);
+        pool.waitUntilConsumed({});
     }
     EXPECT_EQ(pooled.quantizerThreadCounts(), (std::vector<int>{1, 1}));
     EXPECT_NE(pooled.threads()[0], pooled.threads()[1]) << "two workers, side by side";
 
     HeldReduction onCaller(1);
-    FrameReductionPool single(1, onCaller.function());
+    ConsumedFrames consumedOnCaller;
+    FrameReductionPool single(1, onCaller.function(), consumedOnCaller.function());
     single.add(numberedFrame(0));
-    EXPECT_TRUE(single.full());
-    EXPECT_TRUE(single.oldestReduced()) << "reduced before add returned";
+    EXPECT_EQ(consumedOnCaller.numbers, std::vector{0}) << "consumed before add returned";
+    EXPECT_EQ(consumedOnCaller.threads, std::vector{std::this_thread::get_id()});
     EXPECT_EQ(onCaller.threads(), std::vector{std::this_thread::get_id()});
     EXPECT_EQ(onCaller.quantizerThreadCounts(), std::vector{callerQuantizerThreads});
     EXPECT_EQ(quantizerThreads(), callerQuantizerThreads);
@@ -154,65 +174,94 @@ TEST(FrameReductionPool, WorkersReduceOnOneQuantizerThreadAndTheCallerKeepsItsOw
 
 TEST(FrameReductionPool, HoldsAtMostItsCapacityAndLetsGoOfEachFrameOnceReduced)
 {
-    HeldReduction reduction(0);
-    FrameReductionPool pool(3, reduction.function());
+    // While frame 0 is being consumed, the caller can hand over only two more frames. The consumer
+    // waits a while for a fourth to come, which only a pool without bound lets happen.
+    constexpr int capacity = 3;
+    std::atomic<int> added = 0;
+    std::vector<int> addedWhileConsuming;
     std::vector<std::weak_ptr<const Image>> frames;
-    for (int index = 0; index < 3; ++index) {
-        EXPECT_FALSE(pool.full()) << index;
+    std::mutex mutex;
+    std::condition_variable addedChanged;
+    FrameReductionPool pool(capacity, reducedStandIn, [&](IndexedFrame frame) {
+        std::unique_lock lock(mutex);
+        if (numberOf(frame) == 0) {
+            addedChanged.wait_for(lock, std::chrono::milliseconds(200), [&] { return added > capacity; });
+        }
+        addedWhileConsuming.push_back(added);
+        for (std::size_t index = 0; index <= static_cast<std::size_t>(numberOf(frame)); ++index) {
+            EXPECT_TRUE(frames[index].expired()) << index << " is held after its reduction";
+        }
+    });
+    for (int index = 0; index < 8; ++index) {
         ImagePointer frame = numberedFrame(index);
-        frames.push_back(frame);
+        {
+            const std::lock_guard lock(mutex);
+            frames.push_back(frame);
+        }
         pool.add(std::move(frame));
+        ++added;
+        addedChanged.notify_all();
     }
-    EXPECT_TRUE(pool.full());
-    reduction.waitUntilStarted(3);
-    for (const auto& frame : frames) EXPECT_FALSE(frame.expired()) << "being reduced";
-    reduction.release();
-    EXPECT_EQ(numberOf(pool.takeOldest()), 0);
-    EXPECT_FALSE(pool.full());
-    EXPECT_EQ(numberOf(pool.takeOldest()), 1);
-    EXPECT_EQ(numberOf(pool.takeOldest()), 2);
-    EXPECT_TRUE(pool.empty());
-    for (const auto& frame : frames) EXPECT_TRUE(frame.expired());
+    pool.waitUntilConsumed({});
+    EXPECT_LE(addedWhileConsuming.front(), capacity);
+    EXPECT_EQ(addedWhileConsuming.size(), 8u);
 }
 
-TEST(FrameReductionPool, AFailedReductionIsRethrownUnchangedInItsTurn)
+TEST(FrameReductionPool, TheFirstFailureInFrameOrderStopsTheWorkAndIsRethrownUnchanged)
 {
+    const auto failing = [](int failingFrame) {
+        return [failingFrame](const Image& image) {
+            if (image.width() == failingFrame + 1) throw GIFExportError(GIFExportErrorCase::cannotFinalize);
+            return reducedStandIn(image);
+        };
+    };
+    const std::string cannotFinalize = "Não foi possível concluir o arquivo GIF.";
     for (const int workers : {1, 3}) {
         SCOPED_TRACE(workers);
-        FrameReductionPool pool(workers, [](const Image& image) {
-            if (image.width() == 2) throw GIFExportError(GIFExportErrorCase::cannotFinalize);
-            return reducedStandIn(image);
-        });
-        std::vector<std::string> outcomes;
-        for (int index = 0; index < 3; ++index) {
-            pool.add(numberedFrame(index));
-            if (!pool.full()) continue;
-            while (!pool.empty()) {
-                try {
-                    outcomes.push_back(std::to_string(numberOf(pool.takeOldest())));
-                } catch (const GIFExportError& error) {
-                    outcomes.push_back(error.what());
-                }
-            }
+        ConsumedFrames consumed;
+        FrameReductionPool pool(workers, failing(1), consumed.function());
+        std::string thrown;
+        try {
+            for (int index = 0; index < 3; ++index) pool.add(numberedFrame(index));
+            pool.waitUntilConsumed({});
+        } catch (const GIFExportError& error) {
+            thrown = error.what();
         }
-        EXPECT_EQ(outcomes, (std::vector<std::string>{"0", "Não foi possível concluir o arquivo GIF.", "2"}));
+        EXPECT_EQ(thrown, cannotFinalize);
+        EXPECT_EQ(consumed.numbers, std::vector{0});
+        EXPECT_THROW(pool.rethrowFailure(), GIFExportError);
+        EXPECT_THROW(pool.add(numberedFrame(3)), GIFExportError) << "takes no frame after a failure";
+
+        FrameReductionPool consumerFails(workers, reducedStandIn, [](IndexedFrame frame) {
+            if (numberOf(frame) == 1) throw std::runtime_error("disk full");
+        });
+        try {
+            for (int index = 0; index < 3; ++index) consumerFails.add(numberedFrame(index));
+            consumerFails.waitUntilConsumed({});
+        } catch (const std::runtime_error& error) {
+            thrown = error.what();
+        }
+        EXPECT_EQ(thrown, "disk full");
     }
 }
 
-TEST(FrameReductionPool, LetsItsWorkersFinishTheirFramesWhenDestroyedBeforeTheyAreTaken)
+TEST(FrameReductionPool, WaitingForTheLastFramesEndsWhenCancelledWhileAFrameIsStillBeingReduced)
 {
     HeldReduction reduction(0);
+    ConsumedFrames consumed;
     std::weak_ptr<const Image> frame;
     {
-        FrameReductionPool pool(2, reduction.function());
+        FrameReductionPool pool(2, reduction.function(), consumed.function());
         ImagePointer image = numberedFrame(0);
         frame = image;
         pool.add(std::move(image));
         reduction.waitUntilStarted(1);
+        std::stop_source stop;
+        std::jthread canceller([&] { stop.request_stop(); });
+        EXPECT_THROW(pool.waitUntilConsumed(stop.get_token()), CancellationError);
         reduction.release();
     }
     EXPECT_TRUE(frame.expired());
-    EXPECT_EQ(reduction.threads().size(), 1u);
 }
 
 }  // namespace
