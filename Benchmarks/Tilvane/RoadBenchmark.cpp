@@ -79,14 +79,15 @@ class ExportHere : public EditorDialogs {
 public:
     std::optional<std::filesystem::path> chooseImageToOpen() override { return std::nullopt; }
     std::optional<std::filesystem::path> choosePresetToImport() override { return std::nullopt; }
-    std::optional<std::filesystem::path> choosePresetDestination(const std::string&) override { return std::nullopt; }
-    std::optional<std::filesystem::path> choosePNGDestination(const std::string&) override
+    std::optional<std::filesystem::path> choosePresetDestination(const SavePanel&) override { return std::nullopt; }
+    std::optional<std::filesystem::path> choosePNGDestination(const SavePanel&) override
     {
         return folder() / "window.png";
     }
-    std::optional<GIFDestination> chooseGIFDestination(const std::string&, int, int, const GIFDialogContext&) override
+    GIFDestination chooseGIFDestination(const SavePanel&, int maxDimension, int duration,
+                                        const GIFDialogContext&) override
     {
-        return std::nullopt;
+        return {std::nullopt, maxDimension, duration};
     }
 };
 

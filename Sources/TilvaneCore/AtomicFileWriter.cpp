@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 #include <system_error>
 
 namespace tilvane {
@@ -47,14 +48,47 @@ void takeOverAttributes(const std::filesystem::path& destination, int descriptor
     (void)::fchmod(descriptor, replaced.st_mode & 0777);
 }
 
+// A file opened with O_TMPFILE is linked by this path: linkat's AT_EMPTY_PATH would need a privilege.
+std::string descriptorPath(int descriptor)
+{
+    return "/proc/self/fd/" + std::to_string(descriptor);
+}
+
+// A file without a name in the folder, or -1 where the file system or the kernel has none to give or
+// /proc, through which it would later be named, is missing.
+int openUnnamed(const std::filesystem::path& folder)
+{
+    const int descriptor = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        return -1;
+    }
+    if (::access(descriptorPath(descriptor).c_str(), F_OK) != 0) {
+        ::close(descriptor);
+        return -1;
+    }
+    return descriptor;
+}
+
+[[noreturn]] void throwFilesystemError(const char* what, const std::filesystem::path& path)
+{
+    const std::error_code code(errno, std::generic_category());
+    throw std::filesystem::filesystem_error(what, path, code);
+}
+
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::filesystem::path destination, const std::string& temporaryName)
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path destination, const std::string& temporaryName, Staging staging)
     : destination_(std::move(destination)), temporary_(folderOf(destination_) / temporaryName)
 {
-    descriptor_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor_ < 0) {
-        throwErrno("cannot create the temporary file");
+    if (staging == Staging::unnamedWherePossible) {
+        descriptor_ = openUnnamed(folderOf(destination_));
+        unnamed_ = descriptor_ >= 0;
+    }
+    if (!unnamed_) {
+        descriptor_ = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (descriptor_ < 0) {
+            throwErrno("cannot create the temporary file");
+        }
     }
     takeOverAttributes(destination_, descriptor_);
 }
@@ -72,7 +106,7 @@ AtomicFileWriter::~AtomicFileWriter()
 
 void AtomicFileWriter::write(std::span<const std::uint8_t> bytes)
 {
-    if (descriptor_ < 0) {
+    if (descriptor_ < 0 || synced_) {
         throw std::system_error(EBADF, std::generic_category(), "the temporary file is closed");
     }
     while (!bytes.empty()) {
@@ -87,11 +121,16 @@ void AtomicFileWriter::write(std::span<const std::uint8_t> bytes)
 
 void AtomicFileWriter::sync()
 {
-    if (descriptor_ < 0) {
+    if (descriptor_ < 0 || synced_) {
         return;
     }
     if (::fsync(descriptor_) != 0) {
         throwErrno("cannot flush the temporary file");
+    }
+    synced_ = true;
+    // An unnamed file stays open: it can be given a name only through its descriptor.
+    if (unnamed_) {
+        return;
     }
     const int descriptor = descriptor_;
     descriptor_ = -1;
@@ -103,9 +142,34 @@ void AtomicFileWriter::sync()
 void AtomicFileWriter::commit()
 {
     sync();
-    std::filesystem::rename(temporary_, destination_);
+    if (unnamed_) {
+        placeUnnamed();
+    } else {
+        std::filesystem::rename(temporary_, destination_);
+    }
     committed_ = true;
     syncFolder(folderOf(destination_));
+}
+
+void AtomicFileWriter::placeUnnamed()
+{
+    const std::string self = descriptorPath(descriptor_);
+    const auto linkAs = [&](const std::filesystem::path& name) {
+        return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    };
+    if (!linkAs(destination_)) {
+        if (errno != EEXIST) {
+            throwFilesystemError("cannot put the file in place", destination_);
+        }
+        // An existing destination is replaced in one step by a rename, which needs a name to move.
+        if (!linkAs(temporary_)) {
+            throwFilesystemError("cannot name the file", temporary_);
+        }
+        std::filesystem::rename(temporary_, destination_);
+    }
+    // The bytes are on disk already; closing cannot lose them.
+    ::close(descriptor_);
+    descriptor_ = -1;
 }
 
 }  // namespace tilvane

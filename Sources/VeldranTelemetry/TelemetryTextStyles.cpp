@@ -26,10 +26,8 @@ void applyTextStyle(QWidget& widget, TelemetryTextStyle style)
 
 void applySecondaryColour(QWidget& widget)
 {
-    QPalette palette = widget.palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        palette.setColor(group, QPalette::WindowText, palette.color(group, QPalette::PlaceholderText));
-    widget.setPalette(palette);
+    // A role, not a colour: the text follows whatever palette the widget's window has, now and later.
+    widget.setForegroundRole(QPalette::PlaceholderText);
 }
 
 }  // namespace veldran

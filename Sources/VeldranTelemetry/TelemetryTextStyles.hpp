@@ -9,7 +9,7 @@ enum class TelemetryTextStyle { caption, secondCaption, headline };
 
 void applyTextStyle(QWidget& widget, TelemetryTextStyle style);
 
-// Draws the widget's text in the inherited palette's secondary (placeholder) colour.
+// Draws the widget's text in the secondary (placeholder) colour of the palette it inherits, also after that changes.
 void applySecondaryColour(QWidget& widget);
 
 }  // namespace veldran

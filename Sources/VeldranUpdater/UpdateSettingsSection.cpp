@@ -33,12 +33,12 @@ UpdateSettingsSection::UpdateSettingsSection(AppUpdater& updater, QWidget* paren
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(spacing);
-    layout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     layout->addWidget(makeSecondaryLabel(QStringLiteral("Atualizações"), 0.9, this));
     layout->addWidget(automaticChecks_);
+    // The note wraps at the width the section is given and takes the height of all its lines.
     note_->setWordWrap(true);
-    note_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     layout->addWidget(note_);
+    layout->addStretch();
 
     connect(automaticChecks_, &QCheckBox::toggled, &updater_, &AppUpdater::setAutomaticallyChecksForUpdates);
     connect(&updater_, &AppUpdater::automaticallyChecksForUpdatesChanged, this, &UpdateSettingsSection::refresh);

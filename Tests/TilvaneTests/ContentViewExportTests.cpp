@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QTimer>
 
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 namespace tilvane::testing {
 namespace {
@@ -47,8 +47,13 @@ TEST(ContentViewExport, DialogsProposeTheNameBesideTheSource)
     const auto window = fixture.openWindow();
     window->exportPNG();
     window->exportGIF();
-    const std::string expected = (fixture.folder.path() / "foto-tilvane").string();
-    EXPECT_EQ(fixture.services.dialogs->suggestedNames, (std::vector<std::string>{expected, expected}));
+    const std::vector<SavePanel> expected{
+        {QStringLiteral("Exportar PNG"), fixture.folder / "foto-tilvane.png", QStringLiteral("PNG (*.png)"),
+         QStringLiteral("png")},
+        {QStringLiteral("Exportar GIF"), fixture.folder / "foto-tilvane.gif", QStringLiteral("GIF (*.gif)"),
+         QStringLiteral("gif")},
+    };
+    EXPECT_EQ(fixture.services.dialogs->savePanels, expected);
     EXPECT_FALSE(window->state().isExporting) << "a cancelled dialog starts nothing";
     EXPECT_TRUE(fixture.exportEvents().empty());
 }
@@ -108,6 +113,24 @@ TEST(ContentViewExport, GIFWithTheDialogsChoiceReadsBack)
               (RecordedEvent{TilvaneEvent::exportCompleted, false, TilvaneExportFormat::gif}));
 }
 
+TEST(ContentViewExport, GIFOptionsLeftInACancelledPanelStayForTheWindow)
+{
+    ExportFixture fixture;
+    const auto window = fixture.openWindow();
+    fixture.services.dialogs->gifDestination = GIFDestination{std::nullopt, 2048, 3};
+    window->exportGIF();
+    EXPECT_FALSE(window->state().isExporting);
+    EXPECT_EQ(window->state().gifMaxDimension, 2048);
+    EXPECT_EQ(window->state().gifDuration, 3);
+
+    fixture.services.dialogs->gifDestination.reset();
+    window->exportGIF();
+    ASSERT_EQ(fixture.services.dialogs->gifDialogs.size(), 2u);
+    EXPECT_EQ(fixture.services.dialogs->gifDialogs[1].maxDimension, 2048) << "the panel reopens at the last choice";
+    EXPECT_EQ(fixture.services.dialogs->gifDialogs[1].duration, 3);
+    EXPECT_TRUE(fixture.exportEvents().empty());
+}
+
 TEST(ContentViewExport, ExportingDisablesBothCommands)
 {
     ExportFixture fixture;
@@ -127,7 +150,7 @@ TEST(ContentViewExport, ExportingDisablesBothCommands)
     EXPECT_EQ(png.text(), QStringLiteral("Exportando…"));
     EXPECT_EQ(gif.text(), QStringLiteral("Exportando…"));
     window->exportGIF();  // a shortcut that slipped through starts nothing
-    EXPECT_EQ(fixture.services.dialogs->suggestedNames.size(), 1u);
+    EXPECT_EQ(fixture.services.dialogs->savePanels.size(), 1u);
 
     fixture.services.jobs->runAll();
     EXPECT_TRUE(png.isEnabled());
@@ -222,44 +245,87 @@ TEST(ContentViewExport, WithoutTheSharedRendererTheGIFStillTriesItsOwn)
     EXPECT_EQ(decodeGIF(target).value_or(DecodedGIF{}).frameCount, 10);
 }
 
-// Runs every job at once on a thread of its own, as the thread pool does.
-class ThreadJobRunner : public JobRunner {
-public:
-    ~ThreadJobRunner() override
-    {
-        for (std::thread& thread : threads) thread.join();
-    }
-    void run(JobPriority, std::function<void()> work) override { threads.emplace_back(std::move(work)); }
-    std::vector<std::thread> threads;
-};
-
-TEST(ContentViewExport, ClosingTheWindowStopsTheExportAndLeavesNothingHalfWritten)
+// The export outlives a window closed while it runs: its file is written, its outcome recorded, and its
+// result, arriving when the window is gone, is dropped without touching it.
+TEST(ContentViewExport, ClosingOneWindowLetsItsExportFinish)
 {
-    ExportFixture fixture(1200, 900);
+    enum class Close { beforeTheExportRuns, beforeItsResultArrives };
+    struct Row {
+        const char* name;
+        TilvaneExportFormat format;
+        Close close;
+        bool folderDeleted;
+    };
+    const Row rows[] = {
+        {"GIF, closed before it runs", TilvaneExportFormat::gif, Close::beforeTheExportRuns, false},
+        {"PNG, closed before it runs", TilvaneExportFormat::png, Close::beforeTheExportRuns, false},
+        {"GIF, closed before its result arrives", TilvaneExportFormat::gif, Close::beforeItsResultArrives, false},
+        {"GIF into a missing folder, closed before it runs", TilvaneExportFormat::gif, Close::beforeTheExportRuns,
+         true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ExportFixture fixture(400, 300);
+        const auto other = fixture.openWindow();
+        auto window = fixture.openWindow();
+        window->setVisual(shaded(window->state().visual));
+        fixture.services.jobs->runAll();
+        const bool png = row.format == TilvaneExportFormat::png;
+        const auto folder = fixture.folder.path() / (row.folderDeleted ? "gone" : "");
+        const auto target = folder / (png ? "foto-tilvane.png" : "foto-tilvane.gif");
+        fixture.services.dialogs->pngDestination = target;
+        fixture.services.dialogs->gifDestination = GIFDestination{target, 512, 1};
+        png ? window->exportPNG() : window->exportGIF();
+        ASSERT_TRUE(window->state().isExporting);
+        auto& jobs = fixture.services.jobs->pending;
+        ASSERT_EQ(jobs.size(), 1u);
+
+        if (row.close == Close::beforeItsResultArrives) {
+            const auto exportJob = std::move(jobs.front());
+            jobs.pop_front();
+            exportJob();
+        }
+        window.reset();
+        fixture.services.jobs->runAll();
+        QCoreApplication::sendPostedEvents();
+
+        const TilvaneEvent outcome = row.folderDeleted ? TilvaneEvent::exportFailed : TilvaneEvent::exportCompleted;
+        EXPECT_EQ(fixture.exportEvents(), (std::vector<RecordedEvent>{{TilvaneEvent::exportStarted, false, row.format},
+                                                                      {outcome, row.folderDeleted, row.format}}));
+        EXPECT_EQ(other->state().errorMessage, std::nullopt) << "no other window speaks for the closed one";
+        EXPECT_FALSE(other->state().isExporting);
+        if (row.folderDeleted) {
+            EXPECT_FALSE(std::filesystem::exists(folder));
+        } else if (png) {
+            int width = 0;
+            int height = 0;
+            EXPECT_TRUE(decodePNGPixels(target, width, height).has_value());
+            EXPECT_EQ(std::pair(width, height), std::pair(400, 300));
+        } else {
+            EXPECT_EQ(decodeGIF(target).value_or(DecodedGIF{}).frameCount, 10);
+        }
+    }
+}
+
+TEST(ContentViewExport, QuittingStopsTheExportsOfClosedWindowsAndLeavesNothing)
+{
+    ExportFixture fixture(400, 300);
+    fixture.services.exports = makeExportsStoppedOnQuit();
+    auto window = fixture.openWindow();
+    window->setVisual(shaded(window->state().visual));
+    fixture.services.jobs->runAll();
     const auto target = fixture.folder.path() / "foto-tilvane.gif";
-    auto runner = std::make_shared<ThreadJobRunner>();
-    {
-        fixture.services.dialogs->gifDestination = GIFDestination{target, 2048, 3};
-        EditorServices threaded = fixture.editorServices();
-        threaded.jobs = runner;
-        ContentView exporting(threaded);
-        exporting.startIfNeeded(fixture.picture);
-        ASSERT_TRUE(waitUntil([&] { return exporting.state().pixelGrid != nullptr; }));
-        exporting.setVisual(shaded(exporting.state().visual, "realisticPhosphor"));
-        exporting.exportGIF();
-        ASSERT_TRUE(exporting.state().isExporting);
-        // Let the export write its first frames into the hidden temporary file.
-        ASSERT_TRUE(waitUntil(
-            [&] {
-                for (const auto& entry : std::filesystem::directory_iterator(fixture.folder.path())) {
-                    if (entry.path().filename().string().starts_with(".tilvane-")) return true;
-                }
-                return false;
-            },
-            std::chrono::seconds(60)));
-    }  // the window goes while its export runs
-    EXPECT_FALSE(std::filesystem::exists(target));
+    fixture.services.dialogs->gifDestination = GIFDestination{target, 512, 1};
+    window->exportGIF();
+    window.reset();
+
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();  // ends with aboutToQuit, as the application's quitting does
+    fixture.services.jobs->runAll();
+
     EXPECT_EQ(fixture.folder.entryNames(), std::vector<std::string>{"foto.jpeg"});
+    EXPECT_EQ(fixture.exportEvents(),
+              (std::vector<RecordedEvent>{{TilvaneEvent::exportStarted, false, TilvaneExportFormat::gif}}));
 }
 
 }  // namespace

@@ -321,6 +321,18 @@ TEST_F(PresetWindowTest, ExportWritesTheSelectedPresetAndImportBringsItBackUnsel
     EXPECT_TRUE(startsWith(window.state().errorMessage, exportPrefix));
 }
 
+TEST_F(PresetWindowTest, ExportPanelProposesOneJSONDocument)
+{
+    const auto stored = presetNamed("Retro", lookWithPixelSize(18));
+    auto& window = openWindow({stored});
+    window.selectFromGallery(personalSelectionID(stored.id));
+    window.exportSelectedPreset();
+    ASSERT_EQ(fixture.dialogs->savePanels.size(), 1u);
+    EXPECT_EQ(fixture.dialogs->savePanels[0], (SavePanel{QStringLiteral("Exportar preset"), "tilvane-preset.json",
+                                                         QStringLiteral("JSON (*.json)"), QStringLiteral("json")}));
+    EXPECT_EQ(window.state().errorMessage, std::nullopt) << "a cancelled panel is no failure";
+}
+
 TEST_F(PresetWindowTest, AnUnreadablePresetsFileIsReportedAndNeverTouched)
 {
     const std::pair<const char*, std::string> files[] = {

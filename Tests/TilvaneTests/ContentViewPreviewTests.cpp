@@ -138,7 +138,10 @@ TEST(ContentViewPreview, ThumbnailSizesFollowTheSource)
         const char* name;
         int width, height, thumbnailHeight;
     };
-    const Row rows[] = {{"4000 × 3000", 4000, 3000, 150}, {"3000 × 4000", 3000, 4000, 267}, {"1000 × 1", 1000, 1, 1}};
+    const Row rows[] = {{"4000 × 3000", 4000, 3000, 150},
+                        {"3000 × 4000", 3000, 4000, 267},
+                        {"1000 × 1", 1000, 1, 1},
+                        {"1 × 60000", 1, 60000, 400}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         PreviewFixture fixture(stripedImage(row.width, row.height));

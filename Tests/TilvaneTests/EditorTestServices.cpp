@@ -7,6 +7,17 @@
 #include <QImage>
 
 #include <fstream>
+#include <ostream>
+
+namespace tilvane {
+
+void PrintTo(const SavePanel& panel, std::ostream* out)
+{
+    *out << '"' << panel.title.toStdString() << "\" proposing " << panel.proposedFile << " as "
+         << panel.nameFilter.toStdString() << ", suffix " << panel.defaultSuffix.toStdString();
+}
+
+}  // namespace tilvane
 
 namespace tilvane::testing {
 
@@ -54,6 +65,7 @@ EditorServices EditorTestServices::services()
         .clock = clock,
         .jobs = jobs,
         .telemetry = telemetry,
+        .exports = exports,
         .sampleImage = [this] { return sample; },
         .incoming = &incoming,
         .lifecycle = &lifecycle,

@@ -3,6 +3,7 @@
 #include "Tilvane/Services/TilvaneEvent.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 #include "Tilvane/Views/EditorServices.hpp"
+#include "Tilvane/Views/ExportRun.hpp"
 #include "TilvaneCore/Image.hpp"
 
 #include <QCoreApplication>
@@ -15,13 +16,16 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace tilvane {
 class ContentView;
-}
+// How a failed expectation shows a save panel.
+void PrintTo(const SavePanel& panel, std::ostream* out);
+}  // namespace tilvane
 
 namespace tilvane::testing {
 
@@ -106,26 +110,28 @@ public:
     std::vector<RecordedEvent> events;
 };
 
-// Answers the panels with what the test put in.
+// Answers the panels with what the test put in, and records every save panel as the user would see it.
 class ScriptedDialogs : public EditorDialogs {
 public:
     std::optional<std::filesystem::path> chooseImageToOpen() override { return imageToOpen; }
     std::optional<std::filesystem::path> choosePresetToImport() override { return presetToImport; }
-    std::optional<std::filesystem::path> choosePresetDestination(const std::string&) override
+    std::optional<std::filesystem::path> choosePresetDestination(const SavePanel& panel) override
     {
+        savePanels.push_back(panel);
         return presetDestination;
     }
-    std::optional<std::filesystem::path> choosePNGDestination(const std::string& suggestedName) override
+    std::optional<std::filesystem::path> choosePNGDestination(const SavePanel& panel) override
     {
-        suggestedNames.push_back(suggestedName);
+        savePanels.push_back(panel);
         return pngDestination;
     }
-    std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension, int duration,
-                                                       const GIFDialogContext& context) override
+    // Without a scripted answer the user leaves the options as shown and cancels.
+    GIFDestination chooseGIFDestination(const SavePanel& panel, int maxDimension, int duration,
+                                        const GIFDialogContext& context) override
     {
-        suggestedNames.push_back(suggestedName);
+        savePanels.push_back(panel);
         gifDialogs.push_back({maxDimension, duration, context});
-        return gifDestination;
+        return gifDestination.value_or(GIFDestination{std::nullopt, maxDimension, duration});
     }
 
     std::optional<std::filesystem::path> imageToOpen;
@@ -134,13 +140,13 @@ public:
     std::optional<std::filesystem::path> pngDestination;
     std::optional<GIFDestination> gifDestination;
 
-    // What the export dialogs were shown with.
+    // What the GIF dialog's options were shown with.
     struct GIFDialogShown {
         int maxDimension;
         int duration;
         GIFDialogContext context;
     };
-    std::vector<std::string> suggestedNames;
+    std::vector<SavePanel> savePanels;
     std::vector<GIFDialogShown> gifDialogs;
 };
 
@@ -167,6 +173,7 @@ struct EditorTestServices {
     std::shared_ptr<ManualJobRunner> jobs = std::make_shared<ManualJobRunner>();
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     std::shared_ptr<RecordingTelemetry> telemetry = std::make_shared<RecordingTelemetry>();
+    std::shared_ptr<ExportRun> exports = std::make_shared<ExportRun>();
     std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
     ImagePointer sample = solidImage(64, 48, 30, 160, 90);
     TilvaneIncomingImage incoming;

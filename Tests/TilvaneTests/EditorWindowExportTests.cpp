@@ -42,7 +42,7 @@ TEST(EditorWindowExport, ButtonsMenuItemsAndShortcutsShareOneCommand)
     QTest::mouseClick(pngButton, Qt::LeftButton);
     QCoreApplication::processEvents();
     ASSERT_TRUE(window.view().state().isExporting);
-    EXPECT_EQ(fixture.dialogs->suggestedNames.size(), 1u);
+    EXPECT_EQ(fixture.dialogs->savePanels.size(), 1u);
     for (QAction* action : {window.exportPNGAction(), window.exportGIFAction()}) {
         EXPECT_FALSE(action->isEnabled());
         EXPECT_EQ(action->text(), QStringLiteral("Exportando…"));
@@ -51,7 +51,7 @@ TEST(EditorWindowExport, ButtonsMenuItemsAndShortcutsShareOneCommand)
     EXPECT_FALSE(gifButton->isEnabled());
     QTest::keyClick(&window, Qt::Key_G, Qt::ControlModifier);
     QTest::keyClick(&window, Qt::Key_E, Qt::ControlModifier);
-    EXPECT_EQ(fixture.dialogs->suggestedNames.size(), 1u) << "no second export while one runs";
+    EXPECT_EQ(fixture.dialogs->savePanels.size(), 1u) << "no second export while one runs";
 
     fixture.jobs->runAll();
     QCoreApplication::processEvents();

@@ -1,5 +1,6 @@
 #include "Tilvane/Views/GIFExportOptions.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
+#include "Tilvane/Views/SavePanels.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
 
 #include <gtest/gtest.h>
@@ -71,14 +72,12 @@ TEST(GIFExportOptions, CaptionSaysWhetherTheGIFMoves)
 
 TEST(GIFExportOptions, SaveDialogProposesTheNameAndCarriesTheOptions)
 {
-    const QString folder = QDir::tempPath();
+    const std::filesystem::path folder = QDir::tempPath().toStdString();
     for (const VTAppearance appearance : {VTAppearance::noite, VTAppearance::vemi}) {
-        std::unique_ptr<QFileDialog> dialog(
-            makeExportSaveDialog(nullptr, folder, QStringLiteral("foto-tilvane.gif"), QStringLiteral("gif")));
+        std::unique_ptr<QFileDialog> dialog(makeSaveDialog(nullptr, gifSavePanel(folder / "foto-tilvane")));
         auto* options = addGIFExportOptions(dialog.get(), 800, 600, true, {512, 3}, appearance);
         EXPECT_EQ(dialog->findChild<GIFExportOptions*>(), options);
         EXPECT_EQ(options->choice(), (GIFExportChoice{512, 3}));
-        dialog->resize(760, 620);
         dialog->show();
         QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR));
         EXPECT_TRUE(dialog->grab().save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/gif-dialog-%1.png")

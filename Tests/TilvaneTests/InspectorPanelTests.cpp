@@ -10,6 +10,7 @@
 #include "PresetTestSupport.hpp"
 
 #include <gtest/gtest.h>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 
@@ -57,13 +58,14 @@ TEST_F(InspectorTest, TheBlockSizeStaysWithinTwoToFortyThroughButtonsAndSlider)
         const char* name;
         std::int64_t start;
         QString control;
-        int x;  // -1 clicks the button in its middle
+        int x;  // -1 clicks the button in its middle, rightEnd the slider's last pixel
         std::int64_t expected;
     };
+    constexpr int rightEnd = -2;
     const Row rows[] = {
         {"minusAtTwo", 2, "pixelDecrease", -1, 2},      {"minusAtNine", 9, "pixelDecrease", -1, 8},
         {"plusAtForty", 40, "pixelIncrease", -1, 40},   {"plusAtEight", 8, "pixelIncrease", -1, 9},
-        {"sliderFarLeft", 20, "pixelSizeSlider", 0, 2}, {"sliderFarRight", 20, "pixelSizeSlider", 10000, 40},
+        {"sliderFarLeft", 20, "pixelSizeSlider", 0, 2}, {"sliderFarRight", 20, "pixelSizeSlider", rightEnd, 40},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -71,7 +73,11 @@ TEST_F(InspectorTest, TheBlockSizeStaysWithinTwoToFortyThroughButtonsAndSlider)
         auto look = lookWithPixelSize(row.start);
         look.paletteID = "nes";
         showLook(look);
-        row.x < 0 ? click(row.control) : clickAt(row.control, row.x);
+        if (row.x == rightEnd) {
+            clickAt(row.control, child<QWidget>(inspector, row.control).width() - 1);
+        } else {
+            row.x < 0 ? click(row.control) : clickAt(row.control, row.x);
+        }
         ASSERT_EQ(edits.size(), 1u);
         auto expected = look;
         expected.pixelSize = row.expected;
@@ -171,6 +177,66 @@ TEST_F(InspectorTest, AShaderThatDrawsScanlinesDisablesTheScreenScanlinesButKeep
     EXPECT_FALSE(child<PixelSwitch>(inspector, "scanlineSwitch").isOn());
     click("glowSwitch");
     EXPECT_EQ(edits.back().screen, (ScreenSettings{0, 0.5f, 0.35f}));
+}
+
+TEST_F(InspectorTest, NotesAboutWhatTheShaderOrTheBezelControlsWrapInsideTheColumn)
+{
+    vemiTerminal(&inspector, VTAppearance::noite);
+    showLook(windowLook());
+    QCoreApplication::processEvents();
+    const int columnWidth = inspector.widget()->width();
+    const int panelWidth = child<QWidget>(inspector, "screenControls").width();
+
+    // The green phosphor draws curvature, scanlines and bloom of its own: with the bezel on, every such note shows.
+    const auto phosphor = std::find_if(builtIn.begin(), builtIn.end(),
+                                       [](const ShaderPreset& preset) { return preset.id == "fosforo-verde"; });
+    ASSERT_NE(phosphor, builtIn.end());
+    InspectorValues values;
+    values.visual = windowLook();
+    values.visual.shader = ShaderConfiguration::fromPreset(*phosphor, false);
+    values.visual.shader->bezel.isOn = true;
+    values.shaderID = phosphor->id;
+    show(values);
+    QCoreApplication::processEvents();
+    for (const char* note : {"curvatureNote:0", "scanlineCaption", "glowCaption"}) {
+        SCOPED_TRACE(note);
+        const QWidget& shown = child<QWidget>(inspector, note);
+        EXPECT_TRUE(shown.hasHeightForWidth()) << "wraps";
+        EXPECT_TRUE(shown.isVisibleTo(&inspector));
+        EXPECT_LE(shown.minimumSizeHint().width(), shown.width());
+        EXPECT_GE(shown.height(), shown.heightForWidth(shown.width())) << "every line of it shows";
+    }
+    EXPECT_EQ(inspector.widget()->width(), columnWidth) << "the column keeps its width";
+    EXPECT_EQ(child<QWidget>(inspector, "screenControls").width(), panelWidth);
+    EXPECT_EQ(child<QWidget>(inspector, "shaderControls").width(), panelWidth);
+
+    std::filesystem::create_directories(TILVANE_TEST_SCREENSHOT_DIR);
+    for (const auto& [appearance, name] :
+         {std::pair{VTAppearance::noite, "noite"}, std::pair{VTAppearance::vemi, "vemi"}}) {
+        vemiTerminal(&inspector, appearance);
+        for (const char* panel : {"shaderControls", "screenControls"}) {
+            EXPECT_TRUE(child<QWidget>(inspector, panel)
+                            .grab()
+                            .save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Inspector-bezel-%1-%2.png")
+                                      .arg(QLatin1String(panel), QLatin1String(name))));
+        }
+    }
+}
+
+TEST_F(InspectorTest, PaletteRowsAreOneAccessibleElementEachWithoutTheirSwatch)
+{
+    showLook(windowLook());
+    const auto rows =
+        inspector.findChildren<PixelChoiceButton*>(QRegularExpression(QStringLiteral("^paletteChoice\\.")));
+    ASSERT_FALSE(rows.isEmpty());
+    for (PixelChoiceButton* row : rows) {
+        SCOPED_TRACE(row->objectName().toStdString());
+        EXPECT_TRUE(panels::reachesAccessibly(inspector, *row));
+        EXPECT_FALSE(panels::accessible(*row).text(QAccessible::Name).isEmpty());
+        for (const auto* swatch : row->findChildren<PaletteSwatch*>()) {
+            EXPECT_FALSE(panels::reachesAccessibly(inspector, *swatch));
+        }
+    }
 }
 
 TEST_F(InspectorTest, TheDitherCaptionFollowsThePaletteWhileTheChoicesStayEnabled)

@@ -1,13 +1,19 @@
 #include "Tilvane/App/InstanceHandOver.hpp"
 
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <functional>
 
+#include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -16,26 +22,41 @@
 namespace tilvane::testing {
 namespace {
 
+using Launch = InstanceHandOver::Launch;
+using namespace std::chrono_literals;
+
+const std::filesystem::path notUTF8 = "/tmp/\xff\xfe.png";
+
+// A message as a client sends it: the length, then the bytes.
+QByteArray framed(const QByteArray& bytes)
+{
+    QByteArray message(4, '\0');
+    qToBigEndian<quint32>(static_cast<quint32>(bytes.size()), message.data());
+    return message + bytes;
+}
+
 TEST(InstanceHandOver, MessagesAreAbsoluteLocalPathsOfBoundedLength)
 {
     struct Row {
         const char* name;
         QByteArray message;
-        std::optional<std::optional<QString>> request;  // nothing: ignored
+        std::optional<std::optional<std::filesystem::path>> request;  // nothing: ignored
     };
+    using Path = std::optional<std::filesystem::path>;
     const std::vector<Row> rows = {
-        {"absolute path", "/home/ana/Fotos/gato preto.png",
-         std::optional<QString>(u"/home/ana/Fotos/gato preto.png"_qs)},
-        {"accented path", "/home/ana/Imagens/pôr do sol.jpg",
-         std::optional<QString>(QString::fromUtf8("/home/ana/Imagens/pôr do sol.jpg"))},
-        {"dots are resolved", "/tmp/a/../b.png", std::optional<QString>(u"/tmp/b.png"_qs)},
-        {"no file: come forward", "", std::optional<QString>()},
-        {"relative path", "Fotos/gato.png", std::nullopt},
-        {"http URL", "http://example.com/gato.png", std::nullopt},
-        {"file URL text", "file:///tmp/gato.png", std::nullopt},
-        {"invalid UTF-8", QByteArray("/tmp/\xff\xfe.png"), std::nullopt},
-        {"NUL inside", QByteArray("/tmp/a\0b.png", 12), std::nullopt},
-        {"too long", "/" + QByteArray(InstanceHandOver::maxMessageBytes, 'a'), std::nullopt},
+        {"absolute path", framed("/home/ana/Fotos/gato preto.png"), Path("/home/ana/Fotos/gato preto.png")},
+        {"accented path", framed("/home/ana/Imagens/pôr do sol.jpg"), Path("/home/ana/Imagens/pôr do sol.jpg")},
+        {"bytes that are not UTF-8 stay as they are", framed("/tmp/\xff\xfe.png"), Path(notUTF8)},
+        {"dots are resolved", framed("/tmp/a/../b.png"), Path("/tmp/b.png")},
+        {"no file: come forward", framed(""), Path()},
+        {"relative path", framed("Fotos/gato.png"), std::nullopt},
+        {"http URL", framed("http://example.com/gato.png"), std::nullopt},
+        {"file URL text", framed("file:///tmp/gato.png"), std::nullopt},
+        {"NUL inside", framed(QByteArray("/tmp/a\0b.png", 12)), std::nullopt},
+        {"too long", framed("/" + QByteArray(InstanceHandOver::maxPathBytes, 'a')), std::nullopt},
+        {"shorter than its length", framed("/tmp/a.png").chopped(1), std::nullopt},
+        {"longer than its length", framed("/tmp/a.png") + "x", std::nullopt},
+        {"no length", "/tm", std::nullopt},
     };
     for (const auto& row : rows) {
         const auto request = InstanceHandOver::parse(row.message);
@@ -44,61 +65,265 @@ TEST(InstanceHandOver, MessagesAreAbsoluteLocalPathsOfBoundedLength)
             EXPECT_EQ(request->path, *row.request) << row.name;
         }
     }
-    EXPECT_TRUE(InstanceHandOver::parse("/" + QByteArray(InstanceHandOver::maxMessageBytes - 1, 'a')))
-        << "exactly the longest message is accepted";
+    EXPECT_TRUE(InstanceHandOver::parse(framed("/" + QByteArray(InstanceHandOver::maxPathBytes - 1, 'a'))))
+        << "exactly the longest path is accepted";
+    EXPECT_EQ(InstanceHandOver::message(notUTF8), framed("/tmp/\xff\xfe.png"));
+    EXPECT_EQ(InstanceHandOver::message(std::nullopt), framed(""));
 }
 
 struct HandOverFolder {
-    QString socket() const { return folder.filePath(QStringLiteral("tilvane.socket")); }
+    std::filesystem::path socket() const { return folder.filePath(QStringLiteral("tilvane.socket")).toStdString(); }
     QTemporaryDir folder;
 };
+
+// What an instance hands on to the application.
+struct Received {
+    explicit Received(InstanceHandOver& handOver)
+    {
+        QObject::connect(&handOver, &InstanceHandOver::fileReceived,
+                         [this](const std::filesystem::path& path) { files.push_back(path); });
+        QObject::connect(&handOver, &InstanceHandOver::activationRequested, [this] { ++activations; });
+    }
+    std::vector<std::filesystem::path> files;
+    int activations = 0;
+};
+
+// A client that connects and, when given bytes, sends them.
+UniqueDescriptor client(const std::filesystem::path& socket, const QByteArray& bytes = {})
+{
+    SocketConnection connection = connectToUser(socket, ::getuid(), 1s);
+    if (connection.reach != SocketReach::connected) return {};
+    if (!writeAll(connection.socket.get(), bytes.toStdString())) return {};
+    return std::move(connection.socket);
+}
 
 TEST(InstanceHandOver, SecondLaunchHandsItsFileToTheRunningInstance)
 {
     HandOverFolder place;
     InstanceHandOver running(place.socket());
-    ASSERT_TRUE(running.listen());
+    ASSERT_EQ(running.start(std::nullopt), Launch::listening);
     struct stat status {};
-    ASSERT_EQ(::stat(place.socket().toLocal8Bit().constData(), &status), 0);
+    ASSERT_EQ(::stat(place.socket().c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 077, 0u) << "only the user can reach the socket";
+    Received received(running);
 
-    QSignalSpy files(&running, &InstanceHandOver::fileReceived);
-    QSignalSpy activations(&running, &InstanceHandOver::activationRequested);
-    InstanceHandOver later(place.socket());
-    EXPECT_TRUE(later.sendToRunning(u"/tmp/outra.png"_qs));
-    QTRY_COMPARE(files.count(), 1);
-    EXPECT_EQ(files.takeFirst().at(0).toString(), u"/tmp/outra.png"_qs);
+    EXPECT_EQ(InstanceHandOver(place.socket()).start(std::filesystem::path("/tmp/outra.png")), Launch::handedOver);
+    EXPECT_EQ(InstanceHandOver(place.socket()).start(notUTF8), Launch::handedOver);
+    QTRY_COMPARE(received.files.size(), 2u);
+    EXPECT_EQ(received.files[0], "/tmp/outra.png");
+    EXPECT_EQ(received.files[1].native(), notUTF8.native()) << "the name's bytes arrive as they were sent";
 
-    EXPECT_TRUE(later.sendToRunning(std::nullopt));
-    QTRY_COMPARE(activations.count(), 1);
+    EXPECT_EQ(InstanceHandOver(place.socket()).start(std::nullopt), Launch::handedOver);
+    QTRY_COMPARE(received.activations, 1);
 
-    EXPECT_TRUE(later.sendToRunning(u"relativo.png"_qs)) << "delivered, then ignored";
-    EXPECT_TRUE(later.sendToRunning(QString(5000, u'a').prepend(u'/')));
+    // Delivered, then ignored.
+    const UniqueDescriptor relative = client(place.socket(), framed("relativo.png"));
+    const UniqueDescriptor tooLong = client(place.socket(), framed(QByteArray(5000, 'a').prepend('/')));
+    ASSERT_TRUE(relative && tooLong);
     QTest::qWait(100);
-    EXPECT_EQ(files.count(), 0);
-    EXPECT_EQ(activations.count(), 1);
-    EXPECT_FALSE(InstanceHandOver(place.socket()).listen()) << "a running instance keeps its socket";
+    EXPECT_EQ(received.files.size(), 2u);
+    EXPECT_EQ(received.activations, 1);
+    EXPECT_TRUE(running.isListening()) << "a running instance keeps its socket";
 }
 
 TEST(InstanceHandOver, NobodyAnswersWithoutARunningInstanceAndAStaleSocketIsReplaced)
 {
     HandOverFolder place;
-    EXPECT_FALSE(InstanceHandOver(place.socket()).sendToRunning(u"/tmp/a.png"_qs)) << "no socket at all";
     // A socket file whose process is gone: bound, never listened on, closed without removing it.
     const int stale = ::socket(AF_UNIX, SOCK_STREAM, 0);
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    const QByteArray path = place.socket().toLocal8Bit();
-    std::memcpy(address.sun_path, path.constData(), path.size());
+    std::memcpy(address.sun_path, place.socket().c_str(), place.socket().native().size());
     ASSERT_EQ(::bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ::close(stale);
 
     InstanceHandOver launch(place.socket());
-    EXPECT_FALSE(launch.sendToRunning(std::nullopt));
-    ASSERT_TRUE(launch.listen());
-    QSignalSpy files(&launch, &InstanceHandOver::fileReceived);
-    EXPECT_TRUE(InstanceHandOver(place.socket()).sendToRunning(u"/tmp/b.png"_qs));
-    QTRY_COMPARE(files.count(), 1);
+    ASSERT_EQ(launch.start(std::filesystem::path("/tmp/a.png")), Launch::listening);
+    Received received(launch);
+    EXPECT_EQ(InstanceHandOver(place.socket()).start(std::filesystem::path("/tmp/b.png")), Launch::handedOver);
+    QTRY_COMPARE(received.files.size(), 1u);
+    EXPECT_EQ(InstanceHandOver(std::nullopt).start(std::nullopt), Launch::alone) << "no folder for a socket";
+}
+
+TEST(InstanceHandOver, NeitherEndTrustsAnotherUser)
+{
+    const uid_t stranger = ::getuid() + 1;
+    const auto peerIsStranger = [stranger](int) { return std::optional<uid_t>(stranger); };
+    struct Row {
+        const char* name;
+        HandOverTrust runningTrusts, launchTrusts;
+        Launch launch;
+    };
+    const Row rows[] = {
+        // The launch takes the socket as its own: the folder is the user's.
+        {"socket file of another user", {}, {.user = stranger}, Launch::listening},
+        {"listener of another user", {}, {.peerUser = peerIsStranger}, Launch::listening},
+        {"client of another user", {.peerUser = peerIsStranger}, {}, Launch::handedOver},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HandOverFolder place;
+        InstanceHandOver running(place.socket(), row.runningTrusts);
+        ASSERT_EQ(running.start(std::nullopt), Launch::listening);
+        Received received(running);
+        InstanceHandOver launch(place.socket(), row.launchTrusts);
+        EXPECT_EQ(launch.start(std::filesystem::path("/tmp/segredo.png")), row.launch);
+        QTest::qWait(100);
+        EXPECT_TRUE(received.files.empty()) << "the path never reaches another user";
+    }
+}
+
+int openDescriptors()
+{
+    return static_cast<int>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator()));
+}
+
+bool hungUp(const UniqueDescriptor& socket)
+{
+    char byte = 0;
+    return ::recv(socket.get(), &byte, 1, MSG_DONTWAIT) == 0;
+}
+
+TEST(InstanceHandOver, SilentConnectionsAreFewAtATimeAndEndSoALaunchStillGetsThrough)
+{
+    HandOverFolder place;
+    InstanceHandOver running(place.socket());
+    ASSERT_EQ(running.start(std::nullopt), Launch::listening);
+    Received received(running);
+    const int before = openDescriptors();
+    const int silentCount = 3 * InstanceHandOver::maxOpenConnections;
+    std::vector<UniqueDescriptor> silent;
+    for (int index = 0; index < silentCount; ++index) {
+        silent.push_back(client(place.socket()));
+        ASSERT_TRUE(silent.back()) << index;
+    }
+    QTest::qWait(300);
+    EXPECT_EQ(openDescriptors() - before, silentCount + InstanceHandOver::maxOpenConnections)
+        << "the instance holds only so many connections open";
+
+    EXPECT_EQ(InstanceHandOver(place.socket()).start(std::filesystem::path("/tmp/depois.png")), Launch::handedOver);
+    QTRY_COMPARE_WITH_TIMEOUT(received.files.size(), 1u, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(silent.begin(), silent.end(), hungUp), 20000);
+    EXPECT_EQ(openDescriptors() - before, silentCount) << "the instance has let every silent connection go";
+}
+
+TEST(InstanceHandOver, OutOfDescriptorsTheInstanceKeepsItsSocketAndLosesNoFile)
+{
+    HandOverFolder place;
+    InstanceHandOver running(place.socket());
+    ASSERT_EQ(running.start(std::nullopt), Launch::listening);
+    Received received(running);
+    std::vector<UniqueDescriptor> senders;
+    for (const char* path : {"/tmp/um.png", "/tmp/dois.png", "/tmp/tres.png"}) {
+        senders.push_back(client(place.socket(), framed(path)));
+        ASSERT_TRUE(senders.back());
+    }
+
+    // No descriptor left for the instance to accept with, for a while.
+    rlimit limit{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    const rlimit starved{.rlim_cur = static_cast<rlim_t>(::dup(0)) + 1, .rlim_max = limit.rlim_max};
+    ::close(static_cast<int>(starved.rlim_cur - 1));
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &starved), 0);
+    std::vector<UniqueDescriptor> fillers;
+    for (int descriptor = ::dup(0); descriptor >= 0; descriptor = ::dup(0)) fillers.emplace_back(descriptor);
+    QTest::qWait(500);
+    fillers.clear();
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+
+    QTRY_COMPARE(received.files.size(), 3u);
+    EXPECT_TRUE(std::filesystem::is_socket(place.socket()));
+    EXPECT_EQ(InstanceHandOver(place.socket()).start(std::nullopt), Launch::handedOver);
+    QTRY_COMPARE(received.activations, 1);
+}
+
+// Sets environment variables for the length of a test.
+class EnvironmentChange {
+public:
+    void set(const char* name, const std::optional<std::string>& value)
+    {
+        const char* old = std::getenv(name);
+        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+        if (value) {
+            ::setenv(name, value->c_str(), 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    ~EnvironmentChange()
+    {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            if (it->second) {
+                ::setenv(it->first, it->second->c_str(), 1);
+            } else {
+                ::unsetenv(it->first);
+            }
+        }
+    }
+
+private:
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
+};
+
+TEST(InstanceHandOver, SocketLiesInAFolderOnlyTheUserCanEnter)
+{
+    const std::string name = "tilvane-" + std::to_string(::getuid());
+    struct Row {
+        const char* name;
+        std::optional<std::string> runtime;                                   // relative to the test's folder
+        std::function<void(const std::filesystem::path& ownFolder)> prepare;  // the temporary folder's own
+        std::optional<std::string> socket;                                    // relative to the test's folder
+    };
+    const auto makeFolder = [](mode_t mode) {
+        return [mode](const std::filesystem::path& folder) {
+            ::mkdir(folder.c_str(), mode);
+            ::chmod(folder.c_str(), mode);  // whatever the umask
+        };
+    };
+    const Row rows[] = {
+        {"no runtime folder: a private folder in the temporary one",
+         std::nullopt,
+         {},
+         "tmp/" + name + "/" + name + ".socket"},
+        {"the runtime folder", "run", {}, "run/" + name + ".socket"},
+        {"a runtime folder others can enter is passed over", "open", {}, "tmp/" + name + "/" + name + ".socket"},
+        {"a relative runtime folder is passed over", "relative", {}, "tmp/" + name + "/" + name + ".socket"},
+        {"the user's own private folder is used again", std::nullopt, makeFolder(0700),
+         "tmp/" + name + "/" + name + ".socket"},
+        {"a folder others can enter is refused", std::nullopt, makeFolder(0777), std::nullopt},
+        {"a link is refused", std::nullopt,
+         [](const std::filesystem::path& folder) {
+             std::filesystem::create_directory_symlink(folder.parent_path().parent_path() / "run", folder);
+         },
+         std::nullopt},
+        {"a file is refused", std::nullopt, [](const std::filesystem::path& folder) { std::ofstream(folder) << "x"; },
+         std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir test;
+        const std::filesystem::path root = test.path().toStdString();
+        std::filesystem::create_directory(root / "tmp");
+        ::mkdir((root / "run").c_str(), 0700);
+        ::mkdir((root / "open").c_str(), 0755);
+        if (row.prepare) row.prepare(root / "tmp" / name);
+        EnvironmentChange environment;
+        environment.set("TMPDIR", (root / "tmp").string());
+        environment.set("XDG_RUNTIME_DIR", row.runtime == "relative" ? std::optional<std::string>("run")
+                                           : row.runtime             ? std::optional((root / *row.runtime).string())
+                                                                     : std::nullopt);
+        const auto socket = InstanceHandOver::defaultSocketPath();
+        ASSERT_EQ(socket.has_value(), row.socket.has_value());
+        if (!socket) continue;
+        EXPECT_EQ(*socket, root / *row.socket);
+        struct stat folder {};
+        ASSERT_EQ(::lstat(socket->parent_path().c_str(), &folder), 0);
+        EXPECT_EQ(folder.st_mode & 0777, 0700u);
+        EXPECT_EQ(folder.st_uid, ::getuid());
+    }
+    QTemporaryDir own;
+    EXPECT_FALSE(privateFolder(own.path().toStdString(), ::getuid() + 1, false)) << "another user's folder";
 }
 
 }  // namespace

@@ -11,9 +11,11 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace panels {
 
@@ -93,6 +95,26 @@ inline void accessibleAction(QWidget& widget, const QString& action)
     QAccessibleActionInterface* actions = accessible(widget).actionInterface();
     if (actions == nullptr) throw std::runtime_error("no accessible actions");
     actions->doAction(action);
+}
+
+// Every element assistive technology reaches by walking down from `root`'s element, `root`'s own included.
+inline std::vector<QAccessibleInterface*> accessibleTree(QWidget& root)
+{
+    std::vector<QAccessibleInterface*> elements{&accessible(root)};
+    for (std::size_t next = 0; next < elements.size(); ++next) {
+        for (int index = 0; index < elements[next]->childCount(); ++index) {
+            if (QAccessibleInterface* child = elements[next]->child(index)) elements.push_back(child);
+        }
+    }
+    return elements;
+}
+
+// Whether walking down from `root` reaches `widget`'s element.
+inline bool reachesAccessibly(QWidget& root, const QWidget& widget)
+{
+    const auto elements = accessibleTree(root);
+    return std::any_of(elements.begin(), elements.end(),
+                       [&](const QAccessibleInterface* element) { return element->object() == &widget; });
 }
 
 // The application bundle's built-in screen presets, as the build lays them out.

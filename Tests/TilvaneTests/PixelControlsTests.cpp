@@ -184,6 +184,16 @@ TEST(PixelChoiceButtonTest, ATrailingSwatchSitsAtTheRightEndAndTakesTheChipsText
     EXPECT_GT(countColour(snapshot(*button), swatch->geometry(), stage.theme().barFgActive), 2);
 }
 
+TEST(PixelChoiceButtonTest, ATrailingSwatchIsHiddenFromAccessibility)
+{
+    auto* swatch = new PaletteSwatch(ImagePalette::nes(), 8);
+    auto* button = new PixelChoiceButton(QStringLiteral("NES"), swatch);
+    Stage stage(button, VTAppearance::vemi, 260);
+    EXPECT_TRUE(reachesAccessibly(*stage.root, *button));
+    EXPECT_FALSE(reachesAccessibly(*stage.root, *swatch));
+    EXPECT_EQ(accessible(*button).childCount(), 0);
+}
+
 // MARK: PaletteSwatch
 
 TEST(PaletteSwatchTest, SamplesEvenlyAndStartsWithTheFirstColour)
@@ -259,6 +269,29 @@ TEST(PixelSliderTest, APressJumpsToThePointerAndTheEndsClamp)
         EXPECT_EQ(edited.takeFirst().at(0).toInt(), row.expected);
         EXPECT_EQ(slider->value(), row.expected);
     }
+}
+
+TEST(PixelSliderTest, OnlyTheTwentyPixelBandTakesAPress)
+{
+    auto* slider = new PixelSlider(2, 40, QStringLiteral("Tamanho do pixel"));
+    slider->setValue(21);
+    slider->setFixedHeight(40);
+    Stage stage(slider, VTAppearance::vemi, 212);
+    QSignalSpy edited(slider, &PixelSlider::valueEdited);
+    clickAt(*slider, {2, 4});
+    clickAt(*slider, {206, 35});
+    EXPECT_TRUE(edited.isEmpty()) << "above and below the band";
+    QTest::mousePress(slider, Qt::LeftButton, {}, {206, 25});
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 20), slider->mapToGlobal(QPointF(2, 20)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(slider, &move);
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, {2, 20});
+    ASSERT_EQ(edited.size(), 2);
+    EXPECT_EQ(edited.at(0).at(0).toInt(), 40);
+    EXPECT_EQ(edited.at(1).at(0).toInt(), 2) << "a drag from the band follows the pointer";
+    const QImage image = snapshot(*slider);
+    EXPECT_TRUE(sameColour(image.pixelColor(5, 10), stage.theme().border)) << "the thumb's top edge";
+    EXPECT_FALSE(sameColour(image.pixelColor(5, 9), stage.theme().border)) << "nothing drawn above the band";
 }
 
 TEST(PixelSliderTest, PointerArithmeticHandlesDegenerateInput)

@@ -101,6 +101,24 @@ TEST_F(ShaderGalleryTest, SelectionMatchesExactIDsOnlyAndNamesTellPersonalPreset
               QString::fromStdString(builtInPresets()[1].name));
 }
 
+TEST_F(ShaderGalleryTest, EachCardIsOneAccessibleElementWithoutItsPlaceholderOrChip)
+{
+    const PersonalPreset mine = personal("Âmbar");
+    gallery->setPersonalPresets({mine});
+    show();
+    QStringList names;
+    for (const QAccessibleInterface* element : accessibleTree(*gallery)) names << element->text(QAccessible::Name);
+    EXPECT_FALSE(names.contains(QStringLiteral("meu")));
+    EXPECT_FALSE(names.contains(QStringLiteral("▧")));
+    EXPECT_EQ(names.count(QStringLiteral("Preset pessoal: Âmbar")), 1);
+    for (auto* card : gallery->cards()) {
+        SCOPED_TRACE(card->objectName().toStdString());
+        EXPECT_TRUE(reachesAccessibly(*gallery, *card));
+        EXPECT_EQ(accessible(*card).childCount(), 0);
+        for (const QWidget* part : card->findChildren<QWidget*>()) EXPECT_FALSE(reachesAccessibly(*gallery, *part));
+    }
+}
+
 TEST_F(ShaderGalleryTest, SelectedCardIsDrawnOnChipGroundWithATwoPixelBorder)
 {
     for (const auto appearance : {VTAppearance::vemi, VTAppearance::noite}) {

@@ -5,6 +5,7 @@
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/ShaderParameterControls.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
+#include "Tilvane/Views/WrappedText.hpp"
 
 #include <limits>
 
@@ -41,8 +42,7 @@ TEST(ShaderParameterControlsTest, TheBezelTakesOverTheCurvatureKeys)
     EXPECT_FALSE(harness.has(QStringLiteral("parameter:0:curveX")));
     EXPECT_FALSE(harness.has(QStringLiteral("parameter:0:curveY")));
     EXPECT_TRUE(harness.has(QStringLiteral("parameter:0:scanLinesStrength")));
-    EXPECT_EQ(harness.find<PixelCaption>(QStringLiteral("curvatureNote:0")).text(),
-              "Curvatura Controlada Pela Moldura");
+    EXPECT_EQ(harness.find<WrappedText>(QStringLiteral("curvatureNote:0")).text(), "Curvatura Controlada Pela Moldura");
 
     click(harness.find<PixelSwitch>(QStringLiteral("bezelSwitch")));
     harness.settle();

@@ -73,6 +73,50 @@ TEST(ShaderValueControlTest, PressesAndDragsWriteAlongTheTrackAndClampAtTheEnds)
     EXPECT_FLOAT_EQ(control->value(), 194.0f / 200);
 }
 
+TEST(ShaderValueControlTest, OnlyTheTrackAreaTakesAPressAndADragFromItFollowsThePointerEverywhere)
+{
+    auto* control = new ShaderValueControl(QStringLiteral("Intensidade"), {0, 1});
+    control->setValue(1);
+    Stage stage(control, VTAppearance::noite, 212);
+    QSignalSpy edited(control, &ShaderValueControl::valueEdited);
+    const QRect area = control->trackArea();
+    const int captionY = area.top() / 2;
+    struct Row {
+        const char* name;
+        QPoint at;
+    };
+    const Row caption[] = {
+        {"the label", {20, captionY}},
+        {"the printed value", {control->width() - 8, captionY}},
+        {"the gap between caption and track", {106, area.top() - 1}},
+    };
+    for (const auto& row : caption) {
+        SCOPED_TRACE(row.name);
+        clickAt(*control, row.at);
+        EXPECT_TRUE(edited.isEmpty());
+        EXPECT_EQ(control->value(), 1.0f);
+    }
+
+    const auto drag = [control](QPoint to) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), control->mapToGlobal(QPointF(to)), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(control, &move);
+    };
+    QTest::mousePress(control, Qt::LeftButton, {}, {20, captionY});
+    drag({106, area.center().y()});
+    QTest::mouseRelease(control, Qt::LeftButton, {}, {106, area.center().y()});
+    EXPECT_TRUE(edited.isEmpty()) << "a drag that starts on the caption line moves nothing";
+
+    QTest::mousePress(control, Qt::LeftButton, {}, {106, area.bottom()});
+    drag({56, captionY});
+    drag({-40, captionY});
+    drag({400, area.bottom() + 30});
+    QTest::mouseRelease(control, Qt::LeftButton, {}, {400, area.bottom() + 30});
+    std::vector<float> written;
+    for (const auto& arguments : edited) written.push_back(arguments.at(0).toFloat());
+    EXPECT_EQ(written, (std::vector<float>{0.5f, 0.25f, 0, 1})) << "a drag from the track keeps following, clamped";
+}
+
 TEST(ShaderValueControlTest, PointerArithmeticCountsANaNPositionAsZero)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -5,20 +5,22 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace tilvane {
 namespace {
 
-TEST(ThumbnailRendering, HeightsFollowTheSourceAspect)
+TEST(ThumbnailRendering, HeightsFollowTheSourceAspectUpToTwiceTheWidth)
 {
     struct Row {
         const char* name;
         int width, height, expected;
     };
     const Row rows[] = {
-        {"landscape", 4000, 3000, 150},
-        {"portrait", 3000, 4000, 267},
-        {"one pixel high", 1000, 1, 1},
-        {"square", 640, 640, 200},
+        {"landscape", 4000, 3000, 150},           {"portrait", 3000, 4000, 267},
+        {"one pixel high", 1000, 1, 1},           {"square", 640, 640, 200},
+        {"twice as tall as wide", 300, 600, 400}, {"just past twice as tall", 300, 602, 400},
+        {"one pixel wide", 1, 60000, 400},        {"tallest picture", 1, std::numeric_limits<int>::max(), 400},
     };
     for (const Row& row : rows) EXPECT_EQ(thumbnailHeight(row.width, row.height), row.expected) << row.name;
 }
@@ -99,6 +101,11 @@ TEST(ThumbnailRendering, PersonalPresetsSkipOnlyTheOnesThatFail)
     const auto withoutRenderer = renderPersonalThumbnails(*source, presets, nullptr, {});
     EXPECT_EQ(withoutRenderer.size(), 1u);
     EXPECT_TRUE(withoutRenderer.contains(presets[0].id));
+
+    const ImagePointer thin = testing::stripedImage(1, 60000);
+    const auto ofThin = renderPersonalThumbnails(*thin, presets, &testing::testRenderer(), {});
+    ASSERT_EQ(ofThin.size(), 2u);
+    for (const auto& [id, image] : ofThin) EXPECT_EQ(std::pair(image->width(), image->height()), std::pair(200, 400));
 
     std::stop_source stop;
     stop.request_stop();

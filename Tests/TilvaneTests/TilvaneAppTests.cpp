@@ -1,11 +1,11 @@
 #include "EditorTestServices.hpp"
 #include "Tilvane/App/TilvaneApp.hpp"
+#include "Tilvane/Views/EditorPresentation.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QAction>
 #include <QActionGroup>
-#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -43,9 +43,9 @@ struct TestApp {
         }
     }
 
-    QUrl fileURL(const std::string& name, int width = 20, int height = 10)
+    std::filesystem::path imageFile(const std::string& name, int width = 20, int height = 10)
     {
-        return QUrl::fromLocalFile(QString::fromStdString(writeImageFile(fixture.file(name), width, height).string()));
+        return writeImageFile(fixture.file(name), width, height);
     }
 
     static std::optional<std::filesystem::path> shown(EditorWindow* window) { return window->view().state().sourceURL; }
@@ -58,32 +58,58 @@ struct TestApp {
 
 TEST(TilvaneApp, FirstArgumentIsTheFileMadeAbsolute)
 {
-    const QString here = QDir::currentPath();
+    const std::filesystem::path here = std::filesystem::current_path();
     struct Row {
         const char* name;
-        QStringList arguments;
-        std::optional<QUrl> file;
+        std::vector<std::string> arguments;
+        std::optional<std::filesystem::path> file;
     };
     const std::vector<Row> rows = {
         {"no argument", {}, std::nullopt},
-        {"empty argument", {QString()}, std::nullopt},
-        {"relative path", {u"fotos/gato.png"_qs}, QUrl::fromLocalFile(here + u"/fotos/gato.png"_qs)},
-        {"absolute path with dots", {u"/tmp/a/../gato.png"_qs}, QUrl::fromLocalFile(u"/tmp/gato.png"_qs)},
-        {"file URL", {u"file:///tmp/gato%20preto.png"_qs}, QUrl::fromLocalFile(u"/tmp/gato preto.png"_qs)},
-        {"web URL", {u"https://example.com/gato.png"_qs}, std::nullopt},
-        {"only the first counts", {u"/tmp/um.png"_qs, u"/tmp/dois.png"_qs}, QUrl::fromLocalFile(u"/tmp/um.png"_qs)},
+        {"empty argument", {""}, std::nullopt},
+        {"relative path", {"fotos/gato.png"}, here / "fotos/gato.png"},
+        {"text before a colon is part of the name", {"shot-10:20.png"}, here / "shot-10:20.png"},
+        {"a web address is a name too", {"https://example.com/gato.png"}, here / "https:/example.com/gato.png"},
+        {"name that is not UTF-8", {"\xff\xfe.png"}, here / "\xff\xfe.png"},
+        {"absolute path with dots", {"/tmp/a/../gato.png"}, "/tmp/gato.png"},
+        {"file URL", {"file:///tmp/gato%20preto.png"}, "/tmp/gato preto.png"},
+        {"file URL in capitals on localhost", {"FILE://localhost/tmp/gato.png"}, "/tmp/gato.png"},
+        {"file URL of bytes that are not UTF-8", {"file:///tmp/%FF%FE.png"}, "/tmp/\xff\xfe.png"},
+        {"file URL of another machine is a name", {"file://servidor/gato.png"}, here / "file:/servidor/gato.png"},
+        {"only the first counts", {"/tmp/um.png", "/tmp/dois.png"}, "/tmp/um.png"},
     };
-    for (const auto& row : rows) EXPECT_EQ(TilvaneApp::fileArgument(row.arguments), row.file) << row.name;
+    for (const auto& row : rows) {
+        const auto file = TilvaneApp::fileArgument(row.arguments);
+        EXPECT_EQ(file.has_value(), row.file.has_value()) << row.name;
+        if (file && row.file) {
+            EXPECT_EQ(file->native(), row.file->native()) << row.name;
+        }
+    }
+}
+
+TEST(TilvaneApp, AFileNamedWithBytesThatAreNotUTF8OpensAndItsNameShowsAsWellAsItCan)
+{
+    TestApp test;
+    const auto file = test.fixture.file("foto-\xff\xfe.png");
+    std::filesystem::rename(test.imageFile("foto.png"), file);  // Qt would write the name as UTF-8
+    test.app.launch(TilvaneApp::fileArgument({file.native()}));
+    test.settle();
+    const ContentViewState& state = test.app.editorWindows().first()->view().state();
+    EXPECT_EQ(state.errorMessage, std::nullopt);
+    ASSERT_TRUE(state.source);
+    EXPECT_EQ(state.sourceURL, file);
+    EXPECT_TRUE(editor_presentation::subtitle(state).startsWith(u"foto-\ufffd\ufffd.png · 20 × 10 px"_qs))
+        << editor_presentation::subtitle(state).toStdString();
 }
 
 TEST(TilvaneApp, FileOpenedDuringLaunchGoesToTheFirstWindowOnly)
 {
     TestApp test;
-    const QUrl file = test.fileURL("launch.png");
-    test.app.launch({file.toLocalFile()});
+    const auto file = test.imageFile("launch.png");
+    test.app.launch(file);
     test.settle();
     ASSERT_EQ(test.app.editorWindows().size(), 1);
-    EXPECT_EQ(TestApp::shown(test.app.editorWindows().first()), file.toLocalFile().toStdString());
+    EXPECT_EQ(TestApp::shown(test.app.editorWindows().first()), file);
     EXPECT_TRUE(test.app.didFinishLaunching());
     EXPECT_EQ(test.launchesFinished, 1);
     test.app.finishLaunching();
@@ -93,14 +119,14 @@ TEST(TilvaneApp, FileOpenedDuringLaunchGoesToTheFirstWindowOnly)
 TEST(TilvaneApp, OfTwoFilesReceivedBeforeAWindowTakesTheSlotOnlyTheSecondOpens)
 {
     TestApp test;
-    const QUrl first = test.fileURL("first.png");
-    const QUrl second = test.fileURL("second.png");
+    const auto first = test.imageFile("first.png");
+    const auto second = test.imageFile("second.png");
     test.app.receiveFile(first);
     test.app.receiveFile(second);
-    test.app.launch({});
+    test.app.launch(std::nullopt);
     test.settle();
     ASSERT_EQ(test.app.editorWindows().size(), 1);
-    EXPECT_EQ(TestApp::shown(test.app.editorWindows().first()), second.toLocalFile().toStdString());
+    EXPECT_EQ(TestApp::shown(test.app.editorWindows().first()), second);
     EXPECT_EQ(test.fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}}));
 }
 
@@ -115,7 +141,7 @@ TEST(TilvaneApp, FileAfterLaunchGoesToTheVisibleEditorOrANewWindow)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         TestApp test;
-        test.app.launch({});
+        test.app.launch(std::nullopt);
         test.settle();
         EditorWindow* first = test.app.editorWindows().first();
         if (row.editorHidden) first->hide();
@@ -123,16 +149,16 @@ TEST(TilvaneApp, FileAfterLaunchGoesToTheVisibleEditorOrANewWindow)
             test.app.showSettings();
             ASSERT_TRUE(test.app.settingsDialog()->isVisible());
         }
-        const QUrl file = test.fileURL("later.png");
+        const auto file = test.imageFile("later.png");
         test.app.receiveFile(file);
         test.settle();
         const bool reused = !row.editorHidden;
         ASSERT_EQ(test.app.editorWindows().size(), reused ? 1 : 2);
         EditorWindow* opened = test.app.editorWindows().last();
         EXPECT_TRUE(opened->isVisible());
-        EXPECT_EQ(TestApp::shown(opened), file.toLocalFile().toStdString());
+        EXPECT_EQ(TestApp::shown(opened), file);
         if (!reused) {
-            EXPECT_NE(TestApp::shown(first), file.toLocalFile().toStdString());
+            EXPECT_NE(TestApp::shown(first), file);
         }
     }
 }
@@ -140,7 +166,7 @@ TEST(TilvaneApp, FileAfterLaunchGoesToTheVisibleEditorOrANewWindow)
 TEST(TilvaneApp, LaunchWithoutAFileBringsAWindowForward)
 {
     TestApp test;
-    test.app.launch({});
+    test.app.launch(std::nullopt);
     test.settle();
     test.app.bringForward();
     EXPECT_EQ(test.app.editorWindows().size(), 1);
@@ -154,7 +180,7 @@ TEST(TilvaneApp, ThemeHasTwoChoicesIsKeptAndReThemesEveryWindowAtOnce)
 {
     TestApp test;
     EXPECT_EQ(test.app.appearance(), VTAppearance::noite) << "dark without a stored choice";
-    test.app.launch({});
+    test.app.launch(std::nullopt);
     EditorWindow* first = test.app.newWindow();
     EditorWindow* second = test.app.editorWindows().first();
     auto* themes = first->menuBar()->findChild<QMenu*>(QStringLiteral("themeMenu"));
@@ -186,7 +212,7 @@ TEST(TilvaneApp, ThemeHasTwoChoicesIsKeptAndReThemesEveryWindowAtOnce)
 TEST(TilvaneApp, MenusInLinuxOrder)
 {
     TestApp test;
-    test.app.launch({});
+    test.app.launch(std::nullopt);
     EditorWindow* window = test.app.editorWindows().first();
     QStringList menus;
     for (QAction* menu : window->menuBar()->actions()) menus << menu->text();
@@ -228,8 +254,8 @@ TEST(TilvaneApp, ClosingTheLastWindowQuitsAndKeepsTheSessionButClosingOneOfTwoDo
     for (const bool secondWindow : {false, true}) {
         SCOPED_TRACE(secondWindow ? "one of two" : "the last");
         TestApp test;
-        const QUrl file = test.fileURL("kept.png");
-        test.app.launch({file.toLocalFile()});
+        const auto file = test.imageFile("kept.png");
+        test.app.launch(file);
         test.settle();
         ASSERT_TRUE(std::filesystem::exists(test.fixture.sessionFile()));
         if (secondWindow) test.app.newWindow();
@@ -239,8 +265,7 @@ TEST(TilvaneApp, ClosingTheLastWindowQuitsAndKeepsTheSessionButClosingOneOfTwoDo
         EXPECT_EQ(test.fixture.lifecycle.isTerminating(), !secondWindow);
         EXPECT_EQ(std::filesystem::exists(test.fixture.sessionFile()), !secondWindow);
         if (!secondWindow) {
-            EXPECT_EQ(LastSessionStore(test.fixture.sessionFile()).load()->imageURL.path(),
-                      file.toLocalFile().toStdString());
+            EXPECT_EQ(LastSessionStore(test.fixture.sessionFile()).load()->imageURL.path(), file);
         }
     }
 }
@@ -248,7 +273,7 @@ TEST(TilvaneApp, ClosingTheLastWindowQuitsAndKeepsTheSessionButClosingOneOfTwoDo
 TEST(TilvaneApp, QuitMarksTerminatingBeforeAnyWindowGoes)
 {
     TestApp test;
-    test.app.launch({test.fileURL("quit.png").toLocalFile()});
+    test.app.launch(test.imageFile("quit.png"));
     test.settle();
     EditorWindow* window = test.app.editorWindows().first();
     bool terminatingWhenClosing = false;

@@ -1,5 +1,7 @@
 #include "TestSupport.hpp"
 
+#include "TestSupport/TextContrast.hpp"
+
 #include "VeldranTelemetry/PlatformDescription.hpp"
 #include "VeldranTelemetry/Telemetry.hpp"
 #include "VeldranTelemetry/TelemetryFeedbackView.hpp"
@@ -139,6 +141,37 @@ TEST_F(TelemetrySettingsViewTest, SwitchesWriteTheConsentsAndFeedbackIsSharedAsT
     EXPECT_EQ(sent->batches.size(), before);
     EXPECT_TRUE(child<QPlainTextEdit>(second, "feedbackMessage").toPlainText().isEmpty());
     EXPECT_FALSE(child<QPushButton>(second, "shareFeedback").isEnabled());
+}
+
+// The secondary texts take their colour from the palette the view is shown with, also when it changes while the view
+// is open, so they stay readable on a dark window as on a light one.
+TEST_F(TelemetrySettingsViewTest, SecondaryTextsFollowThePaletteOfTheirWindowLive)
+{
+    makeView(betaConfiguration());
+    struct Row {
+        const char* name;
+        QColor window, text, secondary;
+    };
+    const Row rows[] = {
+        {"dark", QColor(18, 18, 18), QColor(243, 238, 240), QColor(243, 238, 240, 204)},
+        {"light", QColor(254, 254, 254), QColor(30, 30, 30), QColor(30, 30, 30, 219)},
+        {"dark again", QColor(26, 26, 26), QColor(222, 222, 222), QColor(222, 222, 222, 204)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QPalette palette = view->palette();
+        palette.setColor(QPalette::Window, row.window);
+        palette.setColor(QPalette::WindowText, row.text);
+        palette.setColor(QPalette::PlaceholderText, row.secondary);
+        view->setPalette(palette);
+        const QImage shown = view->grab().toImage();
+        const auto labels = view->section().findChildren<QLabel*>();
+        ASSERT_EQ(labels.size(), 4);
+        for (const QLabel* label : labels) {
+            const QRect area(label->mapTo(view.get(), QPoint()), label->size());
+            EXPECT_GE(tilvane::testing::textContrast(shown, area), 4.5) << label->text().toStdString();
+        }
+    }
 }
 
 }  // namespace

@@ -91,6 +91,25 @@ TEST(VTButtonTest, PixelButtonSinksIntoItsShadowWhenPressedAndFadesAsOneBlock)
     }
 }
 
+TEST(VTButtonTest, AGivenLabelWidthSizesTheButtonAndCentresTheText)
+{
+    forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
+        for (const char* text : {"Vemi", "Noite"}) {
+            SCOPED_TRACE(text);
+            ButtonScene scene(vtPixel, appearance);
+            scene.subject->setText(QString::fromLatin1(text));
+            scene.subject->setLabelWidth(64);
+            QCoreApplication::processEvents();
+            ASSERT_EQ(scene.subject->width(), 64 + 2 * 8);
+            const QImage image = snapshot(*scene.subject);
+            const QRect inside = image.rect().adjusted(1, 1, -1, -1);  // within the 1-pt outline
+            const QRect ink = inkBounds(image, theme.bgWindow, inside, 2);
+            ASSERT_FALSE(ink.isEmpty());
+            EXPECT_NEAR(ink.left() - inside.left(), inside.right() - ink.right(), 2) << "as much room left as right";
+        }
+    });
+}
+
 TEST(VTButtonTest, KeyboardFocusDrawsATwoPointOutlineInTheForegroundAndMouseFocusDrawsNone)
 {
     const std::pair<const char*, VTButtonStyle> kinds[] = {

@@ -1,54 +1,95 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
+#include "Tilvane/App/LocalSocket.hpp"
 
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
 #include <optional>
 
-class QLocalServer;
+#include <unistd.h>
+
+class QSocketNotifier;
+class QTimer;
 
 namespace tilvane {
 
-// One running Tilvane per user: a later launch hands its file (or just a wish to be seen) to the running
-// process over a local socket in $XDG_RUNTIME_DIR that only the user can reach, and exits.
+// Whom the two ends of a hand-over trust: a user, and how the user at the other end of a connection is known.
+struct HandOverTrust {
+    uid_t user = ::getuid();
+    std::function<std::optional<uid_t>(int socket)> peerUser = tilvane::peerUser;
+};
+
+// One running Tilvane per user: a later launch hands its file (or just a wish to be seen) to the running process
+// over a local socket in a folder only the user can enter, and exits. Each end makes sure the other is the same
+// user; a socket of anyone else is no running instance.
 //
-// A message is the UTF-8 text of one absolute local path, or empty to bring the application forward.
+// A message is a 4-byte big-endian length and that many bytes of one absolute local path, the file system's own
+// bytes whatever their encoding; length 0 asks the application to come forward.
 class InstanceHandOver : public QObject {
     Q_OBJECT
 
 public:
-    // Longest message accepted, in bytes.
-    static constexpr qsizetype maxMessageBytes = 4096;
+    // Longest path accepted, in bytes.
+    static constexpr qsizetype maxPathBytes = 4096;
+    // Connections read at once; more wait until one ends.
+    static constexpr int maxOpenConnections = 16;
+    // How long a connection may take to deliver its message, and a launch to deliver it.
+    static constexpr std::chrono::milliseconds connectionDeadline{1500};
 
-    explicit InstanceHandOver(QString socketPath = defaultSocketPath(), QObject* parent = nullptr);
+    explicit InstanceHandOver(std::optional<std::filesystem::path> socketPath = defaultSocketPath(),
+                              HandOverTrust trust = {}, QObject* parent = nullptr);
     ~InstanceHandOver() override;
 
-    // "$XDG_RUNTIME_DIR/tilvane-<user id>.socket" (the temporary folder when the runtime folder is unknown).
-    static QString defaultSocketPath();
+    // "tilvane-<user id>.socket" in $XDG_RUNTIME_DIR, or else in the private folder "tilvane-<user id>" of the
+    // temporary folder (made when missing). Nothing when neither is a folder only the user can enter.
+    static std::optional<std::filesystem::path> defaultSocketPath();
 
-    // Gives the path (or nothing) to a running instance; false when none answers.
-    bool sendToRunning(const std::optional<QString>& path) const;
+    enum class Launch {
+        handedOver,  // a running instance got the file: this launch ends
+        listening,   // this launch is the running instance
+        alone,       // no instance to trust nor a socket to listen on: this launch opens its own window
+    };
+    // Hands `file` (or a wish to be seen) to the running instance, or becomes it. Launches at the same moment
+    // take turns, so exactly one of them listens.
+    Launch start(const std::optional<std::filesystem::path>& file);
 
-    // Becomes the running instance; a socket left behind by a process that is gone is removed first. False when
-    // another instance answers on the socket, or it cannot be made.
-    bool listen();
+    bool isListening() const { return static_cast<bool>(listener_); }
 
-    // What a message asks for: a path, an empty request to come forward, or nothing when malformed
-    // (too long, not UTF-8, not an absolute local path).
+    static QByteArray message(const std::optional<std::filesystem::path>& file);
+    // What a message asks for: a path, an empty request to come forward, or nothing when malformed (length and
+    // bytes disagree, too long, NUL inside, not an absolute path).
     struct Request {
-        std::optional<QString> path;
+        std::optional<std::filesystem::path> path;
     };
     static std::optional<Request> parse(const QByteArray& message);
 
 signals:
-    void fileReceived(const QString& path);
+    void fileReceived(const std::filesystem::path& path);
     void activationRequested();
 
 private:
-    void accept();
+    class Connection;
 
-    QString socketPath_;
-    QLocalServer* server_;
+    std::filesystem::path lockPath() const;
+    bool listenLocked();
+    void stopListening();
+    void acceptWaiting();
+    void pauseAccepting();
+    void relisten();
+    void finish(Connection* connection);
+
+    std::optional<std::filesystem::path> socketPath_;
+    HandOverTrust trust_;
+    UniqueDescriptor listener_;
+    ino_t listenerFile_ = 0;
+    QSocketNotifier* listenerNotifier_ = nullptr;
+    QTimer* acceptRetry_;
+    QList<Connection*> connections_;
 };
 
 }  // namespace tilvane

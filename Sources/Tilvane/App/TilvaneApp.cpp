@@ -4,6 +4,7 @@
 #include "Tilvane/App/AppTelemetry.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
+#include "TilvanePresets/Url.hpp"
 #include "VeldranTelemetry/Telemetry.hpp"
 #include "VeldranTelemetry/TelemetrySettingsView.hpp"
 #include "VeldranUpdater/AppUpdater.hpp"
@@ -13,7 +14,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTimer>
@@ -34,7 +34,7 @@ QWidget* standardSettingsContent()
     auto* paddedLayout = new QVBoxLayout(padded);
     paddedLayout->setContentsMargins(26, 26, 26, 0);
     paddedLayout->addWidget(updates);
-    layout->addWidget(padded, 0, Qt::AlignLeft);
+    layout->addWidget(padded);  // as wide as the privacy settings below, so that its note wraps at that width
     layout->addWidget(
         new veldran::TelemetrySettingsView(AppTelemetry::shared(), QStringLiteral("Tilvane"),
                                            QStringLiteral("suas imagens, nomes de arquivos ou gravações da tela")),
@@ -46,6 +46,21 @@ VTAppearance storedAppearance(QSettings& defaults)
 {
     const auto stored = vtAppearance(defaults.value(TilvaneApp::appearanceKey).toString());
     return stored.value_or(VTAppearance::noite);
+}
+
+// The local path of a "file:" URL without a host (or on "localhost"); nothing for any other text.
+std::optional<std::filesystem::path> fileURLPath(const std::string& argument)
+{
+    const auto url = Url::parse(argument);
+    if (!url || !url->isFileURL()) return std::nullopt;
+    const std::string_view afterScheme = std::string_view(argument).substr(std::string_view("file:").size());
+    if (afterScheme.starts_with("//")) {
+        const std::string_view host = afterScheme.substr(2, afterScheme.find('/', 2) - 2);
+        if (!host.empty() && QByteArray(host.data(), host.size()).toLower() != "localhost") return std::nullopt;
+    }
+    std::filesystem::path path = url->path();
+    if (!path.is_absolute()) return std::nullopt;
+    return path;
 }
 
 void bringToFront(QWidget* window)
@@ -84,6 +99,7 @@ AppEnvironment AppEnvironment::standard()
 TilvaneApp::TilvaneApp(AppEnvironment environment, QObject* parent)
     : QObject(parent), environment_(std::move(environment)), appearance_(storedAppearance(*environment_.defaults))
 {
+    stockDialogs_.apply(appearance_);
     if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         // The desktop session is ending: keep the sessions as for any other quit.
         connect(application, &QGuiApplication::commitDataRequest, this, &TilvaneApp::quit);
@@ -96,21 +112,18 @@ TilvaneApp::~TilvaneApp()
     delete settingsDialog_.data();
 }
 
-std::optional<QUrl> TilvaneApp::fileArgument(const QStringList& arguments)
+std::optional<std::filesystem::path> TilvaneApp::fileArgument(const std::vector<std::string>& arguments)
 {
-    if (arguments.isEmpty() || arguments.first().isEmpty()) return std::nullopt;
-    const QString& argument = arguments.first();
-    const QUrl asURL(argument, QUrl::StrictMode);
-    if (asURL.isValid() && asURL.scheme().size() > 1) {
-        if (!asURL.isLocalFile()) return std::nullopt;
-        return QUrl::fromLocalFile(QDir::cleanPath(asURL.toLocalFile()));
-    }
-    return QUrl::fromLocalFile(QDir::cleanPath(QDir::current().absoluteFilePath(argument)));
+    if (arguments.empty() || arguments.front().empty()) return std::nullopt;
+    const std::string& argument = arguments.front();
+    if (auto path = fileURLPath(argument)) return path->lexically_normal();
+    std::error_code noWorkingFolder;
+    return (std::filesystem::current_path(noWorkingFolder) / argument).lexically_normal();
 }
 
-void TilvaneApp::launch(const QStringList& arguments)
+void TilvaneApp::launch(const std::optional<std::filesystem::path>& file)
 {
-    if (const auto file = fileArgument(arguments)) receiveFile(*file);
+    if (file) receiveFile(*file);
     newWindow();
     QTimer::singleShot(0, this, &TilvaneApp::finishLaunching);
 }
@@ -122,10 +135,9 @@ void TilvaneApp::finishLaunching()
     if (environment_.launchFinished) environment_.launchFinished();
 }
 
-void TilvaneApp::receiveFile(const QUrl& url)
+void TilvaneApp::receiveFile(const std::filesystem::path& file)
 {
-    if (!url.isLocalFile()) return;
-    environment_.incoming->receive(url);
+    environment_.incoming->receive(file);
     if (!didFinishLaunching_) return;  // the first window takes the file when it starts
     if (EditorWindow* window = firstVisibleEditor()) {
         bringToFront(window);
@@ -223,6 +235,7 @@ void TilvaneApp::setAppearance(VTAppearance appearance)
     environment_.defaults->setValue(appearanceKey, vtRawValue(appearance));
     if (appearance_ == appearance) return;
     appearance_ = appearance;
+    stockDialogs_.apply(appearance);  // first: the windows' own palettes start from the application's
     for (EditorWindow* window : editorWindows()) {
         applyAppearance(window);
         window->view().setAppearance(appearance);

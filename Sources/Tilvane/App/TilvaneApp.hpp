@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Tilvane/App/StockDialogLook.hpp"
 #include "Tilvane/Views/EditorServices.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "VemiTerminal/Theme/VTAppearance.hpp"
@@ -8,11 +9,12 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QStringList>
-#include <QUrl>
 
+#include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
+#include <vector>
 
 class QAction;
 
@@ -37,8 +39,9 @@ struct AppEnvironment {
     static AppEnvironment standard();
 };
 
-// The application: its editor windows with their menus, the settings dialog, the theme, the route of a received
-// file to a window, the end of launching and quitting. Main thread only.
+// The application: its editor windows with their menus, the settings dialog, the theme (of its own windows and of
+// the stock ones Qt draws), the route of a received file to a window, the end of launching and quitting. Main
+// thread only.
 class TilvaneApp : public QObject {
     Q_OBJECT
 
@@ -50,12 +53,13 @@ public:
 
     // Opens the first window (with the file of the command line, when there is one), and finishes launching
     // on the next turn of the event loop.
-    void launch(const QStringList& arguments);
-    // The file named by the first argument, made absolute; nothing for no argument or a non-local URL.
-    static std::optional<QUrl> fileArgument(const QStringList& arguments);
+    void launch(const std::optional<std::filesystem::path>& file);
+    // The file named by the first argument (the bytes of the command line): a "file:" URL names its local path,
+    // any other argument is a path, made absolute against the working folder. Nothing for no argument.
+    static std::optional<std::filesystem::path> fileArgument(const std::vector<std::string>& arguments);
 
     // A file received from outside: into the incoming slot, then to a window.
-    void receiveFile(const QUrl& url);
+    void receiveFile(const std::filesystem::path& file);
     // A launch without a file asks to be seen.
     void bringForward();
     void finishLaunching();
@@ -83,6 +87,7 @@ private:
     void applyAppearance(QWidget* root) const;
 
     AppEnvironment environment_;
+    StockDialogLook stockDialogs_;
     VTAppearance appearance_;
     bool didFinishLaunching_ = false;
     bool quitting_ = false;

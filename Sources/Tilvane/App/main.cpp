@@ -1,9 +1,13 @@
 #include "Tilvane/App/InstanceHandOver.hpp"
+#include "Tilvane/App/QtTranslations.hpp"
 #include "Tilvane/App/QuitSignals.hpp"
 #include "Tilvane/App/TilvaneApp.hpp"
 
 #include <QApplication>
 #include <QIcon>
+
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -27,25 +31,24 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Tilvane"));
     QApplication::setApplicationVersion(QStringLiteral(TILVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("tilvane"));
+    const tilvane::QtTranslations qtTranslations;
     QApplication::setWindowIcon(bundleIcon());
     // Closing the last window quits through the application's own route, which keeps the sessions.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QStringList arguments = QApplication::arguments();
-    arguments.removeFirst();
+    // The command line's own bytes (the ones Qt has not taken), so that any file name reaches the file system as it is.
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
     const auto file = tilvane::TilvaneApp::fileArgument(arguments);
 
     tilvane::InstanceHandOver handOver;
-    if (handOver.sendToRunning(file ? std::optional<QString>(file->toLocalFile()) : std::nullopt)) return 0;
-    handOver.listen();
+    if (handOver.start(file) == tilvane::InstanceHandOver::Launch::handedOver) return 0;
 
     tilvane::TilvaneApp app;
     tilvane::QuitSignals quitSignals;
     QObject::connect(&quitSignals, &tilvane::QuitSignals::quitRequested, &app, &tilvane::TilvaneApp::quit);
-    QObject::connect(&handOver, &tilvane::InstanceHandOver::fileReceived, &app,
-                     [&app](const QString& path) { app.receiveFile(QUrl::fromLocalFile(path)); });
+    QObject::connect(&handOver, &tilvane::InstanceHandOver::fileReceived, &app, &tilvane::TilvaneApp::receiveFile);
     QObject::connect(&handOver, &tilvane::InstanceHandOver::activationRequested, &app,
                      &tilvane::TilvaneApp::bringForward);
-    app.launch(arguments);
+    app.launch(file);
     return QApplication::exec();
 }

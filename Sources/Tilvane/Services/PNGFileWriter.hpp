@@ -21,10 +21,11 @@ public:
 // default level's time. Throws PNGEncodingError.
 std::vector<std::uint8_t> encodePNG(const Image& image);
 
-// Writes the picture as a PNG under a hidden temporary name (".tilvane-" + UUID + ".png") beside the
-// destination and renames it over the destination only when the whole file is on disk. Throws
+// Writes the picture as a PNG beside the destination, without a name where the file system allows it (else
+// under the hidden name ".tilvane-" + UUID + ".png"), and puts it in place only when the whole file is on
+// disk; a process killed meanwhile leaves no file behind. Throws
 // PNGEncodingError, std::system_error (the temporary file cannot be made or written), CancellationError
-// (the stop token, checked while writing) or std::filesystem::filesystem_error (the rename). After any
+// (the stop token, checked while writing) or std::filesystem::filesystem_error (putting it in place). After any
 // error the destination is as it was and no temporary file remains.
 void writePNG(const std::filesystem::path& destination, const Image& image, std::stop_token stop = {});
 

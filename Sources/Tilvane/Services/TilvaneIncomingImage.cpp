@@ -15,7 +15,12 @@ TilvaneIncomingImage& TilvaneIncomingImage::shared()
 void TilvaneIncomingImage::receive(const QUrl& url)
 {
     if (!url.isLocalFile()) return;
-    pendingURL_ = std::filesystem::path(QFile::encodeName(url.toLocalFile()).toStdString());
+    receive(std::filesystem::path(QFile::encodeName(url.toLocalFile()).toStdString()));
+}
+
+void TilvaneIncomingImage::receive(const std::filesystem::path& path)
+{
+    pendingURL_ = path;
     emit didReceive();
 }
 

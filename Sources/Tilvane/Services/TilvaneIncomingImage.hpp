@@ -21,6 +21,8 @@ public:
 
     // Stores a local file and announces it (didReceive, synchronously); anything else is ignored.
     void receive(const QUrl& url);
+    // Stores the file at `path` (its bytes as they are) and announces it.
+    void receive(const std::filesystem::path& path);
 
     const std::optional<std::filesystem::path>& pendingURL() const { return pendingURL_; }
 

@@ -52,6 +52,12 @@ public:
 
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
+    // A control is one element: the widgets it is drawn with (a placeholder, a chip, a swatch) are parts of it,
+    // read through its own name and value, not announced after it.
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+
 private:
     AccessibleControl* control_;
 };

@@ -6,7 +6,8 @@ class QWidget;
 
 // What a custom-drawn control tells assistive technology beyond its name and tooltip: its value text, whether
 // it is checked or selected, and whether it can be stepped up and down. A widget that inherits this is answered
-// for by the application's accessibility factory once `installAccessibleControlFactory()` has run.
+// for by the application's accessibility factory once `installAccessibleControlFactory()` has run, as one element:
+// the child widgets it is drawn with are not exposed.
 class AccessibleControl {
 public:
     virtual ~AccessibleControl() = default;

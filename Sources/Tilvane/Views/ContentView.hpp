@@ -2,7 +2,6 @@
 
 #include "Tilvane/Views/ContentViewState.hpp"
 #include "Tilvane/Views/EditorServices.hpp"
-#include "Tilvane/Views/ExportRun.hpp"
 #include "Tilvane/Views/JobSlot.hpp"
 #include "Tilvane/Views/ShaderPreviewRequest.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
@@ -172,12 +171,10 @@ public:
 
 private:
     std::string suggestedExportName() const;
-    // Runs an export's work (which answers its failure text, or nothing) off the main thread.
+    // Runs an export's work (which answers its failure text, or nothing) off the main thread, among the
+    // process's exports: it finishes, and its outcome is recorded, even when this window goes meanwhile.
     void startExport(TilvaneExportFormat format, std::function<std::optional<std::string>(std::stop_token)> work);
-    void exportFinished(TilvaneExportFormat format, const std::optional<std::string>& failure);
-
-    ExportRun exports_;
-    bool stopsExportsOnQuit_ = false;
+    void exportFinished(const std::optional<std::string>& failure);
 
 public:
 signals:

@@ -1,5 +1,6 @@
 #include "Tilvane/Views/ContentView.hpp"
 #include "Tilvane/Views/ExportJobs.hpp"
+#include "Tilvane/Views/ExportRun.hpp"
 
 namespace tilvane {
 
@@ -23,7 +24,7 @@ void ContentView::exportPNG()
     if (!state_.source || !state_.pixelGrid || state_.isExporting) return;
     PNGExportSnapshot snapshot = makePNGSnapshot(state_.source, state_.pixelGrid, state_.visual.shader,
                                                  state_.visual.screen, state_.shaderFrameTime, state_.reduceMotion, {});
-    const auto destination = services_.dialogs->choosePNGDestination(suggestedExportName());
+    const auto destination = services_.dialogs->choosePNGDestination(pngSavePanel(suggestedExportName()));
     if (!destination) return;
     snapshot.destination = *destination;
     startExport(TilvaneExportFormat::png,
@@ -39,14 +40,14 @@ void ContentView::exportGIF()
     if (!state_.source || !state_.pixelGrid || state_.isExporting) return;
     const bool animated = state_.visual.shader.has_value();
     const GIFDialogContext context{state_.source->width(), state_.source->height(), animated, state_.appearance};
-    const auto destination = services_.dialogs->chooseGIFDestination(suggestedExportName(), state_.gifMaxDimension,
-                                                                     state_.gifDuration, context);
-    if (!destination) return;
-    assign<&ContentViewState::gifMaxDimension>(destination->maxDimension);
-    assign<&ContentViewState::gifDuration>(destination->duration);
+    const GIFDestination destination = services_.dialogs->chooseGIFDestination(
+        gifSavePanel(suggestedExportName()), state_.gifMaxDimension, state_.gifDuration, context);
+    assign<&ContentViewState::gifMaxDimension>(destination.maxDimension);
+    assign<&ContentViewState::gifDuration>(destination.duration);
+    if (!destination.file) return;
     GIFExportSnapshot snapshot =
         makeGIFSnapshot(state_.pixelGrid, state_.source->width(), state_.source->height(), state_.gifMaxDimension,
-                        state_.visual.shader, state_.visual.screen, state_.gifDuration, destination->file);
+                        state_.visual.shader, state_.visual.screen, state_.gifDuration, *destination.file);
     startExport(TilvaneExportFormat::gif,
                 [snapshot = std::move(snapshot),
                  makeRenderer = services_.exportRenderer](std::stop_token stop) -> std::optional<std::string> {
@@ -64,31 +65,29 @@ void ContentView::startExport(TilvaneExportFormat format,
 {
     assign<&ContentViewState::isExporting>(true);
     services_.telemetry->record(TilvaneEvent::exportStarted, format);
-    if (!stopsExportsOnQuit_) {
-        stopsExportsOnQuit_ = true;
-        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { exports_.stopAndWait(); });
-    }
     QPointer<ContentView> window(this);
     services_.jobs->run(JobPriority::userInitiated,
-                        exports_.job([window, format, work = std::move(work)](std::stop_token stop) {
+                        services_.exports->job([window, format, telemetry = services_.telemetry,
+                                                work = std::move(work)](std::stop_token stop) {
                             std::optional<std::string> failure = work(stop);
                             QMetaObject::invokeMethod(
                                 QCoreApplication::instance(),
-                                [window, format, failure = std::move(failure)] {
-                                    if (window) window->exportFinished(format, failure);
+                                [window, format, telemetry, failure = std::move(failure)] {
+                                    if (failure) {
+                                        telemetry->recordFailure(TilvaneEvent::exportFailed, format);
+                                    } else {
+                                        telemetry->record(TilvaneEvent::exportCompleted, format);
+                                    }
+                                    // A window closed meanwhile has no one to tell; its file is written all the same.
+                                    if (window) window->exportFinished(failure);
                                 },
                                 Qt::QueuedConnection);
                         }));
 }
 
-void ContentView::exportFinished(TilvaneExportFormat format, const std::optional<std::string>& failure)
+void ContentView::exportFinished(const std::optional<std::string>& failure)
 {
-    if (failure) {
-        setErrorMessage(*failure);
-        services_.telemetry->recordFailure(TilvaneEvent::exportFailed, format);
-    } else {
-        services_.telemetry->record(TilvaneEvent::exportCompleted, format);
-    }
+    if (failure) setErrorMessage(*failure);
     assign<&ContentViewState::isExporting>(false);
 }
 

@@ -3,7 +3,6 @@
 #include "Tilvane/Services/PresetDocumentFile.hpp"
 #include "Tilvane/Views/PersonalPresetBroadcast.hpp"
 #include "Tilvane/Views/PersonalPresetRules.hpp"
-#include "TilvanePresets/PersonalPresetTransfer.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 
 #include <exception>
@@ -261,8 +260,7 @@ void ContentView::exportSelectedPreset()
 {
     const auto selected = selectedPersonalPreset();
     if (!selected) return;
-    const auto destination =
-        services_.dialogs->choosePresetDestination(std::string(PersonalPresetTransfer::defaultFileName));
+    const auto destination = services_.dialogs->choosePresetDestination(presetSavePanel());
     if (!destination) return;
     try {
         writePresetDocument(*destination, *selected);

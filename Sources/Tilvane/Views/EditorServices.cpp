@@ -3,6 +3,7 @@
 #include "Tilvane/Services/DesktopReduceMotion.hpp"
 #include "Tilvane/Services/SampleImage.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
+#include "Tilvane/Views/ExportRun.hpp"
 #include "Tilvane/Views/GIFExportOptions.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
@@ -10,7 +11,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QRunnable>
 #include <QThreadPool>
 #include <QTimer>
@@ -31,12 +31,28 @@ std::optional<std::filesystem::path> chosenPath(const QString& file)
     return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
-QString suggestedFile(const std::string& name, const char* extension)
+std::optional<std::filesystem::path> chooseSaveDestination(const SavePanel& panel)
 {
-    return QString::fromStdString(name) + QLatin1Char('.') + QLatin1String(extension);
+    const std::unique_ptr<QFileDialog> dialog(makeSaveDialog(QApplication::activeWindow(), panel));
+    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+    return chosenPath(dialog->selectedFiles().value(0));
+}
+
+std::shared_ptr<ExportRun> processExports()
+{
+    static const std::shared_ptr<ExportRun> exports = makeExportsStoppedOnQuit();
+    return exports;
 }
 
 }  // namespace
+
+std::shared_ptr<ExportRun> makeExportsStoppedOnQuit()
+{
+    auto exports = std::make_shared<ExportRun>();
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit,
+                     [exports] { exports->stopAndWait(); });
+    return exports;
+}
 
 void ThreadPoolJobRunner::run(JobPriority priority, std::function<void()> work)
 {
@@ -72,32 +88,27 @@ std::optional<std::filesystem::path> FileDialogs::choosePresetToImport()
                                                    QStringLiteral("JSON (*.json)")));
 }
 
-std::optional<std::filesystem::path> FileDialogs::choosePresetDestination(const std::string& suggestedName)
+std::optional<std::filesystem::path> FileDialogs::choosePresetDestination(const SavePanel& panel)
 {
-    return chosenPath(QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(),
-                                                   suggestedFile(suggestedName, "json"),
-                                                   QStringLiteral("JSON (*.json)")));
+    return chooseSaveDestination(panel);
 }
 
-std::optional<std::filesystem::path> FileDialogs::choosePNGDestination(const std::string& suggestedName)
+std::optional<std::filesystem::path> FileDialogs::choosePNGDestination(const SavePanel& panel)
 {
-    return chosenPath(QFileDialog::getSaveFileName(QApplication::activeWindow(), QString(),
-                                                   suggestedFile(suggestedName, "png"), QStringLiteral("PNG (*.png)")));
+    return chooseSaveDestination(panel);
 }
 
-std::optional<GIFDestination> FileDialogs::chooseGIFDestination(const std::string& suggestedName, int maxDimension,
-                                                                int duration, const GIFDialogContext& context)
+GIFDestination FileDialogs::chooseGIFDestination(const SavePanel& panel, int maxDimension, int duration,
+                                                 const GIFDialogContext& context)
 {
-    const QFileInfo suggested(suggestedFile(suggestedName, "gif"));
-    const std::unique_ptr<QFileDialog> dialog(makeExportSaveDialog(QApplication::activeWindow(), suggested.path(),
-                                                                   suggested.fileName(), QStringLiteral("gif")));
+    const std::unique_ptr<QFileDialog> dialog(makeSaveDialog(QApplication::activeWindow(), panel));
     const GIFExportOptions* options =
         addGIFExportOptions(dialog.get(), context.sourceWidth, context.sourceHeight, context.animated,
                             {maxDimension, duration}, context.appearance);
-    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
-    const auto file = chosenPath(dialog->selectedFiles().value(0));
-    if (!file) return std::nullopt;
-    return GIFDestination{*file, options->choice().maxDimension, options->choice().duration};
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    const GIFExportChoice choice = options->choice();
+    return {accepted ? chosenPath(dialog->selectedFiles().value(0)) : std::nullopt, choice.maxDimension,
+            choice.duration};
 }
 
 ReduceMotionSetting& ReduceMotionSetting::shared()
@@ -131,6 +142,7 @@ EditorServices EditorServices::standard()
         .clock = std::make_shared<SystemEditorClock>(),
         .jobs = std::make_shared<ThreadPoolJobRunner>(),
         .telemetry = std::make_shared<NoTelemetry>(),
+        .exports = processExports(),
         .sampleImage = [] { return SampleImage::make(); },
         .incoming = &TilvaneIncomingImage::shared(),
         .lifecycle = &TilvaneLifecycle::shared(),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Tilvane/Services/TilvaneEvent.hpp"
+#include "Tilvane/Views/SavePanels.hpp"
 #include "TilvaneCore/Image.hpp"
 #include "TilvanePresets/LastSessionStore.hpp"
 #include "TilvanePresets/PersonalPresetStore.hpp"
@@ -18,6 +19,7 @@
 
 namespace tilvane {
 
+class ExportRun;
 class ShaderRenderer;
 class TilvaneIncomingImage;
 class TilvaneLifecycle;
@@ -53,9 +55,10 @@ public:
     void schedule(std::chrono::milliseconds delay, QObject* context, std::function<void()> action) override;
 };
 
-// The longest side and length the user chose for a GIF, with its destination.
+// What the GIF panel answers: the longest side and length as the user left them, kept even when the panel
+// is cancelled, and the destination, none when it is.
 struct GIFDestination {
-    std::filesystem::path file;
+    std::optional<std::filesystem::path> file;
     int maxDimension = 1024;
     int duration = 2;
 };
@@ -68,16 +71,17 @@ struct GIFDialogContext {
     VTAppearance appearance = VTAppearance::noite;
 };
 
-// The file panels the editor shows. Each returns nothing when the user cancels.
+// The file panels the editor shows. Each gives no file when the user cancels.
 class EditorDialogs {
 public:
     virtual ~EditorDialogs() = default;
     virtual std::optional<std::filesystem::path> chooseImageToOpen() = 0;
     virtual std::optional<std::filesystem::path> choosePresetToImport() = 0;
-    virtual std::optional<std::filesystem::path> choosePresetDestination(const std::string& suggestedName) = 0;
-    virtual std::optional<std::filesystem::path> choosePNGDestination(const std::string& suggestedName) = 0;
-    virtual std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension,
-                                                               int duration, const GIFDialogContext& context) = 0;
+    virtual std::optional<std::filesystem::path> choosePresetDestination(const SavePanel& panel) = 0;
+    virtual std::optional<std::filesystem::path> choosePNGDestination(const SavePanel& panel) = 0;
+    // The panel opens with the GIF options at `maxDimension` and `duration`.
+    virtual GIFDestination chooseGIFDestination(const SavePanel& panel, int maxDimension, int duration,
+                                                const GIFDialogContext& context) = 0;
 };
 
 // QFileDialog over the active window.
@@ -85,10 +89,10 @@ class FileDialogs : public EditorDialogs {
 public:
     std::optional<std::filesystem::path> chooseImageToOpen() override;
     std::optional<std::filesystem::path> choosePresetToImport() override;
-    std::optional<std::filesystem::path> choosePresetDestination(const std::string& suggestedName) override;
-    std::optional<std::filesystem::path> choosePNGDestination(const std::string& suggestedName) override;
-    std::optional<GIFDestination> chooseGIFDestination(const std::string& suggestedName, int maxDimension, int duration,
-                                                       const GIFDialogContext& context) override;
+    std::optional<std::filesystem::path> choosePresetDestination(const SavePanel& panel) override;
+    std::optional<std::filesystem::path> choosePNGDestination(const SavePanel& panel) override;
+    GIFDestination chooseGIFDestination(const SavePanel& panel, int maxDimension, int duration,
+                                        const GIFDialogContext& context) override;
 };
 
 // Where the editor's analytics events go. The application forwards them to its telemetry object.
@@ -131,15 +135,20 @@ struct EditorServices {
     std::shared_ptr<EditorClock> clock;
     std::shared_ptr<JobRunner> jobs;
     std::shared_ptr<TelemetrySink> telemetry;
+    std::shared_ptr<ExportRun> exports;  // every window's: an export outlives its window
     std::function<ImagePointer()> sampleImage;
     TilvaneIncomingImage* incoming = nullptr;
     TilvaneLifecycle* lifecycle = nullptr;
     ReduceMotionSetting* reduceMotion = nullptr;
 
     // The files in the support folder, the shared renderer, the system clock, the thread pool, the
-    // sample picture, the process's incoming-file slot, lifecycle and reduce-motion setting, file panels,
-    // and a telemetry sink that sends nothing (the application passes its own).
+    // process's exports (stopped when the application quits), the sample picture, the process's incoming-file slot,
+    // lifecycle and reduce-motion setting, file panels, and a telemetry sink that sends nothing (the application passes
+    // its own).
     static EditorServices standard();
 };
+
+// A run of exports that the application's quitting stops, waiting until they have let go of their files.
+std::shared_ptr<ExportRun> makeExportsStoppedOnQuit();
 
 }  // namespace tilvane

@@ -8,10 +8,10 @@
 
 namespace tilvane {
 
-// The exports of one window. Each export's work runs with a stop token; when the window goes or the
-// application quits, stopAndWait() stops the running export and waits until it has let go of its files
-// (its temporary file removed), so nothing half written outlives the window. An export that had not begun
-// by then never begins.
+// The exports of the process. Each export's work runs with a stop token and finishes even when the window
+// that started it goes; when the application quits, stopAndWait() stops the running exports and waits until
+// they have let go of their files (temporary ones removed), so nothing half written outlives the process.
+// An export that had not begun by then never begins.
 class ExportRun {
 public:
     ExportRun() = default;

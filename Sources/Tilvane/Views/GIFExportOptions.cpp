@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QGridLayout>
 
+#include <algorithm>
+
 namespace tilvane {
 
 namespace {
@@ -91,21 +93,6 @@ void GIFExportOptions::refresh()
     outputSize_->setText(gifOutputSizeText(sourceWidth_, sourceHeight_, choice_.maxDimension));
 }
 
-QFileDialog* makeExportSaveDialog(QWidget* parent, const QString& folder, const QString& proposedName,
-                                  const QString& extension)
-{
-    auto* dialog = new QFileDialog(parent);
-    dialog->setObjectName(QStringLiteral("exportSaveDialog"));
-    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setNameFilter(QStringLiteral("%1 (*.%2)").arg(extension.toUpper(), extension));
-    dialog->setDefaultSuffix(extension);
-    dialog->setDirectory(folder);
-    dialog->selectFile(proposedName);
-    return dialog;
-}
-
 GIFExportOptions* addGIFExportOptions(QFileDialog* dialog, int sourceWidth, int sourceHeight, bool animated,
                                       GIFExportChoice choice, VTAppearance appearance)
 {
@@ -114,11 +101,18 @@ GIFExportOptions* addGIFExportOptions(QFileDialog* dialog, int sourceWidth, int 
     options->setFixedSize(380, 240);
     options->setAutoFillBackground(true);
     vemiTerminal(options, appearance);
+    // The options add to the dialog's height rather than take it from the file list.
+    const QSize withoutOptions = dialog->size();
+    int spacing = 0;
     if (auto* grid = qobject_cast<QGridLayout*>(dialog->layout())) {
         grid->addWidget(options, grid->rowCount(), 0, 1, grid->columnCount());
+        spacing = grid->verticalSpacing();
     } else if (dialog->layout() != nullptr) {
         dialog->layout()->addWidget(options);
+        spacing = dialog->layout()->spacing();
     }
+    const QSize withOptions(withoutOptions.width(), withoutOptions.height() + options->height() + std::max(spacing, 0));
+    dialog->resize(withOptions.expandedTo(dialog->minimumSizeHint()));
     return options;
 }
 

@@ -54,10 +54,8 @@ private:
 // The text under the size chips: the GIF's width and height for that longest side.
 QString gifOutputSizeText(int sourceWidth, int sourceHeight, int maxDimension);
 
-// A save dialog for an export, proposing `proposedName` in `folder`, restricted to one format. The GIF
-// dialog carries the options (drawn in the window's theme); its choice is read back after it closes.
-QFileDialog* makeExportSaveDialog(QWidget* parent, const QString& folder, const QString& proposedName,
-                                  const QString& extension);
+// Puts the options (drawn in the window's theme) under a save dialog's file list; their choice is read
+// back after it closes.
 GIFExportOptions* addGIFExportOptions(QFileDialog* dialog, int sourceWidth, int sourceHeight, bool animated,
                                       GIFExportChoice choice, VTAppearance appearance);
 

@@ -53,6 +53,9 @@ private:
     QString text_;
 };
 
+// "Abrir" and the theme button keep one width, so switching themes moves nothing.
+constexpr qreal fixedLabelWidth = 64;
+
 VTButton* button(const QString& title, VTButtonStyle style, const char* objectName)
 {
     auto* result = new VTButton(title, style);
@@ -89,6 +92,7 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent)
     trailingRow->setContentsMargins(8, 0, 16, 0);
     openButton_ = button(QStringLiteral("Abrir"), vtPixel, "openButton");
     themeButton_ = button(QStringLiteral("Vemi"), vtPixel, "themeButton");
+    for (auto* fixed : {openButton_, themeButton_}) fixed->setLabelWidth(fixedLabelWidth);
     themeButton_->setToolTip(QStringLiteral("Alternar entre o tema escuro (Noite) e o claro (Vemi)"));
     exportPNGButton_ = button(QStringLiteral("Exportar PNG"), vtPixelPink, "exportPNGButton");
     exportGIFButton_ = button(QStringLiteral("Exportar GIF"), vtPixelPink, "exportGIFButton");

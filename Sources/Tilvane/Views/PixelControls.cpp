@@ -312,6 +312,11 @@ int PixelSlider::valueForPointer(double x, double width, int lower, int upper)
     return lower + static_cast<int>(std::round(fraction * (static_cast<double>(upper) - lower)));
 }
 
+QRect PixelSlider::trackArea() const
+{
+    return {0, (QWidget::height() - height) / 2, width(), height};
+}
+
 QSize PixelSlider::sizeHint() const
 {
     return {160, height};
@@ -347,13 +352,13 @@ void PixelSlider::paintEvent(QPaintEvent*)
         const double span = std::max(upper_ - lower_, 1);
         // A value outside the range (never written by the slider itself) keeps the thumb on the track.
         const double x = usable * std::clamp((value_ - lower_) / span, 0.0, 1.0);
-        paintTrack(p, theme, QRectF(0, 0, width(), height), x);
+        paintTrack(p, theme, trackArea(), x);
     });
 }
 
 void PixelSlider::writeFromPointer(double x)
 {
-    write(valueForPointer(x, width(), lower_, upper_));
+    write(valueForPointer(x, trackArea().width(), lower_, upper_));
 }
 
 void PixelSlider::write(int value)

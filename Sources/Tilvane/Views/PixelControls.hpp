@@ -135,8 +135,8 @@ private:
     int limit_;
 };
 
-// An integer slider 20 px high across the width it is given (see PixelTrackControl); the accessibility actions
-// and the arrow keys step by 1.
+// An integer slider: a 20-px band, centred in the height it is given, across the width it is given (see
+// PixelTrackControl); the accessibility actions and the arrow keys step by 1.
 class PixelSlider : public PixelTrackControl {
     Q_OBJECT
 public:
@@ -152,6 +152,7 @@ public:
     // The value a pointer at `x` gives on a slider `width` wide; a position that is not a number counts as 0.
     static int valueForPointer(double x, double width, int lower, int upper);
 
+    QRect trackArea() const override;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 

@@ -47,14 +47,27 @@ bool PixelTrackControl::event(QEvent* event)
 
 void PixelTrackControl::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton) return;
-    writeFromPointer(event->position().x());
+    dragging_ = event->button() == Qt::LeftButton && QRectF(trackArea()).contains(event->position());
+    if (!dragging_) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    followPointer(*event);
 }
 
 void PixelTrackControl::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!(event->buttons() & Qt::LeftButton)) return;
-    writeFromPointer(event->position().x());
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) followPointer(*event);
+}
+
+void PixelTrackControl::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) dragging_ = false;
+}
+
+void PixelTrackControl::followPointer(const QMouseEvent& event)
+{
+    writeFromPointer(event.position().x() - trackArea().left());
 }
 
 void PixelTrackControl::keyPressEvent(QKeyEvent* event)

@@ -7,9 +7,10 @@
 class QPainter;
 struct VTTheme;
 
-// What the editor's sliders share: a 12-px thumb over an 8-px track filled up to the thumb's centre, a press or
-// drag that writes the value under the pointer every time, and the arrow keys stepping as the accessibility
-// actions do (right and up increase, left and down decrease). A subclass keeps its own value and signal.
+// What the editor's sliders share: a 12-px thumb over an 8-px track filled up to the thumb's centre, a press in the
+// track area that writes the value under the pointer, then on every move of the drag it starts (wherever the
+// pointer goes), and the arrow keys stepping as the accessibility actions do (right and up increase, left and down
+// decrease). A subclass keeps its own value and signal.
 class PixelTrackControl : public QWidget, public AccessibleControl {
     Q_OBJECT
 public:
@@ -22,10 +23,13 @@ public:
 
     bool isAdjustable() const override { return true; }
 
+    // Where the track area lies in the widget's coordinates: the only part that takes a press.
+    virtual QRect trackArea() const = 0;
+
 protected:
     PixelTrackControl(const QString& label, QWidget* parent);
 
-    // Writes the value a pointer at `x` gives.
+    // Writes the value a pointer at `x` of the track area gives.
     virtual void writeFromPointer(double x) = 0;
     // Draws the track across `area` (as high as the thumb) with the thumb's left edge at `thumbX`.
     void paintTrack(QPainter& painter, const VTTheme& theme, const QRectF& area, double thumbX) const;
@@ -33,5 +37,11 @@ protected:
     bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void followPointer(const QMouseEvent& event);
+
+    bool dragging_ = false;
 };

@@ -3,6 +3,7 @@
 #include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
+#include "Tilvane/Views/WrappedText.hpp"
 
 #include <QVBoxLayout>
 
@@ -35,7 +36,7 @@ ScreenPanel::ScreenPanel(QWidget* parent) : VisualPanel(QStringLiteral("Tela"), 
         return control;
     };
     const auto addCaption = [&](const QString& title, const char* name) {
-        auto* caption = new PixelCaption(title);
+        auto* caption = new WrappedText(title, VTTextStyle::pixelSM, &VTTheme::fgMuted);
         caption->setObjectName(QLatin1String(name));
         column->addWidget(caption);
         return caption;

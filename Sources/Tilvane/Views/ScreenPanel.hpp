@@ -2,9 +2,9 @@
 
 #include "Tilvane/Views/VisualPanel.hpp"
 
-class PixelCaption;
 class PixelSwitch;
 class ShaderValueControl;
+class WrappedText;
 
 namespace tilvane {
 
@@ -25,10 +25,10 @@ private:
     PixelSwitch* scanlineSwitch_;
     ShaderValueControl* scanlineStrength_;
     ShaderValueControl* scanlineThickness_;
-    PixelCaption* scanlineCaption_;
+    WrappedText* scanlineCaption_;
     PixelSwitch* glowSwitch_;
     ShaderValueControl* glowStrength_;
-    PixelCaption* glowCaption_;
+    WrappedText* glowCaption_;
 };
 
 }  // namespace tilvane

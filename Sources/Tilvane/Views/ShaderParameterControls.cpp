@@ -4,6 +4,7 @@
 #include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
+#include "Tilvane/Views/WrappedText.hpp"
 
 #include "TilvaneShaders/Model/ShaderParameter.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
@@ -153,7 +154,8 @@ void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, int in
     const bool ownsCurvature =
         std::any_of(table.begin(), table.end(), [](const ShaderParameter& p) { return isCurvatureKey(p.key); });
     if (bezelOn && ownsCurvature) {
-        auto* note = new PixelCaption(QStringLiteral("Curvatura Controlada Pela Moldura"));
+        auto* note = new WrappedText(QStringLiteral("Curvatura Controlada Pela Moldura"), VTTextStyle::pixelSM,
+                                     &VTTheme::fgMuted);
         note->setObjectName(QStringLiteral("curvatureNote:%1").arg(index));
         layout->addWidget(note);
     }

@@ -106,7 +106,7 @@ void ShaderValueControl::paintEvent(QPaintEvent*)
 
 void ShaderValueControl::writeFromPointer(double x)
 {
-    write(valueForPointer(x, width(), range_));
+    write(valueForPointer(x, trackArea().width(), range_));
 }
 
 void ShaderValueControl::write(float value)

@@ -5,9 +5,9 @@
 #include "TilvaneShaders/Model/ShaderParameter.hpp"
 
 // The labelled slider of one Float setting: the caption with the value printed at its right end, and under it a
-// 20-px track area with an 8-px track and a 12 × 20 thumb. A press or drag writes lower + span × t with no
-// stepping; the accessibility actions step by a twentieth of the span. Disabled, it is drawn at half opacity
-// and ignores every write.
+// 20-px track area with an 8-px track and a 12 × 20 thumb. A press in the track area, and the drag it starts,
+// write lower + span × t with no stepping; the caption line takes no press; the accessibility actions step by a
+// twentieth of the span. Disabled, it is drawn at half opacity and ignores every write.
 class ShaderValueControl : public PixelTrackControl {
     Q_OBJECT
 public:
@@ -25,8 +25,7 @@ public:
 
     // The value printed as it is: no decimals for a span of 100 or more, three below 0.1, else two.
     QString formatted() const;
-    // Where the track area lies in the widget's coordinates.
-    QRect trackArea() const;
+    QRect trackArea() const override;
     // The value a pointer at `x` of a track area `width` wide gives; a position that is not a number counts as 0.
     static float valueForPointer(double x, double width, Range range);
 

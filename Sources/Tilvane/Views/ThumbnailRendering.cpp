@@ -13,7 +13,7 @@ namespace tilvane {
 int thumbnailHeight(int width, int height)
 {
     const double scaled = std::round(static_cast<double>(height) * thumbnailWidth / std::max(width, 1));
-    return static_cast<int>(std::max(1.0, scaled));
+    return static_cast<int>(std::clamp(scaled, 1.0, static_cast<double>(thumbnailMaxHeight)));
 }
 
 bool screenEffectsOn(const ScreenSettings& screen)

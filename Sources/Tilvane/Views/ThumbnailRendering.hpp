@@ -18,8 +18,10 @@ namespace tilvane {
 class ShaderRenderer;
 
 inline constexpr int thumbnailWidth = 200;
+// The gallery crops its thumbnails to fill a wide box, so a taller one would only cost memory.
+inline constexpr int thumbnailMaxHeight = 2 * thumbnailWidth;
 
-// The height of a 200-pixel-wide thumbnail of a width × height picture, at least 1.
+// The height of a 200-pixel-wide thumbnail of a width × height picture, from 1 to thumbnailMaxHeight.
 int thumbnailHeight(int width, int height);
 
 // Screen-wide scanlines or glow draw something when no shader configuration is chosen.

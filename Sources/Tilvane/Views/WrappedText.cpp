@@ -10,6 +10,7 @@ namespace {
 constexpr int preferredWidth = 200;
 constexpr int narrowestWidth = 40;
 constexpr int unboundedHeight = 100000;
+constexpr int unboundedWidth = 100000;
 }  // namespace
 
 WrappedText::WrappedText(const QString& text, VTTextStyle style, Role role, QWidget* parent)
@@ -18,12 +19,14 @@ WrappedText::WrappedText(const QString& text, VTTextStyle style, Role role, QWid
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
+    vtEnableAccessibleText();
 }
 
 void WrappedText::setText(const QString& text)
 {
     if (text_ == text) return;
     text_ = text;
+    vtAccessibleTextChanged(this);
     updateGeometry();
     update();
 }
@@ -42,7 +45,8 @@ QSize WrappedText::sizeHint() const
 
 QSize WrappedText::minimumSizeHint() const
 {
-    return {narrowestWidth, heightForWidth(preferredWidth)};
+    // The height its layout gives it follows the width (heightForWidth); the least is the text unwrapped.
+    return {narrowestWidth, heightForWidth(unboundedWidth)};
 }
 
 void WrappedText::paintEvent(QPaintEvent*)

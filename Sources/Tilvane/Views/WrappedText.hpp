@@ -1,13 +1,14 @@
 #pragma once
 
+#include "VemiTerminal/Components/VTAccessibleText.hpp"
 #include "VemiTerminal/Theme/VTTheme.hpp"
 #include "VemiTerminal/Tokens/VTTextStyle.hpp"
 
 #include <QWidget>
 
 // Text in one of the kit's styles that wraps at word boundaries within the width it is given, coloured with a
-// theme role read on every paint.
-class WrappedText : public QWidget {
+// theme role read on every paint; assistive technology reads it as one static text.
+class WrappedText : public QWidget, public VTAccessibleText {
     Q_OBJECT
 public:
     using Role = QColor VTTheme::*;
@@ -16,6 +17,7 @@ public:
 
     QString text() const { return text_; }
     void setText(const QString& text);
+    QString accessibleText() const override { return text_; }
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;

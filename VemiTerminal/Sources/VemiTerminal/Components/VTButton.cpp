@@ -56,11 +56,32 @@ bool VTButton::isPixel() const
     return style_.kind == VTButtonStyle::Kind::pixel || style_.kind == VTButtonStyle::Kind::pixelPink;
 }
 
+void VTButton::setLabelWidth(std::optional<qreal> width)
+{
+    if (labelWidth_ == width) {
+        return;
+    }
+    labelWidth_ = width;
+    updateGeometry();
+    update();
+}
+
 QSize VTButton::sizeHint() const
 {
     const Look buttonLook = look(style_.kind);
     const QSizeF label = vtTextLineSize(buttonLook.style, text());
-    return vtCeil({label.width() + 2 * buttonLook.paddingH, label.height() + 2 * buttonLook.paddingV});
+    return vtCeil(
+        {labelWidth_.value_or(label.width()) + 2 * buttonLook.paddingH, label.height() + 2 * buttonLook.paddingV});
+}
+
+QPointF VTButton::labelOrigin() const
+{
+    const Look buttonLook = look(style_.kind);
+    if (!labelWidth_) {
+        return {buttonLook.paddingH, buttonLook.paddingV};
+    }
+    const qreal textWidth = vtTextLineSize(buttonLook.style, text()).width();
+    return {buttonLook.paddingH + std::round((*labelWidth_ - textWidth) / 2), buttonLook.paddingV};
 }
 
 void VTButton::paintWithOverflow(QPainter& painter)
@@ -91,7 +112,7 @@ void VTButton::paintLook(QPainter& painter)
     const VTTheme& theme = vtTheme(this);
     const Look buttonLook = look(style_.kind);
     const QRectF bounds = rect();
-    const QPointF labelOrigin(buttonLook.paddingH, buttonLook.paddingV);
+    const QPointF labelOrigin = this->labelOrigin();
     switch (style_.kind) {
     case VTButtonStyle::Kind::primary:
         painter.fillRect(bounds, hovering_ || isDown() ? theme.btnBgHover : theme.btnBg);

@@ -6,6 +6,7 @@ class VTKeyboardFocus;
 
 #include <QAbstractButton>
 #include <QPointer>
+#include <optional>
 
 // The kit's button looks. `primary`: a pink block that darkens under the pointer or while pressed; `ghost`: bare
 // muted text, underlined under the pointer; `pixel` and `pixelPink`: a bordered block with a hard shadow that
@@ -30,6 +31,10 @@ public:
     VTButton(const QString& text, VTButtonStyle style, QWidget* parent = nullptr);
     ~VTButton() override;
 
+    // Gives the label a fixed width, the text centred in it, so that the button keeps its size whatever it says;
+    // nothing gives the label its text's own width.
+    void setLabelWidth(std::optional<qreal> width);
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
@@ -42,9 +47,12 @@ protected:
 
 private:
     bool isPixel() const;
+    // Where the text starts, before any press offset.
+    QPointF labelOrigin() const;
     void paintLook(QPainter& painter);
 
     VTButtonStyle style_;
+    std::optional<qreal> labelWidth_;
     bool hovering_ = false;
     VTKeyboardFocus* keyboardFocus_;
     QPointer<VTOverflowLayer> overflow_;

@@ -13,6 +13,8 @@ namespace {
 
 constexpr VTTextStyle brandStyle = VTTextStyle::pixelLG;
 constexpr QSize iconSize(55, 44);
+// The least room between the brand, the centre group and the trailing group; a narrow bar shortens the centre.
+constexpr int groupGap = 16;
 
 const std::optional<QImage>& brandIcon()
 {
@@ -96,9 +98,9 @@ VTNavBar::VTNavBar(const QString& brand, qreal leadingInset, const std::optional
     }
     center_ = group(16);
     trailing_ = group(8);
-    layout->addSpacerItem(new QSpacerItem(16, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    layout->addSpacerItem(new QSpacerItem(groupGap, 0, QSizePolicy::MinimumExpanding, QSizePolicy::Minimum));
     layout->addLayout(center_);
-    layout->addSpacerItem(new QSpacerItem(16, 0, QSizePolicy::Expanding, QSizePolicy::Minimum));
+    layout->addSpacerItem(new QSpacerItem(groupGap, 0, QSizePolicy::MinimumExpanding, QSizePolicy::Minimum));
     layout->addLayout(trailing_);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }

@@ -10,7 +10,8 @@
 class QHBoxLayout;
 
 // The strip across the top of a window, on `bgPage`: the brand word (its last two characters in a fixed pink)
-// and the brand icon at the leading end, then the centre group (16 apart) and the trailing group (8 apart).
+// and the brand icon at the leading end, then the centre group (16 apart) and the trailing group (8 apart). At
+// least 16 separate the brand, the centre and the trailing group: a narrow bar shortens the centre instead.
 class VTNavBar : public QWidget {
     Q_OBJECT
 public:

@@ -1,0 +1,45 @@
+#include "Tilvane/App/StockDialogLook.hpp"
+
+#include "VemiTerminal/Theme/VTStockPalette.hpp"
+#include "VemiTerminal/Theme/VTTheme.hpp"
+
+#include <QApplication>
+#include <QPalette>
+#include <QStyle>
+
+namespace tilvane {
+
+namespace {
+
+const QString fusion = QStringLiteral("Fusion");
+
+// A palette with no role of its own: the application takes the desktop's palette again.
+void useDesktopPalette()
+{
+    QApplication::setPalette(QPalette());
+}
+
+}  // namespace
+
+StockDialogLook::StockDialogLook() : desktopStyle_(QApplication::style()->name())
+{
+    // Only Fusion paints every part of a window with the palette it is given.
+    if (desktopStyle_.compare(fusion, Qt::CaseInsensitive) != 0) QApplication::setStyle(fusion);
+}
+
+StockDialogLook::~StockDialogLook()
+{
+    useDesktopPalette();
+    if (desktopStyle_.compare(fusion, Qt::CaseInsensitive) != 0) QApplication::setStyle(desktopStyle_);
+}
+
+void StockDialogLook::apply(VTAppearance appearance)
+{
+    if (appearance == VTAppearance::system) {
+        useDesktopPalette();
+        return;
+    }
+    QApplication::setPalette(vtStockPalette(vtResolveTheme(appearance, false)));
+}
+
+}  // namespace tilvane

@@ -1,0 +1,57 @@
+#include "Tilvane/Views/SavePanels.hpp"
+
+#include "TilvanePresets/PersonalPresetTransfer.hpp"
+
+#include <QFile>
+#include <QFileDialog>
+
+namespace tilvane {
+
+namespace {
+
+SavePanel singleTypePanel(const char* title, std::filesystem::path proposedFile, const char* extension)
+{
+    const QString suffix = QLatin1String(extension);
+    return {QString::fromUtf8(title), std::move(proposedFile),
+            QStringLiteral("%1 (*.%2)").arg(suffix.toUpper(), suffix), suffix};
+}
+
+std::filesystem::path withExtension(std::filesystem::path stem, const char* extension)
+{
+    return stem += std::string(".") + extension;
+}
+
+}  // namespace
+
+SavePanel pngSavePanel(std::filesystem::path proposedStem)
+{
+    return singleTypePanel("Exportar PNG", withExtension(std::move(proposedStem), "png"), "png");
+}
+
+SavePanel gifSavePanel(std::filesystem::path proposedStem)
+{
+    return singleTypePanel("Exportar GIF", withExtension(std::move(proposedStem), "gif"), "gif");
+}
+
+SavePanel presetSavePanel()
+{
+    return singleTypePanel("Exportar preset", std::string(PersonalPresetTransfer::defaultFileName), "json");
+}
+
+QFileDialog* makeSaveDialog(QWidget* parent, const SavePanel& panel)
+{
+    auto* dialog = new QFileDialog(parent, panel.title);
+    dialog->setObjectName(QStringLiteral("savePanel"));
+    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilter(panel.nameFilter);
+    dialog->setDefaultSuffix(panel.defaultSuffix);
+    if (panel.proposedFile.has_parent_path()) {
+        dialog->setDirectory(QFile::decodeName(panel.proposedFile.parent_path().c_str()));
+    }
+    dialog->selectFile(QFile::decodeName(panel.proposedFile.filename().c_str()));
+    return dialog;
+}
+
+}  // namespace tilvane

@@ -1,0 +1,115 @@
+// The built application launched several times at the same moment: exactly one launch becomes the running
+// instance, and every other hands its file to it and ends.
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace tilvane::testing {
+namespace {
+
+constexpr int rounds = 20;
+constexpr int launchesPerRound = 8;
+
+QString application()
+{
+    return QStringLiteral(TILVANE_TEST_APP_DIR "/bin/tilvane");
+}
+
+// The process listening on the socket at `path`; 0 when nobody listens there.
+pid_t listenerOf(const std::filesystem::path& path)
+{
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), std::min(path.native().size(), sizeof address.sun_path - 1));
+    ucred credentials{};
+    socklen_t length = sizeof credentials;
+    const bool answered = ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
+                          && ::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0;
+    ::close(socket);
+    return answered ? credentials.pid : 0;
+}
+
+std::vector<QProcess*> stillRunning(const std::vector<std::unique_ptr<QProcess>>& launches)
+{
+    std::vector<QProcess*> running;
+    for (const auto& launch : launches) {
+        if (launch->state() != QProcess::NotRunning) running.push_back(launch.get());
+    }
+    return running;
+}
+
+// Waits until at most one launch runs (or `limit` has passed); the ones still running.
+std::vector<QProcess*> waitForAllButOne(const std::vector<std::unique_ptr<QProcess>>& launches,
+                                        std::chrono::seconds limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (stillRunning(launches).size() > 1 && std::chrono::steady_clock::now() < deadline) {
+        for (const auto& launch : launches) launch->waitForFinished(50);
+    }
+    return stillRunning(launches);
+}
+
+TEST(InstanceLaunchRace, OfLaunchesAtTheSameMomentOneListensAndEveryOtherHandsOver)
+{
+    ASSERT_TRUE(QFile::exists(application())) << "build the application first";
+    QTemporaryDir home;
+    const QString picture = home.filePath(QStringLiteral("foto.png"));
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(QColor(200, 60, 40));
+    ASSERT_TRUE(image.save(picture));
+
+    for (int round = 0; round < rounds; ++round) {
+        SCOPED_TRACE(round);
+        QTemporaryDir runtime;
+        const std::filesystem::path socket =
+            runtime.filePath(QStringLiteral("tilvane-%1.socket").arg(::getuid())).toStdString();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("HOME"), home.path());
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
+        environment.insert(QStringLiteral("TILVANE_SUPPORT_DIRECTORY"), home.filePath(QStringLiteral("support")));
+
+        std::vector<std::unique_ptr<QProcess>> launches;
+        for (int index = 0; index < launchesPerRound; ++index) {
+            launches.push_back(std::make_unique<QProcess>());
+            launches.back()->setProcessEnvironment(environment);
+            launches.back()->start(application(), {picture});
+        }
+        for (const auto& launch : launches) ASSERT_TRUE(launch->waitForStarted());
+
+        const std::vector<QProcess*> running = waitForAllButOne(launches, std::chrono::seconds(60));
+        ASSERT_EQ(running.size(), 1u) << "one instance runs";
+        for (const auto& launch : launches) {
+            if (launch.get() == running.front()) continue;
+            EXPECT_EQ(launch->exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(launch->exitCode(), 0) << launch->readAllStandardError().toStdString();
+        }
+        EXPECT_EQ(listenerOf(socket), running.front()->processId()) << "the running instance is the one listening";
+
+        running.front()->terminate();
+        ASSERT_TRUE(running.front()->waitForFinished(20000));
+        EXPECT_EQ(running.front()->exitCode(), 0);
+        EXPECT_FALSE(std::filesystem::exists(socket)) << "the instance takes its socket with it";
+    }
+}
+
+}  // namespace
+}  // namespace tilvane::testing

@@ -1,0 +1,277 @@
+// The settings dialog and the windows Qt draws itself (the error alert, the PNG and GIF save panels) read in both
+// themes, follow the theme picker while open, and speak Portuguese; the stock look leaves the editor window as it
+// was. Screenshots go to Screenshots/Dialogs.
+
+#include "EditorTestServices.hpp"
+#include "TestSupport/TextContrast.hpp"
+#include "Tilvane/App/QtTranslations.hpp"
+#include "Tilvane/App/StockDialogLook.hpp"
+#include "Tilvane/App/TilvaneApp.hpp"
+#include "Tilvane/Views/EditorWindow.hpp"
+#include "Tilvane/Views/SavePanels.hpp"
+#include "VemiTerminal/Theme/VTStockPalette.hpp"
+#include "VemiTerminal/Theme/VTTheme.hpp"
+#include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace tilvane::testing {
+namespace {
+
+// The ground of the stock windows in that theme, as the screen shows it.
+QRgb windowColour(VTAppearance appearance)
+{
+    return vtStockPalette(vtResolveTheme(appearance, false)).color(QPalette::Window).rgb();
+}
+
+void saveScreenshot(QWidget& window, const QString& name, VTAppearance appearance)
+{
+    QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Dialogs"));
+    window.grab().save(
+        QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Dialogs/%1-%2.png").arg(name, vtRawValue(appearance)));
+}
+
+void settle()
+{
+    for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+}
+
+// Where the text of a visible label or button of `window` is drawn, by text; a button's frame and a check box's
+// indicator are left out.
+std::vector<std::pair<QString, QRect>> textAreas(QWidget& window)
+{
+    std::vector<std::pair<QString, QRect>> areas;
+    const auto add = [&](QWidget* widget, const QString& text, QRect area) {
+        if (widget->isVisibleTo(&window) && !text.isEmpty())
+            areas.emplace_back(text, area.translated(widget->mapTo(&window, QPoint())));
+    };
+    for (QLabel* label : window.findChildren<QLabel*>()) add(label, label->text(), label->contentsRect());
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        option.text = button->text();
+        const bool isCheckBox = qobject_cast<QCheckBox*>(button) != nullptr;
+        if (!isCheckBox && qobject_cast<QPushButton*>(button) == nullptr) continue;
+        const auto element = isCheckBox ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
+        add(button, button->text(), button->style()->subElementRect(element, &option, button));
+    }
+    return areas;
+}
+
+// Every text of the window stands out from its ground by at least 4.5:1 in the rendered pixels.
+void expectReadableTexts(QWidget& window)
+{
+    const QImage shown = window.grab().toImage();
+    const auto areas = textAreas(window);
+    EXPECT_FALSE(areas.empty());
+    for (const auto& [text, area] : areas) EXPECT_GE(textContrast(shown, area), 4.5) << text.toStdString();
+}
+
+// The application on test services, with the real settings content, in the given theme.
+struct DialogApp {
+    explicit DialogApp(VTAppearance appearance)
+        : defaults(QString::fromStdString(fixture.file("settings.ini").string()), QSettings::IniFormat),
+          app(AppEnvironment{
+              .editorServices = [this] { return fixture.services(); },
+              .settingsContent = AppEnvironment::standard().settingsContent,
+              .checkForUpdates =
+                  [](QObject* parent) { return new QAction(QStringLiteral("Buscar atualizações…"), parent); },
+              .defaults = &defaults,
+              .incoming = &fixture.incoming,
+              .lifecycle = &fixture.lifecycle,
+          })
+    {
+        app.setAppearance(appearance);
+    }
+
+    EditorTestServices fixture;
+    QSettings defaults;
+    TilvaneApp app;
+};
+
+TEST(StockDialogs, SettingsDialogTextsReadInBothThemesAndFollowTheThemeLive)
+{
+    DialogApp test(VTAppearance::noite);
+    test.app.showSettings();
+    QDialog& dialog = *test.app.settingsDialog();
+    for (const auto appearance : {VTAppearance::noite, VTAppearance::vemi, VTAppearance::noite}) {
+        SCOPED_TRACE(vtRawValue(appearance).toStdString());
+        test.app.setAppearance(appearance);
+        settle();
+        expectReadableTexts(dialog);
+        for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+            const QRect lines = label->fontMetrics().boundingRect(QRect(0, 0, label->contentsRect().width(), 10'000),
+                                                                  Qt::TextWordWrap, label->text());
+            EXPECT_GE(label->contentsRect().height(), lines.height()) << "not clipped: " << label->text().toStdString();
+        }
+        saveScreenshot(dialog, QStringLiteral("settings"), appearance);
+    }
+}
+
+TEST(StockDialogs, ErrorAlertIsDrawnInTheWindowsThemeAndFollowsItLive)
+{
+    DialogApp test(VTAppearance::noite);
+    test.app.launch({});
+    settle();
+    EditorWindow* window = test.app.editorWindows().first();
+    window->view().loadImage(test.fixture.file("missing.png"), false);
+    test.fixture.jobs->runAll();
+    settle();
+    auto* alert = window->findChild<QMessageBox*>(QStringLiteral("errorAlert"));
+    ASSERT_NE(alert, nullptr);
+    ASSERT_TRUE(alert->isVisible());
+    for (const auto appearance : {VTAppearance::noite, VTAppearance::vemi}) {
+        SCOPED_TRACE(vtRawValue(appearance).toStdString());
+        test.app.setAppearance(appearance);
+        settle();
+        const QImage shown = alert->grab().toImage();
+        EXPECT_EQ(groundColour(shown, shown.rect()).rgb(), windowColour(appearance));
+        expectReadableTexts(*alert);
+        saveScreenshot(*alert, QStringLiteral("error-alert"), appearance);
+    }
+}
+
+// Opens a save panel through the application's file dialogs, looks at it while it is up, and cancels it.
+void inspectSavePanel(const std::function<void()>& open, const std::function<void(QFileDialog&)>& inspect)
+{
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            auto* panel = qobject_cast<QFileDialog*>(window);
+            if (panel == nullptr || !panel->isVisible()) continue;
+            seen = true;
+            inspect(*panel);
+            panel->reject();
+        }
+    });
+    open();
+    EXPECT_TRUE(seen);
+}
+
+TEST(StockDialogs, SavePanelsSpeakPortugueseAndFollowTheTheme)
+{
+    const QtTranslations translations;
+    ASSERT_TRUE(translations.isInstalled()) << "Qt's pt_BR catalogue is missing: run scripts/setup";
+    DialogApp test(VTAppearance::noite);
+    FileDialogs dialogs;
+    struct Row {
+        const char* name;
+        std::function<void(VTAppearance)> open;
+    };
+    const Row rows[] = {
+        {"png-save-panel", [&](VTAppearance) { dialogs.choosePNGDestination(pngSavePanel("gato")); }},
+        {"gif-save-panel",
+         [&](VTAppearance appearance) {
+             dialogs.chooseGIFDestination(gifSavePanel("gato"), 480, 3, GIFDialogContext{64, 48, true, appearance});
+         }},
+    };
+    for (const auto appearance : {VTAppearance::noite, VTAppearance::vemi}) {
+        test.app.setAppearance(appearance);
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.name + (" " + vtRawValue(appearance).toStdString()));
+            inspectSavePanel(
+                [&] { row.open(appearance); },
+                [&](QFileDialog& panel) {
+                    settle();
+                    const auto* buttons = panel.findChild<QDialogButtonBox*>();
+                    ASSERT_NE(buttons, nullptr);
+                    QStringList texts;
+                    for (const auto role : {QDialogButtonBox::AcceptRole, QDialogButtonBox::RejectRole})
+                        for (const QAbstractButton* button : buttons->buttons())
+                            if (buttons->buttonRole(const_cast<QAbstractButton*>(button)) == role)
+                                texts << QString(button->text()).remove(QLatin1Char('&'));
+                    EXPECT_EQ(texts, QStringList({"Salvar", "Cancelar"}));
+                    EXPECT_EQ(
+                        panel.findChild<QLabel*>(QStringLiteral("fileNameLabel"))->text().remove(QLatin1Char('&')),
+                        "Nome do arquivo:");
+                    const QImage shown = panel.grab().toImage();
+                    const QRect buttonRow(buttons->mapTo(&panel, QPoint()), buttons->size());
+                    EXPECT_EQ(groundColour(shown, buttonRow).rgb(), windowColour(appearance));
+                    expectReadableTexts(panel);
+                    saveScreenshot(panel, QLatin1String(row.name), appearance);
+                });
+        }
+    }
+}
+
+TEST(StockDialogs, QtsOwnTextsArePortugueseOnlyWhileTheCatalogueIsInstalled)
+{
+    const char* const question = "%1 already exists.\nDo you want to replace it?";
+    const auto overwriteQuestion = [question] { return QCoreApplication::translate("QFileDialog", question); };
+    const QString english = QString::fromLatin1(question);
+    {
+        const QtTranslations missing(QDir::tempPath() + QStringLiteral("/no-such-translations-folder"));
+        EXPECT_FALSE(missing.isInstalled());
+        EXPECT_EQ(overwriteQuestion(), english);
+    }
+    {
+        const QtTranslations translations;
+        ASSERT_TRUE(translations.isInstalled());
+        EXPECT_TRUE(overwriteQuestion().startsWith(QStringLiteral("%1 já existe.")))
+            << overwriteQuestion().toStdString();
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancelar");
+    }
+    EXPECT_EQ(overwriteQuestion(), english) << "removed with its object";
+}
+
+// An editor window on test services showing a small picture, as the editor window tests show it: in `first`, then,
+// once shown and after `beforeSwitch`, in `shown`.
+QImage shownEditor(VTAppearance first, VTAppearance shown, const std::function<void()>& beforeSwitch = {})
+{
+    EditorTestServices fixture;
+    fixture.sample = solidImage(64, 48, 30, 160, 90);
+    EditorWindow window(fixture.services());
+    vemiTerminal(&window, first);
+    window.view().setAppearance(first);
+    window.resize(1200, 760);
+    window.show();
+    QCoreApplication::processEvents();
+    fixture.jobs->runAll();
+    settle();
+    if (beforeSwitch) beforeSwitch();
+    vemiTerminal(&window, shown);
+    window.view().setAppearance(shown);
+    settle();
+    return window.grab().toImage();
+}
+
+TEST(StockDialogs, TheStockLookLeavesTheEditorWindowAsItWas)
+{
+    const QPalette desktop = QApplication::palette();
+    for (const auto appearance : {VTAppearance::noite, VTAppearance::vemi}) {
+        SCOPED_TRACE(vtRawValue(appearance).toStdString());
+        const QImage plain = shownEditor(appearance, appearance);
+        const VTAppearance other = appearance == VTAppearance::noite ? VTAppearance::vemi : VTAppearance::noite;
+        EXPECT_FALSE(shownEditor(other, other) == plain) << "the comparison sees a theme";
+        {
+            StockDialogLook look;
+            look.apply(appearance);
+            EXPECT_TRUE(shownEditor(appearance, appearance) == plain) << "made with the stock look on";
+            look.apply(other);
+            EXPECT_TRUE(shownEditor(other, appearance, [&] { look.apply(appearance); }) == plain)
+                << "switched while open, in the application's order";
+            look.apply(VTAppearance::system);
+            EXPECT_EQ(QApplication::palette(), desktop) << "the system appearance leaves the desktop's palette";
+        }
+        EXPECT_EQ(QApplication::palette(), desktop) << "the desktop's palette comes back";
+    }
+}
+
+}  // namespace
+}  // namespace tilvane::testing
