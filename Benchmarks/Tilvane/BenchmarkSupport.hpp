@@ -10,8 +10,14 @@
 #include <QImage>
 #include <QTimer>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 namespace tilvane::bench {
 
@@ -56,6 +62,43 @@ inline const std::filesystem::path& roadPhoto()
     }();
     return file;
 }
+
+inline double residentMegabytes()
+{
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0;
+    long resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// The highest resident size above the level at construction, sampled every 2 ms.
+class PeakMemory {
+public:
+    PeakMemory()
+        : baseline_(residentMegabytes()), sampler_([this](std::stop_token stop) {
+              while (!stop.stop_requested()) {
+                  const double now = residentMegabytes();
+                  double seen = peak_.load();
+                  while (now > seen && !peak_.compare_exchange_weak(seen, now)) {
+                  }
+                  std::this_thread::sleep_for(std::chrono::milliseconds(2));
+              }
+          })
+    {
+    }
+    double aboveBaseline()
+    {
+        sampler_.request_stop();
+        sampler_.join();
+        return std::max(0.0, peak_.load() - baseline_);
+    }
+
+private:
+    double baseline_;
+    std::atomic<double> peak_{0};
+    std::jthread sampler_;
+};
 
 // A 1 ms timer on the main thread; its longest gap is the longest the window could not answer the user.
 class MainThreadHeartbeat {

@@ -11,13 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
-#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <fstream>
-#include <thread>
 
 namespace tilvane {
 namespace {
@@ -49,43 +44,6 @@ const ImagePointer& pixelGrid()
     return grid;
 }
 
-double residentMegabytes()
-{
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-// The highest resident size above the level at construction, sampled every 2 ms.
-class PeakMemory {
-public:
-    PeakMemory()
-        : baseline_(residentMegabytes()), sampler_([this](std::stop_token stop) {
-              while (!stop.stop_requested()) {
-                  const double now = residentMegabytes();
-                  double seen = peak_.load();
-                  while (now > seen && !peak_.compare_exchange_weak(seen, now)) {
-                  }
-                  std::this_thread::sleep_for(std::chrono::milliseconds(2));
-              }
-          })
-    {
-    }
-    double aboveBaseline()
-    {
-        sampler_.request_stop();
-        sampler_.join();
-        return std::max(0.0, peak_.load() - baseline_);
-    }
-
-private:
-    double baseline_;
-    std::atomic<double> peak_{0};
-    std::jthread sampler_;
-};
-
 void GIFExport(benchmark::State& state)
 {
     const int duration = static_cast<int>(state.range(0));
@@ -93,7 +51,7 @@ void GIFExport(benchmark::State& state)
     const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), true);
     double peak = 0;
     for (auto _ : state) {
-        PeakMemory memory;
+        bench::PeakMemory memory;
         const auto snapshot = makeGIFSnapshot(pixelGrid(), 1600, 1200, 1024, configuration, {}, duration, path);
         runGIFExport(snapshot, [] { return std::make_unique<ShaderRenderer>(bench::applicationShaders()); }, {});
         peak = std::max(peak, memory.aboveBaseline());

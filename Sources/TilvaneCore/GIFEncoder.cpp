@@ -15,18 +15,18 @@ namespace {
 
 constexpr int largestSide = std::numeric_limits<std::uint16_t>::max();
 
-IndexedFrame indexOrFail(const Image& image)
+}  // namespace
+
+IndexedFrame indexFrameForGIF(const Image& frame)
 {
     try {
-        return indexFrame(image);
+        return indexFrame(frame);
     } catch (const std::runtime_error&) {
         throw GIFExportError(GIFExportErrorCase::cannotFinalize);
     } catch (const std::bad_alloc&) {
         throw GIFExportError(GIFExportErrorCase::cannotFinalize);
     }
 }
-
-}  // namespace
 
 GIFEncoder::GIFEncoder(AtomicFileWriter& file, std::uint16_t delayCentiseconds) : file_(file), delay_(delayCentiseconds)
 {
@@ -49,7 +49,7 @@ int GIFEncoder::writeToFile(void* context, const std::uint8_t* data, std::size_t
     }
 }
 
-void GIFEncoder::addFrame(const Image& frame)
+void GIFEncoder::checkFrame(const Image& frame)
 {
     if (gif_ == nullptr) {
         if (frame.width() > largestSide || frame.height() > largestSide) {
@@ -71,8 +71,10 @@ void GIFEncoder::addFrame(const Image& frame)
     } else if (frame.width() != width_ || frame.height() != height_) {
         throw GIFExportError(GIFExportErrorCase::invalidOptions);
     }
+}
 
-    IndexedFrame indexed = indexOrFail(frame);
+void GIFEncoder::addFrame(IndexedFrame indexed)
+{
     if (pending_) {
         // A frame with transparent pixels clears the previous frame first, and some decoders
         // (libnsgif among them) clear a frame without a transparent entry to an opaque colour.

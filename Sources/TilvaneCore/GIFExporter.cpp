@@ -3,6 +3,7 @@
 #include "TilvaneCore/AtomicFileWriter.hpp"
 #include "TilvaneCore/Cancellation.hpp"
 #include "TilvaneCore/GIFEncoder.hpp"
+#include "TilvaneCore/GIFFramePipeline.hpp"
 #include "TilvaneCore/Uuid.hpp"
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <limits>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 namespace tilvane {
 
@@ -60,8 +62,13 @@ GIFDimensions GIFExporter::dimensions(int width, int height, int maxDimension) n
     return {roundedSide(width, scale), roundedSide(height, scale)};
 }
 
+int GIFExporter::defaultReductionThreads() noexcept
+{
+    return static_cast<int>(std::max(std::thread::hardware_concurrency(), 1u));
+}
+
 void GIFExporter::write(const std::filesystem::path& destination, int frameCount, double frameDelay,
-                        const FrameProvider& frame, std::stop_token stopToken)
+                        const FrameProvider& frame, std::stop_token stopToken, int reductionThreads)
 {
     const std::uint16_t delay = delayInCentiseconds(frameCount, frameDelay);
 
@@ -73,14 +80,7 @@ void GIFExporter::write(const std::filesystem::path& destination, int frameCount
     }
 
     GIFEncoder encoder(*file, delay);
-    for (int index = 0; index < frameCount; ++index) {
-        throwIfCancelled(stopToken);
-        const ImagePointer image = frame(index);
-        if (!image) {
-            throw GIFExportError(GIFExportErrorCase::invalidOptions);
-        }
-        encoder.addFrame(*image);
-    }
+    encodeFrames(encoder, frameCount, frame, stopToken, reductionThreads);
     throwIfCancelled(stopToken);
     encoder.finish();
     try {

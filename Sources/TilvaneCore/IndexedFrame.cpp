@@ -1,5 +1,6 @@
 #include "TilvaneCore/IndexedFrame.hpp"
 
+#include <dlfcn.h>
 #include <libimagequant.h>
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <span>
 #include <stdexcept>
 #include <tuple>
 
@@ -33,6 +35,15 @@ std::vector<std::uint8_t> flattenAlpha(const Image& image)
         pixels[i + 3] = 255;
     }
     return pixels;
+}
+
+bool isOpaque(const Image& image)
+{
+    const auto bytes = image.bytes();
+    for (std::size_t i = 3; i < bytes.size(); i += 4) {
+        if (bytes[i] != 255) return false;
+    }
+    return true;
 }
 
 std::uint32_t packedPixel(const std::uint8_t* pixel)
@@ -92,7 +103,7 @@ void padPalette(IndexedFrame& frame)
 }
 
 // Every distinct colour gets its own entry; nothing when there are more than 256.
-std::optional<IndexedFrame> exactFrame(const std::vector<std::uint8_t>& pixels, int width, int height)
+std::optional<IndexedFrame> exactFrame(std::span<const std::uint8_t> pixels, int width, int height)
 {
     IndexedFrame frame{width, height, {}, std::vector<std::uint8_t>(pixels.size() / 4), std::nullopt};
     ColourIndex colourIndex;
@@ -125,7 +136,7 @@ struct LiqRelease {
 template <typename Object, void (*destroy)(Object*)>
 using LiqPointer = std::unique_ptr<Object, LiqRelease<Object, destroy>>;
 
-IndexedFrame quantizedFrame(const std::vector<std::uint8_t>& pixels, int width, int height)
+IndexedFrame quantizedFrame(std::span<const std::uint8_t> pixels, int width, int height)
 {
     const LiqPointer<liq_attr, liq_attr_destroy> attributes(liq_attr_create());
     if (!attributes) throw std::bad_alloc();
@@ -197,9 +208,26 @@ void freeTransparentEntry(IndexedFrame& frame)
     std::fill_n(frame.palette.begin() + static_cast<std::ptrdiff_t>(freed * 3), 3, 0);
 }
 
+void reduceColoursOnThisThreadAlone() noexcept
+{
+    // The thread count of an OpenMP runtime is set per thread. It is looked up in whichever runtime
+    // libimagequant brought into the process, whatever this code was compiled with; a libimagequant
+    // built without OpenMP brings none and needs nothing.
+    using SetThreadCount = void (*)(int);
+    if (const auto setThreadCount = reinterpret_cast<SetThreadCount>(::dlsym(RTLD_DEFAULT, "omp_set_num_threads"))) {
+        setThreadCount(1);
+    }
+}
+
 IndexedFrame indexFrame(const Image& image)
 {
-    const std::vector<std::uint8_t> pixels = flattenAlpha(image);
+    // An opaque frame is its own flattened form, in either alpha mode; it is not copied.
+    std::vector<std::uint8_t> flattened;
+    std::span<const std::uint8_t> pixels = image.bytes();
+    if (!isOpaque(image)) {
+        flattened = flattenAlpha(image);
+        pixels = flattened;
+    }
     if (auto exact = exactFrame(pixels, image.width(), image.height())) {
         return std::move(*exact);
     }

@@ -23,6 +23,12 @@ struct IndexedFrame {
 // Throws std::bad_alloc, or std::runtime_error when the reduction fails.
 IndexedFrame indexFrame(const Image& image);
 
+// From now on, colours reduced on the calling thread are reduced by it alone: libimagequant's
+// OpenMP team otherwise takes every core for each frame and keeps them spinning between its steps,
+// against whatever else runs. The result is the same either way. For threads that reduce frames
+// side by side; other threads keep the team.
+void reduceColoursOnThisThreadAlone() noexcept;
+
 // Gives a frame whose 256 opaque colours fill the palette a transparent entry, by drawing the
 // pixels of one of its two closest colours with the other. Other frames are left as they are.
 void freeTransparentEntry(IndexedFrame& frame);

@@ -8,9 +8,13 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cmath>
+#include <fstream>
 #include <limits>
+#include <random>
 #include <set>
+#include <thread>
 
 using namespace tilvane;
 using namespace tilvane::imagefiles;
@@ -61,21 +65,45 @@ TEST(GIFExporterDimensions, ScalesTheLongerSideToTheMaximumWithoutOverflow)
         EXPECT_EQ(GIFExporter::dimensions(row.width, row.height, row.maxDimension), row.expected) << row.name;
 }
 
+// The number of threads of this process.
+int threadCount()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("Threads:")) return std::stoi(line.substr(8));
+    }
+    return -1;
+}
+
+// The thread count once it has come down to `expected`, or after five seconds. A joined thread
+// may still be counted for a moment while the kernel finishes its exit.
+int threadCountSettlingAt(int expected)
+{
+    for (int attempt = 0; attempt < 5000 && threadCount() != expected; ++attempt) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return threadCount();
+}
+
 TEST_F(GIFExporterTest, WritesALoopingGIFBesideTheTargetHoldingOneFrameAtATimeThenReplacesIt)
 {
     const std::vector<Pixel> colours{{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}};
     std::vector<int> requested;
     std::vector<std::string> entriesDuringExport;
     std::weak_ptr<const Image> previous;
-    GIFExporter::write(destination, 3, 0.126, [&](int index) {
-        requested.push_back(index);
-        entriesDuringExport = folder.entryNames();
-        EXPECT_EQ(readBytes(destination), previousBytes);
-        EXPECT_TRUE(previous.expired()) << "the previous frame is still held";
-        ImagePointer frame = solidImage(8, 4, colours[static_cast<std::size_t>(index)]);
-        previous = frame;
-        return frame;
-    });
+    GIFExporter::write(
+        destination, 3, 0.126,
+        [&](int index) {
+            requested.push_back(index);
+            entriesDuringExport = folder.entryNames();
+            EXPECT_EQ(readBytes(destination), previousBytes);
+            EXPECT_TRUE(previous.expired()) << "the previous frame is still held";
+            ImagePointer frame = solidImage(8, 4, colours[static_cast<std::size_t>(index)]);
+            previous = frame;
+            return frame;
+        },
+        {}, 1);
     EXPECT_EQ(requested, (std::vector<int>{0, 1, 2}));
     EXPECT_TRUE(previous.expired());
 
@@ -88,6 +116,72 @@ TEST_F(GIFExporterTest, WritesALoopingGIFBesideTheTargetHoldingOneFrameAtATimeTh
     EXPECT_EQ(gif.loop, 0);
     EXPECT_EQ(gif.delaysInMilliseconds, (std::vector<int>{130, 130, 130})) << "hundredths, rounded";
     for (int frame = 0; frame < 3; ++frame) EXPECT_EQ(gif.pixel(frame, 7, 3), colours[std::size_t(frame)]) << frame;
+}
+
+// 80 × 60 frames cycling through what the writer treats differently: noise that libimagequant reduces,
+// 256 opaque colours filling the palette, and the same with a transparent column, before which the
+// full frame must give up an entry for transparency.
+ImagePointer mixedFrame(int index)
+{
+    std::mt19937 noise(static_cast<std::uint32_t>(index));
+    return generatedImage(80, 60, [&](int x, int y) -> Pixel {
+        if (index % 3 == 0) {
+            const std::uint32_t value = noise();
+            return {std::uint8_t(value), std::uint8_t(value >> 8), std::uint8_t(value >> 16), 255};
+        }
+        if (index % 3 == 2 && x == 79) return {0, 0, 0, 0};
+        const auto i = static_cast<std::uint8_t>(y * 80 + x);
+        return {i, std::uint8_t(i * 7), std::uint8_t(255 - i), 255};
+    });
+}
+
+std::uint64_t fnv1a(const std::vector<std::uint8_t>& bytes)
+{
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const std::uint8_t byte : bytes) hash = (hash ^ byte) * 1099511628211ull;
+    return hash;
+}
+
+TEST_F(GIFExporterTest, WritesTheSameBytesWhateverTheNumberOfReducingThreads)
+{
+    // The file that the writer made when it still reduced every frame on the caller's thread.
+    constexpr std::size_t sequentialSize = 50622;
+    constexpr std::uint64_t sequentialHash = 0x96e12848689b1417;
+    for (const int reductionThreads : {1, 3, 8}) {
+        SCOPED_TRACE(reductionThreads);
+        std::vector<int> requested;
+        GIFExporter::write(
+            destination, 12, 0.1,
+            [&](int index) {
+                requested.push_back(index);
+                return mixedFrame(index);
+            },
+            {}, reductionThreads);
+        EXPECT_EQ(requested, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+        const std::vector<std::uint8_t> bytes = readBytes(destination);
+        EXPECT_EQ(bytes.size(), sequentialSize);
+        EXPECT_EQ(fnv1a(bytes), sequentialHash);
+    }
+}
+
+TEST_F(GIFExporterTest, KeepsAtMostItsReducingThreadsFramesBesidesTheOneRequested)
+{
+    constexpr int reductionThreads = 4;
+    std::vector<std::weak_ptr<const Image>> frames;
+    std::vector<int> mostHeld;
+    GIFExporter::write(
+        destination, 16, 0.1,
+        [&](int index) {
+            mostHeld.push_back(
+                static_cast<int>(std::ranges::count_if(frames, [](const auto& frame) { return !frame.expired(); })));
+            ImagePointer frame = mixedFrame(index);
+            frames.push_back(frame);
+            return frame;
+        },
+        {}, reductionThreads);
+    EXPECT_LE(std::ranges::max(mostHeld), reductionThreads);
+    for (const auto& frame : frames) EXPECT_TRUE(frame.expired());
+    EXPECT_EQ(readGIF(destination).frameCount, 16);
 }
 
 TEST_F(GIFExporterTest, ReplacingAFileKeepsItsModeAndANewFileGetsTheUsualOne)
@@ -252,23 +346,28 @@ TEST_F(GIFExporterTest, FailuresRequestNoFrameAfterTheFaultAndKeepThePreviousFil
         {"cancelled before the first frame", "out.gif", 3, 0.1, blackFrame, -1, -2, "cancelled", 0},
         {"cancelled during the last frame", "out.gif", 2, 0.1, blackFrame, 1, -2, "cancelled", 2},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        std::stop_source stopSource;
-        if (row.cancelAt == -1) stopSource.request_stop();
-        int requests = 0;
-        const auto frame = [&](int index) {
-            ++requests;
-            if (index == row.cancelAt) stopSource.request_stop();
-            if (index == row.throwAt) throw std::runtime_error("render failed");
-            return row.frame(index);
-        };
-        EXPECT_EQ(thrownBy([&] {
-                      GIFExporter::write(folder / row.target, row.frameCount, row.delay, frame, stopSource.get_token());
-                  }),
-                  row.thrown);
-        EXPECT_EQ(requests, row.requests);
-        expectPreviousFileKept();
+    const int threadsBefore = threadCount();
+    for (const int reductionThreads : {1, 4}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + ", reduced on " + std::to_string(reductionThreads));
+            std::stop_source stopSource;
+            if (row.cancelAt == -1) stopSource.request_stop();
+            int requests = 0;
+            const auto frame = [&](int index) {
+                ++requests;
+                if (index == row.cancelAt) stopSource.request_stop();
+                if (index == row.throwAt) throw std::runtime_error("render failed");
+                return row.frame(index);
+            };
+            EXPECT_EQ(thrownBy([&] {
+                          GIFExporter::write(folder / row.target, row.frameCount, row.delay, frame,
+                                             stopSource.get_token(), reductionThreads);
+                      }),
+                      row.thrown);
+            EXPECT_EQ(requests, row.requests);
+            expectPreviousFileKept();
+            EXPECT_EQ(threadCountSettlingAt(threadsBefore), threadsBefore) << "a reducing thread outlives the export";
+        }
     }
     EXPECT_STREQ(GIFExportError(GIFExportErrorCase::cannotFinalize).what(), "Não foi possível concluir o arquivo GIF.");
 }

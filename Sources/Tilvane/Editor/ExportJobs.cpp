@@ -70,7 +70,8 @@ GIFExportSnapshot makeGIFSnapshot(ImagePointer pixelGrid, int sourceWidth, int s
             std::move(destination)};
 }
 
-void runGIFExport(const GIFExportSnapshot& snapshot, const ExportRendererFactory& makeRenderer, std::stop_token stop)
+void runGIFExport(const GIFExportSnapshot& snapshot, const ExportRendererFactory& makeRenderer, std::stop_token stop,
+                  int reductionThreads)
 {
     const ImagePointer image = ImageConverter().upscale(*snapshot.pixelGrid, snapshot.size.width, snapshot.size.height);
     std::unique_ptr<ShaderRenderer> renderer;
@@ -85,7 +86,7 @@ void runGIFExport(const GIFExportSnapshot& snapshot, const ExportRendererFactory
             if (!renderer) return image;
             return renderer->render(image, snapshot.configuration, snapshot.screen, timing.time(index), true, stop);
         },
-        stop);
+        stop, reductionThreads);
 }
 
 QString gifExportErrorDescription(const std::exception_ptr& error)
