@@ -1,7 +1,9 @@
 # cmake -DMANIFEST=<file> -P CheckModuleIncludes.cmake
 cmake_minimum_required(VERSION 3.25)
-# Fails when a module's file includes a header of a module it does not link. The manifest (written by
-# tilvane_write_module_manifest) names what each module owns, publishes under which prefix, and links.
+# Fails when a module's file includes a header of a module or Qt library it does not link. The manifest (written
+# by tilvane_write_module_manifest) names what each module owns, publishes under which prefix, and links, and the
+# folder of each Qt library's headers. A model that links Qt Gui alone cannot include <QWidget> (or
+# <QtWidgets/QWidget>, which the compiler would find through the Qt root folder).
 include("${MANIFEST}")
 
 # The module owning <path>: the one whose owned folder or file stem is the longest match.
@@ -48,6 +50,23 @@ function(resolve include from_dir out_var)
   set(${out_var} "${resolved}" PARENT_SCOPE)
 endfunction()
 
+# The Qt library an angle-bracket include names: <QtWidgets/QWidget> by its folder, <QWidget> by the file.
+function(library_of include out_var)
+  set(${out_var} "" PARENT_SCOPE)
+  if(include MATCHES "^(Qt[A-Za-z]+)/")
+    if(CMAKE_MATCH_1 IN_LIST libraries)
+      set(${out_var} ${CMAKE_MATCH_1} PARENT_SCOPE)
+    endif()
+    return()
+  endif()
+  foreach(library IN LISTS libraries)
+    if(${library}_headers AND EXISTS "${${library}_headers}/${include}")
+      set(${out_var} ${library} PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+endfunction()
+
 set(files)
 foreach(module IN LISTS modules)
   foreach(owned IN LISTS ${module}_owned)
@@ -80,10 +99,23 @@ foreach(file IN LISTS files)
       math(EXPR faults "${faults} + 1")
     endif()
   endforeach()
+  file(STRINGS "${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*<[^>]+>")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^[^<]*<([^>]+)>.*$" "\\1" include "${line}")
+    library_of("${include}" library)
+    if(NOT library)
+      continue()
+    endif()
+    math(EXPR checked "${checked} + 1")
+    if(NOT library IN_LIST ${module}_linked)
+      message(NOTICE "${file}: includes <${include}> of ${library}, which ${module} does not link")
+      math(EXPR faults "${faults} + 1")
+    endif()
+  endforeach()
 endforeach()
 
 list(LENGTH files file_count)
 if(faults GREATER 0)
-  message(FATAL_ERROR "${faults} include(s) of modules not linked")
+  message(FATAL_ERROR "${faults} include(s) of modules or libraries not linked")
 endif()
-message(STATUS "${checked} includes of ${file_count} files stay within the modules each module links")
+message(STATUS "${checked} includes of ${file_count} files stay within the modules and libraries each module links")

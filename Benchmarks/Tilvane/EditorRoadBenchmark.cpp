@@ -5,7 +5,8 @@
 //               freezes when it stays near a frame, 16 ms)
 #include "BenchmarkSupport.hpp"
 
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
+#include "Tilvane/Views/StandardEditorServices.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneCore/ImageFileLoader.hpp"
 
@@ -54,7 +55,7 @@ struct WindowRoad {
 
 WindowRoad windowRoadSeconds(const std::filesystem::path& picture, const QTemporaryDir& folder)
 {
-    EditorServices services = EditorServices::standard();
+    EditorServices services = standardEditorServices();
     services.sessionStore = LastSessionStore(folder.filePath(QStringLiteral("last-session.json")).toStdString());
     services.presetStore = PersonalPresetStore(folder.filePath(QStringLiteral("presets.json")).toStdString());
     services.renderer = [] { return nullptr; };
@@ -67,7 +68,7 @@ WindowRoad windowRoadSeconds(const std::filesystem::path& picture, const QTempor
     const bench::MainThreadHeartbeat heartbeat;
     QElapsedTimer clock;
     clock.start();
-    window.loadImage(picture, false);
+    window.loadImage(picture, ImageOrigin::chosen);
     while (window.state().isProcessing || !window.state().shaderPreviewBase) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     }

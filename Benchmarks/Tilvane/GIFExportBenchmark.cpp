@@ -3,7 +3,7 @@
 //   GIFExport/1 "peak_rss_mb" against GIFExport/3 "peak_rss_mb"              about equal (frames stream)
 #include "BenchmarkSupport.hpp"
 
-#include "Tilvane/Views/ExportJobs.hpp"
+#include "Tilvane/Editor/ExportJobs.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneCore/ImagePalette.hpp"
 #include "TilvaneCore/Uuid.hpp"

@@ -12,7 +12,7 @@
 // Each pair of runs must write the same bytes; the benchmark fails otherwise.
 #include "BenchmarkSupport.hpp"
 
-#include "Tilvane/Views/ExportJobs.hpp"
+#include "Tilvane/Editor/ExportJobs.hpp"
 #include "TilvaneCore/GIFExporter.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneCore/ImageFileLoader.hpp"

@@ -9,11 +9,12 @@
 //                           Target: ≤ 2000 µs.
 #include "BenchmarkSupport.hpp"
 
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "Tilvane/Views/InspectorColumn.hpp"
 #include "Tilvane/Views/InspectorPanel.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
+#include "Tilvane/Views/StandardEditorServices.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
@@ -77,7 +78,7 @@ double median(std::vector<double> values)
 struct Editor {
     Editor()
     {
-        auto services = EditorServices::standard();
+        auto services = standardEditorServices();
         services.presetStore = PersonalPresetStore(folder.filePath("personal-presets.json").toStdString());
         services.sessionStore = LastSessionStore(folder.filePath("last-session.json").toStdString());
         services.sampleImage = [] { return picture(); };

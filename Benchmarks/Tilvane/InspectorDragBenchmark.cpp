@@ -22,6 +22,8 @@
 #include <memory>
 #include <stdexcept>
 
+using namespace tilvane;
+
 namespace {
 
 constexpr int moves = 1000;

@@ -5,7 +5,7 @@
 // per render plus the 75 ms pause.
 #include "BenchmarkSupport.hpp"
 
-#include "Tilvane/Views/ShaderPreviewRequest.hpp"
+#include "Tilvane/Editor/ShaderPreviewRequest.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
 #include <benchmark/benchmark.h>

@@ -5,9 +5,10 @@
 // published → PNG export of the same look written.
 #include "BenchmarkSupport.hpp"
 
+#include "Tilvane/Editor/ContentView.hpp"
+#include "Tilvane/Editor/ExportJobs.hpp"
 #include "Tilvane/Services/PNGFileWriter.hpp"
-#include "Tilvane/Views/ContentView.hpp"
-#include "Tilvane/Views/ExportJobs.hpp"
+#include "Tilvane/Views/StandardEditorServices.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneCore/ImageFileLoader.hpp"
 #include "TilvaneCore/Uuid.hpp"
@@ -93,7 +94,7 @@ public:
 
 void ThroughTheWindow(benchmark::State& state)
 {
-    EditorServices services = EditorServices::standard();
+    EditorServices services = standardEditorServices();
     services.dialogs = std::make_shared<ExportHere>();
     services.presetStore = PersonalPresetStore(folder() / "personal-presets.json");
     services.sessionStore = LastSessionStore(folder() / "last-session.json");
@@ -130,7 +131,7 @@ void ThroughTheWindow(benchmark::State& state)
             }
             return !window.state().errorMessage;
         };
-        window.loadImage(bench::roadPhoto(), false);
+        window.loadImage(bench::roadPhoto(), ImageOrigin::chosen);
         if (!until([&] { return window.state().shaderImage != nullptr; })) {
             state.SkipWithError(window.state().errorMessage->c_str());
             break;

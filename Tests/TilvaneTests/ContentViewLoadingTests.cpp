@@ -1,6 +1,6 @@
 #include "EditorTestServices.hpp"
-#include "Tilvane/Views/ContentView.hpp"
-#include "Tilvane/Views/EditorPresentation.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
+#include "Tilvane/Editor/EditorPresentation.hpp"
 #include "TilvanePresets/Url.hpp"
 
 #include <QBuffer>
@@ -80,7 +80,7 @@ TEST(ContentViewLoading, LoadConvertsIntoGridAndPreviewBaseOffTheMainThreadJobs)
     fixture.jobs->priorities.clear();
 
     const auto picture = writeImageFile(fixture.file("landscape.png"), 1200, 900);
-    window->loadImage(picture, false);
+    window->loadImage(picture, ImageOrigin::chosen);
     EXPECT_EQ(window->state().sourceName, "landscape.png");
     EXPECT_EQ(window->state().source, nullptr);
     EXPECT_EQ(window->state().pixelGrid, nullptr);
@@ -108,8 +108,8 @@ TEST(ContentViewLoading, SecondLoadDropsTheFirstSilently)
     EditorTestServices fixture;
     const auto window = fixture.shownWindow();
 
-    window->loadImage(writeImageFile(fixture.file("first.png"), 30, 30), false);
-    window->loadImage(writeImageFile(fixture.file("second.png"), 50, 20), false);
+    window->loadImage(writeImageFile(fixture.file("first.png"), 30, 30), ImageOrigin::chosen);
+    window->loadImage(writeImageFile(fixture.file("second.png"), 50, 20), ImageOrigin::chosen);
     ASSERT_EQ(fixture.jobs->pending.size(), 2u);
     auto firstRead = std::move(fixture.jobs->pending.front());
     fixture.jobs->pending.pop_front();
@@ -130,7 +130,7 @@ TEST(ContentViewLoading, PaletteChangeDuringALoadLeavesTheLoadAlone)
 {
     EditorTestServices fixture;
     const auto window = fixture.shownWindow();
-    window->loadImage(writeImageFile(fixture.file("slow.png"), 30, 30), false);
+    window->loadImage(writeImageFile(fixture.file("slow.png"), 30, 30), ImageOrigin::chosen);
 
     VisualSettings visual = window->state().visual;
     visual.paletteID = "nes";
@@ -161,7 +161,7 @@ TEST(ContentViewLoading, BadFilesGiveOneMessageAndAnEventAndLeaveTheWindowUsable
         const auto window = fixture.shownWindow();
         fixture.telemetry->events.clear();
 
-        window->loadImage(fixture.file(name), false);
+        window->loadImage(fixture.file(name), ImageOrigin::chosen);
         fixture.jobs->runAll();
         EXPECT_EQ(window->state().errorMessage, unreadableMessage) << name;
         EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpenFailed, true}}))
@@ -177,7 +177,7 @@ TEST(ContentViewLoading, BadFilesGiveOneMessageAndAnEventAndLeaveTheWindowUsable
         EXPECT_EQ(editor_presentation::loadingName(window->state()), std::nullopt) << name;
 
         window->dismissError();
-        window->loadImage(writeImageFile(fixture.file("good.png"), 24, 24), false);
+        window->loadImage(writeImageFile(fixture.file("good.png"), 24, 24), ImageOrigin::chosen);
         fixture.jobs->runAll();
         EXPECT_TRUE(window->state().pixelGrid) << name << ": the window stays usable";
         EXPECT_EQ(window->state().errorMessage, std::nullopt) << name;
@@ -212,11 +212,11 @@ TEST(ContentViewLoading, EveryOpenOfAFileIsCountedButARestoreIsNot)
     EditorTestServices fixture;
     const auto window = fixture.shownWindow();
     const auto picture = writeImageFile(fixture.file("again.png"), 20, 20);
-    window->loadImage(picture, false);
+    window->loadImage(picture, ImageOrigin::chosen);
     fixture.jobs->runAll();
-    window->loadImage(picture, false);
+    window->loadImage(picture, ImageOrigin::chosen);
     fixture.jobs->runAll();
-    window->loadImage(picture, true);
+    window->loadImage(picture, ImageOrigin::lastSession);
     fixture.jobs->runAll();
     EXPECT_EQ(fixture.telemetry->events,
               (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}, {TilvaneEvent::imageOpened}}));
@@ -270,7 +270,7 @@ TEST(ContentViewLoading, ResultsOfAWindowThatIsGoneAreDropped)
 {
     EditorTestServices fixture;
     auto window = std::make_unique<ContentView>(fixture.services());
-    window->loadImage(writeImageFile(fixture.file("late.png"), 20, 20), false);
+    window->loadImage(writeImageFile(fixture.file("late.png"), 20, 20), ImageOrigin::chosen);
     window.reset();
     fixture.jobs->runAll();  // must neither crash nor record anything
     EXPECT_TRUE(fixture.telemetry->events.empty());
@@ -287,7 +287,7 @@ TEST(ContentViewLoading, OnTheThreadPoolOnlyTheLastOfManyLoadsArrives)
     std::filesystem::path last;
     for (int index = 0; index < 12; ++index) {
         last = writeImageFile(fixture.file("burst-" + std::to_string(index) + ".png"), 40 + index, 30);
-        window.loadImage(last, false);
+        window.loadImage(last, ImageOrigin::chosen);
     }
     for (int wait = 0; wait < 500 && (window.state().isProcessing || !window.state().pixelGrid); ++wait) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

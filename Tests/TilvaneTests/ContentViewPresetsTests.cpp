@@ -1,8 +1,8 @@
 #include "EditorTestServices.hpp"
 #include "PresetTestSupport.hpp"
 #include "PreviewTestSupport.hpp"
-#include "Tilvane/Views/ContentView.hpp"
-#include "Tilvane/Views/PersonalPresetRules.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
 
 #include <gtest/gtest.h>

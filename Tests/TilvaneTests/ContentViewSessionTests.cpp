@@ -1,6 +1,6 @@
 #include "EditorTestServices.hpp"
 #include "PreviewTestSupport.hpp"
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 #include "TilvaneCore/ImageFileLoader.hpp"
 #include "TilvanePresets/Url.hpp"
 
@@ -33,7 +33,7 @@ LastSession storedSession(EditorTestServices& fixture, const std::string& imageN
 // Opens a picture and runs its load and conversion.
 void openPicture(ContentView& window, EditorTestServices& fixture, const std::string& name)
 {
-    window.loadImage(writeImageFile(fixture.file(name), 40, 30), false);
+    window.loadImage(writeImageFile(fixture.file(name), 40, 30), ImageOrigin::chosen);
     fixture.jobs->runAll();
 }
 
@@ -235,7 +235,7 @@ TEST(ContentViewSession, MaximumSideReloadsAFileButNotTheSample)
     EXPECT_EQ(window->state().source, fixture.sample);
 
     const auto picture = writeImageFile(fixture.file("wide.png"), 300, 100);
-    window->loadImage(picture, false);
+    window->loadImage(picture, ImageOrigin::chosen);
     fixture.jobs->runAll();
     ASSERT_EQ(window->state().source->width(), 300);
     window->setMaxDimension(150);

@@ -12,11 +12,11 @@
 
 #include <limits>
 
+namespace tilvane::testing {
+
 namespace {
 
 using namespace panels;
-using tilvane::ImagePalette;
-using tilvane::RGBColor;
 
 const QString hint = QStringLiteral("2 A 16 Cores • Mudanças Imediatas");
 const QString duplicate = QStringLiteral("Esta cor já está na paleta. Escolha outra.");
@@ -192,3 +192,5 @@ TEST(CustomPaletteEditorTest, AListOfAnotherLengthRenewsEveryRow)
 }
 
 }  // namespace
+
+}  // namespace tilvane::testing

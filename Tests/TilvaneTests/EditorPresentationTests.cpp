@@ -1,5 +1,5 @@
 #include "EditorTestServices.hpp"
-#include "Tilvane/Views/EditorPresentation.hpp"
+#include "Tilvane/Editor/EditorPresentation.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "EditorTestServices.hpp"
 #include "PreviewTestSupport.hpp"
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
-#include "Tilvane/Views/PersonalPresetRules.hpp"
 #include "Tilvane/Views/PresetNameSheet.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 

@@ -1,6 +1,6 @@
 #include "EditorTestServices.hpp"
 
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
 #include <QFile>

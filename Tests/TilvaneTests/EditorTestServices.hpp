@@ -1,9 +1,9 @@
 #pragma once
 
+#include "Tilvane/Editor/EditorServices.hpp"
+#include "Tilvane/Editor/ExportRun.hpp"
 #include "Tilvane/Services/TilvaneEvent.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
-#include "Tilvane/Views/EditorServices.hpp"
-#include "Tilvane/Views/ExportRun.hpp"
 #include "TilvaneCore/Image.hpp"
 
 #include <QCoreApplication>

@@ -138,7 +138,7 @@ TEST(EditorWindow, OpenButtonAndPlaceholderUseTheOpenPanel)
 TEST(EditorWindow, ErrorAlertShowsTheMessageAndItsOKClearsIt)
 {
     ShownEditor editor;
-    editor.window->view().loadImage(editor.fixture.file("missing.png"), false);
+    editor.window->view().loadImage(editor.fixture.file("missing.png"), ImageOrigin::chosen);
     editor.fixture.jobs->runAll();
     for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
     auto* alert = editor.window->findChild<QMessageBox*>(QStringLiteral("errorAlert"));

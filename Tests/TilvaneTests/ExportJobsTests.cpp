@@ -1,6 +1,6 @@
 #include "PreviewTestSupport.hpp"
 
-#include "Tilvane/Views/ExportJobs.hpp"
+#include "Tilvane/Editor/ExportJobs.hpp"
 #include "TilvaneCore/Cancellation.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 

@@ -1,6 +1,7 @@
+#include "Tilvane/Editor/SavePanels.hpp"
+#include "Tilvane/Views/FileDialogs.hpp"
 #include "Tilvane/Views/GIFExportOptions.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
-#include "Tilvane/Views/SavePanels.hpp"
 #include "VemiTerminal/Components/VTText.hpp"
 
 #include <gtest/gtest.h>

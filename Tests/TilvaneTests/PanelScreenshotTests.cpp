@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <functional>
 
+namespace tilvane::testing {
+
 namespace {
 
 using namespace panels;
@@ -84,10 +86,10 @@ TEST_F(PanelScreenshotTest, PixelControls)
     write(
         QStringLiteral("PixelControls"),
         [] {
-            auto* on = new PixelSwitch(QStringLiteral("Animação"), false);
+            auto* on = new PixelSwitch(QStringLiteral("Animação"));
             on->setOn(true);
-            auto* compact = new PixelSwitch(QStringLiteral("Ativar CRT"), true);
-            auto* disabled = new PixelSwitch(QStringLiteral("Desativado"), false);
+            auto* compact = new PixelSwitch(QStringLiteral("Ativar CRT"), {.compact = true});
+            auto* disabled = new PixelSwitch(QStringLiteral("Desativado"));
             disabled->setEnabled(false);
             auto* chips = new QWidget;
             auto* chipRow = new QHBoxLayout(chips);
@@ -217,3 +219,5 @@ TEST_F(PanelScreenshotTest, CustomPaletteEditor)
 }
 
 }  // namespace
+
+}  // namespace tilvane::testing

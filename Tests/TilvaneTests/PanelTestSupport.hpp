@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace panels {
+namespace tilvane::panels {
 
 // The named child of `parent`; throws when there is none, so a missing widget fails the test.
 template <class Widget>
@@ -130,4 +130,4 @@ inline void clickAt(QWidget& widget, QPoint at)
     QTest::mouseClick(&widget, Qt::LeftButton, {}, at);
 }
 
-}  // namespace panels
+}  // namespace tilvane::panels

@@ -1,5 +1,5 @@
-#include "Tilvane/Views/PersonalPresetRules.hpp"
-#include "Tilvane/Views/PresetPanelState.hpp"
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
+#include "Tilvane/Editor/PresetPanelState.hpp"
 
 #include "PresetTestSupport.hpp"
 

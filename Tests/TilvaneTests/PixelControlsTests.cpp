@@ -9,10 +9,11 @@
 #include <cmath>
 #include <limits>
 
+namespace tilvane::testing {
+
 namespace {
 
 using namespace panels;
-using tilvane::ImagePalette;
 
 struct ThemeRow {
     const char* name;
@@ -28,7 +29,7 @@ TEST(PixelSwitchTest, TrackAndKnobTakeTheirStateColoursInBothThemes)
         SCOPED_TRACE(row.name);
         for (const bool on : {false, true}) {
             SCOPED_TRACE(on ? "on" : "off");
-            auto* control = new PixelSwitch(QStringLiteral("Animação"), true);
+            auto* control = new PixelSwitch(QStringLiteral("Animação"), {.compact = true});
             control->setOn(on);
             Stage stage(control, row.appearance);
             const VTTheme& theme = stage.theme();
@@ -51,7 +52,7 @@ TEST(PixelSwitchTest, TrackAndKnobTakeTheirStateColoursInBothThemes)
 
 TEST(PixelSwitchTest, AClickAnywhereOnTheRowTogglesAndReportsTheNewValue)
 {
-    auto* control = new PixelSwitch(QStringLiteral("Moldura"), false);
+    auto* control = new PixelSwitch(QStringLiteral("Moldura"));
     Stage stage(control, VTAppearance::vemi, 260);
     QSignalSpy edited(control, &PixelSwitch::valueEdited);
     ASSERT_EQ(control->trackRect().right(), control->width() - 1);
@@ -79,7 +80,7 @@ TEST(PixelSwitchTest, AClickAnywhereOnTheRowTogglesAndReportsTheNewValue)
 
 TEST(PixelSwitchTest, ACompactSwitchStillNamesItselfByItsTitle)
 {
-    auto* control = new PixelSwitch(QStringLiteral("Ativar CRT"), true);
+    auto* control = new PixelSwitch(QStringLiteral("Ativar CRT"), {.compact = true});
     Stage stage(control);
     QAccessibleInterface& access = accessible(*control);
     EXPECT_EQ(access.text(QAccessible::Name), "Ativar CRT");
@@ -95,7 +96,7 @@ TEST(PixelSwitchTest, ACompactSwitchStillNamesItselfByItsTitle)
 TEST(PixelSwitchTest, InsideADisabledContainerItIsDimmedAndIgnoresClicks)
 {
     auto* container = new QWidget;
-    auto* control = new PixelSwitch(QStringLiteral("Animação"), true, container);
+    auto* control = new PixelSwitch(QStringLiteral("Animação"), {.compact = true}, container);
     control->setGeometry(0, 0, 48, 24);
     container->setFixedSize(48, 24);
     Stage stage(container);
@@ -348,3 +349,5 @@ TEST(VTHairlineTest, IsOnePixelAcrossItsContainerInBorderColour)
 }
 
 }  // namespace
+
+}  // namespace tilvane::testing

@@ -9,6 +9,8 @@
 
 #include <QSignalSpy>
 
+namespace tilvane::testing {
+
 namespace {
 
 using namespace panels;
@@ -140,3 +142,5 @@ TEST_F(PresetNameSheetTest, EscapeAndCancelCloseWithoutSaving)
 }
 
 }  // namespace
+
+}  // namespace tilvane::testing

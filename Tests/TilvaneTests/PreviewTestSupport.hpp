@@ -3,7 +3,7 @@
 #include "EditorTestServices.hpp"
 #include "TestSupport/FileSizeLimit.hpp"
 #include "TestSupport/TemporaryFolder.hpp"
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 #include "TilvaneCore/Image.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"

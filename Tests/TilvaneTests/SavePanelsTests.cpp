@@ -1,7 +1,8 @@
 #include "PreviewTestSupport.hpp"
 
+#include "Tilvane/Editor/SavePanels.hpp"
+#include "Tilvane/Views/FileDialogs.hpp"
 #include "Tilvane/Views/GIFExportOptions.hpp"
-#include "Tilvane/Views/SavePanels.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <gtest/gtest.h>

@@ -7,11 +7,11 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
+namespace tilvane::testing {
+
 namespace {
 
 using namespace panels;
-using tilvane::PersonalPreset;
-using tilvane::Uuid;
 
 PersonalPreset personal(const char* name)
 {
@@ -215,3 +215,5 @@ TEST_F(ShaderGalleryTest, PreviewsFillTheBoxCroppedAndUnsmoothedElseThePlacehold
 }
 
 }  // namespace
+
+}  // namespace tilvane::testing

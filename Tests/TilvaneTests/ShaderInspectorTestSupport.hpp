@@ -7,12 +7,8 @@
 #include <QColor>
 #include <vector>
 
-namespace panels {
+namespace tilvane::panels {
 
-using tilvane::BezelSettings;
-using tilvane::ShaderConfiguration;
-using tilvane::ShaderPass;
-using tilvane::ShaderPreset;
 
 inline tilvane::Uuid fixedID(std::uint8_t seed)
 {
@@ -114,4 +110,4 @@ struct InspectorHarness {
     std::unique_ptr<Stage> stage;
 };
 
-}  // namespace panels
+}  // namespace tilvane::panels

@@ -10,6 +10,8 @@
 
 #include <map>
 
+namespace tilvane::testing {
+
 namespace {
 
 using namespace panels;
@@ -270,3 +272,5 @@ TEST(ShaderInspectorTest, ADragRepaintsOnlyTheDraggedControlAndNeverRelaysOut)
 }
 
 }  // namespace
+
+}  // namespace tilvane::testing

@@ -9,6 +9,8 @@
 
 #include <limits>
 
+namespace tilvane::testing {
+
 namespace {
 
 using namespace panels;
@@ -283,3 +285,5 @@ TEST(BezelControlsTest, SlidersWriteTheirFieldUnclampedUpToTheirRange)
 }
 
 }  // namespace
+
+}  // namespace tilvane::testing

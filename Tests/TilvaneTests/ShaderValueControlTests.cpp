@@ -6,6 +6,8 @@
 
 #include <limits>
 
+namespace tilvane::testing {
+
 namespace {
 
 using namespace panels;
@@ -213,3 +215,5 @@ TEST(ShaderValueControlTest, AStoredValueThatIsNotANumberNeverLeadsToAWriteOfOne
 }
 
 }  // namespace
+
+}  // namespace tilvane::testing

@@ -7,8 +7,9 @@
 #include "Tilvane/App/QtTranslations.hpp"
 #include "Tilvane/App/StockDialogLook.hpp"
 #include "Tilvane/App/TilvaneApp.hpp"
+#include "Tilvane/Editor/SavePanels.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
-#include "Tilvane/Views/SavePanels.hpp"
+#include "Tilvane/Views/FileDialogs.hpp"
 #include "VemiTerminal/Theme/VTStockPalette.hpp"
 #include "VemiTerminal/Theme/VTTheme.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
@@ -130,7 +131,7 @@ TEST(StockDialogs, ErrorAlertIsDrawnInTheWindowsThemeAndFollowsItLive)
     test.app.launch({});
     settle();
     EditorWindow* window = test.app.editorWindows().first();
-    window->view().loadImage(test.fixture.file("missing.png"), false);
+    window->view().loadImage(test.fixture.file("missing.png"), ImageOrigin::chosen);
     test.fixture.jobs->runAll();
     settle();
     auto* alert = window->findChild<QMessageBox*>(QStringLiteral("errorAlert"));

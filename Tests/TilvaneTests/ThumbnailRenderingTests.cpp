@@ -1,6 +1,6 @@
 #include "PreviewTestSupport.hpp"
 
-#include "Tilvane/Views/ThumbnailRendering.hpp"
+#include "Tilvane/Editor/ThumbnailRendering.hpp"
 #include "TilvaneCore/Cancellation.hpp"
 
 #include <gtest/gtest.h>

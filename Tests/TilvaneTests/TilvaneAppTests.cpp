@@ -1,6 +1,6 @@
 #include "EditorTestServices.hpp"
 #include "Tilvane/App/TilvaneApp.hpp"
-#include "Tilvane/Views/EditorPresentation.hpp"
+#include "Tilvane/Editor/EditorPresentation.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 

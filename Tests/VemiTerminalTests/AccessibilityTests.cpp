@@ -25,7 +25,7 @@ TEST(VTAccessibilityTest, KitTextsReadAsStaticTextAndWindowsAsGroupsNamedByTheir
          QStringLiteral("Janelas")},
         {"footnote", [] { return new VTFootnote(QStringLiteral("*Baseado")); }, QAccessible::StaticText,
          QStringLiteral("*Baseado")},
-        {"chip", [] { return new VTChip(QStringLiteral("Tipado"), true); }, QAccessible::StaticText,
+        {"chip", [] { return new VTChip(QStringLiteral("Tipado"), {.showsGlyph = true}); }, QAccessible::StaticText,
          QStringLiteral("tipado")},
         {"glyph", [] { return new VTGlyph(QStringLiteral("8 PX")); }, QAccessible::StaticText, QStringLiteral("8 PX")},
         {"display text",
@@ -51,7 +51,7 @@ TEST(VTAccessibilityTest, KitTextsReadAsStaticTextAndWindowsAsGroupsNamedByTheir
 TEST(VTAccessibilityTest, NamesFollowTextChanges)
 {
     VTText text(QStringLiteral("13:30:37"), VTTextStyle::pixelMD);
-    VTChip chip(QStringLiteral("Curto"), false);
+    VTChip chip(QStringLiteral("Curto"));
     text.setText(QStringLiteral("13:30:38"));
     chip.setText(QStringLiteral("Longo"));
     EXPECT_EQ(accessible(&text)->text(QAccessible::Name), QStringLiteral("13:30:38"));

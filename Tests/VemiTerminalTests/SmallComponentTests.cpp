@@ -97,12 +97,12 @@ TEST(VTChipTest, ShowsLowerCasedTextWithOptionalGlyphAndPadding)
         {"Tipado", false, "tipado"}, {"Tipado", true, "tipado"}, {"ÁGUA", false, "água"}};
     for (const auto& [text, glyph, shown] : rows) {
         SCOPED_TRACE(text);
-        VTChip chip(QString::fromUtf8(text), glyph);
+        VTChip chip(QString::fromUtf8(text), {.showsGlyph = glyph});
         EXPECT_EQ(chip.shownText(), QString::fromUtf8(shown));
         const qreal width = metrics.horizontalAdvance(QString::fromUtf8(shown)) + 12 + (glyph ? glyphWidth : 0);
         EXPECT_EQ(chip.sizeHint(), vtCeil({width, vtNaturalLineHeight(VTTextStyle::pixelSM) + 2}));
     }
-    VTChip chip(QStringLiteral("Curto"), false);
+    VTChip chip(QStringLiteral("Curto"));
     const int shortWidth = chip.sizeHint().width();
     chip.setText(QStringLiteral("Bem Mais Longo"));
     EXPECT_TRUE(chip.shownText() == QStringLiteral("bem mais longo") && chip.sizeHint().width() > shortWidth);
@@ -112,7 +112,8 @@ TEST(VTBadgeTest, ChipAndGlyphPaintTheirThemeColoursInsideTheirPadding)
 {
     using Colour = QColor VTTheme::*;
     const std::tuple<const char*, std::function<QWidget*()>, Colour, Colour, int> rows[] = {
-        {"chip", [] { return new VTChip(QStringLiteral("Rápido"), true); }, &VTTheme::chipBg, &VTTheme::chipFg, 6},
+        {"chip", [] { return new VTChip(QStringLiteral("Rápido"), {.showsGlyph = true}); }, &VTTheme::chipBg,
+         &VTTheme::chipFg, 6},
         {"glyph", [] { return new VTGlyph(QStringLiteral("KEDU")); }, &VTTheme::glyphBg, &VTTheme::glyphFg, 4},
     };
     for (const auto& [name, make, background, text, padding] : rows) {

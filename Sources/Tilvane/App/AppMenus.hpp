@@ -1,8 +1,9 @@
 #pragma once
 
+namespace tilvane {
+
 class EditorWindow;
 
-namespace tilvane {
 
 class TilvaneApp;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Tilvane/Views/EditorServices.hpp"
+#include "Tilvane/Editor/EditorServices.hpp"
 
 namespace veldran {
 class AppUpdater;

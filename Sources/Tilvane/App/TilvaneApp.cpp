@@ -4,6 +4,7 @@
 #include "Tilvane/App/AppTelemetry.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
+#include "Tilvane/Views/StandardEditorServices.hpp"
 #include "TilvanePresets/Url.hpp"
 #include "VeldranTelemetry/Telemetry.hpp"
 #include "VeldranTelemetry/TelemetrySettingsView.hpp"
@@ -77,7 +78,7 @@ AppEnvironment AppEnvironment::standard()
     return AppEnvironment{
         .editorServices =
             [] {
-                auto services = EditorServices::standard();
+                auto services = standardEditorServices();
                 services.telemetry = std::make_shared<AppTelemetrySink>();
                 return services;
             },

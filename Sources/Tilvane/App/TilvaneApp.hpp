@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Tilvane/App/StockDialogLook.hpp"
-#include "Tilvane/Views/EditorServices.hpp"
+#include "Tilvane/Editor/EditorServices.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "VemiTerminal/Theme/VTAppearance.hpp"
 

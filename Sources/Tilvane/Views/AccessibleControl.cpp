@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <mutex>
 
+namespace tilvane {
+
 namespace {
 
 class AccessibleControlInterface : public QAccessibleWidget {
@@ -85,3 +87,5 @@ void installAccessibleControlFactory()
     static std::once_flag installed;
     std::call_once(installed, [] { QAccessible::installFactory(accessibleControlFactory); });
 }
+
+}  // namespace tilvane

@@ -4,6 +4,8 @@
 
 class QWidget;
 
+namespace tilvane {
+
 // What a custom-drawn control tells assistive technology beyond its name and tooltip: its value text, whether
 // it is checked or selected, and whether it can be stepped up and down. A widget that inherits this is answered
 // for by the application's accessibility factory once `installAccessibleControlFactory()` has run, as one element:
@@ -28,3 +30,5 @@ public:
 
 // Registers the factory once per process; every control's constructor calls it.
 void installAccessibleControlFactory();
+
+}  // namespace tilvane

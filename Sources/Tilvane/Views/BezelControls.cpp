@@ -11,8 +11,8 @@
 #include <cmath>
 #include <cstdint>
 
-using tilvane::BezelSettings;
-using tilvane::ShaderConfiguration;
+namespace tilvane {
+
 
 namespace bezel_controls {
 namespace {
@@ -94,7 +94,7 @@ std::optional<std::string> textFromColor(const std::optional<QColor>& picked)
 void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, const BezelSettings& bezel,
                  const ColorPicker& picker)
 {
-    auto* bezelSwitch = new PixelSwitch(QStringLiteral("Moldura"), false);
+    auto* bezelSwitch = new PixelSwitch(QStringLiteral("Moldura"));
     bezelSwitch->setObjectName(QStringLiteral("bezelSwitch"));
     binding.bind([bezelSwitch](const ShaderConfigurationBinding::Configuration& configuration) {
         bezelSwitch->setOn(configuration && configuration->bezel.isOn);
@@ -147,3 +147,5 @@ void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, const 
 }
 
 }  // namespace bezel_controls
+
+}  // namespace tilvane

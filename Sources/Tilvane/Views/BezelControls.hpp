@@ -11,6 +11,8 @@
 
 class QBoxLayout;
 
+namespace tilvane {
+
 // The content of the inspector's "Moldura" window: the bezel switch and, while the bezel is on, its curvature,
 // depth and reflection sliders, six materials and a free colour.
 namespace bezel_controls {
@@ -32,7 +34,9 @@ QColor colorFromText(const std::string& text);
 std::optional<std::string> textFromColor(const std::optional<QColor>& picked);
 
 // Appends the panel's controls for `bezel` to `layout`, bound through `binding`.
-void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, const tilvane::BezelSettings& bezel,
+void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, const BezelSettings& bezel,
                  const ColorPicker& picker);
 
 }  // namespace bezel_controls
+
+}  // namespace tilvane

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tilvane {
+
 ColorPicker systemColorPicker()
 {
     return [](const QColor& initial, const QString& title, QWidget* parent) -> std::optional<QColor> {
@@ -31,3 +33,5 @@ QColor displayColor(double red, double green, double blue)
     return QColor::fromRgbF(static_cast<float>(unit(red)), static_cast<float>(unit(green)),
                             static_cast<float>(unit(blue)));
 }
+
+}  // namespace tilvane

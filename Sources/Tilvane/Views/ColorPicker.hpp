@@ -7,6 +7,8 @@
 
 class QWidget;
 
+namespace tilvane {
+
 // Asks the user for a colour, starting from `initial`; nothing when the pick is cancelled. Views take one of
 // these so that tests can answer without a modal dialog.
 using ColorPicker = std::function<std::optional<QColor>(const QColor& initial, const QString& title, QWidget* parent)>;
@@ -24,3 +26,5 @@ std::optional<RGBComponents> srgbComponents(const std::optional<QColor>& picked)
 
 // A colour to show for stored components, each clamped to 0…1 (a component that is not a number shows as 0).
 QColor displayColor(double red, double green, double blue);
+
+}  // namespace tilvane

@@ -8,6 +8,8 @@
 #include <QPainter>
 #include <utility>
 
+namespace tilvane {
+
 namespace {
 constexpr int wellWidth = 40;
 constexpr int wellHeight = 22;
@@ -56,3 +58,5 @@ void ColorWell::pick()
     const std::optional<QColor> choice = picker_(color_, pickerTitle_, this);
     if (choice && choice->isValid()) emit picked(*choice);
 }
+
+}  // namespace tilvane

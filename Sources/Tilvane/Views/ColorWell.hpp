@@ -5,6 +5,8 @@
 
 #include <QAbstractButton>
 
+namespace tilvane {
+
 // A square-cornered colour well: the shown colour inside a 1-px `border` outline. A click asks the picker for a
 // colour and reports it (`picked`) without changing what it shows; the owner decides and sets the colour.
 class ColorWell : public QAbstractButton, public AccessibleControl {
@@ -37,3 +39,5 @@ private:
     ColorPicker picker_;
     QColor color_;
 };
+
+}  // namespace tilvane

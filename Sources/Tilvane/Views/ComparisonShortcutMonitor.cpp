@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+namespace tilvane {
+
 ComparisonShortcutMonitor::ComparisonShortcutMonitor(QWidget* view, std::function<void()> onToggle)
     : QObject(view), view_(view), onToggle_(std::move(onToggle))
 {
@@ -35,3 +37,5 @@ bool ComparisonShortcutMonitor::eventFilter(QObject* watched, QEvent* event)
     if (onToggle_) onToggle_();
     return true;
 }
+
+}  // namespace tilvane

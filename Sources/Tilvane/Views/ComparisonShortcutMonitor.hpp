@@ -8,6 +8,8 @@
 class QKeyEvent;
 class QWidget;
 
+namespace tilvane {
+
 // Listens for Command+Shift+B (Ctrl+Shift+B here) typed in its own window and reports it, swallowing the key.
 // Keys typed in any other window, and other modifier combinations, pass on unchanged.
 class ComparisonShortcutMonitor : public QObject {
@@ -28,3 +30,5 @@ private:
     QPointer<QWidget> view_;
     std::function<void()> onToggle_;
 };
+
+}  // namespace tilvane

@@ -17,6 +17,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tilvane {
+
 namespace {
 
 constexpr int placeholderWidth = 280;
@@ -88,16 +90,16 @@ ComparisonView::ComparisonView(QWidget* parent) : QWidget(parent)
         column(8, {new VTText(QStringLiteral("lendo arquivo ▸▸▸"), VTTextStyle::pixelMD), loadingNameText_}),
         "comparisonLoadingPlaceholder", this);
 
-    resultChip_ = new VTChip(QStringLiteral("resultado"), false, this);
+    resultChip_ = new VTChip(QStringLiteral("resultado"), {}, this);
     resultChip_->setObjectName(QStringLiteral("comparisonResultChip"));
-    originalChip_ = new VTChip(QStringLiteral("original"), false, this);
+    originalChip_ = new VTChip(QStringLiteral("original"), {}, this);
     originalChip_->setObjectName(QStringLiteral("comparisonOriginalChip"));
     for (auto* chip : {resultChip_, originalChip_}) chip->setAttribute(Qt::WA_TransparentForMouseEvents);
     for (auto* placeholder : {emptyPlaceholder_, loadingPlaceholder_}) placeholder->installEventFilter(this);
     refresh();
 }
 
-void ComparisonView::setSource(tilvane::ImagePointer source)
+void ComparisonView::setSource(ImagePointer source)
 {
     if (source_ == source) return;
     source_ = std::move(source);
@@ -106,7 +108,7 @@ void ComparisonView::setSource(tilvane::ImagePointer source)
     refresh();
 }
 
-void ComparisonView::setPixelGrid(tilvane::ImagePointer pixelGrid)
+void ComparisonView::setPixelGrid(ImagePointer pixelGrid)
 {
     if (pixelGrid_ == pixelGrid) return;
     pixelGrid_ = std::move(pixelGrid);
@@ -278,3 +280,5 @@ void ComparisonView::mouseReleaseEvent(QMouseEvent* event)
     dragging_ = false;
     emit compareEnded();
 }
+
+}  // namespace tilvane

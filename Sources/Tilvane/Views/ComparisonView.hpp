@@ -12,6 +12,8 @@ class VTChip;
 class VTWindow;
 class VTText;
 
+namespace tilvane {
+
 // Where the picture sits in the comparison: the area inside the 32-point inset, and the picture fitted
 // into it (enlarged as well as reduced), in the area's own coordinates.
 struct ComparisonGeometry {
@@ -35,8 +37,8 @@ public:
 
     explicit ComparisonView(QWidget* parent = nullptr);
 
-    void setSource(tilvane::ImagePointer source);
-    void setPixelGrid(tilvane::ImagePointer pixelGrid);
+    void setSource(ImagePointer source);
+    void setPixelGrid(ImagePointer pixelGrid);
     void setLoadingName(const std::optional<QString>& loadingName);
     void setFraction(double fraction);
     void setShowsHandle(bool showsHandle);
@@ -71,8 +73,8 @@ private:
     static const QImage& shown(QImage& cache, const QImage& picture, QSizeF frameSize, qreal ratio,
                                Qt::TransformationMode mode);
 
-    tilvane::ImagePointer source_;
-    tilvane::ImagePointer pixelGrid_;
+    ImagePointer source_;
+    ImagePointer pixelGrid_;
     QImage sourceImage_;
     QImage gridImage_;
     QImage shownSource_;
@@ -88,3 +90,5 @@ private:
     VTChip* resultChip_;
     VTChip* originalChip_;
 };
+
+}  // namespace tilvane

@@ -14,9 +14,8 @@
 #include <cmath>
 #include <utility>
 
-using tilvane::ImagePalette;
-using tilvane::RGBColor;
-using tilvane::Uuid;
+namespace tilvane {
+
 
 namespace {
 
@@ -213,3 +212,5 @@ void CustomPaletteEditor::syncRows()
     }
     addButton_->setEnabled(colors_.size() < maximumColors);
 }
+
+}  // namespace tilvane

@@ -12,6 +12,9 @@
 
 class QVBoxLayout;
 class VTButton;
+
+namespace tilvane {
+
 class WrappedText;
 class CustomPaletteRow;
 
@@ -25,30 +28,30 @@ public:
     static constexpr std::size_t maximumColors = 16;
     static constexpr std::size_t minimumColors = 2;
 
-    explicit CustomPaletteEditor(std::vector<tilvane::RGBColor> colors, ColorPicker picker = systemColorPicker(),
+    explicit CustomPaletteEditor(std::vector<RGBColor> colors, ColorPicker picker = systemColorPicker(),
                                  QWidget* parent = nullptr);
 
-    const std::vector<tilvane::RGBColor>& colors() const { return colors_; }
+    const std::vector<RGBColor>& colors() const { return colors_; }
     // A list from elsewhere: shown as it is, whatever its length.
-    void setColors(const std::vector<tilvane::RGBColor>& colors);
+    void setColors(const std::vector<RGBColor>& colors);
     const std::optional<QString>& warning() const { return warning_; }
     // The row widgets in display order.
     QList<QWidget*> rows() const;
 
 signals:
-    void colorsEdited(const std::vector<tilvane::RGBColor>& colors);
+    void colorsEdited(const std::vector<RGBColor>& colors);
 
 private:
     void addColor();
-    void removeColor(const tilvane::Uuid& row);
-    void pick(const tilvane::Uuid& row, const QColor& picked);
+    void removeColor(const Uuid& row);
+    void pick(const Uuid& row, const QColor& picked);
     void publish();
     void setWarning(std::optional<QString> warning);
     void syncRows();
 
     ColorPicker picker_;
-    std::vector<tilvane::RGBColor> colors_;
-    std::vector<tilvane::Uuid> rowIDs_;
+    std::vector<RGBColor> colors_;
+    std::vector<Uuid> rowIDs_;
     std::optional<QString> warning_;
 
     QVBoxLayout* layout_;
@@ -56,3 +59,5 @@ private:
     VTButton* addButton_;
     WrappedText* footer_;
 };
+
+}  // namespace tilvane

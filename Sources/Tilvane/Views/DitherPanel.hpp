@@ -4,10 +4,11 @@
 
 #include <array>
 
+namespace tilvane {
+
 class PixelCaption;
 class PixelChoiceButton;
 
-namespace tilvane {
 
 // "Dither": one choice per dithering mode and a caption that depends on the palette.
 class DitherPanel : public VisualPanel {

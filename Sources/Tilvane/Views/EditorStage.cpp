@@ -1,7 +1,7 @@
 #include "Tilvane/Views/EditorStage.hpp"
 
+#include "Tilvane/Editor/EditorPresentation.hpp"
 #include "Tilvane/Views/ComparisonView.hpp"
-#include "Tilvane/Views/EditorPresentation.hpp"
 #include "Tilvane/Views/ImageView.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/ShaderGallery.hpp"
@@ -15,6 +15,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+namespace tilvane {
+
 namespace {
 
 // The dashed outline and the "soltar para abrir" chip over the comparison while a file is dragged over it.
@@ -26,7 +28,7 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(padding, padding, padding, padding);
-        auto* chip = new VTChip(QStringLiteral("soltar para abrir"), true);
+        auto* chip = new VTChip(QStringLiteral("soltar para abrir"), {.showsGlyph = true});
         chip->setObjectName(QStringLiteral("dropChip"));
         layout->addWidget(chip, 0, Qt::AlignCenter);
         hide();
@@ -75,7 +77,7 @@ EditorStage::EditorStage(QWidget* parent) : QWidget(parent)
     });
 }
 
-void EditorStage::setState(const tilvane::ContentViewState& state)
+void EditorStage::setState(const ContentViewState& state)
 {
     namespace presentation = editor_presentation;
     comparison_->setSource(state.source);
@@ -92,7 +94,7 @@ void EditorStage::setState(const tilvane::ContentViewState& state)
     std::map<std::string, QImage> previews;
     for (const auto& [id, image] : state.shaderThumbnails) previews.emplace(id, qImageView(image));
     gallery_->setPreviews(previews);
-    std::map<tilvane::Uuid, QImage> personalPreviews;
+    std::map<Uuid, QImage> personalPreviews;
     for (const auto& [id, image] : state.personalThumbnails) personalPreviews.emplace(id, qImageView(image));
     gallery_->setPersonalPreviews(personalPreviews);
 }
@@ -132,3 +134,5 @@ bool EditorStage::eventFilter(QObject* watched, QEvent* event)
     }
     return QWidget::eventFilter(watched, event);
 }
+
+}  // namespace tilvane

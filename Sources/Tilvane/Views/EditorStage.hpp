@@ -1,12 +1,14 @@
 #pragma once
 
-#include "Tilvane/Views/ContentViewState.hpp"
+#include "Tilvane/Editor/ContentViewState.hpp"
 
 #include <QList>
 #include <QUrl>
 #include <QWidget>
 
 #include <optional>
+
+namespace tilvane {
 
 class ComparisonView;
 class ShaderGallery;
@@ -19,7 +21,7 @@ class EditorStage : public QWidget {
 public:
     explicit EditorStage(QWidget* parent = nullptr);
 
-    void setState(const tilvane::ContentViewState& state);
+    void setState(const ContentViewState& state);
 
 signals:
     void fractionEdited(double fraction);
@@ -38,3 +40,5 @@ private:
     QWidget* dropOverlay_;
     ShaderGallery* gallery_;
 };
+
+}  // namespace tilvane

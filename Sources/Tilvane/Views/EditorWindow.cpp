@@ -1,7 +1,7 @@
 #include "Tilvane/Views/EditorWindow.hpp"
 
+#include "Tilvane/Editor/EditorPresentation.hpp"
 #include "Tilvane/Views/ComparisonShortcutMonitor.hpp"
-#include "Tilvane/Views/EditorPresentation.hpp"
 #include "Tilvane/Views/EditorStage.hpp"
 #include "Tilvane/Views/ExportActions.hpp"
 #include "Tilvane/Views/InspectorColumn.hpp"
@@ -18,9 +18,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-using tilvane::ContentView;
+namespace tilvane {
 
-EditorWindow::EditorWindow(tilvane::EditorServices services, QWidget* parent) : QMainWindow(parent)
+
+EditorWindow::EditorWindow(EditorServices services, QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("editorWindow"));
     setWindowTitle(QStringLiteral("Tilvane"));
@@ -182,7 +183,6 @@ void EditorWindow::changeEvent(QEvent* event)
 
 void EditorWindow::updateScenePhase()
 {
-    using tilvane::ScenePhase;
     if (finished_) return;  // a closed window's session is finished; it saves nothing more
     if (!isVisible() || isMinimized()) {
         view_->setScenePhase(ScenePhase::background);
@@ -191,3 +191,5 @@ void EditorWindow::updateScenePhase()
         view_->setScenePhase(active ? ScenePhase::active : ScenePhase::inactive);
     }
 }
+
+}  // namespace tilvane

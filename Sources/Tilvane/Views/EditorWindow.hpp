@@ -1,15 +1,19 @@
 #pragma once
 
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
+#include "Tilvane/Views/StandardEditorServices.hpp"
 
 #include <QMainWindow>
 #include <QPointer>
 
+class QAction;
+class QMessageBox;
+
+namespace tilvane {
+
 class EditorStage;
 class InspectorColumn;
 class NavigationBar;
-class QAction;
-class QMessageBox;
 
 // One editor window: draws its ContentView (bar, stage, inspector, alerts) and forwards the user's actions.
 // It tells the model when it appears and goes away and whether its scene is active.
@@ -19,11 +23,10 @@ class EditorWindow : public QMainWindow {
 public:
     static constexpr QSize minimumWindowSize{900, 620};
 
-    explicit EditorWindow(tilvane::EditorServices services = tilvane::EditorServices::standard(),
-                          QWidget* parent = nullptr);
+    explicit EditorWindow(EditorServices services = standardEditorServices(), QWidget* parent = nullptr);
     ~EditorWindow() override;
 
-    tilvane::ContentView& view() { return *view_; }
+    ContentView& view() { return *view_; }
     InspectorColumn* inspector() const { return inspector_; }
 
     // The commands of this window that export, shared by the menu, the bar's buttons and the shortcuts.
@@ -50,7 +53,7 @@ private:
     void presentErrorAlert();
     void presentUnsavedAlert();
 
-    tilvane::ContentView* view_;
+    ContentView* view_;
     NavigationBar* navigationBar_;
     EditorStage* stage_;
     InspectorColumn* inspector_;
@@ -61,3 +64,5 @@ private:
     bool refreshScheduled_ = false;
     bool finished_ = false;
 };
+
+}  // namespace tilvane

@@ -1,7 +1,7 @@
 #include "Tilvane/Views/ExportActions.hpp"
 
-#include "Tilvane/Views/ContentView.hpp"
-#include "Tilvane/Views/EditorPresentation.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
+#include "Tilvane/Editor/EditorPresentation.hpp"
 
 #include <QAction>
 

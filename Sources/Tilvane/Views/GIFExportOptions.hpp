@@ -7,11 +7,13 @@
 #include <array>
 #include <optional>
 
-class PixelChoiceButton;
 class QFileDialog;
 class VTText;
 
 namespace tilvane {
+
+class PixelChoiceButton;
+
 
 // The choices of a GIF export: the longest side in pixels and the length in seconds.
 struct GIFExportChoice {
@@ -37,7 +39,7 @@ public:
 
 signals:
     // The user picked a size or a length.
-    void choiceEdited(tilvane::GIFExportChoice choice);
+    void choiceEdited(GIFExportChoice choice);
 
 private:
     void edit(GIFExportChoice choice);

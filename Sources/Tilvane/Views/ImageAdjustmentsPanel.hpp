@@ -4,10 +4,12 @@
 
 #include <array>
 
-class ShaderValueControl;
 class VTButton;
 
 namespace tilvane {
+
+class ShaderValueControl;
+
 
 // "Imagem": exposure, contrast and gamma within the ranges the converter accepts, and a button that
 // puts all three back to neutral.

@@ -1,19 +1,23 @@
 #include "Tilvane/Views/ImageView.hpp"
 
+namespace tilvane {
+
 namespace {
 
 void releaseImage(void* holder)
 {
-    delete static_cast<tilvane::ImagePointer*>(holder);
+    delete static_cast<ImagePointer*>(holder);
 }
 
 }  // namespace
 
-QImage qImageView(const tilvane::ImagePointer& image)
+QImage qImageView(const ImagePointer& image)
 {
     if (!image) return {};
-    const auto format = image->alphaMode() == tilvane::AlphaMode::premultiplied ? QImage::Format_RGBA8888_Premultiplied
-                                                                                : QImage::Format_RGBA8888;
+    const auto format = image->alphaMode() == AlphaMode::premultiplied ? QImage::Format_RGBA8888_Premultiplied
+                                                                       : QImage::Format_RGBA8888;
     return QImage(image->bytes().data(), image->width(), image->height(), static_cast<qsizetype>(image->bytesPerRow()),
-                  format, &releaseImage, new tilvane::ImagePointer(image));
+                  format, &releaseImage, new ImagePointer(image));
 }
+
+}  // namespace tilvane

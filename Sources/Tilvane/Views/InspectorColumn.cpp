@@ -1,6 +1,6 @@
 #include "Tilvane/Views/InspectorColumn.hpp"
 
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 #include "Tilvane/Views/InspectorPanel.hpp"
 #include "Tilvane/Views/PresetPanel.hpp"
 #include "Tilvane/Views/PresetSheets.hpp"
@@ -8,8 +8,8 @@
 
 #include <QVBoxLayout>
 
-using tilvane::ContentView;
-using tilvane::PresetPanel;
+namespace tilvane {
+
 
 InspectorColumn::InspectorColumn(ContentView& view, QWidget* parent) : QWidget(parent), view_(view)
 {
@@ -19,12 +19,12 @@ InspectorColumn::InspectorColumn(ContentView& view, QWidget* parent) : QWidget(p
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    panel_ = new tilvane::InspectorPanel;
+    panel_ = new InspectorPanel;
     layout->addWidget(panel_);
 
-    connect(panel_, &tilvane::InspectorPanel::visualEdited, &view_, &ContentView::setVisual);
-    connect(panel_, &tilvane::InspectorPanel::maxDimensionEdited, &view_, &ContentView::setMaxDimension);
-    connect(panel_, &tilvane::InspectorPanel::removeShaderRequested, &view_, &ContentView::removeShader);
+    connect(panel_, &InspectorPanel::visualEdited, &view_, &ContentView::setVisual);
+    connect(panel_, &InspectorPanel::maxDimensionEdited, &view_, &ContentView::setMaxDimension);
+    connect(panel_, &InspectorPanel::removeShaderRequested, &view_, &ContentView::removeShader);
     auto* presets = panel_->presetPanel();
     connect(presets, &PresetPanel::createRequested, &view_, &ContentView::beginCreatePreset);
     connect(presets, &PresetPanel::saveRequested, &view_, [this] { view_.saveSelectedPreset(); });
@@ -48,6 +48,8 @@ void InspectorColumn::refresh()
         .reduceMotion = state.reduceMotion,
     });
     // The dialogs belong to the window, which exists once the column is placed in it.
-    if (sheets_ == nullptr) sheets_ = new tilvane::PresetSheets(view_, window());
+    if (sheets_ == nullptr) sheets_ = new PresetSheets(view_, window());
     sheets_->present();
 }
+
+}  // namespace tilvane

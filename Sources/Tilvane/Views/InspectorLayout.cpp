@@ -8,6 +8,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+namespace tilvane {
+
 namespace {
 constexpr int choiceSpacing = 8;
 constexpr int choiceMinimumHeight = 24;
@@ -38,3 +40,5 @@ void addChoice(QGridLayout& grid, PixelChoiceButton* chip, int position)
     chip->setMinimumHeight(std::max(choiceMinimumHeight, chip->sizeHint().height()));
     grid.addWidget(chip, position / choiceColumns, position % choiceColumns);
 }
+
+}  // namespace tilvane

@@ -1,9 +1,12 @@
 #pragma once
 
-class PixelChoiceButton;
 class QGridLayout;
 class QVBoxLayout;
 class VTWindow;
+
+namespace tilvane {
+
+class PixelChoiceButton;
 
 // The layouts the inspector's panels and controls share.
 
@@ -15,3 +18,5 @@ QGridLayout* newChoiceGrid();
 
 // Places `chip` at `position` of a grid two chips wide: as wide as its column, at least 24 px high.
 void addChoice(QGridLayout& grid, PixelChoiceButton* chip, int position);
+
+}  // namespace tilvane

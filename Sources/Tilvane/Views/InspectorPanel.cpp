@@ -1,9 +1,9 @@
 #include "Tilvane/Views/InspectorPanel.hpp"
 
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Views/DitherPanel.hpp"
 #include "Tilvane/Views/ImageAdjustmentsPanel.hpp"
 #include "Tilvane/Views/PalettePanel.hpp"
-#include "Tilvane/Views/PersonalPresetRules.hpp"
 #include "Tilvane/Views/PixelSizePanel.hpp"
 #include "Tilvane/Views/PresetPanel.hpp"
 #include "Tilvane/Views/ScreenPanel.hpp"

@@ -11,9 +11,10 @@
 #include <optional>
 #include <string>
 
+namespace tilvane {
+
 class ShaderInspector;
 
-namespace tilvane {
 
 class DitherPanel;
 class ImageAdjustmentsPanel;
@@ -59,7 +60,7 @@ public:
     PresetPanel* presetPanel() const { return presets_; }
 
 signals:
-    void visualEdited(const tilvane::VisualSettings& visual);
+    void visualEdited(const VisualSettings& visual);
     void maxDimensionEdited(int maxDimension);
     // The shader inspector's remove button; the window decides what it does.
     void removeShaderRequested();

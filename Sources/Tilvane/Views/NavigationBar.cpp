@@ -1,6 +1,6 @@
 #include "Tilvane/Views/NavigationBar.hpp"
 
-#include "Tilvane/Views/EditorPresentation.hpp"
+#include "Tilvane/Editor/EditorPresentation.hpp"
 #include "VemiTerminal/Components/VTButton.hpp"
 #include "VemiTerminal/Components/VTChip.hpp"
 #include "VemiTerminal/Components/VTNavBar.hpp"
@@ -9,6 +9,8 @@
 
 #include <QHBoxLayout>
 #include <QPainter>
+
+namespace tilvane {
 
 namespace {
 
@@ -81,7 +83,7 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent)
     auto* centre = new QWidget;
     auto* centreRow = row(centre, 0);
     subtitle_ = new SubtitleText;
-    chip_ = new VTChip(QString(), false);
+    chip_ = new VTChip(QString());
     chip_->setObjectName(QStringLiteral("statusChip"));
     centreRow->addWidget(subtitle_, 1, Qt::AlignVCenter);
     centreRow->addWidget(chip_, 0, Qt::AlignVCenter);
@@ -110,7 +112,7 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent)
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
-void NavigationBar::setState(const tilvane::ContentViewState& state)
+void NavigationBar::setState(const ContentViewState& state)
 {
     namespace presentation = editor_presentation;
     static_cast<SubtitleText*>(subtitle_)->setText(presentation::subtitle(state));
@@ -124,3 +126,5 @@ void NavigationBar::setState(const tilvane::ContentViewState& state)
     exportPNGButton_->setDisabled(exportsDisabled);
     exportGIFButton_->setDisabled(exportsDisabled);
 }
+
+}  // namespace tilvane

@@ -1,12 +1,14 @@
 #pragma once
 
-#include "Tilvane/Views/ContentViewState.hpp"
+#include "Tilvane/Editor/ContentViewState.hpp"
 
 #include <QWidget>
 
 class VTButton;
 class VTChip;
 class VTNavBar;
+
+namespace tilvane {
 
 // The window's top bar: the brand, the subtitle with its status chip, then "Abrir", the theme button and the
 // two export buttons. Shows a state; reports clicks.
@@ -16,7 +18,7 @@ class NavigationBar : public QWidget {
 public:
     explicit NavigationBar(QWidget* parent = nullptr);
 
-    void setState(const tilvane::ContentViewState& state);
+    void setState(const ContentViewState& state);
 
 signals:
     void openClicked();
@@ -32,3 +34,5 @@ private:
     VTButton* exportPNGButton_;
     VTButton* exportGIFButton_;
 };
+
+}  // namespace tilvane

@@ -8,12 +8,14 @@
 
 #include <vector>
 
-class CustomPaletteEditor;
-class PaletteSwatch;
-class PixelChoiceButton;
 class QVBoxLayout;
 
 namespace tilvane {
+
+class CustomPaletteEditor;
+class PaletteSwatch;
+class PixelChoiceButton;
+
 
 // "Visual": one row per built-in palette and one for the custom palette, each with a strip of its
 // colours; the custom palette's editor while that palette is chosen.

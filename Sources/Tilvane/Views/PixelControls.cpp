@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tilvane {
+
 namespace {
 
 constexpr int switchSpacing = 8;
@@ -20,7 +22,7 @@ constexpr int chipPaddingH = 8;
 constexpr int chipPaddingV = 4;
 constexpr int trailingSpacing = 8;
 
-QColor colorOf(const tilvane::RGBColor& color)
+QColor colorOf(const RGBColor& color)
 {
     return QColor(color.red, color.green, color.blue);
 }
@@ -36,11 +38,11 @@ PixelCaption::PixelCaption(const QString& title, QWidget* parent)
 
 // MARK: PixelSwitch
 
-PixelSwitch::PixelSwitch(const QString& title, bool compact, QWidget* parent)
-    : QWidget(parent), title_(title), compact_(compact)
+PixelSwitch::PixelSwitch(const QString& title, PixelSwitchOptions options, QWidget* parent)
+    : QWidget(parent), title_(title), compact_(options.compact)
 {
     installAccessibleControlFactory();
-    setSizePolicy(compact ? QSizePolicy::Fixed : QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setSizePolicy(compact_ ? QSizePolicy::Fixed : QSizePolicy::Expanding, QSizePolicy::Fixed);
     setFocusPolicy(Qt::TabFocus);
     setAccessibleName(title_);
     describe();
@@ -241,13 +243,13 @@ void PixelChoiceButton::leaveEvent(QEvent* event)
 
 // MARK: PaletteSwatch
 
-PaletteSwatch::PaletteSwatch(const tilvane::ImagePalette& palette, int limit, QWidget* parent)
+PaletteSwatch::PaletteSwatch(const ImagePalette& palette, int limit, QWidget* parent)
     : QWidget(parent), palette_(palette), limit_(std::max(limit, 0))
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
-void PaletteSwatch::setPalette(const tilvane::ImagePalette& palette)
+void PaletteSwatch::setPalette(const ImagePalette& palette)
 {
     if (palette_ == palette) return;
     palette_ = palette;
@@ -255,13 +257,13 @@ void PaletteSwatch::setPalette(const tilvane::ImagePalette& palette)
     update();
 }
 
-std::vector<tilvane::RGBColor> PaletteSwatch::sampled() const
+std::vector<RGBColor> PaletteSwatch::sampled() const
 {
     const auto& colors = palette_.colors;
     const std::size_t count = colors.size();
     const auto limit = static_cast<std::size_t>(limit_);
     if (limit >= count) return colors;
-    std::vector<tilvane::RGBColor> result;
+    std::vector<RGBColor> result;
     result.reserve(limit);
     for (std::size_t i = 0; i < limit; ++i) result.push_back(colors[i * count / limit]);
     return result;
@@ -391,3 +393,5 @@ void VTHairline::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), vtTheme(this).border);
 }
+
+}  // namespace tilvane

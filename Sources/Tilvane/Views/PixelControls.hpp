@@ -9,6 +9,8 @@
 #include <QAbstractButton>
 #include <QWidget>
 
+namespace tilvane {
+
 // The editor's small square-cornered controls. Each reads the theme of its window on every paint, outlines with a
 // 1-px stroke inside its bounds and redraws at once (no animation). Values come in through setters that do not
 // emit; a user's write is reported through a signal.
@@ -18,6 +20,11 @@ class PixelCaption : public VTText {
     Q_OBJECT
 public:
     explicit PixelCaption(const QString& title, QWidget* parent = nullptr);
+};
+
+// How a switch is laid out, named at the call site: `PixelSwitch(title, {.compact = true})`.
+struct PixelSwitchOptions {
+    bool compact = false;  // the track alone, without the title beside it
 };
 
 // An on/off switch: a 48 × 24 track whose 18-px knob sits left when off and right when on, after the title in
@@ -30,7 +37,7 @@ public:
     static constexpr int trackHeight = 24;
     static constexpr int knobSide = 18;
 
-    PixelSwitch(const QString& title, bool compact, QWidget* parent = nullptr);
+    explicit PixelSwitch(const QString& title, PixelSwitchOptions options = {}, QWidget* parent = nullptr);
 
     bool isOn() const { return on_; }
     void setOn(bool on);
@@ -117,9 +124,9 @@ public:
     static constexpr int squareWidth = 8;
     static constexpr int squareHeight = 12;
 
-    PaletteSwatch(const tilvane::ImagePalette& palette, int limit, QWidget* parent = nullptr);
+    PaletteSwatch(const ImagePalette& palette, int limit, QWidget* parent = nullptr);
 
-    void setPalette(const tilvane::ImagePalette& palette);
+    void setPalette(const ImagePalette& palette);
     bool showsGlyph() const { return palette_.colors.empty(); }
 
     QSize sizeHint() const override;
@@ -129,9 +136,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    std::vector<tilvane::RGBColor> sampled() const;
+    std::vector<RGBColor> sampled() const;
 
-    tilvane::ImagePalette palette_;
+    ImagePalette palette_;
     int limit_;
 };
 
@@ -189,3 +196,5 @@ protected:
 private:
     Qt::Orientation axis_;
 };
+
+}  // namespace tilvane

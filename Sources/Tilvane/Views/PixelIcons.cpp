@@ -4,6 +4,8 @@
 #include <array>
 #include <map>
 
+namespace tilvane {
+
 namespace {
 
 using Bitmap = std::array<const char*, pixelIconSide>;
@@ -69,3 +71,5 @@ void drawPixelIcon(QPainter& painter, const QString& name, QPoint origin, const 
         }
     }
 }
+
+}  // namespace tilvane

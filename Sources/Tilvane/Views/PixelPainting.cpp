@@ -9,6 +9,8 @@
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 #include "VemiTerminal/Tokens/VTPalette.hpp"
 
+namespace tilvane {
+
 void paintWithOpacity(QPainter& painter, const QSize& size, qreal opacity, const std::function<void(QPainter&)>& paint)
 {
     if (opacity >= 1) {
@@ -56,3 +58,5 @@ void paintKitWindowGround(QPainter& painter, const QWidget& widget)
     if (!widget.testAttribute(Qt::WA_OpaquePaintEvent)) return;
     if (const auto ground = kitWindowGround(widget)) painter.fillRect(widget.rect(), *ground);
 }
+
+}  // namespace tilvane

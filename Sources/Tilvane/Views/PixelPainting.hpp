@@ -9,6 +9,8 @@
 class QPainter;
 class QWidget;
 
+namespace tilvane {
+
 // Paints `paint` straight onto `painter` at full opacity, or, at a lower opacity, into a layer of `size` that is
 // then laid down once, so overlapping parts fade as one picture (a disabled control).
 void paintWithOpacity(QPainter& painter, const QSize& size, qreal opacity, const std::function<void(QPainter&)>& paint);
@@ -26,3 +28,5 @@ void followKitWindowGround(QWidget& widget);
 
 // Fills the control's ground when it has one (see followKitWindowGround).
 void paintKitWindowGround(QPainter& painter, const QWidget& widget);
+
+}  // namespace tilvane

@@ -2,11 +2,13 @@
 
 #include "Tilvane/Views/VisualPanel.hpp"
 
-class PixelSlider;
 class QHBoxLayout;
 class VTGlyph;
 
 namespace tilvane {
+
+class PixelSlider;
+
 
 // "Pixel": the block size as a badge, "−" and "+" buttons and a slider, all within 2...40.
 class PixelSizePanel : public VisualPanel {

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tilvane {
+
 PixelTrackControl::PixelTrackControl(const QString& label, QWidget* parent) : QWidget(parent)
 {
     installAccessibleControlFactory();
@@ -85,3 +87,5 @@ void PixelTrackControl::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
     }
 }
+
+}  // namespace tilvane

@@ -7,6 +7,8 @@
 class QPainter;
 struct VTTheme;
 
+namespace tilvane {
+
 // What the editor's sliders share: a 12-px thumb over an 8-px track filled up to the thumb's centre, a press in the
 // track area that writes the value under the pointer, then on every move of the drag it starts (wherever the
 // pointer goes), and the arrow keys stepping as the accessibility actions do (right and up increase, left and down
@@ -45,3 +47,5 @@ private:
 
     bool dragging_ = false;
 };
+
+}  // namespace tilvane

@@ -6,6 +6,8 @@
 
 #include <QPainter>
 
+namespace tilvane {
+
 namespace {
 constexpr int labelWidth = 16;
 constexpr int labelHeight = 22;
@@ -36,3 +38,5 @@ void PresetActionButton::paintWithOverflow(QPainter& painter)
     drawPixelIcon(painter, symbol_, origin, vtTheme(this).fg);
     painter.restore();
 }
+
+}  // namespace tilvane

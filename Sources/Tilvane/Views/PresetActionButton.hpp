@@ -2,6 +2,8 @@
 
 #include "VemiTerminal/Components/VTButton.hpp"
 
+namespace tilvane {
+
 // A compact icon button in the kit's pixel style: the named icon of the application's pixel set, 16 × 22 inside
 // the button's padding; the title is only its tooltip and accessible name, never drawn.
 class PresetActionButton : public VTButton {
@@ -17,3 +19,5 @@ public:
 private:
     QString symbol_;
 };
+
+}  // namespace tilvane

@@ -13,6 +13,8 @@
 #include <QVBoxLayout>
 #include <utility>
 
+namespace tilvane {
+
 namespace {
 
 constexpr int sheetWidth = 420;
@@ -126,3 +128,5 @@ void PresetNameSheet::save()
     if (!canSave()) return;
     if (onSave_ && onSave_()) accept();
 }
+
+}  // namespace tilvane

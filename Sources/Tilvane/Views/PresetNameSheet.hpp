@@ -6,6 +6,8 @@
 class VTButton;
 class VTTextField;
 
+namespace tilvane {
+
 // The window-modal sheet in which a personal preset is named: a caption, one field and "Cancelar" / "Salvar".
 // It closes only when `onSave` accepts; the name is handed on exactly as typed (trimming is the caller's).
 class PresetNameSheet : public QDialog {
@@ -36,3 +38,5 @@ private:
     VTTextField* field_;
     VTButton* saveButton_;
 };
+
+}  // namespace tilvane

@@ -26,7 +26,7 @@ PresetPanel::PresetPanel(QWidget* parent) : VTWindow(QStringLiteral("Seus preset
     nameRow->setSpacing(8);
     name_ = new PixelCaption(QString());
     name_->setObjectName(QStringLiteral("presetNameCaption"));
-    draft_ = new VTChip(QStringLiteral("rascunho"), false);
+    draft_ = new VTChip(QStringLiteral("rascunho"));
     draft_->setObjectName(QStringLiteral("presetDraftChip"));
     nameRow->addWidget(name_);
     nameRow->addWidget(draft_);

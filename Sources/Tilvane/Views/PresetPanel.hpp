@@ -2,13 +2,15 @@
 
 #include "VemiTerminal/Components/VTWindow.hpp"
 
-#include "Tilvane/Views/PresetPanelState.hpp"
+#include "Tilvane/Editor/PresetPanelState.hpp"
 
-class PixelCaption;
-class PresetActionButton;
 class VTChip;
 
 namespace tilvane {
+
+class PixelCaption;
+class PresetActionButton;
+
 
 // "Seus presets": the selected personal preset's name with a "rascunho" chip while the look differs
 // from it, and the buttons that create, save, rename, restore, delete, import and export presets.

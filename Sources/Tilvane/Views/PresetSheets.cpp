@@ -1,6 +1,6 @@
 #include "Tilvane/Views/PresetSheets.hpp"
 
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 #include "Tilvane/Views/PresetNameSheet.hpp"
 
 #include <QMessageBox>

@@ -3,11 +3,13 @@
 #include <QObject>
 #include <QPointer>
 
-class PresetNameSheet;
 class QMessageBox;
 class QWidget;
 
 namespace tilvane {
+
+class PresetNameSheet;
+
 
 class ContentView;
 

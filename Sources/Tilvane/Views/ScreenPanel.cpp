@@ -19,7 +19,7 @@ ScreenPanel::ScreenPanel(QWidget* parent) : VisualPanel(QStringLiteral("Tela"), 
     auto* column = addContentColumn(*this, 12);
 
     const auto addSwitch = [&](const QString& title, const char* name, ScreenField field) {
-        auto* control = new PixelSwitch(title, false);
+        auto* control = new PixelSwitch(title);
         control->setObjectName(QLatin1String(name));
         connect(control, &PixelSwitch::valueEdited, this, [this, field](bool on) {
             edit([&](VisualSettings& visual) { visual.screen.*field = on ? switchedOnStrength : 0.0f; });

@@ -2,11 +2,12 @@
 
 #include "Tilvane/Views/VisualPanel.hpp"
 
+namespace tilvane {
+
 class PixelSwitch;
 class ShaderValueControl;
 class WrappedText;
 
-namespace tilvane {
 
 // "Tela": the screen-wide scanlines and glow. A group is disabled, and says so, while a pass of
 // the shader draws that effect itself; its stored values are kept.

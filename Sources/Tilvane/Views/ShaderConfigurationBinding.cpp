@@ -5,8 +5,8 @@
 
 #include <utility>
 
-using tilvane::ShaderConfiguration;
-using tilvane::ShaderPass;
+namespace tilvane {
+
 
 ShaderConfigurationBinding::ShaderConfigurationBinding(Commit commit) : commit_(std::move(commit)) {}
 
@@ -92,3 +92,5 @@ void ShaderConfigurationBinding::bindMotion(PixelSwitch* control)
         write([on](ShaderConfiguration& configuration) { configuration.motion = on; });
     });
 }
+
+}  // namespace tilvane

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace tilvane {
+
 class PixelSwitch;
 class ShaderValueControl;
 
@@ -17,8 +19,8 @@ class ShaderValueControl;
 // Controls are bound once when built; every later configuration refreshes them in place without echo.
 class ShaderConfigurationBinding {
 public:
-    using Configuration = std::optional<tilvane::ShaderConfiguration>;
-    using Commit = std::function<void(const tilvane::ShaderConfiguration&)>;
+    using Configuration = std::optional<ShaderConfiguration>;
+    using Commit = std::function<void(const ShaderConfiguration&)>;
     using Refresh = std::function<void(const Configuration&)>;
 
     explicit ShaderConfigurationBinding(Commit commit);
@@ -27,15 +29,15 @@ public:
     // Holds `configuration` and refreshes every bound control.
     void hold(Configuration configuration);
 
-    void write(const std::function<void(tilvane::ShaderConfiguration&)>& change);
-    void writePass(int index, const std::function<void(tilvane::ShaderPass&)>& change);
+    void write(const std::function<void(ShaderConfiguration&)>& change);
+    void writePass(int index, const std::function<void(ShaderPass&)>& change);
 
     // Runs `refresh` now and after every change of the configuration, until the bindings are cleared.
     void bind(Refresh refresh);
     void clearBindings() { refreshers_.clear(); }
 
     // The pass at `index`, or nothing.
-    const tilvane::ShaderPass* pass(int index) const;
+    const ShaderPass* pass(int index) const;
     // Without `key` the pass's intensity, with it the stored setting; `fallback` otherwise.
     float value(int index, const std::optional<std::string>& key, float fallback) const;
 
@@ -51,3 +53,5 @@ private:
     Configuration current_;
     std::vector<Refresh> refreshers_;
 };
+
+}  // namespace tilvane

@@ -15,6 +15,8 @@
 #include <cmath>
 #include <utility>
 
+namespace tilvane {
+
 namespace {
 
 constexpr int cardPadding = 4;
@@ -50,7 +52,7 @@ protected:
 
 }  // namespace
 
-QString personalPresetSelectionID(const tilvane::Uuid& id)
+QString personalPresetSelectionID(const Uuid& id)
 {
     return QStringLiteral("personal:") + toQString(id.string()).toUpper();
 }
@@ -66,7 +68,7 @@ ShaderGalleryCard::ShaderGalleryCard(std::optional<QString> id, bool personal, Q
     placeholder_ = new VTGlyph(QStringLiteral("▧"), this);
     placeholder_->setAttribute(Qt::WA_TransparentForMouseEvents);
     if (personal_) {
-        chip_ = new VTChip(QStringLiteral("meu"), false, this);
+        chip_ = new VTChip(QStringLiteral("meu"), {}, this);
         chip_->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
     placeChildren();
@@ -165,7 +167,7 @@ void ShaderGalleryCard::paintEvent(QPaintEvent*)
 
 // MARK: ShaderGallery
 
-ShaderGallery::ShaderGallery(std::vector<tilvane::ShaderPreset> builtInPresets, QWidget* parent)
+ShaderGallery::ShaderGallery(std::vector<ShaderPreset> builtInPresets, QWidget* parent)
     : QWidget(parent), builtIns_(std::move(builtInPresets))
 {
     setFixedHeight(stripHeight);
@@ -257,7 +259,7 @@ void ShaderGallery::setSelection(const std::optional<QString>& selection)
     refresh();
 }
 
-void ShaderGallery::setPersonalPresets(const std::vector<tilvane::PersonalPreset>& presets)
+void ShaderGallery::setPersonalPresets(const std::vector<PersonalPreset>& presets)
 {
     personalPresets_ = presets;
     refresh();
@@ -275,7 +277,7 @@ void ShaderGallery::setPreviews(const std::map<std::string, QImage>& previews)
     refresh();
 }
 
-void ShaderGallery::setPersonalPreviews(const std::map<tilvane::Uuid, QImage>& previews)
+void ShaderGallery::setPersonalPreviews(const std::map<Uuid, QImage>& previews)
 {
     personalPreviews_ = previews;
     refresh();
@@ -286,3 +288,5 @@ void ShaderGallery::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.fillRect(rect(), vtTheme(this).bgPage);
 }
+
+}  // namespace tilvane

@@ -18,6 +18,8 @@ class QHBoxLayout;
 class VTChip;
 class VTGlyph;
 
+namespace tilvane {
+
 // One card of the gallery: a 132 × 78 thumbnail (cropped to fill, never smoothed) or the "▧" placeholder above
 // the name, with a "meu" chip on personal presets; `chipBg` with a 2-px `fg` border while selected.
 class ShaderGalleryCard : public QAbstractButton, public AccessibleControl {
@@ -69,15 +71,15 @@ class ShaderGallery : public QWidget {
 public:
     static constexpr int stripHeight = 154;
 
-    explicit ShaderGallery(std::vector<tilvane::ShaderPreset> builtInPresets = tilvane::ShaderPreset::builtIn(),
+    explicit ShaderGallery(std::vector<ShaderPreset> builtInPresets = ShaderPreset::builtIn(),
                            QWidget* parent = nullptr);
 
     // A built-in preset's id, "personal:" + a personal preset's upper-case UUID, or nothing for no shader.
     void setSelection(const std::optional<QString>& selection);
-    void setPersonalPresets(const std::vector<tilvane::PersonalPreset>& presets);
+    void setPersonalPresets(const std::vector<PersonalPreset>& presets);
     void setBasePreview(const QImage& preview);
     void setPreviews(const std::map<std::string, QImage>& previews);
-    void setPersonalPreviews(const std::map<tilvane::Uuid, QImage>& previews);
+    void setPersonalPreviews(const std::map<Uuid, QImage>& previews);
 
     // The cards in strip order.
     QList<ShaderGalleryCard*> cards() const;
@@ -98,16 +100,18 @@ private:
     std::vector<CardContent> contents() const;
     void refresh();
 
-    std::vector<tilvane::ShaderPreset> builtIns_;
+    std::vector<ShaderPreset> builtIns_;
     std::optional<QString> selection_;
-    std::vector<tilvane::PersonalPreset> personalPresets_;
+    std::vector<PersonalPreset> personalPresets_;
     QImage basePreview_;
     std::map<std::string, QImage> previews_;
-    std::map<tilvane::Uuid, QImage> personalPreviews_;
+    std::map<Uuid, QImage> personalPreviews_;
 
     QHBoxLayout* row_;
     QList<QPointer<ShaderGalleryCard>> cards_;
 };
 
 // "personal:" followed by the preset's UUID in upper case.
-QString personalPresetSelectionID(const tilvane::Uuid& id);
+QString personalPresetSelectionID(const Uuid& id);
+
+}  // namespace tilvane

@@ -18,10 +18,8 @@
 #include <algorithm>
 #include <utility>
 
-using tilvane::BezelSettings;
-using tilvane::ShaderConfiguration;
-using tilvane::ShaderPass;
-using tilvane::ShaderPreset;
+namespace tilvane {
+
 
 namespace {
 
@@ -78,7 +76,7 @@ void ShaderInspector::setPresetID(const std::optional<QString>& presetID)
     follow();
 }
 
-void ShaderInspector::setPersonalPreset(const std::optional<tilvane::PersonalPreset>& preset)
+void ShaderInspector::setPersonalPreset(const std::optional<PersonalPreset>& preset)
 {
     if (personal_ == preset) return;
     personal_ = preset;
@@ -201,7 +199,7 @@ QWidget* ShaderInspector::shaderWindow(const ShaderPreset& compared)
     auto* name = new PixelCaption(QString::fromStdString(compared.name));
     name->setObjectName(QStringLiteral("presetName"));
     header->addWidget(name);
-    adjustedChip_ = new VTChip(QStringLiteral("ajustado"), false);
+    adjustedChip_ = new VTChip(QStringLiteral("ajustado"));
     adjustedChip_->setObjectName(QStringLiteral("adjustedChip"));
     header->addWidget(adjustedChip_);
     header->addStretch(1);
@@ -212,7 +210,7 @@ QWidget* ShaderInspector::shaderWindow(const ShaderPreset& compared)
     header->addWidget(remove);
     column->addLayout(header);
 
-    auto* motion = new PixelSwitch(QStringLiteral("Animação"), false);
+    auto* motion = new PixelSwitch(QStringLiteral("Animação"));
     motion->setObjectName(QStringLiteral("motionSwitch"));
     binding_.bindMotion(motion);
     column->addWidget(motion);
@@ -251,7 +249,7 @@ QWidget* ShaderInspector::passRow(const ShaderPass& pass, int index)
     connect(toggle, &QAbstractButton::clicked, this, [this, index] { toggleExpanded(index); });
     line->addWidget(toggle);
     line->addStretch(1);
-    auto* enabled = new PixelSwitch(QStringLiteral("Ativar ") + name, true);
+    auto* enabled = new PixelSwitch(QStringLiteral("Ativar ") + name, {.compact = true});
     enabled->setObjectName(QStringLiteral("passSwitch:%1").arg(index));
     binding_.bindPassOn(enabled, index);
     line->addWidget(enabled);
@@ -298,3 +296,5 @@ void ShaderInspector::toggleExpanded(int index)
     if (!expanded_.erase(index)) expanded_.insert(index);
     follow();
 }
+
+}  // namespace tilvane

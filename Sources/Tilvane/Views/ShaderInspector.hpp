@@ -15,6 +15,8 @@
 class QVBoxLayout;
 class VTChip;
 
+namespace tilvane {
+
 // Edits the screen shader of the current look: the "Shader" window (preset name, "ajustado", animation, restore,
 // one row per pass with its intensity and parameters) and the "Moldura" window. It shows nothing without a
 // configuration or without a preset to compare with. Every edit is reported as the whole new configuration; a
@@ -23,17 +25,17 @@ class VTChip;
 class ShaderInspector : public QWidget {
     Q_OBJECT
 public:
-    explicit ShaderInspector(std::vector<tilvane::ShaderPreset> builtInPresets = tilvane::ShaderPreset::builtIn(),
+    explicit ShaderInspector(std::vector<ShaderPreset> builtInPresets = ShaderPreset::builtIn(),
                              ColorPicker picker = systemColorPicker(), QWidget* parent = nullptr);
 
     // A built-in preset's id, "personal:" + a personal preset's upper-case UUID, or nothing.
     void setPresetID(const std::optional<QString>& presetID);
-    void setPersonalPreset(const std::optional<tilvane::PersonalPreset>& preset);
-    void setConfiguration(const std::optional<tilvane::ShaderConfiguration>& configuration);
+    void setPersonalPreset(const std::optional<PersonalPreset>& preset);
+    void setConfiguration(const std::optional<ShaderConfiguration>& configuration);
     // The system's reduce-motion setting, handed in by the window.
     void setReduceMotion(bool reduceMotion);
 
-    const std::optional<tilvane::ShaderConfiguration>& configuration() const { return binding_.current(); }
+    const std::optional<ShaderConfiguration>& configuration() const { return binding_.current(); }
     bool isShowingContent() const { return content_ != nullptr; }
     bool isAdjusted() const;
     const std::set<int>& expandedPasses() const { return expanded_; }
@@ -42,8 +44,8 @@ public:
     static QString effectName(const std::string& effect);
 
 signals:
-    void configurationEdited(const tilvane::ShaderConfiguration& configuration);
-    void restorePersonalRequested(const tilvane::VisualSettings& visual);
+    void configurationEdited(const ShaderConfiguration& configuration);
+    void restorePersonalRequested(const VisualSettings& visual);
     void removeRequested();
 
 protected:
@@ -54,7 +56,7 @@ private:
     struct Structure {
         std::string presetID;
         std::string presetName;
-        std::vector<std::pair<tilvane::Uuid, std::string>> passes;
+        std::vector<std::pair<Uuid, std::string>> passes;
         std::set<int> expanded;
         bool bezelOn;
         friend bool operator==(const Structure&, const Structure&) = default;
@@ -62,28 +64,28 @@ private:
 
     // The preset the configuration is compared with and restored to: the selected personal preset's stored shader,
     // else the built-in preset with exactly the selected id.
-    std::optional<tilvane::ShaderPreset> comparedPreset() const;
+    std::optional<ShaderPreset> comparedPreset() const;
     std::optional<Structure> structure() const;
     void follow();
     void rebuild();
     void refreshMarks();
     void showOnlyWithContent();
-    void commit(const tilvane::ShaderConfiguration& configuration);
+    void commit(const ShaderConfiguration& configuration);
     void restore();
     void toggleExpanded(int index);
 
-    QWidget* shaderWindow(const tilvane::ShaderPreset& preset);
-    QWidget* passRow(const tilvane::ShaderPass& pass, int index);
-    QWidget* bezelWindow(const tilvane::BezelSettings& bezel);
+    QWidget* shaderWindow(const ShaderPreset& preset);
+    QWidget* passRow(const ShaderPass& pass, int index);
+    QWidget* bezelWindow(const BezelSettings& bezel);
 
-    std::vector<tilvane::ShaderPreset> builtIns_;
+    std::vector<ShaderPreset> builtIns_;
     ColorPicker picker_;
     ShaderConfigurationBinding binding_;
     std::optional<QString> presetID_;
-    std::optional<tilvane::PersonalPreset> personal_;
+    std::optional<PersonalPreset> personal_;
     bool reduceMotion_ = false;
     std::set<int> expanded_{0};
-    std::optional<tilvane::ShaderPreset> preset_;
+    std::optional<ShaderPreset> preset_;
 
     std::optional<Structure> built_;
     QVBoxLayout* layout_;
@@ -91,3 +93,5 @@ private:
     QPointer<VTChip> adjustedChip_;
     QPointer<QWidget> motionNote_;
 };
+
+}  // namespace tilvane

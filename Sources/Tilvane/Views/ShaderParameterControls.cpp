@@ -15,8 +15,8 @@
 #include <algorithm>
 #include <cmath>
 
-using tilvane::ShaderParameter;
-using tilvane::ShaderPass;
+namespace tilvane {
+
 
 namespace shader_parameters {
 namespace {
@@ -40,7 +40,7 @@ QWidget* numberControl(ShaderConfigurationBinding& binding, int index, const Sha
 
 QWidget* switchControl(ShaderConfigurationBinding& binding, int index, const ShaderParameter& parameter)
 {
-    auto* control = new PixelSwitch(QString::fromStdString(parameter.label), false);
+    auto* control = new PixelSwitch(QString::fromStdString(parameter.label));
     control->setObjectName(controlName("parameter", index, parameter.key));
     binding.bind([&binding, control, index, key = parameter.key, fallback = parameter.standard](const auto&) {
         control->setOn(binding.value(index, key, fallback) >= switchFallbackThreshold);
@@ -162,3 +162,5 @@ void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, int in
 }
 
 }  // namespace shader_parameters
+
+}  // namespace tilvane

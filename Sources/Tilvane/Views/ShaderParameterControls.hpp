@@ -11,6 +11,8 @@
 
 class QBoxLayout;
 
+namespace tilvane {
+
 // The controls of one pass's effect parameters, as the shader inspector lists them under the intensity: a value
 // control per number, a colour well per colour (three keys: prefix + "R", "G", "B"), four raster chips, or a
 // switch. While the bezel is on it owns the screen curvature: the curvature keys are hidden and a note says so.
@@ -41,3 +43,5 @@ void addControls(QBoxLayout* layout, ShaderConfigurationBinding& binding, int in
                  const ColorPicker& picker);
 
 }  // namespace shader_parameters
+
+}  // namespace tilvane

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace tilvane {
+
 namespace {
 constexpr float divisorFloor = 0.0001f;
 constexpr float accessibilitySteps = 20;
@@ -115,3 +117,5 @@ void ShaderValueControl::write(float value)
     setValue(value);
     emit valueEdited(value);
 }
+
+}  // namespace tilvane

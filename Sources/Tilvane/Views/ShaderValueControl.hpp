@@ -4,6 +4,8 @@
 
 #include "TilvaneShaders/Model/ShaderParameter.hpp"
 
+namespace tilvane {
+
 // The labelled slider of one Float setting: the caption with the value printed at its right end, and under it a
 // 20-px track area with an 8-px track and a 12 × 20 thumb. A press in the track area, and the drag it starts,
 // write lower + span × t with no stepping; the caption line takes no press; the accessibility actions step by a
@@ -11,7 +13,7 @@
 class ShaderValueControl : public PixelTrackControl {
     Q_OBJECT
 public:
-    using Range = tilvane::ShaderParameter::Range;
+    using Range = ShaderParameter::Range;
 
     static constexpr int trackAreaHeight = 20;
     static constexpr int captionSpacing = 4;
@@ -53,3 +55,5 @@ private:
     Range range_;
     float value_;
 };
+
+}  // namespace tilvane

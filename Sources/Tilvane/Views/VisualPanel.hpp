@@ -17,7 +17,7 @@ public:
     void setVisual(const VisualSettings& visual);
 
 signals:
-    void visualEdited(const tilvane::VisualSettings& visual);
+    void visualEdited(const VisualSettings& visual);
 
 protected:
     // Brings the controls up to date with visual(); runs with the panel's signals blocked.

@@ -4,9 +4,10 @@
 
 #include <array>
 
+namespace tilvane {
+
 class PixelChoiceButton;
 
-namespace tilvane {
 
 // "Trabalho": the longest side a picture is reduced to when it is loaded, 1024, 2048 or 4096.
 class WorkingSizePanel : public VTWindow {

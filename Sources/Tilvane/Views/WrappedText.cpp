@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <algorithm>
 
+namespace tilvane {
+
 namespace {
 constexpr int preferredWidth = 200;
 constexpr int narrowestWidth = 40;
@@ -57,3 +59,5 @@ void WrappedText::paintEvent(QPaintEvent*)
     painter.setPen(vtTheme(this).*role_);
     painter.drawText(rect(), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text_);
 }
+
+}  // namespace tilvane

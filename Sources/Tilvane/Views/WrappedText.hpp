@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+namespace tilvane {
+
 // Text in one of the kit's styles that wraps at word boundaries within the width it is given, coloured with a
 // theme role read on every paint; assistive technology reads it as one static text.
 class WrappedText : public QWidget, public VTAccessibleText {
@@ -32,3 +34,5 @@ private:
     VTTextStyle style_;
     Role role_;
 };
+
+}  // namespace tilvane

@@ -1,9 +1,23 @@
-# Two modules: Upper links Lower, and Lower (wrongly) includes Upper's header.
+# Upper links Lower, and Lower (wrongly) includes Upper's header.
+# Three rooms of an application, Views -> Editor -> Services, with stand-ins for two Qt libraries: the model links
+# QtGui only, yet includes a widget (bare and by its folder) and a header of the room above it.
 set(fixture "${CMAKE_CURRENT_LIST_DIR}")
-set(modules "Lower;Upper")
+set(modules "Lower;Upper;Services;Editor;Views")
 set(Lower_owned "${fixture}/Lower")
 set(Lower_published "Lower=${fixture}/Lower")
 set(Lower_linked "")
 set(Upper_owned "${fixture}/Upper")
 set(Upper_published "Upper=${fixture}/Upper")
 set(Upper_linked "Lower")
+set(Services_owned "${fixture}/Services")
+set(Services_published "Services=${fixture}/Services")
+set(Services_linked "")
+set(Editor_owned "${fixture}/Editor")
+set(Editor_published "Editor=${fixture}/Editor")
+set(Editor_linked "Services;QtGui")
+set(Views_owned "${fixture}/Views")
+set(Views_published "Views=${fixture}/Views")
+set(Views_linked "Editor;Services;QtGui;QtWidgets")
+set(libraries "QtGui;QtWidgets")
+set(QtGui_headers "${fixture}/Qt/QtGui")
+set(QtWidgets_headers "${fixture}/Qt/QtWidgets")

@@ -186,7 +186,8 @@ QWidget* VTCatalogView::makeWindows()
 {
     auto* chips = new QWidget;
     row(chips, 4, {}, Qt::AlignVCenter,
-        {new VTChip(QStringLiteral("tipado"), true), new VTChip(QStringLiteral("rápido"), true)});
+        {new VTChip(QStringLiteral("tipado"), {.showsGlyph = true}),
+         new VTChip(QStringLiteral("rápido"), {.showsGlyph = true})});
     auto* kedu = framed(new VTWindow(QStringLiteral("KEDU"), control), 240,
                         column(8, {new VTGlyph(QStringLiteral("KEDU")),
                                    new VTText(QStringLiteral("decisões calibradas"), VTTextStyle::pixelMD), chips,
@@ -238,7 +239,7 @@ QWidget* VTCatalogView::makeControls()
     auto* content = new QWidget;
     row(content, 16, QMargins(sectionPadding, sectionPadding, sectionPadding, sectionPadding), Qt::AlignVCenter,
         {new VTButton(QStringLiteral("Fale Com Vendas"), vtPrimary), new VTButton(QStringLiteral("Entrar"), vtGhost),
-         new VTButton(run, vtPixel), search, new VTChip(QStringLiteral("v0.01"), false)});
+         new VTButton(run, vtPixel), search, new VTChip(QStringLiteral("v0.01"))});
     return content;
 }
 

@@ -13,8 +13,8 @@ constexpr VTTextStyle chipStyle = VTTextStyle::pixelSM;
 const QString glyph = QStringLiteral("\u2295");
 }  // namespace
 
-VTChip::VTChip(const QString& text, bool showsGlyph, QWidget* parent)
-    : QWidget(parent), text_(text), showsGlyph_(showsGlyph)
+VTChip::VTChip(const QString& text, VTChipOptions options, QWidget* parent)
+    : QWidget(parent), text_(text), showsGlyph_(options.showsGlyph)
 {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     vtEnableAccessibleText();

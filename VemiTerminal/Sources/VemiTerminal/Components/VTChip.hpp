@@ -4,11 +4,16 @@
 
 #include <QWidget>
 
+// What a chip shows besides its text, named at the call site: `VTChip(text, {.showsGlyph = true})`.
+struct VTChipOptions {
+    bool showsGlyph = false;  // the glyph "⊕" before the text
+};
+
 // The kit's small tag: optionally the glyph "⊕", then the text lower-cased, in `pixelSM`, `chipFg` on `chipBg`.
 class VTChip : public QWidget, public VTAccessibleText {
     Q_OBJECT
 public:
-    VTChip(const QString& text, bool showsGlyph, QWidget* parent = nullptr);
+    explicit VTChip(const QString& text, VTChipOptions options = {}, QWidget* parent = nullptr);
 
     // What the chip shows after the glyph.
     QString shownText() const { return text_.toLower(); }

@@ -1,7 +1,5 @@
 #include "VemiTerminal/Theme/VTAppearance.hpp"
 
-#include "VemiTerminal/Theme/VTTheme.hpp"
-
 QString vtRawValue(VTAppearance appearance)
 {
     switch (appearance) {
@@ -28,17 +26,4 @@ std::optional<VTAppearance> vtAppearance(QStringView rawValue)
 bool vtIsDarkPalette(const QPalette& palette)
 {
     return palette.color(QPalette::Window).lightnessF() < 0.5;
-}
-
-const VTTheme& vtResolveTheme(VTAppearance appearance, bool systemIsDark)
-{
-    switch (appearance) {
-    case VTAppearance::vemi:
-        return VTTheme::vemi();
-    case VTAppearance::noite:
-        return VTTheme::noite();
-    case VTAppearance::system:
-        break;
-    }
-    return systemIsDark ? VTTheme::noite() : VTTheme::vemi();
 }

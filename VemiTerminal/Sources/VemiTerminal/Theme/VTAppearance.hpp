@@ -6,8 +6,6 @@
 #include <array>
 #include <optional>
 
-struct VTTheme;
-
 // The user's choice of theme; stored by its raw value ("system", "vemi", "noite").
 enum class VTAppearance { system, vemi, noite };
 
@@ -20,5 +18,3 @@ std::optional<VTAppearance> vtAppearance(QStringView rawValue);
 
 // Whether a desktop palette is dark (its window colour is darker than middle grey).
 bool vtIsDarkPalette(const QPalette& palette);
-// `vemi` and `noite` choose their theme; `system` gives "Noite" on a dark desktop and "Vemi" otherwise.
-const VTTheme& vtResolveTheme(VTAppearance appearance, bool systemIsDark);

@@ -61,3 +61,16 @@ const VTTheme& VTTheme::noite()
     };
     return theme;
 }
+
+const VTTheme& vtResolveTheme(VTAppearance appearance, bool systemIsDark)
+{
+    switch (appearance) {
+    case VTAppearance::vemi:
+        return VTTheme::vemi();
+    case VTAppearance::noite:
+        return VTTheme::noite();
+    case VTAppearance::system:
+        break;
+    }
+    return systemIsDark ? VTTheme::noite() : VTTheme::vemi();
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "VemiTerminal/Theme/VTAppearance.hpp"
+
 #include <QColor>
 #include <QString>
 
@@ -34,3 +36,6 @@ struct VTTheme {
     static const VTTheme& vemi();
     static const VTTheme& noite();
 };
+
+// `vemi` and `noite` choose their theme; `system` gives "Noite" on a dark desktop and "Vemi" otherwise.
+const VTTheme& vtResolveTheme(VTAppearance appearance, bool systemIsDark);

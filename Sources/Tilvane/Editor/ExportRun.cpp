@@ -1,4 +1,4 @@
-#include "Tilvane/Views/ExportRun.hpp"
+#include "Tilvane/Editor/ExportRun.hpp"
 
 namespace tilvane {
 

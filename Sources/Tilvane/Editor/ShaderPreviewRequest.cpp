@@ -1,6 +1,6 @@
-#include "Tilvane/Views/ShaderPreviewRequest.hpp"
+#include "Tilvane/Editor/ShaderPreviewRequest.hpp"
 
-#include "Tilvane/Views/ThumbnailRendering.hpp"
+#include "Tilvane/Editor/ThumbnailRendering.hpp"
 
 namespace tilvane {
 

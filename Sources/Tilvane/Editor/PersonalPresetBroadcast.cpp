@@ -1,4 +1,4 @@
-#include "Tilvane/Views/PersonalPresetBroadcast.hpp"
+#include "Tilvane/Editor/PersonalPresetBroadcast.hpp"
 
 namespace tilvane {
 

@@ -4,9 +4,6 @@
 
 #include <filesystem>
 
-class QFileDialog;
-class QWidget;
-
 namespace tilvane {
 
 // What a save panel shows: its title, the file it proposes (a folder, none for the panel's own, and a
@@ -26,8 +23,5 @@ SavePanel pngSavePanel(std::filesystem::path proposedStem);
 SavePanel gifSavePanel(std::filesystem::path proposedStem);
 // The panel of a preset document, proposing "tilvane-preset.json".
 SavePanel presetSavePanel();
-
-// The panel as a (non-native) save dialog, not yet shown.
-QFileDialog* makeSaveDialog(QWidget* parent, const SavePanel& panel);
 
 }  // namespace tilvane

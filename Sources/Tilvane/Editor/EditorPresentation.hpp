@@ -1,27 +1,31 @@
 #pragma once
 
-#include "Tilvane/Views/ContentViewState.hpp"
+#include "Tilvane/Editor/ContentViewState.hpp"
 
 #include <QString>
 
 #include <optional>
 
+namespace tilvane {
+
 // What the window's bar and stage show for a state: pure functions of the state.
 namespace editor_presentation {
 
 // "Abra ou arraste uma imagem para começar", "<name> · <w> × <h> px", or "Abrindo <name>…" while it opens.
-QString subtitle(const tilvane::ContentViewState& state);
+QString subtitle(const ContentViewState& state);
 // "convertendo" while a loaded picture converts, else "aplicando shader" while the shader renders, else none.
-std::optional<QString> statusChip(const tilvane::ContentViewState& state);
+std::optional<QString> statusChip(const ContentViewState& state);
 // No grid yet, or a load, conversion, shader render or export running.
-bool exportsDisabled(const tilvane::ContentViewState& state);
-QString exportTitle(const tilvane::ContentViewState& state, const QString& idleTitle);
+bool exportsDisabled(const ContentViewState& state);
+QString exportTitle(const ContentViewState& state, const QString& idleTitle);
 // The theme the theme button switches to, and its label (named after that theme).
 VTAppearance toggledAppearance(VTAppearance appearance);
 QString themeButtonLabel(VTAppearance appearance);
 // The result the comparison shows: the shader preview when there is one, else the pixel grid.
-tilvane::ImagePointer comparisonResult(const tilvane::ContentViewState& state);
+ImagePointer comparisonResult(const ContentViewState& state);
 // The name of the file being read, while it is read.
-std::optional<QString> loadingName(const tilvane::ContentViewState& state);
+std::optional<QString> loadingName(const ContentViewState& state);
 
 }  // namespace editor_presentation
+
+}  // namespace tilvane

@@ -1,4 +1,4 @@
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 
 #include "TilvaneCore/Cancellation.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
@@ -49,7 +49,7 @@ void ContentView::resetShaders()
     assign<&ContentViewState::isShaderProcessing>(false);
 }
 
-void ContentView::loadImage(const std::filesystem::path& url, bool restoring)
+void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin)
 {
     work_.stop();
     personalThumbnailWork_.stop();
@@ -66,9 +66,9 @@ void ContentView::loadImage(const std::filesystem::path& url, bool restoring)
     runJob(
         work_, JobPriority::userInitiated,
         [url, maxDimension](std::stop_token) { return ImageFileLoader::load(url, maxDimension); },
-        [this, restoring](ImagePointer image) {
+        [this, origin](ImagePointer image) {
             if (image) {
-                if (!restoring) services_.telemetry->record(TilvaneEvent::imageOpened);
+                if (origin == ImageOrigin::chosen) services_.telemetry->record(TilvaneEvent::imageOpened);
                 assign<&ContentViewState::source>(std::move(image));
                 // The conversion starts before the session is written (the session does not depend on it), so
                 // the file write overlaps the conversion instead of delaying it.
@@ -78,7 +78,7 @@ void ContentView::loadImage(const std::filesystem::path& url, bool restoring)
                 return;
             }
             assign<&ContentViewState::isProcessing>(false);
-            if (restoring) {
+            if (origin == ImageOrigin::lastSession) {
                 try {
                     services_.sessionStore.clear();
                 } catch (const std::exception&) {
@@ -155,14 +155,14 @@ void ContentView::convert()
 
 void ContentView::openImage()
 {
-    if (const auto url = services_.dialogs->chooseImageToOpen()) loadImage(*url, false);
+    if (const auto url = services_.dialogs->chooseImageToOpen()) loadImage(*url, ImageOrigin::chosen);
 }
 
 bool ContentView::dropURLs(const QList<QUrl>& urls)
 {
     setIsDropTargeted(false);
     if (urls.isEmpty() || !urls.first().isLocalFile()) return false;
-    loadImage(std::filesystem::path(QFile::encodeName(urls.first().toLocalFile()).toStdString()), false);
+    loadImage(std::filesystem::path(QFile::encodeName(urls.first().toLocalFile()).toStdString()), ImageOrigin::chosen);
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "Tilvane/Views/PersonalPresetRules.hpp"
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 
 #include "TilvanePresets/UnicodeText.hpp"
 

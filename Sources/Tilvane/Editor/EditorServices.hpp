@@ -1,7 +1,7 @@
 #pragma once
 
+#include "Tilvane/Editor/SavePanels.hpp"
 #include "Tilvane/Services/TilvaneEvent.hpp"
-#include "Tilvane/Views/SavePanels.hpp"
 #include "TilvaneCore/Image.hpp"
 #include "TilvanePresets/LastSessionStore.hpp"
 #include "TilvanePresets/PersonalPresetStore.hpp"
@@ -84,17 +84,6 @@ public:
                                                 const GIFDialogContext& context) = 0;
 };
 
-// QFileDialog over the active window.
-class FileDialogs : public EditorDialogs {
-public:
-    std::optional<std::filesystem::path> chooseImageToOpen() override;
-    std::optional<std::filesystem::path> choosePresetToImport() override;
-    std::optional<std::filesystem::path> choosePresetDestination(const SavePanel& panel) override;
-    std::optional<std::filesystem::path> choosePNGDestination(const SavePanel& panel) override;
-    GIFDestination chooseGIFDestination(const SavePanel& panel, int maxDimension, int duration,
-                                        const GIFDialogContext& context) override;
-};
-
 // Where the editor's analytics events go. The application forwards them to its telemetry object.
 class TelemetrySink {
 public:
@@ -123,7 +112,7 @@ private:
 };
 
 // Everything an editor window uses that blocks, leaves the process or is shared by the process.
-// standard() gives the real ones; tests replace what they need.
+// standardEditorServices() gives the real ones; tests replace what they need.
 struct EditorServices {
     std::shared_ptr<EditorDialogs> dialogs;
     PersonalPresetStore presetStore;
@@ -140,12 +129,6 @@ struct EditorServices {
     TilvaneIncomingImage* incoming = nullptr;
     TilvaneLifecycle* lifecycle = nullptr;
     ReduceMotionSetting* reduceMotion = nullptr;
-
-    // The files in the support folder, the shared renderer, the system clock, the thread pool, the
-    // process's exports (stopped when the application quits), the sample picture, the process's incoming-file slot,
-    // lifecycle and reduce-motion setting, file panels, and a telemetry sink that sends nothing (the application passes
-    // its own).
-    static EditorServices standard();
 };
 
 // A run of exports that the application's quitting stops, waiting until they have let go of their files.

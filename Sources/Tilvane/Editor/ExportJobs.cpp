@@ -1,4 +1,4 @@
-#include "Tilvane/Views/ExportJobs.hpp"
+#include "Tilvane/Editor/ExportJobs.hpp"
 
 #include "Tilvane/Services/PNGFileWriter.hpp"
 #include "TilvaneCore/ImageConverter.hpp"

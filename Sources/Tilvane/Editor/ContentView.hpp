@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Tilvane/Views/ContentViewState.hpp"
-#include "Tilvane/Views/EditorServices.hpp"
-#include "Tilvane/Views/JobSlot.hpp"
-#include "Tilvane/Views/ShaderPreviewRequest.hpp"
+#include "Tilvane/Editor/ContentViewState.hpp"
+#include "Tilvane/Editor/EditorServices.hpp"
+#include "Tilvane/Editor/JobSlot.hpp"
+#include "Tilvane/Editor/ShaderPreviewRequest.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 
 #include <QCoreApplication>
@@ -24,6 +24,10 @@ namespace tilvane {
 // or only the shader again, with the built-in thumbnails refreshed when the screen settings changed.
 enum class VisualChange { none, convert, applyShader, applyShaderAndRefreshThumbnails };
 
+// Where a picture to load comes from: the user's choice (an open panel, a drop, an incoming file), or the last
+// session, restored when the window starts.
+enum class ImageOrigin { chosen, lastSession };
+
 // One editor window without its widgets: all of its state, every operation, and its background
 // jobs. Widgets draw state() whenever changed() is emitted and forward the user's actions to the
 // operations below. Setters whose field has an observer compare old and new with == and react only
@@ -34,7 +38,7 @@ class ContentView : public QObject {
     Q_OBJECT
 
 public:
-    explicit ContentView(EditorServices services = EditorServices::standard(), QObject* parent = nullptr);
+    explicit ContentView(EditorServices services, QObject* parent = nullptr);
     ~ContentView() override;
 
     const ContentViewState& state() const { return state_; }
@@ -80,7 +84,7 @@ public:
 
     // ---- Loading and conversion (ContentViewLoading.cpp) ----------------------------------------
 
-    void loadImage(const std::filesystem::path& url, bool restoring);
+    void loadImage(const std::filesystem::path& url, ImageOrigin origin);
     void showSample();
     void convert();
     void resetShaders();

@@ -16,10 +16,10 @@ class PersonalPresetBroadcast : public QObject {
 public:
     static PersonalPresetBroadcast& shared();
 
-    void publish(const std::string& file, const std::vector<tilvane::PersonalPreset>& presets);
+    void publish(const std::string& file, const std::vector<PersonalPreset>& presets);
 
 signals:
-    void listWritten(const std::string& file, const std::vector<tilvane::PersonalPreset>& presets);
+    void listWritten(const std::string& file, const std::vector<PersonalPreset>& presets);
 };
 
 }  // namespace tilvane

@@ -1,4 +1,4 @@
-#include "Tilvane/Views/ThumbnailRendering.hpp"
+#include "Tilvane/Editor/ThumbnailRendering.hpp"
 
 #include "TilvaneCore/Cancellation.hpp"
 #include "TilvaneCore/ImageConverter.hpp"

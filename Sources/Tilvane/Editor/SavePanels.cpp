@@ -1,9 +1,7 @@
-#include "Tilvane/Views/SavePanels.hpp"
+#include "Tilvane/Editor/SavePanels.hpp"
 
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
 
-#include <QFile>
-#include <QFileDialog>
 
 namespace tilvane {
 
@@ -36,22 +34,6 @@ SavePanel gifSavePanel(std::filesystem::path proposedStem)
 SavePanel presetSavePanel()
 {
     return singleTypePanel("Exportar preset", std::string(PersonalPresetTransfer::defaultFileName), "json");
-}
-
-QFileDialog* makeSaveDialog(QWidget* parent, const SavePanel& panel)
-{
-    auto* dialog = new QFileDialog(parent, panel.title);
-    dialog->setObjectName(QStringLiteral("savePanel"));
-    dialog->setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog->setAcceptMode(QFileDialog::AcceptSave);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    dialog->setNameFilter(panel.nameFilter);
-    dialog->setDefaultSuffix(panel.defaultSuffix);
-    if (panel.proposedFile.has_parent_path()) {
-        dialog->setDirectory(QFile::decodeName(panel.proposedFile.parent_path().c_str()));
-    }
-    dialog->selectFile(QFile::decodeName(panel.proposedFile.filename().c_str()));
-    return dialog;
 }
 
 }  // namespace tilvane

@@ -1,5 +1,5 @@
-#include "Tilvane/Views/ContentView.hpp"
-#include "Tilvane/Views/ThumbnailRendering.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
+#include "Tilvane/Editor/ThumbnailRendering.hpp"
 #include "TilvaneCore/Cancellation.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 

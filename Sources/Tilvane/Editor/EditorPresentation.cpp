@@ -1,8 +1,10 @@
-#include "Tilvane/Views/EditorPresentation.hpp"
+#include "Tilvane/Editor/EditorPresentation.hpp"
+
+namespace tilvane {
 
 namespace editor_presentation {
 
-QString subtitle(const tilvane::ContentViewState& state)
+QString subtitle(const ContentViewState& state)
 {
     const QString name = QString::fromStdString(state.sourceName);
     if (state.source) {
@@ -13,19 +15,19 @@ QString subtitle(const tilvane::ContentViewState& state)
     return QStringLiteral("Abrindo ") + name + QStringLiteral("…");
 }
 
-std::optional<QString> statusChip(const tilvane::ContentViewState& state)
+std::optional<QString> statusChip(const ContentViewState& state)
 {
     if (state.isProcessing && state.source) return QStringLiteral("convertendo");
     if (state.isShaderProcessing) return QStringLiteral("aplicando shader");
     return std::nullopt;
 }
 
-bool exportsDisabled(const tilvane::ContentViewState& state)
+bool exportsDisabled(const ContentViewState& state)
 {
     return !state.pixelGrid || state.isProcessing || state.isShaderProcessing || state.isExporting;
 }
 
-QString exportTitle(const tilvane::ContentViewState& state, const QString& idleTitle)
+QString exportTitle(const ContentViewState& state, const QString& idleTitle)
 {
     return state.isExporting ? QStringLiteral("Exportando…") : idleTitle;
 }
@@ -40,15 +42,17 @@ QString themeButtonLabel(VTAppearance appearance)
     return appearance == VTAppearance::vemi ? QStringLiteral("Noite") : QStringLiteral("Vemi");
 }
 
-tilvane::ImagePointer comparisonResult(const tilvane::ContentViewState& state)
+ImagePointer comparisonResult(const ContentViewState& state)
 {
     return state.shaderImage ? state.shaderImage : state.pixelGrid;
 }
 
-std::optional<QString> loadingName(const tilvane::ContentViewState& state)
+std::optional<QString> loadingName(const ContentViewState& state)
 {
     if (!state.isProcessing || state.source) return std::nullopt;
     return QString::fromStdString(state.sourceName);
 }
 
 }  // namespace editor_presentation
+
+}  // namespace tilvane

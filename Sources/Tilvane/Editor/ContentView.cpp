@@ -1,4 +1,4 @@
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 #include "TilvanePresets/Url.hpp"
@@ -93,7 +93,7 @@ void ContentView::setShaderID(std::optional<std::string> shaderID)
 void ContentView::setMaxDimension(int maxDimension)
 {
     if (!assign<&ContentViewState::maxDimension>(maxDimension)) return;
-    if (state_.sourceURL) loadImage(*state_.sourceURL, false);
+    if (state_.sourceURL) loadImage(*state_.sourceURL, ImageOrigin::chosen);
 }
 
 void ContentView::setScenePhase(ScenePhase phase)
@@ -153,17 +153,17 @@ void ContentView::incomingImageDidReceive()
 void ContentView::startIfNeeded(std::optional<std::filesystem::path> url)
 {
     if (state_.didStart) {
-        if (url) loadImage(*url, false);
+        if (url) loadImage(*url, ImageOrigin::chosen);
         return;
     }
     assign<&ContentViewState::didStart>(true);
     loadPersonalPresets();
     if (url) {
         assign<&ContentViewState::restoredSession>(std::nullopt);
-        loadImage(*url, false);
+        loadImage(*url, ImageOrigin::chosen);
     } else if (auto session = state_.restoredSession) {
         assign<&ContentViewState::restoredSession>(std::nullopt);
-        loadImage(session->imageURL.path(), true);
+        loadImage(session->imageURL.path(), ImageOrigin::lastSession);
     } else {
         showSample();
     }

@@ -1,4 +1,4 @@
-#include "Tilvane/Views/PresetPanelState.hpp"
+#include "Tilvane/Editor/PresetPanelState.hpp"
 
 namespace tilvane {
 

@@ -1,8 +1,8 @@
-#include "Tilvane/Views/ContentView.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
 
+#include "Tilvane/Editor/PersonalPresetBroadcast.hpp"
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Services/PresetDocumentFile.hpp"
-#include "Tilvane/Views/PersonalPresetBroadcast.hpp"
-#include "Tilvane/Views/PersonalPresetRules.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 
 #include <exception>

@@ -1,6 +1,6 @@
-#include "Tilvane/Views/ContentView.hpp"
-#include "Tilvane/Views/ExportJobs.hpp"
-#include "Tilvane/Views/ExportRun.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
+#include "Tilvane/Editor/ExportJobs.hpp"
+#include "Tilvane/Editor/ExportRun.hpp"
 
 namespace tilvane {
 
