@@ -11,21 +11,41 @@
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace tilvane::fuzz {
 
-// A folder of this process's own under the temporary folder, made once and kept for the run.
-inline const std::filesystem::path& scratchFolder()
-{
-    static const std::filesystem::path folder = [] {
+// A folder of this process's own under the temporary folder, made once, kept for the run and removed
+// when the process ends normally (a crash keeps it, with the input that caused it).
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
         std::string pattern = (std::filesystem::temp_directory_path() / "tilvane-fuzz-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) {
             std::perror("mkdtemp");
             std::abort();
         }
-        return std::filesystem::path(pattern);
-    }();
-    return folder;
+        path_ = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline const std::filesystem::path& scratchFolder()
+{
+    static const ScratchFolder folder;
+    return folder.path();
 }
 
 inline std::string_view bytesOf(const std::uint8_t* data, std::size_t size)
