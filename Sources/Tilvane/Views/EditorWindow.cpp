@@ -94,6 +94,7 @@ void EditorWindow::refresh()
     navigationBar_->setState(state);
     stage_->setState(state);
     inspector_->refresh();
+    drawExportActions(state, exportPNGAction_, exportGIFAction_);
     presentAlerts();
 }
 
