@@ -52,6 +52,8 @@ public:
     void setScenePhase(ScenePhase phase);
     void setReduceMotion(bool reduceMotion);
     void setAppearance(VTAppearance appearance);  // the application's theme, applied to this window
+    // The theme button: asks the application for the other appearance.
+    void toggleAppearance();
 
     // The window's appearance (each time: it takes a waiting incoming file; the first also starts the window), its
     // disappearance, and the application's will-terminate moment.
