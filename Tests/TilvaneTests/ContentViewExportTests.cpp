@@ -138,6 +138,8 @@ TEST(ContentViewExport, ExportingDisablesBothCommands)
     QAction png;
     QAction gif;
     bindExportActions(*window, &png, &gif);
+    const auto draw = [&] { drawExportActions(window->state(), &png, &gif); };
+    draw();
     EXPECT_TRUE(png.isEnabled());
     EXPECT_TRUE(gif.isEnabled());
     EXPECT_EQ(png.text(), QStringLiteral("Exportar PNG"));
@@ -145,6 +147,7 @@ TEST(ContentViewExport, ExportingDisablesBothCommands)
     fixture.services.dialogs->pngDestination = fixture.folder.path() / "foto-tilvane.png";
     png.trigger();
     ASSERT_TRUE(window->state().isExporting);
+    draw();
     EXPECT_FALSE(png.isEnabled());
     EXPECT_FALSE(gif.isEnabled());
     EXPECT_EQ(png.text(), QStringLiteral("Exportando…"));
@@ -153,6 +156,7 @@ TEST(ContentViewExport, ExportingDisablesBothCommands)
     EXPECT_EQ(fixture.services.dialogs->savePanels.size(), 1u);
 
     fixture.services.jobs->runAll();
+    draw();
     EXPECT_TRUE(png.isEnabled());
     EXPECT_TRUE(gif.isEnabled());
     EXPECT_EQ(gif.text(), QStringLiteral("Exportar GIF"));

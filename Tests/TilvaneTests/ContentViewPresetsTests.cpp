@@ -69,7 +69,7 @@ TEST_F(PresetWindowTest, SelectingALookReplacesWhatTheSelectionOwns)
     EXPECT_EQ(window.state().shaderID, chosen.id);
 
     for (const std::string& id : {std::string("personal:nem-um-uuid"), personalSelectionID(Uuid::random())}) {
-        window.applySelection(id);
+        window.selectFromGallery(id);
         EXPECT_EQ(window.state().shaderID, id) << "the text is kept";
         EXPECT_EQ(window.state().visual.shader, std::nullopt);
         EXPECT_EQ(window.state().visual.pixelSize, 12);
@@ -190,8 +190,14 @@ TEST_F(PresetWindowTest, DeletingTheSelectedPresetDropsTheShaderButDeletingAnoth
     const auto selected = presetNamed("Escolhido", look), other = presetNamed("Outro");
     auto& window = openWindow({selected, other});
     window.selectFromGallery(personalSelectionID(selected.id));
+    // Two other windows on the same file with the other preset selected: one deletes it, the other still asks to.
+    auto& elsewhere = openWindow();
+    auto& late = openWindow();
+    for (ContentView* otherWindow : {&elsewhere, &late}) {
+        otherWindow->selectFromGallery(personalSelectionID(other.id));
+        otherWindow->requestDeletePreset();
+    }
 
-    window.applySelection(personalSelectionID(selected.id));
     window.requestDeletePreset();
     EXPECT_TRUE(window.state().showingDeleteAlert);
     EXPECT_EQ(window.state().presetPendingDeletion, selected);
@@ -199,7 +205,7 @@ TEST_F(PresetWindowTest, DeletingTheSelectedPresetDropsTheShaderButDeletingAnoth
     EXPECT_EQ(window.state().presetPendingDeletion, std::nullopt);
     EXPECT_EQ(window.state().personalPresets.size(), 2u);
 
-    window.deletePreset(other.id);
+    elsewhere.confirmDeletePreset();
     EXPECT_EQ(window.state().personalPresets, std::vector{selected});
     EXPECT_EQ(window.state().shaderID, personalSelectionID(selected.id));
     EXPECT_EQ(window.state().visual, look);
@@ -213,8 +219,8 @@ TEST_F(PresetWindowTest, DeletingTheSelectedPresetDropsTheShaderButDeletingAnoth
     EXPECT_EQ(window.state().visual, withoutShader);
     EXPECT_EQ(window.state().presetPendingDeletion, std::nullopt);
 
-    window.deletePreset(other.id);
-    EXPECT_EQ(window.state().errorMessage, deletePrefix + "O preset pessoal não foi encontrado.");
+    late.confirmDeletePreset();
+    EXPECT_EQ(late.state().errorMessage, deletePrefix + "O preset pessoal não foi encontrado.");
 }
 
 TEST_F(PresetWindowTest, TwoWindowsCreatingInTurnKeepBothPresetsInTheFileAndInBothWindows)
@@ -246,7 +252,10 @@ TEST_F(PresetWindowTest, TwoWindowsCreatingInTurnKeepBothPresetsInTheFileAndInBo
     EXPECT_EQ(second.state().personalPresets, after);
 
     // A deletion in one window leaves the other with the same list, too.
-    first.deletePreset(after[0].id);
+    second.requestDeletePreset();
+    ASSERT_EQ(second.state().presetPendingDeletion, after[0]);
+    second.confirmDeletePreset();
+    EXPECT_EQ(first.state().personalPresets, std::vector{after[1]});
     EXPECT_EQ(second.state().personalPresets, std::vector{after[1]});
     EXPECT_EQ(PersonalPresetStore(fixture.presetsFile()).load(), std::vector{after[1]});
 }

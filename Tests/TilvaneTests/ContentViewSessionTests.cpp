@@ -101,6 +101,25 @@ TEST(ContentViewSession, FileHandedOverAtLaunchIsShownWithTheRestoredSettings)
     EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}}));
 }
 
+// The theme button asks the application for the other theme and leaves the window's own until the
+// application applies it.
+TEST(ContentViewSession, ToggleAppearanceAsksForTheOtherTheme)
+{
+    EditorTestServices fixture;
+    ContentView window(fixture.services());
+    std::vector<VTAppearance> requested;
+    QObject::connect(&window, &ContentView::appearanceRequested,
+                     [&](VTAppearance appearance) { requested.push_back(appearance); });
+    for (const auto& [current, other] :
+         {std::pair{VTAppearance::noite, VTAppearance::vemi}, std::pair{VTAppearance::vemi, VTAppearance::noite}}) {
+        window.setAppearance(current);
+        window.toggleAppearance();
+        EXPECT_EQ(requested.back(), other);
+        EXPECT_EQ(window.state().appearance, current);
+    }
+    EXPECT_EQ(requested.size(), 2u);
+}
+
 TEST(ContentViewSession, VisualChangesAreSortedIntoConversionShaderAndThumbnailWork)
 {
     const VisualSettings base = initialVisualSettings();

@@ -63,6 +63,36 @@ TEST(EditorWindowExport, ButtonsMenuItemsAndShortcutsShareOneCommand)
     fixture.jobs->runAll();
 }
 
+// A load changes the model many times; the export commands are drawn with the rest of the window, once per
+// event-loop turn, so they never flicker through the intermediate states.
+TEST(EditorWindowExport, ALoadRedrawsTheExportCommandsWithTheWindow)
+{
+    EditorTestServices fixture;
+    TemporaryFolder folder;
+    fixture.sample = stripedImage(64, 48);
+    EditorWindow window(fixture.services());
+    window.show();
+    QCoreApplication::processEvents();
+    fixture.jobs->runAll();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window.exportPNGAction()->isEnabled());
+
+    int modelChanges = 0;
+    QObject::connect(&window.view(), &ContentView::changed, [&] { ++modelChanges; });
+    int drawnStates = 0;
+    QObject::connect(window.exportPNGAction(), &QAction::changed, [&] { ++drawnStates; });
+    window.view().loadImage(writeImageFile(folder.path() / "nova.png", 40, 30), ImageOrigin::chosen);
+    EXPECT_TRUE(window.exportPNGAction()->isEnabled()) << "drawn with the window, not on the model's signal";
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window.exportPNGAction()->isEnabled()) << "nothing to export while loading";
+    fixture.jobs->runAll();
+    QCoreApplication::processEvents();
+
+    EXPECT_GE(modelChanges, 6);
+    EXPECT_TRUE(window.exportPNGAction()->isEnabled());
+    EXPECT_EQ(drawnStates, 2) << "disabled once while loading, enabled once when done";
+}
+
 // The stage shows the shaded preview and the gallery the thumbnails, in both themes.
 TEST(EditorWindowExport, StageShowsTheShaderPreviewAndGalleryItsThumbnails)
 {

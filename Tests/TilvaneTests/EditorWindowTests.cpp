@@ -8,6 +8,7 @@
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -67,6 +68,30 @@ TEST(EditorWindow, LaysOutBarStageGalleryAndInspectorAroundTheSample)
         EXPECT_TRUE(editor.child<VTButton>("exportPNGButton")->isEnabled());
         editor.window->grab().save(screenshotPath(QStringLiteral("window-sample-") + vtRawValue(appearance)));
     }
+}
+
+// The column only lays out the panels; the window presents the dialogs the state asks for.
+TEST(EditorWindow, TheWindowPresentsThePresetDialogsNotTheInspectorColumn)
+{
+    EditorTestServices fixture;
+    ContentView view(fixture.services());
+    view.windowDidAppear();
+    fixture.jobs->runAll();
+    InspectorColumn column(view);
+    column.show();
+    view.beginCreatePreset();
+    ASSERT_TRUE(view.state().showingNameDialog);
+    column.refresh();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(column.findChild<QDialog*>(QStringLiteral("presetNameSheet")), nullptr);
+
+    ShownEditor editor;
+    editor.window->view().beginCreatePreset();
+    QCoreApplication::processEvents();
+    auto* sheet = editor.child<QDialog>("presetNameSheet");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(editor.window->inspector()->findChild<QDialog*>(QStringLiteral("presetNameSheet")), nullptr);
 }
 
 TEST(EditorWindow, DroppingFilesOpensTheFirstLocalOneOnly)

@@ -188,7 +188,8 @@ std::unique_ptr<ContentView> RenderingEditor::readyWindow()
 std::unique_ptr<ContentView> RenderingEditor::openWindow(const std::filesystem::path& picture)
 {
     auto window = std::make_unique<ContentView>(editorServices());
-    window->startIfNeeded(picture);
+    services.incoming.receive(picture);
+    window->windowDidAppear();
     services.jobs->runAll();
     return window;
 }

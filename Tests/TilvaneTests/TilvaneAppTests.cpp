@@ -200,7 +200,7 @@ TEST(TilvaneApp, ThemeHasTwoChoicesIsKeptAndReThemesEveryWindowAtOnce)
     auto* otherThemes = second->menuBar()->findChild<QMenu*>(QStringLiteral("themeMenu"));
     EXPECT_TRUE(otherThemes->actions().last()->isChecked());
 
-    emit second->view().appearanceRequested(VTAppearance::noite);  // the theme button
+    second->view().toggleAppearance();  // the theme button, from Vemi
     EXPECT_EQ(test.app.appearance(), VTAppearance::noite);
     EXPECT_EQ(VTThemeHost::of(first)->appearance(), VTAppearance::noite);
 

@@ -1,5 +1,6 @@
 #include "Tilvane/Editor/ContentView.hpp"
 
+#include "Tilvane/Editor/EditorPresentation.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 #include "TilvanePresets/Url.hpp"
 
@@ -118,6 +119,11 @@ void ContentView::setReduceMotion(bool reduceMotion)
 void ContentView::setAppearance(VTAppearance appearance)
 {
     assign<&ContentViewState::appearance>(appearance);
+}
+
+void ContentView::toggleAppearance()
+{
+    emit appearanceRequested(editor_presentation::toggledAppearance(state_.appearance));
 }
 
 // ---- Appearance, disappearance, incoming files --------------------------------------------------

@@ -33,7 +33,8 @@ enum class ImageOrigin { chosen, lastSession };
 // operations below. Setters whose field has an observer compare old and new with == and react only
 // to a real change; construction assigns fields directly, so nothing reacts to the initial values.
 //
-// The operations are grouped by concern, each group implemented in its own source file.
+// Public are the inputs the window and the application call; the steps they take are private. Both are
+// grouped by concern, each group implemented in its own source file.
 class ContentView : public QObject {
     Q_OBJECT
 
@@ -43,60 +44,35 @@ public:
 
     const ContentViewState& state() const { return state_; }
 
-    // ---- Life cycle and session (ContentView.cpp) ----------------------------------------------
+    // ---- Observed fields: the user's writes and the environment's changes (ContentView.cpp) -----
 
-    // Observed fields: the user's writes and the environment's changes.
     void setVisual(VisualSettings visual);
     void setShaderID(std::optional<std::string> shaderID);
     void setMaxDimension(int maxDimension);
     void setScenePhase(ScenePhase phase);
     void setReduceMotion(bool reduceMotion);
     void setAppearance(VTAppearance appearance);  // the application's theme, applied to this window
+    // The theme button: asks the application for the other appearance.
+    void toggleAppearance();
+
+    // ---- Life cycle (ContentView.cpp) -----------------------------------------------------------
 
     // The window's appearance (each time: it takes a waiting incoming file; the first also starts the window), its
     // disappearance, and the application's will-terminate moment.
     void windowDidAppear();
     void windowDidDisappear();
     void applicationWillTerminate();
-
     // A file delivered to this window: it goes through the incoming-file slot like every other.
     void openURL(const QUrl& url);
-    // The slot announced a file: the first window on screen to take it opens it.
-    void incomingImageDidReceive();
-    void startIfNeeded(std::optional<std::filesystem::path> url);
 
-    // The error alert "Não foi possível concluir": its OK button.
-    void dismissError();
-    // The unsaved-changes alert "Alterações não salvas": its three buttons.
-    void unsavedAlertSave();
-    void unsavedAlertDiscard();
-    void unsavedAlertCancel();
-
-    // The last session: what would be written now, a save 0.3 s after the last trigger, a save now.
-    std::optional<LastSession> currentSession() const;
-    void scheduleSessionSave();
-    void saveSession();
-    void finishWindowSession();
-
-    static constexpr std::chrono::milliseconds sessionSaveDelay{300};
-
-    static VisualChange classifyVisualChange(const VisualSettings& old, const VisualSettings& visual);
-
-    // ---- Loading and conversion (ContentViewLoading.cpp) ----------------------------------------
+    // ---- Loading (ContentViewLoading.cpp) -------------------------------------------------------
 
     void loadImage(const std::filesystem::path& url, ImageOrigin origin);
-    void showSample();
-    void convert();
-    void resetShaders();
     // The open panel, then loadImage with the chosen file.
     void openImage();
     // A drop on the stage: only the first item counts; true when it was a local file, now loading.
     bool dropURLs(const QList<QUrl>& urls);
     void setIsDropTargeted(bool targeted);
-
-    // The size of the preview base for a source of this size: at most 960 on the longer side.
-    static std::pair<int, int> previewSize(int sourceWidth, int sourceHeight);
-    static constexpr int previewMaxDimension = 960;
 
     // ---- Comparison (ContentView.cpp) -----------------------------------------------------------
 
@@ -106,81 +82,53 @@ public:
     // Command+Shift+B in this window.
     void toggleCompareHandle();
 
-    // ---- Shader preview and thumbnails (ContentViewPreview.cpp) ---------------------------------
+    // ---- Alerts (ContentView.cpp) ---------------------------------------------------------------
 
-    void applyShader();
-    void generateShaderThumbnails(ImagePointer pixelGrid, int width, int height);
-    void refreshScreenThumbnails(ImagePointer pixelGrid, ImagePointer source);
-    void generatePersonalThumbnails();
-    // A preview is due but none is shown (its render was cut off before the first frame).
-    bool previewIsMissing() const;
+    // The error alert "Não foi possível concluir": its OK button.
+    void dismissError();
+    // The unsaved-changes alert "Alterações não salvas": its three buttons.
+    void unsavedAlertSave();
+    void unsavedAlertDiscard();
+    void unsavedAlertCancel();
 
-    static constexpr std::chrono::milliseconds screenThumbnailRefreshDelay{180};
-
-private:
-    struct PreviewFrame;
-    void renderPreviewFrame(ShaderPreviewRequest request, std::optional<double> start);
-    void previewFrameArrived(ShaderPreviewRequest request, PreviewFrame frame);
-
-    bool reportedRendererUnavailable_ = false;
-
-public:
     // ---- Personal presets (ContentViewPresets.cpp) ----------------------------------------------
 
-    std::optional<Uuid> personalID() const;
     std::optional<PersonalPreset> selectedPersonalPreset() const;
     bool hasUnsavedChanges() const;
-    void applySelection(std::optional<std::string> id);
     // The gallery's choice, through the unsaved-changes rule.
     void selectFromGallery(std::optional<std::string> id);
-    bool saveSelectedPreset();
-    bool commitNameDialog();
-    bool persist(std::vector<PersonalPreset> presets);
-    void loadPersonalPresets();
-    void deletePreset(const Uuid& id);
-    void exportSelectedPreset();
-    void importPersonalPreset();
     // The shader inspector's remove button, through the unsaved-changes rule.
     void removeShader();
     // The preset panel's buttons, the name sheet and the delete confirmation.
+    bool saveSelectedPreset();
     void beginCreatePreset();
     void beginRenamePreset();
     void setPresetName(std::string name);
     void cancelNameDialog();
+    bool commitNameDialog();
     void restoreSavedPreset();
     void requestDeletePreset();
     void confirmDeletePreset();
     void cancelDeletePreset();
+    void exportSelectedPreset();
+    void importPersonalPreset();
     // The built-in screen presets that selections are looked up in: the application bundle's unless
     // another list is given (tests read the build's bundle this way).
     void setBuiltInPresets(std::vector<ShaderPreset> presets);
 
-private:
-    const std::vector<ShaderPreset>& builtInPresets() const;
-    void askAboutUnsavedChanges(std::optional<std::string> pending);
-    void adoptPersonalPresets(std::vector<PersonalPreset> presets);
-    // Adopts a list just written to the presets file and shows it in every other window too.
-    void announceWrittenList(std::vector<PersonalPreset> presets);
-    // Reads the presets file anew, applies `change` and persists the result.
-    bool persistChange(
-        const std::function<std::optional<std::vector<PersonalPreset>>(std::vector<PersonalPreset>)>& change);
-
-    std::optional<std::vector<ShaderPreset>> builtInPresets_;
-
-public:
     // ---- Export (ContentViewExport.cpp) ---------------------------------------------------------
 
     void exportPNG();
     void exportGIF();
 
-private:
-    std::string suggestedExportName() const;
-    // Runs an export's work (which answers its failure text, or nothing) off the main thread, among the
-    // process's exports: it finishes, and its outcome is recorded, even when this window goes meanwhile.
-    void startExport(TilvaneExportFormat format, std::function<std::optional<std::string>(std::stop_token)> work);
-    void exportFinished(const std::optional<std::string>& failure);
+    // ---- Rules ----------------------------------------------------------------------------------
 
-public:
+    static VisualChange classifyVisualChange(const VisualSettings& old, const VisualSettings& visual);
+    // The size of the preview base for a source of this size: at most 960 on the longer side.
+    static std::pair<int, int> previewSize(int sourceWidth, int sourceHeight);
+    static constexpr int previewMaxDimension = 960;
+    static constexpr std::chrono::milliseconds screenThumbnailRefreshDelay{180};
+
 signals:
     // Some field of state() changed; widgets redraw from it.
     void changed();
@@ -223,16 +171,72 @@ private:
             });
     }
 
+    // ---- Life cycle and the last session (ContentView.cpp) --------------------------------------
+
     void restoreLastSession();
     void visualDidChange(const VisualSettings& old, const VisualSettings& visual);
+    // The slot announced a file: the first window on screen to take it opens it.
+    void incomingImageDidReceive();
+    void startIfNeeded(std::optional<std::filesystem::path> url);
     void setErrorMessage(std::string message);
+    // The last session: what would be written now, a save 0.3 s after the last trigger, a save now.
+    std::optional<LastSession> currentSession() const;
+    void scheduleSessionSave();
     void sessionSaveFired(JobTicket ticket);
+    void saveSession();
+    void finishWindowSession();
+
+    static constexpr std::chrono::milliseconds sessionSaveDelay{300};
+
+    // ---- Loading and conversion (ContentViewLoading.cpp) ----------------------------------------
+
+    void showSample();
+    void convert();
+    void resetShaders();
+
+    // ---- Shader preview and thumbnails (ContentViewPreview.cpp) ---------------------------------
+
+    struct PreviewFrame;
+    void applyShader();
+    void renderPreviewFrame(ShaderPreviewRequest request, std::optional<double> start);
+    void previewFrameArrived(ShaderPreviewRequest request, PreviewFrame frame);
+    // A preview is due but none is shown (its render was cut off before the first frame).
+    bool previewIsMissing() const;
+    void generateShaderThumbnails(ImagePointer pixelGrid, int width, int height);
+    void refreshScreenThumbnails(ImagePointer pixelGrid, ImagePointer source);
+    void generatePersonalThumbnails();
+
+    // ---- Personal presets (ContentViewPresets.cpp) ----------------------------------------------
+
+    std::optional<Uuid> personalID() const;
+    const std::vector<ShaderPreset>& builtInPresets() const;
+    void applySelection(std::optional<std::string> id);
+    void askAboutUnsavedChanges(std::optional<std::string> pending);
+    void loadPersonalPresets();
+    void adoptPersonalPresets(std::vector<PersonalPreset> presets);
+    bool persist(std::vector<PersonalPreset> presets);
+    // Adopts a list just written to the presets file and shows it in every other window too.
+    void announceWrittenList(std::vector<PersonalPreset> presets);
+    // Reads the presets file anew, applies `change` and persists the result.
+    bool persistChange(
+        const std::function<std::optional<std::vector<PersonalPreset>>(std::vector<PersonalPreset>)>& change);
+    void deletePreset(const Uuid& id);
+
+    // ---- Export (ContentViewExport.cpp) ---------------------------------------------------------
+
+    std::string suggestedExportName() const;
+    // Runs an export's work (which answers its failure text, or nothing) off the main thread, among the
+    // process's exports: it finishes, and its outcome is recorded, even when this window goes meanwhile.
+    void startExport(TilvaneExportFormat format, std::function<std::optional<std::string>(std::stop_token)> work);
+    void exportFinished(const std::optional<std::string>& failure);
 
     EditorServices services_;
     ContentViewState state_;
     // The last-session file could not be read at construction and is kept as it is until this
     // window writes a session of its own.
     bool preservesUnreadableSession_ = false;
+    bool reportedRendererUnavailable_ = false;
+    std::optional<std::vector<ShaderPreset>> builtInPresets_;
 
     JobSlot work_;                    // loading and conversion
     JobSlot shaderWork_;              // the shader preview

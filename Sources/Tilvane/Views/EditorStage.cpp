@@ -51,7 +51,7 @@ private:
 
 }  // namespace
 
-EditorStage::EditorStage(QWidget* parent) : QWidget(parent)
+EditorStage::EditorStage(DropHandler openDrop, QWidget* parent) : QWidget(parent), openDrop_(std::move(openDrop))
 {
     setObjectName(QStringLiteral("stage"));
     comparison_ = new ComparisonView;
@@ -119,9 +119,7 @@ bool EditorStage::eventFilter(QObject* watched, QEvent* event)
             return true;
         case QEvent::Drop: {
             auto* drop = static_cast<QDropEvent*>(event);
-            bool accepted = false;
-            emit urlsDropped(drop->mimeData()->urls(), &accepted);
-            if (accepted) {
+            if (openDrop_(drop->mimeData()->urls())) {
                 drop->acceptProposedAction();
             } else {
                 drop->ignore();

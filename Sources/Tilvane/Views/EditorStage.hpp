@@ -6,6 +6,7 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 namespace tilvane {
@@ -14,12 +15,15 @@ class ComparisonView;
 class ShaderGallery;
 
 // The stage: the comparison on the dotted section background, which takes dropped files, a hairline, and the
-// shader gallery. Shows a state; reports the user's actions.
+// shader gallery. Shows a state; reports the user's actions, and hands dropped files to `openDrop`, which
+// answers whether it took them.
 class EditorStage : public QWidget {
     Q_OBJECT
 
 public:
-    explicit EditorStage(QWidget* parent = nullptr);
+    using DropHandler = std::function<bool(const QList<QUrl>& urls)>;
+
+    explicit EditorStage(DropHandler openDrop, QWidget* parent = nullptr);
 
     void setState(const ContentViewState& state);
 
@@ -28,14 +32,13 @@ signals:
     void compareEnded();
     void openRequested();
     void dropTargeted(bool targeted);
-    // Returns through `accepted` whether the drop was taken.
-    void urlsDropped(const QList<QUrl>& urls, bool* accepted);
     void shaderSelected(const std::optional<std::string>& id);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    DropHandler openDrop_;
     ComparisonView* comparison_;
     QWidget* dropOverlay_;
     ShaderGallery* gallery_;

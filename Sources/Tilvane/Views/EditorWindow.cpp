@@ -1,12 +1,12 @@
 #include "Tilvane/Views/EditorWindow.hpp"
 
-#include "Tilvane/Editor/EditorPresentation.hpp"
 #include "Tilvane/Views/ComparisonShortcutMonitor.hpp"
 #include "Tilvane/Views/EditorStage.hpp"
 #include "Tilvane/Views/ExportActions.hpp"
 #include "Tilvane/Views/InspectorColumn.hpp"
 #include "Tilvane/Views/NavigationBar.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
+#include "Tilvane/Views/PresetSheets.hpp"
 #include "VemiTerminal/Theme/VTBackground.hpp"
 
 #include <QAction>
@@ -40,13 +40,14 @@ EditorWindow::EditorWindow(EditorServices services, QWidget* parent) : QMainWind
     column->addWidget(new VTHairline(Qt::Horizontal));
     auto* body = new QHBoxLayout;
     body->setSpacing(8);
-    stage_ = new EditorStage;
+    stage_ = new EditorStage([this](const QList<QUrl>& urls) { return view_->dropURLs(urls); });
     inspector_ = new InspectorColumn(*view_);
     body->addWidget(stage_, 1);
     body->addWidget(new VTHairline(Qt::Vertical));
     body->addWidget(inspector_);
     column->addLayout(body, 1);
     setCentralWidget(content);
+    presetSheets_ = new PresetSheets(*view_, this);
     new ComparisonShortcutMonitor(content, [this] { view_->toggleCompareHandle(); });
 
     exportPNGAction_ = new QAction(QStringLiteral("Exportar PNG"), this);
@@ -59,17 +60,13 @@ EditorWindow::EditorWindow(EditorServices services, QWidget* parent) : QMainWind
     addActions({exportPNGAction_, exportGIFAction_});  // the shortcuts work with or without the menu bar
 
     connect(navigationBar_, &NavigationBar::openClicked, view_, &ContentView::openImage);
-    connect(navigationBar_, &NavigationBar::themeClicked, view_, [this] {
-        emit view_->appearanceRequested(editor_presentation::toggledAppearance(view_->state().appearance));
-    });
+    connect(navigationBar_, &NavigationBar::themeClicked, view_, &ContentView::toggleAppearance);
     connect(navigationBar_, &NavigationBar::exportPNGClicked, exportPNGAction_, &QAction::trigger);
     connect(navigationBar_, &NavigationBar::exportGIFClicked, exportGIFAction_, &QAction::trigger);
     connect(stage_, &EditorStage::fractionEdited, view_, &ContentView::setCompareFraction);
     connect(stage_, &EditorStage::compareEnded, view_, &ContentView::compareEnded);
     connect(stage_, &EditorStage::openRequested, view_, &ContentView::openImage);
     connect(stage_, &EditorStage::dropTargeted, view_, &ContentView::setIsDropTargeted);
-    connect(stage_, &EditorStage::urlsDropped, view_,
-            [this](const QList<QUrl>& urls, bool* accepted) { *accepted = view_->dropURLs(urls); });
     connect(stage_, &EditorStage::shaderSelected, view_, &ContentView::selectFromGallery);
     connect(view_, &ContentView::changed, this, &EditorWindow::scheduleRefresh);
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, &EditorWindow::updateScenePhase);
@@ -94,11 +91,13 @@ void EditorWindow::refresh()
     navigationBar_->setState(state);
     stage_->setState(state);
     inspector_->refresh();
+    drawExportActions(state, exportPNGAction_, exportGIFAction_);
     presentAlerts();
 }
 
 void EditorWindow::presentAlerts()
 {
+    presetSheets_->present();
     presentErrorAlert();
     presentUnsavedAlert();
 }

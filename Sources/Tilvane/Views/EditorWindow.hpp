@@ -14,8 +14,11 @@ namespace tilvane {
 class EditorStage;
 class InspectorColumn;
 class NavigationBar;
+class PresetSheets;
 
-// One editor window: draws its ContentView (bar, stage, inspector, alerts) and forwards the user's actions.
+// One editor window: draws its ContentView (bar, stage, inspector) and forwards the user's actions. It presents
+// every dialog the state asks for: the error and unsaved-changes alerts, the preset-name sheet and the delete
+// confirmation.
 // It tells the model when it appears and goes away and whether its scene is active.
 class EditorWindow : public QMainWindow {
     Q_OBJECT
@@ -57,6 +60,7 @@ private:
     NavigationBar* navigationBar_;
     EditorStage* stage_;
     InspectorColumn* inspector_;
+    PresetSheets* presetSheets_;
     QAction* exportPNGAction_;
     QAction* exportGIFAction_;
     QPointer<QMessageBox> errorAlert_;

@@ -11,16 +11,15 @@ void bindExportActions(ContentView& window, QAction* exportPNG, QAction* exportG
 {
     QObject::connect(exportPNG, &QAction::triggered, &window, [&window] { window.exportPNG(); });
     QObject::connect(exportGIF, &QAction::triggered, &window, [&window] { window.exportGIF(); });
-    const auto refresh = [&window, exportPNG, exportGIF] {
-        const ContentViewState& state = window.state();
-        for (const auto& [action, title] : {std::pair{exportPNG, QStringLiteral("Exportar PNG")},
-                                            std::pair{exportGIF, QStringLiteral("Exportar GIF")}}) {
-            action->setEnabled(!editor_presentation::exportsDisabled(state));
-            action->setText(editor_presentation::exportTitle(state, title));
-        }
-    };
-    QObject::connect(&window, &ContentView::changed, exportPNG, refresh);
-    refresh();
+}
+
+void drawExportActions(const ContentViewState& state, QAction* exportPNG, QAction* exportGIF)
+{
+    for (const auto& [action, title] :
+         {std::pair{exportPNG, QStringLiteral("Exportar PNG")}, std::pair{exportGIF, QStringLiteral("Exportar GIF")}}) {
+        action->setEnabled(!editor_presentation::exportsDisabled(state));
+        action->setText(editor_presentation::exportTitle(state, title));
+    }
 }
 
 }  // namespace tilvane

@@ -3,7 +3,6 @@
 #include "Tilvane/Editor/ContentView.hpp"
 #include "Tilvane/Views/InspectorPanel.hpp"
 #include "Tilvane/Views/PresetPanel.hpp"
-#include "Tilvane/Views/PresetSheets.hpp"
 #include "VemiTerminal/Theme/VTBackground.hpp"
 
 #include <QVBoxLayout>
@@ -47,9 +46,6 @@ void InspectorColumn::refresh()
         .presetStoreAvailable = state.presetStoreAvailable,
         .reduceMotion = state.reduceMotion,
     });
-    // The dialogs belong to the window, which exists once the column is placed in it.
-    if (sheets_ == nullptr) sheets_ = new PresetSheets(view_, window());
-    sheets_->present();
 }
 
 }  // namespace tilvane

@@ -6,10 +6,8 @@ namespace tilvane {
 
 class ContentView;
 class InspectorPanel;
-class PresetSheets;
 
-// The column at the right of the stage, 300 wide on the page background, that holds the inspector's panels
-// and presents the personal-preset dialogs.
+// The column at the right of the stage, 300 wide on the page background, that holds the inspector's panels.
 class InspectorColumn : public QWidget {
     Q_OBJECT
 
@@ -18,13 +16,12 @@ public:
 
     explicit InspectorColumn(ContentView& view, QWidget* parent = nullptr);
 
-    // Redraws the panels from the window's state and opens or closes the preset dialogs to match it.
+    // Redraws the panels from the window's state.
     void refresh();
 
 private:
     ContentView& view_;
     InspectorPanel* panel_;
-    PresetSheets* sheets_ = nullptr;
 };
 
 }  // namespace tilvane
