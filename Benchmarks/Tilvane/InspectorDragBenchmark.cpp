@@ -68,7 +68,7 @@ DragTarget inspectorControl()
     QObject::connect(inspector, &ShaderInspector::configurationEdited, inspector, &ShaderInspector::setConfiguration);
     auto configuration = tilvane::ShaderConfiguration::fromPreset(*phosphor, false);
     configuration.bezel.isOn = true;
-    inspector->setPresetID(QString::fromStdString(phosphor->id));
+    inspector->setPresetID(phosphor->id);
     inspector->setConfiguration(configuration);
     DragTarget target{themedWindow(inspector), nullptr};
     target.control = inspector->findChild<ShaderValueControl*>(QStringLiteral("parameter:0:bloom"));

@@ -32,8 +32,8 @@ protected:
     ContentView& openWindow(const std::vector<PersonalPreset>& stored = {})
     {
         if (!stored.empty()) PersonalPresetStore(fixture.presetsFile()).save(stored);
+        fixture.shaderPresets = builtIn;
         windows.push_back(std::make_unique<ContentView>(fixture.services()));
-        windows.back()->setBuiltInPresets(builtIn);
         windows.back()->windowDidAppear();
         fixture.jobs->runAll();
         return *windows.back();

@@ -79,7 +79,7 @@ struct InspectorHarness {
 
     void select(const std::string& presetID)
     {
-        inspector->setPresetID(QString::fromStdString(presetID));
+        inspector->setPresetID(presetID);
         inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset(presetID), false));
         settle();
     }

@@ -1,7 +1,7 @@
 #include "ShaderInspectorTestSupport.hpp"
 
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
-#include "Tilvane/Views/ShaderGallery.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
 
 #include "VemiTerminal/Components/VTButton.hpp"
@@ -25,14 +25,14 @@ TEST(ShaderInspectorTest, ShowsNothingWithoutConfigurationOrPreset)
 {
     struct Row {
         const char* name;
-        std::optional<QString> presetID;
+        PresetSelection presetID;
         bool configuration;
     };
     const Row rows[] = {
-        {"no configuration", QStringLiteral("tubo"), false},
+        {"no configuration", "tubo", false},
         {"no preset id", std::nullopt, true},
-        {"an id of no preset", QStringLiteral("TUBO"), true},
-        {"a personal id without its preset", QStringLiteral("personal:00000000-0000-0000-0000-000000000000"), true},
+        {"an id of no preset", "TUBO", true},
+        {"a personal id without its preset", "personal:00000000-0000-0000-0000-000000000000", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -105,7 +105,7 @@ TEST(ShaderInspectorTest, APersonalPresetComparesWithItsStoredShaderAndOnlyAsksF
     std::vector<tilvane::VisualSettings> restores;
     QObject::connect(harness.inspector, &ShaderInspector::restorePersonalRequested,
                      [&](const tilvane::VisualSettings& visual) { restores.push_back(visual); });
-    harness.inspector->setPresetID(personalPresetSelectionID(mine.id));
+    harness.inspector->setPresetID(personalSelectionID(mine.id));
     harness.inspector->setPersonalPreset(mine);
     harness.inspector->setConfiguration(*mine.visual.shader);
     harness.settle();
@@ -222,7 +222,7 @@ TEST(ShaderInspectorTest, EditsWithoutAnEchoStayTheInspectorsOwn)
     std::vector<ShaderConfiguration> edits;
     QObject::connect(inspector, &ShaderInspector::configurationEdited,
                      [&](const ShaderConfiguration& configuration) { edits.push_back(configuration); });
-    inspector->setPresetID(QStringLiteral("duo"));
+    inspector->setPresetID("duo");
     inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset("duo"), false));
     Stage stage(inspector);
     click(child<PixelSwitch>(*inspector, QStringLiteral("passSwitch:0")));

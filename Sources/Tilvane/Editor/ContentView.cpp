@@ -9,6 +9,7 @@ namespace tilvane {
 
 ContentView::ContentView(EditorServices services, QObject* parent) : QObject(parent), services_(std::move(services))
 {
+    builtInPresets_ = services_.shaderPresets();
     if (services_.reduceMotion) {
         state_.reduceMotion = services_.reduceMotion->value();
         connect(services_.reduceMotion, &ReduceMotionSetting::valueChanged, this, &ContentView::setReduceMotion);

@@ -151,12 +151,10 @@ public:
     void requestDeletePreset();
     void confirmDeletePreset();
     void cancelDeletePreset();
-    // The built-in screen presets that selections are looked up in: the application bundle's unless
-    // another list is given (tests read the build's bundle this way).
-    void setBuiltInPresets(std::vector<ShaderPreset> presets);
+    // The built-in screen presets that selections are looked up in, read once from the services.
+    const std::vector<ShaderPreset>& builtInPresets() const { return builtInPresets_; }
 
 private:
-    const std::vector<ShaderPreset>& builtInPresets() const;
     void askAboutUnsavedChanges(std::optional<std::string> pending);
     void adoptPersonalPresets(std::vector<PersonalPreset> presets);
     // Adopts a list just written to the presets file and shows it in every other window too.
@@ -165,7 +163,7 @@ private:
     bool persistChange(
         const std::function<std::optional<std::vector<PersonalPreset>>(std::vector<PersonalPreset>)>& change);
 
-    std::optional<std::vector<ShaderPreset>> builtInPresets_;
+    std::vector<ShaderPreset> builtInPresets_;
 
 public:
     // ---- Export (ContentViewExport.cpp) ---------------------------------------------------------

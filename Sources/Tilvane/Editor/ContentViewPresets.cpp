@@ -46,16 +46,6 @@ void ContentView::applySelection(std::optional<std::string> id)
     setVisual(visualForSelection(id, state_.visual, state_.personalPresets, builtInPresets()));
 }
 
-void ContentView::setBuiltInPresets(std::vector<ShaderPreset> presets)
-{
-    builtInPresets_ = std::move(presets);
-}
-
-const std::vector<ShaderPreset>& ContentView::builtInPresets() const
-{
-    return builtInPresets_ ? *builtInPresets_ : ShaderPreset::builtIn();
-}
-
 void ContentView::selectFromGallery(std::optional<std::string> id)
 {
     switch (gallerySelectionStep(state_.shaderID, id, hasUnsavedChanges())) {

@@ -121,9 +121,9 @@ void ContentView::generateShaderThumbnails(ImagePointer pixelGrid, int width, in
     runJob(
         thumbnailWork_, JobPriority::utility,
         [pixelGrid, width, height, screen = state_.visual.screen, renderer = services_.renderer,
-         presets = services_.shaderPresets](std::stop_token stop) -> std::optional<BuiltInThumbnails> {
+         presets = builtInPresets_](std::stop_token stop) -> std::optional<BuiltInThumbnails> {
             try {
-                return renderBuiltInThumbnails(*pixelGrid, width, height, screen, renderer(), presets(), stop);
+                return renderBuiltInThumbnails(*pixelGrid, width, height, screen, renderer(), presets, stop);
             } catch (const std::exception&) {
                 return std::nullopt;  // all or nothing: the previous set stays
             }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "Tilvane/Editor/ContentViewState.hpp"
+#include "TilvaneShaders/Model/ShaderPreset.hpp"
 
 #include <QList>
 #include <QUrl>
 #include <QWidget>
 
-#include <optional>
+#include <vector>
 
 namespace tilvane {
 
@@ -19,7 +20,8 @@ class EditorStage : public QWidget {
     Q_OBJECT
 
 public:
-    explicit EditorStage(QWidget* parent = nullptr);
+    // The gallery shows `builtInPresets`, the model's.
+    explicit EditorStage(std::vector<ShaderPreset> builtInPresets, QWidget* parent = nullptr);
 
     void setState(const ContentViewState& state);
 
@@ -30,7 +32,7 @@ signals:
     void dropTargeted(bool targeted);
     // Returns through `accepted` whether the drop was taken.
     void urlsDropped(const QList<QUrl>& urls, bool* accepted);
-    void shaderSelected(const std::optional<std::string>& id);
+    void shaderSelected(const PresetSelection& id);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
