@@ -66,7 +66,7 @@ DragTarget inspectorControl()
     if (phosphor == presets.end()) throw std::runtime_error("no phosphor preset in the application bundle");
     auto* inspector = new ShaderInspector(presets);
     QObject::connect(inspector, &ShaderInspector::configurationEdited, inspector, &ShaderInspector::setConfiguration);
-    auto configuration = tilvane::ShaderConfiguration::fromPreset(*phosphor, false);
+    auto configuration = tilvane::ShaderConfiguration::fromPreset(*phosphor);
     configuration.bezel.isOn = true;
     inspector->setPresetID(phosphor->id);
     inspector->setConfiguration(configuration);

@@ -134,7 +134,7 @@ TEST_F(PresetWindowTest, UnsavedEditsAreGuardedWhenAnotherLookIsChosen)
 TEST_F(PresetWindowTest, RemovingTheShaderWithUnsavedEditsAsksFirst)
 {
     auto look = lookWithPixelSize(9);
-    look.shader = ShaderConfiguration::fromPreset(builtIn.front(), false);
+    look.shader = ShaderConfiguration::fromPreset(builtIn.front());
     const auto stored = presetNamed("Com shader", look);
     auto& window = openWindow({stored});
     window.selectFromGallery(personalSelectionID(stored.id));
@@ -186,7 +186,7 @@ TEST_F(PresetWindowTest, CreatingTrimsTheNameSelectsThePresetAndPutsItFirst)
 TEST_F(PresetWindowTest, DeletingTheSelectedPresetDropsTheShaderButDeletingAnotherKeepsTheSelection)
 {
     auto look = lookWithPixelSize(14);
-    look.shader = ShaderConfiguration::fromPreset(builtIn.front(), false);
+    look.shader = ShaderConfiguration::fromPreset(builtIn.front());
     const auto selected = presetNamed("Escolhido", look), other = presetNamed("Outro");
     auto& window = openWindow({selected, other});
     window.selectFromGallery(personalSelectionID(selected.id));

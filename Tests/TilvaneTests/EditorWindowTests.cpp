@@ -102,7 +102,7 @@ TEST(EditorWindow, TheGalleryAndTheInspectorShowOnlyTheBuiltInPresetsTheModelRea
     for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
     const ContentViewState& state = editor.window->view().state();
     EXPECT_EQ(state.shaderID, "solo");
-    EXPECT_EQ(state.visual.shader, ShaderConfiguration::fromPreset(solo, false));
+    EXPECT_EQ(state.visual.shader, ShaderConfiguration::fromPreset(solo));
     auto* presetName = editor.child<VTText>("presetName");
     ASSERT_NE(presetName, nullptr) << "the inspector knows the picked preset";
     EXPECT_EQ(presetName->text(), QStringLiteral("Solo"));

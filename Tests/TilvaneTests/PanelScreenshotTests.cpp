@@ -190,7 +190,8 @@ TEST_F(PanelScreenshotTest, ShaderInspector)
             [&shot] {
                 auto* inspector = new ShaderInspector(inspectorPresets());
                 inspector->setPresetID(shot.preset);
-                auto configuration = ShaderConfiguration::fromPreset(inspectorPreset(shot.preset), shot.motion);
+                auto configuration =
+                    ShaderConfiguration::fromPreset(inspectorPreset(shot.preset), {.motion = shot.motion});
                 configuration.bezel.isOn = shot.bezelOn;
                 inspector->setReduceMotion(true);
                 inspector->setConfiguration(configuration);

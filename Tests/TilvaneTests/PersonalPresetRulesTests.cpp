@@ -41,7 +41,7 @@ TEST(PersonalPresetSelection, ChoosingALookReplacesWhatEachKindOfSelectionOwns)
     edited.screen.scanlineStrength = 0.35f;
     edited.customColors = std::vector<RGBColor>{{1, 2, 3}, {4, 5, 6}};
     edited.adjustments.gamma = 1.4f;
-    edited.shader = ShaderConfiguration::fromPreset(builtInPreset("old"), true);
+    edited.shader = ShaderConfiguration::fromPreset(builtInPreset("old"), {.motion = true});
     const auto stored = presetNamed("Retro", lookWithPixelSize(30));
     const std::vector presets{presetNamed("Outro", lookWithPixelSize(4)), stored};
     const std::vector builtIn{builtInPreset("crt-classic")};
@@ -151,7 +151,7 @@ TEST(ShaderAdjustment, ThePresetComparedWithIsThePersonalPresetsStoredShaderElse
 {
     const std::vector builtIn{builtInPreset("crt-classic"), builtInPreset("amber")};
     auto withShader = presetNamed("Meu CRT");
-    withShader.visual.shader = ShaderConfiguration::fromPreset(builtInPreset("stored"), true);
+    withShader.visual.shader = ShaderConfiguration::fromPreset(builtInPreset("stored"), {.motion = true});
     withShader.visual.shader->passes[0].intensity = 0.3f;
     const auto withoutShader = presetNamed("Sem tela");
     const ShaderPreset storedUnderItsName{personalSelectionID(withShader.id), "Meu CRT",
@@ -185,7 +185,7 @@ TEST(ShaderAdjustment, ThePresetComparedWithIsThePersonalPresetsStoredShaderElse
 TEST(ShaderAdjustment, AdjustedMeansOtherPassesBezelOrMotionForABuiltInAndAnyDifferenceForAPersonalPreset)
 {
     const ShaderPreset crt = builtInPreset("crt-classic");
-    const ShaderConfiguration chosen = ShaderConfiguration::fromPreset(crt, false);
+    const ShaderConfiguration chosen = ShaderConfiguration::fromPreset(crt);
     auto moving = chosen;
     moving.motion = true;
     auto weaker = chosen;

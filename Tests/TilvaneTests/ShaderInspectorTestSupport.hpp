@@ -80,7 +80,7 @@ struct InspectorHarness {
     void select(const std::string& presetID)
     {
         inspector->setPresetID(presetID);
-        inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset(presetID), false));
+        inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset(presetID)));
         settle();
     }
 

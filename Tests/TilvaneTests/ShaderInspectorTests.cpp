@@ -39,8 +39,7 @@ TEST(ShaderInspectorTest, ShowsNothingWithoutConfigurationOrPreset)
         auto* inspector = new ShaderInspector(inspectorPresets());
         Stage stage(inspector);
         inspector->setPresetID(row.presetID);
-        if (row.configuration)
-            inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPresets()[0], false));
+        if (row.configuration) inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPresets()[0]));
         EXPECT_FALSE(inspector->isShowingContent());
         EXPECT_FALSE(inspector->isVisible());
         EXPECT_EQ(inspector->findChild<QWidget*>(QStringLiteral("shaderWindow")), nullptr);
@@ -77,7 +76,7 @@ TEST(ShaderInspectorTest, AdjustedFollowsAnimationAndValuesAndRestoreWritesTheBu
     auto& intensity = harness.find<ShaderValueControl>(QStringLiteral("intensity:0"));
     accessibleAction(intensity, QAccessibleActionInterface::increaseAction());
     EXPECT_TRUE(adjusted()) << "a value edited away";
-    harness.inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset("tubo"), false));
+    harness.inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset("tubo")));
     EXPECT_FALSE(adjusted()) << "and back to exactly the stored value";
 
     ShaderConfiguration edited = harness.current();
@@ -89,7 +88,7 @@ TEST(ShaderInspectorTest, AdjustedFollowsAnimationAndValuesAndRestoreWritesTheBu
     harness.edits.clear();
     click(harness.find<VTButton>(QStringLiteral("restoreButton")));
     ASSERT_EQ(harness.edits.size(), 1u);
-    EXPECT_EQ(harness.edits.back(), ShaderConfiguration::fromPreset(inspectorPreset("tubo"), false))
+    EXPECT_EQ(harness.edits.back(), ShaderConfiguration::fromPreset(inspectorPreset("tubo")))
         << "restore writes the built-in preset with motion off";
     EXPECT_FALSE(adjusted());
 }
@@ -101,7 +100,7 @@ TEST(ShaderInspectorTest, APersonalPresetComparesWithItsStoredShaderAndOnlyAsksF
     mine.id = fixedID(9);
     mine.name = "Meu Tubo";
     mine.visual.paletteID = "pico8";
-    mine.visual.shader = ShaderConfiguration::fromPreset(inspectorPreset("tubo"), true);
+    mine.visual.shader = ShaderConfiguration::fromPreset(inspectorPreset("tubo"), {.motion = true});
     std::vector<tilvane::VisualSettings> restores;
     QObject::connect(harness.inspector, &ShaderInspector::restorePersonalRequested,
                      [&](const tilvane::VisualSettings& visual) { restores.push_back(visual); });
@@ -223,7 +222,7 @@ TEST(ShaderInspectorTest, EditsWithoutAnEchoStayTheInspectorsOwn)
     QObject::connect(inspector, &ShaderInspector::configurationEdited,
                      [&](const ShaderConfiguration& configuration) { edits.push_back(configuration); });
     inspector->setPresetID("duo");
-    inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset("duo"), false));
+    inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset("duo")));
     Stage stage(inspector);
     click(child<PixelSwitch>(*inspector, QStringLiteral("passSwitch:0")));
     click(child<PixelSwitch>(*inspector, QStringLiteral("passSwitch:1")));

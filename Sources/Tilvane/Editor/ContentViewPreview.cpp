@@ -77,8 +77,8 @@ void ContentView::renderPreviewFrame(ShaderPreviewRequest request, std::optional
                 if (!start && request.animates()) shared->resetTemporalHistory();
                 frame.start = start.value_or(clock->uptime());
                 frame.time = request.animates() ? static_cast<float>(clock->uptime() - frame.start) : 0.0f;
-                frame.image =
-                    shared->render(request.base, request.configuration, request.screen, frame.time, true, stop);
+                frame.image = shared->render(request.base, request.configuration, request.screen, frame.time,
+                                             {.temporalHistory = true}, stop);
             } catch (const CancellationError&) {
                 // Only a stopped job is cancelled, and its result is never delivered.
             } catch (...) {

@@ -77,7 +77,7 @@ VisualSettings visualForSelection(const PresetSelection& selection, VisualSettin
 {
     if (const auto personal = selectedPersonalPreset(presets, selection)) return personal->visual;
     if (const ShaderPreset* preset = findBuiltIn(builtIn, selection)) {
-        visual.shader = ShaderConfiguration::fromPreset(*preset, false);
+        visual.shader = ShaderConfiguration::fromPreset(*preset);
     } else {
         visual.shader.reset();
     }

@@ -55,7 +55,7 @@ EditorStage::EditorStage(std::vector<ShaderPreset> builtInPresets, QWidget* pare
 {
     setObjectName(QStringLiteral("stage"));
     comparison_ = new ComparisonView;
-    vtSection(comparison_, true);
+    vtSection(comparison_, {.dotted = true});
     comparison_->setAcceptDrops(true);
     comparison_->installEventFilter(this);
     dropOverlay_ = new DropOverlay(comparison_);
