@@ -48,7 +48,7 @@ void GIFExport(benchmark::State& state)
 {
     const int duration = static_cast<int>(state.range(0));
     const auto path = scratchFile(".gif");
-    const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), true);
+    const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), {.motion = true});
     double peak = 0;
     for (auto _ : state) {
         bench::PeakMemory memory;
@@ -68,14 +68,14 @@ BENCHMARK(GIFExport)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime
 void RenderAndQuantiseOneFrame(benchmark::State& state)
 {
     const auto path = scratchFile(".gif");
-    const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), true);
+    const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), {.motion = true});
     ShaderRenderer renderer(bench::applicationShaders());
     const ImagePointer frame = ImageConverter().upscale(*pixelGrid(), 1024, 768);
     float time = 0;
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
         time += 0.1f;
-        const ImagePointer rendered = renderer.render(frame, configuration, {}, time, true);
+        const ImagePointer rendered = renderer.render(frame, configuration, {}, time, {.temporalHistory = true});
         GIFExporter::write(path, 1, 0.1, [&](int) { return rendered; });
     }
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

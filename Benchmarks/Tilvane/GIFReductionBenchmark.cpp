@@ -200,8 +200,8 @@ struct FrameInReduction {
 FrameInReduction measureFrameInReduction(const GIFExportSnapshot& snapshot)
 {
     const ImagePointer image = ImageConverter().upscale(*snapshot.pixelGrid, snapshot.size.width, snapshot.size.height);
-    ImagePointer frame =
-        ShaderRenderer(bench::applicationShaders()).render(image, snapshot.configuration, snapshot.screen, 0, true);
+    ImagePointer frame = ShaderRenderer(bench::applicationShaders())
+                             .render(image, snapshot.configuration, snapshot.screen, 0, {.temporalHistory = true});
     bench::PeakMemory memory;
     benchmark::DoNotOptimize(indexFrame(*frame));
     return {std::move(frame), memory.aboveBaseline()};
@@ -214,7 +214,7 @@ void HeaviestPresetExport(benchmark::State& state)
     const ImagePointer photo = ImageFileLoader::load(bench::roadPhoto(), 1600);
     const ImagePointer grid =
         ImageConverter().renderPixelGrid(*photo, ImagePalette::pico8(), 8, DitherMode::bayer4x4, {}, {});
-    const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), true);
+    const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), {.motion = true});
     const auto pooledPath = scratchFile("-pooled.gif");
     const auto sequentialPath = scratchFile("-sequential.gif");
     const auto snapshotFor = [&](const std::filesystem::path& path) {

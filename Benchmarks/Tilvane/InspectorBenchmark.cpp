@@ -136,7 +136,7 @@ double directRoad(const VisualSettings& visual)
                                                 visual.dither, visual.adjustments, {});
     const auto [width, height] = ContentView::previewSize(pictureWidth, pictureHeight);
     auto preview = converter.upscale(*grid, width, height);
-    preview = renderer().render(preview, visual.shader, visual.screen, 0, false);
+    preview = renderer().render(preview, visual.shader, visual.screen, 0);
     benchmark::DoNotOptimize(preview);
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
@@ -161,7 +161,7 @@ void BlockSizeThroughSlider(benchmark::State& state)
         return;
     }
     auto look = editor.view().state().visual;
-    look.shader = ShaderConfiguration::fromPreset(presets.front(), false);
+    look.shader = ShaderConfiguration::fromPreset(presets.front());
     editor.view().setVisual(look);
     editor.waitForPreview(nullptr);  // the first shaded preview
     auto& slider = *editor.window->findChild<PixelSlider*>(QStringLiteral("pixelSizeSlider"));
@@ -205,7 +205,7 @@ void InspectorRefresh(benchmark::State& state)
     // A personal preset with a shader, so that the shader inspector is shown and refreshed too.
     const auto& builtIn = bench::builtInPresets();
     auto look = editor.view().state().visual;
-    if (!builtIn.empty()) look.shader = ShaderConfiguration::fromPreset(builtIn.front(), false);
+    if (!builtIn.empty()) look.shader = ShaderConfiguration::fromPreset(builtIn.front());
     editor.view().setVisual(look);
     editor.view().beginCreatePreset();
     editor.view().setPresetName("Medida");

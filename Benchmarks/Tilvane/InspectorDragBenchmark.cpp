@@ -66,9 +66,9 @@ DragTarget inspectorControl()
     if (phosphor == presets.end()) throw std::runtime_error("no phosphor preset in the application bundle");
     auto* inspector = new ShaderInspector(presets);
     QObject::connect(inspector, &ShaderInspector::configurationEdited, inspector, &ShaderInspector::setConfiguration);
-    auto configuration = tilvane::ShaderConfiguration::fromPreset(*phosphor, false);
+    auto configuration = tilvane::ShaderConfiguration::fromPreset(*phosphor);
     configuration.bezel.isOn = true;
-    inspector->setPresetID(QString::fromStdString(phosphor->id));
+    inspector->setPresetID(phosphor->id);
     inspector->setConfiguration(configuration);
     DragTarget target{themedWindow(inspector), nullptr};
     target.control = inspector->findChild<ShaderValueControl*>(QStringLiteral("parameter:0:bloom"));

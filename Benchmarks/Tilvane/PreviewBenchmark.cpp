@@ -56,13 +56,13 @@ void measure(benchmark::State& state, Render render)
 void HeaviestPreset960(benchmark::State& state)
 {
     const ImagePointer base = previewBase();
-    const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), true);
+    const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), {.motion = true});
     renderer().resetTemporalHistory();
     float time = 0;
-    renderer().render(base, configuration, {}, time, true);
+    renderer().render(base, configuration, {}, time, {.temporalHistory = true});
     measure(state, [&] {
         time += 0.1f;
-        benchmark::DoNotOptimize(renderer().render(base, configuration, {}, time, true));
+        benchmark::DoNotOptimize(renderer().render(base, configuration, {}, time, {.temporalHistory = true}));
     });
 }
 BENCHMARK(HeaviestPreset960)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
@@ -72,8 +72,8 @@ void PlainCopy960(benchmark::State& state)
     const ImagePointer base = previewBase();
     ShaderConfiguration copy;
     copy.passes.push_back(ShaderPass("negative", 0.0001f, {}, true));
-    renderer().render(base, copy, 0, false);
-    measure(state, [&] { benchmark::DoNotOptimize(renderer().render(base, copy, 0, false)); });
+    renderer().render(base, copy, 0);
+    measure(state, [&] { benchmark::DoNotOptimize(renderer().render(base, copy, 0)); });
 }
 BENCHMARK(PlainCopy960)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 

@@ -55,7 +55,7 @@ VisualSettings look()
     visual.paletteID = ImagePalette::pico8().id;
     visual.pixelSize = 8;
     visual.dither = DitherMode::floydSteinberg;
-    visual.shader = ShaderConfiguration::fromPreset(bench::heaviestPreset(), false);
+    visual.shader = ShaderConfiguration::fromPreset(bench::heaviestPreset());
     return visual;
 }
 
@@ -69,9 +69,10 @@ void LibraryCallsDirectly(benchmark::State& state)
             converter.renderPixelGrid(*source, *visual.palette(), 8, visual.dither, visual.adjustments, {});
         const auto [previewWidth, previewHeight] = ContentView::previewSize(source->width(), source->height());
         const ImagePointer preview = converter.upscale(*grid, previewWidth, previewHeight);
-        benchmark::DoNotOptimize(renderer().render(preview, visual.shader, visual.screen, 0, true));
+        benchmark::DoNotOptimize(
+            renderer().render(preview, visual.shader, visual.screen, 0, {.temporalHistory = true}));
         const ImagePointer full = converter.upscale(*grid, source->width(), source->height());
-        writePNG(folder() / "direct.png", *renderer().render(full, visual.shader, visual.screen, 0, false));
+        writePNG(folder() / "direct.png", *renderer().render(full, visual.shader, visual.screen, 0));
     }
 }
 BENCHMARK(LibraryCallsDirectly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(5);

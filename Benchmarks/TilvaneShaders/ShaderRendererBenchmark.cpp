@@ -79,13 +79,13 @@ void Preset2048(benchmark::State& state)
 void renderPhosphor(benchmark::State& state, bool history)
 {
     const ImagePointer card = testing::makeTestCard(static_cast<int>(state.range(0)));
-    const ShaderConfiguration animated = ShaderConfiguration::fromPreset(heaviestPreset(), true);
+    const ShaderConfiguration animated = ShaderConfiguration::fromPreset(heaviestPreset(), {.motion = true});
     renderer().resetTemporalHistory();
     float time = 0;
-    renderer().render(card, animated, time, history);
+    renderer().render(card, animated, time, {.temporalHistory = history});
     for (auto _ : state) {
         time += 0.075f;
-        benchmark::DoNotOptimize(renderer().render(card, animated, time, history));
+        benchmark::DoNotOptimize(renderer().render(card, animated, time, {.temporalHistory = history}));
     }
     state.SetLabel(heaviestPreset().id);
 }
@@ -106,9 +106,9 @@ void renderNegatives(benchmark::State& state, int passes)
     const ImagePointer card = testing::makeTestCard(static_cast<int>(state.range(0)));
     ShaderConfiguration negatives;
     negatives.passes.assign(static_cast<std::size_t>(passes), ShaderPass("negative", 1, {}, true));
-    renderer().render(card, negatives, 0, false);
+    renderer().render(card, negatives, 0);
     for (auto _ : state) {
-        benchmark::DoNotOptimize(renderer().render(card, negatives, 0, false));
+        benchmark::DoNotOptimize(renderer().render(card, negatives, 0));
     }
 }
 
@@ -128,7 +128,7 @@ void NothingToDo(benchmark::State& state)
     ShaderConfiguration idle;
     idle.passes = {ShaderPass("negative", 1, {}, false)};
     for (auto _ : state) {
-        benchmark::DoNotOptimize(renderer().render(card, idle, 0, false));
+        benchmark::DoNotOptimize(renderer().render(card, idle, 0));
     }
 }
 

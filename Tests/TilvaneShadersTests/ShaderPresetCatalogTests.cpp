@@ -128,7 +128,7 @@ TEST(ShaderPresetCatalog, FirstUseFromManyThreadsLoadsOnceInTheFilesOrder)
     EXPECT_EQ(std::tuple(presets[0].id, presets[1].id, presets[1].name), std::tuple("b", "a", "Primeiro"));
     EXPECT_NE(presets[0].passes.at(0).id, presets[0].passes.at(1).id);
     EXPECT_EQ(presets[1].passes.at(0).id, *Uuid::parse("00000000-0000-4000-8000-0000000000AA"));
-    EXPECT_EQ(ShaderConfiguration::fromPreset(presets[1], true),
+    EXPECT_EQ(ShaderConfiguration::fromPreset(presets[1], {.motion = true}),
               (ShaderConfiguration{presets[1].passes, true, presets[1].bezel}));
     std::ofstream(bundle.presetsFile(), std::ios::binary | std::ios::trunc) << "[]";
     EXPECT_EQ(catalog.presets().size(), 2u) << "never reloaded";

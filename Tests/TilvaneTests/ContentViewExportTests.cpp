@@ -37,7 +37,7 @@ struct ExportFixture : RenderingEditor {
 
 VisualSettings shaded(VisualSettings visual, const std::string& effect = "crt")
 {
-    visual.shader = ShaderConfiguration::fromPreset(presetWithEffect(effect), false);
+    visual.shader = ShaderConfiguration::fromPreset(presetWithEffect(effect));
     return visual;
 }
 

@@ -32,8 +32,8 @@ protected:
     ContentView& openWindow(const std::vector<PersonalPreset>& stored = {})
     {
         if (!stored.empty()) PersonalPresetStore(fixture.presetsFile()).save(stored);
+        fixture.shaderPresets = builtIn;
         windows.push_back(std::make_unique<ContentView>(fixture.services()));
-        windows.back()->setBuiltInPresets(builtIn);
         windows.back()->windowDidAppear();
         fixture.jobs->runAll();
         return *windows.back();
@@ -134,7 +134,7 @@ TEST_F(PresetWindowTest, UnsavedEditsAreGuardedWhenAnotherLookIsChosen)
 TEST_F(PresetWindowTest, RemovingTheShaderWithUnsavedEditsAsksFirst)
 {
     auto look = lookWithPixelSize(9);
-    look.shader = ShaderConfiguration::fromPreset(builtIn.front(), false);
+    look.shader = ShaderConfiguration::fromPreset(builtIn.front());
     const auto stored = presetNamed("Com shader", look);
     auto& window = openWindow({stored});
     window.selectFromGallery(personalSelectionID(stored.id));
@@ -186,7 +186,7 @@ TEST_F(PresetWindowTest, CreatingTrimsTheNameSelectsThePresetAndPutsItFirst)
 TEST_F(PresetWindowTest, DeletingTheSelectedPresetDropsTheShaderButDeletingAnotherKeepsTheSelection)
 {
     auto look = lookWithPixelSize(14);
-    look.shader = ShaderConfiguration::fromPreset(builtIn.front(), false);
+    look.shader = ShaderConfiguration::fromPreset(builtIn.front());
     const auto selected = presetNamed("Escolhido", look), other = presetNamed("Outro");
     auto& window = openWindow({selected, other});
     window.selectFromGallery(personalSelectionID(selected.id));

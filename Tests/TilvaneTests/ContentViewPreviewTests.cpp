@@ -22,7 +22,7 @@ struct PreviewFixture : RenderingEditor {
 
 VisualSettings withShader(VisualSettings visual, const std::string& effect, bool motion)
 {
-    visual.shader = ShaderConfiguration::fromPreset(presetWithEffect(effect), motion);
+    visual.shader = ShaderConfiguration::fromPreset(presetWithEffect(effect), {.motion = motion});
     return visual;
 }
 
@@ -63,9 +63,9 @@ TEST(ContentViewPreview, AStillFrameUnderReduceMotionOrWhileInactive)
         SCOPED_TRACE(row.name);
         PreviewFixture fixture;
         const auto window = fixture.readyWindow();
-        const auto primed = ShaderConfiguration::fromPreset(presetWithEffect("crt"), true);
+        const auto primed = ShaderConfiguration::fromPreset(presetWithEffect("crt"), {.motion = true});
         testRenderer().resetTemporalHistory();
-        testRenderer().render(stripedImage(8, 8), primed, {}, 0.2f, true);
+        testRenderer().render(stripedImage(8, 8), primed, {}, 0.2f, {.temporalHistory = true});
 
         window->setReduceMotion(row.reduceMotion);
         window->setScenePhase(row.phase);
@@ -238,7 +238,7 @@ TEST(ContentViewPreview, PersonalThumbnailsOfTheStoredPresets)
         if (!row.renderer) fixture.renderer = nullptr;
         const std::vector<PersonalPreset> presets = {
             personalPreset("plain", "pico8", std::nullopt),
-            personalPreset("crt", "nes", ShaderConfiguration::fromPreset(presetWithEffect("crt"), false)),
+            personalPreset("crt", "nes", ShaderConfiguration::fromPreset(presetWithEffect("crt"))),
         };
         PersonalPresetStore(fixture.services.presetsFile()).save(presets);
 

@@ -128,7 +128,7 @@ TEST_F(EditorPresetFlow, AnUnreadablePresetsFileDisablesCreateAndImportAndIsRepo
 TEST_F(EditorPresetFlow, RemovingTheShaderFromTheInspectorWithUnsavedEditsGoesThroughTheAlert)
 {
     auto look = initialVisualSettings();
-    look.shader = ShaderConfiguration::fromPreset(builtInPresets().front(), false);
+    look.shader = ShaderConfiguration::fromPreset(builtInPresets().front());
     const PersonalPreset stored{Uuid::random(), "Com shader", look};
     PersonalPresetStore(fixture.presetsFile()).save({stored});
     window.reset();

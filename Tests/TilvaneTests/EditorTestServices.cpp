@@ -61,7 +61,7 @@ EditorServices EditorTestServices::services()
         .sessionStore = LastSessionStore(sessionFile()),
         .renderer = [] { return nullptr; },
         .exportRenderer = [] { return std::unique_ptr<ShaderRenderer>(); },
-        .shaderPresets = [] { return std::vector<ShaderPreset>(); },
+        .shaderPresets = [presets = shaderPresets] { return presets; },
         .clock = clock,
         .jobs = jobs,
         .telemetry = telemetry,

@@ -110,7 +110,7 @@ TEST(EditorWindowExport, StageShowsTheShaderPreviewAndGalleryItsThumbnails)
         QCoreApplication::processEvents();
         fixture.jobs->runAll();
         VisualSettings visual = window.view().state().visual;
-        visual.shader = ShaderConfiguration::fromPreset(presetWithEffect("crt"), false);
+        visual.shader = ShaderConfiguration::fromPreset(presetWithEffect("crt"));
         visual.screen.glowStrength = 0.3f;
         window.view().setVisual(visual);
         fixture.jobs->runAll();

@@ -3,8 +3,10 @@
 #include "Tilvane/Views/EditorStage.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "Tilvane/Views/InspectorColumn.hpp"
+#include "Tilvane/Views/ShaderGallery.hpp"
 #include "VemiTerminal/Components/VTButton.hpp"
 #include "VemiTerminal/Components/VTChip.hpp"
+#include "VemiTerminal/Components/VTText.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QAction>
@@ -30,9 +32,10 @@ QString screenshotPath(const QString& name)
 
 // A shown editor window on its test services, started and with its jobs run.
 struct ShownEditor {
-    explicit ShownEditor(VTAppearance appearance = VTAppearance::noite)
+    explicit ShownEditor(VTAppearance appearance = VTAppearance::noite, std::vector<ShaderPreset> shaderPresets = {})
     {
         fixture.sample = solidImage(64, 48, 30, 160, 90);
+        fixture.shaderPresets = std::move(shaderPresets);
         window = new EditorWindow(fixture.services());
         vemiTerminal(window, appearance);
         window->view().setAppearance(appearance);
@@ -92,6 +95,42 @@ TEST(EditorWindow, TheWindowPresentsThePresetDialogsNotTheInspectorColumn)
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(editor.window->inspector()->findChild<QDialog*>(QStringLiteral("presetNameSheet")), nullptr);
+}
+
+TEST(EditorWindow, TheGalleryAndTheInspectorShowOnlyTheBuiltInPresetsTheModelReadFromItsServices)
+{
+    const ShaderPreset duo{"duo", "Duo", {ShaderPass("crt", 0.8f, {}, true)}, BezelSettings{}};
+    const ShaderPreset solo{"solo", "Solo", {ShaderPass("negative", 1, {}, true)}, BezelSettings{}};
+    struct Row {
+        const char* name;
+        std::vector<ShaderPreset> presets;
+        QStringList cards;
+    };
+    const Row rows[] = {
+        {"no presets", {}, {QStringLiteral("noShaderCard")}},
+        {"two presets",
+         {duo, solo},
+         {QStringLiteral("noShaderCard"), QStringLiteral("shaderCard:duo"), QStringLiteral("shaderCard:solo")}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ShownEditor editor(VTAppearance::noite, row.presets);
+        QStringList cards;
+        for (const QWidget* card : editor.child<ShaderGallery>("gallery")->cards()) cards << card->objectName();
+        EXPECT_EQ(cards.join(u' ').toStdString(), row.cards.join(u' ').toStdString());
+    }
+
+    ShownEditor editor(VTAppearance::noite, {duo, solo});
+    auto* card = editor.child<ShaderGalleryCard>("shaderCard:solo");
+    ASSERT_NE(card, nullptr);
+    QTest::mouseClick(card, Qt::LeftButton, {}, QPoint(70, 40));
+    for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
+    const ContentViewState& state = editor.window->view().state();
+    EXPECT_EQ(state.shaderID, "solo");
+    EXPECT_EQ(state.visual.shader, ShaderConfiguration::fromPreset(solo));
+    auto* presetName = editor.child<VTText>("presetName");
+    ASSERT_NE(presetName, nullptr) << "the inspector knows the picked preset";
+    EXPECT_EQ(presetName->text(), QStringLiteral("Solo"));
 }
 
 TEST(EditorWindow, DroppingFilesOpensTheFirstLocalOneOnly)

@@ -15,7 +15,7 @@ using testing::TemporaryFolder;
 
 ShaderConfiguration configurationOf(const std::string& effect, bool motion)
 {
-    return ShaderConfiguration::fromPreset(testing::presetWithEffect(effect), motion);
+    return ShaderConfiguration::fromPreset(testing::presetWithEffect(effect), {.motion = motion});
 }
 
 TEST(ExportJobs, ProposedNamesReplaceTheExtension)
@@ -107,7 +107,7 @@ TEST(ExportJobs, ThePNGEqualsADirectRenderAtTheFrameTime)
     ASSERT_TRUE(runPNGExport(snapshot, &testing::testRenderer(), {}));
 
     const ImagePointer upscaled = ImageConverter().upscale(*grid, 120, 90);
-    const ImagePointer direct = testing::testRenderer().render(upscaled, configuration, screen, 0.75f, false);
+    const ImagePointer direct = testing::testRenderer().render(upscaled, configuration, screen, 0.75f);
     int width = 0;
     int height = 0;
     const auto written = testing::decodePNGPixels(snapshot.destination, width, height);

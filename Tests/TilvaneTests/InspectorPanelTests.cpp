@@ -193,7 +193,7 @@ TEST_F(InspectorTest, NotesAboutWhatTheShaderOrTheBezelControlsWrapInsideTheColu
     ASSERT_NE(phosphor, builtIn.end());
     InspectorValues values;
     values.visual = windowLook();
-    values.visual.shader = ShaderConfiguration::fromPreset(*phosphor, false);
+    values.visual.shader = ShaderConfiguration::fromPreset(*phosphor);
     values.visual.shader->bezel.isOn = true;
     values.shaderID = phosphor->id;
     show(values);
@@ -277,7 +277,7 @@ TEST_F(InspectorTest, ANewSelectionScrollsItsPanelToTheTopButTheFirstValuesDoNot
     for (const auto& [name, shaderID, target] : rows) {
         values.shaderID = shaderID;
         values.visual.shader =
-            shaderID == chosen.id ? std::optional(ShaderConfiguration::fromPreset(chosen, false)) : std::nullopt;
+            shaderID == chosen.id ? std::optional(ShaderConfiguration::fromPreset(chosen)) : std::nullopt;
         inspector.setValues(values);
         const auto& panel = child<QWidget>(inspector, target);
         EXPECT_EQ(inspector.verticalScrollBar()->value(), std::min(panel.y(), inspector.verticalScrollBar()->maximum()))
@@ -325,7 +325,7 @@ TEST_F(InspectorTest, ScreenshotsOfTheWholeColumnInBothThemes)
     values.visual = windowLook();
     values.visual.paletteID = "custom";
     values.visual.customColors = ImagePalette::defaultCustomColors();
-    values.visual.shader = ShaderConfiguration::fromPreset(builtIn.front(), false);
+    values.visual.shader = ShaderConfiguration::fromPreset(builtIn.front());
     values.shaderID = builtIn.front().id;
     values.selectedPersonalPreset = presetNamed("Meu CRT Âmbar");
     values.hasUnsavedChanges = true;

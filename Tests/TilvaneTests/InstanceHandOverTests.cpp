@@ -323,7 +323,7 @@ TEST(InstanceHandOver, SocketLiesInAFolderOnlyTheUserCanEnter)
         EXPECT_EQ(folder.st_uid, ::getuid());
     }
     QTemporaryDir own;
-    EXPECT_FALSE(privateFolder(own.path().toStdString(), ::getuid() + 1, false)) << "another user's folder";
+    EXPECT_FALSE(privateFolder(own.path().toStdString(), ::getuid() + 1)) << "another user's folder";
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ TEST_F(PanelScreenshotTest, ShaderGallery)
                                           QColor::fromHsv((x * 5 + y * 3) % 360, 200, (x / 4 + y / 4) % 2 ? 240 : 120));
             gallery->setBasePreview(preview);
             gallery->setPreviews({{builtInPresets()[0].id, preview.scaled(20, 40)}});
-            gallery->setSelection(personalPresetSelectionID(mine.id));
+            gallery->setSelection(personalSelectionID(mine.id));
             return gallery;
         },
         900);
@@ -189,8 +189,9 @@ TEST_F(PanelScreenshotTest, ShaderInspector)
             QString::fromLatin1(shot.name),
             [&shot] {
                 auto* inspector = new ShaderInspector(inspectorPresets());
-                inspector->setPresetID(QString::fromStdString(shot.preset));
-                auto configuration = ShaderConfiguration::fromPreset(inspectorPreset(shot.preset), shot.motion);
+                inspector->setPresetID(shot.preset);
+                auto configuration =
+                    ShaderConfiguration::fromPreset(inspectorPreset(shot.preset), {.motion = shot.motion});
                 configuration.bezel.isOn = shot.bezelOn;
                 inspector->setReduceMotion(true);
                 inspector->setConfiguration(configuration);

@@ -41,7 +41,7 @@ TEST(PersonalPresetSelection, ChoosingALookReplacesWhatEachKindOfSelectionOwns)
     edited.screen.scanlineStrength = 0.35f;
     edited.customColors = std::vector<RGBColor>{{1, 2, 3}, {4, 5, 6}};
     edited.adjustments.gamma = 1.4f;
-    edited.shader = ShaderConfiguration::fromPreset(builtInPreset("old"), true);
+    edited.shader = ShaderConfiguration::fromPreset(builtInPreset("old"), {.motion = true});
     const auto stored = presetNamed("Retro", lookWithPixelSize(30));
     const std::vector presets{presetNamed("Outro", lookWithPixelSize(4)), stored};
     const std::vector builtIn{builtInPreset("crt-classic")};
@@ -145,6 +145,85 @@ TEST(PersonalPresetSelection, ChangesApplyToTheListAsReadAndFindPresetsByIdOnly)
     const auto gone = Uuid::random();
     EXPECT_EQ(withPresetName(fresh, gone, "X"), std::nullopt);
     EXPECT_EQ(withPresetVisual(fresh, gone, saved.visual), std::nullopt);
+}
+
+TEST(ShaderAdjustment, ThePresetComparedWithIsThePersonalPresetsStoredShaderElseTheExactBuiltInID)
+{
+    const std::vector builtIn{builtInPreset("crt-classic"), builtInPreset("amber")};
+    auto withShader = presetNamed("Meu CRT");
+    withShader.visual.shader = ShaderConfiguration::fromPreset(builtInPreset("stored"), {.motion = true});
+    withShader.visual.shader->passes[0].intensity = 0.3f;
+    const auto withoutShader = presetNamed("Sem tela");
+    const ShaderPreset storedUnderItsName{personalSelectionID(withShader.id), "Meu CRT",
+                                          withShader.visual.shader->passes, withShader.visual.shader->bezel};
+    struct Row {
+        const char* name;
+        PresetSelection selection;
+        std::optional<PersonalPreset> personal;
+        std::optional<ShaderPreset> expected;
+    };
+    const Row rows[] = {
+        {"builtIn", "amber", std::nullopt, builtIn[1]},
+        {"personalWithShader", personalSelectionID(withShader.id), withShader, storedUnderItsName},
+        {"personalWithoutShader", personalSelectionID(withoutShader.id), withoutShader, std::nullopt},
+        {"builtInIdBesideAPersonalWithoutShader", "crt-classic", withoutShader, builtIn[0]},
+        {"otherCase", "Amber", std::nullopt, std::nullopt},
+        {"unknown", "nao-existe", std::nullopt, std::nullopt},
+        {"nothingSelected", std::nullopt, std::nullopt, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        const auto compared = comparedShaderPreset(row.selection, row.personal, builtIn);
+        EXPECT_EQ(compared.has_value(), row.expected.has_value()) << row.name;
+        if (!compared || !row.expected) continue;
+        EXPECT_EQ(compared->id, row.expected->id) << row.name;
+        EXPECT_EQ(compared->name, row.expected->name) << row.name;
+        EXPECT_EQ(compared->passes, row.expected->passes) << row.name;
+        EXPECT_EQ(compared->bezel, row.expected->bezel) << row.name;
+    }
+}
+
+TEST(ShaderAdjustment, AdjustedMeansOtherPassesBezelOrMotionForABuiltInAndAnyDifferenceForAPersonalPreset)
+{
+    const ShaderPreset crt = builtInPreset("crt-classic");
+    const ShaderConfiguration chosen = ShaderConfiguration::fromPreset(crt);
+    auto moving = chosen;
+    moving.motion = true;
+    auto weaker = chosen;
+    weaker.passes[0].intensity = std::nextafter(0.8f, 0.0f);
+    auto passOff = chosen;
+    passOff.passes[0].isOn = false;
+    auto otherBezel = chosen;
+    otherBezel.bezel.color = "#161719";
+
+    auto personal = presetNamed("Meu CRT");
+    personal.visual.shader = moving;
+    const ShaderPreset stored{personalSelectionID(personal.id), personal.name, moving.passes, moving.bezel};
+    auto shaderless = personal;
+    shaderless.visual.shader.reset();
+
+    struct Row {
+        const char* name;
+        std::optional<ShaderConfiguration> shader;
+        std::optional<ShaderPreset> compared;
+        std::optional<PersonalPreset> personal;
+        bool adjusted;
+    };
+    const Row rows[] = {
+        {"builtInAsChosen", chosen, crt, std::nullopt, false},
+        {"builtInMoving", moving, crt, std::nullopt, true},
+        {"builtInIntensityOneStepAway", weaker, crt, std::nullopt, true},
+        {"builtInPassSwitchedOff", passOff, crt, std::nullopt, true},
+        {"builtInBezelColour", otherBezel, crt, std::nullopt, true},
+        {"personalAsStoredMovingToo", moving, stored, personal, false},
+        {"personalStoppedWhereItMoved", chosen, stored, personal, true},
+        {"personalIntensityOneStepAway", weaker, stored, personal, true},
+        {"personalWithoutStoredShader", chosen, crt, shaderless, true},
+        {"noShader", std::nullopt, crt, std::nullopt, false},
+        {"nothingToCompareWith", moving, std::nullopt, std::nullopt, false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(isShaderAdjusted(row.shader, row.compared, row.personal), row.adjusted) << row.name;
+    }
 }
 
 TEST(PresetPanelButtons, EnableRulesOfTheSevenButtons)

@@ -13,6 +13,12 @@ namespace {
 
 using namespace panels;
 
+// The selection id of a personal preset, as the cards' names carry it.
+QString personalCardID(const PersonalPreset& preset)
+{
+    return QString::fromStdString(personalSelectionID(preset.id));
+}
+
 PersonalPreset personal(const char* name)
 {
     PersonalPreset preset;
@@ -28,7 +34,7 @@ protected:
         ASSERT_GE(builtInPresets().size(), 2u);
         gallery = new ShaderGallery(builtInPresets());
         QObject::connect(gallery, &ShaderGallery::shaderSelected,
-                         [this](const std::optional<QString>& id) { reported.push_back(id); });
+                         [this](const PresetSelection& id) { reported.push_back(id); });
     }
 
     void show(VTAppearance appearance = VTAppearance::vemi)
@@ -41,13 +47,13 @@ protected:
     QStringList order() const
     {
         QStringList ids;
-        for (const auto* card : gallery->cards()) ids << card->id().value_or(QStringLiteral("—"));
+        for (const auto* card : gallery->cards()) ids << QString::fromStdString(card->id().value_or("—"));
         return ids;
     }
 
     ShaderGallery* gallery = nullptr;
     std::unique_ptr<Stage> stage;
-    std::vector<std::optional<QString>> reported;
+    std::vector<PresetSelection> reported;
 };
 
 TEST_F(ShaderGalleryTest, CardsRunFromNoShaderThroughPersonalToBuiltIn)
@@ -56,7 +62,7 @@ TEST_F(ShaderGalleryTest, CardsRunFromNoShaderThroughPersonalToBuiltIn)
     const PersonalPreset twin = personal("Meu CRT");
     gallery->setPersonalPresets({first, twin});
     show();
-    QStringList expected{QStringLiteral("—"), personalPresetSelectionID(first.id), personalPresetSelectionID(twin.id)};
+    QStringList expected{QStringLiteral("—"), personalCardID(first), personalCardID(twin)};
     for (const auto& preset : builtInPresets()) expected << QString::fromStdString(preset.id);
     EXPECT_EQ(order(), expected);
     EXPECT_EQ(gallery->height(), 154);
@@ -72,7 +78,7 @@ TEST_F(ShaderGalleryTest, SelectionMatchesExactIDsOnlyAndNamesTellPersonalPreset
     const PersonalPreset mine = personal("Âmbar");
     gallery->setPersonalPresets({mine});
     show();
-    const QString upper = personalPresetSelectionID(mine.id);
+    const QString upper = personalCardID(mine);
     const QString builtIn = QString::fromStdString(builtInPresets()[1].id);
     struct Row {
         const char* name;
@@ -89,7 +95,7 @@ TEST_F(ShaderGalleryTest, SelectionMatchesExactIDsOnlyAndNamesTellPersonalPreset
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        gallery->setSelection(row.selection);
+        gallery->setSelection(row.selection ? PresetSelection(row.selection->toStdString()) : std::nullopt);
         for (auto* card : gallery->cards()) {
             EXPECT_EQ(card->isSelected(), card->objectName() == row.selectedCard) << card->objectName().toStdString();
             EXPECT_EQ(accessible(*card).state().selected, card->isSelected());
@@ -141,13 +147,13 @@ TEST_F(ShaderGalleryTest, AClickReportsTheCardsIDAndTheOwnerMayRebuildTheStrip)
     const PersonalPreset mine = personal("Âmbar");
     gallery->setPersonalPresets({mine});
     show();
-    const QString id = personalPresetSelectionID(mine.id);
+    const QString id = personalCardID(mine);
     clickAt(card(QStringLiteral("noShaderCard")), {70, 40});
-    gallery->setSelection(id);
+    gallery->setSelection(id.toStdString());
     clickAt(card(QStringLiteral("shaderCard:") + id), {70, 40});
     ASSERT_EQ(reported.size(), 2u);
     EXPECT_EQ(reported[0], std::nullopt);
-    EXPECT_EQ(reported[1], id) << "even when already selected";
+    EXPECT_EQ(reported[1], id.toStdString()) << "even when already selected";
     EXPECT_TRUE(card(QStringLiteral("shaderCard:") + id).isSelected()) << "the gallery changes nothing itself";
 
     QObject::connect(gallery, &ShaderGallery::shaderSelected, gallery, [this] { gallery->setPersonalPresets({}); });
@@ -163,7 +169,7 @@ TEST_F(ShaderGalleryTest, AWheelScrollsTheStripSidewaysAndNothingScrollsByItself
     auto& scroll = child<QScrollArea>(*gallery, QStringLiteral("galleryScroll"));
     QScrollBar* bar = scroll.horizontalScrollBar();
     ASSERT_GT(bar->maximum(), 0);
-    gallery->setSelection(QString::fromStdString(builtInPresets().back().id));
+    gallery->setSelection(builtInPresets().back().id);
     EXPECT_EQ(bar->value(), 0) << "no scrolling to the selected card";
     const QPointF at(100, 60);
     QWheelEvent wheel(at, scroll.viewport()->mapToGlobal(at), {}, QPoint(0, -120), Qt::NoButton, Qt::NoModifier,

@@ -79,8 +79,8 @@ struct InspectorHarness {
 
     void select(const std::string& presetID)
     {
-        inspector->setPresetID(QString::fromStdString(presetID));
-        inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset(presetID), false));
+        inspector->setPresetID(presetID);
+        inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset(presetID)));
         settle();
     }
 

@@ -1,7 +1,7 @@
 #include "ShaderInspectorTestSupport.hpp"
 
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
-#include "Tilvane/Views/ShaderGallery.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
 
 #include "VemiTerminal/Components/VTButton.hpp"
@@ -25,22 +25,21 @@ TEST(ShaderInspectorTest, ShowsNothingWithoutConfigurationOrPreset)
 {
     struct Row {
         const char* name;
-        std::optional<QString> presetID;
+        PresetSelection presetID;
         bool configuration;
     };
     const Row rows[] = {
-        {"no configuration", QStringLiteral("tubo"), false},
+        {"no configuration", "tubo", false},
         {"no preset id", std::nullopt, true},
-        {"an id of no preset", QStringLiteral("TUBO"), true},
-        {"a personal id without its preset", QStringLiteral("personal:00000000-0000-0000-0000-000000000000"), true},
+        {"an id of no preset", "TUBO", true},
+        {"a personal id without its preset", "personal:00000000-0000-0000-0000-000000000000", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         auto* inspector = new ShaderInspector(inspectorPresets());
         Stage stage(inspector);
         inspector->setPresetID(row.presetID);
-        if (row.configuration)
-            inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPresets()[0], false));
+        if (row.configuration) inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPresets()[0]));
         EXPECT_FALSE(inspector->isShowingContent());
         EXPECT_FALSE(inspector->isVisible());
         EXPECT_EQ(inspector->findChild<QWidget*>(QStringLiteral("shaderWindow")), nullptr);
@@ -77,7 +76,7 @@ TEST(ShaderInspectorTest, AdjustedFollowsAnimationAndValuesAndRestoreWritesTheBu
     auto& intensity = harness.find<ShaderValueControl>(QStringLiteral("intensity:0"));
     accessibleAction(intensity, QAccessibleActionInterface::increaseAction());
     EXPECT_TRUE(adjusted()) << "a value edited away";
-    harness.inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset("tubo"), false));
+    harness.inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset("tubo")));
     EXPECT_FALSE(adjusted()) << "and back to exactly the stored value";
 
     ShaderConfiguration edited = harness.current();
@@ -89,7 +88,7 @@ TEST(ShaderInspectorTest, AdjustedFollowsAnimationAndValuesAndRestoreWritesTheBu
     harness.edits.clear();
     click(harness.find<VTButton>(QStringLiteral("restoreButton")));
     ASSERT_EQ(harness.edits.size(), 1u);
-    EXPECT_EQ(harness.edits.back(), ShaderConfiguration::fromPreset(inspectorPreset("tubo"), false))
+    EXPECT_EQ(harness.edits.back(), ShaderConfiguration::fromPreset(inspectorPreset("tubo")))
         << "restore writes the built-in preset with motion off";
     EXPECT_FALSE(adjusted());
 }
@@ -101,11 +100,11 @@ TEST(ShaderInspectorTest, APersonalPresetComparesWithItsStoredShaderAndOnlyAsksF
     mine.id = fixedID(9);
     mine.name = "Meu Tubo";
     mine.visual.paletteID = "pico8";
-    mine.visual.shader = ShaderConfiguration::fromPreset(inspectorPreset("tubo"), true);
+    mine.visual.shader = ShaderConfiguration::fromPreset(inspectorPreset("tubo"), {.motion = true});
     std::vector<tilvane::VisualSettings> restores;
     QObject::connect(harness.inspector, &ShaderInspector::restorePersonalRequested,
                      [&](const tilvane::VisualSettings& visual) { restores.push_back(visual); });
-    harness.inspector->setPresetID(personalPresetSelectionID(mine.id));
+    harness.inspector->setPresetID(personalSelectionID(mine.id));
     harness.inspector->setPersonalPreset(mine);
     harness.inspector->setConfiguration(*mine.visual.shader);
     harness.settle();
@@ -222,8 +221,8 @@ TEST(ShaderInspectorTest, EditsWithoutAnEchoStayTheInspectorsOwn)
     std::vector<ShaderConfiguration> edits;
     QObject::connect(inspector, &ShaderInspector::configurationEdited,
                      [&](const ShaderConfiguration& configuration) { edits.push_back(configuration); });
-    inspector->setPresetID(QStringLiteral("duo"));
-    inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset("duo"), false));
+    inspector->setPresetID("duo");
+    inspector->setConfiguration(ShaderConfiguration::fromPreset(inspectorPreset("duo")));
     Stage stage(inspector);
     click(child<PixelSwitch>(*inspector, QStringLiteral("passSwitch:0")));
     click(child<PixelSwitch>(*inspector, QStringLiteral("passSwitch:1")));

@@ -23,7 +23,7 @@ void click(QWidget& widget)
 
 ShaderConfiguration withSettings(const std::string& presetID, ShaderPass::Settings settings, bool bezelOn = false)
 {
-    ShaderConfiguration configuration = ShaderConfiguration::fromPreset(inspectorPreset(presetID), false);
+    ShaderConfiguration configuration = ShaderConfiguration::fromPreset(inspectorPreset(presetID));
     configuration.passes[0].settings = std::move(settings);
     configuration.bezel.isOn = bezelOn;
     return configuration;

@@ -83,7 +83,7 @@ PersonalPreset personal(const char* name, std::string paletteID, std::optional<S
 TEST(ThumbnailRendering, PersonalPresetsSkipOnlyTheOnesThatFail)
 {
     const ImagePointer source = testing::stripedImage(300, 400);
-    const auto crt = ShaderConfiguration::fromPreset(testing::presetWithEffect("crt"), true);
+    const auto crt = ShaderConfiguration::fromPreset(testing::presetWithEffect("crt"), {.motion = true});
     const std::vector<PersonalPreset> presets = {
         personal("plain", "gameboy", std::nullopt),
         personal("custom without colours", std::string(ImagePalette::customID), std::nullopt, std::vector<RGBColor>{}),

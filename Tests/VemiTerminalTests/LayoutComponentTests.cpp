@@ -147,7 +147,7 @@ TEST(VTBackgroundTest, PageAndSectionGroundsFollowTheTheme)
             auto* ground = new QWidget(&stage.root);
             return ground->setGeometry(x, 0, 40, 40), ground;
         };
-        vtPage(addGround(0)), vtSection(addGround(50), false), vtSection(addGround(100), true);
+        vtPage(addGround(0)), vtSection(addGround(50)), vtSection(addGround(100), {.dotted = true});
         const QImage image = snapshot(stage.root);
         EXPECT_TRUE(colourNear(image.pixelColor(5, 5), over(theme.bgPage)));
         EXPECT_TRUE(colourNear(image.pixelColor(55, 5), theme.bgSection));

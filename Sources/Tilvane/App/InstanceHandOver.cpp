@@ -113,10 +113,10 @@ std::optional<std::filesystem::path> InstanceHandOver::defaultSocketPath()
     const uid_t user = ::getuid();
     const std::string name = "tilvane-" + std::to_string(user);
     const std::filesystem::path runtime = qgetenv("XDG_RUNTIME_DIR").toStdString();
-    auto folder = runtime.is_absolute() ? privateFolder(runtime, user, false) : std::nullopt;
+    auto folder = runtime.is_absolute() ? privateFolder(runtime, user) : std::nullopt;
     std::error_code noTemporaryFolder;
     const std::filesystem::path temporary = std::filesystem::temp_directory_path(noTemporaryFolder);
-    if (!folder && !noTemporaryFolder) folder = privateFolder(temporary / name, user, true);
+    if (!folder && !noTemporaryFolder) folder = privateFolder(temporary / name, user, {.create = true});
     if (!folder) return std::nullopt;
     return *folder / (name + ".socket");
 }

@@ -47,9 +47,10 @@ UniqueDescriptor::~UniqueDescriptor()
     if (descriptor_ >= 0) ::close(descriptor_);
 }
 
-std::optional<std::filesystem::path> privateFolder(const std::filesystem::path& folder, uid_t owner, bool create)
+std::optional<std::filesystem::path> privateFolder(const std::filesystem::path& folder, uid_t owner,
+                                                   PrivateFolderOptions options)
 {
-    if (create && ::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
+    if (options.create && ::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
     struct stat status {};
     if (::lstat(folder.c_str(), &status) != 0) return std::nullopt;
     if (!S_ISDIR(status.st_mode) || status.st_uid != owner || (status.st_mode & 077) != 0) return std::nullopt;

@@ -25,9 +25,15 @@ private:
     int descriptor_ = -1;
 };
 
-// `folder` when it is a folder (not a link) that belongs to `owner` and that nobody else may enter; with `create`
-// a missing folder is made so (mode 0700) first. Nothing otherwise.
-std::optional<std::filesystem::path> privateFolder(const std::filesystem::path& folder, uid_t owner, bool create);
+// Whether privateFolder makes a missing folder, named at the call site: `privateFolder(folder, owner, {.create =
+// true})`.
+struct PrivateFolderOptions {
+    bool create = false;  // a missing folder is made (mode 0700) first
+};
+
+// `folder` when it is a folder (not a link) that belongs to `owner` and that nobody else may enter. Nothing otherwise.
+std::optional<std::filesystem::path> privateFolder(const std::filesystem::path& folder, uid_t owner,
+                                                   PrivateFolderOptions options = {});
 
 // The user on the other end of a connected local socket, as the kernel recorded it.
 std::optional<uid_t> peerUser(int socket);

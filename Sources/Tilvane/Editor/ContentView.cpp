@@ -10,6 +10,7 @@ namespace tilvane {
 
 ContentView::ContentView(EditorServices services, QObject* parent) : QObject(parent), services_(std::move(services))
 {
+    builtInPresets_ = services_.shaderPresets();
     if (services_.reduceMotion) {
         state_.reduceMotion = services_.reduceMotion->value();
         connect(services_.reduceMotion, &ReduceMotionSetting::valueChanged, this, &ContentView::setReduceMotion);
@@ -85,7 +86,7 @@ void ContentView::visualDidChange(const VisualSettings& old, const VisualSetting
     }
 }
 
-void ContentView::setShaderID(std::optional<std::string> shaderID)
+void ContentView::setShaderID(PresetSelection shaderID)
 {
     if (!assign<&ContentViewState::shaderID>(std::move(shaderID))) return;
     scheduleSessionSave();

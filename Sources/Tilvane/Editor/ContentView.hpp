@@ -47,7 +47,7 @@ public:
     // ---- Observed fields: the user's writes and the environment's changes (ContentView.cpp) -----
 
     void setVisual(VisualSettings visual);
-    void setShaderID(std::optional<std::string> shaderID);
+    void setShaderID(PresetSelection shaderID);
     void setMaxDimension(int maxDimension);
     void setScenePhase(ScenePhase phase);
     void setReduceMotion(bool reduceMotion);
@@ -96,7 +96,7 @@ public:
     std::optional<PersonalPreset> selectedPersonalPreset() const;
     bool hasUnsavedChanges() const;
     // The gallery's choice, through the unsaved-changes rule.
-    void selectFromGallery(std::optional<std::string> id);
+    void selectFromGallery(PresetSelection id);
     // The shader inspector's remove button, through the unsaved-changes rule.
     void removeShader();
     // The preset panel's buttons, the name sheet and the delete confirmation.
@@ -112,9 +112,8 @@ public:
     void cancelDeletePreset();
     void exportSelectedPreset();
     void importPersonalPreset();
-    // The built-in screen presets that selections are looked up in: the application bundle's unless
-    // another list is given (tests read the build's bundle this way).
-    void setBuiltInPresets(std::vector<ShaderPreset> presets);
+    // The built-in screen presets that selections are looked up in, read once from the services.
+    const std::vector<ShaderPreset>& builtInPresets() const { return builtInPresets_; }
 
     // ---- Export (ContentViewExport.cpp) ---------------------------------------------------------
 
@@ -209,9 +208,8 @@ private:
     // ---- Personal presets (ContentViewPresets.cpp) ----------------------------------------------
 
     std::optional<Uuid> personalID() const;
-    const std::vector<ShaderPreset>& builtInPresets() const;
-    void applySelection(std::optional<std::string> id);
-    void askAboutUnsavedChanges(std::optional<std::string> pending);
+    void applySelection(PresetSelection id);
+    void askAboutUnsavedChanges(PresetSelection pending);
     void loadPersonalPresets();
     void adoptPersonalPresets(std::vector<PersonalPreset> presets);
     bool persist(std::vector<PersonalPreset> presets);
@@ -236,7 +234,7 @@ private:
     // window writes a session of its own.
     bool preservesUnreadableSession_ = false;
     bool reportedRendererUnavailable_ = false;
-    std::optional<std::vector<ShaderPreset>> builtInPresets_;
+    std::vector<ShaderPreset> builtInPresets_;
 
     JobSlot work_;                    // loading and conversion
     JobSlot shaderWork_;              // the shader preview

@@ -40,23 +40,13 @@ bool ContentView::hasUnsavedChanges() const
     return tilvane::hasUnsavedChanges(selectedPersonalPreset(), state_.visual);
 }
 
-void ContentView::applySelection(std::optional<std::string> id)
+void ContentView::applySelection(PresetSelection id)
 {
     setShaderID(id);
     setVisual(visualForSelection(id, state_.visual, state_.personalPresets, builtInPresets()));
 }
 
-void ContentView::setBuiltInPresets(std::vector<ShaderPreset> presets)
-{
-    builtInPresets_ = std::move(presets);
-}
-
-const std::vector<ShaderPreset>& ContentView::builtInPresets() const
-{
-    return builtInPresets_ ? *builtInPresets_ : ShaderPreset::builtIn();
-}
-
-void ContentView::selectFromGallery(std::optional<std::string> id)
+void ContentView::selectFromGallery(PresetSelection id)
 {
     switch (gallerySelectionStep(state_.shaderID, id, hasUnsavedChanges())) {
     case SelectionStep::keep:
@@ -80,7 +70,7 @@ void ContentView::removeShader()
     }
 }
 
-void ContentView::askAboutUnsavedChanges(std::optional<std::string> pending)
+void ContentView::askAboutUnsavedChanges(PresetSelection pending)
 {
     assign<&ContentViewState::pendingSelection>(std::move(pending));
     assign<&ContentViewState::showingUnsavedAlert>(true);

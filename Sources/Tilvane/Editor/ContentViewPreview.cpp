@@ -77,8 +77,8 @@ void ContentView::renderPreviewFrame(ShaderPreviewRequest request, std::optional
                 if (!start && request.animates()) shared->resetTemporalHistory();
                 frame.start = start.value_or(clock->uptime());
                 frame.time = request.animates() ? static_cast<float>(clock->uptime() - frame.start) : 0.0f;
-                frame.image =
-                    shared->render(request.base, request.configuration, request.screen, frame.time, true, stop);
+                frame.image = shared->render(request.base, request.configuration, request.screen, frame.time,
+                                             {.temporalHistory = true}, stop);
             } catch (const CancellationError&) {
                 // Only a stopped job is cancelled, and its result is never delivered.
             } catch (...) {
@@ -121,9 +121,9 @@ void ContentView::generateShaderThumbnails(ImagePointer pixelGrid, int width, in
     runJob(
         thumbnailWork_, JobPriority::utility,
         [pixelGrid, width, height, screen = state_.visual.screen, renderer = services_.renderer,
-         presets = services_.shaderPresets](std::stop_token stop) -> std::optional<BuiltInThumbnails> {
+         presets = builtInPresets_](std::stop_token stop) -> std::optional<BuiltInThumbnails> {
             try {
-                return renderBuiltInThumbnails(*pixelGrid, width, height, screen, renderer(), presets(), stop);
+                return renderBuiltInThumbnails(*pixelGrid, width, height, screen, renderer(), presets, stop);
             } catch (const std::exception&) {
                 return std::nullopt;  // all or nothing: the previous set stays
             }

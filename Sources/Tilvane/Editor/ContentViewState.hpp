@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Tilvane/Editor/PresetSelection.hpp"
 #include "TilvaneCore/Image.hpp"
 #include "TilvaneCore/ImagePalette.hpp"
 #include "TilvaneCore/Uuid.hpp"
@@ -41,7 +42,7 @@ struct ContentViewState {
     ImagePointer source;                                        // the loaded picture
     ImagePointer pixelGrid;                                     // one pixel per block
     ImagePointer shaderImage;                                   // the shader-rendered preview
-    std::optional<std::string> shaderID;                        // built-in preset id, or "personal:" + UUID
+    PresetSelection shaderID;                                   // built-in preset id, or "personal:" + UUID
     VisualSettings visual = initialVisualSettings();            // every visual setting of the picture
     ImagePointer shaderPreviewBase;                             // the grid enlarged to at most 960 px
     float shaderFrameTime = 0;                                  // time of the last shader frame

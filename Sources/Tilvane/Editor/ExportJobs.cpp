@@ -41,8 +41,8 @@ bool runPNGExport(const PNGExportSnapshot& snapshot, ShaderRenderer* sharedRende
             ImageConverter().upscale(*snapshot.pixelGrid, snapshot.source->width(), snapshot.source->height());
         if (exportNeedsRender(snapshot.configuration, snapshot.screen)) {
             if (sharedRenderer == nullptr) return false;
-            image = sharedRenderer->render(image, snapshot.configuration, snapshot.screen, snapshot.shaderFrameTime,
-                                           false, stop);
+            image = sharedRenderer->render(image, snapshot.configuration, snapshot.screen, snapshot.shaderFrameTime, {},
+                                           stop);
         }
         writePNG(snapshot.destination, *image, stop);
         return true;
@@ -84,7 +84,8 @@ void runGIFExport(const GIFExportSnapshot& snapshot, const ExportRendererFactory
         snapshot.destination, timing.frameCount, timing.frameDelay,
         [&](int index) {
             if (!renderer) return image;
-            return renderer->render(image, snapshot.configuration, snapshot.screen, timing.time(index), true, stop);
+            return renderer->render(image, snapshot.configuration, snapshot.screen, timing.time(index),
+                                    {.temporalHistory = true}, stop);
         },
         stop, reductionThreads);
 }

@@ -14,6 +14,14 @@ PersonalPreset* findPreset(std::vector<PersonalPreset>& presets, const Uuid& id)
     return found == presets.end() ? nullptr : &*found;
 }
 
+const ShaderPreset* findBuiltIn(const std::vector<ShaderPreset>& builtIn, const PresetSelection& selection)
+{
+    if (!selection) return nullptr;
+    const auto found = std::find_if(builtIn.begin(), builtIn.end(),
+                                    [&](const ShaderPreset& candidate) { return candidate.id == *selection; });
+    return found == builtIn.end() ? nullptr : &*found;
+}
+
 }  // namespace
 
 std::string personalSelectionID(const Uuid& id)
@@ -21,14 +29,14 @@ std::string personalSelectionID(const Uuid& id)
     return std::string(personalSelectionPrefix) + id.string();
 }
 
-std::optional<Uuid> personalPresetID(const std::optional<std::string>& selection)
+std::optional<Uuid> personalPresetID(const PresetSelection& selection)
 {
     if (!selection || !selection->starts_with(personalSelectionPrefix)) return std::nullopt;
     return Uuid::parse(std::string_view(*selection).substr(personalSelectionPrefix.size()));
 }
 
 std::optional<PersonalPreset> selectedPersonalPreset(const std::vector<PersonalPreset>& presets,
-                                                     const std::optional<std::string>& selection)
+                                                     const PresetSelection& selection)
 {
     const auto id = personalPresetID(selection);
     if (!id) return std::nullopt;
@@ -43,30 +51,47 @@ bool hasUnsavedChanges(const std::optional<PersonalPreset>& selected, const Visu
     return selected && !(selected->visual == visual);
 }
 
-VisualSettings visualForSelection(const std::optional<std::string>& selection, VisualSettings visual,
+std::optional<ShaderPreset> comparedShaderPreset(const PresetSelection& selection,
+                                                 const std::optional<PersonalPreset>& personal,
+                                                 const std::vector<ShaderPreset>& builtIn)
+{
+    if (personal && personal->visual.shader) {
+        const ShaderConfiguration& stored = *personal->visual.shader;
+        return ShaderPreset{personalSelectionID(personal->id), personal->name, stored.passes, stored.bezel};
+    }
+    const ShaderPreset* found = findBuiltIn(builtIn, selection);
+    if (found == nullptr) return std::nullopt;
+    return *found;
+}
+
+bool isShaderAdjusted(const std::optional<ShaderConfiguration>& shader, const std::optional<ShaderPreset>& compared,
+                      const std::optional<PersonalPreset>& personal)
+{
+    if (!shader || !compared) return false;
+    if (personal) return !personal->visual.shader || *personal->visual.shader != *shader;
+    return shader->motion || shader->passes != compared->passes || shader->bezel != compared->bezel;
+}
+
+VisualSettings visualForSelection(const PresetSelection& selection, VisualSettings visual,
                                   const std::vector<PersonalPreset>& presets, const std::vector<ShaderPreset>& builtIn)
 {
     if (const auto personal = selectedPersonalPreset(presets, selection)) return personal->visual;
-    const auto preset = selection
-                            ? std::find_if(builtIn.begin(), builtIn.end(),
-                                           [&](const ShaderPreset& candidate) { return candidate.id == *selection; })
-                            : builtIn.end();
-    if (preset != builtIn.end()) {
-        visual.shader = ShaderConfiguration::fromPreset(*preset, false);
+    if (const ShaderPreset* preset = findBuiltIn(builtIn, selection)) {
+        visual.shader = ShaderConfiguration::fromPreset(*preset);
     } else {
         visual.shader.reset();
     }
     return visual;
 }
 
-SelectionStep gallerySelectionStep(const std::optional<std::string>& current,
-                                   const std::optional<std::string>& requested, bool unsavedChanges)
+SelectionStep gallerySelectionStep(const PresetSelection& current, const PresetSelection& requested,
+                                   bool unsavedChanges)
 {
     if (requested == current) return SelectionStep::keep;
     return unsavedChanges ? SelectionStep::askAboutUnsavedChanges : SelectionStep::apply;
 }
 
-SelectionStep shaderRemovalStep(const std::optional<std::string>& current, bool unsavedChanges)
+SelectionStep shaderRemovalStep(const PresetSelection& current, bool unsavedChanges)
 {
     if (!current) return SelectionStep::keep;
     return unsavedChanges ? SelectionStep::askAboutUnsavedChanges : SelectionStep::apply;

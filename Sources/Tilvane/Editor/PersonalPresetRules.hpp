@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Tilvane/Editor/PresetSelection.hpp"
 #include "TilvanePresets/PersonalPreset.hpp"
 #include "TilvanePresets/VisualSettings.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
@@ -11,8 +12,7 @@
 
 namespace tilvane {
 
-// How the editor names, finds and guards the look it shows. The selection is one optional text:
-// nothing (no screen preset), a built-in preset's id, or "personal:" and a personal preset's id.
+// How the editor names, finds and guards the look it shows.
 
 inline constexpr std::string_view personalSelectionPrefix = "personal:";
 
@@ -21,28 +21,39 @@ std::string personalSelectionID(const Uuid& id);
 
 // The personal preset id that a selection names; nothing for no selection, another prefix or a
 // rest that is not a UUID.
-std::optional<Uuid> personalPresetID(const std::optional<std::string>& selection);
+std::optional<Uuid> personalPresetID(const PresetSelection& selection);
 
 // The first preset of the list with the selection's personal id.
 std::optional<PersonalPreset> selectedPersonalPreset(const std::vector<PersonalPreset>& presets,
-                                                     const std::optional<std::string>& selection);
+                                                     const PresetSelection& selection);
 
 // Whether the look differs from the one stored in the selected personal preset.
 bool hasUnsavedChanges(const std::optional<PersonalPreset>& selected, const VisualSettings& visual);
 
+// The preset a shader is compared with and restored to: the personal preset's stored shader under
+// its name and selection id, else the built-in preset with exactly the selected id.
+std::optional<ShaderPreset> comparedShaderPreset(const PresetSelection& selection,
+                                                 const std::optional<PersonalPreset>& personal,
+                                                 const std::vector<ShaderPreset>& builtIn);
+
+// Whether the shader is "ajustado": for a personal preset, any difference from its stored shader;
+// for a built-in one, other passes or bezel, or motion on. Never without both a shader and a preset.
+bool isShaderAdjusted(const std::optional<ShaderConfiguration>& shader, const std::optional<ShaderPreset>& compared,
+                      const std::optional<PersonalPreset>& personal);
+
 // The look after choosing `selection`: a personal preset's whole look; for a built-in preset its
 // passes and bezel with motion off, the rest kept; otherwise the same look without a shader.
-VisualSettings visualForSelection(const std::optional<std::string>& selection, VisualSettings visual,
+VisualSettings visualForSelection(const PresetSelection& selection, VisualSettings visual,
                                   const std::vector<PersonalPreset>& presets, const std::vector<ShaderPreset>& builtIn);
 
 // What a new selection from the gallery does: nothing when it is the current one, ask first when
 // the selected personal preset has unsaved edits, else apply it.
 enum class SelectionStep { keep, askAboutUnsavedChanges, apply };
-SelectionStep gallerySelectionStep(const std::optional<std::string>& current,
-                                   const std::optional<std::string>& requested, bool unsavedChanges);
+SelectionStep gallerySelectionStep(const PresetSelection& current, const PresetSelection& requested,
+                                   bool unsavedChanges);
 
 // What removing the shader from the shader inspector does.
-SelectionStep shaderRemovalStep(const std::optional<std::string>& current, bool unsavedChanges);
+SelectionStep shaderRemovalStep(const PresetSelection& current, bool unsavedChanges);
 
 // The preset name as stored: without white space and line breaks at either end; nothing when that
 // leaves it empty.

@@ -28,12 +28,14 @@ BuiltInThumbnails renderBuiltInThumbnails(const Image& grid, int width, int heig
     const ImagePointer base = ImageConverter().upscale(grid, thumbnailWidth, thumbnailHeight(width, height));
     if (renderer == nullptr) throw ShaderRendererError(ShaderRendererErrorCase::unavailable);
     BuiltInThumbnails thumbnails;
-    if (screenEffectsOn(screen)) thumbnails.screen = renderer->render(base, std::nullopt, screen, 0, true, stop);
+    if (screenEffectsOn(screen))
+        thumbnails.screen = renderer->render(base, std::nullopt, screen, 0, {.temporalHistory = true}, stop);
     thumbnails.presets.reserve(presets.size());
     for (const ShaderPreset& preset : presets) {
         throwIfCancelled(stop);
-        const auto configuration = ShaderConfiguration::fromPreset(preset, false);
-        thumbnails.presets.emplace_back(preset.id, renderer->render(base, configuration, screen, 0, true, stop));
+        const auto configuration = ShaderConfiguration::fromPreset(preset);
+        thumbnails.presets.emplace_back(
+            preset.id, renderer->render(base, configuration, screen, 0, {.temporalHistory = true}, stop));
     }
     return thumbnails;
 }
@@ -53,7 +55,7 @@ ImagePointer personalThumbnail(const Image& source, const VisualSettings& visual
         converter.upscale(*grid, thumbnailWidth, thumbnailHeight(source.width(), source.height()));
     if (!visual.shader && !screenEffectsOn(visual.screen)) return base;
     if (renderer == nullptr) return nullptr;
-    return renderer->render(base, visual.shader, visual.screen, 0, false, stop);
+    return renderer->render(base, visual.shader, visual.screen, 0, {}, stop);
 }
 
 }  // namespace

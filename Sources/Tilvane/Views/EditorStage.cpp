@@ -51,15 +51,16 @@ private:
 
 }  // namespace
 
-EditorStage::EditorStage(DropHandler openDrop, QWidget* parent) : QWidget(parent), openDrop_(std::move(openDrop))
+EditorStage::EditorStage(std::vector<ShaderPreset> builtInPresets, DropHandler openDrop, QWidget* parent)
+    : QWidget(parent), openDrop_(std::move(openDrop))
 {
     setObjectName(QStringLiteral("stage"));
     comparison_ = new ComparisonView;
-    vtSection(comparison_, true);
+    vtSection(comparison_, {.dotted = true});
     comparison_->setAcceptDrops(true);
     comparison_->installEventFilter(this);
     dropOverlay_ = new DropOverlay(comparison_);
-    gallery_ = new ShaderGallery;
+    gallery_ = new ShaderGallery(std::move(builtInPresets));
     gallery_->setObjectName(QStringLiteral("gallery"));
 
     auto* layout = new QVBoxLayout(this);
@@ -72,9 +73,7 @@ EditorStage::EditorStage(DropHandler openDrop, QWidget* parent) : QWidget(parent
     connect(comparison_, &ComparisonView::fractionEdited, this, &EditorStage::fractionEdited);
     connect(comparison_, &ComparisonView::compareEnded, this, &EditorStage::compareEnded);
     connect(comparison_, &ComparisonView::openRequested, this, &EditorStage::openRequested);
-    connect(gallery_, &ShaderGallery::shaderSelected, this, [this](const std::optional<QString>& id) {
-        emit shaderSelected(id ? std::optional<std::string>(id->toStdString()) : std::nullopt);
-    });
+    connect(gallery_, &ShaderGallery::shaderSelected, this, &EditorStage::shaderSelected);
 }
 
 void EditorStage::setState(const ContentViewState& state)
@@ -87,8 +86,7 @@ void EditorStage::setState(const ContentViewState& state)
     comparison_->setShowsHandle(state.showsCompareHandle);
     dropOverlay_->setVisible(state.isDropTargeted);
 
-    gallery_->setSelection(state.shaderID ? std::optional<QString>(QString::fromStdString(*state.shaderID))
-                                          : std::nullopt);
+    gallery_->setSelection(state.shaderID);
     gallery_->setPersonalPresets(state.personalPresets);
     gallery_->setBasePreview(qImageView(state.screenThumbnail ? state.screenThumbnail : state.pixelGrid));
     std::map<std::string, QImage> previews;

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "Tilvane/Editor/ContentViewState.hpp"
+#include "TilvaneShaders/Model/ShaderPreset.hpp"
 
 #include <QList>
 #include <QUrl>
 #include <QWidget>
 
 #include <functional>
-#include <optional>
+#include <vector>
 
 namespace tilvane {
 
@@ -23,7 +24,8 @@ class EditorStage : public QWidget {
 public:
     using DropHandler = std::function<bool(const QList<QUrl>& urls)>;
 
-    explicit EditorStage(DropHandler openDrop, QWidget* parent = nullptr);
+    // The gallery shows `builtInPresets`, the model's.
+    EditorStage(std::vector<ShaderPreset> builtInPresets, DropHandler openDrop, QWidget* parent = nullptr);
 
     void setState(const ContentViewState& state);
 
@@ -32,7 +34,7 @@ signals:
     void compareEnded();
     void openRequested();
     void dropTargeted(bool targeted);
-    void shaderSelected(const std::optional<std::string>& id);
+    void shaderSelected(const PresetSelection& id);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -40,7 +40,8 @@ EditorWindow::EditorWindow(EditorServices services, QWidget* parent) : QMainWind
     column->addWidget(new VTHairline(Qt::Horizontal));
     auto* body = new QHBoxLayout;
     body->setSpacing(8);
-    stage_ = new EditorStage([this](const QList<QUrl>& urls) { return view_->dropURLs(urls); });
+    stage_ =
+        new EditorStage(view_->builtInPresets(), [this](const QList<QUrl>& urls) { return view_->dropURLs(urls); });
     inspector_ = new InspectorColumn(*view_);
     body->addWidget(stage_, 1);
     body->addWidget(new VTHairline(Qt::Vertical));

@@ -18,7 +18,7 @@ InspectorColumn::InspectorColumn(ContentView& view, QWidget* parent) : QWidget(p
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    panel_ = new InspectorPanel;
+    panel_ = new InspectorPanel(view_.builtInPresets());
     layout->addWidget(panel_);
 
     connect(panel_, &InspectorPanel::visualEdited, &view_, &ContentView::setVisual);

@@ -16,7 +16,7 @@
 
 namespace tilvane {
 
-InspectorScrollTarget scrollTargetFor(const std::optional<std::string>& shaderID)
+InspectorScrollTarget scrollTargetFor(const PresetSelection& shaderID)
 {
     if (!shaderID) return InspectorScrollTarget::screenControls;
     if (shaderID->starts_with(personalSelectionPrefix)) return InspectorScrollTarget::personalPresetControls;
@@ -110,7 +110,7 @@ void InspectorPanel::setValues(const InspectorValues& values)
 void InspectorPanel::display(const InspectorValues& values)
 {
     values_ = values;
-    shader_->setPresetID(values.shaderID ? std::optional(QString::fromStdString(*values.shaderID)) : std::nullopt);
+    shader_->setPresetID(values.shaderID);
     shader_->setPersonalPreset(values.selectedPersonalPreset);
     shader_->setConfiguration(values.visual.shader);
     shader_->setReduceMotion(values.reduceMotion);

@@ -2,6 +2,7 @@
 
 #include <QScrollArea>
 
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Views/ColorPicker.hpp"
 #include "TilvanePresets/PersonalPreset.hpp"
 #include "TilvanePresets/VisualSettings.hpp"
@@ -28,7 +29,7 @@ class WorkingSizePanel;
 // Everything of the editor window the inspector column shows.
 struct InspectorValues {
     VisualSettings visual;
-    std::optional<std::string> shaderID;
+    PresetSelection shaderID;
     int maxDimension = 2048;
     std::optional<PersonalPreset> selectedPersonalPreset;
     bool hasUnsavedChanges = false;
@@ -41,7 +42,7 @@ struct InspectorValues {
 // The panel a new selection scrolls to: the screen effects without a shader, the personal presets for
 // a personal preset, else the shader inspector.
 enum class InspectorScrollTarget { shaderControls, personalPresetControls, screenControls };
-InspectorScrollTarget scrollTargetFor(const std::optional<std::string>& shaderID);
+InspectorScrollTarget scrollTargetFor(const PresetSelection& shaderID);
 
 // The editor's right-hand column: the shader inspector, then "Visual", "Pixel", "Seus presets",
 // "Imagem", "Dither", "Tela" and "Trabalho" in one vertical scroll area. setValues() shows the
@@ -52,8 +53,9 @@ class InspectorPanel : public QScrollArea {
 public:
     static constexpr int width = 300;
 
-    explicit InspectorPanel(std::vector<ShaderPreset> builtInPresets = ShaderPreset::builtIn(),
-                            ColorPicker picker = systemColorPicker(), QWidget* parent = nullptr);
+    // `builtInPresets` are the model's, handed on to the shader inspector.
+    explicit InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPicker picker = systemColorPicker(),
+                            QWidget* parent = nullptr);
 
     void setValues(const InspectorValues& values);
 

@@ -52,19 +52,14 @@ protected:
 
 }  // namespace
 
-QString personalPresetSelectionID(const Uuid& id)
-{
-    return QStringLiteral("personal:") + toQString(id.string()).toUpper();
-}
-
 // MARK: ShaderGalleryCard
 
-ShaderGalleryCard::ShaderGalleryCard(std::optional<QString> id, bool personal, QWidget* parent)
+ShaderGalleryCard::ShaderGalleryCard(PresetSelection id, bool personal, QWidget* parent)
     : QAbstractButton(parent), id_(std::move(id)), personal_(personal)
 {
     installAccessibleControlFactory();
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    setObjectName(id_ ? QStringLiteral("shaderCard:") + *id_ : QStringLiteral("noShaderCard"));
+    setObjectName(id_ ? QStringLiteral("shaderCard:") + toQString(*id_) : QStringLiteral("noShaderCard"));
     placeholder_ = new VTGlyph(QStringLiteral("▧"), this);
     placeholder_->setAttribute(Qt::WA_TransparentForMouseEvents);
     if (personal_) {
@@ -201,13 +196,13 @@ std::vector<ShaderGallery::CardContent> ShaderGallery::contents() const
     result.push_back({std::nullopt, QStringLiteral("Sem Shader"), basePreview_, false});
     for (const auto& preset : personalPresets_) {
         const auto preview = personalPreviews_.find(preset.id);
-        result.push_back({personalPresetSelectionID(preset.id), toQString(preset.name),
+        result.push_back({personalSelectionID(preset.id), toQString(preset.name),
                           preview != personalPreviews_.end() ? preview->second : QImage(), true});
     }
     for (const auto& preset : builtIns_) {
         const auto preview = previews_.find(preset.id);
-        result.push_back({toQString(preset.id), toQString(preset.name),
-                          preview != previews_.end() ? preview->second : QImage(), false});
+        result.push_back(
+            {preset.id, toQString(preset.name), preview != previews_.end() ? preview->second : QImage(), false});
     }
     return result;
 }
@@ -253,7 +248,7 @@ QList<ShaderGalleryCard*> ShaderGallery::cards() const
     return result;
 }
 
-void ShaderGallery::setSelection(const std::optional<QString>& selection)
+void ShaderGallery::setSelection(const PresetSelection& selection)
 {
     selection_ = selection;
     refresh();

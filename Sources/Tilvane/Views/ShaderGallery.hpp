@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Views/AccessibleControl.hpp"
 
 #include "TilvaneCore/Uuid.hpp"
@@ -29,9 +30,9 @@ public:
     static constexpr int thumbnailWidth = 132;
     static constexpr int thumbnailHeight = 78;
 
-    ShaderGalleryCard(std::optional<QString> id, bool personal, QWidget* parent = nullptr);
+    ShaderGalleryCard(PresetSelection id, bool personal, QWidget* parent = nullptr);
 
-    const std::optional<QString>& id() const { return id_; }
+    const PresetSelection& id() const { return id_; }
     bool isSelected() const { return selected_; }
     void setSelected(bool selected);
     void setName(const QString& name);
@@ -55,7 +56,7 @@ private:
     void placeChildren();
     int captionHeight() const;
 
-    std::optional<QString> id_;
+    PresetSelection id_;
     bool personal_;
     bool selected_ = false;
     QString name_;
@@ -71,11 +72,10 @@ class ShaderGallery : public QWidget {
 public:
     static constexpr int stripHeight = 154;
 
-    explicit ShaderGallery(std::vector<ShaderPreset> builtInPresets = ShaderPreset::builtIn(),
-                           QWidget* parent = nullptr);
+    // Shows a card for each of `builtInPresets`, the model's list.
+    explicit ShaderGallery(std::vector<ShaderPreset> builtInPresets, QWidget* parent = nullptr);
 
-    // A built-in preset's id, "personal:" + a personal preset's upper-case UUID, or nothing for no shader.
-    void setSelection(const std::optional<QString>& selection);
+    void setSelection(const PresetSelection& selection);
     void setPersonalPresets(const std::vector<PersonalPreset>& presets);
     void setBasePreview(const QImage& preview);
     void setPreviews(const std::map<std::string, QImage>& previews);
@@ -85,14 +85,14 @@ public:
     QList<ShaderGalleryCard*> cards() const;
 
 signals:
-    void shaderSelected(const std::optional<QString>& id);
+    void shaderSelected(const PresetSelection& id);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     struct CardContent {
-        std::optional<QString> id;
+        PresetSelection id;
         QString name;
         QImage image;
         bool personal;
@@ -101,7 +101,7 @@ private:
     void refresh();
 
     std::vector<ShaderPreset> builtIns_;
-    std::optional<QString> selection_;
+    PresetSelection selection_;
     std::vector<PersonalPreset> personalPresets_;
     QImage basePreview_;
     std::map<std::string, QImage> previews_;
@@ -110,8 +110,5 @@ private:
     QHBoxLayout* row_;
     QList<QPointer<ShaderGalleryCard>> cards_;
 };
-
-// "personal:" followed by the preset's UUID in upper case.
-QString personalPresetSelectionID(const Uuid& id);
 
 }  // namespace tilvane

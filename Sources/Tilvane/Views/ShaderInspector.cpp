@@ -3,7 +3,6 @@
 #include "Tilvane/Views/BezelControls.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetActionButton.hpp"
-#include "Tilvane/Views/ShaderGallery.hpp"
 #include "Tilvane/Views/ShaderParameterControls.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
 #include "Tilvane/Views/WrappedText.hpp"
@@ -15,11 +14,9 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <utility>
 
 namespace tilvane {
-
 
 namespace {
 
@@ -67,12 +64,12 @@ QString ShaderInspector::effectName(const std::string& effect)
     return QString::fromStdString(effect);
 }
 
-void ShaderInspector::setPresetID(const std::optional<QString>& presetID)
+void ShaderInspector::setPresetID(const PresetSelection& presetID)
 {
     if (presetID_ == presetID) return;
     presetID_ = presetID;
     expanded_ = {0};
-    preset_ = comparedPreset();
+    preset_ = comparedShaderPreset(presetID_, personal_, builtIns_);
     follow();
 }
 
@@ -80,7 +77,7 @@ void ShaderInspector::setPersonalPreset(const std::optional<PersonalPreset>& pre
 {
     if (personal_ == preset) return;
     personal_ = preset;
-    preset_ = comparedPreset();
+    preset_ = comparedShaderPreset(presetID_, personal_, builtIns_);
     follow();
 }
 
@@ -98,29 +95,9 @@ void ShaderInspector::setReduceMotion(bool reduceMotion)
     refreshMarks();
 }
 
-std::optional<ShaderPreset> ShaderInspector::comparedPreset() const
-{
-    if (personal_ && personal_->visual.shader) {
-        const ShaderConfiguration& stored = *personal_->visual.shader;
-        return ShaderPreset{personalPresetSelectionID(personal_->id).toStdString(), personal_->name, stored.passes,
-                            stored.bezel};
-    }
-    if (!presetID_) return std::nullopt;
-    const std::string wanted = presetID_->toStdString();
-    const auto found = std::find_if(builtIns_.begin(), builtIns_.end(),
-                                    [&](const ShaderPreset& candidate) { return candidate.id == wanted; });
-    if (found == builtIns_.end()) return std::nullopt;
-    return *found;
-}
-
 bool ShaderInspector::isAdjusted() const
 {
-    const auto& configuration = binding_.current();
-    const auto& compared = preset_;
-    if (!configuration || !compared) return false;
-    if (personal_) return !personal_->visual.shader || *personal_->visual.shader != *configuration;
-    return configuration->motion || configuration->passes != compared->passes
-           || configuration->bezel != compared->bezel;
+    return isShaderAdjusted(binding_.current(), preset_, personal_);
 }
 
 std::optional<ShaderInspector::Structure> ShaderInspector::structure() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Views/ColorPicker.hpp"
 #include "Tilvane/Views/ShaderConfigurationBinding.hpp"
 
@@ -25,11 +26,11 @@ namespace tilvane {
 class ShaderInspector : public QWidget {
     Q_OBJECT
 public:
-    explicit ShaderInspector(std::vector<ShaderPreset> builtInPresets = ShaderPreset::builtIn(),
-                             ColorPicker picker = systemColorPicker(), QWidget* parent = nullptr);
+    // `builtInPresets` are the ones a selection is looked up in, the model's list.
+    explicit ShaderInspector(std::vector<ShaderPreset> builtInPresets, ColorPicker picker = systemColorPicker(),
+                             QWidget* parent = nullptr);
 
-    // A built-in preset's id, "personal:" + a personal preset's upper-case UUID, or nothing.
-    void setPresetID(const std::optional<QString>& presetID);
+    void setPresetID(const PresetSelection& presetID);
     void setPersonalPreset(const std::optional<PersonalPreset>& preset);
     void setConfiguration(const std::optional<ShaderConfiguration>& configuration);
     // The system's reduce-motion setting, handed in by the window.
@@ -62,9 +63,6 @@ private:
         friend bool operator==(const Structure&, const Structure&) = default;
     };
 
-    // The preset the configuration is compared with and restored to: the selected personal preset's stored shader,
-    // else the built-in preset with exactly the selected id.
-    std::optional<ShaderPreset> comparedPreset() const;
     std::optional<Structure> structure() const;
     void follow();
     void rebuild();
@@ -81,7 +79,7 @@ private:
     std::vector<ShaderPreset> builtIns_;
     ColorPicker picker_;
     ShaderConfigurationBinding binding_;
-    std::optional<QString> presetID_;
+    PresetSelection presetID_;
     std::optional<PersonalPreset> personal_;
     bool reduceMotion_ = false;
     std::set<int> expanded_{0};

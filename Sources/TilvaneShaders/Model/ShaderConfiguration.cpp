@@ -4,9 +4,9 @@
 
 namespace tilvane {
 
-ShaderConfiguration ShaderConfiguration::fromPreset(const ShaderPreset& preset, bool motion)
+ShaderConfiguration ShaderConfiguration::fromPreset(const ShaderPreset& preset, PresetStart start)
 {
-    return ShaderConfiguration{preset.passes, motion, preset.bezel};
+    return ShaderConfiguration{preset.passes, start.motion, preset.bezel};
 }
 
 ShaderConfiguration ShaderConfiguration::fromJson(const nlohmann::json& object)

@@ -10,14 +10,19 @@
 
 namespace tilvane {
 
+// How a configuration made from a preset starts, named at the call site: `fromPreset(preset, {.motion = true})`.
+struct PresetStart {
+    bool motion = false;
+};
+
 // The active screen setup: the user's editable copy of a preset and whether it is animated.
 struct ShaderConfiguration {
     std::vector<ShaderPass> passes;
     bool motion = false;
     BezelSettings bezel;
 
-    // The preset's passes (keeping their ids) and bezel.
-    static ShaderConfiguration fromPreset(const ShaderPreset& preset, bool motion);
+    // The preset's passes (keeping their ids) and bezel, still unless asked to move.
+    static ShaderConfiguration fromPreset(const ShaderPreset& preset, PresetStart start = {});
 
     // Same passes in the same order (ids included), same motion, same bezel.
     friend bool operator==(const ShaderConfiguration&, const ShaderConfiguration&) = default;

@@ -31,24 +31,24 @@ ShaderRenderer* ShaderRenderer::shared()
 }
 
 ImagePointer ShaderRenderer::render(const ImagePointer& image, const std::optional<ShaderConfiguration>& configuration,
-                                    const ScreenSettings& screen, float time, bool temporalHistory,
+                                    const ScreenSettings& screen, float time, RenderOptions options,
                                     std::stop_token stop)
 {
-    RenderRequest request{configuration, screen, time, temporalHistory};
+    RenderRequest request{configuration, screen, time, options.temporalHistory};
     return thread_.run([this, &image, &request, &stop] {
         return engine_->render(image, request, [&stop] { throwIfCancelled(stop); });
     });
 }
 
 ImagePointer ShaderRenderer::render(const ImagePointer& image, const ShaderConfiguration& configuration, float time,
-                                    bool temporalHistory, std::stop_token stop)
+                                    RenderOptions options, std::stop_token stop)
 {
-    return render(image, std::optional(configuration), ScreenSettings{}, time, temporalHistory, std::move(stop));
+    return render(image, std::optional(configuration), ScreenSettings{}, time, options, std::move(stop));
 }
 
 ImagePointer ShaderRenderer::render(const ImagePointer& image, const ShaderPreset& preset, std::stop_token stop)
 {
-    return render(image, ShaderConfiguration::fromPreset(preset, false), 0, true, std::move(stop));
+    return render(image, ShaderConfiguration::fromPreset(preset), 0, {.temporalHistory = true}, std::move(stop));
 }
 
 void ShaderRenderer::resetTemporalHistory()

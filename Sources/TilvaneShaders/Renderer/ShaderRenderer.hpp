@@ -27,6 +27,12 @@ struct PhosphorHistoryState {
     friend bool operator==(const PhosphorHistoryState&, const PhosphorHistoryState&) = default;
 };
 
+// How one render treats the phosphor history, named at the call site: `render(..., {.temporalHistory = true})`.
+struct RenderOptions {
+    // With the configuration's motion, phosphor passes carry their afterglow from call to call.
+    bool temporalHistory = false;
+};
+
 // Renders pictures through simulated screens on the GPU (OpenGL 3.3 core, headless EGL).
 // Each renderer owns one thread and one context; its operations run on that thread one at a
 // time, in the order they were called, so one renderer serves callers on any thread. Every
@@ -47,14 +53,14 @@ public:
 
     // The picture through the configuration's enabled passes, the screen-wide scanlines and
     // glow and the bezel, at the picture's size, premultiplied. The very same image comes back
-    // when nothing applies. `time` is in seconds since the animation began; with
-    // `temporalHistory` and the configuration's motion, phosphor passes carry their afterglow
-    // from call to call. Throws ShaderRendererError, or CancellationError when `stop` is
-    // requested before the first pass or between passes.
+    // when nothing applies. `time` is in seconds since the animation began. Throws
+    // ShaderRendererError, or CancellationError when `stop` is requested before the first pass or
+    // between passes.
     ImagePointer render(const ImagePointer& image, const std::optional<ShaderConfiguration>& configuration,
-                        const ScreenSettings& screen, float time, bool temporalHistory, std::stop_token stop = {});
+                        const ScreenSettings& screen, float time, RenderOptions options = {},
+                        std::stop_token stop = {});
     ImagePointer render(const ImagePointer& image, const ShaderConfiguration& configuration, float time,
-                        bool temporalHistory, std::stop_token stop = {});
+                        RenderOptions options = {}, std::stop_token stop = {});
     // The preset's passes and bezel without motion, neutral screen settings, time 0.
     ImagePointer render(const ImagePointer& image, const ShaderPreset& preset, std::stop_token stop = {});
 

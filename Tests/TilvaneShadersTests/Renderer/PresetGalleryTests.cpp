@@ -41,10 +41,10 @@ TEST_P(PresetGallery, rendersEveryBuiltInPresetAtTheCardsSize)
 
 TEST_P(PresetGallery, rendersScreenWideEffectsAndTheBezelAlone)
 {
-    keep(*renderer.render(card, std::nullopt, ScreenSettings{0.6f, 0.5f, 0.5f}, 0, false), "screen-scanlines-glow");
+    keep(*renderer.render(card, std::nullopt, ScreenSettings{0.6f, 0.5f, 0.5f}, 0), "screen-scanlines-glow");
     ShaderConfiguration framed;
     framed.bezel = BezelSettings{true, 0.8f, 2.0f, "#C8C2B4", 0.3f};
-    keep(*renderer.render(card, framed, 0, false), "bezel-only");
+    keep(*renderer.render(card, framed, 0), "bezel-only");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, PresetGallery, ::testing::Values(960, 2048));

@@ -35,10 +35,9 @@ TEST(RenderFailure, badRequestsAreReportedByCaseAndACancelledOneLeavesNoHistory)
     ShaderRenderer renderer(probeBundle());
     const ImagePointer picture = probePicture();
     const auto unknown = configurationOf({activePass("negative"), activePass("sepia")});
-    EXPECT_EQ(failureOf([&] { renderer.render(picture, unknown, 0, false); }),
-              ShaderRendererErrorCase::missingResources);
+    EXPECT_EQ(failureOf([&] { renderer.render(picture, unknown, 0); }), ShaderRendererErrorCase::missingResources);
     const auto negative = configurationOf({activePass("negative")});
-    EXPECT_EQ(failureOf([&] { renderer.render(nullptr, negative, 0, false); }), ShaderRendererErrorCase::invalidImage);
+    EXPECT_EQ(failureOf([&] { renderer.render(nullptr, negative, 0); }), ShaderRendererErrorCase::invalidImage);
     const GLint limit = [] {
         const GlContext context;
         GLint value = 0;
@@ -47,13 +46,14 @@ TEST(RenderFailure, badRequestsAreReportedByCaseAndACancelledOneLeavesNoHistory)
     }();
     ASSERT_GT(limit, 0);
     const ImagePointer tooWide = Image::make(limit + 1, 1, std::vector<std::uint8_t>((limit + 1) * 4, 255));
-    EXPECT_EQ(failureOf([&] { renderer.render(tooWide, negative, 0, false); }), ShaderRendererErrorCase::invalidImage);
-    EXPECT_EQ(renderer.render(picture, negative, 0, false)->width(), picture->width());
+    EXPECT_EQ(failureOf([&] { renderer.render(tooWide, negative, 0); }), ShaderRendererErrorCase::invalidImage);
+    EXPECT_EQ(renderer.render(picture, negative, 0)->width(), picture->width());
 
     // Cancelled before the first pass: nothing is drawn and no history is kept.
     std::stop_source stop;
     stop.request_stop();
-    EXPECT_THROW(renderer.render(picture, phosphorThenNegative, 1, true, stop.get_token()), CancellationError);
+    EXPECT_THROW(renderer.render(picture, phosphorThenNegative, 1, {.temporalHistory = true}, stop.get_token()),
+                 CancellationError);
     EXPECT_TRUE(renderer.phosphorHistory().empty());
 }
 

@@ -53,7 +53,7 @@ protected:
 TEST_F(RenderPixels, negativeKeepsRowOrderAndIsExact)
 {
     const ImagePointer picture = uniqueColors(7, 5);
-    const ImagePointer result = renderer.render(picture, configurationOf({activePass("negative")}), 0, false);
+    const ImagePointer result = renderer.render(picture, configurationOf({activePass("negative")}), 0);
     Bytes expected = bytesOf(*picture);
     for (std::size_t i = 0; i < expected.size(); ++i) expected[i] = i % 4 == 3 ? expected[i] : 255 - expected[i];
     EXPECT_EQ(result->alphaMode(), AlphaMode::premultiplied);
@@ -67,24 +67,24 @@ TEST_F(RenderPixels, withoutABezelAlphaIsMultipliedOnceAndTransparentPixelsStayD
         SCOPED_TRACE(mode == AlphaMode::premultiplied ? "premultiplied input" : "straight input");
         const ImagePointer picture = uniqueColors(6, 4, 128, mode);
         const Bytes want = bytesOf(*picture->premultiplied());
-        const Bytes got = bytesOf(*renderer.render(picture, twice, 0, false));
+        const Bytes got = bytesOf(*renderer.render(picture, twice, 0));
         for (std::size_t i = 0; i < got.size(); ++i) {
             // Round trip through straight colour: at most one step of rounding.
             ASSERT_NEAR(got[i], want[i], i % 4 == 3 ? 0 : 1) << "byte " << i;
         }
     }
     const ImagePointer transparent = Image::make(4, 4, Bytes(4 * 4 * 4, 0));
-    EXPECT_EQ(bytesOf(*renderer.render(transparent, twice, 0, false)), Bytes(4 * 4 * 4, 0));
+    EXPECT_EQ(bytesOf(*renderer.render(transparent, twice, 0)), Bytes(4 * 4 * 4, 0));
 
     // Noise never lights what is transparent: premultiplied colour never exceeds alpha.
-    const Bytes noisy = bytesOf(
-        *renderer.render(uniqueColors(24, 18, 90), configurationOf({ShaderPass("mnoise", 0.5f, {}, true)}), 0, false));
+    const Bytes noisy =
+        bytesOf(*renderer.render(uniqueColors(24, 18, 90), configurationOf({ShaderPass("mnoise", 0.5f, {}, true)}), 0));
     for (std::size_t i = 0; i < noisy.size(); ++i)
         ASSERT_TRUE(i % 4 == 3 ? noisy[i] == 90 : noisy[i] <= 90) << "byte " << i;
     // crt spreads light to neighbours (bloom, fringing, ghosting), so hidden colours would bleed.
     const ShaderConfiguration crt = configurationOf({activePass("crt")});
-    EXPECT_EQ(bytesOf(*renderer.render(translucentPicture(0), crt, 0, false)),
-              bytesOf(*renderer.render(translucentPicture(255), crt, 0, false)));
+    EXPECT_EQ(bytesOf(*renderer.render(translucentPicture(0), crt, 0)),
+              bytesOf(*renderer.render(translucentPicture(255), crt, 0)));
 }
 
 TEST_F(RenderPixels, behindTheBezelThePictureIsOpaqueAndLooksAsIfLaidOnBlack)
@@ -96,10 +96,10 @@ TEST_F(RenderPixels, behindTheBezelThePictureIsOpaqueAndLooksAsIfLaidOnBlack)
     for (const auto& passes : {std::vector<ShaderPass>{}, std::vector<ShaderPass>{activePass("crt")}}) {
         SCOPED_TRACE(passes.size() == 0 ? "bezel alone" : "crt behind the bezel");
         const ShaderConfiguration framed = configurationOf(passes, false, true);
-        const Bytes wanted = bytesOf(*renderer.render(expected, framed, 0, false));
+        const Bytes wanted = bytesOf(*renderer.render(expected, framed, 0));
         for (std::size_t i = 3; i < wanted.size(); i += 4) ASSERT_EQ(wanted[i], 255);
         for (const ImagePointer& picture : {translucent, translucent->premultiplied()}) {
-            EXPECT_EQ(bytesOf(*renderer.render(picture, framed, 0, false)), wanted)
+            EXPECT_EQ(bytesOf(*renderer.render(picture, framed, 0)), wanted)
                 << "a half-transparent pixel is darkened once, a transparent one is black";
         }
     }
@@ -124,16 +124,16 @@ TEST_F(RenderPixels, everyBuiltInPresetKeepsOddSizesAndTwoRenderersGiveIdentical
 TEST_F(RenderPixels, nothingToDoGivesTheSameImageBack)
 {
     const ImagePointer picture = uniqueColors(5, 5);
-    EXPECT_EQ(renderer.render(picture, std::nullopt, ScreenSettings{}, 0, true), picture);
+    EXPECT_EQ(renderer.render(picture, std::nullopt, ScreenSettings{}, 0, {.temporalHistory = true}), picture);
     const ShaderConfiguration idle =
         configurationOf({ShaderPass("crt", 0, {}, true), ShaderPass("negative", 1, {}, false),
                          ShaderPass("realisticPhosphor", -1, {}, true),
                          ShaderPass("glitchy", std::numeric_limits<float>::quiet_NaN(), {}, true)});
-    EXPECT_EQ(renderer.render(picture, idle, ScreenSettings{}, 1, true), picture);
+    EXPECT_EQ(renderer.render(picture, idle, ScreenSettings{}, 1, {.temporalHistory = true}), picture);
 
     // The scanlines and glow asked for are drawn by an active crt pass, which is off here.
     const ShaderConfiguration offCrt = configurationOf({ShaderPass("crt", 1, {}, false)});
-    EXPECT_NE(renderer.render(picture, offCrt, ScreenSettings{0.5f, 0.5f, 0.5f}, 0, false), picture);
+    EXPECT_NE(renderer.render(picture, offCrt, ScreenSettings{0.5f, 0.5f, 0.5f}, 0), picture);
 }
 
 TEST_F(RenderPixels, extremeSettingsKeepEveryPixelFinite)
@@ -164,7 +164,8 @@ TEST_F(RenderPixels, extremeSettingsKeepEveryPixelFinite)
          activePass("glitchy", {{"duration", 0}, {"amount", huge}})},
         true);
     for (const float time : {0.0f, 0.075f, 0.15f}) {
-        const ImagePointer rendered = renderer.render(picture, wild, ScreenSettings{1, 1, 1}, time, true);
+        const ImagePointer rendered =
+            renderer.render(picture, wild, ScreenSettings{1, 1, 1}, time, {.temporalHistory = true});
         const auto result = rendered->bytes();  // a view into the image, which must outlive it
         std::size_t lit = 0;
         for (std::size_t i = 1; i < result.size(); i += 4) lit += result[i] > 0 ? 1 : 0;

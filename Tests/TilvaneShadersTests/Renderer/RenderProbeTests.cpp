@@ -62,7 +62,7 @@ TEST_F(RenderProbe, effectPassesReceiveTheirWholeListBitForBit)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        const ImagePointer result = renderer.render(picture, configurationOf({row.pass}, row.motion), row.time, false);
+        const ImagePointer result = renderer.render(picture, configurationOf({row.pass}, row.motion), row.time);
         expectProbed(*result, effectProbeRow, uniforms(row.pass, probeWidth, probeHeight, row.motion, row.time));
         EXPECT_EQ(probedBezelFlag(*result, effectProbeRow), 0.0f);
         EXPECT_EQ(pixelAt(*result, 5, 9), pixelAt(*picture, 5, 9)) << "texture 0 is the pass's input";
@@ -74,13 +74,13 @@ TEST_F(RenderProbe, screenAndBezelPassesReceiveTheirListsAndTheScreensMipmaps)
     ShaderConfiguration framed = configurationOf({activePass("glitchy")});
     framed.bezel = BezelSettings{true, 2.0f, -1.0f, " #ff8000\n", 0.25f};
     const ScreenSettings screen{0.4f, 0.3f, 0.6f};
-    const ImagePointer result = renderer.render(picture, framed, screen, 0, false);
+    const ImagePointer result = renderer.render(picture, framed, screen, 0);
     expectProbed(*result, screenProbeRow, screenUniforms(screen, framed, probeWidth, probeHeight));
     EXPECT_EQ(probedBezelFlag(*result, screenProbeRow), 0.0f);
     expectProbed(*result, bezelProbeRow, bezelUniforms(framed.bezel, probeWidth, probeHeight));
     EXPECT_EQ(probedBezelFlag(*result, bezelProbeRow), 0.0f);
     EXPECT_EQ(probedBezelFlag(*result, effectProbeRow), 1.0f) << "the effect pass still ran before the screen pass";
-    const ImagePointer framedPhosphor = renderer.render(picture, configurationOf({phosphor()}, false, true), 0, false);
+    const ImagePointer framedPhosphor = renderer.render(picture, configurationOf({phosphor()}, false, true), 0);
     EXPECT_EQ(probedBezelFlag(*framedPhosphor, effectProbeRow), 1.0f) << "the phosphor composite knows the bezel too";
     // The top mipmap level averages the whole screen: never the black of a missing chain.
     EXPECT_GT(pixelAt(*result, 0, 8)[1], 5);
@@ -91,7 +91,8 @@ TEST_F(RenderProbe, screenAndBezelPassesReceiveTheirListsAndTheScreensMipmaps)
 TEST_F(RenderProbe, bezelAloneCopiesThePictureThroughCrtAtIntensityZero)
 {
     const ShaderPass copy("crt", 0, {}, true);
-    const ImagePointer result = renderer.render(picture, configurationOf({copy}, true, true), 2.5f, true);
+    const ImagePointer result =
+        renderer.render(picture, configurationOf({copy}, true, true), 2.5f, {.temporalHistory = true});
     expectProbed(*result, effectProbeRow, uniforms(copy, probeWidth, probeHeight, false, 0));
     EXPECT_EQ(probedBezelFlag(*result, effectProbeRow), 0.0f);
     for (int x = 0; x < probeWidth; ++x) EXPECT_EQ(pixelAt(*result, x, 11)[3], 255) << "opaque behind a bezel";
@@ -100,7 +101,7 @@ TEST_F(RenderProbe, bezelAloneCopiesThePictureThroughCrtAtIntensityZero)
 TEST_F(RenderProbe, phosphorChainBindsItsTexturesListsAndQuarterTargets)
 {
     const ShaderPass pass = phosphor({{"bloomStyle", 1}, {"paletteLinked", 1}, {"virtualRows", 120}});
-    const ImagePointer result = renderer.render(picture, configurationOf({pass}), 0, false);
+    const ImagePointer result = renderer.render(picture, configurationOf({pass}), 0);
     expectProbed(*result, effectProbeRow, phosphorUniforms(pass, probeWidth, probeHeight, PhosphorFrame{}));
     EXPECT_EQ(probedSlot(*result, effectProbeRow, 26), 0.0f) << "paletteLinked is never sent";
     EXPECT_EQ(probedBezelFlag(*result, effectProbeRow), 0.0f);
@@ -121,33 +122,34 @@ TEST_F(RenderProbe, phosphorChainBindsItsTexturesListsAndQuarterTargets)
     EXPECT_EQ(below(*result), below(*picture)) << "the composite covers every pixel";
     // Quarter textures take the whole quotient and at least one pixel.
     const ImagePointer narrow = Image::make(7, 9, std::vector<std::uint8_t>(7 * 9 * 4, 200));
-    const Pixel quarter = quadAt(*renderer.render(narrow, configurationOf({phosphor()}), 0, false), 2, bloomProbeRow);
+    const Pixel quarter = quadAt(*renderer.render(narrow, configurationOf({phosphor()}), 0), 2, bloomProbeRow);
     EXPECT_EQ(std::pair(quarter[0], quarter[1]), (std::pair<std::uint8_t, std::uint8_t>(1, 2)));
 }
 
 TEST_F(RenderProbe, animatedFramesPingPongTheEmissionAndFollowTheHistoryRules)
 {
     const ShaderConfiguration animated = configurationOf({phosphor()}, true);
-    const ImagePointer first = renderer.render(picture, animated, 1.0f, true);
+    const ImagePointer first = renderer.render(picture, animated, 1.0f, {.temporalHistory = true});
     EXPECT_EQ(frameSlots(*first), (Frame{1.0f, 0, 1, 0}));
     EXPECT_EQ(emission(*first)[0], 1);
     ASSERT_EQ(renderer.phosphorHistory().size(), 1u);
     EXPECT_EQ(renderer.phosphorHistory().at(0), (PhosphorHistoryState{probeWidth, probeHeight, 1, 1.0f}));
     EXPECT_EQ(renderer.historyConfiguration(), animated);
 
-    const ImagePointer second = renderer.render(picture, animated, 1.075f, true);
+    const ImagePointer second = renderer.render(picture, animated, 1.075f, {.temporalHistory = true});
     EXPECT_EQ(frameSlots(*second), (Frame{1.075f, 1.075f - 1.0f, 1, 1}));
     EXPECT_EQ(emission(*second)[0], 2) << "the second frame read the first frame's emission";
     EXPECT_EQ(renderer.phosphorHistory().at(0), (PhosphorHistoryState{probeWidth, probeHeight, 0, 1.075f}));
 
-    EXPECT_EQ(emission(*renderer.render(picture, animated, 1.15f, true))[0], 3);
+    EXPECT_EQ(emission(*renderer.render(picture, animated, 1.15f, {.temporalHistory = true}))[0], 3);
     EXPECT_EQ(renderer.phosphorHistory().at(0).current, 1);
 
     // An earlier time reuses the textures but knows no previous frame, and stores its own time.
-    EXPECT_EQ(frameSlots(*renderer.render(picture, animated, 1.1f, true)), (Frame{1.1f, 0, 1, 0}));
+    EXPECT_EQ(frameSlots(*renderer.render(picture, animated, 1.1f, {.temporalHistory = true})), (Frame{1.1f, 0, 1, 0}));
     EXPECT_EQ(renderer.phosphorHistory().at(0), (PhosphorHistoryState{probeWidth, probeHeight, 0, 1.1f}));
     // A time that is not a number counts as 0 and is stored as 0.
-    const ImagePointer nan = renderer.render(picture, animated, std::numeric_limits<float>::quiet_NaN(), true);
+    const ImagePointer nan =
+        renderer.render(picture, animated, std::numeric_limits<float>::quiet_NaN(), {.temporalHistory = true});
     EXPECT_EQ(frameSlots(*nan), (Frame{0, 0, 1, 0}));
     EXPECT_EQ(renderer.phosphorHistory().at(0).time, 0.0f);
 
@@ -155,7 +157,7 @@ TEST_F(RenderProbe, animatedFramesPingPongTheEmissionAndFollowTheHistoryRules)
     const ImagePointer larger = makePicture(probeWidth + 4, probeHeight, [](int, int) {
         return Pixel{255, 255, 255, 255};
     });
-    const ImagePointer resized = renderer.render(larger, animated, 0.5f, true);
+    const ImagePointer resized = renderer.render(larger, animated, 0.5f, {.temporalHistory = true});
     EXPECT_EQ(frameSlots(*resized), (Frame{0.5f, 0, 1, 0}));
     EXPECT_EQ(emission(*resized)[1], 0) << "the new textures start cleared";
     EXPECT_EQ(renderer.phosphorHistory().at(0), (PhosphorHistoryState{probeWidth + 4, probeHeight, 1, 0.5f}));
@@ -163,7 +165,7 @@ TEST_F(RenderProbe, animatedFramesPingPongTheEmissionAndFollowTheHistoryRules)
     // Another configuration drops the history and starts over.
     ShaderConfiguration changed = animated;
     changed.passes[0].intensity = 0.9f;
-    EXPECT_EQ(frameSlots(*renderer.render(larger, changed, 0.6f, true)), (Frame{0.6f, 0, 1, 0}));
+    EXPECT_EQ(frameSlots(*renderer.render(larger, changed, 0.6f, {.temporalHistory = true})), (Frame{0.6f, 0, 1, 0}));
     EXPECT_EQ(renderer.historyConfiguration(), changed);
     EXPECT_EQ(renderer.phosphorHistory().at(0).current, 1);
 
@@ -175,21 +177,23 @@ TEST_F(RenderProbe, animatedFramesPingPongTheEmissionAndFollowTheHistoryRules)
 TEST_F(RenderProbe, stillFramesAndFramesWithoutHistoryNeitherReadNorWriteIt)
 {
     const ShaderConfiguration animated = configurationOf({phosphor()}, true);
-    renderer.render(picture, animated, 1.0f, true);
+    renderer.render(picture, animated, 1.0f, {.temporalHistory = true});
     const auto stored = renderer.phosphorHistory();
 
-    const ImagePointer still = renderer.render(picture, configurationOf({phosphor()}, false), 1.1f, true);
+    const ImagePointer still =
+        renderer.render(picture, configurationOf({phosphor()}, false), 1.1f, {.temporalHistory = true});
     EXPECT_EQ(frameSlots(*still), (Frame{0, 0, 0, 0}));
     EXPECT_EQ(emission(*still)[1], 0) << "a still frame uses cleared textures of its own";
-    EXPECT_EQ(frameSlots(*renderer.render(picture, animated, 1.2f, false)), (Frame{1.2f, 0, 1, 0}));
+    EXPECT_EQ(frameSlots(*renderer.render(picture, animated, 1.2f)), (Frame{1.2f, 0, 1, 0}));
     EXPECT_EQ(renderer.phosphorHistory(), stored);
-    EXPECT_EQ(emission(*renderer.render(picture, animated, 1.3f, true))[0], 2) << "the stored entry still continues";
+    EXPECT_EQ(emission(*renderer.render(picture, animated, 1.3f, {.temporalHistory = true}))[0], 2)
+        << "the stored entry still continues";
 
     // Each phosphor pass keeps an entry of its own, keyed by its position.
     renderer.render(
         picture,
         configurationOf({ShaderPass("crt", 1, {}, false), phosphor(), activePass("negative"), phosphor()}, true), 1.0f,
-        true);
+        {.temporalHistory = true});
     EXPECT_EQ(renderer.phosphorHistory().size(), 2u);
     EXPECT_TRUE(renderer.phosphorHistory().contains(1) && renderer.phosphorHistory().contains(3));
 }

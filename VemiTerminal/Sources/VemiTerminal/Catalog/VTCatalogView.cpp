@@ -199,7 +199,7 @@ QWidget* VTCatalogView::makeWindows()
     auto* content = new QWidget;
     row(content, 24, QMargins(sectionPadding, sectionPadding, sectionPadding, sectionPadding), Qt::AlignTop,
         {kedu, clock, glider});
-    vtSection(content, true);
+    vtSection(content, {.dotted = true});
     return content;
 }
 
@@ -216,7 +216,7 @@ QWidget* VTCatalogView::makeFeatures()
     auto* layout = new QVBoxLayout(content);
     layout->setContentsMargins(sectionPadding, sectionPadding, sectionPadding, sectionPadding);
     layout->addWidget(features);
-    vtSection(content, false);
+    vtSection(content);
     return content;
 }
 
@@ -227,7 +227,7 @@ QWidget* VTCatalogView::makeHeadline()
              new VTFootnote(QStringLiteral("*Baseado em workflows de tarefas de Sistema 1"))}));
     auto* content = new QWidget;
     row(content, 0, {}, Qt::AlignTop, {frame});
-    vtSection(content, false);
+    vtSection(content);
     return content;
 }
 

@@ -42,7 +42,7 @@ VTBackground* vtPage(QWidget* widget)
     return new VTBackground(widget, VTBackground::Kind::page);
 }
 
-VTBackground* vtSection(QWidget* widget, bool dotted)
+VTBackground* vtSection(QWidget* widget, VTSectionOptions options)
 {
-    return new VTBackground(widget, dotted ? VTBackground::Kind::dotted : VTBackground::Kind::section);
+    return new VTBackground(widget, options.dotted ? VTBackground::Kind::dotted : VTBackground::Kind::section);
 }

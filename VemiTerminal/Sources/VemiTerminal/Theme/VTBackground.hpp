@@ -23,5 +23,10 @@ private:
 
 // `bgPage` behind the widget.
 VTBackground* vtPage(QWidget* widget);
-// `bgSection` behind the widget; with `dotted`, the dot grid of pitch 8.
-VTBackground* vtSection(QWidget* widget, bool dotted);
+// How a section's ground is drawn, named at the call site: `vtSection(widget, {.dotted = true})`.
+struct VTSectionOptions {
+    bool dotted = false;  // the dot grid of pitch 8 over `bgSection`
+};
+
+// `bgSection` behind the widget.
+VTBackground* vtSection(QWidget* widget, VTSectionOptions options = {});
