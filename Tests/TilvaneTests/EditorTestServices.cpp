@@ -43,14 +43,11 @@ std::filesystem::path writeImageFile(const std::filesystem::path& file, int widt
     return file;
 }
 
-EditorTestServices::EditorTestServices()
-{
-    folder.setAutoRemove(true);
-}
+EditorTestServices::EditorTestServices() = default;
 
 std::filesystem::path EditorTestServices::file(const std::string& name) const
 {
-    return std::filesystem::path(QFile::encodeName(folder.path()).toStdString()) / name;
+    return folder / name;
 }
 
 EditorServices EditorTestServices::services()

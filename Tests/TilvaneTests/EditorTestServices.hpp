@@ -8,7 +8,7 @@
 
 #include <QCoreApplication>
 #include <QPointer>
-#include <QTemporaryDir>
+#include "TestSupport/TemporaryFolder.hpp"
 
 #include <chrono>
 #include <deque>
@@ -169,7 +169,7 @@ struct EditorTestServices {
     std::filesystem::path sessionFile() const { return file("last-session.json"); }
     std::filesystem::path presetsFile() const { return file("personal-presets.json"); }
 
-    QTemporaryDir folder;
+    testing::TemporaryFolder folder;
     std::shared_ptr<ManualJobRunner> jobs = std::make_shared<ManualJobRunner>();
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     std::shared_ptr<RecordingTelemetry> telemetry = std::make_shared<RecordingTelemetry>();
