@@ -1,5 +1,6 @@
 #include "TilvanePresets/Url.hpp"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -55,6 +56,13 @@ std::string percentDecoded(std::string_view text)
     return decoded;
 }
 
+bool equalsIgnoringCase(std::string_view text, std::string_view lowerCase)
+{
+    return std::ranges::equal(text, lowerCase, [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
+    });
+}
+
 bool isAllowedInURL(char c)
 {
     const auto byte = static_cast<unsigned char>(c);
@@ -106,6 +114,19 @@ std::filesystem::path Url::path() const
     }
     rest = rest.substr(0, rest.find_first_of("?#"));
     return std::filesystem::path(percentDecoded(rest));
+}
+
+std::optional<std::filesystem::path> Url::localFilePath() const
+{
+    if (!isFileURL()) return std::nullopt;
+    const std::string_view afterScheme = std::string_view(text_).substr(std::string_view("file:").size());
+    if (afterScheme.starts_with("//")) {
+        const std::string_view host = afterScheme.substr(2, afterScheme.find('/', 2) - 2);
+        if (!host.empty() && !equalsIgnoringCase(host, "localhost")) return std::nullopt;
+    }
+    std::filesystem::path local = path();
+    if (!local.is_absolute()) return std::nullopt;
+    return local;
 }
 
 }  // namespace tilvane

@@ -26,6 +26,10 @@ public:
     // The path part, after the scheme and any "//authority", without query and fragment, decoded.
     std::filesystem::path path() const;
 
+    // The absolute local path of a file URL without a host or on "localhost", its bytes exactly as
+    // the URL encodes them; nothing for any other URL.
+    std::optional<std::filesystem::path> localFilePath() const;
+
     const std::string& string() const { return text_; }
 
     friend bool operator==(const Url&, const Url&) = default;

@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QtEndian>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 namespace tilvane::testing {
@@ -298,6 +300,47 @@ TEST(ContentViewLoading, OnTheThreadPoolOnlyTheLastOfManyLoadsArrives)
     EXPECT_EQ(window.state().sourceURL, last);
     EXPECT_TRUE(window.state().pixelGrid);
     EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpened}}));
+}
+
+// The desktop hands a name that is not UTF-8 over percent-encoded; its bytes reach the file as they are.
+TEST(ContentViewLoading, DroppedOrHandedOverFileNamedWithBytesThatAreNotUTF8Opens)
+{
+    struct Row {
+        const char* name;
+        std::function<void(ContentView&, const QUrl&)> deliver;
+    };
+    const std::vector<Row> rows = {
+        {"dropped", [](ContentView& window, const QUrl& url) { EXPECT_TRUE(window.dropURLs({url})); }},
+        {"handed over", [](ContentView& window, const QUrl& url) { window.openURL(url); }},
+    };
+    EditorTestServices fixture;
+    const auto file = fixture.file("foto-\xff\xfe.png");
+    // Written under a plain name and renamed: Qt would write the name as UTF-8.
+    std::filesystem::rename(writeImageFile(fixture.file("foto.png"), 20, 10), file);
+    const QUrl url =
+        QUrl::fromEncoded(QByteArray::fromStdString(Url::file(fixture.folder.path()).string()) + "/foto-%FF%FE.png");
+    for (const auto& row : rows) {
+        const auto window = fixture.shownWindow();
+        row.deliver(*window, url);
+        fixture.jobs->runAll();
+        EXPECT_EQ(window->state().errorMessage, std::nullopt) << row.name;
+        EXPECT_TRUE(window->state().source) << row.name;
+        EXPECT_EQ(window->state().sourceURL, file) << row.name;
+    }
+}
+
+TEST(ContentViewLoading, DropOfWhatIsNotALocalFileIsRefused)
+{
+    EditorTestServices fixture;
+    const auto window = fixture.shownWindow();
+    for (const char* address : {"https://example.com/gato.png", "file://servidor/gato.png"}) {
+        const QUrl url(QString::fromUtf8(address));
+        EXPECT_FALSE(window->dropURLs({url})) << address;
+        window->openURL(url);
+        EXPECT_EQ(fixture.incoming.pendingURL(), std::nullopt) << address;
+        EXPECT_TRUE(fixture.jobs->pending.empty()) << address;
+        EXPECT_EQ(window->state().sourceURL, std::nullopt) << address << ": the sample stays";
+    }
 }
 
 }  // namespace

@@ -49,21 +49,6 @@ VTAppearance storedAppearance(QSettings& defaults)
     return stored.value_or(VTAppearance::noite);
 }
 
-// The local path of a "file:" URL without a host (or on "localhost"); nothing for any other text.
-std::optional<std::filesystem::path> fileURLPath(const std::string& argument)
-{
-    const auto url = Url::parse(argument);
-    if (!url || !url->isFileURL()) return std::nullopt;
-    const std::string_view afterScheme = std::string_view(argument).substr(std::string_view("file:").size());
-    if (afterScheme.starts_with("//")) {
-        const std::string_view host = afterScheme.substr(2, afterScheme.find('/', 2) - 2);
-        if (!host.empty() && QByteArray(host.data(), host.size()).toLower() != "localhost") return std::nullopt;
-    }
-    std::filesystem::path path = url->path();
-    if (!path.is_absolute()) return std::nullopt;
-    return path;
-}
-
 void bringToFront(QWidget* window)
 {
     window->raise();
@@ -117,7 +102,8 @@ std::optional<std::filesystem::path> TilvaneApp::fileArgument(const std::vector<
 {
     if (arguments.empty() || arguments.front().empty()) return std::nullopt;
     const std::string& argument = arguments.front();
-    if (auto path = fileURLPath(argument)) return path->lexically_normal();
+    const auto url = Url::parse(argument);
+    if (auto path = url ? url->localFilePath() : std::nullopt) return path->lexically_normal();
     std::error_code noWorkingFolder;
     return (std::filesystem::current_path(noWorkingFolder) / argument).lexically_normal();
 }

@@ -1,10 +1,9 @@
 #include "Tilvane/Editor/ContentView.hpp"
 
+#include "Tilvane/Services/LocalFileURL.hpp"
 #include "TilvaneCore/Cancellation.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneCore/ImageFileLoader.hpp"
-
-#include <QFile>
 
 #include <algorithm>
 #include <cmath>
@@ -161,8 +160,9 @@ void ContentView::openImage()
 bool ContentView::dropURLs(const QList<QUrl>& urls)
 {
     setIsDropTargeted(false);
-    if (urls.isEmpty() || !urls.first().isLocalFile()) return false;
-    loadImage(std::filesystem::path(QFile::encodeName(urls.first().toLocalFile()).toStdString()), ImageOrigin::chosen);
+    const auto path = urls.isEmpty() ? std::nullopt : localFilePath(urls.first());
+    if (!path) return false;
+    loadImage(*path, ImageOrigin::chosen);
     return true;
 }
 

@@ -1,6 +1,6 @@
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 
-#include <QFile>
+#include "Tilvane/Services/LocalFileURL.hpp"
 
 #include <utility>
 
@@ -14,8 +14,7 @@ TilvaneIncomingImage& TilvaneIncomingImage::shared()
 
 void TilvaneIncomingImage::receive(const QUrl& url)
 {
-    if (!url.isLocalFile()) return;
-    receive(std::filesystem::path(QFile::encodeName(url.toLocalFile()).toStdString()));
+    if (const auto path = localFilePath(url)) receive(*path);
 }
 
 void TilvaneIncomingImage::receive(const std::filesystem::path& path)
