@@ -217,6 +217,7 @@ TEST(ContentViewExport, FailuresLeaveTheTargetUnchanged)
             fixture.services.jobs->runAll();  // the export runs here, on this thread
         }
         EXPECT_EQ(window->state().errorMessage, row.message);
+        EXPECT_TRUE(fixture.services.closedWindowExportFailures.empty()) << "an open window tells its own failure";
         EXPECT_FALSE(window->state().isExporting);
         if (row.fault == Fault::deletedFolder) {
             EXPECT_FALSE(std::filesystem::exists(exports));
@@ -250,7 +251,8 @@ TEST(ContentViewExport, WithoutTheSharedRendererTheGIFStillTriesItsOwn)
 }
 
 // The export outlives a window closed while it runs: its file is written, its outcome recorded, and its
-// result, arriving when the window is gone, is dropped without touching it.
+// result, arriving when the window is gone, is dropped without touching it. A failure is told once to whoever the
+// services name; a success to nobody.
 TEST(ContentViewExport, ClosingOneWindowLetsItsExportFinish)
 {
     enum class Close { beforeTheExportRuns, beforeItsResultArrives };
@@ -259,13 +261,22 @@ TEST(ContentViewExport, ClosingOneWindowLetsItsExportFinish)
         TilvaneExportFormat format;
         Close close;
         bool folderDeleted;
+        std::vector<std::string> told;
     };
     const Row rows[] = {
-        {"GIF, closed before it runs", TilvaneExportFormat::gif, Close::beforeTheExportRuns, false},
-        {"PNG, closed before it runs", TilvaneExportFormat::png, Close::beforeTheExportRuns, false},
-        {"GIF, closed before its result arrives", TilvaneExportFormat::gif, Close::beforeItsResultArrives, false},
-        {"GIF into a missing folder, closed before it runs", TilvaneExportFormat::gif, Close::beforeTheExportRuns,
-         true},
+        {"GIF, closed before it runs", TilvaneExportFormat::gif, Close::beforeTheExportRuns, false, {}},
+        {"PNG, closed before it runs", TilvaneExportFormat::png, Close::beforeTheExportRuns, false, {}},
+        {"GIF, closed before its result arrives", TilvaneExportFormat::gif, Close::beforeItsResultArrives, false, {}},
+        {"GIF into a missing folder, closed before it runs",
+         TilvaneExportFormat::gif,
+         Close::beforeTheExportRuns,
+         true,
+         {"Não foi possível salvar o GIF: Não foi possível criar o arquivo GIF."}},
+        {"PNG into a missing folder, closed before its result arrives",
+         TilvaneExportFormat::png,
+         Close::beforeItsResultArrives,
+         true,
+         {"Não foi possível salvar o PNG."}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -297,6 +308,7 @@ TEST(ContentViewExport, ClosingOneWindowLetsItsExportFinish)
         EXPECT_EQ(fixture.exportEvents(), (std::vector<RecordedEvent>{{TilvaneEvent::exportStarted, false, row.format},
                                                                       {outcome, row.folderDeleted, row.format}}));
         EXPECT_EQ(other->state().errorMessage, std::nullopt) << "no other window speaks for the closed one";
+        EXPECT_EQ(fixture.services.closedWindowExportFailures, row.told);
         EXPECT_FALSE(other->state().isExporting);
         if (row.folderDeleted) {
             EXPECT_FALSE(std::filesystem::exists(folder));

@@ -63,6 +63,8 @@ EditorServices EditorTestServices::services()
         .jobs = jobs,
         .telemetry = telemetry,
         .exports = exports,
+        .closedWindowExportFailed =
+            [this](const std::string& message) { closedWindowExportFailures.push_back(message); },
         .sampleImage = [this] { return sample; },
         .incoming = &incoming,
         .lifecycle = &lifecycle,

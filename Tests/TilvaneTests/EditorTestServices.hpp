@@ -174,6 +174,7 @@ struct EditorTestServices {
     std::shared_ptr<ManualClock> clock = std::make_shared<ManualClock>();
     std::shared_ptr<RecordingTelemetry> telemetry = std::make_shared<RecordingTelemetry>();
     std::shared_ptr<ExportRun> exports = std::make_shared<ExportRun>();
+    std::vector<std::string> closedWindowExportFailures;  // what the services were told, in order
     std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
     ImagePointer sample = solidImage(64, 48, 30, 160, 90);
     std::vector<ShaderPreset> shaderPresets;  // the built-in presets the services give: none unless a test sets them

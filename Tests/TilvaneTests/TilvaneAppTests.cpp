@@ -6,9 +6,12 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QSettings>
 #include <QTest>
 
@@ -282,6 +285,66 @@ TEST(TilvaneApp, QuitMarksTerminatingBeforeAnyWindowGoes)
     window->findChild<QAction*>(QStringLiteral("quitAction"))->trigger();
     EXPECT_TRUE(terminatingWhenClosing);
     EXPECT_TRUE(std::filesystem::exists(test.fixture.sessionFile()));
+}
+
+// The visible alerts titled as a failure is.
+std::vector<QMessageBox*> failureAlerts()
+{
+    std::vector<QMessageBox*> alerts;
+    for (QWidget* widget : QApplication::allWidgets()) {
+        auto* alert = qobject_cast<QMessageBox*>(widget);
+        if (alert && alert->isVisible() && alert->windowTitle() == u"Não foi possível concluir"_qs) {
+            alerts.push_back(alert);
+        }
+    }
+    return alerts;
+}
+
+TEST(TilvaneApp, TheFailedExportOfAClosedWindowIsToldOverARemainingWindow)
+{
+    enum class Then { closeIt, minimizeTheOtherAndCloseIt, quit };
+    struct Row {
+        const char* name;
+        Then then;
+        bool told;
+        bool overTheOther;
+    };
+    const Row rows[] = {
+        {"over the remaining window", Then::closeIt, true, true},
+        {"on its own when no window is visible", Then::minimizeTheOtherAndCloseIt, true, false},
+        {"nothing while quitting", Then::quit, false, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestApp test;
+        test.app.launch(test.imageFile("foto.png"));
+        test.settle();
+        EditorWindow* other = test.app.newWindow();
+        test.settle();
+        QPointer<EditorWindow> exporting = test.app.editorWindows().first();
+        test.fixture.dialogs->pngDestination = test.fixture.file("gone") / "foto-tilvane.png";
+        exporting->view().exportPNG();
+        ASSERT_TRUE(exporting->view().state().isExporting);
+        if (row.then == Then::minimizeTheOtherAndCloseIt) other->showMinimized();
+        row.then == Then::quit ? test.app.quit() : static_cast<void>(exporting->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_TRUE(exporting.isNull());
+        test.settle();  // the export fails here
+
+        const auto alerts = failureAlerts();
+        ASSERT_EQ(alerts.size(), row.told ? 1u : 0u);
+        if (!row.told) continue;
+        QMessageBox* alert = alerts.front();
+        EXPECT_EQ(alert->text(), u"Não foi possível concluir"_qs);
+        EXPECT_EQ(alert->informativeText(), u"Não foi possível salvar o PNG."_qs);
+        ASSERT_EQ(alert->buttons().size(), 1);
+        EXPECT_EQ(alert->buttons().front()->text(), u"OK"_qs);
+        EXPECT_EQ(alert->parentWidget(), row.overTheOther ? other : nullptr);
+        EXPECT_EQ(other->view().state().errorMessage, std::nullopt) << "the other window's own state is untouched";
+        alert->buttons().front()->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(failureAlerts().empty()) << "OK puts it away";
+    }
 }
 
 }  // namespace

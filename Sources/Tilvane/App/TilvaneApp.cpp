@@ -4,6 +4,7 @@
 #include "Tilvane/App/AppTelemetry.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
+#include "Tilvane/Views/ErrorAlert.hpp"
 #include "Tilvane/Views/StandardEditorServices.hpp"
 #include "TilvanePresets/Url.hpp"
 #include "VeldranTelemetry/Telemetry.hpp"
@@ -161,7 +162,11 @@ QList<EditorWindow*> TilvaneApp::editorWindows() const
 
 EditorWindow* TilvaneApp::newWindow()
 {
-    auto* window = new EditorWindow(environment_.editorServices());
+    EditorServices services = environment_.editorServices();
+    services.closedWindowExportFailed = [app = QPointer<TilvaneApp>(this)](const std::string& message) {
+        if (app) app->showClosedWindowExportFailure(message);
+    };
+    auto* window = new EditorWindow(std::move(services));
     windows_.removeAll(nullptr);
     windows_.append(window);
     installMenus(*window, *this);
@@ -182,6 +187,14 @@ void TilvaneApp::windowClosing(EditorWindow* window)
     // Closing the last editor window quits the application, and so keeps its session.
     environment_.lifecycle->setTerminating();
     QTimer::singleShot(0, this, &TilvaneApp::quit);
+}
+
+// Over a remaining editor window, or on its own when none is visible; nothing once quitting has begun (it stops the
+// exports).
+void TilvaneApp::showClosedWindowExportFailure(const std::string& message)
+{
+    if (environment_.lifecycle->isTerminating()) return;
+    makeErrorAlert(QString::fromStdString(message), firstVisibleEditor())->open();
 }
 
 void TilvaneApp::quit()

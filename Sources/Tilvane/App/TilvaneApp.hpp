@@ -40,8 +40,8 @@ struct AppEnvironment {
 };
 
 // The application: its editor windows with their menus, the settings dialog, the theme (of its own windows and of
-// the stock ones Qt draws), the route of a received file to a window, the end of launching and quitting. Main
-// thread only.
+// the stock ones Qt draws), the route of a received file to a window, the failure of an export whose window has
+// closed, the end of launching and quitting. Main thread only.
 class TilvaneApp : public QObject {
     Q_OBJECT
 
@@ -84,6 +84,7 @@ signals:
 private:
     EditorWindow* firstVisibleEditor() const;
     void windowClosing(EditorWindow* window);
+    void showClosedWindowExportFailure(const std::string& message);
     void applyAppearance(QWidget* root) const;
 
     AppEnvironment environment_;

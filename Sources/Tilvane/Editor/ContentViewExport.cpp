@@ -68,18 +68,24 @@ void ContentView::startExport(TilvaneExportFormat format,
     QPointer<ContentView> window(this);
     services_.jobs->run(JobPriority::userInitiated,
                         services_.exports->job([window, format, telemetry = services_.telemetry,
+                                                closedWindowExportFailed = services_.closedWindowExportFailed,
                                                 work = std::move(work)](std::stop_token stop) {
                             std::optional<std::string> failure = work(stop);
                             QMetaObject::invokeMethod(
                                 QCoreApplication::instance(),
-                                [window, format, telemetry, failure = std::move(failure)] {
+                                [window, format, telemetry, closedWindowExportFailed, failure = std::move(failure)] {
                                     if (failure) {
                                         telemetry->recordFailure(TilvaneEvent::exportFailed, format);
                                     } else {
                                         telemetry->record(TilvaneEvent::exportCompleted, format);
                                     }
-                                    // A window closed meanwhile has no one to tell; its file is written all the same.
-                                    if (window) window->exportFinished(failure);
+                                    if (window) {
+                                        window->exportFinished(failure);
+                                    } else if (failure && closedWindowExportFailed) {
+                                        // The user closed the window expecting the file: a failure is told all
+                                        // the same.
+                                        closedWindowExportFailed(*failure);
+                                    }
                                 },
                                 Qt::QueuedConnection);
                         }));

@@ -125,6 +125,9 @@ struct EditorServices {
     std::shared_ptr<JobRunner> jobs;
     std::shared_ptr<TelemetrySink> telemetry;
     std::shared_ptr<ExportRun> exports;  // every window's: an export outlives its window
+    // Tells the failure of an export whose window has closed (its message, as the window would have shown it).
+    // Empty: nobody is told.
+    std::function<void(const std::string& message)> closedWindowExportFailed;
     std::function<ImagePointer()> sampleImage;
     TilvaneIncomingImage* incoming = nullptr;
     TilvaneLifecycle* lifecycle = nullptr;

@@ -2,6 +2,7 @@
 
 #include "Tilvane/Views/ComparisonShortcutMonitor.hpp"
 #include "Tilvane/Views/EditorStage.hpp"
+#include "Tilvane/Views/ErrorAlert.hpp"
 #include "Tilvane/Views/ExportActions.hpp"
 #include "Tilvane/Views/InspectorColumn.hpp"
 #include "Tilvane/Views/NavigationBar.hpp"
@@ -111,14 +112,9 @@ void EditorWindow::presentErrorAlert()
         return;
     }
     if (!errorAlert_) {
-        errorAlert_ = new QMessageBox(QMessageBox::Warning, QStringLiteral("Não foi possível concluir"), QString(),
-                                      QMessageBox::NoButton, this);
-        errorAlert_->setObjectName(QStringLiteral("errorAlert"));
-        errorAlert_->setAttribute(Qt::WA_DeleteOnClose);
-        errorAlert_->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+        errorAlert_ = makeErrorAlert(QString::fromStdString(*message), this);
         connect(errorAlert_, &QMessageBox::finished, view_, &ContentView::dismissError);
     }
-    errorAlert_->setText(QStringLiteral("Não foi possível concluir"));
     errorAlert_->setInformativeText(QString::fromStdString(*message));
     if (isVisible() && !errorAlert_->isVisible()) errorAlert_->open();
 }

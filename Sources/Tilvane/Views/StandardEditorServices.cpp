@@ -37,6 +37,7 @@ EditorServices standardEditorServices()
         .jobs = std::make_shared<ThreadPoolJobRunner>(),
         .telemetry = std::make_shared<NoTelemetry>(),
         .exports = processExports(),
+        .closedWindowExportFailed = {},
         .sampleImage = [] { return SampleImage::make(); },
         .incoming = &TilvaneIncomingImage::shared(),
         .lifecycle = &TilvaneLifecycle::shared(),
