@@ -23,7 +23,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <csignal>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,22 +37,26 @@ const QColor originalColour(230, 40, 200);  // the first picture: magenta
 const QColor otherColour(20, 220, 230);     // the second picture: cyan
 constexpr int middleRow = 330;
 
-// One X server started by xvfb-run for the length of a test.
+// One X server for the length of a test. The server picks a free display itself and writes its number
+// (-displayfd), so tests that run side by side never share or fight over one; -ac lets this user's
+// clients in without an authority file.
 struct XvfbDisplay {
     bool start()
     {
-        server.setProgram(QStringLiteral("xvfb-run"));
-        server.setArguments({QStringLiteral("-a"), QStringLiteral("-s"), QStringLiteral("-screen 0 1400x900x24 -ac"),
-                             QStringLiteral("sh"), QStringLiteral("-c"),
-                             QStringLiteral("echo \"$DISPLAY $XAUTHORITY\"; read stop")});
+        server.setProgram(QStringLiteral("Xvfb"));
+        server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                             QStringLiteral("0"), QStringLiteral("1400x900x24"), QStringLiteral("-ac"),
+                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        server.setStandardErrorFile(QProcess::nullDevice());
         server.start();
-        if (!server.waitForReadyRead(20000)) return false;
-        const QStringList answer = QString::fromLocal8Bit(server.readLine()).trimmed().split(QLatin1Char(' '));
-        if (answer.size() != 2) return false;
-        display = answer[0];
-        authority = answer[1];
-        QFile lock(QStringLiteral("/tmp/.X%1-lock").arg(display.mid(1)));
-        if (lock.open(QIODevice::ReadOnly)) serverPid = lock.readAll().trimmed().toLongLong();
+        if (!server.waitForStarted(20000)) return false;
+        while (!server.canReadLine()) {
+            if (!server.waitForReadyRead(20000)) return false;
+        }
+        bool isNumber = false;
+        const int number = QString::fromLocal8Bit(server.readLine()).trimmed().toInt(&isNumber);
+        if (!isNumber) return false;
+        display = QStringLiteral(":%1").arg(number);
         return true;
     }
 
@@ -61,25 +64,18 @@ struct XvfbDisplay {
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("DISPLAY"), display);
-        environment.insert(QStringLiteral("XAUTHORITY"), authority);
+        environment.remove(QStringLiteral("XAUTHORITY"));
         return environment;
     }
 
     ~XvfbDisplay()
     {
-        server.closeWriteChannel();
+        server.terminate();
         if (!server.waitForFinished(10000)) server.kill();
-        // xvfb-run stops its server when the command ends; make sure of it should xvfb-run itself have been stopped.
-        QFile command(QStringLiteral("/proc/%1/cmdline").arg(serverPid));
-        if (serverPid > 0 && command.open(QIODevice::ReadOnly) && command.readAll().contains(display.toLocal8Bit())) {
-            ::kill(static_cast<pid_t>(serverPid), SIGTERM);
-        }
     }
 
     QProcess server;
     QString display;
-    QString authority;
-    qint64 serverPid = 0;
 };
 
 // Runs an X tool against the display: its standard output, or nothing when it failed. The command is split at
@@ -206,7 +202,7 @@ class XvfbWindow : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* tool : {"xvfb-run", "xwd", "xwininfo", "xdotool"}) {
+        for (const char* tool : {"Xvfb", "xwd", "xwininfo", "xdotool"}) {
             ASSERT_FALSE(QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
                 << tool << " is needed: run scripts/setup";
         }
