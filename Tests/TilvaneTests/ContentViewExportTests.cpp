@@ -109,6 +109,8 @@ TEST(ContentViewExport, GIFWithTheDialogsChoiceReadsBack)
     EXPECT_EQ(gif->width, 512);
     EXPECT_EQ(gif->height, 384);
     EXPECT_EQ(gif->frameCount, 10);
+    EXPECT_EQ(gif->loop, 0);
+    EXPECT_EQ(gif->delaysMilliseconds, std::vector<int>(10, 100));
     EXPECT_EQ(fixture.exportEvents().back(),
               (RecordedEvent{TilvaneEvent::exportCompleted, false, TilvaneExportFormat::gif}));
 }

@@ -43,8 +43,6 @@ std::filesystem::path writeImageFile(const std::filesystem::path& file, int widt
     return file;
 }
 
-EditorTestServices::EditorTestServices() = default;
-
 std::filesystem::path EditorTestServices::file(const std::string& name) const
 {
     return folder / name;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestSupport/TemporaryFolder.hpp"
 #include "Tilvane/Editor/EditorServices.hpp"
 #include "Tilvane/Editor/ExportRun.hpp"
 #include "Tilvane/Services/TilvaneEvent.hpp"
@@ -8,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QPointer>
-#include "TestSupport/TemporaryFolder.hpp"
 
 #include <chrono>
 #include <deque>
@@ -159,8 +159,6 @@ void writeBytes(const std::filesystem::path& file, const std::string& bytes);
 
 // Everything an editor window needs, in a temporary folder, with manual jobs and time.
 struct EditorTestServices {
-    EditorTestServices();
-
     EditorServices services();
     // A window on these services, shown, with its start done.
     std::unique_ptr<ContentView> shownWindow();

@@ -69,6 +69,8 @@ TEST(EditorWindow, LaysOutBarStageGalleryAndInspectorAroundTheSample)
         EXPECT_EQ(editor.child<InspectorColumn>("inspector")->width(), 300);
         EXPECT_EQ(editor.child<QWidget>("subtitle")->accessibleName(), QStringLiteral("Exemplo Tilvane · 64 × 48 px"));
         EXPECT_TRUE(editor.child<VTButton>("exportPNGButton")->isEnabled());
+        EXPECT_TRUE(editor.window->exportPNGAction()->isEnabled());
+        EXPECT_TRUE(editor.window->exportGIFAction()->isEnabled());
         editor.window->grab().save(screenshotPath(QStringLiteral("window-sample-") + vtRawValue(appearance)));
     }
 }
@@ -77,13 +79,11 @@ TEST(EditorWindow, LaysOutBarStageGalleryAndInspectorAroundTheSample)
 TEST(EditorWindow, TheWindowPresentsThePresetDialogsNotTheInspectorColumn)
 {
     EditorTestServices fixture;
-    ContentView view(fixture.services());
-    view.windowDidAppear();
-    fixture.jobs->runAll();
-    InspectorColumn column(view);
+    const auto view = fixture.shownWindow();
+    InspectorColumn column(*view);
     column.show();
-    view.beginCreatePreset();
-    ASSERT_TRUE(view.state().showingNameDialog);
+    view->beginCreatePreset();
+    ASSERT_TRUE(view->state().showingNameDialog);
     column.refresh();
     QCoreApplication::processEvents();
     EXPECT_EQ(column.findChild<QDialog*>(QStringLiteral("presetNameSheet")), nullptr);

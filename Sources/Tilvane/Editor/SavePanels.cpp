@@ -2,7 +2,6 @@
 
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
 
-
 namespace tilvane {
 
 namespace {

@@ -21,7 +21,6 @@
 
 namespace tilvane {
 
-
 EditorWindow::EditorWindow(EditorServices services, QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("editorWindow"));

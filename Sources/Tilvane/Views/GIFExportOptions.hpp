@@ -14,7 +14,6 @@ namespace tilvane {
 
 class PixelChoiceButton;
 
-
 // The choices of a GIF export: the longest side in pixels and the length in seconds.
 struct GIFExportChoice {
     int maxDimension = 1024;

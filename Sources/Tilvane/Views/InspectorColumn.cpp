@@ -9,7 +9,6 @@
 
 namespace tilvane {
 
-
 InspectorColumn::InspectorColumn(ContentView& view, QWidget* parent) : QWidget(parent), view_(view)
 {
     setObjectName(QStringLiteral("inspector"));

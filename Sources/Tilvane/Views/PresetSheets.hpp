@@ -8,10 +8,8 @@ class QWidget;
 
 namespace tilvane {
 
-class PresetNameSheet;
-
-
 class ContentView;
+class PresetNameSheet;
 
 // Presents the preset-name sheet and the delete confirmation of one editor window while its state
 // asks for them, and hands the user's answers back to the window.
