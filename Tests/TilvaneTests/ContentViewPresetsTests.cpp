@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace tilvane::testing {
 namespace {
 
@@ -33,9 +32,7 @@ protected:
     {
         if (!stored.empty()) PersonalPresetStore(fixture.presetsFile()).save(stored);
         fixture.shaderPresets = builtIn;
-        windows.push_back(std::make_unique<ContentView>(fixture.services()));
-        windows.back()->windowDidAppear();
-        fixture.jobs->runAll();
+        windows.push_back(fixture.shownWindow());
         return *windows.back();
     }
 

@@ -1,6 +1,5 @@
 #include "PreviewTestSupport.hpp"
 
-
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -9,7 +9,6 @@
 
 namespace tilvane::panels {
 
-
 inline tilvane::Uuid fixedID(std::uint8_t seed)
 {
     std::array<std::uint8_t, 16> bytes{};

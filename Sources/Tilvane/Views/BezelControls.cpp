@@ -13,7 +13,6 @@
 
 namespace tilvane {
 
-
 namespace bezel_controls {
 namespace {
 

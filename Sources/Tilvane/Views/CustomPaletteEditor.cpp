@@ -16,7 +16,6 @@
 
 namespace tilvane {
 
-
 namespace {
 
 constexpr int spacing = 8;

@@ -9,7 +9,6 @@ namespace tilvane {
 class PixelCaption;
 class PixelChoiceButton;
 
-
 // "Dither": one choice per dithering mode and a caption that depends on the palette.
 class DitherPanel : public VisualPanel {
     Q_OBJECT

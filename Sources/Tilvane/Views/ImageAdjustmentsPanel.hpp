@@ -10,7 +10,6 @@ namespace tilvane {
 
 class ShaderValueControl;
 
-
 // "Imagem": exposure, contrast and gamma within the ranges the converter accepts, and a button that
 // puts all three back to neutral.
 class ImageAdjustmentsPanel : public VisualPanel {

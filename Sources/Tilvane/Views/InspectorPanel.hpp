@@ -16,7 +16,6 @@ namespace tilvane {
 
 class ShaderInspector;
 
-
 class DitherPanel;
 class ImageAdjustmentsPanel;
 class PalettePanel;

@@ -16,7 +16,6 @@ class CustomPaletteEditor;
 class PaletteSwatch;
 class PixelChoiceButton;
 
-
 // "Visual": one row per built-in palette and one for the custom palette, each with a strip of its
 // colours; the custom palette's editor while that palette is chosen.
 class PalettePanel : public VisualPanel {

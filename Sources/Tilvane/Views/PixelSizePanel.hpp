@@ -9,7 +9,6 @@ namespace tilvane {
 
 class PixelSlider;
 
-
 // "Pixel": the block size as a badge, "−" and "+" buttons and a slider, all within 2...40.
 class PixelSizePanel : public VisualPanel {
     Q_OBJECT

@@ -11,7 +11,6 @@ namespace tilvane {
 class PixelCaption;
 class PresetActionButton;
 
-
 // "Seus presets": the selected personal preset's name with a "rascunho" chip while the look differs
 // from it, and the buttons that create, save, rename, restore, delete, import and export presets.
 // The panel only asks; the window does the work.

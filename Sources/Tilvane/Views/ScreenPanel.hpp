@@ -8,7 +8,6 @@ class PixelSwitch;
 class ShaderValueControl;
 class WrappedText;
 
-
 // "Tela": the screen-wide scanlines and glow. A group is disabled, and says so, while a pass of
 // the shader draws that effect itself; its stored values are kept.
 class ScreenPanel : public VisualPanel {

@@ -7,7 +7,6 @@
 
 namespace tilvane {
 
-
 ShaderConfigurationBinding::ShaderConfigurationBinding(Commit commit) : commit_(std::move(commit)) {}
 
 void ShaderConfigurationBinding::hold(Configuration configuration)

@@ -17,7 +17,6 @@
 
 namespace tilvane {
 
-
 namespace shader_parameters {
 namespace {
 

@@ -8,7 +8,6 @@ namespace tilvane {
 
 class PixelChoiceButton;
 
-
 // "Trabalho": the longest side a picture is reduced to when it is loaded, 1024, 2048 or 4096.
 class WorkingSizePanel : public VTWindow {
     Q_OBJECT
