@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the application's benchmark programs (each .cpp is its own program; this header is not).
 
+#include "TilvaneCore/Uuid.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 #include "TilvaneShaders/ShaderBundle.hpp"
 #include "TilvaneShaders/ShaderPresetCatalog.hpp"
@@ -17,9 +18,16 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <string>
 #include <thread>
 
 namespace tilvane::bench {
+
+// A fresh path under the system's temporary folder, its name ending in `suffix`; nothing is made there.
+inline std::filesystem::path scratchFile(const char* suffix)
+{
+    return std::filesystem::temp_directory_path() / (std::string("tilvane-bench-") + Uuid::random().string() + suffix);
+}
 
 inline ShaderBundle applicationShaders()
 {

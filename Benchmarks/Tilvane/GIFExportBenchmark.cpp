@@ -6,7 +6,6 @@
 #include "Tilvane/Editor/ExportJobs.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneCore/ImagePalette.hpp"
-#include "TilvaneCore/Uuid.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
 #include <benchmark/benchmark.h>
@@ -16,11 +15,6 @@
 
 namespace tilvane {
 namespace {
-
-std::filesystem::path scratchFile(const char* name)
-{
-    return std::filesystem::temp_directory_path() / (std::string("tilvane-bench-") + Uuid::random().string() + name);
-}
 
 // The pixel grid of a 1600 × 1200 photo in PICO-8 blocks of 8.
 const ImagePointer& pixelGrid()
@@ -47,7 +41,7 @@ const ImagePointer& pixelGrid()
 void GIFExport(benchmark::State& state)
 {
     const int duration = static_cast<int>(state.range(0));
-    const auto path = scratchFile(".gif");
+    const auto path = bench::scratchFile(".gif");
     const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), {.motion = true});
     double peak = 0;
     for (auto _ : state) {
@@ -67,7 +61,7 @@ BENCHMARK(GIFExport)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime
 // One frame rendered on an already made renderer, then quantised and written as a one-frame GIF.
 void RenderAndQuantiseOneFrame(benchmark::State& state)
 {
-    const auto path = scratchFile(".gif");
+    const auto path = bench::scratchFile(".gif");
     const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), {.motion = true});
     ShaderRenderer renderer(bench::applicationShaders());
     const ImagePointer frame = ImageConverter().upscale(*pixelGrid(), 1024, 768);

@@ -18,7 +18,6 @@
 #include "TilvaneCore/ImageFileLoader.hpp"
 #include "TilvaneCore/ImagePalette.hpp"
 #include "TilvaneCore/IndexedFrame.hpp"
-#include "TilvaneCore/Uuid.hpp"
 #include "TilvaneShaders/Renderer/ShaderRenderer.hpp"
 
 #include <benchmark/benchmark.h>
@@ -35,11 +34,6 @@
 
 namespace tilvane {
 namespace {
-
-std::filesystem::path scratchFile(const char* name)
-{
-    return std::filesystem::temp_directory_path() / (std::string("tilvane-bench-") + Uuid::random().string() + name);
-}
 
 std::vector<char> fileBytes(const std::filesystem::path& path)
 {
@@ -104,8 +98,8 @@ bool ffmpegAvailable()
 // ffmpeg's own per-frame palettes over the same frames, read from a raw RGBA file written beforehand.
 double ffmpegSeconds(const std::vector<ImagePointer>& frames)
 {
-    const auto raw = scratchFile(".rgba");
-    const auto gif = scratchFile("-ffmpeg.gif");
+    const auto raw = bench::scratchFile(".rgba");
+    const auto gif = bench::scratchFile("-ffmpeg.gif");
     {
         std::ofstream file(raw, std::ios::binary);
         for (const ImagePointer& frame : frames) {
@@ -129,8 +123,8 @@ double ffmpegSeconds(const std::vector<ImagePointer>& frames)
 void NoisyPhotoFrames(benchmark::State& state)
 {
     const std::vector<ImagePointer> frames = noisyPhotoFrames();
-    const auto pooledPath = scratchFile("-pooled.gif");
-    const auto sequentialPath = scratchFile("-sequential.gif");
+    const auto pooledPath = bench::scratchFile("-pooled.gif");
+    const auto sequentialPath = bench::scratchFile("-sequential.gif");
     const auto writeFrames = [&](const std::filesystem::path& path, int reductionThreads) {
         const auto start = std::chrono::steady_clock::now();
         GIFExporter::write(
@@ -215,8 +209,8 @@ void HeaviestPresetExport(benchmark::State& state)
     const ImagePointer grid =
         ImageConverter().renderPixelGrid(*photo, ImagePalette::pico8(), 8, DitherMode::bayer4x4, {}, {});
     const auto configuration = ShaderConfiguration::fromPreset(bench::heaviestPreset(), {.motion = true});
-    const auto pooledPath = scratchFile("-pooled.gif");
-    const auto sequentialPath = scratchFile("-sequential.gif");
+    const auto pooledPath = bench::scratchFile("-pooled.gif");
+    const auto sequentialPath = bench::scratchFile("-sequential.gif");
     const auto snapshotFor = [&](const std::filesystem::path& path) {
         return makeGIFSnapshot(grid, photo->width(), photo->height(), 2048, configuration, {}, 3, path);
     };

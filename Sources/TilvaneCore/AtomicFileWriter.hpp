@@ -30,9 +30,6 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    // The name the file is written under, or, for an unnamed file, the name it passes through for an
-    // instant when it replaces an existing destination.
-    const std::filesystem::path& temporaryPath() const noexcept { return temporary_; }
     // Whether the file being written has no name.
     bool isUnnamed() const noexcept { return unnamed_; }
 

@@ -22,13 +22,6 @@ namespace {
 const std::vector<std::uint8_t> previousBytes{'o', 'l', 'd'};
 const std::vector<std::uint8_t> newBytes(300 * 1024, 'n');
 
-mode_t modeOf(const std::filesystem::path& path)
-{
-    struct stat status {};
-    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
-    return status.st_mode & 07777;
-}
-
 TEST(AtomicFileWriter, EitherWayReplacesOrCreatesTheFileOnlyAtCommitKeepingItsMode)
 {
     struct Row {

@@ -186,11 +186,6 @@ TEST_F(GIFExporterTest, KeepsAtMostItsReducingThreadsFramesBesidesTheOneRequeste
 
 TEST_F(GIFExporterTest, ReplacingAFileKeepsItsModeAndANewFileGetsTheUsualOne)
 {
-    const auto modeOf = [](const std::filesystem::path& path) {
-        struct stat status {};
-        EXPECT_EQ(::stat(path.c_str(), &status), 0);
-        return status.st_mode & 07777;
-    };
     for (const mode_t mode : {0600, 0640, 0604, 0755}) {
         ASSERT_EQ(::chmod(destination.c_str(), mode), 0);
         GIFExporter::write(destination, 1, 0.1, blackFrame);

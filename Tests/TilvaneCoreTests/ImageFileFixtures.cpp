@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -43,6 +45,13 @@ void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+mode_t modeOf(const std::filesystem::path& path)
+{
+    struct stat status {};
+    EXPECT_EQ(::stat(path.c_str(), &status), 0) << path;
+    return status.st_mode & 07777;
 }
 
 DecodedGIF readGIF(const std::filesystem::path& path)

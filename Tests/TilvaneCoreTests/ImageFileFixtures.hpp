@@ -7,6 +7,8 @@
 
 #include "TestSupport/TemporaryFolder.hpp"
 
+#include <sys/types.h>
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -37,6 +39,9 @@ void saveVipsImage(const VipsImagePointer& image, const std::filesystem::path& p
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
+
+// The permission bits of a file (set-id and sticky included); fails the calling test when it cannot be read.
+mode_t modeOf(const std::filesystem::path& path);
 
 struct DecodedGIF {
     int width = 0, height = 0, frameCount = 0, loop = -1;
