@@ -3,7 +3,8 @@
 // Shared by the fuzz harnesses: a private scratch folder, writing an input to a file in it, and a
 // check that stops the run (a crash that libFuzzer records) when a harness's own invariant fails.
 
-#include <unistd.h>
+#include "TestSupport/TemporaryFolder.hpp"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,40 +12,14 @@
 #include <fstream>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 namespace tilvane::fuzz {
 
 // A folder of this process's own under the temporary folder, made once, kept for the run and removed
 // when the process ends normally (a crash keeps it, with the input that caused it).
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tilvane-fuzz-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        path_ = pattern;
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
 inline const std::filesystem::path& scratchFolder()
 {
-    static const ScratchFolder folder;
+    static const testing::TemporaryFolder folder;
     return folder.path();
 }
 
