@@ -5,11 +5,11 @@
 #include "TilvanePresets/PersonalPreset.hpp"
 
 #include "TestSupport/FileSizeLimit.hpp"
+#include "TestSupport/ScopedEnvironment.hpp"
 #include "TestSupport/TemporaryFolder.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -18,26 +18,6 @@
 #include <string>
 
 namespace tilvane::testing {
-
-// Sets (or, with nothing, unsets) an environment variable for the scope and restores it afterwards.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(std::string name, const std::optional<std::string>& value) : name_(std::move(name))
-    {
-        if (const char* old = std::getenv(name_.c_str())) previous_ = old;
-        set(value);
-    }
-    ~ScopedEnvironment() { set(previous_); }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-
-private:
-    void set(const std::optional<std::string>& to)
-    {
-        to ? setenv(name_.c_str(), to->c_str(), 1) : unsetenv(name_.c_str());
-    }
-    std::string name_;
-    std::optional<std::string> previous_;
-};
 
 inline std::string readBytes(const std::filesystem::path& path)
 {

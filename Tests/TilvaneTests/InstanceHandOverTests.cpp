@@ -1,3 +1,4 @@
+#include "TestSupport/ScopedEnvironment.hpp"
 #include "Tilvane/App/InstanceHandOver.hpp"
 
 #include <QTemporaryDir>
@@ -7,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -238,34 +238,6 @@ TEST(InstanceHandOver, OutOfDescriptorsTheInstanceKeepsItsSocketAndLosesNoFile)
     QTRY_COMPARE(received.activations, 1);
 }
 
-// Sets environment variables for the length of a test.
-class EnvironmentChange {
-public:
-    void set(const char* name, const std::optional<std::string>& value)
-    {
-        const char* old = std::getenv(name);
-        saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-        if (value) {
-            ::setenv(name, value->c_str(), 1);
-        } else {
-            ::unsetenv(name);
-        }
-    }
-    ~EnvironmentChange()
-    {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            if (it->second) {
-                ::setenv(it->first, it->second->c_str(), 1);
-            } else {
-                ::unsetenv(it->first);
-            }
-        }
-    }
-
-private:
-    std::vector<std::pair<const char*, std::optional<std::string>>> saved_;
-};
-
 TEST(InstanceHandOver, SocketLiesInAFolderOnlyTheUserCanEnter)
 {
     const std::string name = "tilvane-" + std::to_string(::getuid());
@@ -308,11 +280,10 @@ TEST(InstanceHandOver, SocketLiesInAFolderOnlyTheUserCanEnter)
         ::mkdir((root / "run").c_str(), 0700);
         ::mkdir((root / "open").c_str(), 0755);
         if (row.prepare) row.prepare(root / "tmp" / name);
-        EnvironmentChange environment;
-        environment.set("TMPDIR", (root / "tmp").string());
-        environment.set("XDG_RUNTIME_DIR", row.runtime == "relative" ? std::optional<std::string>("run")
-                                           : row.runtime             ? std::optional((root / *row.runtime).string())
-                                                                     : std::nullopt);
+        const ScopedEnvironment temporary("TMPDIR", (root / "tmp").string());
+        const ScopedEnvironment runtime("XDG_RUNTIME_DIR", row.runtime == "relative" ? std::optional<std::string>("run")
+                                                           : row.runtime ? std::optional((root / *row.runtime).string())
+                                                                         : std::nullopt);
         const auto socket = InstanceHandOver::defaultSocketPath();
         ASSERT_EQ(socket.has_value(), row.socket.has_value());
         if (!socket) continue;

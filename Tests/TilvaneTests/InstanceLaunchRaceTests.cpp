@@ -1,6 +1,8 @@
 // The built application launched several times at the same moment: exactly one launch becomes the running
 // instance, and every other hands its file to it and ends.
 
+#include "LaunchedAppSupport.hpp"
+
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -24,11 +26,6 @@ namespace {
 
 constexpr int rounds = 20;
 constexpr int launchesPerRound = 8;
-
-QString application()
-{
-    return QStringLiteral(TILVANE_TEST_APP_DIR "/bin/tilvane");
-}
 
 // The process listening on the socket at `path`; 0 when nobody listens there.
 pid_t listenerOf(const std::filesystem::path& path)
@@ -67,7 +64,7 @@ std::vector<QProcess*> waitForAllButOne(const std::vector<std::unique_ptr<QProce
 
 TEST(InstanceLaunchRace, OfLaunchesAtTheSameMomentOneListensAndEveryOtherHandsOver)
 {
-    ASSERT_TRUE(QFile::exists(application())) << "build the application first";
+    ASSERT_TRUE(QFile::exists(builtApplication())) << "build the application first";
     QTemporaryDir home;
     const QString picture = home.filePath(QStringLiteral("foto.png"));
     QImage image(40, 30, QImage::Format_RGB32);
@@ -79,19 +76,15 @@ TEST(InstanceLaunchRace, OfLaunchesAtTheSameMomentOneListensAndEveryOtherHandsOv
         QTemporaryDir runtime;
         const std::filesystem::path socket =
             runtime.filePath(QStringLiteral("tilvane-%1.socket").arg(::getuid())).toStdString();
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment =
+            applicationEnvironment(QProcessEnvironment::systemEnvironment(), home.path(), runtime.path());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        environment.insert(QStringLiteral("HOME"), home.path());
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_CACHE_HOME"), home.filePath(QStringLiteral("cache")));
-        environment.insert(QStringLiteral("TILVANE_SUPPORT_DIRECTORY"), home.filePath(QStringLiteral("support")));
 
         std::vector<std::unique_ptr<QProcess>> launches;
         for (int index = 0; index < launchesPerRound; ++index) {
             launches.push_back(std::make_unique<QProcess>());
             launches.back()->setProcessEnvironment(environment);
-            launches.back()->start(application(), {picture});
+            launches.back()->start(builtApplication(), {picture});
         }
         for (const auto& launch : launches) ASSERT_TRUE(launch->waitForStarted());
 

@@ -3,6 +3,7 @@
 // restart; a shaded preview is exported as a GIF through the save dialog.
 
 #include "EditorTestServices.hpp"
+#include "LaunchedAppSupport.hpp"
 #include "PreviewTestSupport.hpp"
 
 #include "Tilvane/Views/EditorWindow.hpp"
@@ -206,25 +207,19 @@ protected:
             ASSERT_FALSE(QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
                 << tool << " is needed: run scripts/setup";
         }
-        ASSERT_TRUE(QFile::exists(application())) << "build the application first";
+        ASSERT_TRUE(QFile::exists(builtApplication())) << "build the application first";
         ASSERT_TRUE(x.start());
     }
 
-    static QString application() { return QStringLiteral(TILVANE_TEST_APP_DIR "/bin/tilvane"); }
     QString file(const QString& name) const { return home.filePath(name); }
 
     std::unique_ptr<QProcess> launch(const QStringList& arguments)
     {
-        QProcessEnvironment environment = x.clientEnvironment();
+        QProcessEnvironment environment = applicationEnvironment(x.clientEnvironment(), home.path(), home.path());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.insert(QStringLiteral("HOME"), home.path());
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), file(QStringLiteral("config")));
-        environment.insert(QStringLiteral("XDG_CACHE_HOME"), file(QStringLiteral("cache")));
-        environment.insert(QStringLiteral("TILVANE_SUPPORT_DIRECTORY"), file(QStringLiteral("support")));
         auto process = std::make_unique<QProcess>();
         process->setProcessEnvironment(environment);
-        process->start(application(), arguments);
+        process->start(builtApplication(), arguments);
         EXPECT_TRUE(process->waitForStarted());
         return process;
     }
