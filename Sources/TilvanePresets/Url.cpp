@@ -103,15 +103,24 @@ std::string Url::scheme() const
     return scheme;
 }
 
-std::filesystem::path Url::path() const
+std::string_view Url::afterScheme() const
 {
     std::string_view rest = text_;
     if (const auto length = scheme().size(); length > 0) rest.remove_prefix(length + 1);
-    if (rest.starts_with("//")) {
-        rest.remove_prefix(2);
-        const auto slash = rest.find('/');
-        rest.remove_prefix(slash == std::string_view::npos ? rest.size() : slash);
-    }
+    return rest;
+}
+
+std::string_view Url::host() const
+{
+    const std::string_view rest = afterScheme();
+    if (!rest.starts_with("//")) return {};
+    return rest.substr(2, rest.find('/', 2) - 2);
+}
+
+std::filesystem::path Url::path() const
+{
+    std::string_view rest = afterScheme();
+    if (rest.starts_with("//")) rest.remove_prefix(2 + host().size());
     rest = rest.substr(0, rest.find_first_of("?#"));
     return std::filesystem::path(percentDecoded(rest));
 }
@@ -119,11 +128,7 @@ std::filesystem::path Url::path() const
 std::optional<std::filesystem::path> Url::localFilePath() const
 {
     if (!isFileURL()) return std::nullopt;
-    const std::string_view afterScheme = std::string_view(text_).substr(std::string_view("file:").size());
-    if (afterScheme.starts_with("//")) {
-        const std::string_view host = afterScheme.substr(2, afterScheme.find('/', 2) - 2);
-        if (!host.empty() && !equalsIgnoringCase(host, "localhost")) return std::nullopt;
-    }
+    if (const auto named = host(); !named.empty() && !equalsIgnoringCase(named, "localhost")) return std::nullopt;
     std::filesystem::path local = path();
     if (!local.is_absolute()) return std::nullopt;
     return local;

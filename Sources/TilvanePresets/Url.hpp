@@ -36,6 +36,9 @@ public:
 
 private:
     explicit Url(std::string text) : text_(std::move(text)) {}
+    // What follows the scheme's colon, and the host between a leading "//" and the next "/" (empty without one).
+    std::string_view afterScheme() const;
+    std::string_view host() const;
 
     std::string text_;
 };
