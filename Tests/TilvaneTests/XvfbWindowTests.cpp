@@ -3,8 +3,8 @@
 // restart; a shaded preview is exported as a GIF through the save dialog.
 
 #include "EditorTestServices.hpp"
-#include "LaunchedAppSupport.hpp"
 #include "PreviewTestSupport.hpp"
+#include "XvfbSupport.hpp"
 
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "TilvaneCore/ImagePalette.hpp"
@@ -37,120 +37,6 @@ using namespace std::chrono_literals;
 const QColor originalColour(230, 40, 200);  // the first picture: magenta
 const QColor otherColour(20, 220, 230);     // the second picture: cyan
 constexpr int middleRow = 330;
-
-// One X server for the length of a test. The server picks a free display itself and writes its number
-// (-displayfd), so tests that run side by side never share or fight over one; -ac lets this user's
-// clients in without an authority file.
-struct XvfbDisplay {
-    bool start()
-    {
-        server.setProgram(QStringLiteral("Xvfb"));
-        server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                             QStringLiteral("0"), QStringLiteral("1400x900x24"), QStringLiteral("-ac"),
-                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        server.setStandardErrorFile(QProcess::nullDevice());
-        server.start();
-        if (!server.waitForStarted(20000)) return false;
-        while (!server.canReadLine()) {
-            if (!server.waitForReadyRead(20000)) return false;
-        }
-        bool isNumber = false;
-        const int number = QString::fromLocal8Bit(server.readLine()).trimmed().toInt(&isNumber);
-        if (!isNumber) return false;
-        display = QStringLiteral(":%1").arg(number);
-        return true;
-    }
-
-    QProcessEnvironment clientEnvironment() const
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("DISPLAY"), display);
-        environment.remove(QStringLiteral("XAUTHORITY"));
-        return environment;
-    }
-
-    ~XvfbDisplay()
-    {
-        server.terminate();
-        if (!server.waitForFinished(10000)) server.kill();
-    }
-
-    QProcess server;
-    QString display;
-};
-
-// Runs an X tool against the display: its standard output, or nothing when it failed. The command is split at
-// spaces; `last` follows it whole.
-std::optional<QByteArray> runTool(const XvfbDisplay& x, const QString& command, const QStringList& last = {})
-{
-    QStringList arguments = command.split(QLatin1Char(' '));
-    const QString tool = arguments.takeFirst();
-    QProcess process;
-    process.setProcessEnvironment(x.clientEnvironment());
-    process.start(tool, arguments + last);
-    if (!process.waitForFinished(10000) || process.exitCode() != 0) return std::nullopt;
-    return process.readAllStandardOutput();
-}
-
-bool xdotool(const XvfbDisplay& x, const QString& command, const QStringList& last = {})
-{
-    return runTool(x, QStringLiteral("xdotool ") + command, last).has_value();
-}
-
-// Polls `done` every quarter second until it holds or `limit` has passed.
-bool waitUntil(const std::function<bool()>& done, std::chrono::seconds limit)
-{
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (done()) return true;
-        QThread::msleep(250);
-    }
-    return false;
-}
-
-// The whole screen (or one window), read through xwd (24- or 32-bit TrueColor, either byte order).
-QImage screenshot(const XvfbDisplay& x, const QString& window = {})
-{
-    const QString which = window.isEmpty() ? QStringLiteral("-root") : QStringLiteral("-id ") + window;
-    const QByteArray dump = runTool(x, QStringLiteral("xwd -silent ") + which).value_or(QByteArray());
-    if (dump.size() < 100) return {};
-    auto field = [&dump](int index) { return qFromBigEndian<quint32>(dump.constData() + index * 4); };
-    const quint32 headerSize = field(0), width = field(4), height = field(5), byteOrder = field(7);
-    const quint32 bitsPerPixel = field(11), bytesPerLine = field(12), colours = field(19);
-    const qsizetype start = headerSize + colours * 12;
-    const int bytesPerPixel = static_cast<int>(bitsPerPixel / 8);
-    if ((bytesPerPixel != 3 && bytesPerPixel != 4) || dump.size() < start + qsizetype(bytesPerLine) * height) return {};
-    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
-    for (quint32 y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const uchar*>(dump.constData() + start + y * bytesPerLine);
-        for (quint32 x = 0; x < width; ++x) {
-            const uchar* pixel = row + x * bytesPerPixel;
-            quint32 value = 0;
-            for (int byte = 0; byte < bytesPerPixel; ++byte) {
-                const int shift = byteOrder == 0 ? 8 * byte : 8 * (bytesPerPixel - 1 - byte);
-                value |= quint32(pixel[byte]) << shift;
-            }
-            image.setPixel(static_cast<int>(x), static_cast<int>(y), value | 0xFF000000u);
-        }
-    }
-    return image;
-}
-
-void saveScreenshot(const QImage& screen, const QString& name)
-{
-    QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Xvfb"));
-    screen.save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Xvfb/") + name + QStringLiteral(".png"));
-}
-
-// Polls the screen until `condition` takes it; a null image (and a saved screenshot) on time-out.
-QImage waitForScreen(const XvfbDisplay& x, const std::function<bool(const QImage&)>& condition, const QString& name,
-                     std::chrono::seconds limit = 90s)
-{
-    QImage screen;
-    if (waitUntil([&] { return !(screen = screenshot(x)).isNull() && condition(screen); }, limit)) return screen;
-    saveScreenshot(screen, name + QStringLiteral("-timed-out"));
-    return {};
-}
 
 bool isGameBoyColour(QRgb pixel)
 {
@@ -188,62 +74,6 @@ QImage waitForComparison(const XvfbDisplay& x, const QColor& original)
         },
         QStringLiteral("comparison"), 60s);
 }
-
-// Top-level windows of the Tilvane class, as the X server lists them.
-int tilvaneWindowCount(const XvfbDisplay& x)
-{
-    const auto list = runTool(x, QStringLiteral("xwininfo -root -children"));
-    return static_cast<int>(
-        QString::fromLocal8Bit(list.value_or(QByteArray())).count(QStringLiteral("(\"tilvane\" \"Tilvane\")")));
-}
-
-// An X server, a home of its own for the application (runtime folder for the hand-over socket, support folder,
-// settings) and pictures in it.
-class XvfbWindow : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        for (const char* tool : {"Xvfb", "xwd", "xwininfo", "xdotool"}) {
-            ASSERT_FALSE(QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
-                << tool << " is needed: run scripts/setup";
-        }
-        ASSERT_TRUE(QFile::exists(builtApplication())) << "build the application first";
-        ASSERT_TRUE(x.start());
-    }
-
-    QString file(const QString& name) const { return home.filePath(name); }
-
-    std::unique_ptr<QProcess> launch(const QStringList& arguments)
-    {
-        QProcessEnvironment environment = applicationEnvironment(x.clientEnvironment(), home.path(), home.path());
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        auto process = std::make_unique<QProcess>();
-        process->setProcessEnvironment(environment);
-        process->start(builtApplication(), arguments);
-        EXPECT_TRUE(process->waitForStarted());
-        return process;
-    }
-
-    // A picture of one colour with a darker band, so that its pixel-art result is not one flat block.
-    QString writePicture(const QString& name, const QColor& colour) const
-    {
-        QImage picture(600, 400, QImage::Format_RGB32);
-        picture.fill(colour);
-        QPainter(&picture).fillRect(0, 300, 600, 100, colour.darker(300));
-        picture.save(file(name));
-        return file(name);
-    }
-
-    static void quit(QProcess& running)
-    {
-        running.terminate();
-        ASSERT_TRUE(running.waitForFinished(20000));
-        EXPECT_EQ(running.exitCode(), 0);
-    }
-
-    XvfbDisplay x;
-    QTemporaryDir home;
-};
 
 TEST_F(XvfbWindow, SecondLaunchShowsItsPictureInTheRunningWindow)
 {
@@ -330,18 +160,11 @@ QPoint findVisualPanel(const QImage& screen, const QColor& activeBar)
     return {-1, -1};
 }
 
-bool clickAt(const XvfbDisplay& x, QPoint at)
-{
-    const bool clicked = xdotool(x, QStringLiteral("mousemove --sync %1 %2 click 1").arg(at.x()).arg(at.y()));
-    QThread::msleep(400);
-    return clicked;
-}
-
 // Polls `file` until `accept` takes its JSON; the last document read otherwise.
 nlohmann::json waitForJson(const QString& file, const std::function<bool(const nlohmann::json&)>& accept)
 {
     nlohmann::json document;
-    waitUntil(
+    pollUntil(
         [&] {
             QFile stored(file);
             if (!stored.open(QIODevice::ReadOnly)) return false;
@@ -469,7 +292,7 @@ TEST_F(XvfbWindow, ShadedPreviewThenAGIFExportedThroughTheDialog)
 
     ASSERT_TRUE(xdotool(x, QStringLiteral("search --onlyvisible --limit 1 --class tilvane windowfocus --sync")));
     ASSERT_TRUE(xdotool(x, QStringLiteral("key ctrl+g")));
-    if (!waitUntil([this] { return tilvaneWindowCount(x) == 2; }, 30s)) {
+    if (!pollUntil([this] { return tilvaneWindowCount(x) == 2; }, 30s)) {
         saveScreenshot(screenshot(x), QStringLiteral("gif-dialog-missing"));
         FAIL() << "the GIF save dialog did not open";
     }
@@ -481,7 +304,7 @@ TEST_F(XvfbWindow, ShadedPreviewThenAGIFExportedThroughTheDialog)
     ASSERT_TRUE(xdotool(x, QStringLiteral("key Return")));
 
     const QString gifPath = file(QStringLiteral("foto-tilvane.gif"));
-    ASSERT_TRUE(waitUntil([&gifPath] { return QFile::exists(gifPath); }, 180s)) << "the GIF was not written";
+    ASSERT_TRUE(pollUntil([&gifPath] { return QFile::exists(gifPath); }, 180s)) << "the GIF was not written";
     const auto gif = decodeGIF(gifPath.toStdString());
     ASSERT_TRUE(gif.has_value());
     EXPECT_EQ(gif->width, 1024);

@@ -1,0 +1,136 @@
+#pragma once
+
+// The built application in a real X server: the server, the X tools the tests drive it with, screenshots, and a
+// fixture that launches the application with a home of its own.
+
+#include "LaunchedAppSupport.hpp"
+
+#include <QByteArray>
+#include <QColor>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace tilvane::testing {
+
+// One X server for the length of a test. The server picks a free display itself and writes its number
+// (-displayfd), so tests that run side by side never share or fight over one; -ac lets this user's
+// clients in without an authority file.
+struct XvfbDisplay {
+    bool start()
+    {
+        server.setProgram(QStringLiteral("Xvfb"));
+        server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                             QStringLiteral("0"), QStringLiteral("1400x900x24"), QStringLiteral("-ac"),
+                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        server.setStandardErrorFile(QProcess::nullDevice());
+        server.start();
+        if (!server.waitForStarted(20000)) return false;
+        while (!server.canReadLine()) {
+            if (!server.waitForReadyRead(20000)) return false;
+        }
+        bool isNumber = false;
+        const int number = QString::fromLocal8Bit(server.readLine()).trimmed().toInt(&isNumber);
+        if (!isNumber) return false;
+        display = QStringLiteral(":%1").arg(number);
+        return true;
+    }
+
+    QProcessEnvironment clientEnvironment() const
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("DISPLAY"), display);
+        environment.remove(QStringLiteral("XAUTHORITY"));
+        return environment;
+    }
+
+    ~XvfbDisplay()
+    {
+        server.terminate();
+        if (!server.waitForFinished(10000)) server.kill();
+    }
+
+    QProcess server;
+    QString display;
+};
+
+// Runs an X tool against the display: its standard output, or nothing when it failed. The command is split at
+// spaces; `last` follows it whole.
+std::optional<QByteArray> runTool(const XvfbDisplay& x, const QString& command, const QStringList& last = {});
+bool xdotool(const XvfbDisplay& x, const QString& command, const QStringList& last = {});
+// Polls `done` every quarter second until it holds or `limit` has passed.
+bool pollUntil(const std::function<bool()>& done, std::chrono::seconds limit);
+// The whole screen (or one window), read through xwd (24- or 32-bit TrueColor, either byte order).
+QImage screenshot(const XvfbDisplay& x, const QString& window = {});
+// Into the build's screenshot folder "Xvfb", as `name`.png.
+void saveScreenshot(const QImage& screen, const QString& name);
+// Polls the screen until `condition` takes it; a null image (and a saved screenshot) on time-out.
+QImage waitForScreen(const XvfbDisplay& x, const std::function<bool(const QImage&)>& condition, const QString& name,
+                     std::chrono::seconds limit = std::chrono::seconds(90));
+// Moves the pointer there and clicks, then lets the window answer.
+bool clickAt(const XvfbDisplay& x, QPoint at);
+// Top-level windows of the Tilvane class, as the X server lists them.
+int tilvaneWindowCount(const XvfbDisplay& x);
+
+// An X server, a home of its own for the application (runtime folder for the hand-over socket, support folder,
+// settings) and pictures in it.
+class XvfbWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* tool : {"Xvfb", "xwd", "xwininfo", "xdotool"}) {
+            ASSERT_FALSE(QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty())
+                << tool << " is needed: run scripts/setup";
+        }
+        ASSERT_TRUE(QFile::exists(builtApplication())) << "build the application first";
+        ASSERT_TRUE(x.start());
+    }
+
+    QString file(const QString& name) const { return home.filePath(name); }
+
+    std::unique_ptr<QProcess> launch(const QStringList& arguments)
+    {
+        QProcessEnvironment environment = applicationEnvironment(x.clientEnvironment(), home.path(), home.path());
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(environment);
+        process->start(builtApplication(), arguments);
+        EXPECT_TRUE(process->waitForStarted());
+        return process;
+    }
+
+    // A picture of one colour with a darker band, so that its pixel-art result is not one flat block.
+    QString writePicture(const QString& name, const QColor& colour) const
+    {
+        QImage picture(600, 400, QImage::Format_RGB32);
+        picture.fill(colour);
+        QPainter(&picture).fillRect(0, 300, 600, 100, colour.darker(300));
+        picture.save(file(name));
+        return file(name);
+    }
+
+    static void quit(QProcess& running)
+    {
+        running.terminate();
+        ASSERT_TRUE(running.waitForFinished(20000));
+        EXPECT_EQ(running.exitCode(), 0);
+    }
+
+    XvfbDisplay x;
+    QTemporaryDir home;
+};
+
+}  // namespace tilvane::testing
