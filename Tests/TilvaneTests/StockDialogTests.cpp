@@ -94,6 +94,7 @@ struct DialogApp {
               .checkForUpdates =
                   [](QObject* parent) { return new QAction(QStringLiteral("Buscar atualizações…"), parent); },
               .defaults = &defaults,
+              .exports = fixture.exports,
               .incoming = &fixture.incoming,
               .lifecycle = &fixture.lifecycle,
           })

@@ -31,6 +31,7 @@ struct TestApp {
               .checkForUpdates =
                   [](QObject* parent) { return new QAction(QStringLiteral("Buscar atualizações…"), parent); },
               .defaults = &defaults,
+              .exports = fixture.exports,
               .incoming = &fixture.incoming,
               .lifecycle = &fixture.lifecycle,
           })
@@ -209,7 +210,9 @@ TEST(TilvaneApp, ThemeHasTwoChoicesIsKeptAndReThemesEveryWindowAtOnce)
 
     TestApp restarted;
     restarted.defaults.setValue(TilvaneApp::appearanceKey, u"vemi"_qs);
-    EXPECT_EQ(TilvaneApp(AppEnvironment{.defaults = &restarted.defaults}).appearance(), VTAppearance::vemi);
+    EXPECT_EQ(
+        TilvaneApp(AppEnvironment{.defaults = &restarted.defaults, .exports = restarted.fixture.exports}).appearance(),
+        VTAppearance::vemi);
 }
 
 TEST(TilvaneApp, MenusInLinuxOrder)

@@ -29,6 +29,8 @@
 #include <optional>
 #include <set>
 
+#include <unistd.h>
+
 namespace tilvane::testing {
 namespace {
 
@@ -258,48 +260,86 @@ bool showsShadedPreview(const QImage& screen, const QColor& original)
     return colours.size() > 20;
 }
 
+// A window of the application and what it showed.
+struct WindowShot {
+    QString id;
+    QImage image;
+};
+
 // The smallest visible window of the application, read on its own (a dialog is drawn in a visual of its own,
 // which a capture of the root window shows black).
-QImage smallestWindowScreenshot(const XvfbDisplay& x)
+WindowShot smallestWindow(const XvfbDisplay& x)
 {
     const auto ids = runTool(x, QStringLiteral("xdotool search --onlyvisible --class tilvane"));
-    QImage smallest;
+    WindowShot smallest;
     for (const QByteArray& id : ids.value_or(QByteArray()).split('\n')) {
         if (id.trimmed().isEmpty()) continue;
-        const QImage window = screenshot(x, QString::fromLatin1(id.trimmed()));
-        if (!window.isNull() && window.width() > 100
-            && (smallest.isNull() || window.width() * window.height() < smallest.width() * smallest.height())) {
-            smallest = window;
+        const QString window = QString::fromLatin1(id.trimmed());
+        const QImage image = screenshot(x, window);
+        const QImage& least = smallest.image;
+        if (!image.isNull() && image.width() > 100
+            && (least.isNull() || image.width() * image.height() < least.width() * least.height())) {
+            smallest = {window, image};
         }
     }
     return smallest;
 }
 
-TEST_F(XvfbWindow, ShadedPreviewThenAGIFExportedThroughTheDialog)
+// Shows the picture through the first built-in preset of the gallery, then opens the GIF save dialog with Ctrl+G;
+// the dialog, or no window when any step failed (the failure is recorded).
+WindowShot openGIFDialogOnAShadedPreview(const XvfbDisplay& x)
 {
     const InspectorLayout layout;
-    auto running = launch({writePicture(QStringLiteral("foto.png"), originalColour)});
     const QImage plain = waitForComparison(x, originalColour);
-    ASSERT_FALSE(plain.isNull());
+    EXPECT_FALSE(plain.isNull());
     const QPoint visual = findVisualPanel(plain, VTTheme::noite().barBgActive);
-    ASSERT_GE(visual.x(), 0) << "the inspector's \"Visual\" panel is not on the screen";
-    ASSERT_TRUE(clickAt(x, visual + layout.firstBuiltInCard)) << "the first built-in preset of the gallery";
+    if (visual.x() < 0) {
+        ADD_FAILURE() << "the inspector's \"Visual\" panel is not on the screen";
+        return {};
+    }
+    EXPECT_TRUE(clickAt(x, visual + layout.firstBuiltInCard)) << "the first built-in preset of the gallery";
     const QImage shaded = waitForScreen(
         x, [](const QImage& screen) { return showsShadedPreview(screen, originalColour); },
         QStringLiteral("shaded-preview"));
-    ASSERT_FALSE(shaded.isNull()) << "the shaded preview never showed";
+    if (shaded.isNull()) {
+        ADD_FAILURE() << "the shaded preview never showed";
+        return {};
+    }
     saveScreenshot(shaded, QStringLiteral("shaded-preview"));
 
-    ASSERT_TRUE(xdotool(x, QStringLiteral("search --onlyvisible --limit 1 --class tilvane windowfocus --sync")));
-    ASSERT_TRUE(xdotool(x, QStringLiteral("key ctrl+g")));
-    if (!pollUntil([this] { return tilvaneWindowCount(x) == 2; }, 30s)) {
+    EXPECT_TRUE(xdotool(x, QStringLiteral("search --onlyvisible --limit 1 --class tilvane windowfocus --sync")));
+    EXPECT_TRUE(xdotool(x, QStringLiteral("key ctrl+g")));
+    if (!pollUntil([&x] { return tilvaneWindowCount(x) == 2; }, 30s)) {
         saveScreenshot(screenshot(x), QStringLiteral("gif-dialog-missing"));
-        FAIL() << "the GIF save dialog did not open";
+        ADD_FAILURE() << "the GIF save dialog did not open";
+        return {};
     }
     QThread::msleep(3000);  // let the dialog draw its options
-    const QImage dialog = smallestWindowScreenshot(x);
-    ASSERT_FALSE(dialog.isNull());
-    saveScreenshot(dialog, QStringLiteral("gif-dialog"));
+    WindowShot dialog = smallestWindow(x);
+    EXPECT_FALSE(dialog.image.isNull());
+    return dialog;
+}
+
+// The files in the picture folder that an export may have left: anything but the expected ones and the hand-over
+// socket with its lock (the folder is also the application's runtime folder), listed for a message.
+std::string exportLeftovers(const QTemporaryDir& home, const QStringList& expected)
+{
+    const QString socket = QStringLiteral("tilvane-%1.socket").arg(::getuid());
+    QStringList left;
+    for (const QString& entry : QDir(home.path()).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!expected.contains(entry) && entry != socket && entry != socket + QStringLiteral(".lock")) {
+            left.append(entry);
+        }
+    }
+    return left.join(QStringLiteral(", ")).toStdString();
+}
+
+TEST_F(XvfbWindow, ShadedPreviewThenAGIFExportedThroughTheDialog)
+{
+    auto running = launch({writePicture(QStringLiteral("foto.png"), originalColour)});
+    const WindowShot dialog = openGIFDialogOnAShadedPreview(x);
+    ASSERT_FALSE(dialog.image.isNull());
+    saveScreenshot(dialog.image, QStringLiteral("gif-dialog"));
     // The dialog proposes foto-tilvane.gif beside the picture, 1024 px and 2 s: accept it.
     ASSERT_TRUE(xdotool(x, QStringLiteral("key Return")));
 
@@ -311,10 +351,78 @@ TEST_F(XvfbWindow, ShadedPreviewThenAGIFExportedThroughTheDialog)
     EXPECT_EQ(gif->height, 683);
     EXPECT_EQ(gif->loop, 0);
     EXPECT_EQ(gif->delaysMilliseconds, std::vector<int>(20, 100));
-    for (const QString& entry : QDir(home.path()).entryList(QDir::Files | QDir::Hidden)) {
-        EXPECT_FALSE(entry.startsWith(QStringLiteral(".tilvane-"))) << entry.toStdString();
-    }
+    EXPECT_EQ(exportLeftovers(home, {QStringLiteral("foto.png"), QStringLiteral("foto-tilvane.gif")}), "");
     quit(*running);
+}
+
+// The first chip drawn chosen (a box filled `barBgActive` to its sides, unlike the file name's outline and selected
+// text) in the lower half of the GIF dialog: the size's.
+QRect firstChosenChip(const QImage& dialog)
+{
+    const QRgb chosen = VTTheme::noite().barBgActive.rgb();
+    for (int y = dialog.height() / 2; y < dialog.height(); ++y) {
+        for (int x = 0; x < dialog.width(); ++x) {
+            if (dialog.pixel(x, y) != chosen) continue;
+            int right = x;
+            while (right + 1 < dialog.width() && dialog.pixel(right + 1, y) == chosen) ++right;
+            int bottom = y;
+            while (bottom + 1 < dialog.height() && dialog.pixel(x, bottom + 1) == chosen) ++bottom;
+            const QRect box(QPoint(x, y), QPoint(right, bottom));
+            const int middle = box.center().y();
+            const bool filled =
+                dialog.pixel(box.left() + 2, middle) == chosen && dialog.pixel(box.right() - 2, middle) == chosen;
+            if (box.width() >= 30 && box.height() >= 12 && filled) return box;
+            x = right;
+        }
+    }
+    return {};
+}
+
+// The user closes the only window while a large GIF is being written: the file is still completed, then the
+// application ends by itself, and nothing but the GIF is left beside the picture.
+TEST_F(XvfbWindow, ClosingTheOnlyWindowDuringAGIFExportStillWritesTheFileThenQuits)
+{
+    auto running = launch({writePicture(QStringLiteral("foto.png"), originalColour)});
+    const WindowShot dialog = openGIFDialogOnAShadedPreview(x);
+    ASSERT_FALSE(dialog.image.isNull());
+    // "2048 px" follows the chosen "1024 px" chip, 4 px apart.
+    const QRect size1024 = firstChosenChip(dialog.image);
+    ASSERT_TRUE(size1024.isValid()) << "no chosen size in the GIF dialog's options";
+    const QRect chip2048 = size1024.translated(size1024.width() + 4, 0);
+    ASSERT_TRUE(xdotool(x, QStringLiteral("mousemove --window %1 %2 %3 click 1")
+                               .arg(dialog.id)
+                               .arg(chip2048.center().x())
+                               .arg(chip2048.center().y())));
+    const QPoint padding(chip2048.left() + 3, chip2048.center().y());  // beside the label
+    const bool chose2048 = pollUntil(
+        [&] {
+            const QImage now = screenshot(x, dialog.id);
+            return !now.isNull() && now.pixel(padding) == VTTheme::noite().barBgActive.rgb();
+        },
+        10s);
+    saveScreenshot(screenshot(x, dialog.id), QStringLiteral("gif-dialog-2048"));
+    ASSERT_TRUE(chose2048) << "the 2048 px chip was not chosen";
+
+    // Save, then close the window at once (Ctrl+W), while the export runs.
+    ASSERT_TRUE(xdotool(x, QStringLiteral("key --window %1 Return").arg(dialog.id)));
+    ASSERT_TRUE(pollUntil([this] { return tilvaneWindowCount(x) == 1; }, 30s)) << "the dialog did not close";
+    ASSERT_TRUE(xdotool(x, QStringLiteral("search --onlyvisible --limit 1 --class tilvane windowfocus --sync")));
+    ASSERT_TRUE(xdotool(x, QStringLiteral("key ctrl+w")));
+    ASSERT_TRUE(pollUntil([this] { return tilvaneWindowCount(x) == 0; }, 30s)) << "the window did not close";
+    const QString gifPath = file(QStringLiteral("foto-tilvane.gif"));
+    EXPECT_FALSE(QFile::exists(gifPath)) << "the GIF was already written before the window closed: no test";
+    EXPECT_EQ(running->state(), QProcess::Running) << "the application went before its export ended";
+
+    ASSERT_TRUE(running->waitForFinished(300000)) << "the application did not end after its export";
+    EXPECT_EQ(running->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(running->exitCode(), 0);
+    const auto gif = decodeGIF(gifPath.toStdString());
+    ASSERT_TRUE(gif.has_value()) << "the GIF is missing or does not decode";
+    EXPECT_EQ(gif->width, 2048);
+    EXPECT_EQ(gif->height, 1365);
+    EXPECT_EQ(gif->frameCount, 20);
+    EXPECT_EQ(gif->delaysMilliseconds, std::vector<int>(20, 100));
+    EXPECT_EQ(exportLeftovers(home, {QStringLiteral("foto.png"), QStringLiteral("foto-tilvane.gif")}), "");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "Tilvane/App/AppMenus.hpp"
 #include "Tilvane/App/AppTelemetry.hpp"
+#include "Tilvane/Editor/ExportRun.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "Tilvane/Views/ErrorAlert.hpp"
@@ -78,6 +79,7 @@ AppEnvironment AppEnvironment::standard()
             return new veldran::CheckForUpdatesButton(AppUpdates::shared(), parent);
         },
         .defaults = &defaults,
+        .exports = processExports(),
         .incoming = &TilvaneIncomingImage::shared(),
         .lifecycle = &TilvaneLifecycle::shared(),
     };
@@ -87,6 +89,7 @@ TilvaneApp::TilvaneApp(AppEnvironment environment, QObject* parent)
     : QObject(parent), environment_(std::move(environment)), appearance_(storedAppearance(*environment_.defaults))
 {
     stockDialogs_.apply(appearance_);
+    connect(environment_.exports.get(), &ExportRun::becameIdle, this, &TilvaneApp::quitOnceNothingIsPending);
     if (auto* application = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         // The desktop session is ending: keep the sessions as for any other quit.
         connect(application, &QGuiApplication::commitDataRequest, this, &TilvaneApp::quit);
@@ -162,6 +165,11 @@ QList<EditorWindow*> TilvaneApp::editorWindows() const
 
 EditorWindow* TilvaneApp::newWindow()
 {
+    if (lastWindowClosed_) {
+        // A file handed over after the last window closed: the application goes on.
+        lastWindowClosed_ = false;
+        environment_.lifecycle->resume();
+    }
     EditorServices services = environment_.editorServices();
     services.closedWindowExportFailed = [app = QPointer<TilvaneApp>(this)](const std::string& message) {
         if (app) app->showClosedWindowExportFailure(message);
@@ -184,23 +192,37 @@ void TilvaneApp::windowClosing(EditorWindow* window)
     for (const auto& other : windows_) {
         if (other && other != window && other->isVisible()) return;
     }
-    // Closing the last editor window quits the application, and so keeps its session.
+    // Closing the last editor window ends the application, and so keeps its session.
     environment_.lifecycle->setTerminating();
-    QTimer::singleShot(0, this, &TilvaneApp::quit);
+    lastWindowClosed_ = true;
+    QTimer::singleShot(0, this, &TilvaneApp::quitOnceNothingIsPending);
+}
+
+void TilvaneApp::quitOnceNothingIsPending()
+{
+    if (!lastWindowClosed_ || !environment_.exports->isIdle() || openExportFailureAlerts_ > 0) return;
+    quit();
 }
 
 // Over a remaining editor window, or on its own when none is visible; nothing once quitting has begun (it stops the
 // exports).
 void TilvaneApp::showClosedWindowExportFailure(const std::string& message)
 {
-    if (environment_.lifecycle->isTerminating()) return;
-    makeErrorAlert(QString::fromStdString(message), firstVisibleEditor())->open();
+    if (quitting_) return;
+    QMessageBox* alert = makeErrorAlert(QString::fromStdString(message), firstVisibleEditor());
+    ++openExportFailureAlerts_;
+    connect(alert, &QObject::destroyed, this, [this] {
+        --openExportFailureAlerts_;
+        quitOnceNothingIsPending();
+    });
+    alert->open();
 }
 
 void TilvaneApp::quit()
 {
     if (quitting_) return;
     quitting_ = true;
+    emit quitStarted();
     environment_.lifecycle->setTerminating();
     const auto open = editorWindows();
     for (EditorWindow* window : open) window->view().applicationWillTerminate();

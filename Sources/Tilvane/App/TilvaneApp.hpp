@@ -12,6 +12,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +24,7 @@ class QWidget;
 
 namespace tilvane {
 
+class ExportRun;
 class TilvaneIncomingImage;
 class TilvaneLifecycle;
 
@@ -33,6 +35,7 @@ struct AppEnvironment {
     std::function<QWidget*()> settingsContent{};          // the update section above the privacy settings
     std::function<QAction*(QObject*)> checkForUpdates{};  // the menu command "Buscar atualizações…"
     QSettings* defaults = nullptr;                        // where "tilvane.appearance" is kept
+    std::shared_ptr<ExportRun> exports;                   // the process's, which every window's services hold
     TilvaneIncomingImage* incoming = nullptr;
     TilvaneLifecycle* lifecycle = nullptr;
 
@@ -41,7 +44,9 @@ struct AppEnvironment {
 
 // The application: its editor windows with their menus, the settings dialog, the theme (of its own windows and of
 // the stock ones Qt draws), the route of a received file to a window, the failure of an export whose window has
-// closed, the end of launching and quitting. Main thread only.
+// closed, the end of launching and quitting. Closing the last editor window ends the application once the exports
+// the user waits for have written their files (and a failure among them has been read); an explicit quit stops
+// them. Main thread only.
 class TilvaneApp : public QObject {
     Q_OBJECT
 
@@ -80,10 +85,12 @@ public:
 
 signals:
     void appearanceChanged(VTAppearance appearance);
+    void quitStarted();
 
 private:
     EditorWindow* firstVisibleEditor() const;
     void windowClosing(EditorWindow* window);
+    void quitOnceNothingIsPending();
     void showClosedWindowExportFailure(const std::string& message);
     void applyAppearance(QWidget* root) const;
 
@@ -92,6 +99,8 @@ private:
     VTAppearance appearance_;
     bool didFinishLaunching_ = false;
     bool quitting_ = false;
+    bool lastWindowClosed_ = false;  // and no window opened since
+    int openExportFailureAlerts_ = 0;
     QList<QPointer<EditorWindow>> windows_;
     QPointer<QDialog> settingsDialog_;
 };

@@ -46,7 +46,7 @@ bool runPNGExport(const PNGExportSnapshot& snapshot, ShaderRenderer* sharedRende
         }
         writePNG(snapshot.destination, *image, stop);
         return true;
-    } catch (const std::exception&) {
+    } catch (...) {
         return false;
     }
 }

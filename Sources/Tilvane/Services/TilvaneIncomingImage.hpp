@@ -36,13 +36,15 @@ private:
     std::optional<std::filesystem::path> pendingURL_;
 };
 
-// Set once the application has been asked to quit; never reset.
+// Set once the application has begun to end: asked to quit, or its last window closed. Only a window opened
+// before the process has gone takes it back, and only after the last window closed.
 class TilvaneLifecycle {
 public:
     static TilvaneLifecycle& shared();
 
     bool isTerminating() const { return isTerminating_; }
     void setTerminating() { isTerminating_ = true; }
+    void resume() { isTerminating_ = false; }
 
 private:
     bool isTerminating_ = false;

@@ -16,13 +16,13 @@ public:
     void recordFailure(TilvaneEvent, std::optional<TilvaneExportFormat>) override {}
 };
 
+}  // namespace
+
 std::shared_ptr<ExportRun> processExports()
 {
     static const std::shared_ptr<ExportRun> exports = makeExportsStoppedOnQuit();
     return exports;
 }
-
-}  // namespace
 
 EditorServices standardEditorServices()
 {

@@ -9,5 +9,7 @@ namespace tilvane {
 // reduce-motion setting, file panels, a telemetry sink that sends nothing and nobody told of a closed window's failed
 // export (the application passes its own).
 EditorServices standardEditorServices();
+// The process's exports, which every window of standardEditorServices() shares.
+std::shared_ptr<ExportRun> processExports();
 
 }  // namespace tilvane
