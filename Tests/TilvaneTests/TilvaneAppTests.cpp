@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -347,6 +348,71 @@ TEST(TilvaneApp, TheFailedExportOfAClosedWindowIsToldOverARemainingWindow)
         alert->buttons().front()->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(failureAlerts().empty()) << "OK puts it away";
+    }
+}
+
+// The user closes the only window while its export runs: the process stays (without a window) until the export has
+// written its file, then quits; a failure is told first and waits to be read; a file handed over meanwhile opens a
+// window and the application goes on.
+TEST(TilvaneApp, ClosingTheOnlyWindowDuringAnExportQuitsOnceTheExportHasEnded)
+{
+    enum class Meanwhile { nothing, theExportFails, aFileIsHandedOver };
+    struct Row {
+        const char* name;
+        Meanwhile meanwhile;
+    };
+    const Row rows[] = {
+        {"the file is written, then the application quits", Meanwhile::nothing},
+        {"a failure is told, and the application quits once it is read", Meanwhile::theExportFails},
+        {"a file handed over opens a window, and the application goes on", Meanwhile::aFileIsHandedOver},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestApp test;
+        const auto picture = test.imageFile("foto.png");
+        test.app.launch(picture);
+        test.settle();
+        QSignalSpy quits(&test.app, &TilvaneApp::quitStarted);
+        const auto folder =
+            row.meanwhile == Meanwhile::theExportFails ? test.fixture.file("gone") : test.fixture.folder.path();
+        const auto target = folder / "foto-tilvane.png";
+        test.fixture.dialogs->pngDestination = target;
+        test.app.editorWindows().first()->view().exportPNG();
+        test.app.editorWindows().first()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(test.app.editorWindows().isEmpty());
+        EXPECT_EQ(quits.count(), 0) << "gone before the export ran";
+        if (row.meanwhile == Meanwhile::aFileIsHandedOver) test.app.receiveFile(test.imageFile("outra.png"));
+
+        test.settle();  // the export runs and ends
+        switch (row.meanwhile) {
+        case Meanwhile::nothing:
+            EXPECT_TRUE(std::filesystem::exists(target));
+            EXPECT_EQ(quits.count(), 1);
+            EXPECT_EQ(LastSessionStore(test.fixture.sessionFile()).load()->imageURL.path(), picture)
+                << "the session of the last window is kept";
+            break;
+        case Meanwhile::theExportFails: {
+            EXPECT_EQ(quits.count(), 0) << "not before the failure is read";
+            const auto alerts = failureAlerts();
+            ASSERT_EQ(alerts.size(), 1u);
+            EXPECT_EQ(alerts.front()->informativeText(), u"Não foi possível salvar o PNG."_qs);
+            EXPECT_EQ(alerts.front()->parentWidget(), nullptr) << "an alert of its own";
+            alerts.front()->buttons().front()->click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(quits.count(), 1);
+            break;
+        }
+        case Meanwhile::aFileIsHandedOver:
+            EXPECT_TRUE(std::filesystem::exists(target));
+            ASSERT_EQ(test.app.editorWindows().size(), 1);
+            EXPECT_EQ(TestApp::shown(test.app.editorWindows().first()), test.fixture.file("outra.png"));
+            EXPECT_FALSE(test.fixture.lifecycle.isTerminating());
+            EXPECT_EQ(quits.count(), 0);
+            break;
+        }
     }
 }
 
