@@ -45,8 +45,8 @@ private:
         std::mutex mutex;
         std::condition_variable workEnded;
         std::stop_source stop;
-        int running = 0;     // work begun and not yet ended
-        int unfinished = 0;  // jobs handed out and not yet ended
+        int running = 0;            // work begun and not yet ended
+        int unfinished = 0;         // jobs handed out and not yet ended
         QPointer<ExportRun> owner;  // read on the main thread only
     };
     class Ticket;
