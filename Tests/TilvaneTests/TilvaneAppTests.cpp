@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -345,6 +346,22 @@ TEST(TilvaneApp, TheFailedExportOfAClosedWindowIsToldOverARemainingWindow)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(failureAlerts().empty()) << "OK puts it away";
     }
+}
+
+// The hand-over stops taking files on this signal: none may arrive while the windows keep their sessions.
+TEST(TilvaneApp, QuittingIsAnnouncedOnceBeforeAnyWindowCloses)
+{
+    TestApp test;
+    test.app.launch(std::nullopt);
+    test.settle();
+    QSignalSpy started(&test.app, &TilvaneApp::quitStarted);
+    qsizetype announcedWhenClosing = -1;
+    QObject::connect(test.app.editorWindows().first(), &EditorWindow::aboutToClose,
+                     [&] { announcedWhenClosing = started.size(); });
+    test.app.quit();
+    test.app.quit();
+    EXPECT_EQ(announcedWhenClosing, 1);
+    EXPECT_EQ(started.size(), 1);
 }
 
 }  // namespace

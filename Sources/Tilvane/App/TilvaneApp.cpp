@@ -201,6 +201,7 @@ void TilvaneApp::quit()
 {
     if (quitting_) return;
     quitting_ = true;
+    emit quitStarted();
     environment_.lifecycle->setTerminating();
     const auto open = editorWindows();
     for (EditorWindow* window : open) window->view().applicationWillTerminate();

@@ -80,6 +80,8 @@ public:
 
 signals:
     void appearanceChanged(VTAppearance appearance);
+    // Quitting has begun: from here on the application takes no more files from other launches.
+    void quitStarted();
 
 private:
     EditorWindow* firstVisibleEditor() const;
