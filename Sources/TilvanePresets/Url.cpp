@@ -130,7 +130,8 @@ std::optional<std::filesystem::path> Url::localFilePath() const
     if (!isFileURL()) return std::nullopt;
     if (const auto named = host(); !named.empty() && !equalsIgnoringCase(named, "localhost")) return std::nullopt;
     std::filesystem::path local = path();
-    if (!local.is_absolute()) return std::nullopt;
+    // No file is named with a NUL byte: the system would read the name only up to it, which names another file.
+    if (!local.is_absolute() || local.native().find('\0') != std::string::npos) return std::nullopt;
     return local;
 }
 

@@ -27,7 +27,7 @@ public:
     std::filesystem::path path() const;
 
     // The absolute local path of a file URL without a host or on "localhost", its bytes exactly as
-    // the URL encodes them; nothing for any other URL.
+    // the URL encodes them; nothing for any other URL, or for a path with a NUL byte ("%00").
     std::optional<std::filesystem::path> localFilePath() const;
 
     const std::string& string() const { return text_; }
