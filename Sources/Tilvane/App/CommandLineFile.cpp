@@ -23,10 +23,9 @@ bool startsWithSchemeAndSlashes(std::string_view text)
     const auto end = text.find("://");
     if (end == std::string_view::npos || end == 0) return false;
     const std::string_view scheme = text.substr(0, end);
-    return std::isalpha(static_cast<unsigned char>(scheme.front())) != 0
-           && std::ranges::all_of(scheme, [](char c) {
-                  return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
-              });
+    return std::isalpha(static_cast<unsigned char>(scheme.front())) != 0 && std::ranges::all_of(scheme, [](char c) {
+               return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '+' || c == '-' || c == '.';
+           });
 }
 
 }  // namespace

@@ -174,8 +174,8 @@ InstanceHandOver::Launch InstanceHandOver::start(const std::optional<std::filesy
             return Launch::alone;
         }
         note(
-            QStringLiteral("a instância em execução não respondeu a tempo; esta execução abre sua própria janela "
-                           "e recebe os arquivos das próximas."));
+            QStringLiteral("a instância em execução não respondeu (está encerrando, parada ou ocupada); esta "
+                           "execução abre sua própria janela e recebe os arquivos das próximas."));
         break;
     case SocketReach::unreachable:
         note(QStringLiteral("a instância em execução não respondeu; nada foi entregue a ela, e ") + ownWindow);
