@@ -21,6 +21,8 @@ public:
 
     // The scheme in lower case ("file", "https"), or empty when the text has none.
     std::string scheme() const;
+    // The same of any text, a URL or not ("shot-10:20.png": "shot-10").
+    static std::string schemeOf(std::string_view text);
     bool isFileURL() const { return scheme() == "file"; }
 
     // The path part, after the scheme and any "//authority", without query and fragment, decoded.
