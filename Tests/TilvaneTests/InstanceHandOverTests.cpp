@@ -90,6 +90,16 @@ struct Received {
     int activations = 0;
 };
 
+// An instance listening in a folder of its own, and what it hands on.
+class RunningInstance : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(running.start(std::nullopt), Launch::listening); }
+
+    HandOverFolder place;
+    InstanceHandOver running{place.socket()};
+    Received received{running};
+};
+
 // A client that connects and, when given bytes, sends them.
 UniqueDescriptor client(const std::filesystem::path& socket, const QByteArray& bytes = {})
 {
@@ -173,15 +183,11 @@ Launch launchAside(const std::filesystem::path& socket, const std::optional<std:
     return LaunchAside(socket, file, trust).finish().launch;
 }
 
-TEST(InstanceHandOver, SecondLaunchHandsItsFileToTheRunningInstance)
+TEST_F(RunningInstance, SecondLaunchHandsItsFileToTheRunningInstance)
 {
-    HandOverFolder place;
-    InstanceHandOver running(place.socket());
-    ASSERT_EQ(running.start(std::nullopt), Launch::listening);
     struct stat status {};
     ASSERT_EQ(::stat(place.socket().c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 077, 0u) << "only the user can reach the socket";
-    Received received(running);
 
     EXPECT_EQ(launchAside(place.socket(), std::filesystem::path("/tmp/outra.png")), Launch::handedOver);
     EXPECT_EQ(launchAside(place.socket(), notUTF8), Launch::handedOver);
@@ -271,12 +277,8 @@ TEST(InstanceHandOver, ALaunchThatHearsNoTakenAnswerOpensItsFileItself)
 
 // A launch that gave up before the instance read its message has opened the file itself: the instance must not
 // open it too.
-TEST(InstanceHandOver, AMessageWhoseLaunchHasLeftIsNotDelivered)
+TEST_F(RunningInstance, AMessageWhoseLaunchHasLeftIsNotDelivered)
 {
-    HandOverFolder place;
-    InstanceHandOver running(place.socket());
-    ASSERT_EQ(running.start(std::nullopt), Launch::listening);
-    Received received(running);
     const int before = openDescriptors();
     {
         const UniqueDescriptor gaveUp = client(place.socket(), framed("/tmp/desistiu.png"));
@@ -289,12 +291,8 @@ TEST(InstanceHandOver, AMessageWhoseLaunchHasLeftIsNotDelivered)
 }
 
 // Quitting begins: nothing more is taken, and every launch still waiting hears the connection close.
-TEST(InstanceHandOver, AnInstanceThatStopsListeningLetsItsWaitingLaunchesGo)
+TEST_F(RunningInstance, AnInstanceThatStopsListeningLetsItsWaitingLaunchesGo)
 {
-    HandOverFolder place;
-    InstanceHandOver running(place.socket());
-    ASSERT_EQ(running.start(std::nullopt), Launch::listening);
-    Received received(running);
     const int before = openDescriptors();
     // Half a length: accepted, and still unanswered.
     const UniqueDescriptor accepted = client(place.socket(), framed("/tmp/a.png").left(2));
@@ -365,12 +363,8 @@ TEST(InstanceHandOver, NeitherEndTrustsAnotherUser)
     }
 }
 
-TEST(InstanceHandOver, SilentConnectionsAreFewAtATimeAndEndSoALaunchStillGetsThrough)
+TEST_F(RunningInstance, SilentConnectionsAreFewAtATimeAndEndSoALaunchStillGetsThrough)
 {
-    HandOverFolder place;
-    InstanceHandOver running(place.socket());
-    ASSERT_EQ(running.start(std::nullopt), Launch::listening);
-    Received received(running);
     const int before = openDescriptors();
     const int silentCount = 3 * InstanceHandOver::maxOpenConnections;
     std::vector<UniqueDescriptor> silent;
@@ -391,12 +385,8 @@ TEST(InstanceHandOver, SilentConnectionsAreFewAtATimeAndEndSoALaunchStillGetsThr
     EXPECT_EQ(openDescriptors() - before, silentCount) << "the instance has let the launch's connection go too";
 }
 
-TEST(InstanceHandOver, OutOfDescriptorsTheInstanceKeepsItsSocketAndLosesNoFile)
+TEST_F(RunningInstance, OutOfDescriptorsTheInstanceKeepsItsSocketAndLosesNoFile)
 {
-    HandOverFolder place;
-    InstanceHandOver running(place.socket());
-    ASSERT_EQ(running.start(std::nullopt), Launch::listening);
-    Received received(running);
     std::vector<UniqueDescriptor> senders;
     for (const char* path : {"/tmp/um.png", "/tmp/dois.png", "/tmp/tres.png"}) {
         senders.push_back(client(place.socket(), framed(path)));
