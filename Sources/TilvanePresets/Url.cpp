@@ -90,17 +90,22 @@ std::optional<Url> Url::parse(std::string_view text)
     return Url(std::string(text));
 }
 
-std::string Url::scheme() const
+std::string Url::schemeOf(std::string_view text)
 {
-    const auto colon = text_.find(':');
-    if (colon == std::string::npos || colon == 0 || std::isalpha(static_cast<unsigned char>(text_[0])) == 0) return {};
+    const auto colon = text.find(':');
+    if (colon == std::string::npos || colon == 0 || std::isalpha(static_cast<unsigned char>(text[0])) == 0) return {};
     std::string scheme;
     for (std::size_t index = 0; index < colon; ++index) {
-        const auto c = static_cast<unsigned char>(text_[index]);
+        const auto c = static_cast<unsigned char>(text[index]);
         if (std::isalnum(c) == 0 && c != '+' && c != '-' && c != '.') return {};
         scheme += static_cast<char>(std::tolower(c));
     }
     return scheme;
+}
+
+std::string Url::scheme() const
+{
+    return schemeOf(text_);
 }
 
 std::string_view Url::afterScheme() const
@@ -130,7 +135,8 @@ std::optional<std::filesystem::path> Url::localFilePath() const
     if (!isFileURL()) return std::nullopt;
     if (const auto named = host(); !named.empty() && !equalsIgnoringCase(named, "localhost")) return std::nullopt;
     std::filesystem::path local = path();
-    if (!local.is_absolute()) return std::nullopt;
+    // No file is named with a NUL byte: the system would read the name only up to it, which names another file.
+    if (!local.is_absolute() || local.native().find('\0') != std::string::npos) return std::nullopt;
     return local;
 }
 

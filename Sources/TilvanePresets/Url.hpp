@@ -21,13 +21,15 @@ public:
 
     // The scheme in lower case ("file", "https"), or empty when the text has none.
     std::string scheme() const;
+    // The same of any text, a URL or not ("shot-10:20.png": "shot-10").
+    static std::string schemeOf(std::string_view text);
     bool isFileURL() const { return scheme() == "file"; }
 
     // The path part, after the scheme and any "//authority", without query and fragment, decoded.
     std::filesystem::path path() const;
 
     // The absolute local path of a file URL without a host or on "localhost", its bytes exactly as
-    // the URL encodes them; nothing for any other URL.
+    // the URL encodes them; nothing for any other URL, or for a path with a NUL byte ("%00").
     std::optional<std::filesystem::path> localFilePath() const;
 
     const std::string& string() const { return text_; }

@@ -333,7 +333,7 @@ TEST(ContentViewLoading, DropOfWhatIsNotALocalFileIsRefused)
 {
     EditorTestServices fixture;
     const auto window = fixture.shownWindow();
-    for (const char* address : {"https://example.com/gato.png", "file://servidor/gato.png"}) {
+    for (const char* address : {"https://example.com/gato.png", "file://servidor/gato.png", "file:///tmp/a%00b.png"}) {
         const QUrl url(QString::fromUtf8(address));
         EXPECT_FALSE(window->dropURLs({url})) << address;
         window->openURL(url);

@@ -3,6 +3,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include <poll.h>
 #include <sys/resource.h>
@@ -88,6 +90,16 @@ struct Received {
     int activations = 0;
 };
 
+// An instance listening in a folder of its own, and what it hands on.
+class RunningInstance : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(running.start(std::nullopt), Launch::listening); }
+
+    HandOverFolder place;
+    InstanceHandOver running{place.socket()};
+    Received received{running};
+};
+
 // A client that connects and, when given bytes, sends them.
 UniqueDescriptor client(const std::filesystem::path& socket, const QByteArray& bytes = {})
 {
@@ -97,33 +109,211 @@ UniqueDescriptor client(const std::filesystem::path& socket, const QByteArray& b
     return std::move(connection.socket);
 }
 
-TEST(InstanceHandOver, SecondLaunchHandsItsFileToTheRunningInstance)
+bool readable(const UniqueDescriptor& socket)
 {
-    HandOverFolder place;
-    InstanceHandOver running(place.socket());
-    ASSERT_EQ(running.start(std::nullopt), Launch::listening);
+    pollfd waiting{.fd = socket.get(), .events = POLLIN, .revents = 0};
+    return ::poll(&waiting, 1, 0) == 1;
+}
+
+// The byte the instance answers on `socket`, while this thread's event loop serves the instance; nothing when it
+// closes the connection without one.
+std::optional<char> answerOn(const UniqueDescriptor& socket)
+{
+    if (!QTest::qWaitFor([&] { return readable(socket); }, 10000)) return std::nullopt;
+    return readByte(socket.get(), 0ms);
+}
+
+int openDescriptors()
+{
+    return static_cast<int>(
+        std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator()));
+}
+
+bool hungUp(const UniqueDescriptor& socket)
+{
+    char byte = 0;
+    return ::recv(socket.get(), &byte, 1, MSG_DONTWAIT) == 0;
+}
+
+constexpr char taken = static_cast<char>(InstanceHandOver::Answer::taken);
+constexpr char refused = static_cast<char>(InstanceHandOver::Answer::refused);
+
+// A launch as another process makes it, on a thread of its own: it waits for the running instance's answer, which
+// this thread gives meanwhile (its event loop, or the test itself standing for the instance).
+class LaunchAside {
+public:
+    struct Outcome {
+        Launch launch = Launch::alone;
+        bool listened = false;  // it was the listening instance when it ended
+        std::chrono::milliseconds took{};
+    };
+
+    LaunchAside(std::filesystem::path socket, std::optional<std::filesystem::path> file, HandOverTrust trust = {})
+        : thread_(QThread::create([this, socket = std::move(socket), file = std::move(file), trust = std::move(trust)] {
+              const auto began = std::chrono::steady_clock::now();
+              InstanceHandOver launch(socket, trust);
+              outcome_.launch = launch.start(file);
+              outcome_.took =
+                  std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+              outcome_.listened = launch.isListening();
+          }))
+    {
+        thread_->start();
+    }
+    LaunchAside(const LaunchAside&) = delete;
+    LaunchAside& operator=(const LaunchAside&) = delete;
+    ~LaunchAside() { thread_->wait(); }
+
+    // Runs this thread's event loop until the launch has ended.
+    Outcome finish()
+    {
+        EXPECT_TRUE(QTest::qWaitFor([this] { return thread_->isFinished(); }, 20000)) << "the launch never ended";
+        thread_->wait();
+        return outcome_;
+    }
+
+private:
+    Outcome outcome_;
+    std::unique_ptr<QThread> thread_;
+};
+
+Launch launchAside(const std::filesystem::path& socket, const std::optional<std::filesystem::path>& file,
+                   const HandOverTrust& trust = {})
+{
+    return LaunchAside(socket, file, trust).finish().launch;
+}
+
+TEST_F(RunningInstance, SecondLaunchHandsItsFileToTheRunningInstance)
+{
     struct stat status {};
     ASSERT_EQ(::stat(place.socket().c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 077, 0u) << "only the user can reach the socket";
-    Received received(running);
 
-    EXPECT_EQ(InstanceHandOver(place.socket()).start(std::filesystem::path("/tmp/outra.png")), Launch::handedOver);
-    EXPECT_EQ(InstanceHandOver(place.socket()).start(notUTF8), Launch::handedOver);
-    QTRY_COMPARE(received.files.size(), 2u);
+    EXPECT_EQ(launchAside(place.socket(), std::filesystem::path("/tmp/outra.png")), Launch::handedOver);
+    EXPECT_EQ(launchAside(place.socket(), notUTF8), Launch::handedOver);
+    ASSERT_EQ(received.files.size(), 2u) << "each arrived before its launch ended";
     EXPECT_EQ(received.files[0], "/tmp/outra.png");
     EXPECT_EQ(received.files[1].native(), notUTF8.native()) << "the name's bytes arrive as they were sent";
 
-    EXPECT_EQ(InstanceHandOver(place.socket()).start(std::nullopt), Launch::handedOver);
-    QTRY_COMPARE(received.activations, 1);
+    EXPECT_EQ(launchAside(place.socket(), std::nullopt), Launch::handedOver);
+    EXPECT_EQ(received.activations, 1);
 
-    // Delivered, then ignored.
-    const UniqueDescriptor relative = client(place.socket(), framed("relativo.png"));
-    const UniqueDescriptor tooLong = client(place.socket(), framed(QByteArray(5000, 'a').prepend('/')));
-    ASSERT_TRUE(relative && tooLong);
-    QTest::qWait(100);
-    EXPECT_EQ(received.files.size(), 2u);
+    // Refused, and then a well-formed message: by the time it arrives, the refused ones have been read.
+    for (const QByteArray& malformed : {framed("relativo.png"), framed(QByteArray(5000, 'a').prepend('/')),
+                                        framed(QByteArray("/tmp/a\0b.png", 12))}) {
+        const UniqueDescriptor sender = client(place.socket(), malformed);
+        ASSERT_TRUE(sender);
+        EXPECT_EQ(answerOn(sender), refused) << malformed.left(20).toStdString();
+    }
+    const UniqueDescriptor later = client(place.socket(), framed("/tmp/depois.png"));
+    EXPECT_EQ(answerOn(later), taken);
+    EXPECT_EQ(received.files, (std::vector<std::filesystem::path>{"/tmp/outra.png", notUTF8, "/tmp/depois.png"}));
     EXPECT_EQ(received.activations, 1);
     EXPECT_TRUE(running.isListening()) << "a running instance keeps its socket";
+}
+
+// The launch as its own process sees it: the running instance is a bare socket here that answers as each row says.
+TEST(InstanceHandOver, ALaunchThatHearsNoTakenAnswerOpensItsFileItself)
+{
+    enum class Instance { takes, refuses, answersGibberish, closes, keepsSilent };
+    struct Row {
+        const char* name;
+        Instance instance;
+        Launch launch;
+        bool waitsOutTheDeadline;
+    };
+    const Row rows[] = {
+        {"taken: handed over", Instance::takes, Launch::handedOver, false},
+        {"refused: a window of its own beside the instance", Instance::refuses, Launch::alone, false},
+        {"an answer it does not know counts as a refusal", Instance::answersGibberish, Launch::alone, false},
+        {"closed without an answer (quitting, gone): it takes the instance's place", Instance::closes,
+         Launch::listening, false},
+        {"no answer in time (hung, stopped): it takes the instance's place", Instance::keepsSilent, Launch::listening,
+         true},
+    };
+    const std::filesystem::path file = "/tmp/pedido.png";
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        HandOverFolder place;
+        const UniqueDescriptor listener = listenAt(place.socket());
+        ASSERT_TRUE(listener);
+        LaunchAside launch(place.socket(), file);
+
+        pollfd waiting{.fd = listener.get(), .events = POLLIN, .revents = 0};
+        ASSERT_EQ(::poll(&waiting, 1, 10000), 1) << "the launch never connected";
+        UniqueDescriptor connection(::accept4(listener.get(), nullptr, nullptr, SOCK_CLOEXEC));
+        ASSERT_TRUE(connection);
+        const QByteArray expected = InstanceHandOver::message(file);
+        QByteArray message(expected.size(), '\0');
+        ASSERT_EQ(::recv(connection.get(), message.data(), message.size(), MSG_WAITALL), message.size());
+        EXPECT_EQ(message, expected);
+        switch (row.instance) {
+        case Instance::takes:
+            ASSERT_TRUE(writeAll(connection.get(), std::string(1, taken)));
+            break;
+        case Instance::refuses:
+            ASSERT_TRUE(writeAll(connection.get(), std::string(1, refused)));
+            break;
+        case Instance::answersGibberish:
+            ASSERT_TRUE(writeAll(connection.get(), "?"));
+            break;
+        case Instance::closes:
+            connection = UniqueDescriptor();
+            break;
+        case Instance::keepsSilent:
+            break;
+        }
+
+        const LaunchAside::Outcome outcome = launch.finish();
+        EXPECT_EQ(outcome.launch, row.launch);
+        EXPECT_EQ(outcome.listened, row.launch == Launch::listening);
+        if (row.waitsOutTheDeadline) {
+            EXPECT_GE(outcome.took, InstanceHandOver::answerDeadline);
+        } else {
+            EXPECT_LT(outcome.took, InstanceHandOver::answerDeadline) << "it ends on the answer, not the deadline";
+        }
+    }
+}
+
+// A launch that gave up before the instance read its message has opened the file itself: the instance must not
+// open it too.
+TEST_F(RunningInstance, AMessageWhoseLaunchHasLeftIsNotDelivered)
+{
+    const int before = openDescriptors();
+    {
+        const UniqueDescriptor gaveUp = client(place.socket(), framed("/tmp/desistiu.png"));
+        ASSERT_TRUE(gaveUp);
+    }
+    const UniqueDescriptor waiting = client(place.socket(), framed("/tmp/esperou.png"));
+    EXPECT_EQ(answerOn(waiting), taken);
+    QTRY_COMPARE(openDescriptors(), before + 1);  // the instance is done with both connections
+    EXPECT_EQ(received.files, (std::vector<std::filesystem::path>{"/tmp/esperou.png"}));
+}
+
+// Quitting begins: nothing more is taken, and every launch still waiting hears the connection close.
+TEST_F(RunningInstance, AnInstanceThatStopsListeningLetsItsWaitingLaunchesGo)
+{
+    const int before = openDescriptors();
+    // Half a length: accepted, and still unanswered.
+    const UniqueDescriptor accepted = client(place.socket(), framed("/tmp/a.png").left(2));
+    ASSERT_TRUE(accepted);
+    QTRY_COMPARE(openDescriptors(), before + 2);                                   // this end and the instance's
+    const UniqueDescriptor queued = client(place.socket(), framed("/tmp/b.png"));  // not accepted yet
+    ASSERT_TRUE(queued);
+
+    // All at once, without waiting for the event loop.
+    running.stopListening();
+    EXPECT_FALSE(running.isListening());
+    EXPECT_FALSE(std::filesystem::exists(place.socket())) << "the socket file goes";
+    EXPECT_EQ(openDescriptors(), before - 1 + 2) << "neither the listener nor its end of a connection is left";
+    for (const UniqueDescriptor* socket : {&accepted, &queued}) {
+        EXPECT_TRUE(readable(*socket)) << "closed";
+        EXPECT_EQ(readByte(socket->get(), 0ms), std::nullopt) << "without an answer";
+    }
+    const LaunchAside::Outcome next = LaunchAside(place.socket(), std::filesystem::path("/tmp/c.png")).finish();
+    EXPECT_EQ(next.launch, Launch::listening) << "the next launch is the running instance";
+    EXPECT_TRUE(received.files.empty());
+    running.stopListening();  // again: nothing left to stop
 }
 
 TEST(InstanceHandOver, NobodyAnswersWithoutARunningInstanceAndAStaleSocketIsReplaced)
@@ -140,8 +330,8 @@ TEST(InstanceHandOver, NobodyAnswersWithoutARunningInstanceAndAStaleSocketIsRepl
     InstanceHandOver launch(place.socket());
     ASSERT_EQ(launch.start(std::filesystem::path("/tmp/a.png")), Launch::listening);
     Received received(launch);
-    EXPECT_EQ(InstanceHandOver(place.socket()).start(std::filesystem::path("/tmp/b.png")), Launch::handedOver);
-    QTRY_COMPARE(received.files.size(), 1u);
+    EXPECT_EQ(launchAside(place.socket(), std::filesystem::path("/tmp/b.png")), Launch::handedOver);
+    EXPECT_EQ(received.files, (std::vector<std::filesystem::path>{"/tmp/b.png"}));
     EXPECT_EQ(InstanceHandOver(std::nullopt).start(std::nullopt), Launch::alone) << "no folder for a socket";
 }
 
@@ -158,7 +348,8 @@ TEST(InstanceHandOver, NeitherEndTrustsAnotherUser)
         // The launch takes the socket as its own: the folder is the user's.
         {"socket file of another user", {}, {.user = stranger}, Launch::listening},
         {"listener of another user", {}, {.peerUser = peerIsStranger}, Launch::listening},
-        {"client of another user", {.peerUser = peerIsStranger}, {}, Launch::handedOver},
+        // The instance hangs up at once, and the launch opens the file itself.
+        {"client of another user", {.peerUser = peerIsStranger}, {}, Launch::listening},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -166,31 +357,14 @@ TEST(InstanceHandOver, NeitherEndTrustsAnotherUser)
         InstanceHandOver running(place.socket(), row.runningTrusts);
         ASSERT_EQ(running.start(std::nullopt), Launch::listening);
         Received received(running);
-        InstanceHandOver launch(place.socket(), row.launchTrusts);
-        EXPECT_EQ(launch.start(std::filesystem::path("/tmp/segredo.png")), row.launch);
-        QTest::qWait(100);
+        // The launch ends once the instance has answered or hung up, after whatever it did with the path.
+        EXPECT_EQ(launchAside(place.socket(), std::filesystem::path("/tmp/segredo.png"), row.launchTrusts), row.launch);
         EXPECT_TRUE(received.files.empty()) << "the path never reaches another user";
     }
 }
 
-int openDescriptors()
+TEST_F(RunningInstance, SilentConnectionsAreFewAtATimeAndEndSoALaunchStillGetsThrough)
 {
-    return static_cast<int>(
-        std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator()));
-}
-
-bool hungUp(const UniqueDescriptor& socket)
-{
-    char byte = 0;
-    return ::recv(socket.get(), &byte, 1, MSG_DONTWAIT) == 0;
-}
-
-TEST(InstanceHandOver, SilentConnectionsAreFewAtATimeAndEndSoALaunchStillGetsThrough)
-{
-    HandOverFolder place;
-    InstanceHandOver running(place.socket());
-    ASSERT_EQ(running.start(std::nullopt), Launch::listening);
-    Received received(running);
     const int before = openDescriptors();
     const int silentCount = 3 * InstanceHandOver::maxOpenConnections;
     std::vector<UniqueDescriptor> silent;
@@ -198,22 +372,21 @@ TEST(InstanceHandOver, SilentConnectionsAreFewAtATimeAndEndSoALaunchStillGetsThr
         silent.push_back(client(place.socket()));
         ASSERT_TRUE(silent.back()) << index;
     }
-    QTest::qWait(300);
-    EXPECT_EQ(openDescriptors() - before, silentCount + InstanceHandOver::maxOpenConnections)
-        << "the instance holds only so many connections open";
+    // Watched until every silent connection has been let go, a batch at a time.
+    int mostHeld = 0;
+    QTRY_VERIFY_WITH_TIMEOUT((mostHeld = std::max(mostHeld, openDescriptors() - before - silentCount),
+                              std::all_of(silent.begin(), silent.end(), hungUp)),
+                             20000);
+    EXPECT_EQ(mostHeld, InstanceHandOver::maxOpenConnections) << "the instance holds only so many connections open";
+    QTRY_COMPARE(openDescriptors() - before, silentCount);  // its ends of the last batch are closed
 
-    EXPECT_EQ(InstanceHandOver(place.socket()).start(std::filesystem::path("/tmp/depois.png")), Launch::handedOver);
-    QTRY_COMPARE_WITH_TIMEOUT(received.files.size(), 1u, 20000);
-    QTRY_VERIFY_WITH_TIMEOUT(std::all_of(silent.begin(), silent.end(), hungUp), 20000);
-    EXPECT_EQ(openDescriptors() - before, silentCount) << "the instance has let every silent connection go";
+    EXPECT_EQ(launchAside(place.socket(), std::filesystem::path("/tmp/depois.png")), Launch::handedOver);
+    EXPECT_EQ(received.files, (std::vector<std::filesystem::path>{"/tmp/depois.png"}));
+    EXPECT_EQ(openDescriptors() - before, silentCount) << "the instance has let the launch's connection go too";
 }
 
-TEST(InstanceHandOver, OutOfDescriptorsTheInstanceKeepsItsSocketAndLosesNoFile)
+TEST_F(RunningInstance, OutOfDescriptorsTheInstanceKeepsItsSocketAndLosesNoFile)
 {
-    HandOverFolder place;
-    InstanceHandOver running(place.socket());
-    ASSERT_EQ(running.start(std::nullopt), Launch::listening);
-    Received received(running);
     std::vector<UniqueDescriptor> senders;
     for (const char* path : {"/tmp/um.png", "/tmp/dois.png", "/tmp/tres.png"}) {
         senders.push_back(client(place.socket(), framed(path)));
@@ -234,8 +407,8 @@ TEST(InstanceHandOver, OutOfDescriptorsTheInstanceKeepsItsSocketAndLosesNoFile)
 
     QTRY_COMPARE(received.files.size(), 3u);
     EXPECT_TRUE(std::filesystem::is_socket(place.socket()));
-    EXPECT_EQ(InstanceHandOver(place.socket()).start(std::nullopt), Launch::handedOver);
-    QTRY_COMPARE(received.activations, 1);
+    EXPECT_EQ(launchAside(place.socket(), std::nullopt), Launch::handedOver);
+    EXPECT_EQ(received.activations, 1);
 }
 
 TEST(InstanceHandOver, SocketLiesInAFolderOnlyTheUserCanEnter)

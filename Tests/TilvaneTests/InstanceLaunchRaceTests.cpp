@@ -10,15 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <vector>
 
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 namespace tilvane::testing {
@@ -26,21 +22,6 @@ namespace {
 
 constexpr int rounds = 20;
 constexpr int launchesPerRound = 8;
-
-// The process listening on the socket at `path`; 0 when nobody listens there.
-pid_t listenerOf(const std::filesystem::path& path)
-{
-    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.c_str(), std::min(path.native().size(), sizeof address.sun_path - 1));
-    ucred credentials{};
-    socklen_t length = sizeof credentials;
-    const bool answered = ::connect(socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0
-                          && ::getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &credentials, &length) == 0;
-    ::close(socket);
-    return answered ? credentials.pid : 0;
-}
 
 std::vector<QProcess*> stillRunning(const std::vector<std::unique_ptr<QProcess>>& launches)
 {

@@ -2,6 +2,7 @@
 #include "Tilvane/App/TilvaneApp.hpp"
 #include "Tilvane/Editor/EditorPresentation.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
+#include "TilvanePresets/Url.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QAction>
@@ -74,7 +75,7 @@ TEST(TilvaneApp, FirstArgumentIsTheFileMadeAbsolute)
         {"empty argument", {""}, std::nullopt},
         {"relative path", {"fotos/gato.png"}, here / "fotos/gato.png"},
         {"text before a colon is part of the name", {"shot-10:20.png"}, here / "shot-10:20.png"},
-        {"a web address is a name too", {"https://example.com/gato.png"}, here / "https:/example.com/gato.png"},
+        {"a web address names no file", {"https://example.com/gato.png"}, std::nullopt},
         {"name that is not UTF-8", {"\xff\xfe.png"}, here / "\xff\xfe.png"},
         {"absolute path with dots", {"/tmp/a/../gato.png"}, "/tmp/gato.png"},
         {"file URL", {"file:///tmp/gato%20preto.png"}, "/tmp/gato preto.png"},
@@ -105,6 +106,19 @@ TEST(TilvaneApp, AFileNamedWithBytesThatAreNotUTF8OpensAndItsNameShowsAsWellAsIt
     EXPECT_EQ(state.sourceURL, file);
     EXPECT_TRUE(editor_presentation::subtitle(state).startsWith(u"foto-\ufffd\ufffd.png · 20 × 10 px"_qs))
         << editor_presentation::subtitle(state).toStdString();
+}
+
+// Cut at its NUL byte, the name would be that of another file, "a".
+TEST(TilvaneApp, AFileURLWithANulByteEndsInTheReadErrorAndOpensNoOtherFile)
+{
+    TestApp test;
+    test.imageFile("a");
+    test.app.launch(TilvaneApp::fileArgument({Url::file(test.fixture.file("a")).string() + "%00b.png"}));
+    test.settle();
+    const ContentViewState& state = test.app.editorWindows().first()->view().state();
+    EXPECT_EQ(state.errorMessage, "O arquivo selecionado não pôde ser lido como imagem.");
+    EXPECT_EQ(state.source, nullptr) << "neither the file \"a\" nor the sample";
+    EXPECT_EQ(state.sourceName, "a%00b.png");
 }
 
 TEST(TilvaneApp, FileOpenedDuringLaunchGoesToTheFirstWindowOnly)
@@ -414,6 +428,22 @@ TEST(TilvaneApp, ClosingTheOnlyWindowDuringAnExportQuitsOnceTheExportHasEnded)
             break;
         }
     }
+}
+
+// The hand-over stops taking files on this signal: none may arrive while the windows keep their sessions.
+TEST(TilvaneApp, QuittingIsAnnouncedOnceBeforeAnyWindowCloses)
+{
+    TestApp test;
+    test.app.launch(std::nullopt);
+    test.settle();
+    QSignalSpy started(&test.app, &TilvaneApp::quitStarted);
+    qsizetype announcedWhenClosing = -1;
+    QObject::connect(test.app.editorWindows().first(), &EditorWindow::aboutToClose,
+                     [&] { announcedWhenClosing = started.size(); });
+    test.app.quit();
+    test.app.quit();
+    EXPECT_EQ(announcedWhenClosing, 1);
+    EXPECT_EQ(started.size(), 1);
 }
 
 }  // namespace

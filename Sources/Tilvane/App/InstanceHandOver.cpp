@@ -6,6 +6,7 @@
 #include <QtEndian>
 
 #include <cerrno>
+#include <utility>
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -26,6 +27,17 @@ void note(const QString& text)
 QString shown(const std::filesystem::path& path)
 {
     return QString::fromStdString(path.string());
+}
+
+// Sends `message` and waits for the running instance's answer; nothing when it closes the connection or keeps
+// silent. The connection ends here, so an answer that comes after the deadline finds nobody to take it.
+std::optional<InstanceHandOver::Answer> answerTo(UniqueDescriptor socket, const QByteArray& message)
+{
+    if (!writeAll(socket.get(), message.toStdString())) return std::nullopt;
+    const auto byte = readByte(socket.get(), InstanceHandOver::answerDeadline);
+    if (!byte) return std::nullopt;
+    return *byte == static_cast<char>(InstanceHandOver::Answer::taken) ? InstanceHandOver::Answer::taken
+                                                                       : InstanceHandOver::Answer::refused;
 }
 
 }  // namespace
@@ -59,7 +71,10 @@ private:
             if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return;
             if (count <= 0) break;  // ended before its message was whole
             received_.append(buffer, count);
-            if (received_.size() == lengthBytes && expectedBytes() > lengthBytes + maxPathBytes) break;
+            if (received_.size() == lengthBytes && expectedBytes() > lengthBytes + maxPathBytes) {
+                answer(Answer::refused);
+                break;
+            }
             if (received_.size() == expectedBytes()) {
                 deliver(owner);
                 break;
@@ -77,12 +92,23 @@ private:
     void deliver(InstanceHandOver& owner) const
     {
         const auto request = parse(received_);
-        if (!request) return;
+        if (!request) {
+            answer(Answer::refused);
+            return;
+        }
+        // A launch that is no longer there to hear the answer has given up and opened the file itself.
+        if (!answer(Answer::taken)) return;
         if (request->path) {
             emit owner.fileReceived(*request->path);
         } else {
             emit owner.activationRequested();
         }
+    }
+
+    bool answer(Answer answer) const
+    {
+        const char byte = static_cast<char>(answer);
+        return writeAll(socket_.get(), std::string_view(&byte, 1));
     }
 
     UniqueDescriptor socket_;
@@ -103,8 +129,6 @@ InstanceHandOver::InstanceHandOver(std::optional<std::filesystem::path> socketPa
 
 InstanceHandOver::~InstanceHandOver()
 {
-    if (!listener_) return;
-    const FileLock lock(lockPath());
     stopListening();
 }
 
@@ -144,8 +168,15 @@ InstanceHandOver::Launch InstanceHandOver::start(const std::optional<std::filesy
     }
     switch (running.reach) {
     case SocketReach::connected:
-        if (writeAll(running.socket.get(), message(file).toStdString())) return Launch::handedOver;
-        [[fallthrough]];
+        if (const auto answer = answerTo(std::move(running.socket), message(file))) {
+            if (*answer == Answer::taken) return Launch::handedOver;
+            note(QStringLiteral("a instância em execução recusou o pedido, e ") + ownWindow);
+            return Launch::alone;
+        }
+        note(
+            QStringLiteral("a instância em execução não respondeu (está encerrando, parada ou ocupada); esta "
+                           "execução abre sua própria janela e recebe os arquivos das próximas."));
+        break;
     case SocketReach::unreachable:
         note(QStringLiteral("a instância em execução não respondeu; nada foi entregue a ela, e ") + ownWindow);
         return Launch::alone;
@@ -175,6 +206,21 @@ bool InstanceHandOver::listenLocked()
 
 void InstanceHandOver::stopListening()
 {
+    acceptRetry_->stop();
+    // The launches waiting on these hear them close and open their files themselves.
+    for (Connection* connection : std::exchange(connections_, {})) {
+        connection->close();
+        connection->deleteLater();
+    }
+    if (!listener_) return;
+    closeListener();  // and with it the connections not yet accepted
+    // Only now the lock: a launch that holds it may be waiting for this instance's answer until it hears the close.
+    const FileLock lock(lockPath());
+    removeSocketFileLocked();
+}
+
+void InstanceHandOver::closeListener()
+{
     if (listenerNotifier_) {
         // It may be the notifier whose signal is running.
         listenerNotifier_->setEnabled(false);
@@ -182,6 +228,10 @@ void InstanceHandOver::stopListening()
         listenerNotifier_ = nullptr;
     }
     listener_ = UniqueDescriptor();
+}
+
+void InstanceHandOver::removeSocketFileLocked()
+{
     // The file goes only while it is still this listener's: a later instance may have replaced it.
     struct stat status {};
     if (::lstat(socketPath_->c_str(), &status) == 0 && status.st_ino == listenerFile_) ::unlink(socketPath_->c_str());
@@ -190,7 +240,8 @@ void InstanceHandOver::stopListening()
 void InstanceHandOver::relisten()
 {
     const FileLock lock(lockPath());
-    stopListening();
+    closeListener();
+    removeSocketFileLocked();
     if (!listenLocked()) {
         note(QStringLiteral("o soquete %1 parou, e não foi possível escutar de novo.").arg(shown(*socketPath_)));
     }

@@ -25,11 +25,13 @@ struct HandOverTrust {
 };
 
 // One running Tilvane per user: a later launch hands its file (or just a wish to be seen) to the running process
-// over a local socket in a folder only the user can enter, and exits. Each end makes sure the other is the same
-// user; a socket of anyone else is no running instance.
+// over a local socket in a folder only the user can enter, and exits once the running process has said it took
+// it. Each end makes sure the other is the same user; a socket of anyone else is no running instance.
 //
 // A message is a 4-byte big-endian length and that many bytes of one absolute local path, the file system's own
-// bytes whatever their encoding; length 0 asks the application to come forward.
+// bytes whatever their encoding; length 0 asks the application to come forward. The running instance answers one
+// byte: `Answer::taken` once it has the request in hand, `Answer::refused` for a malformed message. A launch that
+// hears no answer in time (the instance is hung, stopped, quitting or gone) opens the file itself.
 class InstanceHandOver : public QObject {
     Q_OBJECT
 
@@ -40,6 +42,13 @@ public:
     static constexpr int maxOpenConnections = 16;
     // How long a connection may take to deliver its message, and a launch to deliver it.
     static constexpr std::chrono::milliseconds connectionDeadline{1500};
+    // How long a launch waits for the running instance's answer once its message is written.
+    static constexpr std::chrono::milliseconds answerDeadline{2000};
+
+    enum class Answer : char {
+        taken = 'T',
+        refused = 'R',
+    };
 
     explicit InstanceHandOver(std::optional<std::filesystem::path> socketPath = defaultSocketPath(),
                               HandOverTrust trust = {}, QObject* parent = nullptr);
@@ -50,15 +59,18 @@ public:
     static std::optional<std::filesystem::path> defaultSocketPath();
 
     enum class Launch {
-        handedOver,  // a running instance got the file: this launch ends
-        listening,   // this launch is the running instance
-        alone,       // no instance to trust nor a socket to listen on: this launch opens its own window
+        handedOver,  // a running instance took the file: this launch ends
+        listening,   // this launch is the running instance (in place of one that did not answer, if need be)
+        alone,       // an instance refused the file, or no socket to listen on: this launch opens its own window
     };
     // Hands `file` (or a wish to be seen) to the running instance, or becomes it. Launches at the same moment
-    // take turns, so exactly one of them listens.
+    // take turns, so exactly one of them listens; each waits at most `answerDeadline` for the answer.
     Launch start(const std::optional<std::filesystem::path>& file);
 
     bool isListening() const { return static_cast<bool>(listener_); }
+    // Takes no more launches (the application has begun to quit): the socket and its file go, and the launches
+    // not yet answered hear none, so they open their files themselves. Done by the destructor too.
+    void stopListening();
 
     static QByteArray message(const std::optional<std::filesystem::path>& file);
     // What a message asks for: a path, an empty request to come forward, or nothing when malformed (length and
@@ -77,7 +89,8 @@ private:
 
     std::filesystem::path lockPath() const;
     bool listenLocked();
-    void stopListening();
+    void closeListener();
+    void removeSocketFileLocked();
     void acceptWaiting();
     void pauseAccepting();
     void relisten();

@@ -1,10 +1,13 @@
 #include "Tilvane/App/LocalSocket.hpp"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -107,6 +110,23 @@ bool writeAll(int socket, std::string_view bytes)
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
+}
+
+std::optional<char> readByte(int socket, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd waiting{.fd = socket, .events = POLLIN, .revents = 0};
+        const int ready = ::poll(&waiting, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return std::nullopt;
+        char byte = 0;
+        const ssize_t count = ::recv(socket, &byte, 1, MSG_DONTWAIT);
+        if (count < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) continue;
+        if (count != 1) return std::nullopt;
+        return byte;
+    }
 }
 
 UniqueDescriptor listenAt(const std::filesystem::path& path)

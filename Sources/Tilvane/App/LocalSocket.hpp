@@ -68,6 +68,9 @@ SocketConnection connectToUser(const std::filesystem::path& path, uid_t user, st
 // Writes all of `bytes`; false when the socket takes them not (in its time bound).
 bool writeAll(int socket, std::string_view bytes);
 
+// The next byte the other end sends within `timeout`; nothing when it closes or the time is up first.
+std::optional<char> readByte(int socket, std::chrono::milliseconds timeout);
+
 // A non-blocking listening socket at `path` that only the user can reach; whatever file was at the path is replaced.
 UniqueDescriptor listenAt(const std::filesystem::path& path);
 

@@ -2,12 +2,12 @@
 
 #include "Tilvane/App/AppMenus.hpp"
 #include "Tilvane/App/AppTelemetry.hpp"
+#include "Tilvane/App/CommandLineFile.hpp"
 #include "Tilvane/Editor/ExportRun.hpp"
 #include "Tilvane/Services/TilvaneIncomingImage.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "Tilvane/Views/ErrorAlert.hpp"
 #include "Tilvane/Views/StandardEditorServices.hpp"
-#include "TilvanePresets/Url.hpp"
 #include "VeldranTelemetry/Telemetry.hpp"
 #include "VeldranTelemetry/TelemetrySettingsView.hpp"
 #include "VeldranUpdater/AppUpdater.hpp"
@@ -104,12 +104,9 @@ TilvaneApp::~TilvaneApp()
 
 std::optional<std::filesystem::path> TilvaneApp::fileArgument(const std::vector<std::string>& arguments)
 {
-    if (arguments.empty() || arguments.front().empty()) return std::nullopt;
-    const std::string& argument = arguments.front();
-    const auto url = Url::parse(argument);
-    if (auto path = url ? url->localFilePath() : std::nullopt) return path->lexically_normal();
+    if (arguments.empty()) return std::nullopt;
     std::error_code noWorkingFolder;
-    return (std::filesystem::current_path(noWorkingFolder) / argument).lexically_normal();
+    return commandLineFile(arguments.front(), std::filesystem::current_path(noWorkingFolder));
 }
 
 void TilvaneApp::launch(const std::optional<std::filesystem::path>& file)

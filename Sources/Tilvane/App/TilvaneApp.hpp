@@ -59,8 +59,8 @@ public:
     // Opens the first window (with the file of the command line, when there is one), and finishes launching
     // on the next turn of the event loop.
     void launch(const std::optional<std::filesystem::path>& file);
-    // The file named by the first argument (the bytes of the command line): a "file:" URL names its local path,
-    // any other argument is a path, made absolute against the working folder. Nothing for no argument.
+    // The file named by the first argument (the bytes of the command line), as `commandLineFile` reads it against
+    // the working folder. Nothing for no argument, or for an address of something other than a file.
     static std::optional<std::filesystem::path> fileArgument(const std::vector<std::string>& arguments);
 
     // A file received from outside: into the incoming slot, then to a window.
@@ -85,6 +85,7 @@ public:
 
 signals:
     void appearanceChanged(VTAppearance appearance);
+    // Quitting has begun: from here on the application takes no more files from other launches.
     void quitStarted();
 
 private:

@@ -49,6 +49,8 @@ int main(int argc, char** argv)
     QObject::connect(&handOver, &tilvane::InstanceHandOver::fileReceived, &app, &tilvane::TilvaneApp::receiveFile);
     QObject::connect(&handOver, &tilvane::InstanceHandOver::activationRequested, &app,
                      &tilvane::TilvaneApp::bringForward);
+    // A launch during the quit opens its file itself rather than handing it to a window about to close.
+    QObject::connect(&app, &tilvane::TilvaneApp::quitStarted, &handOver, &tilvane::InstanceHandOver::stopListening);
     app.launch(file);
     return QApplication::exec();
 }
