@@ -19,6 +19,8 @@ namespace {
 // empty file.
 GObjectPointer<VipsSource> openRegularFile(const std::filesystem::path& path)
 {
+    // A name with a NUL byte names no file: the system would read it only up to the NUL, which names another.
+    if (path.native().find('\0') != std::string::npos) return nullptr;
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (descriptor < 0) {
         return nullptr;

@@ -240,6 +240,16 @@ TEST_F(ImageFileLoaderTest, GivesNothingForWhatIsNoPicture)
     vips_block_untrusted_set(TRUE);
 }
 
+// A name holding a NUL byte names no file, not the picture its part before the NUL names.
+TEST_F(ImageFileLoaderTest, GivesNothingForANameWithANulByte)
+{
+    const auto picture = folder / "a.png";
+    saveBlackBilevelPNG(8, 8, picture);
+    ASSERT_NE(ImageFileLoader::load(picture, 2048), nullptr);
+    EXPECT_EQ(ImageFileLoader::load(std::filesystem::path(picture.native() + std::string("\0b.png", 6)), 2048),
+              nullptr);
+}
+
 // Every cut of the file, from inside the header to just before the end, must be refused, not
 // handed back half decoded.
 TEST_F(ImageFileLoaderTest, RefusesEveryTruncationOfAPicture)
