@@ -65,19 +65,20 @@ const ControlRow controlRows[] = {
          choice->setSelected(true);
          return choice;
      },
-     Qt::Key_Space, {}},
+     Qt::Key_Space,
+     {}},
     {"palette row",
-     [] {
-         return new PixelChoiceButton(QStringLiteral("Game Boy"), new PaletteSwatch(ImagePalette::gameBoy(), 8));
-     },
-     Qt::Key_Space, {}},
+     [] { return new PixelChoiceButton(QStringLiteral("Game Boy"), new PaletteSwatch(ImagePalette::gameBoy(), 8)); },
+     Qt::Key_Space,
+     {}},
     {"gallery card",
      [] {
          auto* card = new ShaderGalleryCard(std::string("crt"), false);
          card->setName(QStringLiteral("CRT"));
          return card;
      },
-     Qt::Key_Space, {}},
+     Qt::Key_Space,
+     {}},
     {"selected gallery card",
      [] {
          auto* card = new ShaderGalleryCard(std::nullopt, false);
@@ -85,14 +86,16 @@ const ControlRow controlRows[] = {
          card->setSelected(true);
          return card;
      },
-     Qt::Key_Space, {}},
+     Qt::Key_Space,
+     {}},
     {"colour well",
      [] {
          auto* well = new ColorWell(QStringLiteral("Cor personalizada"), {});
          well->setColor(QColor(200, 40, 60));
          return well;
      },
-     Qt::Key_Space, {}},
+     Qt::Key_Space,
+     {}},
 };
 
 void activate(QWidget& window)

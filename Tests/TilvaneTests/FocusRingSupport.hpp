@@ -49,8 +49,8 @@ inline bool showsRing(const QImage& image, const FocusRing& ring, QPoint origin 
 {
     const QRect r = ring.rect.translated(origin);
     const QPoint centre = r.center();
-    const QPoint points[] = {{r.left(), centre.y()},  {r.left() + 1, centre.y()},  {r.right(), centre.y()},
-                             {r.right() - 1, centre.y()}, {centre.x(), r.top()},    {centre.x(), r.top() + 1},
+    const QPoint points[] = {{r.left(), centre.y()},      {r.left() + 1, centre.y()},  {r.right(), centre.y()},
+                             {r.right() - 1, centre.y()}, {centre.x(), r.top()},       {centre.x(), r.top() + 1},
                              {centre.x(), r.bottom()},    {centre.x(), r.bottom() - 1}};
     for (const QPoint point : points) {
         if (!image.rect().contains(point)) return false;

@@ -58,8 +58,9 @@ struct FocusLayout {
         lower = slider->lower();
         upper = slider->upper();
         QWidget* next = slider->nextInFocusChain();
-        while (next != slider && !((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(&window)
-                                   && next->isEnabled() && focusRingOf(*next).has_value())) {
+        while (next != slider
+               && !((next->focusPolicy() & Qt::TabFocus) && next->isVisibleTo(&window) && next->isEnabled()
+                    && focusRingOf(*next).has_value())) {
             next = next->nextInFocusChain();
         }
         if (next != slider) afterSlider = placed(window, *next);
@@ -95,7 +96,8 @@ std::int64_t waitForStoredPixelSize(const QString& file, std::int64_t expected)
             if (!session.open(QIODevice::ReadOnly)) return false;
             const auto document = nlohmann::json::parse(session.readAll().toStdString(), nullptr, false);
             if (!document.is_object()) return false;
-            const auto visual = document.value("session", nlohmann::json::object()).value("visual", nlohmann::json::object());
+            const auto visual =
+                document.value("session", nlohmann::json::object()).value("visual", nlohmann::json::object());
             stored = visual.value("pixelSize", std::int64_t(-1));
             return stored == expected;
         },
@@ -130,7 +132,8 @@ protected:
         // A click three quarters along the track: the slider takes focus and that value, without a ring.
         const QRect track = layout.slider.ring.rect;
         const int clickX = track.left() + track.width() * 3 / 4;
-        const int clicked = PixelSlider::valueForPointer(clickX - track.left(), track.width(), layout.lower, layout.upper);
+        const int clicked =
+            PixelSlider::valueForPointer(clickX - track.left(), track.width(), layout.lower, layout.upper);
         ASSERT_TRUE(clickAt(x, origin + QPoint(clickX, track.center().y())));
         const QString session = file(QStringLiteral("support/last-session.json"));
         ASSERT_EQ(waitForStoredPixelSize(session, clicked), clicked) << "the click did not reach the slider";

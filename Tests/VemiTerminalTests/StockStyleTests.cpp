@@ -53,8 +53,10 @@ TEST(VTStockStyleTest, CheckBoxSquareStandsOutAndTheLabelSaysWhetherItIsEnabled)
         Qt::CheckState state;
     };
     const Row rows[] = {
-        {"enabled, off", true, Qt::Unchecked},   {"enabled, on", true, Qt::Checked},
-        {"enabled, partly", true, Qt::PartiallyChecked}, {"disabled, off", false, Qt::Unchecked},
+        {"enabled, off", true, Qt::Unchecked},
+        {"enabled, on", true, Qt::Checked},
+        {"enabled, partly", true, Qt::PartiallyChecked},
+        {"disabled, off", false, Qt::Unchecked},
         {"disabled, on", false, Qt::Checked},
     };
     forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
