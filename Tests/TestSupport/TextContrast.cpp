@@ -47,15 +47,52 @@ QColor groundColour(const QImage& image, const QRect& area)
     return counts.isEmpty() ? QColor() : QColor(mostFrequent(counts));
 }
 
-double textContrast(const QImage& image, const QRect& area)
+QColor inkColour(const QImage& image, const QRect& area)
 {
     const auto counts = colourCounts(image, area);
-    if (counts.isEmpty()) return 1;
+    if (counts.isEmpty()) return {};
     const QColor ground(mostFrequent(counts));
+    QColor ink = ground;
     double highest = 1;
-    for (auto pixel = counts.keyBegin(); pixel != counts.keyEnd(); ++pixel)
-        highest = std::max(highest, contrastRatio(ground, QColor(*pixel)));
-    return highest;
+    for (auto pixel = counts.keyBegin(); pixel != counts.keyEnd(); ++pixel) {
+        const double contrast = contrastRatio(ground, QColor(*pixel));
+        if (contrast > highest) {
+            highest = contrast;
+            ink = QColor(*pixel);
+        }
+    }
+    return ink;
+}
+
+double textContrast(const QImage& image, const QRect& area)
+{
+    if ((area & image.rect()).isEmpty()) return 1;
+    return contrastRatio(groundColour(image, area), inkColour(image, area));
+}
+
+double outlineContrast(const QImage& image, const QRect& box)
+{
+    struct Edge {
+        QPoint outermost, inward;
+    };
+    const QPoint centre = box.center();
+    const Edge edges[] = {{{box.left(), centre.y()}, {1, 0}},
+                          {{box.right(), centre.y()}, {-1, 0}},
+                          {{centre.x(), box.top()}, {0, 1}},
+                          {{centre.x(), box.bottom()}, {0, -1}}};
+    const auto colourAt = [&image](QPoint at) { return QColor(image.pixel(at)); };
+    double weakest = 21;
+    for (const Edge& edge : edges) {
+        const QColor outside = colourAt(edge.outermost - 2 * edge.inward);
+        const QColor fill = colourAt(edge.outermost + 2 * edge.inward);
+        double strongest = 1;
+        for (const QPoint line : {edge.outermost, edge.outermost + edge.inward}) {
+            const QColor outline = colourAt(line);
+            strongest = std::max(strongest, std::min(contrastRatio(outline, outside), contrastRatio(outline, fill)));
+        }
+        weakest = std::min(weakest, strongest);
+    }
+    return weakest;
 }
 
 }  // namespace tilvane::testing

@@ -28,6 +28,13 @@ Widget& child(const QObject& parent, const QString& name)
     return *widget;
 }
 
+// The two fixed themes, named for traces and file names.
+struct ThemeRow {
+    const char* name;
+    VTAppearance appearance;
+};
+inline constexpr ThemeRow bothThemes[] = {{"vemi", VTAppearance::vemi}, {"noite", VTAppearance::noite}};
+
 // A themed window holding one widget in a column, shown offscreen at `width` (the content's hint when 0).
 struct Stage {
     explicit Stage(QWidget* content, VTAppearance appearance = VTAppearance::vemi, int width = 0)

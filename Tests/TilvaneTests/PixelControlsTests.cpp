@@ -15,12 +15,6 @@ namespace {
 
 using namespace panels;
 
-struct ThemeRow {
-    const char* name;
-    VTAppearance appearance;
-};
-const ThemeRow bothThemes[] = {{"vemi", VTAppearance::vemi}, {"noite", VTAppearance::noite}};
-
 // MARK: PixelSwitch
 
 TEST(PixelSwitchTest, TrackAndKnobTakeTheirStateColoursInBothThemes)

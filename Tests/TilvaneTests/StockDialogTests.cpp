@@ -53,35 +53,48 @@ void settle()
     for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();
 }
 
-// Where the text of a visible label or button of `window` is drawn, by text; a button's frame and a check box's
-// indicator are left out.
-std::vector<std::pair<QString, QRect>> textAreas(QWidget& window)
+// Where a part of a button (its text, a check box's square) lies in `window`.
+QRect buttonPart(QWidget& window, QAbstractButton& button, QStyle::SubElement part)
 {
-    std::vector<std::pair<QString, QRect>> areas;
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = button.text();
+    return button.style()->subElementRect(part, &option, &button).translated(button.mapTo(&window, QPoint()));
+}
+
+// Where the text of a visible label or button of `window` is drawn, by text, and whether its widget is enabled; a
+// button's frame and a check box's indicator are left out.
+struct TextArea {
+    QString text;
+    QRect area;
+    bool enabled;
+};
+std::vector<TextArea> textAreas(QWidget& window)
+{
+    std::vector<TextArea> areas;
     const auto add = [&](QWidget* widget, const QString& text, QRect area) {
-        if (widget->isVisibleTo(&window) && !text.isEmpty())
-            areas.emplace_back(text, area.translated(widget->mapTo(&window, QPoint())));
+        if (widget->isVisibleTo(&window) && !text.isEmpty()) areas.push_back({text, area, widget->isEnabled()});
     };
-    for (QLabel* label : window.findChildren<QLabel*>()) add(label, label->text(), label->contentsRect());
+    for (QLabel* label : window.findChildren<QLabel*>())
+        add(label, label->text(), label->contentsRect().translated(label->mapTo(&window, QPoint())));
     for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
         const bool isCheckBox = qobject_cast<QCheckBox*>(button) != nullptr;
         if (!isCheckBox && qobject_cast<QPushButton*>(button) == nullptr) continue;
         const auto element = isCheckBox ? QStyle::SE_CheckBoxContents : QStyle::SE_PushButtonContents;
-        add(button, button->text(), button->style()->subElementRect(element, &option, button));
+        add(button, button->text(), buttonPart(window, *button, element));
     }
     return areas;
 }
 
-// Every text of the window stands out from its ground by at least 4.5:1 in the rendered pixels.
+// Every text of the window stands out from its ground by at least 4.5:1 in the rendered pixels; the text of a
+// disabled control, drawn fainter, by at least 3:1.
 void expectReadableTexts(QWidget& window)
 {
     const QImage shown = window.grab().toImage();
     const auto areas = textAreas(window);
     EXPECT_FALSE(areas.empty());
-    for (const auto& [text, area] : areas) EXPECT_GE(textContrast(shown, area), 4.5) << text.toStdString();
+    for (const auto& [text, area, enabled] : areas)
+        EXPECT_GE(textContrast(shown, area), enabled ? 4.5 : 3.0) << text.toStdString();
 }
 
 // The application on test services, with the real settings content, in the given theme.
@@ -123,6 +136,37 @@ TEST(StockDialogs, SettingsDialogTextsReadInBothThemesAndFollowTheThemeLive)
             EXPECT_GE(label->contentsRect().height(), lines.height()) << "not clipped: " << label->text().toStdString();
         }
         saveScreenshot(dialog, QStringLiteral("settings"), appearance);
+    }
+}
+
+// A build without telemetry or updates offers none of the three switches: in both themes their labels are drawn in
+// the theme's disabled ink, not in full ink, and each check box's square stands out at least 3:1 from the window
+// and from its own fill.
+TEST(StockDialogs, SettingsSwitchesThatAreNotOfferedLookDisabledAndTheirSquaresStandOut)
+{
+    DialogApp test(VTAppearance::noite);
+    test.app.showSettings();
+    QDialog& dialog = *test.app.settingsDialog();
+    for (const auto appearance : {VTAppearance::noite, VTAppearance::vemi}) {
+        SCOPED_TRACE(vtRawValue(appearance).toStdString());
+        test.app.setAppearance(appearance);
+        settle();
+        const VTTheme& theme = vtResolveTheme(appearance, false);
+        const QImage shown = dialog.grab().toImage();
+        const auto boxes = dialog.findChildren<QCheckBox*>();
+        ASSERT_EQ(boxes.size(), 3);
+        for (QCheckBox* box : boxes) {
+            SCOPED_TRACE(box->text().toStdString());
+            ASSERT_FALSE(box->isEnabled());
+            const QRect label = buttonPart(dialog, *box, QStyle::SE_CheckBoxContents);
+            const QColor ground = groundColour(shown, label);
+            const QColor ink = inkColour(shown, label);
+            const QColor disabled = vtDisabledInk(theme, ground);
+            EXPECT_NEAR(ink.red(), disabled.red(), 3) << ink.name().toStdString();
+            EXPECT_NEAR(ink.green(), disabled.green(), 3) << ink.name().toStdString();
+            EXPECT_NEAR(ink.blue(), disabled.blue(), 3) << ink.name().toStdString();
+            EXPECT_GE(outlineContrast(shown, buttonPart(dialog, *box, QStyle::SE_CheckBoxIndicator)), 3.0);
+        }
     }
 }
 

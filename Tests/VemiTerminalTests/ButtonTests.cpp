@@ -3,6 +3,7 @@
 #include "VemiTerminal/Components/VTButton.hpp"
 
 #include <QEnterEvent>
+#include <QTest>
 
 namespace {
 
@@ -130,6 +131,25 @@ TEST(VTButtonTest, KeyboardFocusDrawsATwoPointOutlineInTheForegroundAndMouseFocu
             }
         });
     }
+}
+
+// A click focuses without an outline; once a key is pressed in the button the keyboard is in use there and the
+// outline shows, until the next click.
+TEST(VTButtonTest, AfterAClickTheFirstKeyPressedShowsTheOutline)
+{
+    forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
+        ButtonScene scene(vtPixel, appearance);
+        scene.root.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&scene.root));
+        const QImage unfocused = snapshot(*scene.subject);
+        QTest::mouseClick(scene.subject, Qt::LeftButton);
+        ASSERT_TRUE(scene.subject->hasFocus());
+        EXPECT_EQ(snapshot(*scene.subject), unfocused);
+        QTest::keyClick(scene.subject, Qt::Key_Shift);
+        EXPECT_TRUE(focusOutline(snapshot(*scene.subject), unfocused, theme.fg));
+        QTest::mouseClick(scene.subject, Qt::LeftButton);
+        EXPECT_EQ(snapshot(*scene.subject), unfocused);
+    });
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "Tilvane/App/StockDialogLook.hpp"
 
 #include "VemiTerminal/Theme/VTStockPalette.hpp"
+#include "VemiTerminal/Theme/VTStockStyle.hpp"
 #include "VemiTerminal/Theme/VTTheme.hpp"
 
 #include <QApplication>
@@ -10,8 +11,6 @@
 namespace tilvane {
 
 namespace {
-
-const QString fusion = QStringLiteral("Fusion");
 
 // A palette with no role of its own: the application takes the desktop's palette again.
 void useDesktopPalette()
@@ -24,13 +23,13 @@ void useDesktopPalette()
 StockDialogLook::StockDialogLook() : desktopStyle_(QApplication::style()->name())
 {
     // Only Fusion paints every part of a window with the palette it is given.
-    if (desktopStyle_.compare(fusion, Qt::CaseInsensitive) != 0) QApplication::setStyle(fusion);
+    QApplication::setStyle(new VTStockStyle);
 }
 
 StockDialogLook::~StockDialogLook()
 {
     useDesktopPalette();
-    if (desktopStyle_.compare(fusion, Qt::CaseInsensitive) != 0) QApplication::setStyle(desktopStyle_);
+    QApplication::setStyle(desktopStyle_);
 }
 
 void StockDialogLook::apply(VTAppearance appearance)

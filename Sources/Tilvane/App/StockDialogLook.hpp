@@ -6,10 +6,10 @@
 
 namespace tilvane {
 
-// The look of the windows Qt draws itself (alerts, file panels and their questions, menus): the Fusion style with
-// the kit's stock palette for the application's theme, so that they read like the editor window they open over.
-// The "system" appearance leaves the desktop's palette to them. Gives the desktop's style and palette back when it
-// goes. One per application.
+// The look of the windows Qt draws itself (alerts, file panels and their questions, menus, the settings): the
+// Fusion style with the kit's check boxes (VTStockStyle) and the kit's stock palette for the application's theme, so
+// that they read like the editor window they open over. The "system" appearance leaves the desktop's palette to them.
+// Gives the desktop's style and palette back when it goes. One per application.
 class StockDialogLook {
 public:
     StockDialogLook();

@@ -3,6 +3,7 @@
 #include "Tilvane/Views/PixelPainting.hpp"
 
 #include "VemiTerminal/Components/VTDrawing.hpp"
+#include "VemiTerminal/Components/VTKeyboardFocus.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QPainter>
@@ -17,7 +18,11 @@ constexpr int inset = 3;
 }  // namespace
 
 ColorWell::ColorWell(const QString& pickerTitle, ColorPicker picker, QWidget* parent)
-    : QAbstractButton(parent), pickerTitle_(pickerTitle), picker_(std::move(picker)), color_(Qt::black)
+    : QAbstractButton(parent),
+      pickerTitle_(pickerTitle),
+      picker_(std::move(picker)),
+      color_(Qt::black),
+      keyboardFocus_(new VTKeyboardFocus(this))
 {
     installAccessibleControlFactory();
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -49,6 +54,7 @@ void ColorWell::paintEvent(QPaintEvent*)
         p.fillRect(rect(), theme.bgWindow);
         p.fillRect(rect().adjusted(inset, inset, -inset, -inset), color_);
         vtStrokeInside(p, rect(), theme.border);
+        if (keyboardFocus_->isShown()) paintFocusRingInside(p, rect(), 1, theme.fg);
     });
 }
 

@@ -5,10 +5,13 @@
 
 #include <QAbstractButton>
 
+class VTKeyboardFocus;
+
 namespace tilvane {
 
 // A square-cornered colour well: the shown colour inside a 1-px `border` outline. A click asks the picker for a
-// colour and reports it (`picked`) without changing what it shows; the owner decides and sets the colour.
+// colour and reports it (`picked`) without changing what it shows; the owner decides and sets the colour. Focus
+// the keyboard uses draws the kit's focus ring just inside the outline.
 class ColorWell : public QAbstractButton, public AccessibleControl {
     Q_OBJECT
 public:
@@ -38,6 +41,7 @@ private:
     QString pickerTitle_;
     ColorPicker picker_;
     QColor color_;
+    VTKeyboardFocus* keyboardFocus_;
 };
 
 }  // namespace tilvane

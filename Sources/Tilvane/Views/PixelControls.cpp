@@ -3,6 +3,7 @@
 #include "Tilvane/Views/PixelPainting.hpp"
 
 #include "VemiTerminal/Components/VTDrawing.hpp"
+#include "VemiTerminal/Components/VTKeyboardFocus.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QFontMetricsF>
@@ -39,11 +40,11 @@ PixelCaption::PixelCaption(const QString& title, QWidget* parent)
 // MARK: PixelSwitch
 
 PixelSwitch::PixelSwitch(const QString& title, PixelSwitchOptions options, QWidget* parent)
-    : QWidget(parent), title_(title), compact_(options.compact)
+    : QWidget(parent), title_(title), compact_(options.compact), keyboardFocus_(new VTKeyboardFocus(this))
 {
     installAccessibleControlFactory();
     setSizePolicy(compact_ ? QSizePolicy::Fixed : QSizePolicy::Expanding, QSizePolicy::Fixed);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(title_);
     describe();
 }
@@ -96,8 +97,10 @@ void PixelSwitch::paintEvent(QPaintEvent*)
         const QRect track = trackRect();
         p.fillRect(track, on_ ? theme.barBgActive : theme.chipBg);
         const int knobX = on_ ? track.right() + 1 - knobInset - knobSide : track.left() + knobInset;
-        p.fillRect(QRect(knobX, track.top() + knobInset, knobSide, knobSide), on_ ? theme.barFgActive : theme.fg);
+        const QColor knob = on_ ? theme.barFgActive : theme.fg;
+        p.fillRect(QRect(knobX, track.top() + knobInset, knobSide, knobSide), knob);
         vtStrokeInside(p, track, theme.border);
+        if (keyboardFocus_->isShown()) paintFocusRingInside(p, track, 1, knob);
     });
 }
 
@@ -134,7 +137,7 @@ void PixelSwitch::toggleByUser()
 // MARK: PixelChoiceButton
 
 PixelChoiceButton::PixelChoiceButton(const QString& label, QWidget* trailing, QWidget* parent)
-    : QAbstractButton(parent), trailing_(trailing)
+    : QAbstractButton(parent), trailing_(trailing), keyboardFocus_(new VTKeyboardFocus(this))
 {
     installAccessibleControlFactory();
     setText(label);
@@ -225,6 +228,7 @@ void PixelChoiceButton::paintEvent(QPaintEvent*)
         vtDrawTextLine(painter, {static_cast<qreal>(chipPaddingH), top}, VTTextStyle::pixelMD, shown, foreground());
     }
     vtStrokeInside(painter, rect(), theme.border);
+    if (keyboardFocus_->isShown()) paintFocusRingInside(painter, rect(), 1, foreground());
 }
 
 void PixelChoiceButton::enterEvent(QEnterEvent* event)

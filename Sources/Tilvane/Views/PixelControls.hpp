@@ -9,6 +9,8 @@
 #include <QAbstractButton>
 #include <QWidget>
 
+class VTKeyboardFocus;
+
 namespace tilvane {
 
 // The editor's small square-cornered controls. Each reads the theme of its window on every paint, outlines with a
@@ -28,8 +30,9 @@ struct PixelSwitchOptions {
 };
 
 // An on/off switch: a 48 × 24 track whose 18-px knob sits left when off and right when on, after the title in
-// `pixelMD` (left out when compact). The whole row toggles on a click; inside a disabled container it is drawn
-// at half opacity and does not react.
+// `pixelMD` (left out when compact). The whole row toggles on a click, which also gives it focus, and Space
+// toggles it; focus the keyboard uses draws the kit's focus ring just inside the track's outline, in the knob's
+// colour. Inside a disabled container it is drawn at half opacity and does not react.
 class PixelSwitch : public QWidget, public AccessibleControl {
     Q_OBJECT
 public:
@@ -71,13 +74,14 @@ private:
     bool compact_;
     bool on_ = false;
     bool pressed_ = false;
+    VTKeyboardFocus* keyboardFocus_;
 };
 
 // A selectable chip around a label: `pixelMD`, padded 8 and 4, filled `barBgActive` while selected (whatever
 // the pointer does), `chipBg` under the pointer or while pressed, else `bgWindow`; 1-px `border` outline. The
 // label is the text centred across the chip, or, with a trailing widget (a palette swatch), the text at the left
 // on one line and the widget at the right end, at least 8 px after it. The click action is the caller's
-// (`clicked`).
+// (`clicked`). Focus the keyboard uses draws the kit's focus ring just inside the outline, in the label's colour.
 class PixelChoiceButton : public QAbstractButton, public AccessibleControl {
     Q_OBJECT
 public:
@@ -110,6 +114,7 @@ private:
     QWidget* trailing_;
     bool selected_ = false;
     bool hovering_ = false;
+    VTKeyboardFocus* keyboardFocus_;
 };
 
 // The colour of a label that has none of its own at `widget`: a choice button's label colour inside one, else the

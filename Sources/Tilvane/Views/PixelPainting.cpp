@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QWidget>
 
+#include "VemiTerminal/Components/VTKeyboardFocus.hpp"
 #include "VemiTerminal/Components/VTWindow.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 #include "VemiTerminal/Tokens/VTPalette.hpp"
@@ -57,6 +58,11 @@ void paintKitWindowGround(QPainter& painter, const QWidget& widget)
 {
     if (!widget.testAttribute(Qt::WA_OpaquePaintEvent)) return;
     if (const auto ground = kitWindowGround(widget)) painter.fillRect(widget.rect(), *ground);
+}
+
+void paintFocusRingInside(QPainter& painter, const QRectF& bounds, qreal outlineWidth, const QColor& colour)
+{
+    vtDrawKeyboardFocus(painter, bounds.adjusted(outlineWidth, outlineWidth, -outlineWidth, -outlineWidth), colour);
 }
 
 }  // namespace tilvane

@@ -29,4 +29,8 @@ void followKitWindowGround(QWidget& widget);
 // Fills the control's ground when it has one (see followKitWindowGround).
 void paintKitWindowGround(QPainter& painter, const QWidget& widget);
 
+// The kit's focus ring in `colour`, laid just inside the outline `outlineWidth` px wide that edges `bounds`: the
+// outline still shows where the control ends, and the ring shows against the control's own fill.
+void paintFocusRingInside(QPainter& painter, const QRectF& bounds, qreal outlineWidth, const QColor& colour);
+
 }  // namespace tilvane

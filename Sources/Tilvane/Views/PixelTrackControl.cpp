@@ -3,6 +3,7 @@
 #include "Tilvane/Views/PixelPainting.hpp"
 
 #include "VemiTerminal/Components/VTDrawing.hpp"
+#include "VemiTerminal/Components/VTKeyboardFocus.hpp"
 #include "VemiTerminal/Theme/VTTheme.hpp"
 
 #include <QKeyEvent>
@@ -13,11 +14,12 @@
 
 namespace tilvane {
 
-PixelTrackControl::PixelTrackControl(const QString& label, QWidget* parent) : QWidget(parent)
+PixelTrackControl::PixelTrackControl(const QString& label, QWidget* parent)
+    : QWidget(parent), keyboardFocus_(new VTKeyboardFocus(this))
 {
     installAccessibleControlFactory();
     setAccessibleName(label);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -39,6 +41,7 @@ void PixelTrackControl::paintTrack(QPainter& painter, const VTTheme& theme, cons
     const QRectF thumb(area.left() + thumbX, area.top(), thumbWidth, area.height());
     painter.fillRect(thumb, theme.bgWindow);
     vtStrokeInside(painter, thumb, theme.border);
+    if (keyboardFocus_->isShown()) vtDrawKeyboardFocus(painter, area, theme.fg);
 }
 
 bool PixelTrackControl::event(QEvent* event)

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QPainter;
+class VTKeyboardFocus;
 struct VTTheme;
 
 namespace tilvane {
@@ -12,7 +13,8 @@ namespace tilvane {
 // What the editor's sliders share: a 12-px thumb over an 8-px track filled up to the thumb's centre, a press in the
 // track area that writes the value under the pointer, then on every move of the drag it starts (wherever the
 // pointer goes), and the arrow keys stepping as the accessibility actions do (right and up increase, left and down
-// decrease). A subclass keeps its own value and signal.
+// decrease). A click gives it focus as Tab does; focus the keyboard uses outlines the track area in the kit's
+// focus ring. A subclass keeps its own value and signal.
 class PixelTrackControl : public QWidget, public AccessibleControl {
     Q_OBJECT
 public:
@@ -33,7 +35,8 @@ protected:
 
     // Writes the value a pointer at `x` of the track area gives.
     virtual void writeFromPointer(double x) = 0;
-    // Draws the track across `area` (as high as the thumb) with the thumb's left edge at `thumbX`.
+    // Draws the track across `area` (as high as the thumb) with the thumb's left edge at `thumbX`, and the focus
+    // ring around `area` while it shows.
     void paintTrack(QPainter& painter, const VTTheme& theme, const QRectF& area, double thumbX) const;
 
     bool event(QEvent* event) override;
@@ -46,6 +49,7 @@ private:
     void followPointer(const QMouseEvent& event);
 
     bool dragging_ = false;
+    VTKeyboardFocus* keyboardFocus_;
 };
 
 }  // namespace tilvane

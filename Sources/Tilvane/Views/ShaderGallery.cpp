@@ -1,8 +1,11 @@
 #include "Tilvane/Views/ShaderGallery.hpp"
 
+#include "Tilvane/Views/PixelPainting.hpp"
+
 #include "VemiTerminal/Components/VTChip.hpp"
 #include "VemiTerminal/Components/VTDrawing.hpp"
 #include "VemiTerminal/Components/VTGlyph.hpp"
+#include "VemiTerminal/Components/VTKeyboardFocus.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QCoreApplication>
@@ -26,6 +29,7 @@ constexpr int cardSpacing = 12;
 constexpr int rowPaddingH = 16;
 constexpr int rowPaddingBottom = 8;
 constexpr int stripPaddingTop = 12;
+constexpr int selectedBorder = 2;
 
 QString toQString(const std::string& text)
 {
@@ -55,7 +59,7 @@ protected:
 // MARK: ShaderGalleryCard
 
 ShaderGalleryCard::ShaderGalleryCard(PresetSelection id, bool personal, QWidget* parent)
-    : QAbstractButton(parent), id_(std::move(id)), personal_(personal)
+    : QAbstractButton(parent), id_(std::move(id)), personal_(personal), keyboardFocus_(new VTKeyboardFocus(this))
 {
     installAccessibleControlFactory();
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -154,10 +158,11 @@ void ShaderGalleryCard::paintEvent(QPaintEvent*)
                    theme.fg);
 
     if (selected_) {
-        vtStrokeInside(painter, rect(), theme.fg, 2);
+        vtStrokeInside(painter, rect(), theme.fg, selectedBorder);
     } else {
         vtStrokeInside(painter, rect(), theme.border, 1);
     }
+    if (keyboardFocus_->isShown()) paintFocusRingInside(painter, rect(), selectedBorder, theme.fg);
 }
 
 // MARK: ShaderGallery

@@ -18,11 +18,13 @@
 class QHBoxLayout;
 class VTChip;
 class VTGlyph;
+class VTKeyboardFocus;
 
 namespace tilvane {
 
 // One card of the gallery: a 132 × 78 thumbnail (cropped to fill, never smoothed) or the "▧" placeholder above
-// the name, with a "meu" chip on personal presets; `chipBg` with a 2-px `fg` border while selected.
+// the name, with a "meu" chip on personal presets; `chipBg` with a 2-px `fg` border while selected. Focus the
+// keyboard uses draws the kit's focus ring inside that border, so it shows on a selected card as on any other.
 class ShaderGalleryCard : public QAbstractButton, public AccessibleControl {
     Q_OBJECT
 public:
@@ -63,6 +65,7 @@ private:
     QImage image_;
     VTGlyph* placeholder_;
     VTChip* chip_ = nullptr;
+    VTKeyboardFocus* keyboardFocus_;
 };
 
 // The strip of preset cards under the comparison: "Sem Shader", the personal presets, then the built-in presets.

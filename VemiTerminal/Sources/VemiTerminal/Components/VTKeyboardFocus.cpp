@@ -26,6 +26,9 @@ bool VTKeyboardFocus::eventFilter(QObject* watched, QEvent* event)
         case QEvent::FocusIn:
             show(fromKeyboard(static_cast<QFocusEvent*>(event)->reason()));
             break;
+        case QEvent::KeyPress:
+            show(widget_->hasFocus());
+            break;
         case QEvent::FocusOut:
         case QEvent::MouseButtonPress:
             show(false);

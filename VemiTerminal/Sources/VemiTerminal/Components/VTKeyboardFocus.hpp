@@ -7,9 +7,9 @@ class QPainter;
 class QRectF;
 class QWidget;
 
-// Whether a widget holds focus that came from the keyboard (Tab, Backtab or a shortcut): the only focus the kit
-// outlines, so that a keyboard user sees where they are while a click that focuses shows nothing. Repaints the
-// widget when that changes.
+// Whether a widget holds focus that the keyboard uses: focus that came from Tab, Backtab or a shortcut, or focus
+// that came from a click once a key is pressed in it. The only focus the kit outlines, so that a keyboard user sees
+// where the keys go while a click that focuses shows nothing. Repaints the widget when that changes.
 class VTKeyboardFocus : public QObject {
 public:
     explicit VTKeyboardFocus(QWidget* widget);

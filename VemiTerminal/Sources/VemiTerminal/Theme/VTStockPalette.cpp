@@ -3,44 +3,30 @@
 #include "VemiTerminal/Theme/VTTheme.hpp"
 #include "VemiTerminal/Tokens/VTPalette.hpp"
 
-namespace {
-
-// `top` laid over the opaque `ground`, as the screen shows it.
-QColor over(const QColor& top, const QColor& ground)
-{
-    const double alpha = top.alphaF();
-    const auto mix = [alpha](double upper, double lower) { return upper * alpha + lower * (1 - alpha); };
-    return QColor::fromRgbF(static_cast<float>(mix(top.redF(), ground.redF())),
-                            static_cast<float>(mix(top.greenF(), ground.greenF())),
-                            static_cast<float>(mix(top.blueF(), ground.blueF())));
-}
-
-}  // namespace
-
 QPalette vtStockPalette(const VTTheme& theme)
 {
-    const QColor window = over(theme.bgPage, theme.bgWindow);
+    const QColor window = vtOver(theme.bgPage, theme.bgWindow);
     const QColor base = theme.bgWindow;
     const QColor text = theme.fg;
     const QColor button = theme.chipBg;
     const QColor buttonText = theme.chipFg;
-    const QColor inactiveText = over(vtWithOpacity(text, 0.45), window);
+    const QColor inactiveText = vtDisabledInk(theme, window);
 
     QPalette palette;
     const auto both = [&palette](QPalette::ColorRole role, const QColor& colour) { palette.setColor(role, colour); };
     both(QPalette::Window, window);
     both(QPalette::WindowText, text);
     both(QPalette::Base, base);
-    both(QPalette::AlternateBase, over(vtWithOpacity(text, 0.06), base));
+    both(QPalette::AlternateBase, vtOver(vtWithOpacity(text, 0.06), base));
     both(QPalette::Text, text);
-    both(QPalette::PlaceholderText, over(theme.fgMuted, base));
+    both(QPalette::PlaceholderText, vtOver(theme.fgMuted, base));
     both(QPalette::Button, button);
     both(QPalette::ButtonText, buttonText);
     both(QPalette::BrightText, theme.isDark ? VTPalette::white() : VTPalette::ink());
-    both(QPalette::Light, over(vtWithOpacity(text, 0.25), button));
-    both(QPalette::Midlight, over(vtWithOpacity(text, 0.12), button));
-    both(QPalette::Mid, over(vtWithOpacity(text, 0.35), window));
-    both(QPalette::Dark, over(vtWithOpacity(text, 0.5), window));
+    both(QPalette::Light, vtOver(vtWithOpacity(text, 0.25), button));
+    both(QPalette::Midlight, vtOver(vtWithOpacity(text, 0.12), button));
+    both(QPalette::Mid, vtOver(vtWithOpacity(text, 0.35), window));
+    both(QPalette::Dark, vtOver(vtWithOpacity(text, 0.5), window));
     both(QPalette::Shadow, theme.isDark ? VTPalette::night() : VTPalette::ink());
     // Ink on the brand colour reads in both themes (the white of the light theme's buttons would not).
     both(QPalette::Highlight, theme.btnBg);
@@ -51,6 +37,6 @@ QPalette vtStockPalette(const VTTheme& theme)
     both(QPalette::ToolTipText, theme.chipFg);
     for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::HighlightedText})
         palette.setColor(QPalette::Disabled, role, inactiveText);
-    palette.setColor(QPalette::Disabled, QPalette::Highlight, over(vtWithOpacity(theme.btnBg, 0.45), window));
+    palette.setColor(QPalette::Disabled, QPalette::Highlight, vtOver(vtWithOpacity(theme.btnBg, 0.45), window));
     return palette;
 }

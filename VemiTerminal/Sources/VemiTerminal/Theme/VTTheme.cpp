@@ -62,6 +62,11 @@ const VTTheme& VTTheme::noite()
     return theme;
 }
 
+QColor vtDisabledInk(const VTTheme& theme, const QColor& ground)
+{
+    return vtOver(vtWithOpacity(theme.fg, 0.55), ground);
+}
+
 const VTTheme& vtResolveTheme(VTAppearance appearance, bool systemIsDark)
 {
     switch (appearance) {

@@ -37,5 +37,9 @@ struct VTTheme {
     static const VTTheme& noite();
 };
 
+// The ink of a disabled control (its text, the outline of its indicator) on the opaque `ground`: the theme's `fg` at
+// 55 % laid over it. Plainly fainter than `fg`, yet at least 3:1 against the theme's grounds.
+QColor vtDisabledInk(const VTTheme& theme, const QColor& ground);
+
 // `vemi` and `noite` choose their theme; `system` gives "Noite" on a dark desktop and "Vemi" otherwise.
 const VTTheme& vtResolveTheme(VTAppearance appearance, bool systemIsDark);

@@ -24,6 +24,11 @@ QPalette platformPalette(const VTTheme& theme, VTAppearance appearance)
         palette.setColor(QPalette::ButtonText, theme.fg);
         palette.setColor(QPalette::Mid, theme.isDark ? theme.barBg : theme.chipBg);
         palette.setColor(QPalette::Dark, theme.border);
+        // Disabled controls (a switch the build does not offer) say so in the theme's disabled ink.
+        const QColor window = palette.color(QPalette::Window);
+        palette.setColor(QPalette::Disabled, QPalette::WindowText, vtDisabledInk(theme, window));
+        palette.setColor(QPalette::Disabled, QPalette::Text, vtDisabledInk(theme, theme.bgWindow));
+        palette.setColor(QPalette::Disabled, QPalette::ButtonText, vtDisabledInk(theme, theme.bgWindow));
     }
     palette.setColor(QPalette::Highlight, theme.btnBg);
     palette.setColor(QPalette::HighlightedText, theme.btnFg);

@@ -36,3 +36,12 @@ QColor vtWithOpacity(const QColor& colour, double opacity)
 {
     return QColor::fromRgbF(colour.redF(), colour.greenF(), colour.blueF(), static_cast<float>(opacity));
 }
+
+QColor vtOver(const QColor& top, const QColor& ground)
+{
+    const double alpha = top.alphaF();
+    const auto mix = [alpha](double upper, double lower) { return upper * alpha + lower * (1 - alpha); };
+    return QColor::fromRgbF(static_cast<float>(mix(top.redF(), ground.redF())),
+                            static_cast<float>(mix(top.greenF(), ground.greenF())),
+                            static_cast<float>(mix(top.blueF(), ground.blueF())));
+}

@@ -30,3 +30,5 @@ struct VTPalette {
 
 // A new colour with the components of `colour` and the given opacity.
 QColor vtWithOpacity(const QColor& colour, double opacity);
+// `top` laid over the opaque `ground`, as the screen shows it: an opaque colour.
+QColor vtOver(const QColor& top, const QColor& ground);
