@@ -41,7 +41,8 @@ int affinityOfThisProcess()
     // A machine with more CPUs than the default set holds needs a larger set; it is doubled until the
     // kernel accepts it.
     for (int setSize = CPU_SETSIZE; setSize <= (1 << 18); setSize *= 2) {
-        const std::unique_ptr<cpu_set_t, void (*)(cpu_set_t*)> set(CPU_ALLOC(setSize), [](cpu_set_t* s) { CPU_FREE(s); });
+        const std::unique_ptr<cpu_set_t, void (*)(cpu_set_t*)> set(CPU_ALLOC(setSize),
+                                                                   [](cpu_set_t* s) { CPU_FREE(s); });
         if (!set) break;
         const std::size_t bytes = CPU_ALLOC_SIZE(setSize);
         if (::sched_getaffinity(0, bytes, set.get()) == 0) return std::max(CPU_COUNT_S(bytes, set.get()), 1);
@@ -140,7 +141,8 @@ std::uint64_t availableMemory(const ResourceSources& sources)
     const auto v1Headroom =
         pairOfFiles<std::uint64_t>(sources, "memory.limit_in_bytes", "memory.usage_in_bytes", memoryHeadroom);
     available = loweredTo(available, lowestLimit<std::uint64_t>(controlGroupMount, groups.unified, unifiedHeadroom));
-    available = loweredTo(available, lowestLimit<std::uint64_t>(controlGroupMount / "memory", groups.memory, v1Headroom));
+    available =
+        loweredTo(available, lowestLimit<std::uint64_t>(controlGroupMount / "memory", groups.memory, v1Headroom));
     return available;
 }
 

@@ -52,9 +52,9 @@ TEST(FrameReductionBudget, AFrameCountsNoLessThanItsReductionWasMeasuredToTake)
         std::uint64_t measuredMebibytes;
     };
     const Row rows[] = {
-        {1024, 576, 42},   {2048, 1152, 127}, {2048, 1280, 139}, {2048, 2048, 166}, {2560, 1600, 162},
-        {2049, 2048, 106}, {2560, 2048, 121}, {3000, 2000, 131}, {3840, 2160, 160}, {4096, 4096, 187},
-        {6000, 4000, 207},
+        {1024, 576, 42},   {2048, 1152, 127}, {2048, 1280, 139}, {2048, 2048, 166},
+        {2560, 1600, 162}, {2049, 2048, 106}, {2560, 2048, 121}, {3000, 2000, 131},
+        {3840, 2160, 160}, {4096, 4096, 187}, {6000, 4000, 207},
     };
     for (const Row& row : rows) {
         EXPECT_GE(bytesInReduction(row.width, row.height), row.measuredMebibytes * mebibyte)

@@ -81,7 +81,8 @@ TEST(ProcessResources, ProcessorsAreTheAffinityLoweredToAnyQuotaOfTheGroupOrAbov
          {{"/proc/self/cgroup", "0::/../../proc\n"}, {"/sys/fs/cgroup/../../proc/cpu.max", "100000 100000\n"}},
          8},
     };
-    for (const Row& row : rows) EXPECT_EQ(usableProcessors(fakeSources(row.files, row.affinity)), row.expected) << row.name;
+    for (const Row& row : rows)
+        EXPECT_EQ(usableProcessors(fakeSources(row.files, row.affinity)), row.expected) << row.name;
 }
 
 TEST(ProcessResources, MemoryIsWhatTheSystemHasLoweredToWhatAnyGroupLimitLeaves)

@@ -106,12 +106,14 @@ TEST(SystemResourceFiles, ControlGroupsAreFoundPerHierarchyAndUnsafePathsRefused
         ControlGroups expected;
     };
     const Row rows[] = {
-        {"unified only", "0::/user.slice/user-1000.slice/session-2.scope\n",
+        {"unified only",
+         "0::/user.slice/user-1000.slice/session-2.scope\n",
          {"/user.slice/user-1000.slice/session-2.scope", std::nullopt, std::nullopt}},
         {"hybrid",
          "9:name=systemd:/\n8:pids:/\n4:memory:/process_api/1ed1\n3:cpuset:/\n2:cpuacct:/\n1:cpu:/\n0::/\n",
          {"/", "/", "/process_api/1ed1"}},
-        {"cpu sharing its hierarchy with cpuacct", "3:cpuacct,cpu:/docker/abc\n5:memory:/docker/abc",
+        {"cpu sharing its hierarchy with cpuacct",
+         "3:cpuacct,cpu:/docker/abc\n5:memory:/docker/abc",
          {std::nullopt, "/docker/abc", "/docker/abc"}},
         {"a colon in the path", "0::/a:b\n", {"/a:b", std::nullopt, std::nullopt}},
         {"paths that climb out", "0::/../etc\n4:memory:/a/./b\n1:cpu:/a/..\n", {}},
