@@ -54,9 +54,9 @@ public:
     // Without reductionThreads, their number comes from the size of frame 0 and the CPUs and memory
     // this process had when the export started (defaultReductionThreads). With one thread each frame
     // is reduced and encoded on the caller's thread before the next is requested. The bytes written
-    // do not depend on the number of threads. The file is built
-    // beside the destination (without a name where the file system allows it, else under a hidden
-    // temporary one) and put in its place only when complete.
+    // do not depend on the number of threads. The file is built beside the destination (without a
+    // name where the file system allows it, else under a hidden temporary one) and put in its place
+    // only when complete.
     //
     // Throws GIFExportError::invalidOptions before anything is created when frameCount is below 1
     // or frameDelay is not a finite number of seconds from 0.1 to 655.35, and during the export

@@ -22,7 +22,7 @@ using std::filesystem::path;
 
 // Every file read here is a line or two; /proc/meminfo, the longest, some 1.5 KiB.
 constexpr std::size_t largestSystemFile = 64 * 1024;
-// Groups nested deeper than this are looked at only at their own level and at the root.
+// Of a group nested deeper than this, only its nearest levels and the root are looked at.
 constexpr std::size_t deepestGroupWalk = 32;
 // Where Debian and most distributions mount the control groups: v2 at the root, v1 one folder per controller.
 const path controlGroupMount = "/sys/fs/cgroup";
