@@ -11,15 +11,13 @@
 #include <QImage>
 #include <QTimer>
 
-#include <unistd.h>
+#include <malloc.h>
 
 #include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
-#include <thread>
 
 namespace tilvane::bench {
 
@@ -71,41 +69,36 @@ inline const std::filesystem::path& roadPhoto()
     return file;
 }
 
-inline double residentMegabytes()
+// A figure of /proc/self/status given in kB ("VmRSS:", "VmHWM:"), in megabytes.
+inline double statusMegabytes(const std::string& key)
 {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0;
-    long resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with(key)) return std::stod(line.substr(key.size())) / 1024.0;
+    }
+    throw std::runtime_error("/proc/self/status has no " + key);
 }
 
-// The highest resident size above the level at construction, sampled every 2 ms.
+// The highest resident size from construction on, as the kernel keeps it (VmHWM, reset at construction
+// to the resident size then), and how far it rose above that. Memory that earlier work freed but kept is
+// handed back to the system first, so that it does not count as this measurement's.
 class PeakMemory {
 public:
     PeakMemory()
-        : baseline_(residentMegabytes()), sampler_([this](std::stop_token stop) {
-              while (!stop.stop_requested()) {
-                  const double now = residentMegabytes();
-                  double seen = peak_.load();
-                  while (now > seen && !peak_.compare_exchange_weak(seen, now)) {
-                  }
-                  std::this_thread::sleep_for(std::chrono::milliseconds(2));
-              }
-          })
     {
+        ::malloc_trim(0);
+        std::ofstream clearRefs("/proc/self/clear_refs");
+        clearRefs << "5";
+        clearRefs.close();
+        if (!clearRefs) throw std::runtime_error("cannot reset the peak resident size through /proc/self/clear_refs");
+        baseline_ = statusMegabytes("VmRSS:");
     }
-    double aboveBaseline()
-    {
-        sampler_.request_stop();
-        sampler_.join();
-        return std::max(0.0, peak_.load() - baseline_);
-    }
+    double peakMegabytes() const { return statusMegabytes("VmHWM:"); }
+    double aboveBaseline() const { return std::max(0.0, peakMegabytes() - baseline_); }
 
 private:
-    double baseline_;
-    std::atomic<double> peak_{0};
-    std::jthread sampler_;
+    double baseline_ = 0;
 };
 
 // A 1 ms timer on the main thread; its longest gap is the longest the window could not answer the user.

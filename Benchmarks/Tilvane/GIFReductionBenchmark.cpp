@@ -1,18 +1,23 @@
-// GIF colour reduction side by side, read as ratios within one run:
-//   NoisyPhotoFrames "writer_vs_ffmpeg"            at most 0.35 (the writer on every core against ffmpeg's
+// GIF colour reduction side by side, read as ratios within one run. "Default pool" is the writer sized by
+// this machine ("threads": the CPUs this process may use, within the memory budget and the ceiling of
+// workers); "sequential" is one worker. Each peak is the resident size's high-water mark during that run.
+//   NoisyPhotoFrames "writer_vs_ffmpeg"            at most 0.35 on 8 CPUs (the default pool against ffmpeg's
 //                                                   palettegen=stats_mode=single + paletteuse=new=1; without
 //                                                   ffmpeg on the PATH that comparison is skipped, said in the label)
-//   HeaviestPresetExport "time_ratio"               at most 0.35 (2048 px, 3 s, against the same export reducing
-//                                                   on one thread, as the writer did before)
+//   NoisyPhotoFrames "peak_rss_mb"                  below "sequential_peak_rss_mb" + "estimated_pool_frames_mb"
+//   HeaviestPresetExport "time_ratio"               at most 0.35 on 8 CPUs (2048 px, 3 s, against the same export
+//                                                   reducing on one thread, as the writer did before)
 //   HeaviestPresetExport "user_cpu_ratio"           at most 1.3
 //   HeaviestPresetExport "peak_rss_mb"              below "sequential_peak_rss_mb" + "pool_frames_mb", where a frame
 //                                                   counts with what reducing it takes ("frame_in_reduction_mb":
-//                                                   its pixels and libimagequant's working copy); "pool_pixels_mb"
-//                                                   gives the frames' pixels alone
+//                                                   its pixels and libimagequant's working copy, measured; the
+//                                                   writer's estimate, "estimated_frame_in_reduction_mb", is at
+//                                                   least as much); "pool_pixels_mb" gives the frames' pixels alone
 // Each pair of runs must write the same bytes; the benchmark fails otherwise.
 #include "BenchmarkSupport.hpp"
 
 #include "Tilvane/Editor/ExportJobs.hpp"
+#include "TilvaneCore/FrameReductionBudget.hpp"
 #include "TilvaneCore/GIFExporter.hpp"
 #include "TilvaneCore/ImageConverter.hpp"
 #include "TilvaneCore/ImageFileLoader.hpp"
@@ -29,8 +34,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
+#include <thread>
 
 namespace tilvane {
 namespace {
@@ -120,32 +127,58 @@ double ffmpegSeconds(const std::vector<ImagePointer>& frames)
     return status == 0 ? seconds : -1;
 }
 
+constexpr double mebibyte = 1024.0 * 1024.0;
+
+double estimatedMegabytesInReduction(int width, int height)
+{
+    return static_cast<double>(bytesInReduction(width, height)) / mebibyte;
+}
+
+// Times add up over runs; the peak is the highest.
+struct WriterMeasure {
+    double seconds = 0;
+    double peakMegabytes = 0;
+
+    WriterMeasure& operator+=(const WriterMeasure& run)
+    {
+        seconds += run.seconds;
+        peakMegabytes = std::max(peakMegabytes, run.peakMegabytes);
+        return *this;
+    }
+};
+
 void NoisyPhotoFrames(benchmark::State& state)
 {
     const std::vector<ImagePointer> frames = noisyPhotoFrames();
     const auto pooledPath = bench::scratchFile("-pooled.gif");
     const auto sequentialPath = bench::scratchFile("-sequential.gif");
-    const auto writeFrames = [&](const std::filesystem::path& path, int reductionThreads) {
+    // Without a number of threads the writer sizes its pool itself.
+    const auto writeFrames = [&](const std::filesystem::path& path, std::optional<int> reductionThreads) {
+        const bench::PeakMemory memory;
         const auto start = std::chrono::steady_clock::now();
         GIFExporter::write(
             path, noisyFrameCount, 0.1, [&](int index) { return frames[static_cast<std::size_t>(index)]; }, {},
             reductionThreads);
-        return secondsSince(start);
+        return WriterMeasure{secondsSince(start), memory.peakMegabytes()};
     };
-    double pooled = 0;
-    double sequential = 0;
+    WriterMeasure pooled;
+    WriterMeasure sequential;
     double ffmpeg = 0;
     const bool withFFmpeg = ffmpegAvailable();
     for (auto _ : state) {
-        pooled += writeFrames(pooledPath, GIFExporter::defaultReductionThreads());
         sequential += writeFrames(sequentialPath, 1);
+        pooled += writeFrames(pooledPath, std::nullopt);
         if (withFFmpeg) ffmpeg += ffmpegSeconds(frames);
     }
     if (!sameBytesRemoved(state, pooledPath, sequentialPath)) return;
     const auto iterations = static_cast<double>(state.iterations());
-    state.counters["writer_s"] = pooled / iterations;
-    state.counters["sequential_writer_s"] = sequential / iterations;
-    state.counters["threads"] = GIFExporter::defaultReductionThreads();
+    const int threads = GIFExporter::defaultReductionThreads(noisyWidth, noisyHeight);
+    state.counters["writer_s"] = pooled.seconds / iterations;
+    state.counters["sequential_writer_s"] = sequential.seconds / iterations;
+    state.counters["peak_rss_mb"] = pooled.peakMegabytes;
+    state.counters["sequential_peak_rss_mb"] = sequential.peakMegabytes;
+    state.counters["estimated_pool_frames_mb"] = estimatedMegabytesInReduction(noisyWidth, noisyHeight) * threads;
+    state.counters["threads"] = threads;
     if (!withFFmpeg) {
         state.SetLabel("ffmpeg not installed: the comparison with ffmpeg was skipped");
         return;
@@ -155,34 +188,32 @@ void NoisyPhotoFrames(benchmark::State& state)
         return;
     }
     state.counters["ffmpeg_s"] = ffmpeg / iterations;
-    state.counters["writer_vs_ffmpeg"] = pooled / ffmpeg;
-    state.counters["sequential_vs_ffmpeg"] = sequential / ffmpeg;
+    state.counters["writer_vs_ffmpeg"] = pooled.seconds / ffmpeg;
+    state.counters["sequential_vs_ffmpeg"] = sequential.seconds / ffmpeg;
 }
 BENCHMARK(NoisyPhotoFrames)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
-// Times and CPU add up over runs; the peak is the highest.
+// The time and CPU of runs add up; the peak is the highest.
 struct ExportMeasure {
-    double seconds = 0;
+    WriterMeasure writer;
     double userCPUSeconds = 0;
-    double peakMegabytes = 0;
 
     ExportMeasure& operator+=(const ExportMeasure& run)
     {
-        seconds += run.seconds;
+        writer += run.writer;
         userCPUSeconds += run.userCPUSeconds;
-        peakMegabytes = std::max(peakMegabytes, run.peakMegabytes);
         return *this;
     }
 };
 
-ExportMeasure runExport(const GIFExportSnapshot& snapshot, int reductionThreads)
+ExportMeasure runExport(const GIFExportSnapshot& snapshot, std::optional<int> reductionThreads)
 {
-    bench::PeakMemory memory;
+    const bench::PeakMemory memory;
     const double cpuBefore = userCPUSeconds();
     const auto start = std::chrono::steady_clock::now();
     runGIFExport(
         snapshot, [] { return std::make_unique<ShaderRenderer>(bench::applicationShaders()); }, {}, reductionThreads);
-    return {secondsSince(start), userCPUSeconds() - cpuBefore, memory.aboveBaseline()};
+    return {{secondsSince(start), memory.peakMegabytes()}, userCPUSeconds() - cpuBefore};
 }
 
 struct FrameInReduction {
@@ -196,9 +227,15 @@ FrameInReduction measureFrameInReduction(const GIFExportSnapshot& snapshot)
     const ImagePointer image = ImageConverter().upscale(*snapshot.pixelGrid, snapshot.size.width, snapshot.size.height);
     ImagePointer frame = ShaderRenderer(bench::applicationShaders())
                              .render(image, snapshot.configuration, snapshot.screen, 0, {.temporalHistory = true});
-    bench::PeakMemory memory;
-    benchmark::DoNotOptimize(indexFrame(*frame));
-    return {std::move(frame), memory.aboveBaseline()};
+    // On a thread of its own that reduces alone, as the writer's workers do.
+    double reductionMegabytes = 0;
+    std::thread([&] {
+        reduceColoursOnThisThreadAlone();
+        const bench::PeakMemory memory;
+        benchmark::DoNotOptimize(indexFrame(*frame));
+        reductionMegabytes = memory.aboveBaseline();
+    }).join();
+    return {std::move(frame), reductionMegabytes};
 }
 
 // The application's export of the heaviest built-in preset, 2048 px and 3 s, from the pixel grid of
@@ -214,27 +251,29 @@ void HeaviestPresetExport(benchmark::State& state)
     const auto snapshotFor = [&](const std::filesystem::path& path) {
         return makeGIFSnapshot(grid, photo->width(), photo->height(), 2048, configuration, {}, 3, path);
     };
-    const int threads = GIFExporter::defaultReductionThreads();
+    const GIFDimensions size = snapshotFor(pooledPath).size;
+    const int threads = GIFExporter::defaultReductionThreads(size.width, size.height);
     const FrameInReduction frameInReduction = measureFrameInReduction(snapshotFor(pooledPath));
     ExportMeasure sequential;
     ExportMeasure pooled;
     for (auto _ : state) {
         sequential += runExport(snapshotFor(sequentialPath), 1);
-        pooled += runExport(snapshotFor(pooledPath), threads);
+        pooled += runExport(snapshotFor(pooledPath), std::nullopt);
     }
     if (!sameBytesRemoved(state, pooledPath, sequentialPath)) return;
-    const double frameMegabytes = static_cast<double>(frameInReduction.frame->bytes().size()) / (1024.0 * 1024.0);
+    const double frameMegabytes = static_cast<double>(frameInReduction.frame->bytes().size()) / mebibyte;
     const double inReduction = frameMegabytes + frameInReduction.reductionMegabytes;
     const auto runs = static_cast<double>(state.iterations());
-    state.counters["sequential_s"] = sequential.seconds / runs;
-    state.counters["pooled_s"] = pooled.seconds / runs;
-    state.counters["time_ratio"] = pooled.seconds / sequential.seconds;
+    state.counters["sequential_s"] = sequential.writer.seconds / runs;
+    state.counters["pooled_s"] = pooled.writer.seconds / runs;
+    state.counters["time_ratio"] = pooled.writer.seconds / sequential.writer.seconds;
     state.counters["sequential_user_cpu_s"] = sequential.userCPUSeconds / runs;
     state.counters["user_cpu_s"] = pooled.userCPUSeconds / runs;
     state.counters["user_cpu_ratio"] = pooled.userCPUSeconds / sequential.userCPUSeconds;
-    state.counters["sequential_peak_rss_mb"] = sequential.peakMegabytes;
-    state.counters["peak_rss_mb"] = pooled.peakMegabytes;
+    state.counters["sequential_peak_rss_mb"] = sequential.writer.peakMegabytes;
+    state.counters["peak_rss_mb"] = pooled.writer.peakMegabytes;
     state.counters["frame_in_reduction_mb"] = inReduction;
+    state.counters["estimated_frame_in_reduction_mb"] = estimatedMegabytesInReduction(size.width, size.height);
     state.counters["pool_frames_mb"] = inReduction * threads;
     state.counters["pool_pixels_mb"] = frameMegabytes * threads;
     state.counters["threads"] = threads;

@@ -2,6 +2,7 @@
 
 #include "TilvaneCore/AtomicFileWriter.hpp"
 #include "TilvaneCore/Cancellation.hpp"
+#include "TilvaneCore/FrameReductionBudget.hpp"
 #include "TilvaneCore/GIFEncoder.hpp"
 #include "TilvaneCore/GIFFramePipeline.hpp"
 #include "TilvaneCore/Uuid.hpp"
@@ -11,7 +12,6 @@
 #include <limits>
 #include <optional>
 #include <system_error>
-#include <thread>
 
 namespace tilvane {
 
@@ -62,15 +62,21 @@ GIFDimensions GIFExporter::dimensions(int width, int height, int maxDimension) n
     return {roundedSide(width, scale), roundedSide(height, scale)};
 }
 
-int GIFExporter::defaultReductionThreads() noexcept
+int GIFExporter::defaultReductionThreads(int frameWidth, int frameHeight)
 {
-    return static_cast<int>(std::max(std::thread::hardware_concurrency(), 1u));
+    return reductionWorkers(processResources(), frameWidth, frameHeight);
 }
 
 void GIFExporter::write(const std::filesystem::path& destination, int frameCount, double frameDelay,
-                        const FrameProvider& frame, std::stop_token stopToken, int reductionThreads)
+                        const FrameProvider& frame, std::stop_token stopToken, std::optional<int> reductionThreads)
 {
     const std::uint16_t delay = delayInCentiseconds(frameCount, frameDelay);
+    // The machine is looked at before anything of the export takes memory.
+    const std::optional<ProcessResources> resources =
+        reductionThreads ? std::nullopt : std::optional(processResources());
+    const auto threadsFor = [&](const Image& firstFrame) {
+        return resources ? reductionWorkers(*resources, firstFrame.width(), firstFrame.height()) : *reductionThreads;
+    };
 
     std::optional<AtomicFileWriter> file;
     try {
@@ -80,7 +86,7 @@ void GIFExporter::write(const std::filesystem::path& destination, int frameCount
     }
 
     GIFEncoder encoder(*file, delay);
-    encodeFrames(encoder, frameCount, frame, stopToken, reductionThreads);
+    encodeFrames(encoder, frameCount, frame, stopToken, threadsFor);
     throwIfCancelled(stopToken);
     encoder.finish();
     try {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stop_token>
 
 namespace tilvane {
@@ -41,18 +42,21 @@ public:
     // Sizes beyond the int range are clamped to it.
     static GIFDimensions dimensions(int width, int height, int maxDimension) noexcept;
 
-    // One colour-reducing thread per core.
-    static int defaultReductionThreads() noexcept;
+    // The colour-reducing threads of an export of frames of width × height that does not say how many:
+    // as many as this process has CPUs and memory for now (reductionWorkers).
+    static int defaultReductionThreads(int frameWidth, int frameHeight);
 
     // Writes a GIF that loops forever, each frame shown for frameDelay seconds, asking for
     // frame(0) ... frame(frameCount − 1) one at a time and in order, each only after the previous
     // one was handed over. While the next frame is requested, the frames before it are reduced to
     // their colours on reductionThreads threads side by side, then encoded in order; so at most
     // reductionThreads frames are kept besides the one requested, each only until it is encoded.
-    // With one thread each frame is reduced and encoded on the caller's thread before the next
-    // is requested. The bytes written do not depend on the number of threads. The file is built
-    // beside the destination (without a name where the file system allows it, else under a hidden
-    // temporary one) and put in its place only when complete.
+    // Without reductionThreads, their number comes from the size of frame 0 and the CPUs and memory
+    // this process had when the export started (defaultReductionThreads). With one thread each frame
+    // is reduced and encoded on the caller's thread before the next is requested. The bytes written
+    // do not depend on the number of threads. The file is built beside the destination (without a
+    // name where the file system allows it, else under a hidden temporary one) and put in its place
+    // only when complete.
     //
     // Throws GIFExportError::invalidOptions before anything is created when frameCount is below 1
     // or frameDelay is not a finite number of seconds from 0.1 to 655.35, and during the export
@@ -64,7 +68,7 @@ public:
     // no temporary file remains, the destination is as it was and no thread of the export is left.
     static void write(const std::filesystem::path& destination, int frameCount, double frameDelay,
                       const FrameProvider& frame, std::stop_token stopToken = {},
-                      int reductionThreads = defaultReductionThreads());
+                      std::optional<int> reductionThreads = std::nullopt);
 };
 
 }  // namespace tilvane

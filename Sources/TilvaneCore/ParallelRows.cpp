@@ -1,5 +1,7 @@
 #include "TilvaneCore/ParallelRows.hpp"
 
+#include "TilvaneCore/ProcessResources.hpp"
+
 #include <algorithm>
 #include <exception>
 #include <mutex>
@@ -15,9 +17,12 @@ void forEachRowRange(std::size_t count, std::size_t workPerItem, std::size_t min
         return;
     }
     const std::size_t totalWork = count * std::max<std::size_t>(workPerItem, 1);
-    const std::size_t processors = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t threadCount = std::clamp<std::size_t>(totalWork / std::max<std::size_t>(minimumWorkPerThread, 1),
-                                                            1, std::min(processors, count));
+    const std::size_t worthThreads = totalWork / std::max<std::size_t>(minimumWorkPerThread, 1);
+    // The CPUs are looked up only for work worth more than one thread.
+    const std::size_t threadCount =
+        worthThreads < 2 ? 1
+                         : std::clamp<std::size_t>(worthThreads, 1,
+                                                   std::min(static_cast<std::size_t>(usableProcessorCount()), count));
     if (threadCount == 1) {
         body(0, count);
         return;

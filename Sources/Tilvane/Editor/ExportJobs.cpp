@@ -71,7 +71,7 @@ GIFExportSnapshot makeGIFSnapshot(ImagePointer pixelGrid, int sourceWidth, int s
 }
 
 void runGIFExport(const GIFExportSnapshot& snapshot, const ExportRendererFactory& makeRenderer, std::stop_token stop,
-                  int reductionThreads)
+                  std::optional<int> reductionThreads)
 {
     const ImagePointer image = ImageConverter().upscale(*snapshot.pixelGrid, snapshot.size.width, snapshot.size.height);
     std::unique_ptr<ShaderRenderer> renderer;

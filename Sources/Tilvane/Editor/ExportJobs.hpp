@@ -75,10 +75,11 @@ GIFExportSnapshot makeGIFSnapshot(ImagePointer pixelGrid, int sourceWidth, int s
 using ExportRendererFactory = std::function<std::unique_ptr<ShaderRenderer>()>;
 
 // Writes the GIF through the core's exporter, frames rendered one at a time while the ones before are
-// reduced to their colours on reductionThreads threads. Throws whatever failed: the enlargement, the
+// reduced to their colours on reductionThreads threads (by default as many as the machine allows, see
+// GIFExporter::write). Throws whatever failed: the enlargement, the
 // renderer's creation, a frame, the writer, or CancellationError.
 void runGIFExport(const GIFExportSnapshot& snapshot, const ExportRendererFactory& makeRenderer, std::stop_token stop,
-                  int reductionThreads = GIFExporter::defaultReductionThreads());
+                  std::optional<int> reductionThreads = std::nullopt);
 
 // The text after "Não foi possível salvar o GIF: " for an error thrown by runGIFExport: the error's own
 // Portuguese text, or the writer's "could not finish" text when the file system refused the finished file.
