@@ -211,13 +211,13 @@ TEST_F(XvfbWindow, APresetCreatedThroughTheSheetIsSelectedAgainAfterARestart)
     for (int step = 0; step < 40; ++step) xdotool(x, QStringLiteral("click 4"));
     QThread::msleep(400);
     ASSERT_TRUE(clickAt(x, visual + layout.pixelIncrease));
-    const auto stored = waitForJson(file(QStringLiteral("support/last-session.json")), [](const auto& document) {
+    const auto sessionFile = waitForJson(file(QStringLiteral("support/last-session.json")), [](const auto& document) {
         return document.value("session", nlohmann::json::object())
                    .value("visual", nlohmann::json::object())
                    .value("pixelSize", 0)
                == 9;
     });
-    const auto session = stored.value("session", nlohmann::json::object());
+    const auto session = sessionFile.value("session", nlohmann::json::object());
     EXPECT_EQ(session.value("visual", nlohmann::json::object()).value("pixelSize", 0), 9) << "one step up from 8";
     EXPECT_EQ(session.value("selectedPresetID", std::string()), "personal:" + id);
     const InspectorLayout edited([](ContentView& view) {
