@@ -33,7 +33,6 @@ InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPi
 
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("inspectorContent"));
-    content->setAutoFillBackground(false);
     // The content is as wide as the viewport whatever its blocks ask for, so that its margins never change: a row
     // that asks for more room is narrowed instead of widening the column under the scroll bar.
     content->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -84,6 +83,10 @@ InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPi
         });
     }
     setWidget(content);
+    // The column's page colour shows through: the scroll area would fill the content with the palette's window
+    // colour, which is not the page colour in every theme.
+    content->setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
     display(values_);
 }
 

@@ -179,7 +179,7 @@ QWidget* ShaderInspector::shaderWindow(const ShaderPreset& compared)
     // A long name wraps, so that the header fits beside the "ajustado" chip and the remove button.
     auto* name = new WrappedText(QString::fromStdString(compared.name), VTTextStyle::pixelSM, &VTTheme::fgMuted);
     name->setObjectName(QStringLiteral("presetName"));
-    header->addWidget(name, 1);
+    header->addWidget(name);
     adjustedChip_ = new VTChip(QStringLiteral("ajustado"));
     adjustedChip_->setObjectName(QStringLiteral("adjustedChip"));
     header->addWidget(adjustedChip_);
