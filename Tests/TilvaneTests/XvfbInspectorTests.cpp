@@ -20,10 +20,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -148,8 +148,7 @@ public:
     {
         QWidget* content = column().widget();
         const int height = column().viewport()->height();
-        const int scroll =
-            target ? std::clamp(inContent(*target).y(), 0, std::max(0, content->height() - height)) : 0;
+        const int scroll = target ? std::clamp(inContent(*target).y(), 0, std::max(0, content->height() - height)) : 0;
         std::vector<TitleBar> bars;
         for (const VTWindow* panel : content->findChildren<VTWindow*>()) {
             const QPoint at = panel->mapTo(content, QPoint(0, 0));
@@ -250,16 +249,13 @@ protected:
     {
         return barsOnScreen(screen, barLine(), viewport.top(), viewport.height());
     }
-    QImage columnOf(const QImage& screen) const
-    {
-        return screen.copy(viewport.adjusted(-8, 0, 0, 0));
-    }
+    QImage columnOf(const QImage& screen) const { return screen.copy(viewport.adjusted(-8, 0, 0, 0)); }
 
     // Waits until the column shows `expected` on a still screen and checks it.
     QImage expectColumn(const std::vector<TitleBar>& expected, const QString& name)
     {
-        const QImage screen =
-            waitForSteadyScreen(x, [&](const QImage& shown) { return bars(shown) == expected; }, name);
+        const QImage screen = waitForSteadyScreen(
+            x, [&](const QImage& shown) { return bars(shown) == expected; }, name);
         EXPECT_EQ(bars(screen), expected) << name.toStdString();
         saveScreenshot(columnOf(screen), QStringLiteral("inspector-") + name);
         return screen;
@@ -399,6 +395,61 @@ TEST_F(XvfbInspector, ChoosingABezelMaterialKeepsThePanelsMarginsInBothThemes)
     expectEdge(VTAppearance::vemi, QStringLiteral("bezel-after-vemi"));
     ASSERT_TRUE(clickAt(x, themeButton));
     expectEdge(VTAppearance::noite, QStringLiteral("bezel-after-noite"));
+}
+
+// The columns of `row` between `left` and `right` that the buttons (and their shadows) cover: those not of the
+// page colour.
+std::vector<int> buttonColumns(const QImage& screen, int row, int left, int right)
+{
+    std::vector<int> columns;
+    for (int x = left; x <= right; ++x) {
+        if (screen.pixel(x, row) != VTTheme::noite().bgPage.rgb()) columns.push_back(x);
+    }
+    return columns;
+}
+
+TEST_F(XvfbInspector, AnExportUnderWayMovesNoneOfTheBarsButtons)
+{
+    // A shaded GIF takes long enough to be seen under way.
+    reference.view().selectFromGallery("tubo-classico");
+    reference.settle();
+    ASSERT_TRUE(clickAt(x, onScreen(reference.rect(cardFor("tubo-classico")))));
+
+    const QRect open = reference.rect(QStringLiteral("openButton")).translated(central);
+    const QRect png = reference.rect(QStringLiteral("exportPNGButton")).translated(central);
+    const QRect gif = reference.rect(QStringLiteral("exportGIFButton")).translated(central);
+    const QRect bar = reference.rect(QStringLiteral("navigationBar")).translated(central);
+    const int row = png.center().y();
+    const int left = open.left() - 8;
+    const int right = gif.right() + 8;
+    const QPoint body = png.topLeft() + QPoint(2, 2);  // inside the outline, clear of the label
+    const auto enabled = [&](const QImage& screen) { return screen.pixel(body) == VTTheme::noite().btnBg.rgb(); };
+
+    const QImage idle = waitForSteadyScreen(x, enabled, QStringLiteral("export-idle"));
+    ASSERT_TRUE(enabled(idle)) << "the export buttons never became available";
+    saveScreenshot(idle.copy(bar), QStringLiteral("navigation-bar-idle-noite"));
+
+    ASSERT_TRUE(xdotool(x, QStringLiteral("search --onlyvisible --limit 1 --class tilvane windowfocus --sync")));
+    ASSERT_TRUE(xdotool(x, QStringLiteral("key ctrl+g")));
+    ASSERT_TRUE(pollUntil([this] { return tilvaneWindowCount(x) == 2; }, 30s)) << "the GIF dialog did not open";
+    // The dialog proposes foto-tilvane.gif beside the picture: accept it once it takes keys.
+    bool accepted = false;
+    for (int attempt = 0; attempt < 10 && !accepted; ++attempt) {
+        xdotool(x, QStringLiteral("key Return"));
+        accepted = pollUntil([this] { return tilvaneWindowCount(x) == 1; }, 3s);
+    }
+    ASSERT_TRUE(accepted) << "the GIF dialog did not close";
+
+    QImage exporting;
+    ASSERT_TRUE(pollUntil([&] { return !enabled(exporting = screenshot(x)); }, 60s)) << "no export under way";
+    saveScreenshot(exporting.copy(bar), QStringLiteral("navigation-bar-exporting-noite"));
+    EXPECT_EQ(buttonColumns(exporting, row, left, right), buttonColumns(idle, row, left, right))
+        << "every button of the bar keeps its place and width";
+    const QRect openAndTheme(open.topLeft() - QPoint(2, 2), QPoint(png.left() - 2, open.bottom() + 6));
+    EXPECT_EQ(exporting.copy(openAndTheme), idle.copy(openAndTheme)) << "\"Abrir\" and the theme button stand still";
+
+    const QString gifPath = file(QStringLiteral("foto-tilvane.gif"));
+    EXPECT_TRUE(pollUntil([&gifPath] { return QFile::exists(gifPath); }, 180s)) << "the GIF was not written";
 }
 
 }  // namespace
