@@ -270,15 +270,6 @@ void settle()
     }
 }
 
-const ShaderPreset& builtInPreset(const std::string& id)
-{
-    const auto& presets = panels::builtInPresets();
-    const auto found =
-        std::find_if(presets.begin(), presets.end(), [&id](const ShaderPreset& preset) { return preset.id == id; });
-    if (found == presets.end()) throw std::runtime_error("no built-in preset " + id);
-    return *found;
-}
-
 // What the window shows once `selection` is chosen from `look`, with `presets` stored.
 InspectorValues selecting(const PresetSelection& selection, const VisualSettings& look,
                           const std::vector<PersonalPreset>& presets)
@@ -289,19 +280,6 @@ InspectorValues selecting(const PresetSelection& selection, const VisualSettings
     values.selectedPersonalPreset = selectedPersonalPreset(presets, selection);
     values.presetStoreAvailable = true;
     return values;
-}
-
-// Two personal presets whose shader inspectors differ in height from each other and from the built-in ones; the
-// second also opens the custom palette's editor above the preset panel.
-std::vector<PersonalPreset> twoPersonalPresets()
-{
-    auto monitor = windowLook();
-    monitor.shader = ShaderConfiguration::fromPreset(builtInPreset("monitor-de-estudio"));
-    auto signal = windowLook();
-    signal.shader = ShaderConfiguration::fromPreset(builtInPreset("sinal-quebrado"));
-    signal.paletteID = "custom";
-    signal.customColors = ImagePalette::defaultCustomColors();
-    return {presetNamed("Meu Monitor", monitor), presetNamed("Meu Sinal", signal)};
 }
 
 TEST_F(InspectorTest, ANewSelectionScrollsItsPanelToTheTopButTheFirstValuesDoNot)
@@ -341,7 +319,7 @@ TEST_F(InspectorTest, ANewSelectionScrollsItsPanelToTheTopButTheFirstValuesDoNot
 
 TEST_F(InspectorTest, EachNewSelectionEndsWithItsPanelAtTheTopOfTheSettledColumn)
 {
-    const auto presets = twoPersonalPresets();
+    const auto presets = panels::personalPresetsOfTwoHeights();
     const auto first = personalSelectionID(presets[0].id);
     const auto second = personalSelectionID(presets[1].id);
     struct Row {
@@ -381,7 +359,7 @@ TEST_F(InspectorTest, EachNewSelectionEndsWithItsPanelAtTheTopOfTheSettledColumn
 
 TEST_F(InspectorTest, RenamingTheSelectedPresetLeavesTheColumnWhereItWas)
 {
-    auto presets = twoPersonalPresets();
+    auto presets = panels::personalPresetsOfTwoHeights();
     vemiTerminal(&inspector, VTAppearance::noite);
     inspector.resize(InspectorPanel::width, 700);
     inspector.show();
@@ -411,7 +389,7 @@ TEST_F(InspectorTest, RenamingTheSelectedPresetLeavesTheColumnWhereItWas)
 TEST_F(InspectorTest, TheColumnKeepsItsMarginsWhateverItsRowsAskFor)
 {
     auto monitor = windowLook();
-    monitor.shader = ShaderConfiguration::fromPreset(builtInPreset("monitor-de-estudio"));
+    monitor.shader = ShaderConfiguration::fromPreset(panels::builtInPreset("monitor-de-estudio"));
     const auto preset = presetNamed("Monitor De Estúdio Da Sala De Edição", monitor);
     const auto selection = personalSelectionID(preset.id);
     vemiTerminal(&inspector, VTAppearance::noite);

@@ -65,23 +65,6 @@ std::vector<TitleBar> barsOnScreen(const QImage& screen, int x, int top, int hei
     return bars;
 }
 
-// The personal presets the application starts with: two looks whose shader inspectors differ in height, the second
-// with the custom palette's editor above the preset panel.
-std::vector<PersonalPreset> storedPresets()
-{
-    const auto builtIn = [](const std::string& id) {
-        const auto& presets = panels::builtInPresets();
-        return *std::find_if(presets.begin(), presets.end(), [&id](const ShaderPreset& each) { return each.id == id; });
-    };
-    VisualSettings monitor{"gameboy", 8, DitherMode::none, std::nullopt, {}, std::nullopt, {}};
-    monitor.shader = ShaderConfiguration::fromPreset(builtIn("monitor-de-estudio"));
-    auto signal = monitor;
-    signal.shader = ShaderConfiguration::fromPreset(builtIn("sinal-quebrado"));
-    signal.paletteID = "custom";
-    signal.customColors = ImagePalette::defaultCustomColors();
-    return {{Uuid::random(), "Meu Monitor de Estúdio", monitor}, {Uuid::random(), "Meu Sinal", signal}};
-}
-
 // The editor window laid out offscreen in this process with the application's built-in presets and the same stored
 // ones, driven through the same selections, so that the test knows where cards, panels and buttons lie. Points are
 // in the window's central area; the real window's menu bar above it is measured on the screen.
@@ -261,7 +244,7 @@ protected:
         return screen;
     }
 
-    std::vector<PersonalPreset> presets = storedPresets();
+    std::vector<PersonalPreset> presets = panels::personalPresetsOfTwoHeights();
     ReferenceWindow reference{presets};
     std::unique_ptr<QProcess> running;
     QRect frame;

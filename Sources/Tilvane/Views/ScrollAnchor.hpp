@@ -22,7 +22,6 @@ public:
 
     // `target` is a direct child of the area's content widget.
     void hold(QWidget* target);
-    QWidget* target() const { return target_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
