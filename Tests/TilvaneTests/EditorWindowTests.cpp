@@ -4,9 +4,9 @@
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "Tilvane/Views/InspectorColumn.hpp"
 #include "Tilvane/Views/ShaderGallery.hpp"
+#include "Tilvane/Views/WrappedText.hpp"
 #include "VemiTerminal/Components/VTButton.hpp"
 #include "VemiTerminal/Components/VTChip.hpp"
-#include "VemiTerminal/Components/VTText.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QAction>
@@ -128,7 +128,7 @@ TEST(EditorWindow, TheGalleryAndTheInspectorShowOnlyTheBuiltInPresetsTheModelRea
     const ContentViewState& state = editor.window->view().state();
     EXPECT_EQ(state.shaderID, "solo");
     EXPECT_EQ(state.visual.shader, ShaderConfiguration::fromPreset(solo));
-    auto* presetName = editor.child<VTText>("presetName");
+    auto* presetName = editor.child<WrappedText>("presetName");
     ASSERT_NE(presetName, nullptr) << "the inspector knows the picked preset";
     EXPECT_EQ(presetName->text(), QStringLiteral("Solo"));
 }

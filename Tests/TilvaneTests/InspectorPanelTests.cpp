@@ -3,6 +3,7 @@
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetPanel.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
+#include "Tilvane/Views/WrappedText.hpp"
 #include "VemiTerminal/Components/VTButton.hpp"
 #include "VemiTerminal/Components/VTChip.hpp"
 
@@ -13,6 +14,8 @@
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
+
+#include <functional>
 
 namespace tilvane {
 namespace {
@@ -257,6 +260,28 @@ TEST_F(InspectorTest, TheDitherCaptionFollowsThePaletteWhileTheChoicesStayEnable
     }
 }
 
+// Lets the layout requests, deferred shows, resizes and deletions that the last change caused run, as the event
+// loop does.
+void settle()
+{
+    for (int turn = 0; turn < 5; ++turn) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
+// What the window shows once `selection` is chosen from `look`, with `presets` stored.
+InspectorValues selecting(const PresetSelection& selection, const VisualSettings& look,
+                          const std::vector<PersonalPreset>& presets)
+{
+    InspectorValues values;
+    values.visual = visualForSelection(selection, look, presets, panels::builtInPresets());
+    values.shaderID = selection;
+    values.selectedPersonalPreset = selectedPersonalPreset(presets, selection);
+    values.presetStoreAvailable = true;
+    return values;
+}
+
 TEST_F(InspectorTest, ANewSelectionScrollsItsPanelToTheTopButTheFirstValuesDoNot)
 {
     InspectorValues values;
@@ -279,6 +304,7 @@ TEST_F(InspectorTest, ANewSelectionScrollsItsPanelToTheTopButTheFirstValuesDoNot
         values.visual.shader =
             shaderID == chosen.id ? std::optional(ShaderConfiguration::fromPreset(chosen)) : std::nullopt;
         inspector.setValues(values);
+        settle();
         const auto& panel = child<QWidget>(inspector, target);
         EXPECT_EQ(inspector.verticalScrollBar()->value(), std::min(panel.y(), inspector.verticalScrollBar()->maximum()))
             << name;
@@ -287,7 +313,134 @@ TEST_F(InspectorTest, ANewSelectionScrollsItsPanelToTheTopButTheFirstValuesDoNot
     const auto before = inspector.verticalScrollBar()->value();
     values.visual.pixelSize = 20;
     inspector.setValues(values);
+    settle();
     EXPECT_EQ(inspector.verticalScrollBar()->value(), before) << "only a new selection scrolls";
+}
+
+TEST_F(InspectorTest, EachNewSelectionEndsWithItsPanelAtTheTopOfTheSettledColumn)
+{
+    const auto presets = panels::personalPresetsOfTwoHeights();
+    const auto first = personalSelectionID(presets[0].id);
+    const auto second = personalSelectionID(presets[1].id);
+    struct Row {
+        const char* name;
+        PresetSelection selection;
+        const char* target;
+    };
+    const Row rows[] = {
+        {"built-in", "tubo-classico", "shaderControls"},
+        {"built-in to personal", first, "personalPresetControls"},
+        {"personal to personal", second, "personalPresetControls"},
+        {"personal to built-in", "tubo-classico", "shaderControls"},
+        {"built-in to none", std::nullopt, "screenControls"},
+        {"none to personal", first, "personalPresetControls"},
+    };
+    vemiTerminal(&inspector, VTAppearance::noite);
+    inspector.resize(InspectorPanel::width, 700);
+    inspector.show();
+    auto values = selecting(std::nullopt, windowLook(), presets);
+    inspector.setValues(values);
+    settle();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        values = selecting(row.selection, values.visual, presets);
+        inspector.setValues(values);
+        settle();
+        const auto& panel = child<QWidget>(inspector, row.target);
+        const auto* bar = inspector.verticalScrollBar();
+        if (panel.y() <= bar->maximum()) {
+            EXPECT_EQ(bar->value(), panel.y()) << "the panel's top at the viewport's top";
+        } else {
+            EXPECT_EQ(bar->value(), bar->maximum()) << "the column at its end, as near the top as the panel gets";
+        }
+        EXPECT_EQ(panel.mapTo(inspector.viewport(), QPoint(0, 0)).y(), panel.y() - bar->value()) << "drawn there";
+    }
+}
+
+TEST_F(InspectorTest, RenamingTheSelectedPresetLeavesTheColumnWhereItWas)
+{
+    auto presets = panels::personalPresetsOfTwoHeights();
+    vemiTerminal(&inspector, VTAppearance::noite);
+    inspector.resize(InspectorPanel::width, 700);
+    inspector.show();
+    inspector.setValues(selecting("tubo-classico", windowLook(), presets));
+    settle();
+    const auto selection = personalSelectionID(presets[0].id);
+    inspector.setValues(selecting(selection, windowLook(), presets));
+    settle();
+    const int before = inspector.verticalScrollBar()->value();
+    ASSERT_EQ(before, child<QWidget>(inspector, "personalPresetControls").y());
+
+    click("renamePreset");  // the user asks for the name sheet; the window stores the new name
+    presets[0].name = "Monitor Da Sala";
+    inspector.setValues(selecting(selection, presets[0].visual, presets));
+    // The shader inspector, built anew for the new name, shows at once: no turn of the event loop lays the column
+    // out without it (a shorter column would lose its scroll position).
+    const auto names = inspector.findChildren<WrappedText*>(QStringLiteral("presetName"));
+    EXPECT_TRUE(std::any_of(names.begin(), names.end(), [this](const WrappedText* name) {
+        return name->text() == "Monitor Da Sala" && name->isVisibleTo(&inspector);
+    }));
+    settle();
+    EXPECT_EQ(child<WrappedText>(inspector, "presetName").text(), "Monitor Da Sala");
+    EXPECT_EQ(inspector.verticalScrollBar()->value(), before);
+    EXPECT_EQ(child<QWidget>(inspector, "personalPresetControls").y(), before);
+}
+
+TEST_F(InspectorTest, TheColumnKeepsItsMarginsWhateverItsRowsAskFor)
+{
+    auto monitor = windowLook();
+    monitor.shader = ShaderConfiguration::fromPreset(panels::builtInPreset("monitor-de-estudio"));
+    const auto preset = presetNamed("Monitor De Estúdio Da Sala De Edição", monitor);
+    const auto selection = personalSelectionID(preset.id);
+    vemiTerminal(&inspector, VTAppearance::noite);
+    inspector.resize(InspectorPanel::width, 700);
+    inspector.show();
+    inspector.setValues(selecting("monitor-de-estudio", windowLook(), {preset}));
+    settle();
+    const int viewportWidth = inspector.viewport()->width();
+    ASSERT_LT(viewportWidth, InspectorPanel::width) << "the scroll bar takes its room";
+
+    const auto expectMargins = [&] {
+        EXPECT_EQ(inspector.widget()->width(), viewportWidth) << "the content stays within the viewport";
+        for (const char* name : {"shaderControls", "visualControls", "personalPresetControls", "workingSizeControls"}) {
+            SCOPED_TRACE(name);
+            const auto& panel = child<QWidget>(inspector, name);
+            EXPECT_EQ(panel.x(), 24);
+            EXPECT_EQ(viewportWidth - (panel.x() + panel.width()), 24);
+        }
+        // Nothing is narrowed below what it needs: a row that does not fit wraps its text instead.
+        for (const QWidget* shown : inspector.widget()->findChildren<QWidget*>()) {
+            if (!shown->isVisibleTo(&inspector) || shown->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored) {
+                continue;
+            }
+            EXPECT_GE(shown->width(), shown->minimumSizeHint().width()) << shown->objectName().toStdString();
+        }
+    };
+    const auto pressed = [this](const QString& name) {
+        return [this, name] {
+            click(name);
+            settle();
+        };
+    };
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"a built-in preset", [] {}},
+        {"a bezel material chosen", pressed(QStringLiteral("material:Bege"))},
+        {"its pass collapsed", pressed(QStringLiteral("passToggle:0"))},
+        {"a personal preset with a long name",
+         [&] {
+             inspector.setValues(selecting(selection, windowLook(), {preset}));
+             settle();
+         }},
+        {"its bezel material chosen", pressed(QStringLiteral("material:Marfim"))},
+    };
+    for (const auto& [name, step] : steps) {
+        SCOPED_TRACE(name);
+        step();
+        expectMargins();
+    }
+    EXPECT_TRUE(child<QWidget>(inspector, "adjustedChip").isVisibleTo(&inspector));
+    const auto& presetName = child<WrappedText>(inspector, "presetName");
+    EXPECT_GT(presetName.height(), presetName.heightForWidth(10000)) << "the long name wraps";
 }
 
 TEST_F(InspectorTest, RefreshingFromTheWindowWritesNothingBack)

@@ -6,6 +6,9 @@
 
 #include <QDir>
 
+#include <iterator>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace tilvane::testing {
@@ -78,6 +81,34 @@ TEST(NavigationBarTest, OpenAndThemeButtonsKeepTheirWidthAndPlaceAcrossThemes)
     EXPECT_EQ(static_cast<VTButton&>(theme).text(), QStringLiteral("Noite"));
     EXPECT_EQ(shown.inBar(open), openBefore);
     EXPECT_EQ(shown.inBar(theme), themeBefore);
+}
+
+TEST(NavigationBarTest, AnExportUnderWayMovesNoneOfTheBarsButtons)
+{
+    const QDir folder(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Editor"));
+    ASSERT_TRUE(folder.mkpath(QStringLiteral(".")));
+    for (const auto appearance : {VTAppearance::noite, VTAppearance::vemi}) {
+        SCOPED_TRACE(vtRawValue(appearance).toStdString());
+        auto idle = showing("gato.png", appearance);
+        idle.pixelGrid = solidImage(240, 135);
+        auto exporting = idle;
+        exporting.isExporting = true;
+        ShownBar shown(idle, 1200);
+        const char* const buttons[] = {"openButton", "themeButton", "exportPNGButton", "exportGIFButton"};
+        std::vector<QRect> idlePlaces;
+        for (const char* name : buttons) idlePlaces.push_back(shown.inBar(shown.child(name)));
+        EXPECT_TRUE(shown.bar.grab().save(
+            folder.filePath(QStringLiteral("navigation-bar-idle-%1.png").arg(vtRawValue(appearance)))));
+
+        shown.show(exporting);
+        EXPECT_EQ(static_cast<VTButton&>(shown.child("exportPNGButton")).text(), QStringLiteral("Exportando…"));
+        EXPECT_EQ(static_cast<VTButton&>(shown.child("exportGIFButton")).text(), QStringLiteral("Exportando…"));
+        for (std::size_t index = 0; index < std::size(buttons); ++index) {
+            EXPECT_EQ(shown.inBar(shown.child(buttons[index])), idlePlaces[index]) << buttons[index];
+        }
+        EXPECT_TRUE(shown.bar.grab().save(
+            folder.filePath(QStringLiteral("navigation-bar-exporting-%1.png").arg(vtRawValue(appearance)))));
+    }
 }
 
 TEST(NavigationBarTest, AtTheWindowsMinimumWidthTheSubtitleKeepsItsDistanceFromTheBrand)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TilvaneCore/ImagePalette.hpp"
+#include "TilvanePresets/PersonalPreset.hpp"
 #include "TilvaneShaders/ShaderPresetCatalog.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
@@ -130,6 +132,31 @@ inline const std::vector<tilvane::ShaderPreset>& builtInPresets()
     static const auto presets = tilvane::loadShaderPresets(
         TILVANE_TEST_APP_DIR "/Resources/Tilvane_TilvaneShaders.bundle/Resources/ZentorialPresets.json");
     return presets;
+}
+
+// The built-in preset with `id`; throws when there is none.
+inline const tilvane::ShaderPreset& builtInPreset(const std::string& id)
+{
+    const auto& presets = builtInPresets();
+    const auto found = std::find_if(presets.begin(), presets.end(),
+                                    [&id](const tilvane::ShaderPreset& preset) { return preset.id == id; });
+    if (found == presets.end()) throw std::runtime_error("no built-in preset " + id);
+    return *found;
+}
+
+// Two personal presets whose shader inspectors differ in height from each other and from the built-in ones'; the
+// second also opens the custom palette's editor above the preset panel. The first one's name fits on one line beside
+// the shader inspector's remove button, but not once the "ajustado" chip joins them.
+inline std::vector<tilvane::PersonalPreset> personalPresetsOfTwoHeights()
+{
+    tilvane::VisualSettings monitor{"gameboy", 8, tilvane::DitherMode::none, std::nullopt, {}, std::nullopt, {}};
+    monitor.shader = tilvane::ShaderConfiguration::fromPreset(builtInPreset("monitor-de-estudio"));
+    auto signal = monitor;
+    signal.shader = tilvane::ShaderConfiguration::fromPreset(builtInPreset("sinal-quebrado"));
+    signal.paletteID = "custom";
+    signal.customColors = tilvane::ImagePalette::defaultCustomColors();
+    return {{tilvane::Uuid::random(), "Meu Monitor de Estúdio", monitor},
+            {tilvane::Uuid::random(), "Meu Sinal", signal}};
 }
 
 inline void clickAt(QWidget& widget, QPoint at)

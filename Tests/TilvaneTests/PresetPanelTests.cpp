@@ -1,6 +1,7 @@
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetActionButton.hpp"
 #include "Tilvane/Views/PresetPanel.hpp"
+#include "Tilvane/Views/WrappedText.hpp"
 
 #include "PresetTestSupport.hpp"
 
@@ -37,7 +38,7 @@ TEST(PresetPanel, ShowsTheSelectedPresetWithItsDraftChipAndTheButtonsTheStateAll
 
     panel.setState({preset, true, true});
     EXPECT_TRUE(panel.isActive()) << "the title bar is active while a personal preset is selected";
-    EXPECT_EQ(panel.findChild<PixelCaption*>("presetNameCaption")->text(), "Meu CRT Âmbar");
+    EXPECT_EQ(panel.findChild<WrappedText*>("presetNameCaption")->text(), "Meu CRT Âmbar");
     EXPECT_TRUE(panel.findChild<QWidget*>("presetDraftChip")->isVisible());
     for (const char* name : selectionButtons) EXPECT_TRUE(button(panel, name).isVisible()) << name;
     EXPECT_EQ(button(panel, "deletePreset").accessibleName(), "Excluir preset pessoal Meu CRT Âmbar");

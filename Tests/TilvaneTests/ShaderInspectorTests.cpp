@@ -3,6 +3,7 @@
 #include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/ShaderValueControl.hpp"
+#include "Tilvane/Views/WrappedText.hpp"
 
 #include "VemiTerminal/Components/VTButton.hpp"
 
@@ -52,7 +53,7 @@ TEST(ShaderInspectorTest, ShowsThePresetWithItsPassRowsAndTheBezelWindow)
     EXPECT_TRUE(harness.inspector->isShowingContent());
     EXPECT_TRUE(harness.has(QStringLiteral("shaderWindow")));
     EXPECT_TRUE(harness.has(QStringLiteral("bezelWindow")));
-    EXPECT_EQ(harness.find<PixelCaption>(QStringLiteral("presetName")).text(), "Duo");
+    EXPECT_EQ(harness.find<WrappedText>(QStringLiteral("presetName")).text(), "Duo");
     EXPECT_EQ(harness.find<VTButton>(QStringLiteral("passToggle:0")).text(), "▾ Glitch");
     EXPECT_EQ(harness.find<VTButton>(QStringLiteral("passToggle:1")).text(), "▸ CRT");
     EXPECT_EQ(harness.find<PixelSwitch>(QStringLiteral("passSwitch:1")).title(), "Ativar CRT");
@@ -109,7 +110,7 @@ TEST(ShaderInspectorTest, APersonalPresetComparesWithItsStoredShaderAndOnlyAsksF
     harness.inspector->setConfiguration(*mine.visual.shader);
     harness.settle();
 
-    EXPECT_EQ(harness.find<PixelCaption>(QStringLiteral("presetName")).text(), "Meu Tubo");
+    EXPECT_EQ(harness.find<WrappedText>(QStringLiteral("presetName")).text(), "Meu Tubo");
     EXPECT_FALSE(harness.has(QStringLiteral("adjustedChip"))) << "saved with animation on";
     click(harness.find<PixelSwitch>(QStringLiteral("motionSwitch")));
     EXPECT_TRUE(harness.has(QStringLiteral("adjustedChip"))) << "animation turned off";

@@ -111,6 +111,27 @@ TEST(VTButtonTest, AGivenLabelWidthSizesTheButtonAndCentresTheText)
     });
 }
 
+TEST(VTButtonTest, ALabelFittedToSeveralTextsKeepsTheSizeOfTheWidestWhicheverItSays)
+{
+    const QStringList labels{QStringLiteral("Exportar PNG"), QStringLiteral("Exportando…"), QStringLiteral("Ok")};
+    const std::pair<const char*, VTButtonStyle> kinds[] = {
+        {"primary", vtPrimary}, {"ghost", vtGhost}, {"pixel", vtPixel}};
+    for (const auto& [name, style] : kinds) {
+        SCOPED_TRACE(name);
+        QSize widest;
+        for (const QString& label : labels) {
+            const QSize natural = VTButton(label, style).sizeHint();
+            if (natural.width() > widest.width()) widest = natural;
+        }
+        VTButton fitted(labels.front(), style);
+        fitted.fitLabelWidth(labels);
+        for (const QString& label : labels) {
+            fitted.setText(label);
+            EXPECT_EQ(fitted.sizeHint(), widest) << label.toStdString();
+        }
+    }
+}
+
 TEST(VTButtonTest, KeyboardFocusDrawsATwoPointOutlineInTheForegroundAndMouseFocusDrawsNone)
 {
     const std::pair<const char*, VTButtonStyle> kinds[] = {

@@ -4,6 +4,10 @@ namespace tilvane {
 
 namespace editor_presentation {
 
+namespace {
+const QString exportingTitle = QStringLiteral("Exportando…");
+}  // namespace
+
 QString subtitle(const ContentViewState& state)
 {
     const QString name = QString::fromStdString(state.sourceName);
@@ -29,7 +33,12 @@ bool exportsDisabled(const ContentViewState& state)
 
 QString exportTitle(const ContentViewState& state, const QString& idleTitle)
 {
-    return state.isExporting ? QStringLiteral("Exportando…") : idleTitle;
+    return state.isExporting ? exportingTitle : idleTitle;
+}
+
+QStringList exportTitles(const QString& idleTitle)
+{
+    return {idleTitle, exportingTitle};
 }
 
 VTAppearance toggledAppearance(VTAppearance appearance)

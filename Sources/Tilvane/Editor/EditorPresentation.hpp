@@ -3,6 +3,7 @@
 #include "Tilvane/Editor/ContentViewState.hpp"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -17,7 +18,10 @@ QString subtitle(const ContentViewState& state);
 std::optional<QString> statusChip(const ContentViewState& state);
 // No grid yet, or a load, conversion, shader render or export running.
 bool exportsDisabled(const ContentViewState& state);
+// "Exportando…" while an export runs, else `idleTitle`.
 QString exportTitle(const ContentViewState& state, const QString& idleTitle);
+// Every label an export button shows over time, for a button as wide as the widest of them.
+QStringList exportTitles(const QString& idleTitle);
 // The theme the theme button switches to, and its label (named after that theme).
 VTAppearance toggledAppearance(VTAppearance appearance);
 QString themeButtonLabel(VTAppearance appearance);

@@ -7,11 +7,10 @@
 #include "Tilvane/Views/PixelSizePanel.hpp"
 #include "Tilvane/Views/PresetPanel.hpp"
 #include "Tilvane/Views/ScreenPanel.hpp"
+#include "Tilvane/Views/ScrollAnchor.hpp"
 #include "Tilvane/Views/ShaderInspector.hpp"
 #include "Tilvane/Views/WorkingSizePanel.hpp"
 
-#include <QScrollBar>
-#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 namespace tilvane {
@@ -24,7 +23,7 @@ InspectorScrollTarget scrollTargetFor(const PresetSelection& shaderID)
 }
 
 InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPicker picker, QWidget* parent)
-    : QScrollArea(parent)
+    : QScrollArea(parent), anchor_(new ScrollAnchor(*this))
 {
     setObjectName(QStringLiteral("inspectorPanel"));
     setFrameShape(QFrame::NoFrame);
@@ -34,7 +33,9 @@ InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPi
 
     auto* content = new QWidget;
     content->setObjectName(QStringLiteral("inspectorContent"));
-    content->setAutoFillBackground(false);
+    // The content is as wide as the viewport whatever its blocks ask for, so that its margins never change: a row
+    // that asks for more room is narrowed instead of widening the column under the scroll bar.
+    content->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(24, 24, 24, 24);
     column->setSpacing(24);
@@ -82,6 +83,10 @@ InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPi
         });
     }
     setWidget(content);
+    // The column's page colour shows through: the scroll area would fill the content with the palette's window
+    // colour, which is not the page colour in every theme.
+    content->setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
     display(values_);
 }
 
@@ -104,7 +109,7 @@ void InspectorPanel::setValues(const InspectorValues& values)
     const bool selectionChanged = received_ && values.shaderID != values_.shaderID;
     received_ = true;
     display(values);
-    if (selectionChanged) scrollTo(scrollTargetFor(values.shaderID));
+    if (selectionChanged) anchor_->hold(scrollTarget(scrollTargetFor(values.shaderID)));
 }
 
 void InspectorPanel::display(const InspectorValues& values)
@@ -117,16 +122,6 @@ void InspectorPanel::display(const InspectorValues& values)
     for (VisualPanel* panel : visualPanels_) panel->setVisual(values.visual);
     presets_->setState({values.selectedPersonalPreset, values.hasUnsavedChanges, values.presetStoreAvailable});
     workingSize_->setMaxDimension(values.maxDimension);
-}
-
-void InspectorPanel::scrollTo(InspectorScrollTarget target)
-{
-    // Lay the column out now, so that the target's place reflects panels that just appeared or went.
-    QWidget* content = widget();
-    content->layout()->activate();
-    content->resize(viewport()->width(), std::max(viewport()->height(), content->sizeHint().height()));
-    verticalScrollBar()->setRange(0, std::max(0, content->height() - viewport()->height()));
-    verticalScrollBar()->setValue(scrollTarget(target)->y());
 }
 
 }  // namespace tilvane

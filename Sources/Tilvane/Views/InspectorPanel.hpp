@@ -14,6 +14,7 @@
 
 namespace tilvane {
 
+class ScrollAnchor;
 class ShaderInspector;
 
 class DitherPanel;
@@ -46,7 +47,7 @@ InspectorScrollTarget scrollTargetFor(const PresetSelection& shaderID);
 // The editor's right-hand column: the shader inspector, then "Visual", "Pixel", "Seus presets",
 // "Imagem", "Dither", "Tela" and "Trabalho" in one vertical scroll area. setValues() shows the
 // window's state without emitting; each edit emits the whole look with one field changed. When the
-// selection changes the column scrolls the matching panel to its top.
+// selection changes the column brings the matching panel to its top once the new layout has settled.
 class InspectorPanel : public QScrollArea {
     Q_OBJECT
 public:
@@ -69,10 +70,10 @@ signals:
 private:
     void display(const InspectorValues& values);
     QWidget* scrollTarget(InspectorScrollTarget target) const;
-    void scrollTo(InspectorScrollTarget target);
 
     InspectorValues values_;
     bool received_ = false;
+    ScrollAnchor* anchor_;
     ShaderInspector* shader_;
     PalettePanel* palette_;
     PixelSizePanel* pixelSize_;

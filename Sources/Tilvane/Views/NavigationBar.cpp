@@ -98,6 +98,10 @@ NavigationBar::NavigationBar(QWidget* parent) : QWidget(parent)
     themeButton_->setToolTip(QStringLiteral("Alternar entre o tema escuro (Noite) e o claro (Vemi)"));
     exportPNGButton_ = button(QStringLiteral("Exportar PNG"), vtPixelPink, "exportPNGButton");
     exportGIFButton_ = button(QStringLiteral("Exportar GIF"), vtPixelPink, "exportGIFButton");
+    // Each export button is as wide as its widest label, so "Exportando…" moves none of the bar's buttons.
+    for (auto* exportButton : {exportPNGButton_, exportGIFButton_}) {
+        exportButton->fitLabelWidth(editor_presentation::exportTitles(exportButton->text()));
+    }
     for (auto* each : {openButton_, themeButton_, exportPNGButton_, exportGIFButton_}) trailingRow->addWidget(each);
     bar->addTrailing(trailing);
 

@@ -2,6 +2,7 @@
 
 #include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
+#include "Tilvane/Views/WrappedText.hpp"
 #include "VemiTerminal/Components/VTButton.hpp"
 #include "VemiTerminal/Components/VTGlyph.hpp"
 
@@ -44,7 +45,9 @@ PixelSizePanel::PixelSizePanel(QWidget* parent) : VisualPanel(QStringLiteral("Pi
     slider_->setObjectName(QStringLiteral("pixelSizeSlider"));
     connect(slider_, &PixelSlider::valueEdited, this, [this](int value) { writePixelSize(value); });
     column->addWidget(slider_);
-    column->addWidget(new PixelCaption(QStringLiteral("Lado De Cada Bloco, De 2 A 40 Px")));
+    // Wraps where a scroll bar leaves the column too narrow for one line.
+    column->addWidget(
+        new WrappedText(QStringLiteral("Lado De Cada Bloco, De 2 A 40 Px"), VTTextStyle::pixelSM, &VTTheme::fgMuted));
 }
 
 void PixelSizePanel::writePixelSize(std::int64_t pixelSize)

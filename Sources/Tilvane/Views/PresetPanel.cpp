@@ -3,6 +3,7 @@
 #include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetActionButton.hpp"
+#include "Tilvane/Views/WrappedText.hpp"
 #include "VemiTerminal/Components/VTChip.hpp"
 
 #include <QHBoxLayout>
@@ -24,7 +25,7 @@ PresetPanel::PresetPanel(QWidget* parent) : VTWindow(QStringLiteral("Seus preset
     auto* nameRow = new QHBoxLayout(nameRow_);
     nameRow->setContentsMargins(0, 0, 0, 0);
     nameRow->setSpacing(8);
-    name_ = new PixelCaption(QString());
+    name_ = new WrappedText(QString(), VTTextStyle::pixelSM, &VTTheme::fgMuted);  // a long name wraps beside the chip
     name_->setObjectName(QStringLiteral("presetNameCaption"));
     draft_ = new VTChip(QStringLiteral("rascunho"));
     draft_->setObjectName(QStringLiteral("presetDraftChip"));

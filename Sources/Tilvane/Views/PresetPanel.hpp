@@ -8,7 +8,7 @@ class VTChip;
 
 namespace tilvane {
 
-class PixelCaption;
+class WrappedText;
 class PresetActionButton;
 
 // "Seus presets": the selected personal preset's name with a "rascunho" chip while the look differs
@@ -36,7 +36,7 @@ private:
                                   void (PresetPanel::*request)());
 
     QWidget* nameRow_;
-    PixelCaption* name_;
+    WrappedText* name_;
     VTChip* draft_;
     PresetActionButton* create_;
     PresetActionButton* save_;

@@ -143,6 +143,9 @@ void ShaderInspector::rebuild()
         layout->addWidget(shaderWindow(*compared));
         layout->addWidget(bezelWindow(binding_.current()->bezel));
         layout_->addWidget(content_);
+        // Shown now rather than on the next turn of the event loop (as a layout shows what is added to it): in
+        // between, the inspector would have no height, and the column around it would lose its scroll position.
+        content_->show();
     }
     showOnlyWithContent();
     refreshMarks();
@@ -173,7 +176,8 @@ QWidget* ShaderInspector::shaderWindow(const ShaderPreset& compared)
 
     auto* header = new QHBoxLayout;
     header->setSpacing(rowSpacing);
-    auto* name = new PixelCaption(QString::fromStdString(compared.name));
+    // A long name wraps, so that the header fits beside the "ajustado" chip and the remove button.
+    auto* name = new WrappedText(QString::fromStdString(compared.name), VTTextStyle::pixelSM, &VTTheme::fgMuted);
     name->setObjectName(QStringLiteral("presetName"));
     header->addWidget(name);
     adjustedChip_ = new VTChip(QStringLiteral("ajustado"));

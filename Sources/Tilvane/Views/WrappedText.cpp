@@ -42,7 +42,12 @@ int WrappedText::heightForWidth(int width) const
 
 QSize WrappedText::sizeHint() const
 {
-    return {preferredWidth, heightForWidth(preferredWidth)};
+    // As wide as the text on one line, up to the preferred width, so that what follows it in a row stays beside it.
+    const int oneLine = QFontMetrics(vtFont(style_))
+                            .boundingRect(QRect(0, 0, unboundedWidth, unboundedHeight), Qt::TextWordWrap, text_)
+                            .width();
+    const int width = std::min(preferredWidth, oneLine);
+    return {width, heightForWidth(width)};
 }
 
 QSize WrappedText::minimumSizeHint() const

@@ -7,6 +7,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -64,6 +65,16 @@ void VTButton::setLabelWidth(std::optional<qreal> width)
     labelWidth_ = width;
     updateGeometry();
     update();
+}
+
+void VTButton::fitLabelWidth(const QStringList& labels)
+{
+    const VTTextStyle style = look(style_.kind).style;
+    qreal widest = 0;
+    for (const QString& label : labels) {
+        widest = std::max(widest, vtTextLineSize(style, label).width());
+    }
+    setLabelWidth(widest);
 }
 
 QSize VTButton::sizeHint() const

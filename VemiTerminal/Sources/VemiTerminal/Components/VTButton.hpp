@@ -6,6 +6,7 @@ class VTKeyboardFocus;
 
 #include <QAbstractButton>
 #include <QPointer>
+#include <QStringList>
 #include <optional>
 
 // The kit's button looks. `primary`: a pink block that darkens under the pointer or while pressed; `ghost`: bare
@@ -34,6 +35,8 @@ public:
     // Gives the label a fixed width, the text centred in it, so that the button keeps its size whatever it says;
     // nothing gives the label its text's own width.
     void setLabelWidth(std::optional<qreal> width);
+    // Gives the label the width of the widest of `labels`, so that the button keeps its size whichever it says.
+    void fitLabelWidth(const QStringList& labels);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
