@@ -37,7 +37,10 @@ PlacedControl placed(QWidget& window, QWidget& control)
 }
 
 // The block-size slider and the control Tab leads to from it, in an editor window of the application's size laid
-// out offscreen in this process in the same theme, with its slider drawn as it is before any click.
+// out offscreen in this process in the same theme, with its slider drawn as it is before any click. The window is
+// tall enough for the control after the slider to show whole, so that focusing it does not scroll the column.
+constexpr QSize windowSize(1280, 880);
+
 struct FocusLayout {
     explicit FocusLayout(VTAppearance appearance)
     {
@@ -45,7 +48,7 @@ struct FocusLayout {
         EditorWindow window(fixture.services());
         vemiTerminal(&window, appearance);
         window.view().setAppearance(appearance);
-        window.resize(1280, 800);
+        window.resize(windowSize);
         window.show();
         QCoreApplication::processEvents();
         fixture.jobs->runAll();
@@ -117,6 +120,15 @@ protected:
         ASSERT_FALSE(layout.afterSlider.name.isEmpty()) << "Tab leads from the slider to no control";
 
         auto running = launch({writePicture(QStringLiteral("foto.png"), QColor(230, 40, 200))});
+        ASSERT_TRUE(pollUntil(
+            [this] {
+                return xdotool(x,
+                               QStringLiteral("search --onlyvisible --limit 1 --class tilvane windowsize --sync %1 %2")
+                                   .arg(windowSize.width())
+                                   .arg(windowSize.height()));
+            },
+            30s))
+            << "the window never showed";
         // The window's menu bar lies above what the offscreen window shows: the slider itself says where it is.
         std::optional<QPoint> found;
         const QImage ready = waitForScreen(
