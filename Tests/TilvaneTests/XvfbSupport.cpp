@@ -23,6 +23,21 @@ std::optional<QByteArray> outputOf(const XvfbDisplay& x, const QString& program,
     return process.readAllStandardOutput();
 }
 
+// Where every thread of the running process stands, as gdb sees it.
+QString threadStacks(const XvfbDisplay& x, const QString& pid)
+{
+    const auto stacks = outputOf(x, QStringLiteral("gdb"),
+                                 {QStringLiteral("-p"), pid, QStringLiteral("-batch"), QStringLiteral("-nx"),
+                                  QStringLiteral("-ex"), QStringLiteral("thread apply all bt 40")},
+                                 120s);
+    if (!stacks) return QStringLiteral("(gdb gave nothing)\n");
+    QString kept;
+    for (const QString& line : QString::fromLocal8Bit(*stacks).split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QStringLiteral("[New LWP"))) kept += line + QLatin1Char('\n');
+    }
+    return kept;
+}
+
 }  // namespace
 
 std::optional<QByteArray> runTool(const XvfbDisplay& x, const QString& command, const QStringList& last)
@@ -136,18 +151,7 @@ QString XvfbApplication::evidence() const
         report += QStringLiteral("runs as process %1\n").arg(pid);
     }
     report += QStringLiteral("--- its output:\n") + QString::fromLocal8Bit(output());
-    if (state() != QProcess::NotRunning) {
-        const auto threads = outputOf(x_, QStringLiteral("gdb"),
-                                      {QStringLiteral("-p"), pid, QStringLiteral("-batch"), QStringLiteral("-nx"),
-                                       QStringLiteral("-ex"), QStringLiteral("thread apply all bt 40")},
-                                      120s);
-        report += QStringLiteral("\n--- its threads:\n");
-        const QStringList lines =
-            QString::fromLocal8Bit(threads.value_or(QByteArrayLiteral("(gdb gave nothing)"))).split(QLatin1Char('\n'));
-        for (const QString& line : lines) {
-            if (!line.startsWith(QStringLiteral("[New LWP"))) report += line + QLatin1Char('\n');
-        }
-    }
+    if (state() != QProcess::NotRunning) report += QStringLiteral("\n--- its threads:\n") + threadStacks(x_, pid);
     const auto windows =
         outputOf(x_, QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")}, 10s);
     report += QStringLiteral("\n--- windows on %1:\n").arg(x_.display)
