@@ -230,7 +230,7 @@ TEST(StockDialogs, SavePanelsSpeakPortugueseAndFollowTheTheme)
     for (const auto appearance : {VTAppearance::noite, VTAppearance::vemi}) {
         test.app.setAppearance(appearance);
         for (const Row& row : rows) {
-            SCOPED_TRACE(row.name + (" " + vtRawValue(appearance).toStdString()));
+            SCOPED_TRACE(QStringLiteral("%1 %2").arg(QLatin1String(row.name), vtRawValue(appearance)).toStdString());
             inspectSavePanel(
                 [&] { row.open(appearance); },
                 [&](QFileDialog& panel) {

@@ -2,9 +2,12 @@
 
 #include "Tilvane/Editor/ThumbnailRendering.hpp"
 #include "TilvaneCore/Cancellation.hpp"
+#include "TilvaneCore/ImageConverter.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <limits>
 
 namespace tilvane {
@@ -67,6 +70,116 @@ TEST(ThumbnailRendering, BuiltInSetIsAllOrNothing)
     EXPECT_THROW(renderBuiltInThumbnails(*grid, 500, 400, {}, &testing::testRenderer(), testing::builtInPresets(),
                                          stop.get_token()),
                  CancellationError);
+}
+
+TEST(ThumbnailRendering, PicturesUpToTwiceAsTallAsWideKeepTheWholeGridEnlarged)
+{
+    struct Row {
+        const char* name;
+        int width, height;
+    };
+    const Row rows[] = {{"landscape", 4000, 3000}, {"square", 640, 640}, {"twice as tall as wide", 300, 600}};
+    const ImagePointer grid = testing::stripedImage(75, 120);
+    for (const Row& row : rows) {
+        const ImagePointer base = thumbnailBase(*grid, row.width, row.height);
+        const ImagePointer whole =
+            ImageConverter().upscale(*grid, thumbnailWidth, thumbnailHeight(row.width, row.height));
+        EXPECT_TRUE(std::ranges::equal(base->bytes(), whole->bytes())) << row.name;
+    }
+}
+
+constexpr std::array<std::uint8_t, 4> black = {0, 0, 0, 255}, white = {255, 255, 255, 255};
+constexpr std::array<std::uint8_t, 4> red = {255, 0, 0, 255}, blue = {0, 0, 255, 255};
+
+// A picture whose centre, twice as tall as it is wide, is a chequer of black and white squares of `cell` pixels
+// (black at its top-left corner), with a red band above it and a blue one below.
+ImagePointer bandedPicture(int width, int height, int cell)
+{
+    const int centreTop = (height - 2 * width) / 2;
+    std::vector<std::uint8_t> pixels;
+    pixels.reserve(static_cast<std::size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool above = y < centreTop, below = y >= centreTop + 2 * width;
+            const bool whiteSquare = (x / cell + (y - centreTop) / cell) % 2 == 1;
+            const auto& colour = above ? red : below ? blue : whiteSquare ? white : black;
+            pixels.insert(pixels.end(), colour.begin(), colour.end());
+        }
+    }
+    return Image::make(width, height, std::move(pixels));
+}
+
+// The pixels of the image that differ from the black and white chequer of `cell`-pixel squares.
+int pixelsOffTheChequer(const Image& image, int cell)
+{
+    int off = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const auto& expected = (x / cell + y / cell) % 2 == 1 ? white : black;
+            if (!std::equal(expected.begin(), expected.end(), image.pixel(x, y))) ++off;
+        }
+    }
+    return off;
+}
+
+struct TallPicture {
+    const char* name;
+    int width, height, cell;
+    int thumbnailCell;  // the chequer's squares in the 200-pixel-wide thumbnail
+};
+
+const TallPicture tallPictures[] = {
+    {"ten times as tall as wide", 100, 1000, 10, 20},
+    {"phone screenshot", 1080, 2340, 54, 10},
+    {"one pixel wide", 1, 60000, 1, 200},
+};
+
+TEST(ThumbnailRendering, BuiltInThumbnailsOfATallPictureShowItsCentreUndistorted)
+{
+    // Without passes a preset hands back the very base it renders, so its pixels are the base's.
+    const std::vector<ShaderPreset> presets = {{"plain", "Plain", {}, {}}, testing::presetWithEffect("crt")};
+    for (const TallPicture& picture : tallPictures) {
+        SCOPED_TRACE(picture.name);
+        const ImagePointer grid = bandedPicture(picture.width, picture.height, picture.cell);
+        const BuiltInThumbnails thumbnails =
+            renderBuiltInThumbnails(*grid, picture.width, picture.height, {}, &testing::testRenderer(), presets, {});
+        ASSERT_EQ(thumbnails.presets.size(), 2u);
+        for (const auto& [id, image] : thumbnails.presets) {
+            EXPECT_EQ(std::pair(image->width(), image->height()), std::pair(200, 400)) << id;
+        }
+        EXPECT_EQ(pixelsOffTheChequer(*thumbnails.presets[0].second, picture.thumbnailCell), 0);
+    }
+}
+
+TEST(ThumbnailRendering, PersonalThumbnailsOfATallPictureShowItsCentreUndistorted)
+{
+    VisualSettings look;
+    look.paletteID = std::string(ImagePalette::customID);
+    look.customColors = std::vector<RGBColor>{{0, 0, 0}, {255, 255, 255}, {255, 0, 0}, {0, 0, 255}};
+    look.pixelSize = 1;
+    const std::vector<PersonalPreset> presets = {{Uuid::random(), "quatro cores", look}};
+    for (const TallPicture& picture : tallPictures) {
+        SCOPED_TRACE(picture.name);
+        const ImagePointer source = bandedPicture(picture.width, picture.height, picture.cell);
+        const auto thumbnails = renderPersonalThumbnails(*source, presets, nullptr, {});
+        ASSERT_TRUE(thumbnails.contains(presets[0].id));
+        const Image& thumbnail = *thumbnails.at(presets[0].id);
+        EXPECT_EQ(std::pair(thumbnail.width(), thumbnail.height()), std::pair(200, 400));
+        EXPECT_EQ(pixelsOffTheChequer(thumbnail, picture.thumbnailCell), 0);
+    }
+}
+
+TEST(ThumbnailRendering, AGridCoarserThanTheCentreOfATallPictureShowsItsMiddleRow)
+{
+    // Blocks of 8 pixels: the 1 × 2 centre of a 1 × 60000 picture is a quarter of one row of its 1 × 7500 grid.
+    std::vector<std::uint8_t> pixels;
+    for (int row = 0; row < 7500; ++row) {
+        const auto& colour = row == 3749 ? white : row < 3749 ? red : blue;
+        pixels.insert(pixels.end(), colour.begin(), colour.end());
+    }
+    const ImagePointer base = thumbnailBase(*Image::make(1, 7500, std::move(pixels)), 1, 60000);
+    EXPECT_EQ(std::pair(base->width(), base->height()), std::pair(200, 400));
+    EXPECT_TRUE(std::ranges::all_of(base->bytes(), [](std::uint8_t byte) { return byte == 255; })) << "all white";
 }
 
 PersonalPreset personal(const char* name, std::string paletteID, std::optional<ShaderConfiguration> shader,

@@ -4,17 +4,47 @@
 #include <QThread>
 #include <QtEndian>
 
+#include <iostream>
+
 namespace tilvane::testing {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The standard output of a program that ended well within `limit`; nothing otherwise.
+std::optional<QByteArray> outputOf(const XvfbDisplay& x, const QString& program, const QStringList& arguments,
+                                   std::chrono::milliseconds limit)
+{
+    QProcess process;
+    process.setProcessEnvironment(x.clientEnvironment());
+    process.start(program, arguments);
+    if (!process.waitForFinished(static_cast<int>(limit.count())) || process.exitCode() != 0) return std::nullopt;
+    return process.readAllStandardOutput();
+}
+
+// Where every thread of the running process stands, as gdb sees it.
+QString threadStacks(const XvfbDisplay& x, const QString& pid)
+{
+    const auto stacks = outputOf(x, QStringLiteral("gdb"),
+                                 {QStringLiteral("-p"), pid, QStringLiteral("-batch"), QStringLiteral("-nx"),
+                                  QStringLiteral("-ex"), QStringLiteral("thread apply all bt 40")},
+                                 120s);
+    if (!stacks) return QStringLiteral("(gdb gave nothing)\n");
+    QString kept;
+    for (const QString& line : QString::fromLocal8Bit(*stacks).split(QLatin1Char('\n'))) {
+        if (!line.startsWith(QStringLiteral("[New LWP"))) kept += line + QLatin1Char('\n');
+    }
+    return kept;
+}
+
+}  // namespace
 
 std::optional<QByteArray> runTool(const XvfbDisplay& x, const QString& command, const QStringList& last)
 {
     QStringList arguments = command.split(QLatin1Char(' '));
     const QString tool = arguments.takeFirst();
-    QProcess process;
-    process.setProcessEnvironment(x.clientEnvironment());
-    process.start(tool, arguments + last);
-    if (!process.waitForFinished(10000) || process.exitCode() != 0) return std::nullopt;
-    return process.readAllStandardOutput();
+    return outputOf(x, tool, arguments + last, 10s);
 }
 
 bool xdotool(const XvfbDisplay& x, const QString& command, const QStringList& last)
@@ -86,6 +116,47 @@ int tilvaneWindowCount(const XvfbDisplay& x)
     const auto list = runTool(x, QStringLiteral("xwininfo -root -children"));
     return static_cast<int>(
         QString::fromLocal8Bit(list.value_or(QByteArray())).count(QStringLiteral("(\"tilvane\" \"Tilvane\")")));
+}
+
+XvfbApplication::XvfbApplication(const XvfbDisplay& x, const QString& logFile) : x_(x), logFile_(logFile)
+{
+    setProcessChannelMode(QProcess::MergedChannels);
+    setStandardOutputFile(logFile_);
+}
+
+XvfbApplication::~XvfbApplication()
+{
+    if (!::testing::Test::HasFailure()) return;
+    // Without an event loop an application that has ended counts as running until it is asked.
+    waitForFinished(0);
+    std::cerr << evidence().toStdString() << std::flush;
+}
+
+QByteArray XvfbApplication::output() const
+{
+    QFile log(logFile_);
+    return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+}
+
+QString XvfbApplication::evidence() const
+{
+    const QString pid = QString::number(processId());
+    QString report = QStringLiteral("--- the application (%1) ").arg(program());
+    if (error() == QProcess::FailedToStart) {
+        report += QStringLiteral("did not start: %1\n").arg(errorString());
+    } else if (state() == QProcess::NotRunning) {
+        report += exitStatus() == QProcess::CrashExit ? QStringLiteral("crashed (signal %1)\n").arg(exitCode())
+                                                      : QStringLiteral("ended, exit code %1\n").arg(exitCode());
+    } else {
+        report += QStringLiteral("runs as process %1\n").arg(pid);
+    }
+    report += QStringLiteral("--- its output:\n") + QString::fromLocal8Bit(output());
+    if (state() != QProcess::NotRunning) report += QStringLiteral("\n--- its threads:\n") + threadStacks(x_, pid);
+    const auto windows =
+        outputOf(x_, QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")}, 10s);
+    report += QStringLiteral("\n--- windows on %1:\n").arg(x_.display)
+              + QString::fromLocal8Bit(windows.value_or(QByteArrayLiteral("(xwininfo gave nothing)")));
+    return report + QStringLiteral("\n");
 }
 
 }  // namespace tilvane::testing

@@ -28,14 +28,16 @@ namespace tilvane::testing {
 
 // One X server for the length of a test. The server picks a free display itself and writes its number
 // (-displayfd), so tests that run side by side never share or fight over one; -ac lets this user's
-// clients in without an authority file.
+// clients in without an authority file. -noreset keeps it as it is when its last client leaves: by default
+// it resets then, and a reset drops every client whose connection is still being set up, so an application
+// starting just as a screenshot tool ends would fail to open the display.
 struct XvfbDisplay {
     bool start()
     {
         server.setProgram(QStringLiteral("Xvfb"));
         server.setArguments({QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                              QStringLiteral("0"), QStringLiteral("1400x900x24"), QStringLiteral("-ac"),
-                             QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                             QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset")});
         server.setStandardErrorFile(QProcess::nullDevice());
         server.start();
         if (!server.waitForStarted(20000)) return false;
@@ -85,6 +87,25 @@ bool clickAt(const XvfbDisplay& x, QPoint at);
 // Top-level windows of the Tilvane class, as the X server lists them.
 int tilvaneWindowCount(const XvfbDisplay& x);
 
+// The application launched on the display. Its output goes to a file, because a pipe that nobody reads stalls
+// the application once it is full. When the test has failed, its end first tells what the application wrote,
+// where its threads stood and which windows the server had.
+class XvfbApplication : public QProcess {
+public:
+    XvfbApplication(const XvfbDisplay& x, const QString& logFile);
+    ~XvfbApplication() override;
+
+    XvfbApplication(const XvfbApplication&) = delete;
+    XvfbApplication& operator=(const XvfbApplication&) = delete;
+
+private:
+    QByteArray output() const;
+    QString evidence() const;
+
+    const XvfbDisplay& x_;
+    QString logFile_;
+};
+
 // An X server, a home of its own for the application (runtime folder for the hand-over socket, support folder,
 // settings) and pictures in it.
 class XvfbWindow : public ::testing::Test {
@@ -105,7 +126,8 @@ protected:
     {
         QProcessEnvironment environment = applicationEnvironment(x.clientEnvironment(), home.path(), home.path());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        auto process = std::make_unique<QProcess>();
+        const QString log = logs.filePath(QStringLiteral("launch-%1.log").arg(++launches));
+        auto process = std::make_unique<XvfbApplication>(x, log);
         process->setProcessEnvironment(environment);
         process->start(builtApplication(), arguments);
         EXPECT_TRUE(process->waitForStarted());
@@ -131,6 +153,8 @@ protected:
 
     XvfbDisplay x;
     QTemporaryDir home;
+    QTemporaryDir logs;
+    int launches = 0;
 };
 
 }  // namespace tilvane::testing

@@ -24,6 +24,11 @@ inline constexpr int thumbnailMaxHeight = 2 * thumbnailWidth;
 // The height of a 200-pixel-wide thumbnail of a width × height picture, from 1 to thumbnailMaxHeight.
 int thumbnailHeight(int width, int height);
 
+// The thumbnail-sized picture of the pixel grid of a width × height picture: the grid enlarged to 200 ×
+// thumbnailHeight, or, for a picture more than twice as tall as wide, only its centre, cropped to 1:2 before it
+// is enlarged, so that nothing is distorted and nothing larger than the thumbnail is ever made.
+ImagePointer thumbnailBase(const Image& grid, int width, int height);
+
 // Screen-wide scanlines or glow draw something when no shader configuration is chosen.
 bool screenEffectsOn(const ScreenSettings& screen);
 
