@@ -10,7 +10,6 @@
 #include "Tilvane/Views/EditorWindow.hpp"
 
 #include <QDir>
-#include <QFile>
 #include <QSettings>
 
 #include <gtest/gtest.h>
@@ -92,20 +91,8 @@ std::optional<QPoint> findPicture(const QImage& screen, const QImage& picture)
 // The block size kept in the last session once it reads `expected`; what it read last otherwise.
 std::int64_t waitForStoredPixelSize(const QString& file, std::int64_t expected)
 {
-    std::int64_t stored = -1;
-    pollUntil(
-        [&] {
-            QFile session(file);
-            if (!session.open(QIODevice::ReadOnly)) return false;
-            const auto document = nlohmann::json::parse(session.readAll().toStdString(), nullptr, false);
-            if (!document.is_object()) return false;
-            const auto visual =
-                document.value("session", nlohmann::json::object()).value("visual", nlohmann::json::object());
-            stored = visual.value("pixelSize", std::int64_t(-1));
-            return stored == expected;
-        },
-        20s);
-    return stored;
+    return storedPixelSize(
+        waitForJson(file, [expected](const nlohmann::json& session) { return storedPixelSize(session) == expected; }));
 }
 
 class XvfbFocus : public XvfbWindow {

@@ -159,4 +159,26 @@ QString XvfbApplication::evidence() const
     return report + QStringLiteral("\n");
 }
 
+nlohmann::json waitForJson(const QString& file, const std::function<bool(const nlohmann::json&)>& accept)
+{
+    nlohmann::json document;
+    pollUntil(
+        [&] {
+            QFile stored(file);
+            if (!stored.open(QIODevice::ReadOnly)) return false;
+            document = nlohmann::json::parse(stored.readAll().toStdString(), nullptr, false);
+            return document.is_object() && accept(document);
+        },
+        std::chrono::seconds(20));
+    return document;
+}
+
+std::int64_t storedPixelSize(const nlohmann::json& lastSession)
+{
+    if (!lastSession.is_object()) return -1;
+    return lastSession.value("session", nlohmann::json::object())
+        .value("visual", nlohmann::json::object())
+        .value("pixelSize", std::int64_t(-1));
+}
+
 }  // namespace tilvane::testing

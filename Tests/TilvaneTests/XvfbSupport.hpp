@@ -18,8 +18,10 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -86,6 +88,10 @@ QImage waitForScreen(const XvfbDisplay& x, const std::function<bool(const QImage
 bool clickAt(const XvfbDisplay& x, QPoint at);
 // Top-level windows of the Tilvane class, as the X server lists them.
 int tilvaneWindowCount(const XvfbDisplay& x);
+// Polls `file` until `accept` takes its JSON; the last document read otherwise.
+nlohmann::json waitForJson(const QString& file, const std::function<bool(const nlohmann::json&)>& accept);
+// The block size a last-session document keeps; -1 when it keeps none.
+std::int64_t storedPixelSize(const nlohmann::json& lastSession);
 
 // The application launched on the display. Its output goes to a file, because a pipe that nobody reads stalls
 // the application once it is full. When the test has failed, its end first tells what the application wrote,

@@ -162,21 +162,6 @@ QPoint findVisualPanel(const QImage& screen, const QColor& activeBar)
     return {-1, -1};
 }
 
-// Polls `file` until `accept` takes its JSON; the last document read otherwise.
-nlohmann::json waitForJson(const QString& file, const std::function<bool(const nlohmann::json&)>& accept)
-{
-    nlohmann::json document;
-    pollUntil(
-        [&] {
-            QFile stored(file);
-            if (!stored.open(QIODevice::ReadOnly)) return false;
-            document = nlohmann::json::parse(stored.readAll().toStdString(), nullptr, false);
-            return document.is_object() && accept(document);
-        },
-        20s);
-    return document;
-}
-
 QImage inspectorOf(const QImage& screen)
 {
     return screen.copy(1280 - 300, 0, 300, 800);
@@ -211,14 +196,10 @@ TEST_F(XvfbWindow, APresetCreatedThroughTheSheetIsSelectedAgainAfterARestart)
     for (int step = 0; step < 40; ++step) xdotool(x, QStringLiteral("click 4"));
     QThread::msleep(400);
     ASSERT_TRUE(clickAt(x, visual + layout.pixelIncrease));
-    const auto sessionFile = waitForJson(file(QStringLiteral("support/last-session.json")), [](const auto& document) {
-        return document.value("session", nlohmann::json::object())
-                   .value("visual", nlohmann::json::object())
-                   .value("pixelSize", 0)
-               == 9;
-    });
+    const auto sessionFile = waitForJson(file(QStringLiteral("support/last-session.json")),
+                                         [](const auto& document) { return storedPixelSize(document) == 9; });
+    EXPECT_EQ(storedPixelSize(sessionFile), 9) << "one step up from 8";
     const auto session = sessionFile.value("session", nlohmann::json::object());
-    EXPECT_EQ(session.value("visual", nlohmann::json::object()).value("pixelSize", 0), 9) << "one step up from 8";
     EXPECT_EQ(session.value("selectedPresetID", std::string()), "personal:" + id);
     const InspectorLayout edited([](ContentView& view) {
         view.beginCreatePreset();
