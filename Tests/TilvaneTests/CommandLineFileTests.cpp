@@ -1,3 +1,5 @@
+#include "EditorTestServices.hpp"
+#include "PreviewTestSupport.hpp"
 #include "Tilvane/App/CommandLineFile.hpp"
 
 #include <gtest/gtest.h>
@@ -20,7 +22,10 @@ TEST(CommandLineFile, AnAddressIsFileOrSchemeAndSlashesAndEveryOtherArgumentIsAN
     const std::vector<Row> rows = {
         {"empty", "", std::nullopt},
         {"relative name", "fotos/gato.png", here / "fotos/gato.png"},
-        {"absolute name", "/tmp/a/../gato.png", "/tmp/gato.png"},
+        {"absolute name", "/tmp/gato.png", "/tmp/gato.png"},
+        {"dots after a folder stay", "/tmp/a/../gato.png", "/tmp/a/../gato.png"},
+        {"one dot and doubled slashes go", "./fotos//./gato.png", here / "fotos/gato.png"},
+        {"a final slash stays", "fotos/", here / "fotos/"},
         {"a colon inside a name", "shot-10:20.png", here / "shot-10:20.png"},
         {"a name like a drive", "C:foo", here / "C:foo"},
         {"a short name with a colon", "a:b", here / "a:b"},
@@ -32,6 +37,7 @@ TEST(CommandLineFile, AnAddressIsFileOrSchemeAndSlashesAndEveryOtherArgumentIsAN
         {"address of another kind", "ftp://example.com/gato.png", std::nullopt},
         {"file URL", "file:///tmp/gato%20preto.png", "/tmp/gato preto.png"},
         {"file URL with one slash", "file:/tmp/gato.png", "/tmp/gato.png"},
+        {"file URL with dots", "file:///tmp/./link/../gato.png", "/tmp/link/../gato.png"},
         {"file URL in capitals on localhost", "FILE://localhost/tmp/gato.png", "/tmp/gato.png"},
         {"file URL of bytes that are not UTF-8", "file:///tmp/%FF%FE.png", "/tmp/\xff\xfe.png"},
         // Names no local file: looked for as typed, where nothing is, and never as "/tmp/a".
@@ -47,6 +53,25 @@ TEST(CommandLineFile, AnAddressIsFileOrSchemeAndSlashesAndEveryOtherArgumentIsAN
             EXPECT_EQ(file->native(), row.file->native()) << row.name;
         }
     }
+}
+
+// "link/../p.png" is the p.png above the link's target, as the system opens it, not the one beside the link.
+TEST(CommandLineFile, DotsAfterALinkNameTheFileTheSystemOpens)
+{
+    TemporaryFolder folder;
+    std::filesystem::create_directories(folder / "real/sub");
+    std::filesystem::create_directory_symlink(folder / "real/sub", folder / "link");
+    writeBytes(folder / "real/p.png", "inside");
+    writeBytes(folder / "p.png", "beside");
+
+    for (const std::string argument : {"link/../p.png", "./link/../p.png"}) {
+        const auto file = commandLineFile(argument, folder.path());
+        ASSERT_TRUE(file) << argument;
+        EXPECT_EQ(fileBytes(*file), "inside") << argument;
+    }
+    const auto fromURL = commandLineFile("file://" + (folder / "link/../p.png").string(), "/");
+    ASSERT_TRUE(fromURL);
+    EXPECT_EQ(fileBytes(*fromURL), "inside");
 }
 
 }  // namespace

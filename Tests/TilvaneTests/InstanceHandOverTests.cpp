@@ -49,7 +49,8 @@ TEST(InstanceHandOver, MessagesAreAbsoluteLocalPathsOfBoundedLength)
         {"absolute path", framed("/home/ana/Fotos/gato preto.png"), Path("/home/ana/Fotos/gato preto.png")},
         {"accented path", framed("/home/ana/Imagens/pôr do sol.jpg"), Path("/home/ana/Imagens/pôr do sol.jpg")},
         {"bytes that are not UTF-8 stay as they are", framed("/tmp/\xff\xfe.png"), Path(notUTF8)},
-        {"dots are resolved", framed("/tmp/a/../b.png"), Path("/tmp/b.png")},
+        // Only the file system knows where ".." after a link leads.
+        {"dots stay as they are", framed("/tmp/link/../b.png"), Path("/tmp/link/../b.png")},
         {"no file: come forward", framed(""), Path()},
         {"relative path", framed("Fotos/gato.png"), std::nullopt},
         {"http URL", framed("http://example.com/gato.png"), std::nullopt},

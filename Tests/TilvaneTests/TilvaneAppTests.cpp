@@ -77,7 +77,7 @@ TEST(TilvaneApp, FirstArgumentIsTheFileMadeAbsolute)
         {"text before a colon is part of the name", {"shot-10:20.png"}, here / "shot-10:20.png"},
         {"a web address names no file", {"https://example.com/gato.png"}, std::nullopt},
         {"name that is not UTF-8", {"\xff\xfe.png"}, here / "\xff\xfe.png"},
-        {"absolute path with dots", {"/tmp/a/../gato.png"}, "/tmp/gato.png"},
+        {"absolute path with dots, which only the system resolves", {"/tmp/a/../gato.png"}, "/tmp/a/../gato.png"},
         {"file URL", {"file:///tmp/gato%20preto.png"}, "/tmp/gato preto.png"},
         {"file URL in capitals on localhost", {"FILE://localhost/tmp/gato.png"}, "/tmp/gato.png"},
         {"file URL of bytes that are not UTF-8", {"file:///tmp/%FF%FE.png"}, "/tmp/\xff\xfe.png"},
@@ -117,8 +117,8 @@ TEST(TilvaneApp, AFileURLWithANulByteEndsInTheReadErrorAndOpensNoOtherFile)
     test.settle();
     const ContentViewState& state = test.app.editorWindows().first()->view().state();
     EXPECT_EQ(state.errorMessage, "O arquivo selecionado não pôde ser lido como imagem.");
-    EXPECT_EQ(state.source, nullptr) << "neither the file \"a\" nor the sample";
-    EXPECT_EQ(state.sourceName, "a%00b.png");
+    EXPECT_EQ(state.sourceURL, std::nullopt) << "not the file \"a\": the sample, as a start without a file";
+    EXPECT_EQ(state.sourceName, "Exemplo Tilvane");
 }
 
 TEST(TilvaneApp, FileOpenedDuringLaunchGoesToTheFirstWindowOnly)

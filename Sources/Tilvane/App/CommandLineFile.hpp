@@ -7,7 +7,8 @@
 namespace tilvane {
 
 // The file a command-line argument names (its bytes as given), made absolute against `workingFolder`; nothing for
-// an empty argument or an address of something other than a file.
+// an empty argument or an address of something other than a file. The name is not resolved: "link/../p.png" names
+// "p.png" in the folder above the link's target, as it does for every other program.
 //
 // An argument is an address when it starts with "file:" (in any case and any form) or with a scheme followed by
 // "://" ("https://example.com/a.png"); every other argument is a name, colons and all. A colon alone cannot mark an

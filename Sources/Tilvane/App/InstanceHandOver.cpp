@@ -299,7 +299,7 @@ std::optional<InstanceHandOver::Request> InstanceHandOver::parse(const QByteArra
     if (length == 0) return Request{};
     const std::string bytes(message.constData() + lengthBytes, static_cast<std::size_t>(length));
     if (bytes.front() != '/' || bytes.find('\0') != std::string::npos) return std::nullopt;
-    return Request{std::filesystem::path(bytes).lexically_normal()};
+    return Request{std::filesystem::path(bytes)};
 }
 
 }  // namespace tilvane
