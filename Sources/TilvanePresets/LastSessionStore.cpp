@@ -3,6 +3,8 @@
 #include "TilvanePresets/StoredFile.hpp"
 #include "TilvanePresets/VersionedFile.hpp"
 
+#include <exception>
+
 namespace tilvane {
 
 LastSessionStore::LastSessionStore(std::optional<std::filesystem::path> fileURL)
@@ -22,7 +24,20 @@ void LastSessionStore::save(const LastSession& session) const
 {
     const auto& file = location_.requireFileURL();
     session.validate();
+    try {
+        load();
+    } catch (const std::exception&) {
+        storedfile::rename(file, unreadableFileURL());
+    }
     versionedfile::write(file, "session", toJson(session));
+}
+
+std::filesystem::path LastSessionStore::unreadableFileURL() const
+{
+    const auto& file = location_.requireFileURL();
+    auto kept = file;
+    kept.replace_filename(file.stem().string() + ".unreadable" + file.extension().string());
+    return kept;
 }
 
 void LastSessionStore::clear() const

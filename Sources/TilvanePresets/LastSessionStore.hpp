@@ -29,8 +29,13 @@ public:
     // the session's own validation its error. The file is never changed by loading.
     std::optional<LastSession> load() const;
 
-    // Validates the session, then replaces the stored one.
+    // Validates the session, then replaces the stored one. A stored file that does not load (another version's
+    // session, or one that is damaged) is not lost: it is first renamed to unreadableFileURL(), replacing a file
+    // kept there before.
     void save(const LastSession& session) const;
+
+    // Where save() keeps a stored file it could not read: "last-session.unreadable.json" beside the file.
+    std::filesystem::path unreadableFileURL() const;
 
     // Deletes the stored session; nothing when there is none.
     void clear() const;

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <system_error>
 
 namespace tilvane::storedfile {
@@ -120,6 +121,11 @@ void removeIfPresent(const std::filesystem::path& path)
     if (::unlink(path.c_str()) != 0 && errno != ENOENT && errno != ENOTDIR) {
         throwSystemError(errno, "Não foi possível apagar o arquivo", path);
     }
+}
+
+void rename(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (::rename(from.c_str(), to.c_str()) != 0) throwSystemError(errno, "Não foi possível renomear o arquivo", from);
 }
 
 }  // namespace tilvane::storedfile

@@ -34,4 +34,7 @@ std::string temporaryNameFor(const std::filesystem::path& target);
 // Deletes the file at `path`; nothing when there is none.
 void removeIfPresent(const std::filesystem::path& path);
 
+// Gives the file at `from` the name `to` in one step, replacing a file there; its bytes are not read or changed.
+void rename(const std::filesystem::path& from, const std::filesystem::path& to);
+
 }  // namespace tilvane::storedfile

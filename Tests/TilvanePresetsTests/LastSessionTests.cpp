@@ -87,6 +87,36 @@ TEST_F(LastSessionStoreTest, CorruptOrInvalidFilesAreRefusedAndPreserved)
                  "A sessão foi salva por outra versão do Tilvane. O arquivo foi preservado.");
 }
 
+// The alert said the file was kept: a save keeps its bytes under a name of their own instead of destroying them.
+TEST_F(LastSessionStoreTest, ASaveKeepsAFileItCouldNotReadBesideItsOwn)
+{
+    const auto kept = folder_.path() / "last-session.unreadable.json";
+    EXPECT_EQ(store().unreadableFileURL(), kept);
+    const std::string unreadable[] = {
+        "não é JSON",
+        documentWith(2),
+        documentWith(1, "visual", {{"paletteID", "nes"}, {"pixelSize", 41}}),
+    };
+    const auto session = sessionFor("/tmp/a.png");
+    for (const auto& bytes : unreadable) {
+        SCOPED_TRACE(bytes);
+        writeBytes(file(), bytes);
+        store().save(session);
+        EXPECT_EQ(store().load(), session);
+        EXPECT_EQ(readBytes(kept), bytes) << "a later unreadable file replaces the copy kept before";
+    }
+
+    store().save(sessionFor("/tmp/b.png"));
+    EXPECT_EQ(readBytes(kept), unreadable[2]) << "a readable file is replaced without a copy";
+    EXPECT_EQ(contents().size(), 2u) << "nothing else is left in the folder";
+
+    std::filesystem::remove(kept);
+    std::filesystem::create_directories(kept / "in the way");
+    writeBytes(file(), "não é JSON");
+    EXPECT_THROW(store().save(session), std::system_error);
+    EXPECT_EQ(readBytes(file()), "não é JSON") << "without a copy, the file stays as it was";
+}
+
 TEST_F(LastSessionStoreTest, RefusedOrFailedSavesLeaveTheFileAsItWas)
 {
     store().save(sessionFor("/tmp/a.png"));

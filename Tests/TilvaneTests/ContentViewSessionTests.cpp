@@ -373,16 +373,35 @@ TEST(ContentViewSession, UnreadableSessionFileStaysByteIdenticalThroughCloseAndQ
     }
 }
 
-TEST(ContentViewSession, UnreadableSessionFileIsReplacedOnceTheWindowSavesItsOwn)
+TEST(ContentViewSession, UnreadableSessionFileIsKeptAsideOnceTheWindowSavesItsOwn)
 {
-    EditorTestServices fixture;
-    writeBytes(fixture.sessionFile(), "not json");
-    const auto window = fixture.shownWindow();
-    openPicture(*window, fixture, "picture.png");
-    ASSERT_TRUE(LastSessionStore(fixture.sessionFile()).load()) << "the load wrote a session of its own";
+    struct Row {
+        const char* name;
+        std::string contents;
+    };
+    const Row rows[] = {
+        {"broken JSON", "not json"},
+        {"another version",
+         R"({"version": 2, "session": {"imageURL": "file:///tmp/a.png", "visual": {"paletteID": "gameboy", "pixelSize": 8}, "maxDimension": 2048, "compareFraction": 0.5}})"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EditorTestServices fixture;
+        writeBytes(fixture.sessionFile(), row.contents);
+        const auto picture = writeImageFile(fixture.file("picture.png"), 40, 30);
+        fixture.incoming.receive(picture);
+        ContentView window(fixture.services());
+        EXPECT_TRUE(window.state().errorMessage);
+        window.windowDidAppear();
+        fixture.jobs->runAll();
+        ASSERT_EQ(window.state().sourceURL, picture);
 
-    window->windowDidDisappear();
-    EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile())) << "closing forgets the window's own session";
+        fixture.lifecycle.setTerminating();
+        window.applicationWillTerminate();
+        window.windowDidDisappear();
+        EXPECT_EQ(fileBytes(fixture.file("last-session.unreadable.json")), row.contents);
+        EXPECT_EQ(LastSessionStore(fixture.sessionFile()).load()->imageURL.path(), picture);
+    }
 }
 
 TEST(ContentViewSession, IncomingFileGoesToTheFirstWindowToTakeTheSlot)
