@@ -166,7 +166,10 @@ void ContentView::startIfNeeded(std::optional<std::filesystem::path> url)
     assign<&ContentViewState::didStart>(true);
     loadPersonalPresets();
     if (url) {
+        // Should the file not be read, the window shows what a start without it would have.
+        const auto session = state_.restoredSession;
         assign<&ContentViewState::restoredSession>(std::nullopt);
+        loadFallback_ = session ? LoadFallback(LastSessionPicture{session->imageURL.path()}) : SamplePicture{};
         loadImage(*url, ImageOrigin::chosen);
     } else if (auto session = state_.restoredSession) {
         assign<&ContentViewState::restoredSession>(std::nullopt);
@@ -215,9 +218,10 @@ void ContentView::unsavedAlertCancel()
 
 std::optional<LastSession> ContentView::currentSession() const
 {
-    if (!state_.sourceURL || !state_.source) return std::nullopt;
+    const auto picture = sessionPicture();
+    if (!picture) return std::nullopt;
     return LastSession{
-        .imageURL = Url::file(*state_.sourceURL),
+        .imageURL = Url::file(*picture),
         .visual = state_.visual,
         .selectedPresetID = state_.shaderID,
         .maxDimension = state_.maxDimension,

@@ -3,6 +3,7 @@
 #include "Tilvane/Editor/ContentViewState.hpp"
 #include "Tilvane/Editor/EditorServices.hpp"
 #include "Tilvane/Editor/JobSlot.hpp"
+#include "Tilvane/Editor/PictureJobs.hpp"
 #include "Tilvane/Editor/ShaderPreviewRequest.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 
@@ -17,12 +18,9 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 
 namespace tilvane {
-
-// What a change of the look asks of the window: nothing, a new conversion (which applies the shader after it),
-// or only the shader again, with the built-in thumbnails refreshed when the screen settings changed.
-enum class VisualChange { none, convert, applyShader, applyShaderAndRefreshThumbnails };
 
 // Where a picture to load comes from: the user's choice (an open panel, a drop, an incoming file), or the last
 // session, restored when the window starts.
@@ -180,6 +178,9 @@ private:
     void setErrorMessage(std::string message);
     // The last session: what would be written now, a save 0.3 s after the last trigger, a save now.
     std::optional<LastSession> currentSession() const;
+    // The file the session names: the picture on screen; while a load is under way, the one that stays should the
+    // load fail; nothing for the sample.
+    std::optional<std::filesystem::path> sessionPicture() const;
     void scheduleSessionSave();
     void sessionSaveFired(JobTicket ticket);
     void saveSession();
@@ -189,9 +190,30 @@ private:
 
     // ---- Loading and conversion (ContentViewLoading.cpp) ----------------------------------------
 
+    // What a load whose file cannot be read goes back to: the picture on screen when it began, with the jobs that
+    // were under way for it; the last session's picture, still being read then; or the sample, when the window
+    // had shown nothing yet.
+    struct ShownPicture {
+        ContentViewState state;
+        PictureJobs running;
+    };
+    struct LastSessionPicture {
+        std::filesystem::path url;
+    };
+    struct SamplePicture {};
+    using LoadFallback = std::variant<ShownPicture, LastSessionPicture, SamplePicture>;
+
     void showSample();
     void convert();
     void resetShaders();
+    ShownPicture shownPicture() const;
+    void goBack(LoadFallback fallback);
+    void showAgain(const ShownPicture& shown);
+    template <auto... Fields>
+    void restoreFields(const ContentViewState& from)
+    {
+        (assign<Fields>(from.*Fields), ...);
+    }
 
     // ---- Shader preview and thumbnails (ContentViewPreview.cpp) ---------------------------------
 
@@ -234,6 +256,8 @@ private:
     // window writes a session of its own.
     bool preservesUnreadableSession_ = false;
     bool reportedRendererUnavailable_ = false;
+    // Set while a load is under way.
+    std::optional<LoadFallback> loadFallback_;
     std::vector<ShaderPreset> builtInPresets_;
 
     JobSlot work_;                    // loading and conversion

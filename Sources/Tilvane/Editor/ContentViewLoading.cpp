@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <type_traits>
+#include <utility>
 #include <variant>
 
 namespace tilvane {
@@ -50,6 +52,13 @@ void ContentView::resetShaders()
 
 void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin)
 {
+    // A load that replaces one still under way goes back to where that one would have: the user's picture stays
+    // what was shown before the first of them.
+    if (origin == ImageOrigin::lastSession) {
+        loadFallback_ = LastSessionPicture{url};
+    } else if (!loadFallback_) {
+        loadFallback_ = shownPicture();
+    }
     work_.stop();
     personalThumbnailWork_.stop();
     assign<&ContentViewState::personalThumbnails>(std::unordered_map<Uuid, ImagePointer>{});
@@ -66,6 +75,7 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
         work_, JobPriority::userInitiated,
         [url, maxDimension](std::stop_token) { return ImageFileLoader::load(url, maxDimension); },
         [this, origin](ImagePointer image) {
+            auto fallback = std::exchange(loadFallback_, std::nullopt);
             if (image) {
                 if (origin == ImageOrigin::chosen) services_.telemetry->record(TilvaneEvent::imageOpened);
                 assign<&ContentViewState::source>(std::move(image));
@@ -87,9 +97,71 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
                 setErrorMessage(missingLastImageMessage);
                 return;
             }
+            goBack(std::move(*fallback));
             setErrorMessage(unreadableImageMessage);
             services_.telemetry->recordFailure(TilvaneEvent::imageOpenFailed);
         });
+}
+
+ContentView::ShownPicture ContentView::shownPicture() const
+{
+    return ShownPicture{
+        .state = state_,
+        .running =
+            {
+                .conversion = work_.holdsJob(),
+                .shader = shaderWork_.holdsJob(),
+                .builtInThumbnails = thumbnailWork_.holdsJob() || screenThumbnailRefresh_.holdsJob(),
+                .personalThumbnails = personalThumbnailWork_.holdsJob(),
+            },
+    };
+}
+
+std::optional<std::filesystem::path> ContentView::sessionPicture() const
+{
+    if (state_.source) return state_.sourceURL;
+    if (!loadFallback_) return std::nullopt;
+    if (const auto* shown = std::get_if<ShownPicture>(&*loadFallback_)) {
+        return shown->state.source ? shown->state.sourceURL : std::nullopt;
+    }
+    if (const auto* session = std::get_if<LastSessionPicture>(&*loadFallback_)) return session->url;
+    return std::nullopt;
+}
+
+void ContentView::goBack(LoadFallback fallback)
+{
+    std::visit(
+        [this](auto&& picture) {
+            using Picture = std::decay_t<decltype(picture)>;
+            if constexpr (std::is_same_v<Picture, ShownPicture>) {
+                showAgain(picture);
+            } else if constexpr (std::is_same_v<Picture, LastSessionPicture>) {
+                loadImage(picture.url, ImageOrigin::lastSession);
+            } else {
+                showSample();
+            }
+        },
+        std::move(fallback));
+}
+
+// The picture, its name and every result come back as they were; what was under way for them when they were left,
+// and what the user edited meanwhile, runs again.
+void ContentView::showAgain(const ShownPicture& shown)
+{
+    restoreFields<&ContentViewState::source, &ContentViewState::sourceURL, &ContentViewState::sourceName,
+                  &ContentViewState::pixelGrid, &ContentViewState::shaderPreviewBase, &ContentViewState::shaderImage,
+                  &ContentViewState::shaderFrameTime, &ContentViewState::shaderThumbnails,
+                  &ContentViewState::screenThumbnail, &ContentViewState::personalThumbnails>(shown.state);
+    assign<&ContentViewState::isProcessing>(false);
+    assign<&ContentViewState::isShaderProcessing>(false);
+    const PictureJobs resumed = jobsToResume(shown.running, classifyVisualChange(shown.state.visual, state_.visual),
+                                             shown.state.personalPresets != state_.personalPresets);
+    if (resumed.conversion) convert();
+    if (resumed.shader) applyShader();
+    if (resumed.builtInThumbnails && state_.source) {
+        generateShaderThumbnails(state_.pixelGrid, state_.source->width(), state_.source->height());
+    }
+    if (resumed.personalThumbnails) generatePersonalThumbnails();
 }
 
 void ContentView::showSample()

@@ -1,0 +1,301 @@
+// A file that cannot be read changes nothing the user had: the window goes back to the picture, look, results and
+// session it showed before the attempt, and at start to what a start without the file shows.
+
+#include "PreviewTestSupport.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
+#include "TilvanePresets/Url.hpp"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace tilvane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr const char* unreadableMessage = "O arquivo selecionado não pôde ser lido como imagem.";
+
+// Every kind of file that a load cannot read, by name; writeUnreadableFiles makes them.
+const char* const unreadableNames[] = {"truncated.jpg", "text.png", "empty.png", "folder.png", "missing.png"};
+
+void writeUnreadableFiles(const EditorTestServices& fixture)
+{
+    const auto truncated = fixture.file("truncated.jpg");
+    QImage photo(400, 300, QImage::Format_RGB32);
+    photo.fill(qRgb(90, 140, 200));
+    photo.save(QString::fromStdString(truncated.string()), "JPEG", 90);
+    std::filesystem::resize_file(truncated, std::filesystem::file_size(truncated) / 3);
+    writeBytes(fixture.file("text.png"), "this is not a picture\n");
+    writeBytes(fixture.file("empty.png"), {});
+    std::filesystem::create_directory(fixture.file("folder.png"));
+}
+
+VisualSettings nesLook(VisualSettings visual, bool motion = false)
+{
+    visual.paletteID = "nes";
+    visual.pixelSize = 12;
+    visual.shader = ShaderConfiguration::fromPreset(presetWithEffect("crt"), {.motion = motion});
+    return visual;
+}
+
+// A window showing a photograph in NES at 12 px under a CRT, every job done.
+std::unique_ptr<ContentView> photographInNES(RenderingEditor& editor, bool motion = false)
+{
+    auto window = editor.openWindow(writeImageFile(editor.services.file("photo.png"), 120, 80));
+    window->setVisual(nesLook(window->state().visual, motion));
+    window->setShaderID(presetWithEffect("crt").id);
+    editor.services.jobs->runAll();
+    editor.services.clock->advance(1s);  // the session is saved
+    return window;
+}
+
+ContentViewState withoutAlert(ContentViewState state)
+{
+    state.errorMessage = std::nullopt;
+    return state;
+}
+
+void quit(ContentView& window, EditorTestServices& fixture)
+{
+    fixture.lifecycle.setTerminating();
+    window.applicationWillTerminate();
+    window.windowDidDisappear();
+}
+
+TEST(ContentViewFailedLoad, AFileThatCannotBeReadLeavesTheWindowAndTheSessionAsTheyWere)
+{
+    struct Row {
+        const char* name;
+        std::function<std::unique_ptr<ContentView>(RenderingEditor&)> shownWindow;
+    };
+    const Row rows[] = {
+        {"the sample", [](RenderingEditor& editor) { return editor.readyWindow(); }},
+        {"a photograph in NES", [](RenderingEditor& editor) { return photographInNES(editor); }},
+    };
+    for (const Row& row : rows) {
+        for (const std::string name : unreadableNames) {
+            SCOPED_TRACE(std::string(row.name) + ", " + name);
+            RenderingEditor editor;
+            writeUnreadableFiles(editor.services);
+            const auto window = row.shownWindow(editor);
+            ASSERT_TRUE(window->state().pixelGrid);
+            ASSERT_FALSE(window->state().shaderThumbnails.empty());
+            const ContentViewState before = window->state();
+            const bool hadSession = std::filesystem::exists(editor.services.sessionFile());
+            const std::string sessionBefore = hadSession ? fileBytes(editor.services.sessionFile()) : "";
+            editor.services.telemetry->events.clear();
+
+            window->loadImage(editor.services.file(name), ImageOrigin::chosen);
+            EXPECT_EQ(window->state().source, nullptr) << "the load shows its progress";
+            EXPECT_EQ(window->state().sourceName, name);
+            EXPECT_TRUE(window->state().isProcessing);
+
+            editor.services.jobs->runAll();
+            EXPECT_EQ(window->state().errorMessage, unreadableMessage);
+            EXPECT_TRUE(withoutAlert(window->state()) == before) << "the window shows what it showed before";
+            EXPECT_EQ(editor.services.telemetry->events,
+                      (std::vector<RecordedEvent>{{TilvaneEvent::imageOpenFailed, true}}));
+            EXPECT_EQ(std::filesystem::exists(editor.services.sessionFile()), hadSession);
+            if (hadSession) {
+                EXPECT_EQ(fileBytes(editor.services.sessionFile()), sessionBefore);
+            }
+
+            quit(*window, editor.services);
+            if (!hadSession) {
+                EXPECT_FALSE(std::filesystem::exists(editor.services.sessionFile())) << "the sample keeps no session";
+                continue;
+            }
+            const auto kept = LastSessionStore(editor.services.sessionFile()).load();
+            ASSERT_TRUE(kept);
+            EXPECT_EQ(kept->imageURL.path(), editor.services.file("photo.png"));
+            EXPECT_EQ(kept->visual, before.visual);
+            EXPECT_EQ(kept->selectedPresetID, before.shaderID);
+        }
+    }
+}
+
+TEST(ContentViewFailedLoad, AnAnimatedPreviewGoesOnAfterAFailedLoad)
+{
+    RenderingEditor editor;
+    const auto window = photographInNES(editor, true);
+    window->loadImage(editor.services.file("missing.png"), ImageOrigin::chosen);
+    editor.services.jobs->runAll();
+    ASSERT_EQ(window->state().errorMessage, unreadableMessage);
+    editor.services.jobs->runAll();
+    const ImagePointer shown = window->state().shaderImage;
+    ASSERT_TRUE(shown);
+
+    editor.services.clock->advance(75ms);
+    editor.services.jobs->runAll();
+    EXPECT_NE(window->state().shaderImage, shown) << "the next frame follows";
+    EXPECT_GT(window->state().shaderFrameTime, 0.0f);
+}
+
+TEST(ContentViewFailedLoad, WhatWasUnderWayOrEditedDuringTheLoadRunsOnThePictureThatStays)
+{
+    struct Row {
+        const char* name;
+        std::function<void(ContentView&)> beforeLoad;
+        std::function<void(ContentView&)> duringLoad;
+        int gridWidth;  // of the 120 × 80 photograph
+        std::string paletteID;
+    };
+    const auto blocksOf = [](int pixelSize) {
+        return [pixelSize](ContentView& window) {
+            VisualSettings visual = window.state().visual;
+            visual.pixelSize = pixelSize;
+            window.setVisual(visual);
+        };
+    };
+    const auto palette = [](const char* id) {
+        return [id](ContentView& window) {
+            VisualSettings visual = window.state().visual;
+            visual.paletteID = id;
+            window.setVisual(visual);
+        };
+    };
+    const Row rows[] = {
+        {"a conversion cut off by the load", blocksOf(20), {}, 6, "nes"},
+        {"a palette chosen while the file is read", {}, palette("pico8"), 10, "pico8"},
+        {"a block size chosen while the file is read", {}, blocksOf(40), 3, "nes"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RenderingEditor editor;
+        const auto window = photographInNES(editor);
+        if (row.beforeLoad) row.beforeLoad(*window);
+        window->loadImage(editor.services.file("missing.png"), ImageOrigin::chosen);
+        if (row.duringLoad) row.duringLoad(*window);
+        editor.services.jobs->runAll();
+
+        EXPECT_EQ(window->state().errorMessage, unreadableMessage);
+        EXPECT_FALSE(window->state().isProcessing);
+        ASSERT_TRUE(window->state().pixelGrid);
+        EXPECT_EQ(window->state().pixelGrid->width(), row.gridWidth);
+        EXPECT_EQ(window->state().visual.paletteID, row.paletteID);
+        EXPECT_TRUE(window->state().shaderPreviewBase);
+        EXPECT_TRUE(window->state().shaderImage) << "the preview follows the new grid";
+        EXPECT_FALSE(window->state().shaderThumbnails.empty());
+    }
+}
+
+TEST(ContentViewFailedLoad, LoadsThatReplaceEachOtherAllGoBackToThePictureBeforeTheFirst)
+{
+    RenderingEditor editor;
+    const auto window = photographInNES(editor);
+    const ContentViewState before = window->state();
+    window->loadImage(editor.services.file("missing.png"), ImageOrigin::chosen);
+    window->setMaxDimension(1024);  // reads the missing file again, at the new size
+    window->loadImage(editor.services.file("also-missing.png"), ImageOrigin::chosen);
+    editor.services.jobs->runAll();
+
+    EXPECT_EQ(window->state().sourceURL, before.sourceURL);
+    EXPECT_EQ(window->state().source, before.source);
+    EXPECT_EQ(window->state().pixelGrid, before.pixelGrid);
+    EXPECT_EQ(window->state().maxDimension, 1024) << "the chosen size stays chosen";
+}
+
+// While a file is read the picture before it is still the one the session names, so quitting then keeps it.
+TEST(ContentViewFailedLoad, QuittingWhileAFileIsReadKeepsThePreviousPicturesSession)
+{
+    RenderingEditor editor;
+    const auto window = photographInNES(editor);
+    window->loadImage(writeImageFile(editor.services.file("next.png"), 30, 30), ImageOrigin::chosen);
+    quit(*window, editor.services);
+
+    const auto kept = LastSessionStore(editor.services.sessionFile()).load();
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->imageURL.path(), editor.services.file("photo.png"));
+    EXPECT_EQ(kept->visual.paletteID, "nes");
+}
+
+TEST(ContentViewFailedLoad, AnUnreadableFileAtStartShowsWhatAStartWithoutItShows)
+{
+    struct Row {
+        const char* name;
+        bool storedSession;
+        bool sessionPictureExists;
+    };
+    const Row rows[] = {
+        {"no last session: the sample", false, false},
+        {"a last session: its picture in its look", true, true},
+        {"a last session whose picture is gone: the sample", true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EditorTestServices fixture;
+        const auto picture = writeImageFile(fixture.file("restored.png"), 40, 30);
+        VisualSettings look = initialVisualSettings();
+        look.paletteID = "pico8";
+        if (row.storedSession) {
+            LastSessionStore(fixture.sessionFile()).save(LastSession{Url::file(picture), look, std::nullopt, 2048, 0.3});
+        }
+        if (!row.sessionPictureExists) std::filesystem::remove(picture);
+        const std::string sessionBefore = row.storedSession ? fileBytes(fixture.sessionFile()) : "";
+        fixture.incoming.receive(fixture.file("missing.png"));
+
+        ContentView window(fixture.services());
+        window.windowDidAppear();
+        fixture.jobs->runAll();
+        EXPECT_FALSE(window.state().isProcessing);
+        if (row.sessionPictureExists) {
+            EXPECT_EQ(window.state().errorMessage, unreadableMessage);
+            EXPECT_EQ(window.state().sourceURL, picture);
+            ASSERT_TRUE(window.state().pixelGrid);
+            EXPECT_EQ(window.state().visual, look);
+            EXPECT_EQ(window.state().compareFraction, 0.3);
+            EXPECT_EQ(fileBytes(fixture.sessionFile()), sessionBefore) << "nothing was written";
+            quit(window, fixture);
+            EXPECT_EQ(LastSessionStore(fixture.sessionFile()).load()->imageURL.path(), picture);
+        } else {
+            EXPECT_EQ(window.state().source, fixture.sample);
+            EXPECT_EQ(window.state().sourceName, "Exemplo Tilvane");
+            EXPECT_EQ(window.state().visual, initialVisualSettings());
+            EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile()));
+        }
+    }
+}
+
+TEST(PictureJobs, WhatRunsAgainWhenAPictureComesBack)
+{
+    struct Row {
+        const char* name;
+        PictureJobs interrupted;
+        VisualChange lookChange;
+        bool presetsChanged;
+        PictureJobs resumed;
+    };
+    const Row rows[] = {
+        {"nothing under way, nothing edited", {}, VisualChange::none, false, {}},
+        {"a conversion under way", {.conversion = true}, VisualChange::none, false, {.conversion = true}},
+        {"a conversion input edited", {.shader = true}, VisualChange::convert, false, {.conversion = true}},
+        {"an animation", {.shader = true}, VisualChange::none, false, {.shader = true}},
+        {"the shader edited", {}, VisualChange::applyShader, false, {.shader = true}},
+        {"the screen edited",
+         {},
+         VisualChange::applyShaderAndRefreshThumbnails,
+         false,
+         {.shader = true, .builtInThumbnails = true}},
+        {"thumbnails under way", {.builtInThumbnails = true}, VisualChange::none, false, {.builtInThumbnails = true}},
+        {"personal thumbnails under way",
+         {.personalThumbnails = true},
+         VisualChange::none,
+         false,
+         {.personalThumbnails = true}},
+        {"the personal presets changed", {}, VisualChange::none, true, {.personalThumbnails = true}},
+        {"a conversion keeps the personal thumbnails apart",
+         {.conversion = true, .personalThumbnails = true},
+         VisualChange::none,
+         false,
+         {.conversion = true, .personalThumbnails = true}},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(jobsToResume(row.interrupted, row.lookChange, row.presetsChanged), row.resumed) << row.name;
+    }
+}
+
+}  // namespace
+}  // namespace tilvane::testing
