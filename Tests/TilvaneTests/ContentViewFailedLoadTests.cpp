@@ -231,7 +231,8 @@ TEST(ContentViewFailedLoad, AnUnreadableFileAtStartShowsWhatAStartWithoutItShows
         VisualSettings look = initialVisualSettings();
         look.paletteID = "pico8";
         if (row.storedSession) {
-            LastSessionStore(fixture.sessionFile()).save(LastSession{Url::file(picture), look, std::nullopt, 2048, 0.3});
+            LastSessionStore(fixture.sessionFile())
+                .save(LastSession{Url::file(picture), look, std::nullopt, 2048, 0.3});
         }
         if (!row.sessionPictureExists) std::filesystem::remove(picture);
         const std::string sessionBefore = row.storedSession ? fileBytes(fixture.sessionFile()) : "";

@@ -1,5 +1,7 @@
 #include "XvfbSupport.hpp"
 
+#include "TilvaneCore/ImagePalette.hpp"
+
 #include <QDir>
 #include <QThread>
 #include <QtEndian>
@@ -157,6 +159,46 @@ QString XvfbApplication::evidence() const
     report += QStringLiteral("\n--- windows on %1:\n").arg(x_.display)
               + QString::fromLocal8Bit(windows.value_or(QByteArrayLiteral("(xwininfo gave nothing)")));
     return report + QStringLiteral("\n");
+}
+
+bool isGameBoyColour(QRgb pixel)
+{
+    for (const auto& colour : ImagePalette::gameBoy().colors) {
+        if (qRed(pixel) == colour.red && qGreen(pixel) == colour.green && qBlue(pixel) == colour.blue) return true;
+    }
+    return false;
+}
+
+DividerRow readDividerRow(const QImage& screen, const QColor& original)
+{
+    DividerRow row;
+    for (int x = 0; x < screen.width() && row.firstOriginal < 0; ++x) {
+        const QRgb pixel = screen.pixel(x, middleRow);
+        if (isGameBoyColour(pixel)) row.lastResult = x;
+        if (QColor(pixel) == original) row.firstOriginal = x;
+    }
+    return row;
+}
+
+QImage waitForComparison(const XvfbDisplay& x, const QColor& original)
+{
+    return waitForScreen(
+        x,
+        [&original](const QImage& screen) {
+            const DividerRow row = readDividerRow(screen, original);
+            return row.lastResult >= 0 && row.firstOriginal > row.lastResult;
+        },
+        QStringLiteral("comparison"), 60s);
+}
+
+bool waitForWindowTitled(const XvfbDisplay& x, const QString& title)
+{
+    return pollUntil(
+        [&] {
+            const auto ids = runTool(x, QStringLiteral("xdotool search --onlyvisible --name"), {title});
+            return ids && !ids->trimmed().isEmpty();
+        },
+        60s);
 }
 
 nlohmann::json waitForJson(const QString& file, const std::function<bool(const nlohmann::json&)>& accept)

@@ -93,6 +93,25 @@ nlohmann::json waitForJson(const QString& file, const std::function<bool(const n
 // The block size a last-session document keeps; -1 when it keeps none.
 std::int64_t storedPixelSize(const nlohmann::json& lastSession);
 
+// ---- What the stage shows, for a picture in the Game Boy look --------------------------------------------------
+
+// The screen row that crosses the stage of an editor window at the application's size.
+inline constexpr int middleRow = 330;
+
+bool isGameBoyColour(QRgb pixel);
+
+// On the middle row: how far the result reaches from the left and where the picture of the given colour begins.
+struct DividerRow {
+    int lastResult = -1;
+    int firstOriginal = -1;
+};
+
+DividerRow readDividerRow(const QImage& screen, const QColor& original);
+// Polls until the picture of colour `original` shows as result left of the divider and original right of it.
+QImage waitForComparison(const XvfbDisplay& x, const QColor& original);
+// Polls until a visible window carries this title; whether one did.
+bool waitForWindowTitled(const XvfbDisplay& x, const QString& title);
+
 // The application launched on the display. Its output goes to a file, because a pipe that nobody reads stalls
 // the application once it is full. When the test has failed, its end first tells what the application wrote,
 // where its threads stood and which windows the server had.

@@ -38,44 +38,6 @@ using namespace std::chrono_literals;
 
 const QColor originalColour(230, 40, 200);  // the first picture: magenta
 const QColor otherColour(20, 220, 230);     // the second picture: cyan
-constexpr int middleRow = 330;
-
-bool isGameBoyColour(QRgb pixel)
-{
-    for (const auto& colour : ImagePalette::gameBoy().colors) {
-        if (qRed(pixel) == colour.red && qGreen(pixel) == colour.green && qBlue(pixel) == colour.blue) return true;
-    }
-    return false;
-}
-
-// On the middle row: how far the result reaches from the left and where the picture of the given colour begins.
-struct DividerRow {
-    int lastResult = -1;
-    int firstOriginal = -1;
-};
-
-DividerRow readDividerRow(const QImage& screen, const QColor& original)
-{
-    DividerRow row;
-    for (int x = 0; x < screen.width() && row.firstOriginal < 0; ++x) {
-        const QRgb pixel = screen.pixel(x, middleRow);
-        if (isGameBoyColour(pixel)) row.lastResult = x;
-        if (QColor(pixel) == original) row.firstOriginal = x;
-    }
-    return row;
-}
-
-// The picture shows as result left of the divider and original right of it.
-QImage waitForComparison(const XvfbDisplay& x, const QColor& original)
-{
-    return waitForScreen(
-        x,
-        [&original](const QImage& screen) {
-            const DividerRow row = readDividerRow(screen, original);
-            return row.lastResult >= 0 && row.firstOriginal > row.lastResult;
-        },
-        QStringLiteral("comparison"), 60s);
-}
 
 TEST_F(XvfbWindow, SecondLaunchShowsItsPictureInTheRunningWindow)
 {
