@@ -56,10 +56,10 @@ protected:
     // Waits for the error alert, then puts it away with Return as a user would.
     void dismissAlert()
     {
-        ASSERT_TRUE(waitForWindowTitled(x, alertTitle)) << "no alert";
-        saveScreenshot(screenshot(x), QStringLiteral("failed-attempt-alert"));
-        ASSERT_TRUE(xdotool(x, QStringLiteral("search --onlyvisible --limit 1 --name"),
-                            {alertTitle, QStringLiteral("windowfocus"), QStringLiteral("--sync")}));
+        const QString alert = waitForWindowTitled(x, alertTitle);
+        ASSERT_FALSE(alert.isEmpty()) << "no alert";
+        saveScreenshot(screenshot(x, alert), QStringLiteral("failed-attempt-alert"));
+        ASSERT_TRUE(xdotool(x, QStringLiteral("windowfocus --sync ") + alert));
         ASSERT_TRUE(xdotool(x, QStringLiteral("key Return")));
     }
 };
@@ -91,12 +91,10 @@ TEST_F(XvfbFailedAttempt, AHandedOverFileThatCannotBeReadLeavesThePhotographAndI
     const QImage after = waitForComparison(x, photoColour);
     ASSERT_FALSE(after.isNull()) << "the photograph is gone after the failed attempt";
     saveScreenshot(after, QStringLiteral("failed-attempt-after"));
-    EXPECT_EQ(storedSession(), sessionBefore)
-        << "the session is untouched";
+    EXPECT_EQ(storedSession(), sessionBefore) << "the session is untouched";
 
     quit(*running);
-    EXPECT_EQ(storedImage(storedSession()), photo)
-        << "quitting keeps the photograph's session";
+    EXPECT_EQ(storedImage(storedSession()), photo) << "quitting keeps the photograph's session";
     EXPECT_EQ(bytesOf(truncated), truncatedBytes) << "the unreadable file is left as it was";
 }
 

@@ -191,14 +191,27 @@ QImage waitForComparison(const XvfbDisplay& x, const QColor& original)
         QStringLiteral("comparison"), 60s);
 }
 
-bool waitForWindowTitled(const XvfbDisplay& x, const QString& title)
+QString waitForWindowTitled(const XvfbDisplay& x, const QString& title)
 {
-    return pollUntil(
+    QString id;
+    // A window not drawn yet is all of one colour.
+    const auto drawn = [&x, &id] {
+        const QImage window = screenshot(x, id);
+        for (int y = 0; y < window.height(); y += 2) {
+            for (int x = 0; x < window.width(); x += 2) {
+                if (window.pixel(x, y) != window.pixel(0, 0)) return true;
+            }
+        }
+        return false;
+    };
+    const bool found = pollUntil(
         [&] {
-            const auto ids = runTool(x, QStringLiteral("xdotool search --onlyvisible --name"), {title});
-            return ids && !ids->trimmed().isEmpty();
+            const auto ids = runTool(x, QStringLiteral("xdotool search --onlyvisible --limit 1 --name"), {title});
+            id = ids ? QString::fromLatin1(ids->trimmed()) : QString();
+            return !id.isEmpty() && drawn();
         },
         60s);
+    return found ? id : QString();
 }
 
 nlohmann::json waitForJson(const QString& file, const std::function<bool(const nlohmann::json&)>& accept)

@@ -109,8 +109,8 @@ struct DividerRow {
 DividerRow readDividerRow(const QImage& screen, const QColor& original);
 // Polls until the picture of colour `original` shows as result left of the divider and original right of it.
 QImage waitForComparison(const XvfbDisplay& x, const QColor& original);
-// Polls until a visible window carries this title; whether one did.
-bool waitForWindowTitled(const XvfbDisplay& x, const QString& title);
+// Polls until a visible window carries this title and has drawn something; its id, or nothing on time-out.
+QString waitForWindowTitled(const XvfbDisplay& x, const QString& title);
 
 // The application launched on the display. Its output goes to a file, because a pipe that nobody reads stalls
 // the application once it is full. When the test has failed, its end first tells what the application wrote,
