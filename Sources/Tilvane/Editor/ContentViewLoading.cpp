@@ -97,7 +97,7 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
                 setErrorMessage(missingLastImageMessage);
                 return;
             }
-            goBack(std::move(*fallback));
+            if (fallback) goBack(std::move(*fallback));
             setErrorMessage(unreadableImageMessage);
             services_.telemetry->recordFailure(TilvaneEvent::imageOpenFailed);
         });
