@@ -1,6 +1,7 @@
-// Tab through the editor window, in both themes: every stop shows that it has focus. The gallery strip and the
-// inspector column are no stops of their own: Tab goes from the bar to the first card and from the last card to the
-// column's first control. Pictures of those two stops go to Screenshots/Focus.
+// Tab and Backtab through the editor window, in both themes: every stop shows that it has focus. The gallery strip and
+// the inspector column are no stops of their own: Tab goes from the bar to the first card and from the last card to
+// the column's first control, and the strip or the column scrolls to show the control wherever the focus came from.
+// Pictures of those two stops go to Screenshots/Focus.
 
 #include "FocusRingSupport.hpp"
 #include "PanelTestSupport.hpp"
@@ -10,6 +11,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -101,23 +104,49 @@ TEST(WindowFocus, TabLeadsFromTheBarToTheFirstCardAndFromTheLastCardIntoTheColum
     }
 }
 
-// From the focus the window gives itself when it becomes active, Tab runs through every control and back again.
-TEST(WindowFocus, EveryStopOfARoundOfTabShowsItsFocus)
+// The strip or the column scrolled away from the control Tab comes to from outside it: it scrolls to show it.
+TEST(WindowFocus, TabIntoAStripOrColumnScrolledAwayBringsTheControlIntoView)
 {
-    constexpr int mostStops = 200;
     for (const ThemeRow& theme : bothThemes) {
         SCOPED_TRACE(theme.name);
         FocusedEditor editor(theme.appearance);
-        QWidget* start = QApplication::focusWidget();
-        ASSERT_NE(start, nullptr);
-        QList<QWidget*> stops;
-        while (stops.size() < mostStops && (stops.isEmpty() || stops.back() != start)) {
-            stops.append(FocusedEditor::press(Qt::Key_Tab));
-            EXPECT_TRUE(showsFocus(*editor.window)) << "stop " << stops.size();
+        auto* strip = editor.child<QScrollArea>("galleryScroll");
+        auto* column = editor.child<QScrollArea>("inspectorPanel");
+        strip->horizontalScrollBar()->setValue(strip->horizontalScrollBar()->maximum());
+        column->verticalScrollBar()->setValue(column->verticalScrollBar()->maximum());
+        ASSERT_GT(strip->horizontalScrollBar()->value(), 0);
+        ASSERT_GT(column->verticalScrollBar()->value(), 0);
+
+        editor.child<QWidget>("exportGIFButton")->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(FocusedEditor::press(Qt::Key_Tab), editor.cards().front());
+        EXPECT_TRUE(showsFocus(*editor.window));
+
+        editor.cards().back()->setFocus(Qt::TabFocusReason);
+        FocusedEditor::press(Qt::Key_Tab);
+        EXPECT_TRUE(showsFocus(*editor.window));
+    }
+}
+
+// From the focus the window gives itself when it becomes active, Tab runs through every control and back again, and
+// so does Backtab the other way.
+TEST(WindowFocus, EveryStopOfARoundOfTabOrBacktabShowsItsFocus)
+{
+    constexpr int mostStops = 200;
+    for (const ThemeRow& theme : bothThemes) {
+        for (const Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+            SCOPED_TRACE(std::string(theme.name) + (key == Qt::Key_Tab ? ", Tab" : ", Backtab"));
+            FocusedEditor editor(theme.appearance);
+            QWidget* start = QApplication::focusWidget();
+            ASSERT_NE(start, nullptr);
+            QList<QWidget*> stops;
+            while (stops.size() < mostStops && (stops.isEmpty() || stops.back() != start)) {
+                stops.append(FocusedEditor::press(key));
+                EXPECT_TRUE(showsFocus(*editor.window)) << "stop " << stops.size();
+            }
+            EXPECT_EQ(stops.back(), start) << "the round never came back to where it started";
+            for (QWidget* card : editor.cards()) EXPECT_TRUE(stops.contains(card)) << describe(card);
+            EXPECT_TRUE(stops.contains(editor.child<QWidget>("pixelSizeSlider")));
         }
-        EXPECT_EQ(stops.back(), start) << "Tab never came back to where it started";
-        for (QWidget* card : editor.cards()) EXPECT_TRUE(stops.contains(card)) << describe(card);
-        EXPECT_TRUE(stops.contains(editor.child<QWidget>("pixelSizeSlider")));
     }
 }
 
