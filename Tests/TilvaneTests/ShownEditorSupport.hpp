@@ -5,6 +5,7 @@
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QCoreApplication>
+#include <QSize>
 
 #include <vector>
 
@@ -12,14 +13,15 @@ namespace tilvane::testing {
 
 // A shown editor window on its test services, started and with its jobs run.
 struct ShownEditor {
-    explicit ShownEditor(VTAppearance appearance = VTAppearance::noite, std::vector<ShaderPreset> shaderPresets = {})
+    explicit ShownEditor(VTAppearance appearance = VTAppearance::noite, std::vector<ShaderPreset> shaderPresets = {},
+                         QSize size = {1200, 760})
     {
         fixture.sample = solidImage(64, 48, 30, 160, 90);
         fixture.shaderPresets = std::move(shaderPresets);
         window = new EditorWindow(fixture.services());
         vemiTerminal(window, appearance);
         window->view().setAppearance(appearance);
-        window->resize(1200, 760);
+        window->resize(size);
         window->show();
         QCoreApplication::processEvents();
         fixture.jobs->runAll();
