@@ -10,7 +10,6 @@
 #include "Tilvane/Views/InspectorPanel.hpp"
 
 #include <QApplication>
-#include <QDir>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
@@ -23,18 +22,6 @@ namespace tilvane::testing {
 namespace {
 
 using namespace panels;
-
-void activate(QWidget& window)
-{
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-}
-
-std::string describe(const QWidget* widget)
-{
-    if (widget == nullptr) return "no widget";
-    return std::string(widget->metaObject()->className()) + " '" + widget->objectName().toStdString() + "'";
-}
 
 // Whether the window shows, where its focus widget lies, that the widget has focus: the window's picture there
 // changes when the focus leaves. The focus comes back as from Tab.
@@ -57,12 +44,6 @@ bool showsKitRing(QWidget& control)
 {
     const auto ring = focusRingOf(control);
     return ring.has_value() && showsRing(snapshot(control), *ring);
-}
-
-void saveFocusPicture(QWidget& window, const QString& name)
-{
-    QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Focus"));
-    window.grab().save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Focus/%1.png").arg(name));
 }
 
 // An editor window with the built-in presets, so that the strip of cards is wider than the stage, and active.

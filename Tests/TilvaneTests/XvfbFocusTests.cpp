@@ -100,8 +100,7 @@ private:
             QTest::keyClick(QApplication::focusWidget(), key);
             QWidget* stop = QApplication::focusWidget();
             if (stop == nullptr) break;
-            if (!focusRingOf(*stop))
-                ringless.append(QLatin1String(stop->metaObject()->className()) + u' ' + stop->objectName());
+            if (!focusRingOf(*stop)) ringless.append(QString::fromStdString(describe(stop)));
             stops.push_back(placed(window, *stop));
         }
         return stops;
