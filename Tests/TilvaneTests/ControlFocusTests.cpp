@@ -7,7 +7,6 @@
 
 #include "Tilvane/Views/ShaderValueControl.hpp"
 
-#include <QDir>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -97,18 +96,6 @@ const ControlRow controlRows[] = {
      Qt::Key_Space,
      {}},
 };
-
-void activate(QWidget& window)
-{
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-}
-
-void saveFocusPicture(QWidget& window, const QString& name)
-{
-    QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Focus"));
-    window.grab().save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Focus/%1.png").arg(name));
-}
 
 // The whole round for one control: the policy, the ring after Tab and gone with focus, a click that focuses
 // without a ring, then a key that does its work and brings the ring.

@@ -1,4 +1,4 @@
-#include "EditorTestServices.hpp"
+#include "ShownEditorSupport.hpp"
 #include "Tilvane/Views/ComparisonView.hpp"
 #include "Tilvane/Views/EditorStage.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
@@ -29,33 +29,6 @@ QString screenshotPath(const QString& name)
     QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Editor"));
     return QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Editor/") + name + QStringLiteral(".png");
 }
-
-// A shown editor window on its test services, started and with its jobs run.
-struct ShownEditor {
-    explicit ShownEditor(VTAppearance appearance = VTAppearance::noite, std::vector<ShaderPreset> shaderPresets = {})
-    {
-        fixture.sample = solidImage(64, 48, 30, 160, 90);
-        fixture.shaderPresets = std::move(shaderPresets);
-        window = new EditorWindow(fixture.services());
-        vemiTerminal(window, appearance);
-        window->view().setAppearance(appearance);
-        window->resize(1200, 760);
-        window->show();
-        QCoreApplication::processEvents();
-        fixture.jobs->runAll();
-        for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();  // redraw, then lay out again
-    }
-    ~ShownEditor() { delete window; }
-
-    template <class Widget>
-    Widget* child(const char* name) const
-    {
-        return window->findChild<Widget*>(QLatin1String(name));
-    }
-
-    EditorTestServices fixture;
-    EditorWindow* window;
-};
 
 TEST(EditorWindow, LaysOutBarStageGalleryAndInspectorAroundTheSample)
 {

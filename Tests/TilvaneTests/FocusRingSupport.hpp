@@ -1,7 +1,7 @@
 #pragma once
 
 // Where the application's focusable controls draw the kit's focus ring, in which colour, and whether a picture of
-// them shows it.
+// them shows it; what the focus tests share besides.
 
 #include "Tilvane/Views/ColorWell.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
@@ -10,11 +10,16 @@
 #include "VemiTerminal/Components/VTButton.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
+#include <QDir>
 #include <QImage>
 #include <QRect>
+#include <QTest>
+
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <optional>
+#include <string>
 
 namespace tilvane::testing {
 
@@ -60,6 +65,27 @@ inline bool showsRing(const QImage& image, const FocusRing& ring, QPoint origin 
             return false;
     }
     return true;
+}
+
+// Makes `window` the active window, which focus needs.
+inline void activate(QWidget& window)
+{
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+// A widget by its class and object name, for failure messages.
+inline std::string describe(const QWidget* widget)
+{
+    if (widget == nullptr) return "no widget";
+    return std::string(widget->metaObject()->className()) + " '" + widget->objectName().toStdString() + "'";
+}
+
+// A picture of `window` into the build's screenshot folder "Focus", as `name`.png.
+inline void saveFocusPicture(QWidget& window, const QString& name)
+{
+    QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Focus"));
+    window.grab().save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Focus/%1.png").arg(name));
 }
 
 }  // namespace tilvane::testing

@@ -1,16 +1,19 @@
 // The built application in a real X server, in both themes: a click on the block-size slider gives it focus, an
 // arrow key then moves it by one block and the kit's focus ring shows around it; Tab moves the ring on to the next
-// control and Backtab brings it back. Screenshots go to Screenshots/Xvfb/focus-*.
+// control and Backtab brings it back. A round of Tab through the whole window shows the ring at every stop.
+// Screenshots go to Screenshots/Xvfb/focus-*.
 
-#include "EditorTestServices.hpp"
 #include "FocusRingSupport.hpp"
+#include "PanelTestSupport.hpp"
+#include "ShownEditorSupport.hpp"
 #include "XvfbSupport.hpp"
 
 #include "Tilvane/App/TilvaneApp.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 
-#include <QDir>
+#include <QApplication>
 #include <QSettings>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -35,6 +38,11 @@ PlacedControl placed(QWidget& window, QWidget& control)
     return {control.objectName(), QRect(origin, control.size()), {ring.rect.translated(origin), ring.colour}};
 }
 
+bool isGalleryCard(const PlacedControl& control)
+{
+    return control.name == QStringLiteral("noShaderCard") || control.name.startsWith(QStringLiteral("shaderCard:"));
+}
+
 // The block-size slider and the control Tab leads to from it, in an editor window of the application's size laid
 // out offscreen in this process in the same theme, with its slider drawn as it is before any click. The window is
 // tall enough for the control after the slider to show whole, so that focusing it does not scroll the column.
@@ -43,17 +51,9 @@ constexpr QSize windowSize(1280, 880);
 struct FocusLayout {
     explicit FocusLayout(VTAppearance appearance)
     {
-        EditorTestServices fixture;
-        EditorWindow window(fixture.services());
-        vemiTerminal(&window, appearance);
-        window.view().setAppearance(appearance);
-        window.resize(windowSize);
-        window.show();
-        QCoreApplication::processEvents();
-        fixture.jobs->runAll();
-        window.refresh();
-        QCoreApplication::processEvents();
-        auto* slider = window.findChild<PixelSlider*>(QStringLiteral("pixelSizeSlider"));
+        const ShownEditor editor(appearance, panels::builtInPresets(), windowSize);
+        EditorWindow& window = *editor.window;
+        auto* slider = editor.child<PixelSlider>("pixelSizeSlider");
         if (slider == nullptr) return;
         this->slider = placed(window, *slider);
         sliderPicture = slider->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -71,6 +71,40 @@ struct FocusLayout {
     PlacedControl slider, afterSlider;
     QImage sliderPicture;
     int lower = 0, upper = 0;
+};
+
+// A round of Tab, then one of Backtab, through an editor window whose central area has `size`, laid out offscreen in
+// this process with the application's built-in presets: from the focus the window gives itself when it becomes
+// active back to it, each stop as it lies once the key has reached it, and the stops that draw no ring of the kit's.
+struct FocusRounds {
+    FocusRounds(VTAppearance appearance, QSize size)
+    {
+        const ShownEditor editor(appearance, panels::builtInPresets(), size);
+        editor.window->activateWindow();
+        if (!QTest::qWaitForWindowActive(editor.window)) return;
+        tab = walk(*editor.window, Qt::Key_Tab);
+        backtab = walk(*editor.window, Qt::Key_Backtab);
+    }
+
+    std::vector<PlacedControl> tab, backtab;
+    QStringList ringless;
+
+private:
+    std::vector<PlacedControl> walk(QWidget& window, Qt::Key key)
+    {
+        constexpr std::size_t mostStops = 200;
+        QWidget* const start = QApplication::focusWidget();
+        std::vector<PlacedControl> stops;
+        while (start != nullptr && stops.size() < mostStops
+               && (stops.empty() || QApplication::focusWidget() != start)) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QWidget* stop = QApplication::focusWidget();
+            if (stop == nullptr) break;
+            if (!focusRingOf(*stop)) ringless.append(QString::fromStdString(describe(stop)));
+            stops.push_back(placed(window, *stop));
+        }
+        return stops;
+    }
 };
 
 // Where `picture` appears pixel for pixel on `screen`, by its top-left corner.
@@ -97,16 +131,16 @@ std::int64_t waitForStoredPixelSize(const QString& file, std::int64_t expected)
 
 class XvfbFocus : public XvfbWindow {
 protected:
-    void run(VTAppearance appearance)
+    // Launches the application in `appearance` on a picture, in a window of windowSize, and finds on the screen the
+    // block-size slider as `layout` lays it out: `origin` is where the offscreen window's top-left corner lies there.
+    void launchShowing(const FocusLayout& layout, VTAppearance appearance)
     {
         const QString theme = vtRawValue(appearance);
         QSettings(file(QStringLiteral("config/Tilvane/Tilvane.conf")), QSettings::IniFormat)
             .setValue(TilvaneApp::appearanceKey, theme);
-        const FocusLayout layout(appearance);
         ASSERT_FALSE(layout.slider.name.isEmpty()) << "no block-size slider in the editor window";
-        ASSERT_FALSE(layout.afterSlider.name.isEmpty()) << "Tab leads from the slider to no control";
 
-        auto running = launch({writePicture(QStringLiteral("foto.png"), QColor(230, 40, 200))});
+        running = launch({writePicture(QStringLiteral("foto.png"), QColor(230, 40, 200))});
         ASSERT_TRUE(pollUntil(
             [this] {
                 return xdotool(x,
@@ -118,13 +152,60 @@ protected:
             << "the window never showed";
         // The window's menu bar lies above what the offscreen window shows: the slider itself says where it is.
         std::optional<QPoint> found;
-        const QImage ready = waitForScreen(
+        ready = waitForScreen(
             x, [&](const QImage& screen) { return (found = findPicture(screen, layout.sliderPicture)).has_value(); },
             QStringLiteral("focus-slider-missing-") + theme);
         ASSERT_FALSE(ready.isNull()) << "the block-size slider never showed as laid out";
-        const QPoint origin = *found - layout.slider.bounds.topLeft();
-        const auto ringAt = [&](const PlacedControl& control) {
-            return [&control, origin](const QImage& screen) { return showsRing(screen, control.ring, origin); };
+        origin = *found - layout.slider.bounds.topLeft();
+    }
+
+    void TearDown() override
+    {
+        if (running) quit(*running);
+        XvfbWindow::TearDown();
+    }
+
+    // Whether `screen` shows the ring `control` draws.
+    bool showsRingOf(const QImage& screen, const PlacedControl& control) const
+    {
+        return showsRing(screen, control.ring, origin);
+    }
+
+    // Presses `key` once for each of `stops` and waits each time for the ring to move to that stop. The screens where
+    // the ring comes into the gallery and leaves it are kept.
+    void walk(const std::vector<PlacedControl>& stops, const QString& key)
+    {
+        QImage previous = screenshot(x);
+        for (std::size_t index = 0; index < stops.size(); ++index) {
+            const PlacedControl& stop = stops[index];
+            const PlacedControl* left = index > 0 ? &stops[index - 1] : nullptr;
+            ASSERT_TRUE(xdotool(x, QStringLiteral("key ") + key));
+            const QImage shown = waitForScreen(
+                x,
+                [&](const QImage& screen) {
+                    return screen != previous && showsRingOf(screen, stop)
+                           && (left == nullptr || left->ring.rect == stop.ring.rect || !showsRingOf(screen, *left));
+                },
+                QStringLiteral("focus-round-%1-%2-%3").arg(key).arg(index + 1).arg(stop.name), 20s);
+            ASSERT_FALSE(shown.isNull()) << key.toStdString() << " " << index + 1 << " showed no ring on "
+                                         << stop.name.toStdString();
+            if (left != nullptr && isGalleryCard(*left) != isGalleryCard(stop)) {
+                saveScreenshot(shown,
+                               QStringLiteral("focus-round-%1-%2").arg(key, QString(stop.name).replace(u':', u'-')));
+            }
+            previous = shown;
+        }
+    }
+
+    void run(VTAppearance appearance)
+    {
+        const QString theme = vtRawValue(appearance);
+        const FocusLayout layout(appearance);
+        ASSERT_FALSE(layout.afterSlider.name.isEmpty()) << "Tab leads from the slider to no control";
+        launchShowing(layout, appearance);
+        ASSERT_FALSE(HasFatalFailure());
+        const auto ringAt = [this](const PlacedControl& control) {
+            return [this, &control](const QImage& screen) { return showsRingOf(screen, control); };
         };
         EXPECT_FALSE(ringAt(layout.slider)(ready));
 
@@ -160,8 +241,11 @@ protected:
             [&](const QImage& screen) { return ringAt(layout.slider)(screen) && !ringAt(layout.afterSlider)(screen); },
             QStringLiteral("focus-backtab-") + theme);
         EXPECT_FALSE(back.isNull()) << "Backtab did not bring the ring back to the slider";
-        quit(*running);
     }
+
+    std::unique_ptr<QProcess> running;
+    QImage ready;  // the screen once the window showed the slider
+    QPoint origin;
 };
 
 TEST_F(XvfbFocus, ClickedSliderTakesArrowKeysAndTabMovesTheRingInNoite)
@@ -172,6 +256,30 @@ TEST_F(XvfbFocus, ClickedSliderTakesArrowKeysAndTabMovesTheRingInNoite)
 TEST_F(XvfbFocus, ClickedSliderTakesArrowKeysAndTabMovesTheRingInVemi)
 {
     run(VTAppearance::vemi);
+}
+
+// Each press of Tab in the real window brings the ring to the control the offscreen round reaches with it, wherever
+// the strip or the column has scrolled it to: no stop draws nothing, from "Abrir" through the bar, the gallery's
+// cards and the inspector's controls back to "Abrir"; and so for Backtab the other way.
+TEST_F(XvfbFocus, EveryStopOfARoundOfTabOrBacktabThroughTheWindowShowsTheRing)
+{
+    const VTAppearance appearance = VTAppearance::noite;
+    const FocusLayout layout(appearance);
+    launchShowing(layout, appearance);
+    ASSERT_FALSE(HasFatalFailure());
+    const QRect frame = windowOnScreen(x).value_or(QRect());
+    ASSERT_FALSE(frame.isEmpty());
+    // Laid out in the room the real window's menu bar leaves, so that the column and the strip scroll as on screen.
+    const FocusRounds rounds(appearance, QSize(frame.width(), frame.bottom() + 1 - origin.y()));
+    EXPECT_TRUE(rounds.ringless.isEmpty())
+        << "stops that draw no ring of the kit's: " << rounds.ringless.join(QStringLiteral(", ")).toStdString();
+    ASSERT_GT(rounds.tab.size(), 20u) << "Tab never came back to where it started, or went round too soon";
+    ASSERT_EQ(rounds.backtab.size(), rounds.tab.size());
+
+    ASSERT_TRUE(xdotool(x, QStringLiteral("search --onlyvisible --limit 1 --class tilvane windowfocus --sync")));
+    walk(rounds.tab, QStringLiteral("Tab"));
+    ASSERT_FALSE(HasFatalFailure());
+    walk(rounds.backtab, QStringLiteral("shift+Tab"));
 }
 
 }  // namespace

@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -147,20 +146,6 @@ public:
     EditorTestServices fixture;
     std::unique_ptr<EditorWindow> window;
 };
-
-// The application's window on the screen.
-std::optional<QRect> windowOnScreen(const XvfbDisplay& x)
-{
-    const auto shell = runTool(x, QStringLiteral("xdotool search --onlyvisible --limit 1 --class tilvane "
-                                                 "getwindowgeometry --shell"));
-    if (!shell) return std::nullopt;
-    std::map<QString, int> fields;
-    for (const QByteArray& line : shell->split('\n')) {
-        const QList<QByteArray> parts = line.split('=');
-        if (parts.size() == 2) fields[QString::fromLatin1(parts[0])] = parts[1].toInt();
-    }
-    return QRect(fields["X"], fields["Y"], fields["WIDTH"], fields["HEIGHT"]);
-}
 
 // Polls the screen until `condition` holds on two screens in a row (the layout has stopped moving); the last
 // screen either way.

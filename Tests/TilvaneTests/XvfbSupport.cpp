@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include <iostream>
+#include <map>
 
 namespace tilvane::testing {
 
@@ -118,6 +119,19 @@ int tilvaneWindowCount(const XvfbDisplay& x)
     const auto list = runTool(x, QStringLiteral("xwininfo -root -children"));
     return static_cast<int>(
         QString::fromLocal8Bit(list.value_or(QByteArray())).count(QStringLiteral("(\"tilvane\" \"Tilvane\")")));
+}
+
+std::optional<QRect> windowOnScreen(const XvfbDisplay& x)
+{
+    const auto shell = runTool(x, QStringLiteral("xdotool search --onlyvisible --limit 1 --class tilvane "
+                                                 "getwindowgeometry --shell"));
+    if (!shell) return std::nullopt;
+    std::map<QString, int> fields;
+    for (const QByteArray& line : shell->split('\n')) {
+        const QList<QByteArray> parts = line.split('=');
+        if (parts.size() == 2) fields[QString::fromLatin1(parts[0])] = parts[1].toInt();
+    }
+    return QRect(fields["X"], fields["Y"], fields["WIDTH"], fields["HEIGHT"]);
 }
 
 XvfbApplication::XvfbApplication(const XvfbDisplay& x, const QString& logFile) : x_(x), logFile_(logFile)

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPoint>
 #include <QProcess>
+#include <QRect>
 #include <QStandardPaths>
 #include <QString>
 #include <QStringList>
@@ -88,6 +89,8 @@ QImage waitForScreen(const XvfbDisplay& x, const std::function<bool(const QImage
 bool clickAt(const XvfbDisplay& x, QPoint at);
 // Top-level windows of the Tilvane class, as the X server lists them.
 int tilvaneWindowCount(const XvfbDisplay& x);
+// Where the application's window lies on the screen.
+std::optional<QRect> windowOnScreen(const XvfbDisplay& x);
 // Polls `file` until `accept` takes its JSON; the last document read otherwise.
 nlohmann::json waitForJson(const QString& file, const std::function<bool(const nlohmann::json&)>& accept);
 // The block size a last-session document keeps; -1 when it keeps none.

@@ -16,10 +16,23 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace tilvane {
+
+namespace {
+
+// Scrolls every scroll area that holds `widget` until it shows it.
+void scrollIntoView(QWidget& widget)
+{
+    for (QWidget* ancestor = widget.parentWidget(); ancestor != nullptr; ancestor = ancestor->parentWidget()) {
+        if (auto* area = qobject_cast<QScrollArea*>(ancestor)) area->ensureWidgetVisible(&widget);
+    }
+}
+
+}  // namespace
 
 EditorWindow::EditorWindow(EditorServices services, QWidget* parent) : QMainWindow(parent)
 {
@@ -174,6 +187,15 @@ void EditorWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange || event->type() == QEvent::ActivationChange) updateScenePhase();
+}
+
+bool EditorWindow::focusNextPrevChild(bool next)
+{
+    if (!QMainWindow::focusNextPrevChild(next)) return false;
+    // A scroll area shows the control Tab moves to only when Tab moves within it: the gallery strip or the inspector
+    // column, scrolled away by the wheel or entered by Backtab at its far end, would hide the control and its ring.
+    if (QWidget* focus = focusWidget()) scrollIntoView(*focus);
+    return true;
 }
 
 void EditorWindow::updateScenePhase()

@@ -19,7 +19,8 @@ class PresetSheets;
 // One editor window: draws its ContentView (bar, stage, inspector) and forwards the user's actions. It presents
 // every dialog the state asks for: the error and unsaved-changes alerts, the preset-name sheet and the delete
 // confirmation.
-// It tells the model when it appears and goes away and whether its scene is active.
+// It tells the model when it appears and goes away and whether its scene is active. The control Tab or Backtab
+// reaches is scrolled into view, in the gallery strip or the inspector column, wherever the focus came from.
 class EditorWindow : public QMainWindow {
     Q_OBJECT
 
@@ -48,6 +49,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void scheduleRefresh();

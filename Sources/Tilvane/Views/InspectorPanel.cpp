@@ -26,6 +26,8 @@ InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPi
     : QScrollArea(parent), anchor_(new ScrollAnchor(*this))
 {
     setObjectName(QStringLiteral("inspectorPanel"));
+    // The controls are the keyboard's stops and the column scrolls to show the focused one; the column is no stop.
+    setFocusPolicy(Qt::NoFocus);
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

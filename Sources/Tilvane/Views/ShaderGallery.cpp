@@ -175,6 +175,8 @@ ShaderGallery::ShaderGallery(std::vector<ShaderPreset> builtInPresets, QWidget* 
 
     auto* scroll = new SidewaysScrollArea(this);
     scroll->setObjectName(QStringLiteral("galleryScroll"));
+    // The cards are the keyboard's stops and the strip scrolls to show the focused one; the strip is no stop.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
