@@ -5,8 +5,6 @@
 #include "Tilvane/Editor/ContentView.hpp"
 #include "TilvanePresets/Url.hpp"
 
-#include <QImage>
-
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -17,21 +15,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr const char* unreadableMessage = "O arquivo selecionado não pôde ser lido como imagem.";
-
-// Every kind of file that a load cannot read, by name; writeUnreadableFiles makes them.
-const char* const unreadableNames[] = {"truncated.jpg", "text.png", "empty.png", "folder.png", "missing.png"};
-
-void writeUnreadableFiles(const EditorTestServices& fixture)
-{
-    const auto truncated = fixture.file("truncated.jpg");
-    QImage photo(400, 300, QImage::Format_RGB32);
-    photo.fill(qRgb(90, 140, 200));
-    photo.save(QString::fromStdString(truncated.string()), "JPEG", 90);
-    std::filesystem::resize_file(truncated, std::filesystem::file_size(truncated) / 3);
-    writeBytes(fixture.file("text.png"), "this is not a picture\n");
-    writeBytes(fixture.file("empty.png"), {});
-    std::filesystem::create_directory(fixture.file("folder.png"));
-}
 
 VisualSettings nesLook(VisualSettings visual, bool motion = false)
 {
@@ -58,13 +41,6 @@ ContentViewState withoutAlert(ContentViewState state)
     return state;
 }
 
-void quit(ContentView& window, EditorTestServices& fixture)
-{
-    fixture.lifecycle.setTerminating();
-    window.applicationWillTerminate();
-    window.windowDidDisappear();
-}
-
 TEST(ContentViewFailedLoad, AFileThatCannotBeReadLeavesTheWindowAndTheSessionAsTheyWere)
 {
     struct Row {
@@ -76,10 +52,10 @@ TEST(ContentViewFailedLoad, AFileThatCannotBeReadLeavesTheWindowAndTheSessionAsT
         {"a photograph in NES", [](RenderingEditor& editor) { return photographInNES(editor); }},
     };
     for (const Row& row : rows) {
-        for (const std::string name : unreadableNames) {
+        for (const std::string& name : unreadableFileNames) {
             SCOPED_TRACE(std::string(row.name) + ", " + name);
             RenderingEditor editor;
-            writeUnreadableFiles(editor.services);
+            editor.services.writeUnreadableFiles();
             const auto window = row.shownWindow(editor);
             ASSERT_TRUE(window->state().pixelGrid);
             ASSERT_FALSE(window->state().shaderThumbnails.empty());
@@ -103,7 +79,7 @@ TEST(ContentViewFailedLoad, AFileThatCannotBeReadLeavesTheWindowAndTheSessionAsT
                 EXPECT_EQ(fileBytes(editor.services.sessionFile()), sessionBefore);
             }
 
-            quit(*window, editor.services);
+            editor.services.quit(*window);
             if (!hadSession) {
                 EXPECT_FALSE(std::filesystem::exists(editor.services.sessionFile())) << "the sample keeps no session";
                 continue;
@@ -204,7 +180,7 @@ TEST(ContentViewFailedLoad, QuittingWhileAFileIsReadKeepsThePreviousPicturesSess
     RenderingEditor editor;
     const auto window = photographInNES(editor);
     window->loadImage(writeImageFile(editor.services.file("next.png"), 30, 30), ImageOrigin::chosen);
-    quit(*window, editor.services);
+    editor.services.quit(*window);
 
     const auto kept = LastSessionStore(editor.services.sessionFile()).load();
     ASSERT_TRUE(kept);
@@ -249,7 +225,7 @@ TEST(ContentViewFailedLoad, AnUnreadableFileAtStartShowsWhatAStartWithoutItShows
             EXPECT_EQ(window.state().visual, look);
             EXPECT_EQ(window.state().compareFraction, 0.3);
             EXPECT_EQ(fileBytes(fixture.sessionFile()), sessionBefore) << "nothing was written";
-            quit(window, fixture);
+            fixture.quit(window);
             EXPECT_EQ(LastSessionStore(fixture.sessionFile()).load()->imageURL.path(), picture);
         } else {
             EXPECT_EQ(window.state().source, fixture.sample);

@@ -3,8 +3,6 @@
 #include "Tilvane/Editor/EditorPresentation.hpp"
 #include "TilvanePresets/Url.hpp"
 
-#include <QBuffer>
-#include <QImage>
 #include <QThread>
 #include <QtEndian>
 
@@ -16,15 +14,6 @@ namespace tilvane::testing {
 namespace {
 
 constexpr const char* unreadableMessage = "O arquivo selecionado não pôde ser lido como imagem.";
-
-QByteArray encoded(const QImage& picture, const char* format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    picture.save(&buffer, format, 90);
-    return bytes;
-}
 
 quint32 crc32Of(const QByteArray& bytes)
 {
@@ -146,20 +135,12 @@ TEST(ContentViewLoading, PaletteChangeDuringALoadLeavesTheLoadAlone)
 TEST(ContentViewLoading, BadFilesGiveOneMessageAndAnEventAndLeaveTheWindowUsable)
 {
     EditorTestServices fixture;
-    const QImage photo = [] {
-        QImage picture(400, 300, QImage::Format_RGB32);
-        picture.fill(qRgb(90, 140, 200));
-        return picture;
-    }();
-    const QByteArray jpeg = encoded(photo, "JPEG");
-    std::filesystem::create_directory(fixture.file("folder.png"));
-    writeBytes(fixture.file("truncated.jpg"), jpeg.left(jpeg.size() / 3).toStdString());
-    writeBytes(fixture.file("text.png"), "this is not a picture\n");
-    writeBytes(fixture.file("empty.png"), {});
+    fixture.writeUnreadableFiles();
     writeBytes(fixture.file("huge.png"), hugePNGHeader().toStdString());
+    std::vector<std::string> names = unreadableFileNames;
+    names.push_back("huge.png");
 
-    const char* names[] = {"truncated.jpg", "text.png", "empty.png", "folder.png", "missing.png", "huge.png"};
-    for (const char* name : names) {
+    for (const std::string& name : names) {
         const auto window = fixture.shownWindow();
         const ContentViewState before = window->state();
         fixture.telemetry->events.clear();

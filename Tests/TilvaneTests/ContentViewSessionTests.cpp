@@ -396,9 +396,7 @@ TEST(ContentViewSession, UnreadableSessionFileIsKeptAsideOnceTheWindowSavesItsOw
         fixture.jobs->runAll();
         ASSERT_EQ(window.state().sourceURL, picture);
 
-        fixture.lifecycle.setTerminating();
-        window.applicationWillTerminate();
-        window.windowDidDisappear();
+        fixture.quit(window);
         EXPECT_EQ(fileBytes(fixture.file("last-session.unreadable.json")), row.contents);
         EXPECT_EQ(LastSessionStore(fixture.sessionFile()).load()->imageURL.path(), picture);
     }

@@ -43,6 +43,14 @@ std::filesystem::path writeImageFile(const std::filesystem::path& file, int widt
     return file;
 }
 
+void writeTruncatedJPEG(const std::filesystem::path& file)
+{
+    QImage photo(400, 300, QImage::Format_RGB32);
+    photo.fill(qRgb(90, 140, 200));
+    photo.save(QString::fromStdString(file.string()), "JPEG", 90);
+    std::filesystem::resize_file(file, std::filesystem::file_size(file) / 3);
+}
+
 std::filesystem::path EditorTestServices::file(const std::string& name) const
 {
     return folder / name;
@@ -81,6 +89,21 @@ std::unique_ptr<ContentView> EditorTestServices::shownWindow()
     window->windowDidAppear();
     jobs->runAll();
     return window;
+}
+
+void EditorTestServices::quit(ContentView& window)
+{
+    lifecycle.setTerminating();
+    window.applicationWillTerminate();
+    window.windowDidDisappear();
+}
+
+void EditorTestServices::writeUnreadableFiles() const
+{
+    writeTruncatedJPEG(file("truncated.jpg"));
+    writeBytes(file("text.png"), "this is not a picture\n");
+    writeBytes(file("empty.png"), {});
+    std::filesystem::create_directory(file("folder.png"));
 }
 
 }  // namespace tilvane::testing

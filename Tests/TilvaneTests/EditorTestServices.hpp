@@ -156,12 +156,22 @@ ImagePointer solidImage(int width, int height, std::uint8_t red = 200, std::uint
 std::filesystem::path writeImageFile(const std::filesystem::path& file, int width, int height);
 // Writes `bytes` to `file` as they are.
 void writeBytes(const std::filesystem::path& file, const std::string& bytes);
+// Writes the first third of a photograph's JPEG file: a file the loader cannot read.
+void writeTruncatedJPEG(const std::filesystem::path& file);
+
+// Files a load cannot read: a truncated JPEG, text named ".png", an empty file, a folder and a file that is not there.
+inline const std::vector<std::string> unreadableFileNames = {"truncated.jpg", "text.png", "empty.png", "folder.png",
+                                                             "missing.png"};
 
 // Everything an editor window needs, in a temporary folder, with manual jobs and time.
 struct EditorTestServices {
     EditorServices services();
     // A window on these services, shown, with its start done.
     std::unique_ptr<ContentView> shownWindow();
+    // The application quits with `window` open: the terminating flag, the will-terminate moment, then the window goes.
+    void quit(ContentView& window);
+    // Makes the files of unreadableFileNames in the folder.
+    void writeUnreadableFiles() const;
 
     std::filesystem::path file(const std::string& name) const;
     std::filesystem::path sessionFile() const { return file("last-session.json"); }

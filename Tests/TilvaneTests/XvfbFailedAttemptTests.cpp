@@ -2,10 +2,11 @@
 // the photograph on screen and its session; an unreadable last-session file is kept beside the new one; a name
 // with ".." after a symbolic link opens the file the system finds there.
 
+#include "EditorTestServices.hpp"
+#include "PreviewTestSupport.hpp"
 #include "XvfbSupport.hpp"
 
 #include <QDir>
-#include <QFile>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -23,19 +24,6 @@ const QColor otherColour(20, 220, 230);  // cyan
 const QColor decoyColour(240, 200, 30);  // yellow: a file that must not open
 
 const QString alertTitle = QStringLiteral("Não foi possível concluir");
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // The picture file that a last-session document names; empty when it names none.
 QString storedImage(const nlohmann::json& lastSession)
@@ -68,14 +56,8 @@ TEST_F(XvfbFailedAttempt, AHandedOverFileThatCannotBeReadLeavesThePhotographAndI
 {
     const QString photo = writePicture(QStringLiteral("photo.png"), photoColour);
     const QString truncated = file(QStringLiteral("truncated.jpg"));
-    {
-        QImage picture(600, 400, QImage::Format_RGB32);
-        picture.fill(otherColour);
-        ASSERT_TRUE(picture.save(truncated, "JPEG", 90));
-        const QByteArray whole = bytesOf(truncated);
-        writeBytes(truncated, whole.left(whole.size() / 3));
-    }
-    const QByteArray truncatedBytes = bytesOf(truncated);
+    writeTruncatedJPEG(truncated.toStdString());
+    const std::string truncatedBytes = fileBytes(truncated.toStdString());
 
     auto running = launch({photo});
     ASSERT_FALSE(waitForComparison(x, photoColour).isNull()) << "the photograph never showed";
@@ -95,14 +77,14 @@ TEST_F(XvfbFailedAttempt, AHandedOverFileThatCannotBeReadLeavesThePhotographAndI
 
     quit(*running);
     EXPECT_EQ(storedImage(storedSession()), photo) << "quitting keeps the photograph's session";
-    EXPECT_EQ(bytesOf(truncated), truncatedBytes) << "the unreadable file is left as it was";
+    EXPECT_EQ(fileBytes(truncated.toStdString()), truncatedBytes) << "the unreadable file is left as it was";
 }
 
 TEST_F(XvfbFailedAttempt, AnUnreadableLastSessionIsKeptBesideTheNewOne)
 {
-    const QByteArray unreadable = "not json";
+    const std::string unreadable = "not json";
     ASSERT_TRUE(QDir(home.path()).mkpath(QStringLiteral("support")));
-    writeBytes(sessionFile(), unreadable);
+    writeBytes(sessionFile().toStdString(), unreadable);
     const QString photo = writePicture(QStringLiteral("photo.png"), photoColour);
 
     auto running = launch({photo});
@@ -110,7 +92,7 @@ TEST_F(XvfbFailedAttempt, AnUnreadableLastSessionIsKeptBesideTheNewOne)
     ASSERT_FALSE(waitForComparison(x, photoColour).isNull());
     quit(*running);
 
-    EXPECT_EQ(bytesOf(file(QStringLiteral("support/last-session.unreadable.json"))), unreadable);
+    EXPECT_EQ(fileBytes(file(QStringLiteral("support/last-session.unreadable.json")).toStdString()), unreadable);
     EXPECT_EQ(storedImage(storedSession()), photo);
 }
 
