@@ -14,6 +14,11 @@ QString feedbackReport(const TelemetryConfiguration& configuration, const QStrin
            + QLatin1String(architectureName()) + QLatin1Char('\n') + QLatin1Char('\n') + message;
 }
 
+QUrl feedbackMailURL(const QString& report)
+{
+    return QUrl::fromEncoded("mailto:?body=" + QUrl::toPercentEncoding(report), QUrl::StrictMode);
+}
+
 bool isShareableFeedback(const QString& message)
 {
     return !message.trimmed().isEmpty();

@@ -4,10 +4,12 @@
 #include "VeldranTelemetry/TelemetryTextStyles.hpp"
 
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -20,7 +22,9 @@ TelemetryFeedbackView::TelemetryFeedbackView(TelemetryConfiguration configuratio
       configuration_(std::move(configuration)),
       appName_(std::move(appName)),
       message_(new QPlainTextEdit(this)),
-      share_(new QPushButton(this))
+      share_(new QPushButton(this)),
+      shareChoices_(new QMenu(this)),
+      copiedNote_(new QLabel(tr("Copiado."), this))
 {
     setWindowTitle(tr("Feedback do beta"));
     setFixedWidth(440);
@@ -37,6 +41,8 @@ TelemetryFeedbackView::TelemetryFeedbackView(TelemetryConfiguration configuratio
     message_->setObjectName(QStringLiteral("feedbackMessage"));
     message_->setAccessibleName(tr("Mensagem de feedback"));
     message_->setFixedHeight(140);
+    // Tab and Backtab move on to the next or previous control, as in every other field of a form.
+    message_->setTabChangesFocus(true);
 
     auto* cancel = new QPushButton(tr("Cancelar"), this);
     cancel->setObjectName(QStringLiteral("cancelFeedback"));
@@ -48,13 +54,28 @@ TelemetryFeedbackView::TelemetryFeedbackView(TelemetryConfiguration configuratio
     share_->setIcon(QIcon::fromTheme(QStringLiteral("document-send"), style()->standardIcon(QStyle::SP_ArrowUp)));
     share_->setAutoDefault(false);
     share_->setEnabled(false);
-    connect(share_, &QPushButton::clicked, this, &TelemetryFeedbackView::share);
-    connect(message_, &QPlainTextEdit::textChanged, this,
-            [this] { share_->setEnabled(isShareableFeedback(message_->toPlainText())); });
+    connect(share_, &QPushButton::clicked, this, &TelemetryFeedbackView::showShareChoices);
+
+    shareChoices_->setObjectName(QStringLiteral("shareChoices"));
+    QAction* copy = shareChoices_->addAction(tr("Copiar"), this, &TelemetryFeedbackView::copyReport);
+    copy->setObjectName(QStringLiteral("copyFeedback"));
+    QAction* mail = shareChoices_->addAction(tr("Enviar por e-mail…"), this, &TelemetryFeedbackView::mailReport);
+    mail->setObjectName(QStringLiteral("mailFeedback"));
+
+    copiedNote_->setObjectName(QStringLiteral("copiedNote"));
+    applyTextStyle(*copiedNote_, TelemetryTextStyle::caption);
+    applySecondaryColour(*copiedNote_);
+    copiedNote_->hide();
+
+    connect(message_, &QPlainTextEdit::textChanged, this, [this] {
+        share_->setEnabled(isShareableFeedback(message_->toPlainText()));
+        copiedNote_->hide();
+    });
 
     auto* row = new QHBoxLayout;
     row->addWidget(cancel);
     row->addStretch();
+    row->addWidget(copiedNote_);
     row->addWidget(share_);
 
     auto* layout = new QVBoxLayout(this);
@@ -71,11 +92,22 @@ QString TelemetryFeedbackView::report() const
     return feedbackReport(configuration_, appName_, message_->toPlainText());
 }
 
-// This desktop has no share sheet: the text goes to the clipboard, and the sheet stays open.
-void TelemetryFeedbackView::share()
+// This desktop has no share sheet: its choices open as a menu under the button.
+void TelemetryFeedbackView::showShareChoices()
 {
     if (!isShareableFeedback(message_->toPlainText())) return;
+    shareChoices_->popup(share_->mapToGlobal(QPoint(0, share_->height())));
+}
+
+void TelemetryFeedbackView::copyReport()
+{
     QGuiApplication::clipboard()->setText(report());
+    copiedNote_->show();
+}
+
+void TelemetryFeedbackView::mailReport()
+{
+    QDesktopServices::openUrl(feedbackMailURL(report()));
 }
 
 }  // namespace veldran

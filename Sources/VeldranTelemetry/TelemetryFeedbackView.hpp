@@ -4,13 +4,16 @@
 
 #include <QDialog>
 
+class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace veldran {
 
-// The feedback sheet: the user types a message and copies it, with a short technical header, to the
-// clipboard to share it as they choose. Nothing is stored or sent.
+// The feedback sheet: the user types a message and shares it, with a short technical header, through a menu of
+// choices under the share button: copy it to the clipboard, or hand it to the desktop's mail client. Nothing is
+// stored or sent by the sheet itself, and sharing leaves it open.
 class TelemetryFeedbackView : public QDialog {
     Q_OBJECT
 
@@ -20,12 +23,16 @@ public:
     QString report() const;
 
 private:
-    void share();
+    void showShareChoices();
+    void copyReport();
+    void mailReport();
 
     TelemetryConfiguration configuration_;
     QString appName_;
     QPlainTextEdit* message_;
     QPushButton* share_;
+    QMenu* shareChoices_;
+    QLabel* copiedNote_;
 };
 
 }  // namespace veldran

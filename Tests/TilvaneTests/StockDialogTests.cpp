@@ -10,6 +10,7 @@
 #include "Tilvane/Editor/SavePanels.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "Tilvane/Views/FileDialogs.hpp"
+#include "VeldranTelemetry/TelemetryFeedbackView.hpp"
 #include "VemiTerminal/Theme/VTStockPalette.hpp"
 #include "VemiTerminal/Theme/VTTheme.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
@@ -21,7 +22,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QStyle>
@@ -136,6 +139,33 @@ TEST(StockDialogs, SettingsDialogTextsReadInBothThemesAndFollowTheThemeLive)
             EXPECT_GE(label->contentsRect().height(), lines.height()) << "not clipped: " << label->text().toStdString();
         }
         saveScreenshot(dialog, QStringLiteral("settings"), appearance);
+    }
+}
+
+// The feedback sheet opened from the settings, after "Copiar" with its note shown, and its menu of share choices
+// read in both themes.
+TEST(StockDialogs, FeedbackSheetAndItsShareChoicesReadInBothThemes)
+{
+    for (const auto appearance : {VTAppearance::noite, VTAppearance::vemi}) {
+        SCOPED_TRACE(vtRawValue(appearance).toStdString());
+        DialogApp test(appearance);
+        test.app.showSettings();
+        test.app.settingsDialog()->findChild<QPushButton*>(QStringLiteral("feedbackButton"))->click();
+        auto* sheet = test.app.settingsDialog()->findChild<veldran::TelemetryFeedbackView*>();
+        ASSERT_NE(sheet, nullptr);
+        sheet->findChild<QPlainTextEdit*>(QStringLiteral("feedbackMessage"))->setPlainText(QStringLiteral("Ótimo."));
+        auto* share = sheet->findChild<QPushButton*>(QStringLiteral("shareFeedback"));
+        auto* choices = sheet->findChild<QMenu*>(QStringLiteral("shareChoices"));
+        share->click();
+        settle();
+        ASSERT_TRUE(choices->isVisible());
+        saveScreenshot(*choices, QStringLiteral("feedback-share-choices"), appearance);
+        choices->findChild<QAction*>(QStringLiteral("copyFeedback"))->trigger();
+        choices->close();
+        settle();
+        EXPECT_TRUE(sheet->findChild<QLabel*>(QStringLiteral("copiedNote"))->isVisible());
+        expectReadableTexts(*sheet);
+        saveScreenshot(*sheet, QStringLiteral("feedback"), appearance);
     }
 }
 

@@ -8,12 +8,17 @@
 #include "VeldranTelemetry/TelemetrySettingsSection.hpp"
 #include "VeldranTelemetry/TelemetrySettingsView.hpp"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QUrl>
 
 namespace veldran {
 namespace {
@@ -39,6 +44,37 @@ QStringList textsOf(const QWidget& parent)
     for (const Widget* widget : parent.findChildren<Widget*>()) texts.append(widget->text());
     texts.sort();
     return texts;
+}
+
+// Stands in for the desktop's mail client: keeps every mailto: address the application asks it to open.
+class MailClient : public QObject {
+    Q_OBJECT
+public:
+    MailClient() { QDesktopServices::setUrlHandler(QStringLiteral("mailto"), this, "open"); }
+    ~MailClient() override { QDesktopServices::unsetUrlHandler(QStringLiteral("mailto")); }
+
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened.append(url); }
+};
+
+// The share button's menu, opened by pressing the button; throws when it does not show.
+QMenu& openShareChoices(TelemetryFeedbackView& feedback)
+{
+    child<QPushButton>(feedback, "shareFeedback").click();
+    auto& menu = child<QMenu>(feedback, "shareChoices");
+    if (!menu.isVisible()) throw std::runtime_error("the share choices did not open");
+    return menu;
+}
+
+// Clicks the named choice of the share menu, as the user would.
+void chooseShare(TelemetryFeedbackView& feedback, const char* choice)
+{
+    QMenu& menu = openShareChoices(feedback);
+    auto* action = menu.findChild<QAction*>(QLatin1String(choice));
+    if (action == nullptr) throw std::runtime_error(std::string("no share choice named ") + choice);
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(action).center());
 }
 
 class TelemetrySettingsViewTest : public ::testing::Test {
@@ -100,7 +136,7 @@ TEST_F(TelemetrySettingsViewTest, EveryTextOfTheSectionAndTheSheetReadsExactly)
         textsOf<QLabel>(feedback),
         QStringList({"Conte o que funcionou ou o que precisa melhorar. A versão do aplicativo e do sistema acompanham "
                      "a mensagem; você escolhe como compartilhar.",
-                     "Feedback do beta"}));
+                     "Copiado.", "Feedback do beta"}));
     EXPECT_EQ(textsOf<QPushButton>(feedback), QStringList({"Cancelar", "Compartilhar feedback"}));
     EXPECT_EQ(child<QPlainTextEdit>(feedback, "feedbackMessage").accessibleName(), "Mensagem de feedback");
 }
@@ -126,7 +162,7 @@ TEST_F(TelemetrySettingsViewTest, SwitchesWriteTheConsentsAndFeedbackIsSharedAsT
     message.setPlainText("  ficou ótimo\n");
     ASSERT_TRUE(share.isEnabled());
     QApplication::clipboard()->clear();
-    share.click();
+    chooseShare(feedback, "copyFeedback");
     EXPECT_EQ(QApplication::clipboard()->text(),
               "Feedback do Tilvane\nVersão: 1.2.3 (45)\nLinux: " + QString::fromStdString(osVersion())
                   + "\nArquitetura: " + architectureName() + "\n\n  ficou ótimo\n");
@@ -141,6 +177,103 @@ TEST_F(TelemetrySettingsViewTest, SwitchesWriteTheConsentsAndFeedbackIsSharedAsT
     EXPECT_EQ(sent->batches.size(), before);
     EXPECT_TRUE(child<QPlainTextEdit>(second, "feedbackMessage").toPlainText().isEmpty());
     EXPECT_FALSE(child<QPushButton>(second, "shareFeedback").isEnabled());
+}
+
+TEST_F(TelemetrySettingsViewTest, SharingOpensAMenuOfTwoChoicesUnderTheButtonOnlyForAMessage)
+{
+    makeView(betaConfiguration());
+    auto& feedback = openFeedback();
+    auto& share = child<QPushButton>(feedback, "shareFeedback");
+    auto& menu = child<QMenu>(feedback, "shareChoices");
+    share.click();  // disabled while the message is empty
+    EXPECT_FALSE(menu.isVisible());
+    child<QPlainTextEdit>(feedback, "feedbackMessage").setPlainText("x");
+    openShareChoices(feedback);
+    QStringList choices;
+    for (const QAction* action : menu.actions()) choices.append(action->text());
+    EXPECT_EQ(choices, QStringList({"Copiar", "Enviar por e-mail…"}));
+    EXPECT_EQ(menu.geometry().topLeft(), share.mapToGlobal(QPoint(0, share.height())));
+    menu.close();
+    EXPECT_TRUE(feedback.isVisible());
+}
+
+TEST_F(TelemetrySettingsViewTest, CopyPutsTheReportOnTheClipboardAndSaysSoUntilTheMessageChanges)
+{
+    makeView(betaConfiguration());
+    auto& feedback = openFeedback();
+    auto& message = child<QPlainTextEdit>(feedback, "feedbackMessage");
+    auto& note = child<QLabel>(feedback, "copiedNote");
+    message.setPlainText("a & b = c\n#1 + 100%");
+    EXPECT_FALSE(note.isVisible());
+    QApplication::clipboard()->setText("antes");
+    chooseShare(feedback, "copyFeedback");
+    EXPECT_EQ(QApplication::clipboard()->text(), feedback.report());
+    EXPECT_TRUE(note.isVisible());
+    EXPECT_EQ(note.text(), "Copiado.");
+    EXPECT_TRUE(feedback.isVisible());
+    message.insertPlainText("!");
+    EXPECT_FALSE(note.isVisible());
+}
+
+// Reads a mailto: address as a mail client does: fields split at "&", names from values at the first "=", "+" read
+// as a space, then percent-decoded.
+std::map<QString, QString> mailFields(const QUrl& url)
+{
+    std::map<QString, QString> fields;
+    const QByteArray query = url.toEncoded().mid(url.toEncoded().indexOf('?') + 1);
+    for (QByteArray field : query.split('&')) {
+        field.replace('+', ' ');
+        const qsizetype equals = field.indexOf('=');
+        fields[QUrl::fromPercentEncoding(field.left(equals))] = QUrl::fromPercentEncoding(field.mid(equals + 1));
+    }
+    return fields;
+}
+
+TEST_F(TelemetrySettingsViewTest, MailHandsTheWholeReportToTheMailClientAsTheBody)
+{
+    makeView(betaConfiguration());
+    auto& feedback = openFeedback();
+    auto& message = child<QPlainTextEdit>(feedback, "feedbackMessage");
+    const std::pair<const char*, const char*> rows[] = {
+        {"ampersand, equals and a line break", "preto & branco = ok\nsegunda linha"},
+        {"plus, hash and percent", "1 + 1 #2 100% %20 %0A"},
+        {"surrounding white space and accents", "  \n ação: ótima \r\n"},
+    };
+    for (const auto& [name, typed] : rows) {
+        SCOPED_TRACE(name);
+        MailClient client;
+        message.setPlainText(QString::fromUtf8(typed));
+        chooseShare(feedback, "mailFeedback");
+        ASSERT_EQ(client.opened.size(), 1);
+        const QUrl& url = client.opened.front();
+        EXPECT_EQ(url.scheme(), "mailto");
+        EXPECT_TRUE(url.path().isEmpty());  // no recipient
+        const std::map<QString, QString> fields = mailFields(url);
+        EXPECT_EQ(fields.size(), 1u);  // a body and no subject
+        EXPECT_EQ(fields.count("body") == 1 ? fields.at("body") : QString(), feedback.report());
+        EXPECT_TRUE(feedback.isVisible());
+    }
+}
+
+TEST_F(TelemetrySettingsViewTest, TabAndBacktabLeaveTheMessageWithoutTypingAnything)
+{
+    makeView(betaConfiguration());
+    auto& feedback = openFeedback();
+    auto& message = child<QPlainTextEdit>(feedback, "feedbackMessage");
+    message.setPlainText("olá");
+    const std::tuple<const char*, Qt::Key, Qt::KeyboardModifiers> rows[] = {
+        {"Tab", Qt::Key_Tab, Qt::NoModifier},
+        {"Backtab", Qt::Key_Backtab, Qt::ShiftModifier},
+        {"Shift+Tab", Qt::Key_Tab, Qt::ShiftModifier},
+    };
+    for (const auto& [name, key, modifiers] : rows) {
+        SCOPED_TRACE(name);
+        message.setFocus(Qt::OtherFocusReason);
+        ASSERT_EQ(feedback.focusWidget(), &message);
+        QTest::keyClick(&message, key, modifiers);
+        EXPECT_NE(feedback.focusWidget(), &message);
+        EXPECT_EQ(message.toPlainText(), "olá");
+    }
 }
 
 // The secondary texts take their colour from the palette the view is shown with, also when it changes while the view
@@ -176,3 +309,5 @@ TEST_F(TelemetrySettingsViewTest, SecondaryTextsFollowThePaletteOfTheirWindowLiv
 
 }  // namespace
 }  // namespace veldran
+
+#include "TelemetrySettingsViewTests.moc"

@@ -112,22 +112,79 @@ TEST(VTThemeEnvironmentTest, SwitchingTheAppearanceRepaintsNestedWidgetsWithTheN
     EXPECT_EQ(changes, 1);
 }
 
+// Lets a test set the desktop's window colour to a grey; the application palette is put back at the end.
+class DesktopPalette {
+public:
+    DesktopPalette() = default;
+    DesktopPalette(const DesktopPalette&) = delete;
+    DesktopPalette& operator=(const DesktopPalette&) = delete;
+    ~DesktopPalette() { QApplication::setPalette(original_); }
+
+    void setWindowGrey(int grey)
+    {
+        QPalette desktop = original_;
+        desktop.setColor(QPalette::Window, QColor(grey, grey, grey));
+        QApplication::setPalette(desktop);
+    }
+
+private:
+    const QPalette original_ = QApplication::palette();
+};
+
+constexpr int lightDesktop = 240;
+constexpr int darkDesktop = 30;
+
 TEST(VTThemeEnvironmentTest, SystemAppearanceFollowsTheDesktopPalette)
 {
-    const QPalette original = QApplication::palette();
-    auto setDesktopWindowGrey = [&](int grey) {
-        QPalette desktop = original;
-        desktop.setColor(QPalette::Window, QColor(grey, grey, grey)), QApplication::setPalette(desktop);
-    };
-    setDesktopWindowGrey(240);
+    DesktopPalette desktop;
+    desktop.setWindowGrey(lightDesktop);
     QWidget root;
     vemiTerminal(&root, VTAppearance::system);
     EXPECT_EQ(vtTheme(&root), VTTheme::vemi());
-    setDesktopWindowGrey(30);
+    desktop.setWindowGrey(darkDesktop);
     EXPECT_EQ(vtTheme(&root), VTTheme::noite());
     vemiTerminal(&root, VTAppearance::vemi);  // a fixed choice ignores the desktop
     EXPECT_EQ(vtTheme(&root), VTTheme::vemi());
-    QApplication::setPalette(original);
+}
+
+TEST(VTColorTest, ARoleResolvesToTheThemeOfTheDesktopsSetting)
+{
+    using P = VTPalette;
+    struct Row {
+        const char* name;
+        int desktopGrey;
+        QColor VTTheme::*role;
+        QColor expected;
+    };
+    const Row rows[] = {
+        {"pink button on a light desktop", lightDesktop, &VTTheme::btnBg, P::vemi()},
+        {"pink button on a dark desktop", darkDesktop, &VTTheme::btnBg, P::vemi()},
+        {"page on a light desktop", lightDesktop, &VTTheme::bgPage, P::vemiLight()},
+        {"page on a dark desktop", darkDesktop, &VTTheme::bgPage, P::night()},
+        {"muted text keeps Noite's opacity of 0.8", darkDesktop, &VTTheme::fgMuted, vtWithOpacity(P::mist(), 0.8)},
+        {"muted text on a light desktop", lightDesktop, &VTTheme::fgMuted, P::inkMuted()},
+    };
+    DesktopPalette desktop;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        desktop.setWindowGrey(row.desktopGrey);
+        EXPECT_EQ(vtColor(row.role), row.expected);
+    }
+}
+
+TEST(VTColorTest, EachCallReadsTheDesktopAnewAndIgnoresTheUsersAppearance)
+{
+    DesktopPalette desktop;
+    QWidget root;
+    vemiTerminal(&root, VTAppearance::noite);  // the user's choice has no say
+    desktop.setWindowGrey(lightDesktop);
+    EXPECT_EQ(vtColor(&VTTheme::bgWindow), VTPalette::paper());
+    desktop.setWindowGrey(darkDesktop);
+    EXPECT_EQ(vtColor(&VTTheme::bgWindow), VTPalette::coal());
+    vemiTerminal(&root, VTAppearance::vemi);
+    EXPECT_EQ(vtColor(&VTTheme::bgWindow), VTPalette::coal());
+    desktop.setWindowGrey(lightDesktop);
+    EXPECT_EQ(vtColor(&VTTheme::bgWindow), VTPalette::paper());
 }
 
 }  // namespace

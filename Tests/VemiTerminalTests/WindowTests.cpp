@@ -1,5 +1,8 @@
 #include "KitTestSupport.hpp"
 
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -47,6 +50,98 @@ TEST(VTWindowTest, TitleBarColoursFollowStateAndTheme)
         EXPECT_GT(countColour(image, control, barText, 40), 10);
         EXPECT_EQ(vtForeground(scene.subject->findChild<VTText*>()), content);  // ink on the pink body
     }
+}
+
+// How many pixels of `widget`, inside the window that holds it, are drawn in `ink`.
+int inkPixels(VTWindow& window, const QWidget& widget, const QColor& ink)
+{
+    const QRect area(widget.mapTo(&window, QPoint()), widget.size());
+    return countColour(snapshot(window), area, ink, 24);
+}
+
+::testing::AssertionResult hasPixelMDFace(const QWidget& widget)
+{
+    const QFont expected = vtFont(VTTextStyle::pixelMD);
+    const QFont actual = widget.font();
+    if (actual.family() == expected.family() && actual.pixelSize() == expected.pixelSize()
+        && QFontInfo(actual).family() == QFontInfo(expected).family())
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "font " << actual.toString().toStdString();
+}
+
+TEST(VTWindowTest, APlainLabelAsContentTakesThePixelFaceAndTheContentInkAlsoAfterAThemeSwitch)
+{
+    using P = VTPalette;
+    struct Row {
+        const char* name;
+        VTWindowOptions options;
+        VTAppearance first, second;
+        QColor firstInk, secondInk;
+    };
+    const Row rows[] = {
+        {"inactive, Vemi then Noite", {}, VTAppearance::vemi, VTAppearance::noite, P::ink(), P::mist()},
+        {"inactive, Noite then Vemi", {}, VTAppearance::noite, VTAppearance::vemi, P::mist(), P::ink()},
+        {"active, Vemi then Noite", {.active = true}, VTAppearance::vemi, VTAppearance::noite, P::ink(), P::mist()},
+        {"active, Noite then Vemi", {.active = true}, VTAppearance::noite, VTAppearance::vemi, P::mist(), P::ink()},
+        {"pink body, Vemi then Noite", {.vemiBody = true}, VTAppearance::vemi, VTAppearance::noite, P::ink(), P::ink()},
+        {"pink body, Noite then Vemi", {.vemiBody = true}, VTAppearance::noite, VTAppearance::vemi, P::ink(), P::ink()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Stage stage(row.first, {260, 120});
+        auto* window = new VTWindow(QStringLiteral("Nota"), std::nullopt, row.options, &stage.root);
+        auto* label = new QLabel(QStringLiteral("MMMM"));
+        window->setContent(label);
+        window->setGeometry(10, 10, 200, 80);
+        stage.show();
+        EXPECT_TRUE(hasPixelMDFace(*label));
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), row.firstInk);
+        EXPECT_GT(inkPixels(*window, *label, row.firstInk), 20);
+
+        vemiTerminal(&stage.root, row.second);
+        QApplication::processEvents();
+        EXPECT_TRUE(hasPixelMDFace(*label));
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), row.secondInk);
+        EXPECT_GT(inkPixels(*window, *label, row.secondInk), 20);
+    }
+}
+
+TEST(VTWindowTest, WidgetsInsideTheContentInheritFaceAndInkUnlessTheySetTheirOwn)
+{
+    const QColor own(0, 160, 0);
+    forBothThemes([&](VTAppearance appearance, const VTTheme& theme) {
+        for (const bool vemiBody : {false, true}) {
+            SCOPED_TRACE(vemiBody ? "pink body" : "theme body");
+            Stage stage(appearance, {300, 200});
+            auto* window = new VTWindow(QStringLiteral("Nota"), std::nullopt, {.vemiBody = vemiBody}, &stage.root);
+            auto* container = new QWidget;
+            auto* layout = new QVBoxLayout(container);
+            auto* field = new QLineEdit(QStringLiteral("MMMM"));
+            auto* styled = new QLabel(QStringLiteral("MMMM"));
+            vtTextStyle(styled, VTTextStyle::code);
+            QPalette colours = styled->palette();
+            colours.setColor(QPalette::WindowText, own);
+            styled->setPalette(colours);
+            auto* kitField = new VTTextField(QStringLiteral("Nome"));
+            layout->addWidget(field);
+            layout->addWidget(styled);
+            layout->addWidget(kitField);
+            window->setContent(container);
+            window->setGeometry(10, 10, 260, 160);
+            stage.show();
+
+            const QColor ink = vemiBody ? VTPalette::ink() : theme.fg;
+            EXPECT_TRUE(hasPixelMDFace(*field));
+            EXPECT_EQ(field->palette().color(QPalette::Text), ink);
+            // The field's ground keeps the ink readable: paper on the pink body, the theme's window colour else.
+            EXPECT_EQ(field->palette().color(QPalette::Base), vemiBody ? VTPalette::paper() : theme.bgWindow);
+            EXPECT_GT(inkPixels(*window, *field, ink), 20);
+            EXPECT_EQ(styled->font().family(), vtFont(VTTextStyle::code).family());
+            EXPECT_GT(inkPixels(*window, *styled, own), 20);
+            EXPECT_EQ(inkPixels(*window, *styled, ink), 0);
+            EXPECT_EQ(kitField->palette().color(QPalette::Base), QColor(Qt::transparent));  // the kit paints its own
+        }
+    });
 }
 
 TEST(VTWindowTest, BorderIsInsideAndShadowOutsideWithoutMovingNeighbours)

@@ -55,6 +55,8 @@ VTWindow::VTWindow(const QString& title, const std::optional<QString>& control, 
     placeContent();
     shadow_ = new VTOverflowLayer(this, this, shadowOffset);
     vtEnableAccessibleText();
+    vtTextStyle(this, barStyle);
+    vtFollowTheme(this, [this] { followTheme(); });
 }
 
 VTWindow::~VTWindow()
@@ -67,6 +69,32 @@ void VTWindow::setContent(QWidget* content)
     // No alignment: the content is offered the whole width (a flexible one fills it, a fixed one sits at the
     // left) and keeps its own height at the top, above the stretch.
     contentLayout_->insertWidget(0, content);
+}
+
+void VTWindow::followTheme()
+{
+    // The pink body keeps the light look whatever the theme: ink on pink, and fields and buttons on paper.
+    const VTTheme& look = vemiBody_ ? VTTheme::vemi() : vtTheme(this);
+    // A palette with no role set: only the roles set here become the window's own, the others still come from above.
+    QPalette colours;
+    const QPalette::ColorRole textRoles[] = {QPalette::WindowText, QPalette::Text, QPalette::ButtonText};
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        for (const QPalette::ColorRole role : textRoles) {
+            colours.setColor(group, role, contentForeground());
+        }
+    }
+    colours.setColor(QPalette::Disabled, QPalette::WindowText, vtDisabledInk(look, bodyBackground()));
+    colours.setColor(QPalette::Disabled, QPalette::Text, vtDisabledInk(look, look.bgWindow));
+    colours.setColor(QPalette::Disabled, QPalette::ButtonText, vtDisabledInk(look, look.bgWindow));
+    if (vemiBody_) {
+        for (const QPalette::ColorRole role : {QPalette::Base, QPalette::AlternateBase, QPalette::Button}) {
+            colours.setColor(role, look.bgWindow);
+        }
+        colours.setColor(QPalette::PlaceholderText, look.fgMuted);
+    }
+    if (colours.resolve(palette()) != palette()) {
+        setPalette(colours);
+    }
 }
 
 void VTWindow::setActive(bool active)

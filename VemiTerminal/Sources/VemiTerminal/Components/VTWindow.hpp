@@ -29,7 +29,8 @@ public:
     ~VTWindow() override;
 
     // Puts `content` at the top of the content area (padding 12), across its whole width when the content can
-    // grow, else at the left; the window takes ownership.
+    // grow, else at the left; the window takes ownership. The content inherits the window's `pixelMD` face and
+    // the content colour (its text roles), as every widget inside it does unless it sets its own.
     void setContent(QWidget* content);
 
     bool isActive() const { return active_; }
@@ -66,6 +67,8 @@ private:
     };
     Bar layOutBar(qreal width) const;
     void placeContent();
+    // Sets the content's ink, for the current theme, in the window's own palette.
+    void followTheme();
 
     QString title_;
     std::optional<QString> control_;

@@ -1,5 +1,7 @@
 #include "VemiTerminal/Theme/VTAppearance.hpp"
 
+#include <QGuiApplication>
+
 QString vtRawValue(VTAppearance appearance)
 {
     switch (appearance) {
@@ -26,4 +28,9 @@ std::optional<VTAppearance> vtAppearance(QStringView rawValue)
 bool vtIsDarkPalette(const QPalette& palette)
 {
     return palette.color(QPalette::Window).lightnessF() < 0.5;
+}
+
+bool vtDesktopIsDark()
+{
+    return vtIsDarkPalette(QGuiApplication::palette());
 }

@@ -18,3 +18,5 @@ std::optional<VTAppearance> vtAppearance(QStringView rawValue);
 
 // Whether a desktop palette is dark (its window colour is darker than middle grey).
 bool vtIsDarkPalette(const QPalette& palette);
+// Whether the desktop is dark now, judged from the application palette.
+bool vtDesktopIsDark();

@@ -79,3 +79,8 @@ const VTTheme& vtResolveTheme(VTAppearance appearance, bool systemIsDark)
     }
     return systemIsDark ? VTTheme::noite() : VTTheme::vemi();
 }
+
+QColor vtColor(QColor VTTheme::*role)
+{
+    return vtResolveTheme(VTAppearance::system, vtDesktopIsDark()).*role;
+}

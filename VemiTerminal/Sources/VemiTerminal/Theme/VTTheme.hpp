@@ -43,3 +43,8 @@ QColor vtDisabledInk(const VTTheme& theme, const QColor& ground);
 
 // `vemi` and `noite` choose their theme; `system` gives "Noite" on a dark desktop and "Vemi" otherwise.
 const VTTheme& vtResolveTheme(VTAppearance appearance, bool systemIsDark);
+
+// A theme role as a colour that follows the desktop: Noite's colour for `role` while the desktop is dark, Vemi's
+// otherwise, read anew at each call from the application palette as the `system` appearance reads it. The user's
+// appearance is not consulted.
+QColor vtColor(QColor VTTheme::*role);

@@ -63,7 +63,7 @@ bool VTThemeHost::eventFilter(QObject* watched, QEvent* event)
 
 void VTThemeHost::resolve()
 {
-    const VTTheme& resolved = vtResolveTheme(appearance_, vtIsDarkPalette(QGuiApplication::palette()));
+    const VTTheme& resolved = vtResolveTheme(appearance_, vtDesktopIsDark());
     root_->setPalette(platformPalette(resolved, appearance_));
     if (resolved == *theme_) {
         return;
