@@ -29,15 +29,19 @@ public:
     // the session's own validation its error. The file is never changed by loading.
     std::optional<LastSession> load() const;
 
-    // Validates the session, then replaces the stored one. A stored file that does not load (another version's
-    // session, or one that is damaged) is not lost: it is first renamed to unreadableFileURL(), replacing a file
-    // kept there before.
+    // Validates and encodes the session, then replaces the stored one. A stored file whose content does not load
+    // (damaged, another version's session, an invalid look) is not lost: it is first moved to the first free
+    // unreadableFileURL(n), never replacing a copy kept before. A stored path that is not a regular file (a folder, a
+    // FIFO, a device) or a file that the system fails to read is refused with std::system_error and left where it is.
+    // Saves and clears of every process are taken one at a time (StoreLock).
     void save(const LastSession& session) const;
 
-    // Where save() keeps a stored file it could not read: "last-session.unreadable.json" beside the file.
-    std::filesystem::path unreadableFileURL() const;
+    // Where save() keeps the n-th stored file it could not read: "last-session.unreadable.json" beside the file,
+    // then "last-session.unreadable-2.json", "last-session.unreadable-3.json"…
+    std::filesystem::path unreadableFileURL(unsigned n = 1) const;
 
-    // Deletes the stored session; nothing when there is none.
+    // Deletes the stored session; nothing when there is none. A stored file whose content does not load is not this
+    // store's to forget and stays where it is; what save() refuses, clear() refuses too.
     void clear() const;
 
     // Quitting keeps the session, closing only the window forgets it: save when terminating with a

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <system_error>
 
 namespace tilvane::storedfile {
@@ -20,11 +21,6 @@ namespace {
 [[noreturn]] void throwSystemError(std::error_code code, const std::string& what, const std::filesystem::path& path)
 {
     throw std::system_error(code, what + " “" + path.string() + "”");
-}
-
-[[noreturn]] void throwSystemError(int errorNumber, const std::string& what, const std::filesystem::path& path)
-{
-    throwSystemError(std::error_code(errorNumber, std::generic_category()), what, path);
 }
 
 // Runs one step of a write and reports its failure in the system's own words, keeping its error code.
@@ -36,14 +32,6 @@ void describingFailure(const std::string& what, const std::filesystem::path& pat
     } catch (const std::system_error& error) {
         throwSystemError(error.code(), what, path);
     }
-}
-
-void createFolder(const std::filesystem::path& folder)
-{
-    if (folder.empty()) return;
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) throwSystemError(error, "Não foi possível criar a pasta", folder);
 }
 
 // Whether `name` is ".<target name>.<UUID>.tmp", the form temporaryNameFor gives.
@@ -78,7 +66,33 @@ void removeStaleTemporaries(const std::filesystem::path& target) noexcept
     }
 }
 
+// Gives the file at `from` the name `to` unless something already has that name. Returns 0, or the system's error
+// number: EEXIST when `to` is taken, ENOENT when nothing is at `from`.
+int moveWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system that cannot rename without replacing (NFS): a hard link claims the name just as surely. Should the
+    // old name stay, the bytes are kept all the same, and the next write replaces that name.
+    if (::link(from.c_str(), to.c_str()) != 0) return errno;
+    ::unlink(from.c_str());
+    return 0;
+}
+
 }  // namespace
+
+void throwSystemError(int errorNumber, const std::string& what, const std::filesystem::path& path)
+{
+    throwSystemError(std::error_code(errorNumber, std::generic_category()), what, path);
+}
+
+void createFolder(const std::filesystem::path& folder)
+{
+    if (folder.empty()) return;
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) throwSystemError(error, "Não foi possível criar a pasta", folder);
+}
 
 std::optional<std::string> readIfPresent(const std::filesystem::path& path, std::size_t maximumBytes)
 {
@@ -123,9 +137,32 @@ void removeIfPresent(const std::filesystem::path& path)
     }
 }
 
-void rename(const std::filesystem::path& from, const std::filesystem::path& to)
+bool isPresent(const std::filesystem::path& path)
 {
-    if (::rename(from.c_str(), to.c_str()) != 0) throwSystemError(errno, "Não foi possível renomear o arquivo", from);
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) == 0) return true;
+    if (errno == ENOENT || errno == ENOTDIR) return false;
+    throwSystemError(errno, "Não foi possível ler o arquivo", path);
+}
+
+std::filesystem::path keptName(const std::filesystem::path& path, std::string_view label, unsigned n)
+{
+    std::string name = path.stem().string();
+    name.append(".").append(label);
+    if (n > 1) name.append("-").append(std::to_string(n));
+    name.append(path.extension().string());
+    return path.parent_path() / name;
+}
+
+std::optional<std::filesystem::path> keepAside(const std::filesystem::path& path, std::string_view label)
+{
+    for (unsigned n = 1;; ++n) {
+        const auto kept = keptName(path, label, n);
+        const int error = moveWithoutReplacing(path, kept);
+        if (error == 0) return kept;
+        if (error == ENOENT) return std::nullopt;
+        if (error != EEXIST) throwSystemError(error, "Não foi possível guardar o arquivo", path);
+    }
 }
 
 }  // namespace tilvane::storedfile

@@ -34,7 +34,22 @@ std::string temporaryNameFor(const std::filesystem::path& target);
 // Deletes the file at `path`; nothing when there is none.
 void removeIfPresent(const std::filesystem::path& path);
 
-// Gives the file at `from` the name `to` in one step, replacing a file there; its bytes are not read or changed.
-void rename(const std::filesystem::path& from, const std::filesystem::path& to);
+// Whether anything (a file, a folder, a link…) has the name `path`; false also when a folder on the way is missing.
+bool isPresent(const std::filesystem::path& path);
+
+// Creates `folder` with its parents; an existing folder is fine.
+void createFolder(const std::filesystem::path& folder);
+
+// The n-th name (from 1) under which keepAside keeps `path`: "<stem>.<label><extension>", then
+// "<stem>.<label>-2<extension>", "<stem>.<label>-3<extension>"…
+std::filesystem::path keptName(const std::filesystem::path& path, std::string_view label, unsigned n);
+
+// Moves the file at `path` to the first of its kept names that nothing has, in one step that never replaces
+// anything there, and returns that name; its bytes are not read or changed. Nothing when no file is at `path`
+// (any longer: another process may have just moved it).
+std::optional<std::filesystem::path> keepAside(const std::filesystem::path& path, std::string_view label);
+
+// A std::system_error with the system's error code, described in Portuguese as `what` and the path.
+[[noreturn]] void throwSystemError(int errorNumber, const std::string& what, const std::filesystem::path& path);
 
 }  // namespace tilvane::storedfile

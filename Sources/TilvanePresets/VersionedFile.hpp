@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <type_traits>
@@ -22,6 +23,28 @@ inline constexpr std::int64_t currentVersion = 1;
 
 // Far above any list a user builds by hand; a larger file is refused before it is read.
 inline constexpr std::size_t maximumFileSize = 16 * 1024 * 1024;
+
+// The decoded content of the document in `bytes`. Bytes that do not decode throw EnumeratedError(invalidData); a
+// document of another version, once it has decoded in full, EnumeratedError(unsupportedVersion).
+template <typename ErrorCase, typename DecodeContent>
+auto decode(const std::string& bytes, std::string_view contentKey, ErrorCase invalidData, ErrorCase unsupportedVersion,
+            DecodeContent decodeContent) -> std::invoke_result_t<DecodeContent, const nlohmann::json&>
+{
+    std::int64_t version = 0;
+    std::optional<std::invoke_result_t<DecodeContent, const nlohmann::json&>> content;
+    try {
+        const nlohmann::json document = json::parseDocument(bytes);
+        json::requireObject(document, "O arquivo");
+        version = json::toInteger(json::requiredMember(document, "version"), "version");
+        content = decodeContent(json::requiredMember(document, contentKey));
+    } catch (const json::DecodingError&) {
+        throw EnumeratedError<ErrorCase>(invalidData);
+    } catch (const nlohmann::json::exception&) {
+        throw EnumeratedError<ErrorCase>(invalidData);
+    }
+    if (version != currentVersion) throw EnumeratedError<ErrorCase>(unsupportedVersion);
+    return std::move(*content);
+}
 
 // The decoded content of the file, or nothing when there is no file. A file that cannot be read or
 // decoded, is not a regular file or is larger than maximumFileSize throws EnumeratedError(invalidData); a document of
@@ -38,30 +61,22 @@ auto read(const std::filesystem::path& file, std::string_view contentKey, ErrorC
         throw EnumeratedError<ErrorCase>(invalidData);
     }
     if (!bytes) return std::nullopt;
+    return decode(*bytes, contentKey, invalidData, unsupportedVersion, decodeContent);
+}
 
-    std::int64_t version = 0;
-    std::optional<std::invoke_result_t<DecodeContent, const nlohmann::json&>> content;
-    try {
-        const nlohmann::json document = json::parseDocument(*bytes);
-        json::requireObject(document, "O arquivo");
-        version = json::toInteger(json::requiredMember(document, "version"), "version");
-        content = decodeContent(json::requiredMember(document, contentKey));
-    } catch (const json::DecodingError&) {
-        throw EnumeratedError<ErrorCase>(invalidData);
-    } catch (const nlohmann::json::exception&) {
-        throw EnumeratedError<ErrorCase>(invalidData);
-    }
-    if (version != currentVersion) throw EnumeratedError<ErrorCase>(unsupportedVersion);
-    return content;
+// The compact text of {"version": 1, "<content key>": content}. Throws json::EncodingError.
+inline std::string encode(std::string_view contentKey, nlohmann::json content)
+{
+    nlohmann::json document = nlohmann::json::object();
+    document["version"] = currentVersion;
+    document[std::string(contentKey)] = std::move(content);
+    return json::writeDocument(document);
 }
 
 // Writes {"version": 1, "<content key>": content} compactly and atomically.
 inline void write(const std::filesystem::path& file, std::string_view contentKey, nlohmann::json content)
 {
-    nlohmann::json document = nlohmann::json::object();
-    document["version"] = currentVersion;
-    document[std::string(contentKey)] = std::move(content);
-    storedfile::writeAtomically(file, json::writeDocument(document));
+    storedfile::writeAtomically(file, encode(contentKey, std::move(content)));
 }
 
 }  // namespace tilvane::versionedfile

@@ -37,13 +37,6 @@ auto errorCaseWithoutBlocking(const std::filesystem::path& path, Read read)
     return outcome.get();
 }
 
-// `document` followed by blanks up to exactly `size` bytes.
-std::string paddedTo(std::string document, std::size_t size)
-{
-    document.resize(size, ' ');
-    return document;
-}
-
 struct StoreRow {
     const char* name;
     std::string validDocument;

@@ -1,12 +1,18 @@
 #include "TilvanePresets/LastSessionStore.hpp"
 
+#include "TilvanePresets/StoreLock.hpp"
 #include "TilvanePresets/TilvaneSupportDirectory.hpp"
+#include "TilvanePresets/VersionedFile.hpp"
 
 #include "TestSupport.hpp"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <climits>
 #include <cmath>
+#include <functional>
 
 namespace tilvane {
 namespace {
@@ -19,7 +25,18 @@ LastSession sessionFor(const std::filesystem::path& image)
     return LastSession{Url::file(image), fullSettings(), "personal:" + Uuid::random().string(), 4096, 0.25};
 }
 
-using LastSessionStoreTest = StoreTest<LastSessionStore>;
+class LastSessionStoreTest : public StoreTest<LastSessionStore> {
+protected:
+    // Every entry of the folder but the lock file of the store of `storeFile`, which its first save or clear leaves
+    // there for good.
+    std::map<std::string, std::string> storedContents(const std::filesystem::path& storeFile) const
+    {
+        auto stored = contents();
+        stored.erase(StoreLock::lockFileFor(storeFile).filename());
+        return stored;
+    }
+    std::map<std::string, std::string> storedContents() const { return storedContents(file()); }
+};
 
 TEST_F(LastSessionStoreTest, EveryWorkingSizeAndAnyFilePathRoundTrip)
 {
@@ -87,34 +104,176 @@ TEST_F(LastSessionStoreTest, CorruptOrInvalidFilesAreRefusedAndPreserved)
                  "A sessão foi salva por outra versão do Tilvane. O arquivo foi preservado.");
 }
 
-// The alert said the file was kept: a save keeps its bytes under a name of their own instead of destroying them.
+// The alert said the file was kept: a save keeps its bytes under a name of their own instead of destroying them,
+// and never at the cost of a copy kept before.
 TEST_F(LastSessionStoreTest, ASaveKeepsAFileItCouldNotReadBesideItsOwn)
 {
-    const auto kept = folder_.path() / "last-session.unreadable.json";
-    EXPECT_EQ(store().unreadableFileURL(), kept);
+    EXPECT_EQ(store().unreadableFileURL(), folder_.path() / "last-session.unreadable.json");
+    EXPECT_EQ(store().unreadableFileURL(2), folder_.path() / "last-session.unreadable-2.json");
     const std::string unreadable[] = {
         "não é JSON",
         documentWith(2),
         documentWith(1, "visual", {{"paletteID", "nes"}, {"pixelSize", 41}}),
+        paddedTo(documentWith(1), versionedfile::maximumFileSize + 1),
     };
     const auto session = sessionFor("/tmp/a.png");
     for (const auto& bytes : unreadable) {
-        SCOPED_TRACE(bytes);
         writeBytes(file(), bytes);
         store().save(session);
         EXPECT_EQ(store().load(), session);
-        EXPECT_EQ(readBytes(kept), bytes) << "a later unreadable file replaces the copy kept before";
+    }
+    for (unsigned n = 1; n <= std::size(unreadable); ++n) {
+        EXPECT_EQ(readBytes(store().unreadableFileURL(n)), unreadable[n - 1]) << "copy " << n << " is kept as it was";
     }
 
     store().save(sessionFor("/tmp/b.png"));
-    EXPECT_EQ(readBytes(kept), unreadable[2]) << "a readable file is replaced without a copy";
-    EXPECT_EQ(contents().size(), 2u) << "nothing else is left in the folder";
+    EXPECT_EQ(storedContents().size(), std::size(unreadable) + 1) << "a readable file is replaced without a copy";
 
-    std::filesystem::remove(kept);
-    std::filesystem::create_directories(kept / "in the way");
+    // A name that something else has taken (here a folder) is passed over, and what has it left alone.
+    std::filesystem::remove(store().unreadableFileURL(2));
+    std::filesystem::create_directories(store().unreadableFileURL(2) / "in the way");
     writeBytes(file(), "não é JSON");
-    EXPECT_THROW(store().save(session), std::system_error);
-    EXPECT_EQ(readBytes(file()), "não é JSON") << "without a copy, the file stays as it was";
+    store().save(session);
+    EXPECT_EQ(readBytes(store().unreadableFileURL(5)), "não é JSON");
+    EXPECT_TRUE(std::filesystem::exists(store().unreadableFileURL(2) / "in the way"));
+}
+
+TEST_F(LastSessionStoreTest, AFileThatCannotBeKeptAsideStaysAndTheSaveFails)
+{
+    // The kept name would be one character longer than a file name may be.
+    const auto longName = folder_.path() / (std::string(NAME_MAX - 15, 'x') + ".json");
+    ASSERT_EQ(LastSessionStore(longName).unreadableFileURL().filename().string().size(), NAME_MAX + 1u);
+    writeBytes(longName, "não é JSON");
+    const auto before = storedContents(longName);
+    const auto error = systemErrorOf([&] { LastSessionStore(longName).save(sessionFor("/tmp/a.png")); });
+    ASSERT_TRUE(error) << "the save went on without its copy";
+    EXPECT_EQ(error->code(), std::errc::filename_too_long);
+    EXPECT_TRUE(std::string(error->what()).starts_with("Não foi possível guardar o arquivo")) << error->what();
+    EXPECT_EQ(storedContents(longName), before);
+}
+
+// What is not a regular file is not the store's to move, replace or remove, whatever an operation would do to a file.
+TEST_F(LastSessionStoreTest, WhatIsNotARegularFileIsRefusedAndLeftInPlace)
+{
+    struct Row {
+        const char* name;
+        std::function<void(const std::filesystem::path&)> make;
+    };
+    const Row rows[] = {
+        {"folder",
+         [](const auto& path) {
+             std::filesystem::create_directory(path);
+             writeBytes(path / "kept", "x");
+         }},
+        {"FIFO", [](const auto& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+        {"link to a device", [](const auto& path) { std::filesystem::create_symlink("/dev/null", path); }},
+    };
+    const std::pair<const char*, std::function<void()>> operations[] = {
+        {"save", [&] { store().save(sessionFor("/tmp/a.png")); }},
+        {"clear", [&] { store().clear(); }},
+        {"finish quitting", [&] { store().finishWindow(true, sessionFor("/tmp/a.png")); }},
+        {"finish closing", [&] { store().finishWindow(false, sessionFor("/tmp/a.png")); }},
+    };
+    for (const auto& row : rows) {
+        row.make(file());
+        const auto before = storedContents();
+        for (const auto& [operation, run] : operations) {
+            SCOPED_TRACE(std::string(row.name) + ", " + operation);
+            const auto error = systemErrorOf(run);
+            EXPECT_TRUE(error && std::string(error->what()).starts_with("Não é um arquivo comum"))
+                << (error ? error->what() : "accepted");
+            EXPECT_EQ(storedContents(), before);
+        }
+        if (std::filesystem::is_directory(file())) {
+            EXPECT_EQ(readBytes(file() / "kept"), "x");
+        }
+        std::filesystem::remove_all(file());
+    }
+}
+
+// With no file descriptor left at some step, a save either completes or fails with the system's error and moves
+// nothing: the session stored before stays where it was.
+TEST_F(LastSessionStoreTest, RunningOutOfDescriptorsNeverMovesAReadableSession)
+{
+    const auto stored = sessionFor("/tmp/stored.png"), fresh = sessionFor("/tmp/fresh.png");
+    bool failed = false, saved = false;
+    for (unsigned available = 0; available <= 6; ++available) {
+        SCOPED_TRACE(available);
+        store().save(stored);
+        const auto before = storedContents();
+        const auto failure = systemErrorOf([&] {
+            DescriptorLimit limit(available);
+            store().save(fresh);
+        });
+        if (failure) {
+            failed = true;
+            EXPECT_EQ(failure->code(), std::errc::too_many_files_open) << failure->what();
+            EXPECT_TRUE(std::string(failure->what()).starts_with("Não foi possível")) << failure->what();
+            EXPECT_EQ(storedContents(), before);
+        } else {
+            saved = true;
+            EXPECT_EQ(store().load(), fresh);
+            EXPECT_EQ(storedContents().size(), 1u) << "nothing was kept aside";
+        }
+    }
+    EXPECT_TRUE(failed && saved) << "the limit must stop the save at first and let it through at last";
+}
+
+// Short of memory for the read, a save fails with the system's error and moves nothing.
+TEST_F(LastSessionStoreTest, RunningOutOfMemoryWhileReadingNeverMovesAReadableSession)
+{
+    writeBytes(file(), paddedTo(documentWith(1), 12 << 20));
+    const auto before = storedContents();
+    const auto fresh = sessionFor("/tmp/fresh.png");
+    const auto error = systemErrorOf([&] {
+        AddressSpaceLimit limit(4 << 20);
+        store().save(fresh);
+    });
+    ASSERT_TRUE(error) << "the file was read in full";
+    EXPECT_EQ(error->code(), std::errc::not_enough_memory);
+    EXPECT_TRUE(std::string(error->what()).starts_with("Não foi possível ler o arquivo")) << error->what();
+    EXPECT_EQ(storedContents(), before);
+
+    store().save(fresh);
+    EXPECT_EQ(store().load(), fresh);
+    EXPECT_EQ(storedContents().size(), 1u) << "nothing was kept aside";
+}
+
+// Removing a file the store could not read would lose it: a clear leaves it where it is for the next save to keep.
+TEST_F(LastSessionStoreTest, ClearRemovesOnlyASessionItCanRead)
+{
+    const std::string otherVersion = documentWith(2);
+    for (const auto& bytes : {std::string("não é JSON"), otherVersion}) {
+        writeBytes(file(), bytes);
+        store().clear();
+        store().finishWindow(false, sessionFor("/tmp/a.png"));
+        EXPECT_EQ(storedContents(), (std::map<std::string, std::string>{{"last-session.json", bytes}}));
+    }
+    store().save(sessionFor("/tmp/a.png"));
+    store().clear();
+    EXPECT_EQ(storedContents(), (std::map<std::string, std::string>{{"last-session.unreadable.json", otherVersion}}));
+}
+
+// The lock file stays for the next save, as an empty file; a folder in its place refuses every save and clear,
+// changing nothing.
+TEST_F(LastSessionStoreTest, TheLockFileStaysEmptyAndAFolderInItsPlaceRefusesTheSave)
+{
+    const auto lock = StoreLock::lockFileFor(file());
+    EXPECT_EQ(lock, folder_.path() / ".last-session.json.lock");
+    store().save(sessionFor("/tmp/a.png"));
+    store().save(sessionFor("/tmp/b.png"));
+    EXPECT_EQ(contents().at(".last-session.json.lock"), "");
+
+    std::filesystem::remove(lock);
+    std::filesystem::create_directory(lock);
+    const auto before = contents();
+    const auto error = systemErrorOf([&] { store().save(sessionFor("/tmp/c.png")); });
+    ASSERT_TRUE(error) << "saved without the lock";
+    EXPECT_EQ(error->code(), std::errc::is_a_directory);
+    EXPECT_TRUE(std::string(error->what()).starts_with("Não foi possível bloquear o arquivo “" + lock.string()))
+        << error->what();
+    EXPECT_THROW(store().clear(), std::system_error);
+    EXPECT_EQ(contents(), before);
 }
 
 TEST_F(LastSessionStoreTest, RefusedOrFailedSavesLeaveTheFileAsItWas)
@@ -145,7 +304,7 @@ TEST_F(LastSessionStoreTest, FinishWindowKeepsTheSessionOnlyWhenQuitting)
         store().finishWindow(isTerminating, withSession ? std::optional(session) : std::nullopt);
         EXPECT_EQ(store().load(), isTerminating && withSession ? std::optional(session) : std::nullopt);
     }
-    EXPECT_TRUE(contents().empty());
+    EXPECT_TRUE(storedContents().empty());
     EXPECT_NO_THROW(store().finishWindow(false, std::nullopt)) << "nothing to clear";
 }
 

@@ -77,6 +77,29 @@ TEST(StoredFile, EveryFailedWriteKeepsTheOldBytesAndLeavesNoTemporaryFile)
     EXPECT_EQ(folderContents(folder.path()), before);
 }
 
+TEST(StoredFile, AFileIsKeptAsideUnderTheFirstFreeNameAndAVanishedOneIsNothingToKeep)
+{
+    TemporaryFolder folder;
+    const auto file = folder / "last-session.json";
+    EXPECT_EQ(storedfile::keptName(file, "unreadable", 1), folder / "last-session.unreadable.json");
+    EXPECT_EQ(storedfile::keptName(file, "unreadable", 3), folder / "last-session.unreadable-3.json");
+    EXPECT_EQ(storedfile::keptName(folder / "session", "old", 2), folder / "session.old-2");
+
+    for (const std::string bytes : {"first", "second", "third"}) {
+        writeBytes(file, bytes);
+        EXPECT_TRUE(storedfile::keepAside(file, "unreadable"));
+    }
+    EXPECT_EQ(folderContents(folder.path()), (std::map<std::string, std::string>{
+                                                 {"last-session.unreadable.json", "first"},
+                                                 {"last-session.unreadable-2.json", "second"},
+                                                 {"last-session.unreadable-3.json", "third"},
+                                             }));
+
+    // Moved away by another process between the read and the keeping.
+    const auto before = folderContents(folder.path());
+    EXPECT_EQ(storedfile::keepAside(file, "unreadable"), std::nullopt);
+    EXPECT_EQ(folderContents(folder.path()), before);
+}
 
 // Sets the modification time of `path` (not of what a link points to) `age` in the past.
 void makeOlder(const std::filesystem::path& path, std::chrono::seconds age)

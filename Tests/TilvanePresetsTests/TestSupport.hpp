@@ -4,6 +4,8 @@
 
 #include "TilvanePresets/PersonalPreset.hpp"
 
+#include "TestSupport/AddressSpaceLimit.hpp"
+#include "TestSupport/DescriptorLimit.hpp"
 #include "TestSupport/FileSizeLimit.hpp"
 #include "TestSupport/ScopedEnvironment.hpp"
 #include "TestSupport/TemporaryFolder.hpp"
@@ -16,6 +18,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <system_error>
 
 namespace tilvane::testing {
 
@@ -29,13 +32,29 @@ inline void writeBytes(const std::filesystem::path& path, const std::string& byt
     std::ofstream(path) << bytes;
 }
 
-// Every file of `folder` with its bytes: equal before and after a refused or failed write when nothing
-// was changed and no temporary file was left.
+// `document` followed by blanks up to exactly `size` bytes.
+inline std::string paddedTo(std::string document, std::size_t size)
+{
+    document.resize(size, ' ');
+    return document;
+}
+
+// Every file of `folder` with its bytes, and what every other entry is (without opening it): equal before and
+// after a refused or failed write when nothing was changed and no temporary file was left.
 inline std::map<std::string, std::string> folderContents(const std::filesystem::path& folder)
 {
     std::map<std::string, std::string> contents;
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        contents[entry.path().filename()] = entry.is_directory() ? "<folder>" : readBytes(entry);
+        auto& described = contents[entry.path().filename()];
+        if (entry.is_symlink()) {
+            described = "<link to " + std::filesystem::read_symlink(entry).string() + ">";
+        } else if (entry.is_directory()) {
+            described = "<folder>";
+        } else if (entry.is_fifo()) {
+            described = "<FIFO>";
+        } else {
+            described = readBytes(entry);
+        }
     }
     return contents;
 }
@@ -49,6 +68,18 @@ auto errorCaseOf(Action&& action) -> std::optional<decltype(std::declval<Error>(
         return std::nullopt;
     } catch (const Error& error) {
         return error.errorCase();
+    }
+}
+
+// The std::system_error that `action` throws, or nothing when it throws none.
+template <typename Action>
+std::optional<std::system_error> systemErrorOf(Action&& action)
+{
+    try {
+        action();
+        return std::nullopt;
+    } catch (const std::system_error& error) {
+        return error;
     }
 }
 

@@ -301,7 +301,7 @@ TEST(ContentViewSession, GoingAwayKeepsOrDeletesTheSessionFile)
         EditorTestServices fixture;
         const auto window = fixture.shownWindow();
         if (row.showsFile) openPicture(*window, fixture, "picture.png");
-        writeBytes(fixture.sessionFile(), "{}");  // something to keep or delete
+        storedSession(fixture, "other.png");  // something to keep or delete
         VisualSettings visual = window->state().visual;
         visual.pixelSize = 20;
         window->setVisual(visual);
