@@ -221,10 +221,10 @@ std::optional<LastSession> ContentView::currentSession() const
     const auto picture = sessionPicture();
     if (!picture) return std::nullopt;
     return LastSession{
-        .imageURL = Url::file(*picture),
+        .imageURL = Url::file(picture->url),
         .visual = state_.visual,
         .selectedPresetID = state_.shaderID,
-        .maxDimension = state_.maxDimension,
+        .maxDimension = picture->maxDimension,
         .compareFraction = state_.compareFraction,
     };
 }

@@ -178,9 +178,13 @@ private:
     void setErrorMessage(std::string message);
     // The last session: what would be written now, a save 0.3 s after the last trigger, a save now.
     std::optional<LastSession> currentSession() const;
-    // The file the session names: the picture on screen; while a load is under way, the one that stays should the
-    // load fail; nothing for the sample.
-    std::optional<std::filesystem::path> sessionPicture() const;
+    // The file the session names and the working size it was read at: the picture on screen; while a load is under
+    // way, the one that stays should the load fail; nothing for the sample.
+    struct SessionPicture {
+        std::filesystem::path url;
+        int maxDimension;
+    };
+    std::optional<SessionPicture> sessionPicture() const;
     void scheduleSessionSave();
     void sessionSaveFired(JobTicket ticket);
     void saveSession();
@@ -196,6 +200,7 @@ private:
     struct ShownPicture {
         ContentViewState state;
         PictureJobs running;
+        std::optional<int> readAt;  // the working size its file was read at; nothing for the sample
     };
     struct LastSessionPicture {
         std::filesystem::path url;
@@ -258,6 +263,8 @@ private:
     bool reportedRendererUnavailable_ = false;
     // Set while a load is under way.
     std::optional<LoadFallback> loadFallback_;
+    // The working size the picture on screen was read at; nothing for the sample.
+    std::optional<int> sourceReadAt_;
     std::vector<ShaderPreset> builtInPresets_;
 
     JobSlot work_;                    // loading and conversion
