@@ -37,7 +37,7 @@ std::unique_ptr<ContentView> photographInNES(RenderingEditor& editor, bool motio
 
 ContentViewState withoutAlert(ContentViewState state)
 {
-    state.errorMessage = std::nullopt;
+    state.errorMessages.clear();
     return state;
 }
 
@@ -70,7 +70,7 @@ TEST(ContentViewFailedLoad, AFileThatCannotBeReadLeavesTheWindowAndTheSessionAsT
             EXPECT_TRUE(window->state().isProcessing);
 
             editor.services.jobs->runAll();
-            EXPECT_EQ(window->state().errorMessage, unreadableMessage);
+            EXPECT_EQ(window->state().errorMessage(), unreadableMessage);
             EXPECT_TRUE(withoutAlert(window->state()) == before) << "the window shows what it showed before";
             EXPECT_EQ(editor.services.telemetry->events,
                       (std::vector<RecordedEvent>{{TilvaneEvent::imageOpenFailed, true}}));
@@ -99,7 +99,7 @@ TEST(ContentViewFailedLoad, AnAnimatedPreviewGoesOnAfterAFailedLoad)
     const auto window = photographInNES(editor, true);
     window->loadImage(editor.services.file("missing.png"), ImageOrigin::chosen);
     editor.services.jobs->runAll();
-    ASSERT_EQ(window->state().errorMessage, unreadableMessage);
+    ASSERT_EQ(window->state().errorMessage(), unreadableMessage);
     editor.services.jobs->runAll();
     const ImagePointer shown = window->state().shaderImage;
     ASSERT_TRUE(shown);
@@ -147,7 +147,7 @@ TEST(ContentViewFailedLoad, WhatWasUnderWayOrEditedDuringTheLoadRunsOnThePicture
         if (row.duringLoad) row.duringLoad(*window);
         editor.services.jobs->runAll();
 
-        EXPECT_EQ(window->state().errorMessage, unreadableMessage);
+        EXPECT_EQ(window->state().errorMessage(), unreadableMessage);
         EXPECT_FALSE(window->state().isProcessing);
         ASSERT_TRUE(window->state().pixelGrid);
         EXPECT_EQ(window->state().pixelGrid->width(), row.gridWidth);
@@ -208,7 +208,7 @@ TEST(ContentViewFailedLoad, AFailedReadAtAnotherWorkingSizeBringsBackTheSizeTheP
         window->setScenePhase(ScenePhase::active);
         editor.services.jobs->runAll();
 
-        EXPECT_EQ(window->state().errorMessage, unreadableMessage);
+        EXPECT_EQ(window->state().errorMessage(), unreadableMessage);
         EXPECT_EQ(window->state().source, kept);
         EXPECT_EQ(window->state().maxDimension, row.readAt);
         EXPECT_EQ(fileBytes(editor.services.sessionFile()), sessionBefore)
@@ -276,7 +276,7 @@ TEST(ContentViewFailedLoad, AnUnreadableFileAtStartShowsWhatAStartWithoutItShows
         fixture.jobs->runAll();
         EXPECT_FALSE(window.state().isProcessing);
         if (row.sessionPictureExists) {
-            EXPECT_EQ(window.state().errorMessage, unreadableMessage);
+            EXPECT_EQ(window.state().errorMessage(), unreadableMessage);
             EXPECT_EQ(window.state().sourceURL, picture);
             ASSERT_TRUE(window.state().pixelGrid);
             EXPECT_EQ(window.state().visual, look);

@@ -115,6 +115,16 @@ QImage waitForComparison(const XvfbDisplay& x, const QColor& original);
 // Polls until a visible window carries this title and has drawn something; its id, or nothing on time-out.
 QString waitForWindowTitled(const XvfbDisplay& x, const QString& title);
 
+// The ids of the visible windows that carry this title.
+QStringList windowsTitled(const XvfbDisplay& x, const QString& title);
+
+// The error alert "Não foi possível concluir" in the Noite theme, once one shows and is drawn: what it shows (saved as
+// the screenshot `name`), after which Return puts it away; a null image when none showed (the failure is recorded). Two
+// alerts of one window look the same exactly when they tell the same message.
+QImage dismissErrorAlert(const XvfbDisplay& x, const QString& name);
+// Whether an error alert shows within `limit`.
+bool errorAlertShows(const XvfbDisplay& x, std::chrono::seconds limit);
+
 // The application launched on the display. Its output goes to a file, because a pipe that nobody reads stalls
 // the application once it is full. When the test has failed, its end first tells what the application wrote,
 // where its threads stood and which windows the server had.

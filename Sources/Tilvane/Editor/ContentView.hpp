@@ -82,7 +82,7 @@ public:
 
     // ---- Alerts (ContentView.cpp) ---------------------------------------------------------------
 
-    // The error alert "Não foi possível concluir": its OK button.
+    // The error alert "Não foi possível concluir" was put away: its message goes, and the next one waiting shows.
     void dismissError();
     // The unsaved-changes alert "Alterações não salvas": its three buttons.
     void unsavedAlertSave();
@@ -175,7 +175,8 @@ private:
     // The slot announced a file: the first window on screen to take it opens it.
     void incomingImageDidReceive();
     void startIfNeeded(std::optional<std::filesystem::path> url);
-    void setErrorMessage(std::string message);
+    // A failure's text, told after those not yet dismissed.
+    void queueErrorMessage(std::string message);
     // The last session: what would be written now, a save 0.3 s after the last trigger, a save now.
     std::optional<LastSession> currentSession() const;
     // The file the session names and the working size it was read at: the picture on screen; while a load is under

@@ -95,11 +95,11 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
                     // The sample is shown either way; the next save replaces the file.
                 }
                 showSample();
-                setErrorMessage(missingLastImageMessage);
+                queueErrorMessage(missingLastImageMessage);
                 return;
             }
             if (fallback) goBack(std::move(*fallback));
-            setErrorMessage(unreadableImageMessage);
+            queueErrorMessage(unreadableImageMessage);
             services_.telemetry->recordFailure(TilvaneEvent::imageOpenFailed);
         });
 }
@@ -225,7 +225,7 @@ void ContentView::convert()
         [this, source](ConversionOutcome outcome) {
             assign<&ContentViewState::isProcessing>(false);
             if (auto* failure = std::get_if<std::string>(&outcome)) {
-                setErrorMessage(*failure);
+                queueErrorMessage(*failure);
                 return;
             }
             auto& conversion = std::get<Conversion>(outcome);
