@@ -274,6 +274,18 @@ bool errorAlertShows(const XvfbDisplay& x, std::chrono::seconds limit)
     return pollUntil([&x] { return !windowsTitled(x, errorAlertTitle).isEmpty(); }, limit);
 }
 
+std::string exportLeftovers(const QString& folder, const QStringList& expected)
+{
+    const QString socket = QStringLiteral("tilvane-%1.socket").arg(::getuid());
+    QStringList left;
+    for (const QString& entry : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!expected.contains(entry) && entry != socket && entry != socket + QStringLiteral(".lock")) {
+            left.append(entry);
+        }
+    }
+    return left.join(QStringLiteral(", ")).toStdString();
+}
+
 nlohmann::json waitForJson(const QString& file, const std::function<bool(const nlohmann::json&)>& accept)
 {
     nlohmann::json document;
