@@ -127,19 +127,19 @@ void ThroughTheWindow(benchmark::State& state)
         heartbeat.start(1);
         // Waits for the condition; false when the window reports an error instead.
         const auto until = [&window](auto condition) {
-            while (!condition() && !window.state().errorMessage) {
+            while (!condition() && !window.state().errorMessage()) {
                 QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
             }
-            return !window.state().errorMessage;
+            return !window.state().errorMessage();
         };
         window.loadImage(bench::roadPhoto(), ImageOrigin::chosen);
         if (!until([&] { return window.state().shaderImage != nullptr; })) {
-            state.SkipWithError(window.state().errorMessage->c_str());
+            state.SkipWithError(window.state().errorMessage()->c_str());
             break;
         }
         window.exportPNG();
         if (!until([&] { return !window.state().isExporting; })) {
-            state.SkipWithError(window.state().errorMessage->c_str());
+            state.SkipWithError(window.state().errorMessage()->c_str());
             break;
         }
         heartbeat.stop();

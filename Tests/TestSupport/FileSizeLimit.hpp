@@ -29,4 +29,14 @@ private:
     void (*previousHandler_)(int);
 };
 
+// In a child process about to start a program (QProcess::setChildProcessModifier): as after `ulimit -f` in a shell,
+// no file the program writes may grow past `bytes`, and going past it raises SIGXFSZ with its default action, unless
+// the program itself decides otherwise. Only calls that are safe between fork and exec.
+inline void limitFileSizeOfChild(rlim_t bytes) noexcept
+{
+    std::signal(SIGXFSZ, SIG_DFL);
+    const rlimit limited{bytes, bytes};
+    setrlimit(RLIMIT_FSIZE, &limited);
+}
+
 }  // namespace tilvane::testing

@@ -1,6 +1,7 @@
 #include "ImageFileFixtures.hpp"
 #include "TestImages.hpp"
 
+#include "TestSupport/FileSizeLimit.hpp"
 #include "TilvaneCore/AtomicFileWriter.hpp"
 #include "TilvaneCore/GIFExporter.hpp"
 
@@ -12,9 +13,12 @@
 
 #include <csignal>
 #include <functional>
+#include <optional>
+#include <system_error>
 
 using namespace tilvane;
 using namespace tilvane::imagefiles;
+using tilvane::testing::FileSizeLimit;
 using Staging = AtomicFileWriter::Staging;
 
 namespace {
@@ -66,17 +70,21 @@ TEST(AtomicFileWriter, EitherWayReplacesOrCreatesTheFileOnlyAtCommitKeepingItsMo
 
 TEST(AtomicFileWriter, EitherWayAFailureLeavesTheDestinationAsItWasAndNoOtherName)
 {
-    // The writer is dropped without a commit, or its commit meets a folder, which no file replaces.
+    // The writer is dropped without a commit, or its commit meets a folder, which no file replaces, or its write goes
+    // past the file-size limit: a short write, then EFBIG.
     struct Row {
         const char* name;
         Staging staging;
         bool intoFolder;
+        bool pastTheFileSizeLimit = false;
     };
     const Row rows[] = {
         {"unnamed, abandoned", Staging::unnamedWherePossible, false},
         {"named, abandoned", Staging::named, false},
         {"unnamed, refused by the destination", Staging::unnamedWherePossible, true},
         {"named, refused by the destination", Staging::named, true},
+        {"unnamed, past the file-size limit", Staging::unnamedWherePossible, false, true},
+        {"named, past the file-size limit", Staging::named, false, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -89,8 +97,19 @@ TEST(AtomicFileWriter, EitherWayAFailureLeavesTheDestinationAsItWasAndNoOtherNam
             writeBytes(destination, previousBytes);
         }
         {
+            std::optional<FileSizeLimit> limit;
+            if (row.pastTheFileSizeLimit) limit.emplace(64 * 1024);
             AtomicFileWriter file(destination, ".out.tmp", row.staging);
-            file.write(newBytes);
+            if (row.pastTheFileSizeLimit) {
+                try {
+                    file.write(newBytes);
+                    ADD_FAILURE() << "the write past the limit did not fail";
+                } catch (const std::system_error& error) {
+                    EXPECT_EQ(error.code(), std::errc::file_too_large);
+                }
+            } else {
+                file.write(newBytes);
+            }
             if (row.intoFolder) {
                 EXPECT_THROW(file.commit(), std::filesystem::filesystem_error);
             }

@@ -71,7 +71,7 @@ TEST(ContentViewExport, PNGAtTheSourceSize)
     EXPECT_TRUE(window->state().isExporting);
     fixture.services.jobs->runAll();
     EXPECT_FALSE(window->state().isExporting);
-    EXPECT_EQ(window->state().errorMessage, std::nullopt);
+    EXPECT_EQ(window->state().errorMessage(), std::nullopt);
     int width = 0;
     int height = 0;
     ASSERT_TRUE(decodePNGPixels(target, width, height).has_value());
@@ -218,7 +218,7 @@ TEST(ContentViewExport, FailuresLeaveTheTargetUnchanged)
             if (row.fault == Fault::fileSizeLimit) limit.emplace(32 * 1024);
             fixture.services.jobs->runAll();  // the export runs here, on this thread
         }
-        EXPECT_EQ(window->state().errorMessage, row.message);
+        EXPECT_EQ(window->state().errorMessage(), row.message);
         EXPECT_TRUE(fixture.services.closedWindowExportFailures.empty()) << "an open window tells its own failure";
         EXPECT_FALSE(window->state().isExporting);
         if (row.fault == Fault::deletedFolder) {
@@ -248,7 +248,7 @@ TEST(ContentViewExport, WithoutTheSharedRendererTheGIFStillTriesItsOwn)
     window->exportGIF();
     fixture.services.jobs->runAll();
     EXPECT_EQ(fixture.exportRenderersMade, 1);
-    EXPECT_EQ(window->state().errorMessage, std::nullopt);
+    EXPECT_EQ(window->state().errorMessage(), std::nullopt);
     EXPECT_EQ(decodeGIF(target).value_or(DecodedGIF{}).frameCount, 10);
 }
 
@@ -309,7 +309,7 @@ TEST(ContentViewExport, ClosingOneWindowLetsItsExportFinish)
         const TilvaneEvent outcome = row.folderDeleted ? TilvaneEvent::exportFailed : TilvaneEvent::exportCompleted;
         EXPECT_EQ(fixture.exportEvents(), (std::vector<RecordedEvent>{{TilvaneEvent::exportStarted, false, row.format},
                                                                       {outcome, row.folderDeleted, row.format}}));
-        EXPECT_EQ(other->state().errorMessage, std::nullopt) << "no other window speaks for the closed one";
+        EXPECT_EQ(other->state().errorMessage(), std::nullopt) << "no other window speaks for the closed one";
         EXPECT_EQ(fixture.services.closedWindowExportFailures, row.told);
         EXPECT_FALSE(other->state().isExporting);
         if (row.folderDeleted) {

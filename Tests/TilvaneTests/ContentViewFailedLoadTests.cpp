@@ -37,7 +37,7 @@ std::unique_ptr<ContentView> photographInNES(RenderingEditor& editor, bool motio
 
 ContentViewState withoutAlert(ContentViewState state)
 {
-    state.errorMessage = std::nullopt;
+    state.errorMessages.clear();
     return state;
 }
 
@@ -70,7 +70,7 @@ TEST(ContentViewFailedLoad, AFileThatCannotBeReadLeavesTheWindowAndTheSessionAsT
             EXPECT_TRUE(window->state().isProcessing);
 
             editor.services.jobs->runAll();
-            EXPECT_EQ(window->state().errorMessage, unreadableMessage);
+            EXPECT_EQ(window->state().errorMessage(), unreadableMessage);
             EXPECT_TRUE(withoutAlert(window->state()) == before) << "the window shows what it showed before";
             EXPECT_EQ(editor.services.telemetry->events,
                       (std::vector<RecordedEvent>{{TilvaneEvent::imageOpenFailed, true}}));
@@ -99,7 +99,7 @@ TEST(ContentViewFailedLoad, AnAnimatedPreviewGoesOnAfterAFailedLoad)
     const auto window = photographInNES(editor, true);
     window->loadImage(editor.services.file("missing.png"), ImageOrigin::chosen);
     editor.services.jobs->runAll();
-    ASSERT_EQ(window->state().errorMessage, unreadableMessage);
+    ASSERT_EQ(window->state().errorMessage(), unreadableMessage);
     editor.services.jobs->runAll();
     const ImagePointer shown = window->state().shaderImage;
     ASSERT_TRUE(shown);
@@ -147,7 +147,7 @@ TEST(ContentViewFailedLoad, WhatWasUnderWayOrEditedDuringTheLoadRunsOnThePicture
         if (row.duringLoad) row.duringLoad(*window);
         editor.services.jobs->runAll();
 
-        EXPECT_EQ(window->state().errorMessage, unreadableMessage);
+        EXPECT_EQ(window->state().errorMessage(), unreadableMessage);
         EXPECT_FALSE(window->state().isProcessing);
         ASSERT_TRUE(window->state().pixelGrid);
         EXPECT_EQ(window->state().pixelGrid->width(), row.gridWidth);
@@ -171,7 +171,64 @@ TEST(ContentViewFailedLoad, LoadsThatReplaceEachOtherAllGoBackToThePictureBefore
     EXPECT_EQ(window->state().sourceURL, before.sourceURL);
     EXPECT_EQ(window->state().source, before.source);
     EXPECT_EQ(window->state().pixelGrid, before.pixelGrid);
-    EXPECT_EQ(window->state().maxDimension, 1024) << "the chosen size stays chosen";
+    EXPECT_EQ(window->state().maxDimension, before.maxDimension) << "the size the picture was read at comes back";
+}
+
+// Read again at another working size, a file that can no longer be read leaves the picture as it was read: the size
+// shown goes back to the one it was read at, and the PNG export and the session agree with it, also when the
+// session is written while the file is read.
+TEST(ContentViewFailedLoad, AFailedReadAtAnotherWorkingSizeBringsBackTheSizeThePictureWasReadAt)
+{
+    struct Row {
+        const char* name;
+        int readAt;
+        int chosen;
+        int width;  // of the 1500 × 1000 photograph read at `readAt`
+        int height;
+    };
+    const Row rows[] = {
+        {"a smaller size chosen", 4096, 1024, 1500, 1000},
+        {"a larger size chosen", 1024, 4096, 1024, 683},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        RenderingEditor editor;
+        const auto photo = writeImageFile(editor.services.file("photo.png"), 1500, 1000);
+        const auto window = editor.openWindow(photo);
+        window->setMaxDimension(row.readAt);
+        editor.services.jobs->runAll();
+        const ImagePointer kept = window->state().source;
+        ASSERT_TRUE(kept);
+        ASSERT_EQ(kept->width(), row.width);
+        const std::string sessionBefore = fileBytes(editor.services.sessionFile());
+
+        writeBytes(photo, "no longer a picture");
+        window->setMaxDimension(row.chosen);
+        window->setScenePhase(ScenePhase::inactive);  // the session is written while the file is read
+        window->setScenePhase(ScenePhase::active);
+        editor.services.jobs->runAll();
+
+        EXPECT_EQ(window->state().errorMessage(), unreadableMessage);
+        EXPECT_EQ(window->state().source, kept);
+        EXPECT_EQ(window->state().maxDimension, row.readAt);
+        EXPECT_EQ(fileBytes(editor.services.sessionFile()), sessionBefore)
+            << "the session names the picture with the size it was read at";
+
+        const auto exported = editor.services.file("photo-tilvane.png");
+        editor.services.dialogs->pngDestination = exported;
+        window->exportPNG();
+        editor.services.jobs->runAll();
+        int width = 0;
+        int height = 0;
+        ASSERT_TRUE(decodePNGPixels(exported, width, height).has_value());
+        EXPECT_EQ(std::pair(width, height), std::pair(row.width, row.height));
+
+        editor.services.quit(*window);
+        const auto stored = LastSessionStore(editor.services.sessionFile()).load();
+        ASSERT_TRUE(stored);
+        EXPECT_EQ(stored->imageURL.path(), photo);
+        EXPECT_EQ(stored->maxDimension, row.readAt);
+    }
 }
 
 // While a file is read the picture before it is still the one the session names, so quitting then keeps it.
@@ -219,7 +276,7 @@ TEST(ContentViewFailedLoad, AnUnreadableFileAtStartShowsWhatAStartWithoutItShows
         fixture.jobs->runAll();
         EXPECT_FALSE(window.state().isProcessing);
         if (row.sessionPictureExists) {
-            EXPECT_EQ(window.state().errorMessage, unreadableMessage);
+            EXPECT_EQ(window.state().errorMessage(), unreadableMessage);
             EXPECT_EQ(window.state().sourceURL, picture);
             ASSERT_TRUE(window.state().pixelGrid);
             EXPECT_EQ(window.state().visual, look);

@@ -108,7 +108,7 @@ TEST(ContentViewLoading, SecondLoadDropsTheFirstSilently)
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(window->state().source, nullptr) << "the first result is dropped";
     EXPECT_TRUE(window->state().isProcessing);
-    EXPECT_EQ(window->state().errorMessage, std::nullopt);
+    EXPECT_EQ(window->state().errorMessage(), std::nullopt);
 
     fixture.jobs->runAll();
     ASSERT_TRUE(window->state().source);
@@ -147,7 +147,7 @@ TEST(ContentViewLoading, BadFilesGiveOneMessageAndAnEventAndLeaveTheWindowUsable
 
         window->loadImage(fixture.file(name), ImageOrigin::chosen);
         fixture.jobs->runAll();
-        EXPECT_EQ(window->state().errorMessage, unreadableMessage) << name;
+        EXPECT_EQ(window->state().errorMessage(), unreadableMessage) << name;
         EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpenFailed, true}}))
             << name;
         EXPECT_FALSE(window->state().isProcessing) << name;
@@ -163,7 +163,7 @@ TEST(ContentViewLoading, BadFilesGiveOneMessageAndAnEventAndLeaveTheWindowUsable
         window->loadImage(writeImageFile(fixture.file("good.png"), 24, 24), ImageOrigin::chosen);
         fixture.jobs->runAll();
         EXPECT_TRUE(window->state().pixelGrid) << name << ": the window stays usable";
-        EXPECT_EQ(window->state().errorMessage, std::nullopt) << name;
+        EXPECT_EQ(window->state().errorMessage(), std::nullopt) << name;
     }
     EXPECT_TRUE(std::filesystem::is_directory(fixture.file("folder.png")));
     EXPECT_EQ(std::filesystem::file_size(fixture.file("text.png")), 22u) << "a file that cannot be read is untouched";
@@ -179,7 +179,7 @@ TEST(ContentViewLoading, DeletedImageOfTheRestoredSessionFallsBackToTheSample)
     std::filesystem::remove(image);
 
     const auto window = fixture.shownWindow();
-    EXPECT_EQ(window->state().errorMessage,
+    EXPECT_EQ(window->state().errorMessage(),
               "A última imagem não está disponível. Abra o arquivo novamente para continuar.");
     EXPECT_EQ(window->state().sourceName, "Exemplo Tilvane");
     EXPECT_EQ(window->state().source, fixture.sample);
@@ -217,7 +217,7 @@ TEST(ContentViewLoading, FailedConversionKeepsTheOldGridAndShowsTheConverterMess
     visual.adjustments.exposure = 5;
     window->setVisual(visual);
     fixture.jobs->runAll();
-    EXPECT_EQ(window->state().errorMessage, "Exposição, contraste ou gamma fora do intervalo permitido.");
+    EXPECT_EQ(window->state().errorMessage(), "Exposição, contraste ou gamma fora do intervalo permitido.");
     EXPECT_EQ(window->state().pixelGrid, grid);
     EXPECT_EQ(window->state().shaderPreviewBase, nullptr);
     EXPECT_FALSE(window->state().isProcessing);
@@ -246,7 +246,7 @@ TEST(ContentViewLoading, MissingSampleShowsNothing)
     window.windowDidAppear();
     EXPECT_TRUE(fixture.jobs->pending.empty());
     EXPECT_EQ(window.state().sourceName, "");
-    EXPECT_EQ(window.state().errorMessage, std::nullopt);
+    EXPECT_EQ(window.state().errorMessage(), std::nullopt);
 }
 
 TEST(ContentViewLoading, ResultsOfAWindowThatIsGoneAreDropped)
@@ -304,7 +304,7 @@ TEST(ContentViewLoading, DroppedOrHandedOverFileNamedWithBytesThatAreNotUTF8Open
         const auto window = fixture.shownWindow();
         row.deliver(*window, url);
         fixture.jobs->runAll();
-        EXPECT_EQ(window->state().errorMessage, std::nullopt) << row.name;
+        EXPECT_EQ(window->state().errorMessage(), std::nullopt) << row.name;
         EXPECT_TRUE(window->state().source) << row.name;
         EXPECT_EQ(window->state().sourceURL, file) << row.name;
     }

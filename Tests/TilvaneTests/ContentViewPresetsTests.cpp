@@ -160,7 +160,7 @@ TEST_F(PresetWindowTest, CreatingTrimsTheNameSelectsThePresetAndPutsItFirst)
 
     EXPECT_FALSE(createThroughSheet(window, " \n\t "));
     EXPECT_TRUE(window.state().showingNameDialog) << "a blank name keeps the sheet open";
-    EXPECT_EQ(window.state().errorMessage, std::nullopt);
+    EXPECT_EQ(window.state().errorMessage(), std::nullopt);
 
     EXPECT_TRUE(createThroughSheet(window, "  Meu CRT Âmbar \n"));
     EXPECT_FALSE(window.state().showingNameDialog);
@@ -217,7 +217,7 @@ TEST_F(PresetWindowTest, DeletingTheSelectedPresetDropsTheShaderButDeletingAnoth
     EXPECT_EQ(window.state().presetPendingDeletion, std::nullopt);
 
     late.confirmDeletePreset();
-    EXPECT_EQ(late.state().errorMessage, deletePrefix + "O preset pessoal não foi encontrado.");
+    EXPECT_EQ(late.state().errorMessage(), deletePrefix + "O preset pessoal não foi encontrado.");
 }
 
 TEST_F(PresetWindowTest, TwoWindowsCreatingInTurnKeepBothPresetsInTheFileAndInBothWindows)
@@ -289,7 +289,8 @@ TEST_F(PresetWindowTest, ImportRefusesBadDocumentsWithItsPrefixAndChangesNothing
         window.dismissError();
         fixture.dialogs->presetToImport = path;
         window.importPersonalPreset();
-        EXPECT_TRUE(startsWith(window.state().errorMessage, importPrefix)) << window.state().errorMessage.value_or("");
+        EXPECT_TRUE(startsWith(window.state().errorMessage(), importPrefix))
+            << window.state().errorMessage().value_or("");
         EXPECT_EQ(window.state().personalPresets, std::vector{stored});
         EXPECT_EQ(checksum(fixture.presetsFile()), storeChecksum);
         if (!before.isEmpty()) {
@@ -300,7 +301,7 @@ TEST_F(PresetWindowTest, ImportRefusesBadDocumentsWithItsPrefixAndChangesNothing
     window.dismissError();
     fixture.dialogs->presetToImport = std::nullopt;
     window.importPersonalPreset();
-    EXPECT_EQ(window.state().errorMessage, std::nullopt) << "a cancelled panel is no failure";
+    EXPECT_EQ(window.state().errorMessage(), std::nullopt) << "a cancelled panel is no failure";
 }
 
 TEST_F(PresetWindowTest, ExportWritesTheSelectedPresetAndImportBringsItBackUnselected)
@@ -311,7 +312,7 @@ TEST_F(PresetWindowTest, ExportWritesTheSelectedPresetAndImportBringsItBackUnsel
     const auto document = fixture.file("tilvane-preset.json");
     fixture.dialogs->presetDestination = document;
     window.exportSelectedPreset();
-    EXPECT_EQ(window.state().errorMessage, std::nullopt);
+    EXPECT_EQ(window.state().errorMessage(), std::nullopt);
 
     fixture.dialogs->presetToImport = document;
     window.importPersonalPreset();
@@ -324,7 +325,7 @@ TEST_F(PresetWindowTest, ExportWritesTheSelectedPresetAndImportBringsItBackUnsel
     std::filesystem::create_directories(fixture.file("sem-pasta"));
     writeBytes(fixture.file("sem-pasta") / "nested", "um arquivo no lugar da pasta");
     window.exportSelectedPreset();
-    EXPECT_TRUE(startsWith(window.state().errorMessage, exportPrefix));
+    EXPECT_TRUE(startsWith(window.state().errorMessage(), exportPrefix));
 }
 
 TEST_F(PresetWindowTest, ExportPanelProposesOneJSONDocument)
@@ -336,7 +337,7 @@ TEST_F(PresetWindowTest, ExportPanelProposesOneJSONDocument)
     ASSERT_EQ(fixture.dialogs->savePanels.size(), 1u);
     EXPECT_EQ(fixture.dialogs->savePanels[0], (SavePanel{QStringLiteral("Exportar preset"), "tilvane-preset.json",
                                                          QStringLiteral("JSON (*.json)"), QStringLiteral("json")}));
-    EXPECT_EQ(window.state().errorMessage, std::nullopt) << "a cancelled panel is no failure";
+    EXPECT_EQ(window.state().errorMessage(), std::nullopt) << "a cancelled panel is no failure";
 }
 
 TEST_F(PresetWindowTest, AnUnreadablePresetsFileIsReportedAndNeverTouched)
@@ -351,7 +352,7 @@ TEST_F(PresetWindowTest, AnUnreadablePresetsFileIsReportedAndNeverTouched)
         writeBytes(fixture.presetsFile(), bytes);
         const auto before = checksum(fixture.presetsFile());
         auto& window = openWindow();
-        EXPECT_TRUE(startsWith(window.state().errorMessage, readPrefix));
+        EXPECT_TRUE(startsWith(window.state().errorMessage(), readPrefix));
         EXPECT_FALSE(window.state().presetStoreAvailable) << "create and import are disabled";
         window.setVisual(lookWithPixelSize(21));
         EXPECT_FALSE(createThroughSheet(window, "Novo"));
@@ -378,7 +379,7 @@ TEST_F(PresetWindowTest, AFailedWriteLeavesTheListTheSelectionAndTheLookUnchange
         EXPECT_FALSE(createThroughSheet(window, "Outro"));
         EXPECT_TRUE(window.state().showingNameDialog) << "a failed create keeps the sheet open";
     }
-    EXPECT_TRUE(startsWith(window.state().errorMessage, savePrefix)) << window.state().errorMessage.value_or("");
+    EXPECT_TRUE(startsWith(window.state().errorMessage(), savePrefix)) << window.state().errorMessage().value_or("");
     EXPECT_EQ(window.state().personalPresets, std::vector{stored});
     EXPECT_EQ(window.state().shaderID, personalSelectionID(stored.id));
     EXPECT_EQ(window.state().visual, lookWithPixelSize(31));

@@ -202,16 +202,16 @@ TEST(ContentViewPreview, WithoutTheSharedRendererOnlyAShadedLookReportsIt)
     EXPECT_EQ(window->state().shaderImage, nullptr) << "nothing to render without a shader or screen effects";
     EXPECT_FALSE(window->state().isShaderProcessing);
     EXPECT_TRUE(window->state().shaderThumbnails.empty());
-    EXPECT_EQ(window->state().errorMessage, std::nullopt) << "thumbnails stay missing silently";
+    EXPECT_EQ(window->state().errorMessage(), std::nullopt) << "thumbnails stay missing silently";
 
     window->setVisual(withShader(window->state().visual, "crt", true));
     fixture.services.jobs->runAll();
-    EXPECT_EQ(window->state().errorMessage, unavailableText);
+    EXPECT_EQ(window->state().errorMessage(), unavailableText);
     EXPECT_FALSE(window->state().isShaderProcessing);
     window->dismissError();
     window->setVisual(withShader(window->state().visual, "negative", false));
     fixture.services.jobs->runAll();
-    EXPECT_EQ(window->state().errorMessage, std::nullopt) << "the text is shown once";
+    EXPECT_EQ(window->state().errorMessage(), std::nullopt) << "the text is shown once";
     EXPECT_EQ(window->state().shaderImage, nullptr);
 }
 

@@ -357,7 +357,7 @@ TEST(ContentViewSession, UnreadableSessionFileStaysByteIdenticalThroughCloseAndQ
             writeBytes(fixture.sessionFile(), row.contents);
             const std::string before = fileBytes(fixture.sessionFile());
             ContentView window(fixture.services());
-            EXPECT_EQ(window.state().errorMessage, row.message) << row.name;
+            EXPECT_EQ(window.state().errorMessage(), row.message) << row.name;
             window.windowDidAppear();
             fixture.jobs->runAll();
             EXPECT_EQ(window.state().source, fixture.sample) << row.name;
@@ -391,7 +391,7 @@ TEST(ContentViewSession, UnreadableSessionFileIsKeptAsideOnceTheWindowSavesItsOw
         const auto picture = writeImageFile(fixture.file("picture.png"), 40, 30);
         fixture.incoming.receive(picture);
         ContentView window(fixture.services());
-        EXPECT_TRUE(window.state().errorMessage);
+        EXPECT_TRUE(window.state().errorMessage());
         window.windowDidAppear();
         fixture.jobs->runAll();
         ASSERT_EQ(window.state().sourceURL, picture);

@@ -189,7 +189,7 @@ TEST(EditorWindow, ErrorAlertShowsTheMessageAndItsOKClearsIt)
     editor.window->grab().save(screenshotPath(QStringLiteral("window-open-failed")));
     alert->buttons().first()->click();
     QCoreApplication::processEvents();
-    EXPECT_EQ(editor.window->view().state().errorMessage, std::nullopt);
+    EXPECT_EQ(editor.window->view().state().errorMessage(), std::nullopt);
     EXPECT_EQ(editor.child<QWidget>("subtitle")->accessibleName(), shownBefore) << "the sample is still shown";
 }
 

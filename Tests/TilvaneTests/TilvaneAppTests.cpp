@@ -101,7 +101,7 @@ TEST(TilvaneApp, AFileNamedWithBytesThatAreNotUTF8OpensAndItsNameShowsAsWellAsIt
     test.app.launch(TilvaneApp::fileArgument({file.native()}));
     test.settle();
     const ContentViewState& state = test.app.editorWindows().first()->view().state();
-    EXPECT_EQ(state.errorMessage, std::nullopt);
+    EXPECT_EQ(state.errorMessage(), std::nullopt);
     ASSERT_TRUE(state.source);
     EXPECT_EQ(state.sourceURL, file);
     EXPECT_TRUE(editor_presentation::subtitle(state).startsWith(u"foto-\ufffd\ufffd.png · 20 × 10 px"_qs))
@@ -116,7 +116,7 @@ TEST(TilvaneApp, AFileURLWithANulByteEndsInTheReadErrorAndOpensNoOtherFile)
     test.app.launch(TilvaneApp::fileArgument({Url::file(test.fixture.file("a")).string() + "%00b.png"}));
     test.settle();
     const ContentViewState& state = test.app.editorWindows().first()->view().state();
-    EXPECT_EQ(state.errorMessage, "O arquivo selecionado não pôde ser lido como imagem.");
+    EXPECT_EQ(state.errorMessage(), "O arquivo selecionado não pôde ser lido como imagem.");
     EXPECT_EQ(state.sourceURL, std::nullopt) << "not the file \"a\": the sample, as a start without a file";
     EXPECT_EQ(state.sourceName, "Exemplo Tilvane");
 }
@@ -358,7 +358,7 @@ TEST(TilvaneApp, TheFailedExportOfAClosedWindowIsToldOverARemainingWindow)
         ASSERT_EQ(alert->buttons().size(), 1);
         EXPECT_EQ(alert->buttons().front()->text(), u"OK"_qs);
         EXPECT_EQ(alert->parentWidget(), row.overTheOther ? other : nullptr);
-        EXPECT_EQ(other->view().state().errorMessage, std::nullopt) << "the other window's own state is untouched";
+        EXPECT_EQ(other->view().state().errorMessage(), std::nullopt) << "the other window's own state is untouched";
         alert->buttons().front()->click();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_TRUE(failureAlerts().empty()) << "OK puts it away";

@@ -1,6 +1,8 @@
 #include "XvfbSupport.hpp"
 
 #include "TilvaneCore/ImagePalette.hpp"
+#include "VemiTerminal/Theme/VTStockPalette.hpp"
+#include "VemiTerminal/Theme/VTTheme.hpp"
 
 #include <QDir>
 #include <QThread>
@@ -8,6 +10,7 @@
 
 #include <iostream>
 #include <map>
+#include <utility>
 
 namespace tilvane::testing {
 
@@ -226,6 +229,61 @@ QString waitForWindowTitled(const XvfbDisplay& x, const QString& title)
         },
         60s);
     return found ? id : QString();
+}
+
+namespace {
+
+const QString errorAlertTitle = QStringLiteral("Não foi possível concluir");
+
+}  // namespace
+
+QStringList windowsTitled(const XvfbDisplay& x, const QString& title)
+{
+    const auto ids = runTool(x, QStringLiteral("xdotool search --onlyvisible --name"), {title});
+    return QString::fromLatin1(ids.value_or(QByteArray())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+QImage dismissErrorAlert(const XvfbDisplay& x, const QString& name)
+{
+    const QString alert = waitForWindowTitled(x, errorAlertTitle);
+    if (alert.isEmpty()) {
+        ADD_FAILURE() << "no alert";
+        return {};
+    }
+    // Drawn once its corner has the ground of the application's dialogs and two looks in a row agree (until then the
+    // capture shows what lies under it).
+    const QRgb ground = vtStockPalette(VTTheme::noite()).color(QPalette::Window).rgb();
+    QImage shown = screenshot(x, alert);
+    EXPECT_TRUE(pollUntil(
+        [&] {
+            const QImage previous = std::exchange(shown, screenshot(x, alert));
+            return !shown.isNull() && shown.pixel(1, 1) == ground && shown == previous;
+        },
+        std::chrono::seconds(20)))
+        << "the alert was not drawn";
+    saveScreenshot(shown, name);
+    EXPECT_TRUE(xdotool(x, QStringLiteral("windowfocus --sync ") + alert));
+    EXPECT_TRUE(xdotool(x, QStringLiteral("key Return")));
+    EXPECT_TRUE(pollUntil([&] { return !windowsTitled(x, errorAlertTitle).contains(alert); }, std::chrono::seconds(20)))
+        << "the alert stayed";
+    return shown;
+}
+
+bool errorAlertShows(const XvfbDisplay& x, std::chrono::seconds limit)
+{
+    return pollUntil([&x] { return !windowsTitled(x, errorAlertTitle).isEmpty(); }, limit);
+}
+
+std::string exportLeftovers(const QString& folder, const QStringList& expected)
+{
+    const QString socket = QStringLiteral("tilvane-%1.socket").arg(::getuid());
+    QStringList left;
+    for (const QString& entry : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!expected.contains(entry) && entry != socket && entry != socket + QStringLiteral(".lock")) {
+            left.append(entry);
+        }
+    }
+    return left.join(QStringLiteral(", ")).toStdString();
 }
 
 nlohmann::json waitForJson(const QString& file, const std::function<bool(const nlohmann::json&)>& accept)

@@ -4,6 +4,7 @@
 // fixture that launches the application with a home of its own.
 
 #include "LaunchedAppSupport.hpp"
+#include "TestSupport/FileSizeLimit.hpp"
 
 #include <QByteArray>
 #include <QColor>
@@ -26,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 
 namespace tilvane::testing {
 
@@ -115,6 +117,20 @@ QImage waitForComparison(const XvfbDisplay& x, const QColor& original);
 // Polls until a visible window carries this title and has drawn something; its id, or nothing on time-out.
 QString waitForWindowTitled(const XvfbDisplay& x, const QString& title);
 
+// The ids of the visible windows that carry this title.
+QStringList windowsTitled(const XvfbDisplay& x, const QString& title);
+
+// The error alert "Não foi possível concluir" in the Noite theme, once one shows and is drawn: what it shows (saved as
+// the screenshot `name`), after which Return puts it away; a null image when none showed (the failure is recorded). Two
+// alerts of one window look the same exactly when they tell the same message.
+QImage dismissErrorAlert(const XvfbDisplay& x, const QString& name);
+// Whether an error alert shows within `limit`.
+bool errorAlertShows(const XvfbDisplay& x, std::chrono::seconds limit);
+
+// The files in `folder` that an export may have left: anything but the expected ones and the hand-over socket with
+// its lock (a test's folder is also the application's runtime folder), listed for a message.
+std::string exportLeftovers(const QString& folder, const QStringList& expected);
+
 // The application launched on the display. Its output goes to a file, because a pipe that nobody reads stalls
 // the application once it is full. When the test has failed, its end first tells what the application wrote,
 // where its threads stood and which windows the server had.
@@ -150,13 +166,16 @@ protected:
 
     QString file(const QString& name) const { return home.filePath(name); }
 
-    std::unique_ptr<QProcess> launch(const QStringList& arguments)
+    // With `fileSizeLimit`, the application is started as after `ulimit -f` in its shell: no file it writes may grow
+    // past that many bytes.
+    std::unique_ptr<QProcess> launch(const QStringList& arguments, std::optional<rlim_t> fileSizeLimit = {})
     {
         QProcessEnvironment environment = applicationEnvironment(x.clientEnvironment(), home.path(), home.path());
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         const QString log = logs.filePath(QStringLiteral("launch-%1.log").arg(++launches));
         auto process = std::make_unique<XvfbApplication>(x, log);
         process->setProcessEnvironment(environment);
+        if (fileSizeLimit) process->setChildProcessModifier([bytes = *fileSizeLimit] { limitFileSizeOfChild(bytes); });
         process->start(builtApplication(), arguments);
         EXPECT_TRUE(process->waitForStarted());
         return process;

@@ -17,7 +17,6 @@
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QtEndian>
 
@@ -28,8 +27,6 @@
 #include <memory>
 #include <optional>
 #include <set>
-
-#include <unistd.h>
 
 namespace tilvane::testing {
 namespace {
@@ -267,20 +264,6 @@ WindowShot openGIFDialogOnAShadedPreview(const XvfbDisplay& x)
     return dialog;
 }
 
-// The files in the picture folder that an export may have left: anything but the expected ones and the hand-over
-// socket with its lock (the folder is also the application's runtime folder), listed for a message.
-std::string exportLeftovers(const QTemporaryDir& home, const QStringList& expected)
-{
-    const QString socket = QStringLiteral("tilvane-%1.socket").arg(::getuid());
-    QStringList left;
-    for (const QString& entry : QDir(home.path()).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!expected.contains(entry) && entry != socket && entry != socket + QStringLiteral(".lock")) {
-            left.append(entry);
-        }
-    }
-    return left.join(QStringLiteral(", ")).toStdString();
-}
-
 TEST_F(XvfbWindow, ShadedPreviewThenAGIFExportedThroughTheDialog)
 {
     auto running = launch({writePicture(QStringLiteral("foto.png"), originalColour)});
@@ -298,7 +281,7 @@ TEST_F(XvfbWindow, ShadedPreviewThenAGIFExportedThroughTheDialog)
     EXPECT_EQ(gif->height, 683);
     EXPECT_EQ(gif->loop, 0);
     EXPECT_EQ(gif->delaysMilliseconds, std::vector<int>(20, 100));
-    EXPECT_EQ(exportLeftovers(home, {QStringLiteral("foto.png"), QStringLiteral("foto-tilvane.gif")}), "");
+    EXPECT_EQ(exportLeftovers(home.path(), {QStringLiteral("foto.png"), QStringLiteral("foto-tilvane.gif")}), "");
     quit(*running);
 }
 
@@ -369,7 +352,7 @@ TEST_F(XvfbWindow, ClosingTheOnlyWindowDuringAGIFExportStillWritesTheFileThenQui
     EXPECT_EQ(gif->height, 1365);
     EXPECT_EQ(gif->frameCount, 20);
     EXPECT_EQ(gif->delaysMilliseconds, std::vector<int>(20, 100));
-    EXPECT_EQ(exportLeftovers(home, {QStringLiteral("foto.png"), QStringLiteral("foto-tilvane.gif")}), "");
+    EXPECT_EQ(exportLeftovers(home.path(), {QStringLiteral("foto.png"), QStringLiteral("foto-tilvane.gif")}), "");
 }
 
 }  // namespace

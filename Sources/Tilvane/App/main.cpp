@@ -1,3 +1,4 @@
+#include "Tilvane/App/FileSizeLimitSignal.hpp"
 #include "Tilvane/App/InstanceHandOver.hpp"
 #include "Tilvane/App/QtTranslations.hpp"
 #include "Tilvane/App/QuitSignals.hpp"
@@ -26,6 +27,7 @@ QIcon bundleIcon()
 
 int main(int argc, char** argv)
 {
+    tilvane::letWritesPastTheFileSizeLimitFail();
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tilvane"));
     QApplication::setApplicationName(QStringLiteral("Tilvane"));

@@ -38,7 +38,7 @@ void ContentView::restoreLastSession()
         state_.sourceName = session->imageURL.path().filename().string();
         state_.isProcessing = true;
     } catch (const std::exception& error) {
-        state_.errorMessage = error.what();
+        state_.errorMessages.emplace_back(error.what());
         preservesUnreadableSession_ = true;
     }
 }
@@ -181,14 +181,19 @@ void ContentView::startIfNeeded(std::optional<std::filesystem::path> url)
 
 // ---- Alerts -------------------------------------------------------------------------------------
 
-void ContentView::setErrorMessage(std::string message)
+void ContentView::queueErrorMessage(std::string message)
 {
-    assign<&ContentViewState::errorMessage>(std::optional<std::string>(std::move(message)));
+    // A failure that repeats before its alert is put away is told once.
+    if (!state_.errorMessages.empty() && state_.errorMessages.back() == message) return;
+    state_.errorMessages.push_back(std::move(message));
+    emit changed();
 }
 
 void ContentView::dismissError()
 {
-    assign<&ContentViewState::errorMessage>(std::nullopt);
+    if (state_.errorMessages.empty()) return;
+    state_.errorMessages.pop_front();
+    emit changed();
 }
 
 void ContentView::unsavedAlertSave()
@@ -221,10 +226,10 @@ std::optional<LastSession> ContentView::currentSession() const
     const auto picture = sessionPicture();
     if (!picture) return std::nullopt;
     return LastSession{
-        .imageURL = Url::file(*picture),
+        .imageURL = Url::file(picture->url),
         .visual = state_.visual,
         .selectedPresetID = state_.shaderID,
-        .maxDimension = state_.maxDimension,
+        .maxDimension = picture->maxDimension,
         .compareFraction = state_.compareFraction,
     };
 }
@@ -250,7 +255,7 @@ void ContentView::saveSession()
         services_.sessionStore.save(*session);
         preservesUnreadableSession_ = false;
     } catch (const std::exception& error) {
-        setErrorMessage(std::string("Não foi possível salvar a última sessão: ") + error.what());
+        queueErrorMessage(std::string("Não foi possível salvar a última sessão: ") + error.what());
     }
 }
 
@@ -262,7 +267,7 @@ void ContentView::finishWindowSession()
         services_.sessionStore.finishWindow(services_.lifecycle && services_.lifecycle->isTerminating(),
                                             currentSession());
     } catch (const std::exception& error) {
-        setErrorMessage(std::string("Não foi possível atualizar a última sessão: ") + error.what());
+        queueErrorMessage(std::string("Não foi possível atualizar a última sessão: ") + error.what());
     }
 }
 

@@ -82,7 +82,7 @@ public:
 
     // ---- Alerts (ContentView.cpp) ---------------------------------------------------------------
 
-    // The error alert "Não foi possível concluir": its OK button.
+    // The error alert "Não foi possível concluir" was put away: its message goes, and the next one waiting shows.
     void dismissError();
     // The unsaved-changes alert "Alterações não salvas": its three buttons.
     void unsavedAlertSave();
@@ -175,12 +175,17 @@ private:
     // The slot announced a file: the first window on screen to take it opens it.
     void incomingImageDidReceive();
     void startIfNeeded(std::optional<std::filesystem::path> url);
-    void setErrorMessage(std::string message);
+    // A failure's text, told after those not yet dismissed.
+    void queueErrorMessage(std::string message);
     // The last session: what would be written now, a save 0.3 s after the last trigger, a save now.
     std::optional<LastSession> currentSession() const;
-    // The file the session names: the picture on screen; while a load is under way, the one that stays should the
-    // load fail; nothing for the sample.
-    std::optional<std::filesystem::path> sessionPicture() const;
+    // The file the session names and the working size it was read at: the picture on screen; while a load is under
+    // way, the one that stays should the load fail; nothing for the sample.
+    struct SessionPicture {
+        std::filesystem::path url;
+        int maxDimension;
+    };
+    std::optional<SessionPicture> sessionPicture() const;
     void scheduleSessionSave();
     void sessionSaveFired(JobTicket ticket);
     void saveSession();
@@ -196,6 +201,7 @@ private:
     struct ShownPicture {
         ContentViewState state;
         PictureJobs running;
+        std::optional<int> readAt;  // the working size its file was read at; nothing for the sample
     };
     struct LastSessionPicture {
         std::filesystem::path url;
@@ -258,6 +264,8 @@ private:
     bool reportedRendererUnavailable_ = false;
     // Set while a load is under way.
     std::optional<LoadFallback> loadFallback_;
+    // The working size the picture on screen was read at; nothing for the sample.
+    std::optional<int> sourceReadAt_;
     std::vector<ShaderPreset> builtInPresets_;
 
     JobSlot work_;                    // loading and conversion

@@ -93,7 +93,7 @@ void ContentView::startExport(TilvaneExportFormat format,
 
 void ContentView::exportFinished(const std::optional<std::string>& failure)
 {
-    if (failure) setErrorMessage(*failure);
+    if (failure) queueErrorMessage(*failure);
     assign<&ContentViewState::isExporting>(false);
 }
 

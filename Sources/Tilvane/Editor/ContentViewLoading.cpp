@@ -74,10 +74,11 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
     runJob(
         work_, JobPriority::userInitiated,
         [url, maxDimension](std::stop_token) { return ImageFileLoader::load(url, maxDimension); },
-        [this, origin](ImagePointer image) {
+        [this, origin, maxDimension](ImagePointer image) {
             auto fallback = std::exchange(loadFallback_, std::nullopt);
             if (image) {
                 if (origin == ImageOrigin::chosen) services_.telemetry->record(TilvaneEvent::imageOpened);
+                sourceReadAt_ = maxDimension;
                 assign<&ContentViewState::source>(std::move(image));
                 // The conversion starts before the session is written (the session does not depend on it), so
                 // the file write overlaps the conversion instead of delaying it.
@@ -94,11 +95,11 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
                     // The sample is shown either way; the next save replaces the file.
                 }
                 showSample();
-                setErrorMessage(missingLastImageMessage);
+                queueErrorMessage(missingLastImageMessage);
                 return;
             }
             if (fallback) goBack(std::move(*fallback));
-            setErrorMessage(unreadableImageMessage);
+            queueErrorMessage(unreadableImageMessage);
             services_.telemetry->recordFailure(TilvaneEvent::imageOpenFailed);
         });
 }
@@ -114,17 +115,24 @@ ContentView::ShownPicture ContentView::shownPicture() const
                 .builtInThumbnails = thumbnailWork_.holdsJob() || screenThumbnailRefresh_.holdsJob(),
                 .personalThumbnails = personalThumbnailWork_.holdsJob(),
             },
+        .readAt = sourceReadAt_,
     };
 }
 
-std::optional<std::filesystem::path> ContentView::sessionPicture() const
+std::optional<ContentView::SessionPicture> ContentView::sessionPicture() const
 {
-    if (state_.source) return state_.sourceURL;
+    if (state_.source) {
+        if (!state_.sourceURL) return std::nullopt;
+        return SessionPicture{*state_.sourceURL, state_.maxDimension};
+    }
     if (!loadFallback_) return std::nullopt;
     if (const auto* shown = std::get_if<ShownPicture>(&*loadFallback_)) {
-        return shown->state.source ? shown->state.sourceURL : std::nullopt;
+        if (!shown->state.source || !shown->state.sourceURL) return std::nullopt;
+        return SessionPicture{*shown->state.sourceURL, shown->readAt.value_or(state_.maxDimension)};
     }
-    if (const auto* session = std::get_if<LastSessionPicture>(&*loadFallback_)) return session->url;
+    if (const auto* session = std::get_if<LastSessionPicture>(&*loadFallback_)) {
+        return SessionPicture{session->url, state_.maxDimension};
+    }
     return std::nullopt;
 }
 
@@ -144,10 +152,13 @@ void ContentView::goBack(LoadFallback fallback)
         std::move(fallback));
 }
 
-// The picture, its name and every result come back as they were; what was under way for them when they were left,
-// and what the user edited meanwhile, runs again.
+// The picture, its name and every result come back as they were, with the working size the picture was read at (a
+// size chosen for the failed read would otherwise show beside a picture larger or smaller than it); what was under
+// way for them when they were left, and what the user edited meanwhile, runs again.
 void ContentView::showAgain(const ShownPicture& shown)
 {
+    sourceReadAt_ = shown.readAt;
+    if (shown.readAt) assign<&ContentViewState::maxDimension>(*shown.readAt);
     restoreFields<&ContentViewState::source, &ContentViewState::sourceURL, &ContentViewState::sourceName,
                   &ContentViewState::pixelGrid, &ContentViewState::shaderPreviewBase, &ContentViewState::shaderImage,
                   &ContentViewState::shaderFrameTime, &ContentViewState::shaderThumbnails,
@@ -174,6 +185,7 @@ void ContentView::showSample()
     assign<&ContentViewState::shaderID>(std::nullopt);
     assign<&ContentViewState::sourceURL>(std::nullopt);
     assign<&ContentViewState::sourceName>(std::string("Exemplo Tilvane"));
+    sourceReadAt_.reset();
     assign<&ContentViewState::source>(std::move(sample));
     assign<&ContentViewState::pixelGrid>(nullptr);
     resetShaders();
@@ -213,7 +225,7 @@ void ContentView::convert()
         [this, source](ConversionOutcome outcome) {
             assign<&ContentViewState::isProcessing>(false);
             if (auto* failure = std::get_if<std::string>(&outcome)) {
-                setErrorMessage(*failure);
+                queueErrorMessage(*failure);
                 return;
             }
             auto& conversion = std::get<Conversion>(outcome);

@@ -86,7 +86,7 @@ void ContentView::loadPersonalPresets()
         adoptPersonalPresets(std::move(presets));
     } catch (const std::exception& error) {
         assign<&ContentViewState::presetStoreAvailable>(false);
-        setErrorMessage(failure(readFailure, error));
+        queueErrorMessage(failure(readFailure, error));
         return;
     }
     // From now on a list written by any window of the process shows here too.
@@ -106,7 +106,7 @@ bool ContentView::persist(std::vector<PersonalPreset> presets)
     try {
         services_.presetStore.save(presets);
     } catch (const std::exception& error) {
-        setErrorMessage(failure(saveFailure, error));
+        queueErrorMessage(failure(saveFailure, error));
         return false;
     }
     announceWrittenList(std::move(presets));
@@ -127,12 +127,12 @@ bool ContentView::persistChange(
     try {
         fresh = services_.presetStore.load();
     } catch (const std::exception& error) {
-        setErrorMessage(failure(saveFailure, error));
+        queueErrorMessage(failure(saveFailure, error));
         return false;
     }
     auto result = change(std::move(fresh));
     if (!result) {
-        setErrorMessage(failure(saveFailure, PersonalPresetError(PersonalPresetErrorCase::missingPreset)));
+        queueErrorMessage(failure(saveFailure, PersonalPresetError(PersonalPresetErrorCase::missingPreset)));
         return false;
     }
     return persist(std::move(*result));
@@ -239,7 +239,7 @@ void ContentView::deletePreset(const Uuid& id)
             setVisual(std::move(visual));
         }
     } catch (const std::exception& error) {
-        setErrorMessage(failure(deleteFailure, error));
+        queueErrorMessage(failure(deleteFailure, error));
     }
     assign<&ContentViewState::presetPendingDeletion>(std::nullopt);
 }
@@ -255,7 +255,7 @@ void ContentView::exportSelectedPreset()
     try {
         writePresetDocument(*destination, *selected);
     } catch (const std::exception& error) {
-        setErrorMessage(failure(exportFailure, error));
+        queueErrorMessage(failure(exportFailure, error));
     }
 }
 
@@ -267,7 +267,7 @@ void ContentView::importPersonalPreset()
         const auto document = readPresetDocument(*chosen);
         announceWrittenList(services_.presetStore.importPreset(document));
     } catch (const std::exception& error) {
-        setErrorMessage(failure(importFailure, error));
+        queueErrorMessage(failure(importFailure, error));
     }
 }
 

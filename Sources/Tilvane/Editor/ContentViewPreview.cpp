@@ -98,7 +98,7 @@ void ContentView::previewFrameArrived(ShaderPreviewRequest request, PreviewFrame
             if (reportedRendererUnavailable_) return;
             reportedRendererUnavailable_ = true;
         }
-        setErrorMessage(describe(frame.error));
+        queueErrorMessage(describe(frame.error));
         return;
     }
     assign<&ContentViewState::shaderImage>(std::move(frame.image));

@@ -9,6 +9,7 @@
 #include "TilvanePresets/VisualSettings.hpp"
 #include "VemiTerminal/Theme/VTAppearance.hpp"
 
+#include <deque>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -71,10 +72,19 @@ struct ContentViewState {
     int gifMaxDimension = 1024;
     int gifDuration = 2;
     bool isDropTargeted = false;
-    std::optional<std::string> errorMessage;  // shown by the alert "Não foi possível concluir"
+    // The texts of the failures not yet dismissed, in the order they happened: the alert "Não foi possível concluir"
+    // shows the first, and the next once that one is dismissed.
+    std::deque<std::string> errorMessages;
     VTAppearance appearance = VTAppearance::noite;
     ScenePhase scenePhase = ScenePhase::active;
     bool reduceMotion = false;
+
+    // The text the error alert shows now: the oldest one not yet dismissed.
+    std::optional<std::string> errorMessage() const
+    {
+        if (errorMessages.empty()) return std::nullopt;
+        return errorMessages.front();
+    }
 
     friend bool operator==(const ContentViewState&, const ContentViewState&) = default;
 };

@@ -116,16 +116,21 @@ void EditorWindow::presentAlerts()
     presentUnsavedAlert();
 }
 
+// One alert per message: the first of those waiting, and once it is put away, a new alert for the next.
 void EditorWindow::presentErrorAlert()
 {
-    const auto& message = view_->state().errorMessage;
+    const auto message = view_->state().errorMessage();
     if (!message) {
         if (errorAlert_) errorAlert_->close();
         return;
     }
     if (!errorAlert_) {
         errorAlert_ = makeErrorAlert(QString::fromStdString(*message), this);
-        connect(errorAlert_, &QMessageBox::finished, view_, &ContentView::dismissError);
+        connect(errorAlert_, &QMessageBox::finished, this, [this] {
+            // The closed alert deletes itself; the next message gets an alert of its own.
+            errorAlert_ = nullptr;
+            view_->dismissError();
+        });
     }
     errorAlert_->setInformativeText(QString::fromStdString(*message));
     if (isVisible() && !errorAlert_->isVisible()) errorAlert_->open();
