@@ -3,6 +3,7 @@
 // Temporary folders, environment changes, failing disks and sample looks shared by the presets tests.
 
 #include "TilvanePresets/PersonalPreset.hpp"
+#include "TilvanePresets/StoreLock.hpp"
 
 #include "TestSupport/AddressSpaceLimit.hpp"
 #include "TestSupport/DescriptorLimit.hpp"
@@ -91,13 +92,23 @@ protected:
     Store store() const { return Store(file()); }
     std::map<std::string, std::string> contents() const { return folderContents(folder_.path()); }
 
-    // `action` must fail with `expected` and leave the folder exactly as it was.
+    // Every entry of the folder but the lock file of the store of `storeFile`, which its first write leaves there
+    // for good.
+    std::map<std::string, std::string> storedContents(const std::filesystem::path& storeFile) const
+    {
+        auto stored = contents();
+        stored.erase(StoreLock::lockFileFor(storeFile).filename());
+        return stored;
+    }
+    std::map<std::string, std::string> storedContents() const { return storedContents(file()); }
+
+    // `action` must fail with `expected` and leave the folder exactly as it was, but for the store's lock file.
     template <typename Case, typename Action>
     void expectRefused(Action action, Case expected)
     {
-        const auto before = contents();
+        const auto before = storedContents();
         EXPECT_EQ(errorCaseOf<EnumeratedError<Case>>(action), expected);
-        EXPECT_EQ(contents(), before);
+        EXPECT_EQ(storedContents(), before);
     }
 
     TemporaryFolder folder_;
