@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace tilvane::testing {
 
@@ -139,6 +140,15 @@ inline VisualSettings fullSettings()
 inline PersonalPreset makePreset(const std::string& name, VisualSettings visual = plainSettings())
 {
     return {Uuid::random(), name, std::move(visual)};
+}
+
+// A change of a stored list that puts `preset` first.
+inline auto addingFirst(PersonalPreset preset)
+{
+    return [preset = std::move(preset)](std::vector<PersonalPreset> presets) {
+        presets.insert(presets.begin(), preset);
+        return presets;
+    };
 }
 
 }  // namespace tilvane::testing
