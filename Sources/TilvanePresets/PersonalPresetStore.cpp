@@ -1,6 +1,8 @@
 #include "TilvanePresets/PersonalPresetStore.hpp"
 
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
+#include "TilvanePresets/StoreLock.hpp"
+#include "TilvanePresets/StoredFile.hpp"
 #include "TilvanePresets/UnicodeText.hpp"
 #include "TilvanePresets/VersionedFile.hpp"
 
@@ -9,6 +11,8 @@
 
 namespace tilvane {
 namespace {
+
+constexpr std::string_view contentKey = "presets";
 
 [[noreturn]] void refuse(PersonalPresetErrorCase errorCase)
 {
@@ -36,6 +40,19 @@ void validatePresets(const std::vector<PersonalPreset>& presets)
     }
 }
 
+// The file's document for `presets`, refusing (invalidData) what load() would refuse.
+std::string encodedDocument(const std::vector<PersonalPreset>& presets)
+{
+    validatePresets(presets);
+    if (!std::all_of(presets.begin(), presets.end(),
+                     [](const auto& preset) { return text::isValidUtf8(preset.name); })) {
+        refuse(PersonalPresetErrorCase::invalidData);
+    }
+    nlohmann::json array = nlohmann::json::array();
+    for (const auto& preset : presets) array.push_back(toJson(preset));
+    return versionedfile::encode(contentKey, std::move(array));
+}
+
 std::string uniqueImportedName(const std::string& name, const std::vector<PersonalPreset>& stored)
 {
     std::unordered_set<std::string> taken;
@@ -56,7 +73,7 @@ PersonalPresetStore::PersonalPresetStore(std::optional<std::filesystem::path> fi
 
 std::vector<PersonalPreset> PersonalPresetStore::load() const
 {
-    auto presets = versionedfile::read(location_.requireFileURL(), "presets", PersonalPresetErrorCase::invalidData,
+    auto presets = versionedfile::read(location_.requireFileURL(), contentKey, PersonalPresetErrorCase::invalidData,
                                        PersonalPresetErrorCase::unsupportedVersion, presetsFromJson);
     if (!presets) return {};
     validatePresets(*presets);
@@ -66,35 +83,41 @@ std::vector<PersonalPreset> PersonalPresetStore::load() const
 void PersonalPresetStore::save(const std::vector<PersonalPreset>& presets) const
 {
     const auto& file = location_.requireFileURL();
-    validatePresets(presets);
-    if (!std::all_of(presets.begin(), presets.end(),
-                     [](const auto& preset) { return text::isValidUtf8(preset.name); })) {
-        refuse(PersonalPresetErrorCase::invalidData);
-    }
-    nlohmann::json array = nlohmann::json::array();
-    for (const auto& preset : presets) array.push_back(toJson(preset));
-    versionedfile::write(file, "presets", std::move(array));
+    const std::string document = encodedDocument(presets);
+    storedfile::createFolder(file.parent_path());
+    const StoreLock lock(file);
+    storedfile::writeAtomically(file, document);
+}
+
+std::vector<PersonalPreset> PersonalPresetStore::update(const Change& change) const
+{
+    const auto& file = location_.requireFileURL();
+    storedfile::createFolder(file.parent_path());
+    const StoreLock lock(file);
+    auto presets = change(load());
+    storedfile::writeAtomically(file, encodedDocument(presets));
+    return presets;
 }
 
 std::vector<PersonalPreset> PersonalPresetStore::remove(const Uuid& id) const
 {
-    std::vector<PersonalPreset> presets = load();
-    const auto removed =
-        std::remove_if(presets.begin(), presets.end(), [&](const auto& preset) { return preset.id == id; });
-    if (removed == presets.end()) refuse(PersonalPresetErrorCase::missingPreset);
-    presets.erase(removed, presets.end());
-    save(presets);
-    return presets;
+    return update([&](std::vector<PersonalPreset> presets) {
+        const auto removed =
+            std::remove_if(presets.begin(), presets.end(), [&](const auto& preset) { return preset.id == id; });
+        if (removed == presets.end()) refuse(PersonalPresetErrorCase::missingPreset);
+        presets.erase(removed, presets.end());
+        return presets;
+    });
 }
 
 std::vector<PersonalPreset> PersonalPresetStore::importPreset(std::string_view data) const
 {
     PersonalPreset imported = PersonalPresetTransfer::decode(data);
-    std::vector<PersonalPreset> presets = load();
-    imported.name = uniqueImportedName(imported.name, presets);
-    presets.insert(presets.begin(), std::move(imported));
-    save(presets);
-    return presets;
+    return update([&](std::vector<PersonalPreset> presets) {
+        imported.name = uniqueImportedName(imported.name, presets);
+        presets.insert(presets.begin(), std::move(imported));
+        return presets;
+    });
 }
 
 }  // namespace tilvane

@@ -4,6 +4,7 @@
 #include "TilvanePresets/StoreLocation.hpp"
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,8 @@ namespace tilvane {
 
 // The user's personal presets in one versioned JSON file. Keeps no state but the file's location:
 // every operation reads or writes the file anew, and the lists it returns are what is on disk.
+// Writes of every process sharing the file take turns (StoreLock on ".personal-presets.json.lock"
+// beside it), and a change reads the list it changes within its turn, so no write loses another's.
 //
 // Errors: PersonalPresetError for refused data; std::system_error for a folder or file that cannot
 // be written; json::EncodingError for a float that cannot be written; SupportDirectoryError when
@@ -35,6 +38,13 @@ public:
     // Replaces the stored list, in the given order. Refuses (invalidData, writing nothing) what
     // load() would refuse: an invalid look, a blank or non-UTF-8 name, a repeated id.
     void save(const std::vector<PersonalPreset>& presets) const;
+
+    using Change = std::function<std::vector<PersonalPreset>(std::vector<PersonalPreset>)>;
+
+    // In one turn: loads the stored list, hands it to `change`, saves the list that it returns and
+    // returns that list. What load() or save() refuse, and whatever `change` throws, reaches the
+    // caller and writes nothing. `change` must not use a store of the same file (its turn waits).
+    std::vector<PersonalPreset> update(const Change& change) const;
 
     // Deletes the preset with this id (missingPreset when there is none) and returns the rest.
     std::vector<PersonalPreset> remove(const Uuid& id) const;

@@ -73,10 +73,4 @@ inline std::string encode(std::string_view contentKey, nlohmann::json content)
     return json::writeDocument(document);
 }
 
-// Writes {"version": 1, "<content key>": content} compactly and atomically.
-inline void write(const std::filesystem::path& file, std::string_view contentKey, nlohmann::json content)
-{
-    storedfile::writeAtomically(file, encode(contentKey, std::move(content)));
-}
-
 }  // namespace tilvane::versionedfile

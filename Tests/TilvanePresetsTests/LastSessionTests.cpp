@@ -25,18 +25,7 @@ LastSession sessionFor(const std::filesystem::path& image)
     return LastSession{Url::file(image), fullSettings(), "personal:" + Uuid::random().string(), 4096, 0.25};
 }
 
-class LastSessionStoreTest : public StoreTest<LastSessionStore> {
-protected:
-    // Every entry of the folder but the lock file of the store of `storeFile`, which its first save or clear leaves
-    // there for good.
-    std::map<std::string, std::string> storedContents(const std::filesystem::path& storeFile) const
-    {
-        auto stored = contents();
-        stored.erase(StoreLock::lockFileFor(storeFile).filename());
-        return stored;
-    }
-    std::map<std::string, std::string> storedContents() const { return storedContents(file()); }
-};
+using LastSessionStoreTest = StoreTest<LastSessionStore>;
 
 TEST_F(LastSessionStoreTest, EveryWorkingSizeAndAnyFilePathRoundTrip)
 {

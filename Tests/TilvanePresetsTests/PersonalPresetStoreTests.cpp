@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+#include <utility>
+
 namespace tilvane {
 namespace {
 
@@ -102,6 +106,58 @@ TEST_F(PersonalPresetStoreTest, RemoveReturnsWhatIsNowOnDisk)
     EXPECT_EQ(store().load(), (std::vector{presets[0], presets[2]}));
     expectRefused([&] { store().remove(presets[1].id); }, missingPreset);
     EXPECT_STREQ(PersonalPresetError(missingPreset).what(), "O preset pessoal não foi encontrado.");
+}
+
+TEST_F(PersonalPresetStoreTest, UpdateChangesTheListAsStoredAndWritesNothingWhenTheChangeFails)
+{
+    const std::vector stored{makePreset("A"), makePreset("B")};
+    store().save(stored);
+    const auto added = makePreset("C", fullSettings());
+    const auto written = store().update([&](std::vector<PersonalPreset> presets) {
+        EXPECT_EQ(presets, stored);
+        presets.push_back(added);
+        return presets;
+    });
+    EXPECT_EQ(written, (std::vector{stored[0], stored[1], added}));
+    EXPECT_EQ(store().load(), written);
+
+    const auto before = contents();
+    EXPECT_THROW(store().update([](auto) -> std::vector<PersonalPreset> { throw std::runtime_error("desisti"); }),
+                 std::runtime_error);
+    expectRefused([&] { store().update(addingFirst(makePreset(" "))); }, invalidData);
+    EXPECT_EQ(contents(), before);
+}
+
+// The lock file stays for the next write, as an empty file; a folder in its place refuses every write, changing
+// nothing, while loading, which takes no lock, still works.
+TEST_F(PersonalPresetStoreTest, AFolderInPlaceOfTheLockFileRefusesEveryWrite)
+{
+    const std::vector stored{makePreset("Retro")};
+    store().save(stored);
+    const auto lock = StoreLock::lockFileFor(file());
+    EXPECT_EQ(lock, folder_.path() / ".personal-presets.json.lock");
+    EXPECT_EQ(contents().at(".personal-presets.json.lock"), "");
+
+    std::filesystem::remove(lock);
+    std::filesystem::create_directory(lock);
+    const auto before = contents();
+    const auto document = PersonalPresetTransfer::encode(makePreset("Importado"));
+    const std::pair<const char*, std::function<void()>> writes[] = {
+        {"save", [&] { store().save({makePreset("Novo")}); }},
+        {"update", [&] { store().update(addingFirst(makePreset("Novo"))); }},
+        {"remove", [&] { store().remove(stored[0].id); }},
+        {"importPreset", [&] { store().importPreset(document); }},
+    };
+    for (const auto& [name, write] : writes) {
+        SCOPED_TRACE(name);
+        const auto error = systemErrorOf(write);
+        ASSERT_TRUE(error) << "written without the lock";
+        EXPECT_EQ(error->code(), std::errc::is_a_directory);
+        EXPECT_TRUE(std::string(error->what()).starts_with("Não foi possível bloquear o arquivo “" + lock.string()))
+            << error->what();
+        EXPECT_EQ(contents(), before);
+    }
+    EXPECT_EQ(store().load(), stored);
 }
 
 TEST_F(PersonalPresetStoreTest, ImportRenamesClashingNamesAndPutsThePresetFirst)

@@ -3,6 +3,7 @@
 // Temporary folders, environment changes, failing disks and sample looks shared by the presets tests.
 
 #include "TilvanePresets/PersonalPreset.hpp"
+#include "TilvanePresets/StoreLock.hpp"
 
 #include "TestSupport/AddressSpaceLimit.hpp"
 #include "TestSupport/DescriptorLimit.hpp"
@@ -19,6 +20,7 @@
 #include <optional>
 #include <string>
 #include <system_error>
+#include <vector>
 
 namespace tilvane::testing {
 
@@ -91,13 +93,23 @@ protected:
     Store store() const { return Store(file()); }
     std::map<std::string, std::string> contents() const { return folderContents(folder_.path()); }
 
-    // `action` must fail with `expected` and leave the folder exactly as it was.
+    // Every entry of the folder but the lock file of the store of `storeFile`, which its first write leaves there
+    // for good.
+    std::map<std::string, std::string> storedContents(const std::filesystem::path& storeFile) const
+    {
+        auto stored = contents();
+        stored.erase(StoreLock::lockFileFor(storeFile).filename());
+        return stored;
+    }
+    std::map<std::string, std::string> storedContents() const { return storedContents(file()); }
+
+    // `action` must fail with `expected` and leave the folder exactly as it was, but for the store's lock file.
     template <typename Case, typename Action>
     void expectRefused(Action action, Case expected)
     {
-        const auto before = contents();
+        const auto before = storedContents();
         EXPECT_EQ(errorCaseOf<EnumeratedError<Case>>(action), expected);
-        EXPECT_EQ(contents(), before);
+        EXPECT_EQ(storedContents(), before);
     }
 
     TemporaryFolder folder_;
@@ -128,6 +140,15 @@ inline VisualSettings fullSettings()
 inline PersonalPreset makePreset(const std::string& name, VisualSettings visual = plainSettings())
 {
     return {Uuid::random(), name, std::move(visual)};
+}
+
+// A change of a stored list that puts `preset` first.
+inline auto addingFirst(PersonalPreset preset)
+{
+    return [preset = std::move(preset)](std::vector<PersonalPreset> presets) {
+        presets.insert(presets.begin(), preset);
+        return presets;
+    };
 }
 
 }  // namespace tilvane::testing

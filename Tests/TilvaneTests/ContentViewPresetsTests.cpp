@@ -4,8 +4,12 @@
 #include "Tilvane/Editor/ContentView.hpp"
 #include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
+#include "TilvanePresets/StoreLock.hpp"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <tuple>
 
 namespace tilvane::testing {
 namespace {
@@ -384,6 +388,52 @@ TEST_F(PresetWindowTest, AFailedWriteLeavesTheListTheSelectionAndTheLookUnchange
     EXPECT_EQ(window.state().shaderID, personalSelectionID(stored.id));
     EXPECT_EQ(window.state().visual, lookWithPixelSize(31));
     EXPECT_EQ(checksum(fixture.presetsFile()), before);
+}
+
+// Another Tilvane may be writing the presets file: a change that cannot take its turn is refused like a failed write.
+TEST_F(PresetWindowTest, AChangeThatCannotLockThePresetsFileIsReportedAndChangesNothing)
+{
+    const auto stored = presetNamed("Retro");
+    auto& window = openWindow({stored});
+    window.selectFromGallery(personalSelectionID(stored.id));
+    window.setVisual(lookWithPixelSize(31));
+    const auto lock = StoreLock::lockFileFor(fixture.presetsFile());
+    std::filesystem::remove(lock);
+    std::filesystem::create_directory(lock);
+    const auto document = fixture.file("tilvane-preset.json");
+    writeBytes(document, PersonalPresetTransfer::encode(presetNamed("Importado")));
+    fixture.dialogs->presetToImport = document;
+    const auto before = checksum(fixture.presetsFile());
+
+    const std::tuple<const char*, std::function<void()>, std::string> changes[] = {
+        {"save", [&] { EXPECT_FALSE(window.saveSelectedPreset()); }, savePrefix},
+        {"create", [&] { EXPECT_FALSE(createThroughSheet(window, "Outro")); }, savePrefix},
+        {"rename",
+         [&] {
+             window.beginRenamePreset();
+             window.setPresetName("Renomeado");
+             EXPECT_FALSE(window.commitNameDialog());
+         },
+         savePrefix},
+        {"delete",
+         [&] {
+             window.requestDeletePreset();
+             window.confirmDeletePreset();
+         },
+         deletePrefix},
+        {"import", [&] { window.importPersonalPreset(); }, importPrefix},
+    };
+    for (const auto& [name, change, prefix] : changes) {
+        SCOPED_TRACE(name);
+        window.dismissError();
+        change();
+        EXPECT_TRUE(startsWith(window.state().errorMessage, prefix + "Não foi possível bloquear o arquivo"))
+            << window.state().errorMessage.value_or("");
+        EXPECT_EQ(window.state().personalPresets, std::vector{stored});
+        EXPECT_EQ(window.state().shaderID, personalSelectionID(stored.id));
+        EXPECT_EQ(window.state().visual, lookWithPixelSize(31));
+        EXPECT_EQ(checksum(fixture.presetsFile()), before);
+    }
 }
 
 }  // namespace

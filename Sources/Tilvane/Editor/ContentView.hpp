@@ -240,10 +240,10 @@ private:
     void askAboutUnsavedChanges(PresetSelection pending);
     void loadPersonalPresets();
     void adoptPersonalPresets(std::vector<PersonalPreset> presets);
-    bool persist(std::vector<PersonalPreset> presets);
     // Adopts a list just written to the presets file and shows it in every other window too.
     void announceWrittenList(std::vector<PersonalPreset> presets);
-    // Reads the presets file anew, applies `change` and persists the result.
+    // Reads the presets file anew, applies `change` and saves the result, in one turn of the store; a change that
+    // finds its preset gone (nothing) writes nothing and reports it.
     bool persistChange(
         const std::function<std::optional<std::vector<PersonalPreset>>(std::vector<PersonalPreset>)>& change);
     void deletePreset(const Uuid& id);

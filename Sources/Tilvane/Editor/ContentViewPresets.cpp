@@ -101,18 +101,6 @@ void ContentView::adoptPersonalPresets(std::vector<PersonalPreset> presets)
     if (assign<&ContentViewState::personalPresets>(std::move(presets))) generatePersonalThumbnails();
 }
 
-bool ContentView::persist(std::vector<PersonalPreset> presets)
-{
-    try {
-        services_.presetStore.save(presets);
-    } catch (const std::exception& error) {
-        queueErrorMessage(failure(saveFailure, error));
-        return false;
-    }
-    announceWrittenList(std::move(presets));
-    return true;
-}
-
 void ContentView::announceWrittenList(std::vector<PersonalPreset> presets)
 {
     adoptPersonalPresets(presets);
@@ -122,20 +110,20 @@ void ContentView::announceWrittenList(std::vector<PersonalPreset> presets)
 bool ContentView::persistChange(
     const std::function<std::optional<std::vector<PersonalPreset>>(std::vector<PersonalPreset>)>& change)
 {
-    // Applied to the file as it is now, so that what another window wrote meanwhile is kept.
-    std::vector<PersonalPreset> fresh;
+    // Applied to the file as it is in the store's turn, so that what another window or process wrote is kept.
+    std::vector<PersonalPreset> written;
     try {
-        fresh = services_.presetStore.load();
+        written = services_.presetStore.update([&](std::vector<PersonalPreset> presets) {
+            auto changed = change(std::move(presets));
+            if (!changed) throw PersonalPresetError(PersonalPresetErrorCase::missingPreset);
+            return std::move(*changed);
+        });
     } catch (const std::exception& error) {
         queueErrorMessage(failure(saveFailure, error));
         return false;
     }
-    auto result = change(std::move(fresh));
-    if (!result) {
-        queueErrorMessage(failure(saveFailure, PersonalPresetError(PersonalPresetErrorCase::missingPreset)));
-        return false;
-    }
-    return persist(std::move(*result));
+    announceWrittenList(std::move(written));
+    return true;
 }
 
 // ---- Saving, naming, restoring, deleting --------------------------------------------------------
