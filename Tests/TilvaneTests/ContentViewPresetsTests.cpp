@@ -427,8 +427,8 @@ TEST_F(PresetWindowTest, AChangeThatCannotLockThePresetsFileIsReportedAndChanges
         SCOPED_TRACE(name);
         window.dismissError();
         change();
-        EXPECT_TRUE(startsWith(window.state().errorMessage, prefix + "Não foi possível bloquear o arquivo"))
-            << window.state().errorMessage.value_or("");
+        EXPECT_TRUE(startsWith(window.state().errorMessage(), prefix + "Não foi possível bloquear o arquivo"))
+            << window.state().errorMessage().value_or("");
         EXPECT_EQ(window.state().personalPresets, std::vector{stored});
         EXPECT_EQ(window.state().shaderID, personalSelectionID(stored.id));
         EXPECT_EQ(window.state().visual, lookWithPixelSize(31));
