@@ -8,21 +8,33 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <string>
+#include <thread>
 
 namespace tilvane {
 namespace {
 
 constexpr const char* lockFailure = "Não foi possível bloquear o arquivo";
 
-// Waits for the lock of the open lock file.
+// Another Tilvane holds the lock only while it reads and writes one small file. One that keeps it longer has been
+// stopped: the change is refused rather than freezing this window.
+constexpr auto lockPatience = std::chrono::seconds(2);
+constexpr auto lockRetryInterval = std::chrono::milliseconds(5);
+
+// Waits, at most lockPatience, for the lock of the open lock file.
 void waitForLock(int descriptor, const std::filesystem::path& path)
 {
     struct stat status {};
     if (::fstat(descriptor, &status) != 0) storedfile::throwSystemError(errno, lockFailure, path);
     if (!S_ISREG(status.st_mode)) storedfile::throwSystemError(EINVAL, "Não é um arquivo comum", path);
-    while (::flock(descriptor, LOCK_EX) != 0) {
-        if (errno != EINTR) storedfile::throwSystemError(errno, lockFailure, path);
+    const auto deadline = std::chrono::steady_clock::now() + lockPatience;
+    while (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR) continue;
+        if (errno != EWOULDBLOCK || std::chrono::steady_clock::now() >= deadline) {
+            storedfile::throwSystemError(errno, lockFailure, path);
+        }
+        std::this_thread::sleep_for(lockRetryInterval);
     }
 }
 

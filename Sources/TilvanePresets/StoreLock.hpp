@@ -6,9 +6,9 @@ namespace tilvane {
 
 // While it lives, no other StoreLock of the same file, in this process or another, does: an exclusive advisory
 // lock (flock) on the hidden file ".<name>.lock" beside the file, made on first use and left in place (removing it
-// would let a process that opened it before lock a file that no longer has the name). Waits for another holder.
-// Throws std::system_error when the lock file cannot be made or opened (the folder must exist) or is not a regular
-// file.
+// would let a process that opened it before lock a file that no longer has the name). Waits for another holder, up
+// to two seconds. Throws std::system_error when the lock file cannot be made or opened (the folder must exist), is
+// not a regular file, or another holder keeps it longer (EWOULDBLOCK).
 class StoreLock {
 public:
     explicit StoreLock(const std::filesystem::path& file);

@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
 #include <cmath>
@@ -263,6 +266,29 @@ TEST_F(LastSessionStoreTest, TheLockFileStaysEmptyAndAFolderInItsPlaceRefusesThe
         << error->what();
     EXPECT_THROW(store().clear(), std::system_error);
     EXPECT_EQ(contents(), before);
+}
+
+// A Tilvane stopped while it holds the lock (SIGSTOP, a debugger) must not freeze this one: after a bounded wait the
+// save and the clear are refused and the stored session stays.
+TEST_F(LastSessionStoreTest, ALockHeldByAStoppedHolderRefusesTheChangeInsteadOfWaitingForever)
+{
+    store().save(sessionFor("/tmp/a.png"));
+    const auto before = contents();
+    const int held = ::open(StoreLock::lockFileFor(file()).c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+
+    const auto error = systemErrorOf([&] { store().save(sessionFor("/tmp/b.png")); });
+    ASSERT_TRUE(error) << "saved while another holder had the lock";
+    EXPECT_EQ(error->code(), std::errc::operation_would_block);
+    EXPECT_TRUE(std::string(error->what()).starts_with("Não foi possível bloquear o arquivo")) << error->what();
+    EXPECT_THROW(store().clear(), std::system_error);
+    EXPECT_EQ(contents(), before);
+
+    ::close(held);
+    const auto later = sessionFor("/tmp/b.png");
+    store().save(later);
+    EXPECT_EQ(store().load(), later) << "the lock is free again once its holder lets go";
 }
 
 TEST_F(LastSessionStoreTest, RefusedOrFailedSavesLeaveTheFileAsItWas)
