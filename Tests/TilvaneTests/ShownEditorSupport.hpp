@@ -7,17 +7,20 @@
 #include <QCoreApplication>
 #include <QSize>
 
+#include <functional>
 #include <vector>
 
 namespace tilvane::testing {
 
-// A shown editor window on its test services, started and with its jobs run.
+// A shown editor window on its test services, started and with its jobs run. `prepare` runs on the services before
+// the window is made (to leave a last session, for instance).
 struct ShownEditor {
     explicit ShownEditor(VTAppearance appearance = VTAppearance::noite, std::vector<ShaderPreset> shaderPresets = {},
-                         QSize size = {1200, 760})
+                         QSize size = {1200, 760}, const std::function<void(EditorTestServices&)>& prepare = {})
     {
         fixture.sample = solidImage(64, 48, 30, 160, 90);
         fixture.shaderPresets = std::move(shaderPresets);
+        if (prepare) prepare(fixture);
         window = new EditorWindow(fixture.services());
         vemiTerminal(window, appearance);
         window->view().setAppearance(appearance);
