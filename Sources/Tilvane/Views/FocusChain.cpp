@@ -26,8 +26,7 @@ QList<QLayoutItem*> itemsInScreenOrder(QLayout& layout)
             grid->getItemPosition(grid->indexOf(item), &row, &column, &rowSpan, &columnSpan);
             return std::pair(row, column);
         };
-        std::stable_sort(items.begin(), items.end(),
-                         [&](QLayoutItem* a, QLayoutItem* b) { return cell(a) < cell(b); });
+        std::stable_sort(items.begin(), items.end(), [&](QLayoutItem* a, QLayoutItem* b) { return cell(a) < cell(b); });
     } else if (auto* box = qobject_cast<QBoxLayout*>(&layout)) {
         if (box->direction() == QBoxLayout::RightToLeft || box->direction() == QBoxLayout::BottomToTop)
             std::reverse(items.begin(), items.end());

@@ -60,8 +60,8 @@ QWidget* FocusHandover::counterpart(QWidget& replacement) const
 QWidget* FocusHandover::nextAfterLeaving() const
 {
     for (QWidget* next = focused_->nextInFocusChain(); next != focused_; next = next->nextInFocusChain()) {
-        if (!leaving_->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus) == Qt::TabFocus
-            && next->isVisible() && next->isEnabled())
+        if (!leaving_->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && next->isVisible()
+            && next->isEnabled())
             return next;
     }
     return nullptr;
