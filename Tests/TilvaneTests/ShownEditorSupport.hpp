@@ -1,11 +1,14 @@
 #pragma once
 
 #include "EditorTestServices.hpp"
+#include "PreviewTestSupport.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QCoreApplication>
 #include <QSize>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
@@ -31,6 +34,18 @@ struct ShownEditor {
         for (int turn = 0; turn < 3; ++turn) QCoreApplication::processEvents();  // redraw, then lay out again
     }
     ~ShownEditor() { delete window; }
+
+    // Lets the window's jobs and renders end, the window redraw and its layouts settle.
+    void settle() const
+    {
+        const auto& state = window->view().state();
+        EXPECT_TRUE(waitUntil([&] {
+            fixture.jobs->runAll();
+            return !state.isProcessing && !state.isShaderProcessing;
+        }));
+        for (int turn = 0; turn < 4; ++turn) QCoreApplication::processEvents();
+        EXPECT_FALSE(state.errorMessage.has_value()) << *state.errorMessage;
+    }
 
     template <class Widget>
     Widget* child(const char* name) const

@@ -14,6 +14,8 @@
 #include <QList>
 #include <QTest>
 
+#include <functional>
+
 namespace tilvane::testing {
 
 // The parts of the editor window Tab goes through, in the order the screen shows them.
@@ -45,14 +47,18 @@ inline QString stopName(const QWidget& control)
 }
 
 // Presses `key` in the focus widget until the focus comes back to where it was: the stops in order, the first
-// stop the key reached first and the last one the start. Stops after `mostStops` presses when it never comes back.
-inline QList<QWidget*> round(Qt::Key key, int mostStops = 300)
+// stop the key reached first and the last one the start. Stops after `mostStops` presses when it never comes back,
+// or when the focus leaves the application. `atEachStop` sees each stop as the key leaves it.
+inline QList<QWidget*> round(Qt::Key key, int mostStops = 300, const std::function<void(QWidget&)>& atEachStop = {})
 {
     QWidget* const start = QApplication::focusWidget();
     QList<QWidget*> stops;
     while (start != nullptr && stops.size() < mostStops && (stops.isEmpty() || stops.back() != start)) {
         QTest::keyClick(QApplication::focusWidget(), key);
-        stops.append(QApplication::focusWidget());
+        QWidget* stop = QApplication::focusWidget();
+        if (stop == nullptr) break;
+        stops.append(stop);
+        if (atEachStop) atEachStop(*stop);
     }
     return stops;
 }

@@ -57,18 +57,6 @@ struct KeyboardEditor : ShownEditor {
         activate(*window);
     }
 
-    // Lets the window's jobs and renders end, the window redraw and the column's layout settle.
-    void settle() const
-    {
-        const auto& state = window->view().state();
-        EXPECT_TRUE(waitUntil([&] {
-            fixture.jobs->runAll();
-            return !state.isProcessing && !state.isShaderProcessing;
-        }));
-        for (int turn = 0; turn < 4; ++turn) QCoreApplication::processEvents();
-        EXPECT_FALSE(state.errorMessage.has_value()) << *state.errorMessage;
-    }
-
     // The control of that name the window shows (controls a rebuild replaced may linger, hidden, until deleted).
     QWidget& named(const QString& name) const
     {
@@ -149,9 +137,7 @@ const StateRow states[] = {
          editor.press(QStringLiteral("bezelSwitch"));
      }},
     {"Personalizada", {}, [](KeyboardEditor& editor) { editor.press(QStringLiteral("paletteChoice.custom")); }},
-    {"after creating a personal preset",
-     {},
-     [](KeyboardEditor& editor) { editor.createPersonalPreset("Meu visual"); }},
+    {"after creating a personal preset", {}, [](KeyboardEditor& editor) { editor.createPersonalPreset("Meu visual"); }},
     {"after deleting a personal preset",
      {},
      [](KeyboardEditor& editor) {
@@ -294,9 +280,11 @@ TEST(WindowTabOrder, SpaceOnAControlItsPressRebuildsKeepsTheFocusThereInsideTheC
             EXPECT_EQ(focus->objectName(), QLatin1String(row.focusAfter)) << describe(focus);
             ASSERT_EQ(regionOf(window, *focus), WindowRegion::column) << describe(focus);
             EXPECT_TRUE(inViewOfTheColumn(window, *focus)) << describe(focus);
-            EXPECT_TRUE(showsRing(panels::snapshot(*focus), *focusRingOf(*focus))) << "the ring left " << describe(focus);
-            saveFocusPicture(window, QStringLiteral("press-%1-%2").arg(QString::fromLatin1(row.pressed).replace(u':', u'-'),
-                                                                        QLatin1String(theme.name)));
+            EXPECT_TRUE(showsRing(panels::snapshot(*focus), *focusRingOf(*focus)))
+                << "the ring left " << describe(focus);
+            saveFocusPicture(window,
+                             QStringLiteral("press-%1-%2")
+                                 .arg(QString::fromLatin1(row.pressed).replace(u':', u'-'), QLatin1String(theme.name)));
 
             // And the keyboard goes on from there, down the column.
             const QRect pressedAt = boundsIn(*focus, columnContent(window));
