@@ -296,5 +296,27 @@ TEST(WindowTabOrder, SpaceOnAControlItsPressRebuildsKeepsTheFocusThereInsideTheC
     }
 }
 
+// A click that rebuilds the control it lands on leaves the focus on the replacement too, but as focus from a click:
+// without the ring the keyboard's focus shows.
+TEST(WindowTabOrder, AClickOnTheMolduraSwitchKeepsTheFocusOnItWithoutARing)
+{
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on ? "turning it on" : "turning it off");
+        KeyboardEditor editor;
+        chooseTube(editor);
+        if (!on) editor.press(QStringLiteral("bezelSwitch"));
+        auto* bezel = qobject_cast<PixelSwitch*>(&editor.named(QStringLiteral("bezelSwitch")));
+        ASSERT_NE(bezel, nullptr);
+        QTest::mouseClick(bezel, Qt::LeftButton, {}, bezel->trackRect().center());
+        editor.settle();
+
+        auto* focus = qobject_cast<PixelSwitch*>(QApplication::focusWidget());
+        ASSERT_NE(focus, nullptr) << describe(QApplication::focusWidget());
+        EXPECT_EQ(focus->objectName(), QStringLiteral("bezelSwitch"));
+        EXPECT_EQ(focus->isOn(), on);
+        EXPECT_FALSE(showsRing(panels::snapshot(*focus), *focusRingOf(*focus))) << "a click shows no ring";
+    }
+}
+
 }  // namespace
 }  // namespace tilvane::testing

@@ -11,8 +11,9 @@ class QWidget;
 // that came from a click once a key is pressed in it. The only focus the kit outlines, so that a keyboard user sees
 // where the keys go while a click that focuses shows nothing. Repaints the widget when that changes.
 class VTKeyboardFocus : public QObject {
-public:
-    explicit VTKeyboardFocus(QWidget* widget);
+    Q_OBJECT  // so that a widget's mark can be found among its children
+
+        public : explicit VTKeyboardFocus(QWidget* widget);
 
     bool isShown() const { return shown_; }
 
