@@ -62,7 +62,7 @@ EditorServices EditorTestServices::services()
         .dialogs = dialogs,
         .presetStore = PersonalPresetStore(presetsFile()),
         .sessionStore = LastSessionStore(sessionFile()),
-        .renderer = [] { return nullptr; },
+        .renderer = [this] { return renderer; },
         .exportRenderer = [] { return std::unique_ptr<ShaderRenderer>(); },
         .shaderPresets = [presets = shaderPresets] { return presets; },
         .clock = clock,

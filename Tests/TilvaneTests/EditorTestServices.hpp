@@ -186,6 +186,7 @@ struct EditorTestServices {
     std::shared_ptr<ScriptedDialogs> dialogs = std::make_shared<ScriptedDialogs>();
     ImagePointer sample = solidImage(64, 48, 30, 160, 90);
     std::vector<ShaderPreset> shaderPresets;  // the built-in presets the services give: none unless a test sets them
+    ShaderRenderer* renderer = nullptr;       // what previews render with: nothing unless a test sets one
     TilvaneIncomingImage incoming;
     TilvaneLifecycle lifecycle;
     ReduceMotionSetting reduceMotion;

@@ -1,4 +1,5 @@
 #include "EditorTestServices.hpp"
+#include "FocusRingSupport.hpp"
 #include "Tilvane/App/TilvaneApp.hpp"
 #include "Tilvane/Editor/EditorPresentation.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
@@ -237,7 +238,7 @@ TEST(TilvaneApp, MenusInLinuxOrder)
     EditorWindow* window = test.app.editorWindows().first();
     QStringList menus;
     for (QAction* menu : window->menuBar()->actions()) menus << menu->text();
-    EXPECT_EQ(menus, (QStringList{u"Arquivo"_qs, u"Editar"_qs, u"Exibir"_qs, u"Ajuda"_qs}));
+    EXPECT_EQ(menus, (QStringList{u"&Arquivo"_qs, u"&Editar"_qs, u"E&xibir"_qs, u"Aj&uda"_qs}));
 
     struct Row {
         const char* objectName;
@@ -268,6 +269,41 @@ TEST(TilvaneApp, MenusInLinuxOrder)
 
     window->findChild<QAction*>(QStringLiteral("newWindowAction"))->trigger();
     EXPECT_EQ(test.app.editorWindows().size(), 2);
+}
+
+// Alt and the underlined letter of a menu's title opens that menu, as in the desktop's other applications: the
+// letters differ along the bar and the titles read as they did.
+TEST(TilvaneApp, AltAndTheLetterOfEachMenuTitleOpensThatMenu)
+{
+    TestApp test;
+    test.app.launch(std::nullopt);
+    test.settle();
+    EditorWindow* window = test.app.editorWindows().first();
+    activate(*window);
+    ASSERT_FALSE(::testing::Test::HasFatalFailure());
+    struct Row {
+        QString title;
+        Qt::Key letter;
+    };
+    const Row rows[] = {
+        {u"Arquivo"_qs, Qt::Key_A}, {u"Editar"_qs, Qt::Key_E}, {u"Exibir"_qs, Qt::Key_X}, {u"Ajuda"_qs, Qt::Key_U}};
+    const QList<QAction*> menus = window->menuBar()->actions();
+    ASSERT_EQ(menus.size(), std::size(rows));
+    for (std::size_t index = 0; index < std::size(rows); ++index) {
+        const Row& row = rows[index];
+        QAction* menu = menus[static_cast<qsizetype>(index)];
+        SCOPED_TRACE(row.title.toStdString());
+        EXPECT_EQ(QString(menu->text()).remove(u'&'), row.title);
+        EXPECT_EQ(QKeySequence::mnemonic(menu->text()), QKeySequence(Qt::ALT | row.letter));
+        ASSERT_EQ(QApplication::activePopupWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : window, row.letter,
+                        Qt::AltModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activePopupWidget() == menu->menu(); }))
+            << "Alt+" << QKeySequence(row.letter).toString().toStdString() << " opened "
+            << describe(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }));
+    }
 }
 
 TEST(TilvaneApp, ClosingTheLastWindowQuitsAndKeepsTheSessionButClosingOneOfTwoDoesNot)

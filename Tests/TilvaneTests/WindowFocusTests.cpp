@@ -6,6 +6,7 @@
 #include "FocusRingSupport.hpp"
 #include "PanelTestSupport.hpp"
 #include "ShownEditorSupport.hpp"
+#include "TabRoundSupport.hpp"
 
 #include "Tilvane/Views/InspectorPanel.hpp"
 
@@ -119,11 +120,10 @@ TEST(WindowFocus, EveryStopOfARoundOfTabOrBacktabShowsItsFocus)
             FocusedEditor editor(theme.appearance);
             QWidget* start = QApplication::focusWidget();
             ASSERT_NE(start, nullptr);
-            QList<QWidget*> stops;
-            while (stops.size() < mostStops && (stops.isEmpty() || stops.back() != start)) {
-                stops.append(FocusedEditor::press(key));
-                EXPECT_TRUE(showsFocus(*editor.window)) << "stop " << stops.size();
-            }
+            int stop = 0;
+            const QList<QWidget*> stops =
+                round(key, mostStops, [&](QWidget&) { EXPECT_TRUE(showsFocus(*editor.window)) << "stop " << ++stop; });
+            ASSERT_FALSE(stops.isEmpty());
             EXPECT_EQ(stops.back(), start) << "the round never came back to where it started";
             for (QWidget* card : editor.cards()) EXPECT_TRUE(stops.contains(card)) << describe(card);
             EXPECT_TRUE(stops.contains(editor.child<QWidget>("pixelSizeSlider")));

@@ -1,11 +1,14 @@
 // The built application in a real X server, in both themes: a click on the block-size slider gives it focus, an
 // arrow key then moves it by one block and the kit's focus ring shows around it; Tab moves the ring on to the next
 // control and Backtab brings it back. A round of Tab through the whole window shows the ring at every stop.
-// Screenshots go to Screenshots/Xvfb/focus-*.
+// The same rounds follow the window into the states Space on a gallery card, the "Moldura" switch and "Personalizada"
+// bring. Screenshots go to Screenshots/Xvfb/focus-*.
 
 #include "FocusRingSupport.hpp"
 #include "PanelTestSupport.hpp"
+#include "PreviewTestSupport.hpp"
 #include "ShownEditorSupport.hpp"
+#include "TabRoundSupport.hpp"
 #include "XvfbSupport.hpp"
 
 #include "Tilvane/App/TilvaneApp.hpp"
@@ -73,36 +76,65 @@ struct FocusLayout {
     int lower = 0, upper = 0;
 };
 
-// A round of Tab, then one of Backtab, through an editor window whose central area has `size`, laid out offscreen in
-// this process with the application's built-in presets: from the focus the window gives itself when it becomes
-// active back to it, each stop as it lies once the key has reached it, and the stops that draw no ring of the kit's.
+// The states a round of Tab walks the window through, each reached from the one before by Tab, as often as it takes
+// to come to `pressed`, and Space there.
+struct FocusState {
+    const char* name;
+    const char* pressed;  // nothing for the window as it starts
+};
+constexpr FocusState focusStates[] = {{"plain picture", nullptr},
+                                      {"Tubo Clássico", "shaderCard:tubo-classico"},
+                                      {"bezel on", "bezelSwitch"},
+                                      {"Personalizada", "paletteChoice.custom"}};
+
+// In one state: how many presses of Tab led to the control Space was pressed on, then a round of Tab and one of
+// Backtab from the focus back to it, each stop as it lies once the key has reached it.
+struct StateRounds {
+    int tabsToPressed = 0;
+    std::vector<PlacedControl> tab, backtab;
+};
+
+// The rounds of each of focusStates through an editor window whose central area has `size`, laid out offscreen in
+// this process with the application's built-in presets, from the focus the window gives itself when it becomes
+// active; and the stops that draw no ring of the kit's.
 struct FocusRounds {
     FocusRounds(VTAppearance appearance, QSize size)
     {
-        const ShownEditor editor(appearance, panels::builtInPresets(), size);
+        const ShownEditor editor(appearance, panels::builtInPresets(), size,
+                                 [](EditorTestServices& services) { services.renderer = &testRenderer(); });
+        editor.settle();
         editor.window->activateWindow();
         if (!QTest::qWaitForWindowActive(editor.window)) return;
-        tab = walk(*editor.window, Qt::Key_Tab);
-        backtab = walk(*editor.window, Qt::Key_Backtab);
+        for (const FocusState& state : focusStates) {
+            StateRounds rounds;
+            if (state.pressed != nullptr) {
+                while (QApplication::focusWidget()->objectName() != QLatin1String(state.pressed)
+                       && rounds.tabsToPressed < mostStops) {
+                    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                    ++rounds.tabsToPressed;
+                }
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+                editor.settle();
+            }
+            rounds.tab = walk(*editor.window, Qt::Key_Tab);
+            rounds.backtab = walk(*editor.window, Qt::Key_Backtab);
+            states.push_back(std::move(rounds));
+        }
     }
 
-    std::vector<PlacedControl> tab, backtab;
+    std::vector<StateRounds> states;
     QStringList ringless;
 
 private:
+    static constexpr int mostStops = 200;
+
     std::vector<PlacedControl> walk(QWidget& window, Qt::Key key)
     {
-        constexpr std::size_t mostStops = 200;
-        QWidget* const start = QApplication::focusWidget();
         std::vector<PlacedControl> stops;
-        while (start != nullptr && stops.size() < mostStops
-               && (stops.empty() || QApplication::focusWidget() != start)) {
-            QTest::keyClick(QApplication::focusWidget(), key);
-            QWidget* stop = QApplication::focusWidget();
-            if (stop == nullptr) break;
-            if (!focusRingOf(*stop)) ringless.append(QString::fromStdString(describe(stop)));
-            stops.push_back(placed(window, *stop));
-        }
+        round(key, mostStops, [&](QWidget& stop) {
+            if (!focusRingOf(stop)) ringless.append(QString::fromStdString(describe(&stop)));
+            stops.push_back(placed(window, stop));
+        });
         return stops;
     }
 };
@@ -260,8 +292,10 @@ TEST_F(XvfbFocus, ClickedSliderTakesArrowKeysAndTabMovesTheRingInVemi)
 
 // Each press of Tab in the real window brings the ring to the control the offscreen round reaches with it, wherever
 // the strip or the column has scrolled it to: no stop draws nothing, from "Abrir" through the bar, the gallery's
-// cards and the inspector's controls back to "Abrir"; and so for Backtab the other way.
-TEST_F(XvfbFocus, EveryStopOfARoundOfTabOrBacktabThroughTheWindowShowsTheRing)
+// cards and the inspector's controls back to "Abrir"; and so for Backtab the other way. So again after Space on
+// "Tubo Clássico", on the "Moldura" switch and on "Personalizada", each reached by Tab, as the offscreen window
+// predicts for the panels and rows these bring.
+TEST_F(XvfbFocus, EveryStopOfARoundOfTabOrBacktabThroughTheWindowShowsTheRingInEachState)
 {
     const VTAppearance appearance = VTAppearance::noite;
     const FocusLayout layout(appearance);
@@ -273,13 +307,25 @@ TEST_F(XvfbFocus, EveryStopOfARoundOfTabOrBacktabThroughTheWindowShowsTheRing)
     const FocusRounds rounds(appearance, QSize(frame.width(), frame.bottom() + 1 - origin.y()));
     EXPECT_TRUE(rounds.ringless.isEmpty())
         << "stops that draw no ring of the kit's: " << rounds.ringless.join(QStringLiteral(", ")).toStdString();
-    ASSERT_GT(rounds.tab.size(), 20u) << "Tab never came back to where it started, or went round too soon";
-    ASSERT_EQ(rounds.backtab.size(), rounds.tab.size());
+    ASSERT_EQ(rounds.states.size(), std::size(focusStates));
 
     ASSERT_TRUE(xdotool(x, QStringLiteral("search --onlyvisible --limit 1 --class tilvane windowfocus --sync")));
-    walk(rounds.tab, QStringLiteral("Tab"));
-    ASSERT_FALSE(HasFatalFailure());
-    walk(rounds.backtab, QStringLiteral("shift+Tab"));
+    for (std::size_t index = 0; index < std::size(focusStates); ++index) {
+        const FocusState& state = focusStates[index];
+        const StateRounds& predicted = rounds.states[index];
+        SCOPED_TRACE(state.name);
+        ASSERT_GT(predicted.tab.size(), 20u) << "Tab never came back to where it started, or went round too soon";
+        ASSERT_EQ(predicted.backtab.size(), predicted.tab.size());
+        if (state.pressed != nullptr) {
+            ASSERT_TRUE(xdotool(x, QStringLiteral("key") + QStringLiteral(" Tab").repeated(predicted.tabsToPressed)
+                                       + QStringLiteral(" space")));
+            ASSERT_FALSE(waitForStillScreen(x).isNull()) << "the window never settled after Space";
+        }
+        walk(predicted.tab, QStringLiteral("Tab"));
+        ASSERT_FALSE(HasFatalFailure());
+        walk(predicted.backtab, QStringLiteral("shift+Tab"));
+        ASSERT_FALSE(HasFatalFailure());
+    }
 }
 
 }  // namespace

@@ -110,6 +110,21 @@ QImage waitForScreen(const XvfbDisplay& x, const std::function<bool(const QImage
     return {};
 }
 
+QImage waitForStillScreen(const XvfbDisplay& x)
+{
+    constexpr int stillPolls = 4;
+    QImage previous;
+    int still = 0;
+    return waitForScreen(
+        x,
+        [&](const QImage& screen) {
+            still = screen == previous ? still + 1 : 0;
+            previous = screen;
+            return still >= stillPolls;
+        },
+        QStringLiteral("screen-never-still"), std::chrono::seconds(60));
+}
+
 bool clickAt(const XvfbDisplay& x, QPoint at)
 {
     const bool clicked = xdotool(x, QStringLiteral("mousemove --sync %1 %2 click 1").arg(at.x()).arg(at.y()));

@@ -87,6 +87,8 @@ void saveScreenshot(const QImage& screen, const QString& name);
 // Polls the screen until `condition` takes it; a null image (and a saved screenshot) on time-out.
 QImage waitForScreen(const XvfbDisplay& x, const std::function<bool(const QImage&)>& condition, const QString& name,
                      std::chrono::seconds limit = std::chrono::seconds(90));
+// Polls the screen until it stays the same for a second (renders and thumbnails have come); a null image on time-out.
+QImage waitForStillScreen(const XvfbDisplay& x);
 // Moves the pointer there and clicks, then lets the window answer.
 bool clickAt(const XvfbDisplay& x, QPoint at);
 // Top-level windows of the Tilvane class, as the X server lists them.

@@ -21,7 +21,7 @@ QAction* command(QMenu* menu, const QString& title, const QKeySequence& shortcut
 
 void installFileMenu(EditorWindow& window, TilvaneApp& app, QMenuBar* bar)
 {
-    QMenu* menu = bar->addMenu(QStringLiteral("Arquivo"));
+    QMenu* menu = bar->addMenu(QStringLiteral("&Arquivo"));
     QObject::connect(
         command(menu, QStringLiteral("Nova janela"), QKeySequence(Qt::CTRL | Qt::Key_N), "newWindowAction"),
         &QAction::triggered, &app, [&app] { app.newWindow(); });
@@ -39,7 +39,7 @@ void installFileMenu(EditorWindow& window, TilvaneApp& app, QMenuBar* bar)
 
 void installEditMenu(TilvaneApp& app, QMenuBar* bar)
 {
-    QMenu* menu = bar->addMenu(QStringLiteral("Editar"));
+    QMenu* menu = bar->addMenu(QStringLiteral("&Editar"));
     QObject::connect(
         command(menu, QStringLiteral("Ajustes…"), QKeySequence(Qt::CTRL | Qt::Key_Comma), "settingsAction"),
         &QAction::triggered, &app, &TilvaneApp::showSettings);
@@ -47,7 +47,7 @@ void installEditMenu(TilvaneApp& app, QMenuBar* bar)
 
 void installViewMenu(TilvaneApp& app, QMenuBar* bar)
 {
-    QMenu* theme = bar->addMenu(QStringLiteral("Exibir"))->addMenu(QStringLiteral("Tema"));
+    QMenu* theme = bar->addMenu(QStringLiteral("E&xibir"))->addMenu(QStringLiteral("Tema"));
     theme->setObjectName(QStringLiteral("themeMenu"));
     auto* group = new QActionGroup(theme);
     group->setExclusive(true);
@@ -67,7 +67,7 @@ void installViewMenu(TilvaneApp& app, QMenuBar* bar)
 
 void installHelpMenu(TilvaneApp& app, QMenuBar* bar)
 {
-    QMenu* menu = bar->addMenu(QStringLiteral("Ajuda"));
+    QMenu* menu = bar->addMenu(QStringLiteral("Aj&uda"));
     QAction* about = menu->addAction(QStringLiteral("Sobre o Tilvane"));
     about->setObjectName(QStringLiteral("aboutAction"));
     QObject::connect(about, &QAction::triggered, &app, &TilvaneApp::showAbout);

@@ -7,7 +7,8 @@ class EditorWindow;
 
 class TilvaneApp;
 
-// The menus of one editor window: Arquivo, Editar, Exibir, Ajuda.
+// The menus of one editor window: Arquivo, Editar, Exibir, Ajuda. Alt and the underlined letter of a title opens its
+// menu (A, E, X, U: one letter each on the bar).
 void installMenus(EditorWindow& window, TilvaneApp& app);
 
 }  // namespace tilvane

@@ -4,6 +4,7 @@
 #include "Tilvane/Views/EditorStage.hpp"
 #include "Tilvane/Views/ErrorAlert.hpp"
 #include "Tilvane/Views/ExportActions.hpp"
+#include "Tilvane/Views/FocusChain.hpp"
 #include "Tilvane/Views/InspectorColumn.hpp"
 #include "Tilvane/Views/NavigationBar.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
@@ -82,6 +83,7 @@ EditorWindow::EditorWindow(EditorServices services, QWidget* parent) : QMainWind
     connect(stage_, &EditorStage::openRequested, view_, &ContentView::openImage);
     connect(stage_, &EditorStage::dropTargeted, view_, &ContentView::setIsDropTargeted);
     connect(stage_, &EditorStage::shaderSelected, view_, &ContentView::selectFromGallery);
+    connect(inspector_, &InspectorColumn::controlsRebuilt, this, &EditorWindow::arrangeFocusChain);
     connect(view_, &ContentView::changed, this, &EditorWindow::scheduleRefresh);
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, &EditorWindow::updateScenePhase);
     refresh();
@@ -106,7 +108,14 @@ void EditorWindow::refresh()
     stage_->setState(state);
     inspector_->refresh();
     drawExportActions(state, exportPNGAction_, exportGIFAction_);
+    arrangeFocusChain();
     presentAlerts();
+}
+
+void EditorWindow::arrangeFocusChain()
+{
+    // Cards, panels and rows come and go with the state; Tab follows where they stand, not when they were made.
+    focus_chain::arrange(*centralWidget());
 }
 
 void EditorWindow::presentAlerts()

@@ -19,8 +19,10 @@ class PresetSheets;
 // One editor window: draws its ContentView (bar, stage, inspector) and forwards the user's actions. It presents
 // every dialog the state asks for: the error and unsaved-changes alerts, the preset-name sheet and the delete
 // confirmation.
-// It tells the model when it appears and goes away and whether its scene is active. The control Tab or Backtab
-// reaches is scrolled into view, in the gallery strip or the inspector column, wherever the focus came from.
+// It tells the model when it appears and goes away and whether its scene is active. Tab and Backtab go through the
+// controls in the order the screen shows them (the bar, the gallery's cards, the column top to bottom), kept so as
+// controls come and go; the control they reach is scrolled into view, in the gallery strip or the inspector column,
+// wherever the focus came from.
 class EditorWindow : public QMainWindow {
     Q_OBJECT
 
@@ -53,6 +55,7 @@ protected:
 
 private:
     void scheduleRefresh();
+    void arrangeFocusChain();
     void updateScenePhase();
     void presentAlerts();
     void presentErrorAlert();

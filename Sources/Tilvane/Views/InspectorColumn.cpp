@@ -23,6 +23,7 @@ InspectorColumn::InspectorColumn(ContentView& view, QWidget* parent) : QWidget(p
     connect(panel_, &InspectorPanel::visualEdited, &view_, &ContentView::setVisual);
     connect(panel_, &InspectorPanel::maxDimensionEdited, &view_, &ContentView::setMaxDimension);
     connect(panel_, &InspectorPanel::removeShaderRequested, &view_, &ContentView::removeShader);
+    connect(panel_, &InspectorPanel::controlsRebuilt, this, &InspectorColumn::controlsRebuilt);
     auto* presets = panel_->presetPanel();
     connect(presets, &PresetPanel::createRequested, &view_, &ContentView::beginCreatePreset);
     connect(presets, &PresetPanel::saveRequested, &view_, [this] { view_.saveSelectedPreset(); });

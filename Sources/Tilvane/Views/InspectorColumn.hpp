@@ -19,6 +19,10 @@ public:
     // Redraws the panels from the window's state.
     void refresh();
 
+signals:
+    // Controls of the column were made anew between two refreshes.
+    void controlsRebuilt();
+
 private:
     ContentView& view_;
     InspectorPanel* panel_;

@@ -52,6 +52,8 @@ InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPi
     });
     connect(shader_, &ShaderInspector::restorePersonalRequested, this, &InspectorPanel::visualEdited);
     connect(shader_, &ShaderInspector::removeRequested, this, &InspectorPanel::removeShaderRequested);
+    connect(shader_, &ShaderInspector::controlsRebuilt, this, &InspectorPanel::controlsRebuilt);
+    connect(shader_, &ShaderInspector::keyboardFocusMoved, anchor_, &ScrollAnchor::keepInView);
 
     palette_ = new PalettePanel(picker);
     palette_->setObjectName(QStringLiteral("visualControls"));

@@ -47,7 +47,9 @@ InspectorScrollTarget scrollTargetFor(const PresetSelection& shaderID);
 // The editor's right-hand column: the shader inspector, then "Visual", "Pixel", "Seus presets",
 // "Imagem", "Dither", "Tela" and "Trabalho" in one vertical scroll area. setValues() shows the
 // window's state without emitting; each edit emits the whole look with one field changed. When the
-// selection changes the column brings the matching panel to its top once the new layout has settled.
+// selection changes the column brings the matching panel to its top once the new layout has settled. When a rebuilt
+// shader inspector hands the keyboard's focus on, the column keeps the focused control in view, the matching panel
+// going only as near the top as that allows.
 class InspectorPanel : public QScrollArea {
     Q_OBJECT
 public:
@@ -66,6 +68,8 @@ signals:
     void maxDimensionEdited(int maxDimension);
     // The shader inspector's remove button; the window decides what it does.
     void removeShaderRequested();
+    // The shader inspector made its controls anew on its own.
+    void controlsRebuilt();
 
 private:
     void display(const InspectorValues& values);

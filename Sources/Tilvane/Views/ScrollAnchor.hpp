@@ -14,6 +14,8 @@ namespace tilvane {
 // the target moves or the scroll range changes. It lets go at the user's next press of a key or a mouse button,
 // turn of the wheel or touch, so that from then on only the user moves the content. Where the content ends too
 // soon for the target to reach the top, the content is scrolled to its end.
+// It can also keep one control in view over the same time, the one the keyboard's focus went to: the target then
+// goes as near the top as that control's staying in view allows.
 class ScrollAnchor : public QObject {
     Q_OBJECT
 
@@ -22,6 +24,8 @@ public:
 
     // `target` is a direct child of the area's content widget.
     void hold(QWidget* target);
+    // `control` lies anywhere in the area's content.
+    void keepInView(QWidget* control);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -31,7 +35,11 @@ private:
     void release();
 
     QScrollArea& area_;
+    void start();
+    bool movesKeptControl(QObject* watched) const;
+
     QPointer<QWidget> target_;
+    QPointer<QWidget> kept_;
 };
 
 }  // namespace tilvane

@@ -1,6 +1,7 @@
 #include "Tilvane/Views/ShaderInspector.hpp"
 
 #include "Tilvane/Views/BezelControls.hpp"
+#include "Tilvane/Views/FocusHandover.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetActionButton.hpp"
 #include "Tilvane/Views/ShaderParameterControls.hpp"
@@ -129,12 +130,9 @@ void ShaderInspector::commit(const ShaderConfiguration& configuration)
 void ShaderInspector::rebuild()
 {
     binding_.clearBindings();
-    if (content_) {
-        // The old controls leave later: one of them may be delivering the edit that led here.
-        content_->hide();
-        content_->deleteLater();
-        content_ = nullptr;
-    }
+    const QPointer<QWidget> old = content_;
+    FocusHandover handover(old);
+    content_ = nullptr;
     built_ = structure();
     const auto& compared = preset_;
     if (built_ && compared) {
@@ -147,8 +145,17 @@ void ShaderInspector::rebuild()
         // between, the inspector would have no height, and the column around it would lose its scroll position.
         content_->show();
     }
+    // The focus goes on before the old controls are hidden, which would send it to another part of the window.
+    QWidget* focused = handover.moveTo(content_);
+    if (old) {
+        // The old controls leave later: one of them may be delivering the edit that led here.
+        old->hide();
+        old->deleteLater();
+    }
     showOnlyWithContent();
     refreshMarks();
+    emit controlsRebuilt();
+    if (focused != nullptr && handover.byKeyboard()) emit keyboardFocusMoved(focused);
 }
 
 void ShaderInspector::showOnlyWithContent()

@@ -22,7 +22,8 @@ namespace tilvane {
 // one row per pass with its intensity and parameters) and the "Moldura" window. It shows nothing without a
 // configuration or without a preset to compare with. Every edit is reported as the whole new configuration; a
 // configuration handed back refreshes the controls in place, and only a change of passes, expanded rows, bezel
-// on/off or preset rebuilds them, so a drag stays one drag.
+// on/off or preset rebuilds them, so a drag stays one drag. Focus on a control that a rebuild replaces goes to its
+// replacement, or to the next control of the column when the inspector shows nothing any more.
 class ShaderInspector : public QWidget {
     Q_OBJECT
 public:
@@ -48,6 +49,10 @@ signals:
     void configurationEdited(const ShaderConfiguration& configuration);
     void restorePersonalRequested(const VisualSettings& visual);
     void removeRequested();
+    // The controls were made anew (rows expanded or collapsed, passes, bezel or preset changed, shown or gone).
+    void controlsRebuilt();
+    // The keyboard's focus was on a control that the rebuild replaced or removed, and went on to `control`.
+    void keyboardFocusMoved(QWidget* control);
 
 protected:
     bool event(QEvent* event) override;

@@ -10,7 +10,10 @@ class QWidget;
 // Whether a widget holds focus that the keyboard uses: focus that came from Tab, Backtab or a shortcut, or focus
 // that came from a click once a key is pressed in it. The only focus the kit outlines, so that a keyboard user sees
 // where the keys go while a click that focuses shows nothing. Repaints the widget when that changes.
+// A meta-object type, so that a widget's mark can be found among its children.
 class VTKeyboardFocus : public QObject {
+    Q_OBJECT
+
 public:
     explicit VTKeyboardFocus(QWidget* widget);
 
