@@ -44,7 +44,7 @@ struct ShownEditor {
             return !state.isProcessing && !state.isShaderProcessing;
         }));
         for (int turn = 0; turn < 4; ++turn) QCoreApplication::processEvents();
-        EXPECT_FALSE(state.errorMessage.has_value()) << *state.errorMessage;
+        EXPECT_FALSE(state.errorMessage().has_value()) << *state.errorMessage();
     }
 
     template <class Widget>
