@@ -231,6 +231,11 @@ void chooseTube(KeyboardEditor& editor)
     editor.press(QStringLiteral("shaderCard:tubo-classico"));
 }
 
+void chooseCustomPalette(KeyboardEditor& editor)
+{
+    editor.press(QStringLiteral("paletteChoice.custom"));
+}
+
 const PressRow presses[] = {
     {"the pass row's toggle, folding", chooseTube, "passToggle:0", "passToggle:0"},
     {"the pass row's toggle, unfolding",
@@ -261,6 +266,16 @@ const PressRow presses[] = {
      },
      "bezelSwitch", "bezelSwitch"},
     {"the shader's remove button", chooseTube, "removeShaderButton", "paletteChoice.original"},
+    {"a custom colour's remove button: the one taking its place", chooseCustomPalette, "removeButton", "removeButton"},
+    {"+ Adicionar Cor", chooseCustomPalette, "addColorButton", "addColorButton"},
+    {"+ Adicionar Cor for the last colour the palette holds: the new row's well",
+     [](KeyboardEditor& editor) {
+         chooseCustomPalette(editor);
+         while (editor.window->findChildren<QWidget*>(QStringLiteral("colorWell")).size() < 15) {
+             editor.press(QStringLiteral("addColorButton"));
+         }
+     },
+     "addColorButton", "colorWell"},
 };
 
 TEST(WindowTabOrder, SpaceOnAControlItsPressRebuildsKeepsTheFocusThereInsideTheColumnAndInView)

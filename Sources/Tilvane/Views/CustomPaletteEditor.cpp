@@ -1,6 +1,7 @@
 #include "Tilvane/Views/CustomPaletteEditor.hpp"
 
 #include "Tilvane/Views/ColorWell.hpp"
+#include "Tilvane/Views/FocusHandover.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/WrappedText.hpp"
 
@@ -131,10 +132,13 @@ void CustomPaletteEditor::addColor()
         return std::find(colors_.begin(), colors_.end(), candidate) == colors_.end();
     });
     if (unused == candidates.end()) return;
+    // The last colour the palette can hold turns "+ Adicionar Cor" off: the focus then goes to the new row.
+    FocusHandover handover(this);
     rowIDs_.push_back(Uuid::random());
     colors_.push_back(*unused);
     setWarning(std::nullopt);
     publish();
+    if (!addButton_->isEnabled()) handover.moveTo(this);
 }
 
 void CustomPaletteEditor::removeColor(const Uuid& row)
@@ -142,10 +146,13 @@ void CustomPaletteEditor::removeColor(const Uuid& row)
     const auto found = std::find(rowIDs_.begin(), rowIDs_.end(), row);
     const auto index = static_cast<std::size_t>(found - rowIDs_.begin());
     if (colors_.size() <= minimumColors || index >= colors_.size()) return;
+    // The pressed "−" leaves with its row: the focus goes to the one that takes its place.
+    FocusHandover handover(this);
     rowIDs_.erase(found);
     colors_.erase(colors_.begin() + static_cast<std::ptrdiff_t>(index));
     setWarning(std::nullopt);
     publish();
+    handover.moveTo(this);
 }
 
 void CustomPaletteEditor::pick(const Uuid& row, const QColor& picked)
@@ -206,6 +213,8 @@ void CustomPaletteEditor::syncRows()
             connect(row->removeButton(), &QAbstractButton::clicked, this, [this, id] { removeColor(id); });
         }
         layout_->insertWidget(static_cast<int>(i) + 1, row);
+        // Shown at once rather than by the layout's queued call, so that the focus can go to a new row now.
+        row->show();
         row->display(static_cast<int>(i) + 1, colors_[i], colors_.size() > minimumColors);
         rows_.push_back(row);
     }
