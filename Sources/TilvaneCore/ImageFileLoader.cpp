@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string_view>
 
@@ -14,21 +15,43 @@ namespace tilvane {
 
 namespace {
 
+// Whether a failed open or stat says nothing of the file: the process or the system ran short, or the disk failed.
+bool isSystemFailure(int error)
+{
+    switch (error) {
+    case EMFILE:
+    case ENFILE:
+    case ENOMEM:
+    case ENOBUFS:
+    case EIO:
+    case EINTR:
+    case EAGAIN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Opens a non-empty regular file only: O_NONBLOCK keeps a FIFO from blocking the open, the
 // type check keeps devices and folders away from the decoders, and libvips cannot map an
-// empty file.
-GObjectPointer<VipsSource> openRegularFile(const std::filesystem::path& path)
+// empty file. Sets `failure` to system when the system, not the file, kept it from opening.
+GObjectPointer<VipsSource> openRegularFile(const std::filesystem::path& path, ImageFileLoader::Failure& failure)
 {
     // A name with a NUL byte names no file: the system would read it only up to the NUL, which names another.
     if (path.native().find('\0') != std::string::npos) return nullptr;
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (descriptor < 0) {
+        if (isSystemFailure(errno)) failure = ImageFileLoader::Failure::system;
         return nullptr;
     }
     struct stat status {};
     GObjectPointer<VipsSource> source;
-    if (::fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0) {
+    if (::fstat(descriptor, &status) != 0) {
+        if (isSystemFailure(errno)) failure = ImageFileLoader::Failure::system;
+    } else if (S_ISREG(status.st_mode) && status.st_size > 0) {
         source.reset(vips_source_new_from_descriptor(descriptor));  // keeps a duplicate of the descriptor
+        // A regular file that cannot be duplicated: the process is out of descriptors or memory.
+        if (!source) failure = ImageFileLoader::Failure::system;
     }
     ::close(descriptor);
     return source;
@@ -174,21 +197,27 @@ ImagePointer copyPixels(const VipsImagePointer& image)
 
 }  // namespace
 
-ImagePointer ImageFileLoader::load(const std::filesystem::path& path, int maxDimension) noexcept
+ImagePointer ImageFileLoader::load(const std::filesystem::path& path, int maxDimension, Failure* failure) noexcept
 {
-    if (maxDimension < 1 || !startVips()) {
-        return nullptr;
-    }
-    try {
-        const GObjectPointer<VipsSource> source = openRegularFile(path);
-        if (!source) {
-            return nullptr;
+    Failure why = Failure::file;
+    ImagePointer image;
+    if (maxDimension < 1) {
+        // Asked for nothing: the file is not touched.
+    } else if (!startVips()) {
+        why = Failure::system;
+    } else {
+        try {
+            const GObjectPointer<VipsSource> source = openRegularFile(path, why);
+            if (source) {
+                const VipsImagePointer rgba = toRGBA8(decodeThumbnail(source.get(), maxDimension));
+                if (rgba) image = copyPixels(rgba);
+            }
+        } catch (...) {
+            why = Failure::system;  // out of memory while copying
         }
-        const VipsImagePointer rgba = toRGBA8(decodeThumbnail(source.get(), maxDimension));
-        return rgba ? copyPixels(rgba) : nullptr;
-    } catch (...) {
-        return nullptr;  // out of memory while copying
     }
+    if (!image && failure != nullptr) *failure = why;
+    return image;
 }
 
 }  // namespace tilvane

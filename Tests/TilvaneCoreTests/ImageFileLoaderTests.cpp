@@ -1,5 +1,6 @@
 #include "ImageFileFixtures.hpp"
 
+#include "TestSupport/DescriptorLimit.hpp"
 #include "TilvaneCore/ImageFileLoader.hpp"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <future>
+#include <optional>
 
 using namespace tilvane;
 using namespace tilvane::imagefiles;
@@ -238,6 +240,41 @@ TEST_F(ImageFileLoaderTest, GivesNothingForWhatIsNoPicture)
     vips_block_untrusted_set(FALSE);
     EXPECT_NE(VipsImagePointer(vips_image_new_from_file(ppm.c_str(), nullptr)), nullptr);
     vips_block_untrusted_set(TRUE);
+}
+
+// A caller must know whether the file is at fault, or whether the system failed and the same file may read later.
+TEST_F(ImageFileLoaderTest, SaysWhetherTheFileOrTheSystemFailed)
+{
+    const auto picture = folder / "a.png";
+    saveBlackBilevelPNG(8, 8, picture);
+    const auto text = folder / "text.png";
+    std::ofstream(text) << "Isto não é uma imagem.\n";
+    using enum ImageFileLoader::Failure;
+    const struct {
+        const char* name;
+        std::filesystem::path path;
+        std::optional<unsigned> descriptorsLeft;
+        ImageFileLoader::Failure expected;
+    } rows[] = {
+        {"missing file", folder / "gone.png", std::nullopt, file},
+        {"text", text, std::nullopt, file},
+        {"folder", folder.path(), std::nullopt, file},
+        {"no file descriptor left for the open", picture, 0, system},
+    };
+    const auto unset = ImageFileLoader::Failure{-1};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto why = unset;
+        std::optional<tilvane::testing::DescriptorLimit> limit;
+        if (row.descriptorsLeft) limit.emplace(*row.descriptorsLeft);
+        const ImagePointer image = ImageFileLoader::load(row.path, 2048, &why);
+        limit.reset();
+        EXPECT_EQ(image, nullptr);
+        EXPECT_EQ(why, row.expected);
+    }
+    auto why = unset;
+    EXPECT_NE(ImageFileLoader::load(picture, 2048, &why), nullptr) << "the picture reads once the system can";
+    EXPECT_EQ(why, unset) << "a load that succeeds says nothing of a failure";
 }
 
 // A name holding a NUL byte names no file, not the picture its part before the NUL names.

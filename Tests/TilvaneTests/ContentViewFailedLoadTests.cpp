@@ -2,6 +2,7 @@
 // session it showed before the attempt, and at start to what a start without the file shows.
 
 #include "PreviewTestSupport.hpp"
+#include "TestSupport/DescriptorLimit.hpp"
 #include "Tilvane/Editor/ContentView.hpp"
 #include "TilvanePresets/Url.hpp"
 
@@ -291,6 +292,59 @@ TEST(ContentViewFailedLoad, AnUnreadableFileAtStartShowsWhatAStartWithoutItShows
             EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile()));
         }
     }
+}
+
+// Runs the one job held, a picture's read, while the process has no file descriptor left, then what follows.
+void readWithoutDescriptors(ManualJobRunner& jobs)
+{
+    ASSERT_EQ(jobs.pending.size(), 1u) << "only the read is under way";
+    auto read = std::move(jobs.pending.front());
+    jobs.pending.pop_front();
+    {
+        const DescriptorLimit limit(0);
+        read();
+    }
+    QCoreApplication::sendPostedEvents();
+    jobs.runAll();
+}
+
+// When the system, not the file, keeps a picture from being read, the user is told so, and nothing that names the
+// picture is dropped: the session stays for the next start, which shows the picture.
+TEST(ContentViewFailedLoad, APictureTheSystemCannotReadNowKeepsItsSession)
+{
+    EditorTestServices fixture;
+    const auto picture = writeImageFile(fixture.file("restored.png"), 40, 30);
+    VisualSettings look = initialVisualSettings();
+    look.paletteID = "pico8";
+    LastSessionStore(fixture.sessionFile()).save(LastSession{Url::file(picture), look, std::nullopt, 2048, 0.3});
+    const std::string sessionBefore = fileBytes(fixture.sessionFile());
+    {
+        ContentView window(fixture.services());
+        window.windowDidAppear();
+        readWithoutDescriptors(*fixture.jobs);
+        EXPECT_EQ(window.state().errorMessage(),
+                  "O sistema não conseguiu ler a última imagem agora (faltaram recursos ou houve um erro de leitura). "
+                  "A sessão foi preservada para a próxima abertura.");
+        EXPECT_EQ(window.state().source, fixture.sample);
+        fixture.clock->advance(1s);
+        fixture.quit(window);
+        EXPECT_EQ(fileBytes(fixture.sessionFile()), sessionBefore) << "the session was dropped or rewritten";
+    }
+    ContentView next(fixture.services());
+    next.windowDidAppear();
+    fixture.jobs->runAll();
+    EXPECT_EQ(next.state().sourceURL, picture);
+    EXPECT_EQ(next.state().visual, look);
+    EXPECT_FALSE(next.state().errorMessage());
+
+    // A picture the user chooses: the one shown stays, and the alert does not blame the file.
+    next.loadImage(picture, ImageOrigin::chosen);
+    readWithoutDescriptors(*fixture.jobs);
+    EXPECT_EQ(next.state().sourceURL, picture);
+    EXPECT_TRUE(next.state().pixelGrid);
+    EXPECT_EQ(next.state().errorMessage(),
+              "O sistema não conseguiu ler o arquivo agora (faltaram recursos ou houve um erro de leitura). O arquivo "
+              "foi preservado; tente novamente.");
 }
 
 TEST(PictureJobs, WhatRunsAgainWhenAPictureComesBack)

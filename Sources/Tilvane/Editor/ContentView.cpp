@@ -39,7 +39,7 @@ void ContentView::restoreLastSession()
         state_.isProcessing = true;
     } catch (const std::exception& error) {
         state_.errorMessages.emplace_back(error.what());
-        preservesUnreadableSession_ = true;
+        keepsStoredSession_ = true;
     }
 }
 
@@ -253,7 +253,7 @@ void ContentView::saveSession()
     if (!session) return;
     try {
         services_.sessionStore.save(*session);
-        preservesUnreadableSession_ = false;
+        keepsStoredSession_ = false;
     } catch (const std::exception& error) {
         queueErrorMessage(std::string("Não foi possível salvar a última sessão: ") + error.what());
     }
@@ -262,7 +262,7 @@ void ContentView::saveSession()
 void ContentView::finishWindowSession()
 {
     sessionSaveWork_.stop();
-    if (preservesUnreadableSession_) return;
+    if (keepsStoredSession_) return;
     try {
         services_.sessionStore.finishWindow(services_.lifecycle && services_.lifecycle->isTerminating(),
                                             currentSession());

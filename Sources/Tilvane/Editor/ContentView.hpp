@@ -258,9 +258,9 @@ private:
 
     EditorServices services_;
     ContentViewState state_;
-    // The last-session file could not be read at construction and is kept as it is until this
-    // window writes a session of its own.
-    bool preservesUnreadableSession_ = false;
+    // The last-session file is kept as it is until this window writes a session of its own: it could
+    // not be read at construction, or the system failed to read its picture, which may read next time.
+    bool keepsStoredSession_ = false;
     bool reportedRendererUnavailable_ = false;
     // Set while a load is under way.
     std::optional<LoadFallback> loadFallback_;

@@ -19,6 +19,18 @@ namespace {
 constexpr const char* unreadableImageMessage = "O arquivo selecionado não pôde ser lido como imagem.";
 constexpr const char* missingLastImageMessage =
     "A última imagem não está disponível. Abra o arquivo novamente para continuar.";
+constexpr const char* imageNotReadNowMessage =
+    "O sistema não conseguiu ler o arquivo agora (faltaram recursos ou houve um erro de leitura). O arquivo foi "
+    "preservado; tente novamente.";
+constexpr const char* lastImageNotReadNowMessage =
+    "O sistema não conseguiu ler a última imagem agora (faltaram recursos ou houve um erro de leitura). A sessão foi "
+    "preservada para a próxima abertura.";
+
+// What a read gives: the picture, or why there is none.
+struct ReadPicture {
+    ImagePointer image;
+    ImageFileLoader::Failure failure = ImageFileLoader::Failure::file;
+};
 
 struct Conversion {
     ImagePointer grid;
@@ -73,9 +85,14 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
     // The read is not interrupted when the job is stopped: it runs to its end and its result is dropped.
     runJob(
         work_, JobPriority::userInitiated,
-        [url, maxDimension](std::stop_token) { return ImageFileLoader::load(url, maxDimension); },
-        [this, origin, maxDimension](ImagePointer image) {
+        [url, maxDimension](std::stop_token) {
+            ReadPicture read;
+            read.image = ImageFileLoader::load(url, maxDimension, &read.failure);
+            return read;
+        },
+        [this, origin, maxDimension](ReadPicture read) {
             auto fallback = std::exchange(loadFallback_, std::nullopt);
+            ImagePointer& image = read.image;
             if (image) {
                 if (origin == ImageOrigin::chosen) services_.telemetry->record(TilvaneEvent::imageOpened);
                 sourceReadAt_ = maxDimension;
@@ -88,18 +105,24 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
                 return;
             }
             assign<&ContentViewState::isProcessing>(false);
+            // When the system failed, the file itself may be fine: it and the session naming it stay.
+            const bool systemFailed = read.failure == ImageFileLoader::Failure::system;
             if (origin == ImageOrigin::lastSession) {
-                try {
-                    services_.sessionStore.clear();
-                } catch (const std::exception&) {
-                    // The sample is shown either way; the next save replaces the file.
+                if (systemFailed) {
+                    keepsStoredSession_ = true;
+                } else {
+                    try {
+                        services_.sessionStore.clear();
+                    } catch (const std::exception&) {
+                        // The sample is shown either way; the next save replaces the file.
+                    }
                 }
                 showSample();
-                queueErrorMessage(missingLastImageMessage);
+                queueErrorMessage(systemFailed ? lastImageNotReadNowMessage : missingLastImageMessage);
                 return;
             }
             if (fallback) goBack(std::move(*fallback));
-            queueErrorMessage(unreadableImageMessage);
+            queueErrorMessage(systemFailed ? imageNotReadNowMessage : unreadableImageMessage);
             services_.telemetry->recordFailure(TilvaneEvent::imageOpenFailed);
         });
 }
