@@ -1,6 +1,7 @@
 #pragma once
 
-#include <sys/resource.h>
+#include "TestSupport/ResourceLimit.hpp"
+
 #include <unistd.h>
 
 #include <cstddef>
@@ -12,20 +13,17 @@ namespace tilvane::testing {
 // (std::bad_alloc), as when memory runs out.
 class AddressSpaceLimit {
 public:
-    explicit AddressSpaceLimit(std::size_t bytes)
-    {
-        getrlimit(RLIMIT_AS, &previous_);
-        std::size_t mappedPages = 0;
-        std::ifstream("/proc/self/statm") >> mappedPages;
-        const rlimit limited{static_cast<rlim_t>(mappedPages * ::sysconf(_SC_PAGESIZE) + bytes), previous_.rlim_max};
-        setrlimit(RLIMIT_AS, &limited);
-    }
-    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &previous_); }
-    AddressSpaceLimit(const AddressSpaceLimit&) = delete;
-    AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
+    explicit AddressSpaceLimit(std::size_t bytes) : limit_(RLIMIT_AS, mappedBytes() + bytes) {}
 
 private:
-    rlimit previous_{};
+    static rlim_t mappedBytes()
+    {
+        std::size_t mappedPages = 0;
+        std::ifstream("/proc/self/statm") >> mappedPages;
+        return static_cast<rlim_t>(mappedPages * ::sysconf(_SC_PAGESIZE));
+    }
+
+    ResourceLimit limit_;
 };
 
 }  // namespace tilvane::testing

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "TestSupport/ResourceLimit.hpp"
+
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <vector>
@@ -12,22 +13,19 @@ namespace tilvane::testing {
 // when a process has run out of them.
 class DescriptorLimit {
 public:
-    explicit DescriptorLimit(unsigned available)
-    {
-        getrlimit(RLIMIT_NOFILE, &previous_);
-        // The lowest free numbers, which the next opens would take: all below the last of them are in use.
-        std::vector<int> lowestFree;
-        for (unsigned taken = 0; taken <= available; ++taken) lowestFree.push_back(::open("/dev/null", O_RDONLY));
-        const rlimit limited{static_cast<rlim_t>(lowestFree.back()), previous_.rlim_max};
-        for (const int descriptor : lowestFree) ::close(descriptor);
-        setrlimit(RLIMIT_NOFILE, &limited);
-    }
-    ~DescriptorLimit() { setrlimit(RLIMIT_NOFILE, &previous_); }
-    DescriptorLimit(const DescriptorLimit&) = delete;
-    DescriptorLimit& operator=(const DescriptorLimit&) = delete;
+    explicit DescriptorLimit(unsigned available) : limit_(RLIMIT_NOFILE, lowestFreeAfter(available)) {}
 
 private:
-    rlimit previous_{};
+    // The descriptor number that `available` more opens would reach: all below it are then in use.
+    static rlim_t lowestFreeAfter(unsigned available)
+    {
+        std::vector<int> lowestFree;
+        for (unsigned taken = 0; taken <= available; ++taken) lowestFree.push_back(::open("/dev/null", O_RDONLY));
+        for (const int descriptor : lowestFree) ::close(descriptor);
+        return static_cast<rlim_t>(lowestFree.back());
+    }
+
+    ResourceLimit limit_;
 };
 
 }  // namespace tilvane::testing

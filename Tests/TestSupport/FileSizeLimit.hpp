@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestSupport/ResourceLimit.hpp"
+
 #include <sys/resource.h>
 
 #include <csignal>
@@ -10,23 +12,16 @@ namespace tilvane::testing {
 // with EFBIG, as on a full disk (unlike a read-only folder, this stops root too).
 class FileSizeLimit {
 public:
-    explicit FileSizeLimit(rlim_t bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN))
+    explicit FileSizeLimit(rlim_t bytes) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)), limit_(RLIMIT_FSIZE, bytes)
     {
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        const rlimit limited{bytes, previous_.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limited);
     }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
+    ~FileSizeLimit() { std::signal(SIGXFSZ, previousHandler_); }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
 private:
-    rlimit previous_{};
     void (*previousHandler_)(int);
+    ResourceLimit limit_;  // lifted before the signal's handler comes back
 };
 
 // In a child process about to start a program (QProcess::setChildProcessModifier): as after `ulimit -f` in a shell,

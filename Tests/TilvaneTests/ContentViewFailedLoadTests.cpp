@@ -246,6 +246,19 @@ TEST(ContentViewFailedLoad, QuittingWhileAFileIsReadKeepsThePreviousPicturesSess
     EXPECT_EQ(kept->visual.paletteID, "nes");
 }
 
+VisualSettings picoLook()
+{
+    VisualSettings look = initialVisualSettings();
+    look.paletteID = "pico8";
+    return look;
+}
+
+// The last session of an earlier run: `picture` in PICO-8, the divider at 0.3.
+void storeSessionOf(const EditorTestServices& fixture, const std::filesystem::path& picture)
+{
+    LastSessionStore(fixture.sessionFile()).save(LastSession{Url::file(picture), picoLook(), std::nullopt, 2048, 0.3});
+}
+
 TEST(ContentViewFailedLoad, AnUnreadableFileAtStartShowsWhatAStartWithoutItShows)
 {
     struct Row {
@@ -262,12 +275,8 @@ TEST(ContentViewFailedLoad, AnUnreadableFileAtStartShowsWhatAStartWithoutItShows
         SCOPED_TRACE(row.name);
         EditorTestServices fixture;
         const auto picture = writeImageFile(fixture.file("restored.png"), 40, 30);
-        VisualSettings look = initialVisualSettings();
-        look.paletteID = "pico8";
-        if (row.storedSession) {
-            LastSessionStore(fixture.sessionFile())
-                .save(LastSession{Url::file(picture), look, std::nullopt, 2048, 0.3});
-        }
+        const VisualSettings look = picoLook();
+        if (row.storedSession) storeSessionOf(fixture, picture);
         if (!row.sessionPictureExists) std::filesystem::remove(picture);
         const std::string sessionBefore = row.storedSession ? fileBytes(fixture.sessionFile()) : "";
         fixture.incoming.receive(fixture.file("missing.png"));
@@ -314,9 +323,8 @@ TEST(ContentViewFailedLoad, APictureTheSystemCannotReadNowKeepsItsSession)
 {
     EditorTestServices fixture;
     const auto picture = writeImageFile(fixture.file("restored.png"), 40, 30);
-    VisualSettings look = initialVisualSettings();
-    look.paletteID = "pico8";
-    LastSessionStore(fixture.sessionFile()).save(LastSession{Url::file(picture), look, std::nullopt, 2048, 0.3});
+    const VisualSettings look = picoLook();
+    storeSessionOf(fixture, picture);
     const std::string sessionBefore = fileBytes(fixture.sessionFile());
     {
         ContentView window(fixture.services());
