@@ -72,6 +72,10 @@ TelemetryFeedbackView::TelemetryFeedbackView(TelemetryConfiguration configuratio
         copiedNote_->hide();
     });
 
+    // Tab goes as the row reads: "Cancelar" on the left before the share button on the right.
+    QWidget::setTabOrder(message_, cancel);
+    QWidget::setTabOrder(cancel, share_);
+
     auto* row = new QHBoxLayout;
     row->addWidget(cancel);
     row->addStretch();

@@ -276,6 +276,20 @@ TEST_F(TelemetrySettingsViewTest, TabAndBacktabLeaveTheMessageWithoutTypingAnyth
     }
 }
 
+// Tab goes through the sheet as it reads: the message, then "Cancelar" on the left, then the share button.
+TEST_F(TelemetrySettingsViewTest, TabGoesFromTheMessageToCancelarAndThenToTheShareButton)
+{
+    makeView(betaConfiguration());
+    auto& feedback = openFeedback();
+    auto& message = child<QPlainTextEdit>(feedback, "feedbackMessage");
+    message.setPlainText("olá");
+    message.setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&message, Qt::Key_Tab);
+    EXPECT_EQ(feedback.focusWidget(), &child<QPushButton>(feedback, "cancelFeedback"));
+    QTest::keyClick(feedback.focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(feedback.focusWidget(), &child<QPushButton>(feedback, "shareFeedback"));
+}
+
 // The secondary texts take their colour from the palette the view is shown with, also when it changes while the view
 // is open, so they stay readable on a dark window as on a light one.
 TEST_F(TelemetrySettingsViewTest, SecondaryTextsFollowThePaletteOfTheirWindowLive)
