@@ -85,7 +85,8 @@ TEST(StoreLockFallback, AFileSystemWithoutLocksStillTakesEveryChange)
             continue;
         }
         presets.save({first});
-        const auto imported = presets.importPreset(PersonalPresetTransfer::encode({Uuid::random(), "Noite", plainLook()}));
+        const auto imported =
+            presets.importPreset(PersonalPresetTransfer::encode({Uuid::random(), "Noite", plainLook()}));
         EXPECT_EQ(presets.remove(first.id), std::vector{imported.front()});
         EXPECT_EQ(presets.load(), std::vector{imported.front()});
         session.save(last);
