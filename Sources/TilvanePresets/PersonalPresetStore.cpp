@@ -101,6 +101,8 @@ std::vector<PersonalPreset> PersonalPresetStore::update(const Change& change) co
 
 std::vector<PersonalPreset> PersonalPresetStore::remove(const Uuid& id) const
 {
+    // No file holds no preset: refused before a folder or a lock file is made for it.
+    if (!storedfile::isPresent(location_.requireFileURL())) refuse(PersonalPresetErrorCase::missingPreset);
     return update([&](std::vector<PersonalPreset> presets) {
         const auto removed =
             std::remove_if(presets.begin(), presets.end(), [&](const auto& preset) { return preset.id == id; });

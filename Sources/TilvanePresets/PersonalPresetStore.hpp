@@ -46,12 +46,13 @@ public:
     // caller and writes nothing. `change` must not use a store of the same file (its turn waits).
     std::vector<PersonalPreset> update(const Change& change) const;
 
-    // Deletes the preset with this id (missingPreset when there is none) and returns the rest.
+    // Deletes the preset with this id (missingPreset when there is none) and returns the rest. Without a file it
+    // makes nothing: no folder, no lock file.
     std::vector<PersonalPreset> remove(const Uuid& id) const;
 
     // Puts the preset of a single-preset document first, renamed "<name> (n)" with the smallest
     // n from 2 whose lower-case form no stored name has when its own name clashes, and returns
-    // the new list.
+    // the new list. A document it refuses makes nothing, even where there is no file yet.
     std::vector<PersonalPreset> importPreset(std::string_view data) const;
 
 private:

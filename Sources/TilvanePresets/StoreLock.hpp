@@ -1,14 +1,19 @@
 #pragma once
 
 #include <filesystem>
+#include <stdexcept>
+#include <system_error>
 
 namespace tilvane {
 
 // While it lives, no other StoreLock of the same file, in this process or another, does: an exclusive advisory
 // lock (flock) on the hidden file ".<name>.lock" beside the file, made on first use and left in place (removing it
-// would let a process that opened it before lock a file that no longer has the name). Waits for another holder, up
-// to two seconds. Throws std::system_error when the lock file cannot be made or opened (the folder must exist), is
-// not a regular file, or another holder keeps it longer (EWOULDBLOCK).
+// would let a process that opened it before lock a file that no longer has the name). Once locked, the lock file
+// must still be the one at its name: one removed or replaced meanwhile is let go and the name's file is locked
+// instead. Waits for another holder, up to two seconds, and then throws StoreLockBusyError. Throws
+// std::system_error when the lock file cannot be made or opened (the folder must exist) or is not a regular file.
+// On a file system that does not lock (ENOLCK, EOPNOTSUPP: NFS without its lock service) it holds nothing, and
+// the writes it would have ordered still replace each file whole.
 class StoreLock {
 public:
     explicit StoreLock(const std::filesystem::path& file);
@@ -21,6 +26,18 @@ public:
 
 private:
     int descriptor_ = -1;
+};
+
+// Another Tilvane kept the lock of `file` for longer than the wait. Its code is EWOULDBLOCK; what() says so in
+// words the user can act on: "Outro Tilvane está usando o arquivo “…”. Tente novamente."
+class StoreLockBusyError : public std::system_error {
+public:
+    explicit StoreLockBusyError(const std::filesystem::path& file);
+
+    const char* what() const noexcept override { return message_.what(); }
+
+private:
+    std::runtime_error message_;  // shared on copy, so copying the error cannot throw
 };
 
 }  // namespace tilvane

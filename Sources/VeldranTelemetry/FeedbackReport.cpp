@@ -16,7 +16,20 @@ QString feedbackReport(const TelemetryConfiguration& configuration, const QStrin
 
 QUrl feedbackMailURL(const QString& report)
 {
-    return QUrl::fromEncoded("mailto:?body=" + QUrl::toPercentEncoding(report), QUrl::StrictMode);
+    QString body = report;
+    body.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    // Each "%" of the encoded body starts a triplet, so "%0A" is a line feed and nothing else.
+    const QByteArray encoded = QUrl::toPercentEncoding(body).replace("%0A", "%0D%0A");
+    return QUrl::fromEncoded("mailto:?body=" + encoded, QUrl::StrictMode);
+}
+
+QString typedText(const QString& rawDocumentText)
+{
+    QString text = rawDocumentText;
+    for (QChar& character : text) {
+        if (character == QChar::ParagraphSeparator || character == QChar::LineSeparator) character = u'\n';
+    }
+    return text;
 }
 
 bool isShareableFeedback(const QString& message)

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace veldran {
@@ -24,7 +25,8 @@ TelemetryFeedbackView::TelemetryFeedbackView(TelemetryConfiguration configuratio
       message_(new QPlainTextEdit(this)),
       share_(new QPushButton(this)),
       shareChoices_(new QMenu(this)),
-      copiedNote_(new QLabel(tr("Copiado."), this))
+      copiedNote_(new QLabel(tr("Copiado."), this)),
+      mailFailedNote_(new QLabel(tr("Não foi possível abrir o e-mail. Use Copiar."), this))
 {
     setWindowTitle(tr("Feedback do beta"));
     setFixedWidth(440);
@@ -67,9 +69,15 @@ TelemetryFeedbackView::TelemetryFeedbackView(TelemetryConfiguration configuratio
     applySecondaryColour(*copiedNote_);
     copiedNote_->hide();
 
+    mailFailedNote_->setObjectName(QStringLiteral("mailFailedNote"));
+    mailFailedNote_->setWordWrap(true);
+    applyTextStyle(*mailFailedNote_, TelemetryTextStyle::caption);
+    applySecondaryColour(*mailFailedNote_);
+    mailFailedNote_->hide();
+
     connect(message_, &QPlainTextEdit::textChanged, this, [this] {
-        share_->setEnabled(isShareableFeedback(message_->toPlainText()));
-        copiedNote_->hide();
+        share_->setEnabled(isShareableFeedback(message()));
+        showNote(nullptr);
     });
 
     // Tab goes as the row reads: "Cancelar" on the left before the share button on the right.
@@ -89,29 +97,44 @@ TelemetryFeedbackView::TelemetryFeedbackView(TelemetryConfiguration configuratio
     layout->addWidget(explanation);
     layout->addWidget(message_);
     layout->addLayout(row);
+    layout->addWidget(mailFailedNote_);
 }
 
 QString TelemetryFeedbackView::report() const
 {
-    return feedbackReport(configuration_, appName_, message_->toPlainText());
+    return feedbackReport(configuration_, appName_, message());
+}
+
+// The message exactly as typed: toPlainText() would turn a no-break space into a plain one.
+QString TelemetryFeedbackView::message() const
+{
+    return typedText(message_->document()->toRawText());
+}
+
+void TelemetryFeedbackView::showNote(QLabel* note)
+{
+    copiedNote_->setVisible(note == copiedNote_);
+    mailFailedNote_->setVisible(note == mailFailedNote_);
 }
 
 // This desktop has no share sheet: its choices open as a menu under the button.
 void TelemetryFeedbackView::showShareChoices()
 {
-    if (!isShareableFeedback(message_->toPlainText())) return;
+    if (!isShareableFeedback(message())) return;
     shareChoices_->popup(share_->mapToGlobal(QPoint(0, share_->height())));
 }
 
 void TelemetryFeedbackView::copyReport()
 {
     QGuiApplication::clipboard()->setText(report());
-    copiedNote_->show();
+    showNote(copiedNote_);
 }
 
+// Without a mail opener, or with an address longer than the desktop hands to one, nothing opens: the sheet says so.
 void TelemetryFeedbackView::mailReport()
 {
-    QDesktopServices::openUrl(feedbackMailURL(report()));
+    const bool opened = QDesktopServices::openUrl(feedbackMailURL(report()));
+    showNote(opened ? nullptr : mailFailedNote_);
 }
 
 }  // namespace veldran

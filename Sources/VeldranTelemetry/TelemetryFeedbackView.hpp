@@ -13,7 +13,7 @@ namespace veldran {
 
 // The feedback sheet: the user types a message and shares it, with a short technical header, through a menu of
 // choices under the share button: copy it to the clipboard, or hand it to the desktop's mail client. Nothing is
-// stored or sent by the sheet itself, and sharing leaves it open.
+// stored or sent by the sheet itself, and sharing leaves it open, saying "Copiado." or that no mail client opened.
 class TelemetryFeedbackView : public QDialog {
     Q_OBJECT
 
@@ -26,6 +26,9 @@ private:
     void showShareChoices();
     void copyReport();
     void mailReport();
+    QString message() const;
+    // Shows `note` (or none) in place of the one shown.
+    void showNote(QLabel* note);
 
     TelemetryConfiguration configuration_;
     QString appName_;
@@ -33,6 +36,7 @@ private:
     QPushButton* share_;
     QMenu* shareChoices_;
     QLabel* copiedNote_;
+    QLabel* mailFailedNote_;
 };
 
 }  // namespace veldran

@@ -278,11 +278,15 @@ TEST_F(LastSessionStoreTest, ALockHeldByAStoppedHolderRefusesTheChangeInsteadOfW
     ASSERT_GE(held, 0);
     ASSERT_EQ(::flock(held, LOCK_EX), 0);
 
-    const auto error = systemErrorOf([&] { store().save(sessionFor("/tmp/b.png")); });
-    ASSERT_TRUE(error) << "saved while another holder had the lock";
-    EXPECT_EQ(error->code(), std::errc::operation_would_block);
-    EXPECT_TRUE(std::string(error->what()).starts_with("Não foi possível bloquear o arquivo")) << error->what();
-    EXPECT_THROW(store().clear(), std::system_error);
+    try {
+        store().save(sessionFor("/tmp/b.png"));
+        ADD_FAILURE() << "saved while another holder had the lock";
+    } catch (const StoreLockBusyError& error) {
+        EXPECT_EQ(error.code(), std::errc::operation_would_block);
+        EXPECT_STREQ(error.what(),
+                     ("Outro Tilvane está usando o arquivo “" + file().string() + "”. Tente novamente.").c_str());
+    }
+    EXPECT_THROW(store().clear(), StoreLockBusyError);
     EXPECT_EQ(contents(), before);
 
     ::close(held);

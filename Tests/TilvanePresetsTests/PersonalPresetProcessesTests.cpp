@@ -42,7 +42,7 @@ TEST(PersonalPresetStoreProcesses, ChangesReleasedTogetherKeepEveryPresetThatAny
     std::multiset<std::string> expected = namesOf(base);
 
     for (int round = 0; round < rounds; ++round) {
-        const std::string tag = " " + std::to_string(round);
+        const std::string tag = ' ' + std::to_string(round);
         const auto disposable = makePreset("Descartável" + tag);
         store.update(addingFirst(disposable));
         const auto first = makePreset("Primeiro" + tag, fullSettings()), second = makePreset("Segundo" + tag);

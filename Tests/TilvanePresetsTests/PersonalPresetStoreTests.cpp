@@ -108,6 +108,30 @@ TEST_F(PersonalPresetStoreTest, RemoveReturnsWhatIsNowOnDisk)
     EXPECT_STREQ(PersonalPresetError(missingPreset).what(), "O preset pessoal não foi encontrado.");
 }
 
+// Where there is no presets file, a change refused before it writes leaves nothing behind: no support folder, no
+// lock file. The first import that succeeds makes them.
+TEST_F(PersonalPresetStoreTest, ChangesRefusedWithoutAFileMakeNoFolderAndNoLockFile)
+{
+    const PersonalPresetStore missingFolder(folder_.path() / "Tilvane" / "personal-presets.json");
+    auto otherVersion = nlohmann::json::parse(PersonalPresetTransfer::encode(makePreset("Retro")));
+    otherVersion["version"] = 2;
+    const std::tuple<const char*, std::function<void(const PersonalPresetStore&)>, PersonalPresetErrorCase> rows[] = {
+        {"remove", [](const auto& store) { store.remove(Uuid::random()); }, missingPreset},
+        {"import of an invalid document", [](const auto& store) { store.importPreset("{}"); }, invalidData},
+        {"import of another version", [&](const auto& store) { store.importPreset(otherVersion.dump()); },
+         unsupportedVersion},
+    };
+    for (const auto& [name, change, expected] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { change(missingFolder); }), expected);
+        EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { change(store()); }), expected);
+        EXPECT_TRUE(contents().empty()) << "no folder and no lock file are made";
+    }
+    const auto imported = missingFolder.importPreset(PersonalPresetTransfer::encode(makePreset("Retro")));
+    EXPECT_EQ(missingFolder.load(), imported);
+    EXPECT_EQ(folderContents(missingFolder.fileURL().parent_path()).size(), 2u) << "the file and its lock file";
+}
+
 TEST_F(PersonalPresetStoreTest, UpdateChangesTheListAsStoredAndWritesNothingWhenTheChangeFails)
 {
     const std::vector stored{makePreset("A"), makePreset("B")};

@@ -7,6 +7,7 @@
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QDir>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -15,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <tuple>
 
 namespace tilvane::testing {
 namespace {
@@ -125,9 +128,42 @@ TEST(ComparisonView, ResultLeftOfTheDividerAndOriginalRightOfIt)
     comparison.view.setFraction(0.5);
     QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Editor"));
     comparison.view.grab().save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Editor/comparison-split.png"));
-    EXPECT_EQ(comparison.view.accessibleDescription(), QStringLiteral("50% do resultado visível"));
-    comparison.view.setFraction(0.999);
-    EXPECT_EQ(comparison.view.accessibleDescription(), QStringLiteral("99% do resultado visível"));
+}
+
+// Whether `interface` or any element inside it is named `name`.
+bool holdsElementNamed(QAccessibleInterface* interface, const QString& name)
+{
+    if (interface->text(QAccessible::Name) == name) return true;
+    for (int index = 0; index < interface->childCount(); ++index) {
+        if (holdsElementNamed(interface->child(index), name)) return true;
+    }
+    return false;
+}
+
+// What a screen reader reads: the comparator by its name, with the share of the result as its value (not as a
+// description), and the placeholder's open button inside it.
+TEST(ComparisonView, TheShareOfTheResultIsTheAccessibleValue)
+{
+    Comparison comparison;
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&comparison.view);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Comparador de imagem original e resultado"));
+    EXPECT_TRUE(holdsElementNamed(accessible, QStringLiteral("Abrir Imagem ▸")));
+
+    comparison.view.setSource(solidImage(200, 100, 250, 250, 250));
+    comparison.view.setPixelGrid(solidImage(20, 10, 0, 0, 200));
+    const std::tuple<const char*, std::function<void()>, QString> moves[] = {
+        {"the start", [] {}, "50% do resultado visível"},
+        {"a fraction just under one", [&] { comparison.view.setFraction(0.999); }, "99% do resultado visível"},
+        {"a click at a third of the picture", [&] { comparison.click(100 + 800 / 3.0); }, "33% do resultado visível"},
+        {"a click past the left edge", [&] { comparison.click(10); }, "0% do resultado visível"},
+    };
+    for (const auto& [name, move, value] : moves) {
+        SCOPED_TRACE(name);
+        move();
+        EXPECT_EQ(accessible->text(QAccessible::Value), value);
+        EXPECT_TRUE(accessible->text(QAccessible::Description).isEmpty());
+    }
 }
 
 TEST(ComparisonView, PlaceholdersForNoPictureAndForAFileBeingOpened)

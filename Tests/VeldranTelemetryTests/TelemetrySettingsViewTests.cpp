@@ -1,7 +1,9 @@
 #include "TestSupport.hpp"
 
+#include "TestSupport/ScopedEnvironment.hpp"
 #include "TestSupport/TextContrast.hpp"
 
+#include "VeldranTelemetry/FeedbackReport.hpp"
 #include "VeldranTelemetry/PlatformDescription.hpp"
 #include "VeldranTelemetry/Telemetry.hpp"
 #include "VeldranTelemetry/TelemetryFeedbackView.hpp"
@@ -19,6 +21,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
+
+#include <map>
+#include <string>
+#include <tuple>
+#include <utility>
 
 namespace veldran {
 namespace {
@@ -136,7 +143,7 @@ TEST_F(TelemetrySettingsViewTest, EveryTextOfTheSectionAndTheSheetReadsExactly)
         textsOf<QLabel>(feedback),
         QStringList({"Conte o que funcionou ou o que precisa melhorar. A versão do aplicativo e do sistema acompanham "
                      "a mensagem; você escolhe como compartilhar.",
-                     "Copiado.", "Feedback do beta"}));
+                     "Copiado.", "Feedback do beta", "Não foi possível abrir o e-mail. Use Copiar."}));
     EXPECT_EQ(textsOf<QPushButton>(feedback), QStringList({"Cancelar", "Compartilhar feedback"}));
     EXPECT_EQ(child<QPlainTextEdit>(feedback, "feedbackMessage").accessibleName(), "Mensagem de feedback");
 }
@@ -229,30 +236,93 @@ std::map<QString, QString> mailFields(const QUrl& url)
     return fields;
 }
 
+// The report with each line break as a mail body holds it (RFC 6068).
+QString withMailLineBreaks(QString report)
+{
+    return report.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+}
+
 TEST_F(TelemetrySettingsViewTest, MailHandsTheWholeReportToTheMailClientAsTheBody)
 {
     makeView(betaConfiguration());
     auto& feedback = openFeedback();
     auto& message = child<QPlainTextEdit>(feedback, "feedbackMessage");
-    const std::pair<const char*, const char*> rows[] = {
+    const std::pair<const char*, QString> rows[] = {
         {"ampersand, equals and a line break", "preto & branco = ok\nsegunda linha"},
-        {"plus, hash and percent", "1 + 1 #2 100% %20 %0A"},
+        {"plus, hash and percent", "1 + 1 #2 100% %20 %0A %0D%0A"},
         {"surrounding white space and accents", "  \n ação: ótima \r\n"},
+        {"every reserved character and no-break spaces", QStringLiteral(":/?#[]@!$&'()*+,;=\u00a0fim\u00a0\n\u00a0")},
     };
     for (const auto& [name, typed] : rows) {
         SCOPED_TRACE(name);
         MailClient client;
-        message.setPlainText(QString::fromUtf8(typed));
+        message.setPlainText(typed);
         chooseShare(feedback, "mailFeedback");
         ASSERT_EQ(client.opened.size(), 1);
         const QUrl& url = client.opened.front();
         EXPECT_EQ(url.scheme(), "mailto");
         EXPECT_TRUE(url.path().isEmpty());  // no recipient
+        const QByteArray encoded = url.toEncoded();
+        EXPECT_EQ(encoded.count("%0A"), encoded.count("%0D%0A")) << encoded.constData();
         const std::map<QString, QString> fields = mailFields(url);
         EXPECT_EQ(fields.size(), 1u);  // a body and no subject
-        EXPECT_EQ(fields.count("body") == 1 ? fields.at("body") : QString(), feedback.report());
+        EXPECT_EQ(fields.count("body") == 1 ? fields.at("body") : QString(), withMailLineBreaks(feedback.report()));
         EXPECT_TRUE(feedback.isVisible());
+        EXPECT_FALSE(child<QLabel>(feedback, "mailFailedNote").isVisible());
     }
+}
+
+// What the user types reaches the report character for character: a no-break space stays one, and the line break
+// of Return or Shift+Return is a line feed.
+TEST_F(TelemetrySettingsViewTest, TheReportKeepsEveryCharacterTyped)
+{
+    makeView(betaConfiguration());
+    auto& feedback = openFeedback();
+    auto& message = child<QPlainTextEdit>(feedback, "feedbackMessage");
+    message.setFocus();
+    QTest::keyClicks(&message, QStringLiteral("10\u00a0%"));
+    QTest::keyClick(&message, Qt::Key_Return);
+    QTest::keyClicks(&message, QStringLiteral("R$\u00a01"));
+    QTest::keyClick(&message, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(&message, QStringLiteral("fim "));
+    EXPECT_TRUE(feedback.report().endsWith(QStringLiteral("\n\n10\u00a0%\nR$\u00a01\nfim ")))
+        << feedback.report().toStdString();
+
+    const std::tuple<const char*, QString, QString> rows[] = {
+        {"paragraphs", QStringLiteral("a\u2029b"), QStringLiteral("a\nb")},
+        {"lines", QStringLiteral("a\u2028b"), QStringLiteral("a\nb")},
+        {"no-break and other spaces", QStringLiteral("\u00a0a\u2009b\u202f"), QStringLiteral("\u00a0a\u2009b\u202f")},
+    };
+    for (const auto& [name, raw, typed] : rows) EXPECT_EQ(typedText(raw), typed) << name;
+}
+
+// A desktop with nothing to open a mailto: address (no URL handler, no opener on an empty PATH): the sheet stays
+// open and says so, until the message changes or a copy succeeds.
+TEST_F(TelemetrySettingsViewTest, WithoutAMailClientTheSheetSaysToCopyInstead)
+{
+    const tilvane::testing::ScopedEnvironment noPrograms("PATH", std::string());
+    makeView(betaConfiguration());
+    auto& feedback = openFeedback();
+    auto& message = child<QPlainTextEdit>(feedback, "feedbackMessage");
+    auto& failed = child<QLabel>(feedback, "mailFailedNote");
+    auto& copied = child<QLabel>(feedback, "copiedNote");
+    message.setPlainText("nada abre");
+    EXPECT_FALSE(failed.isVisible());
+
+    chooseShare(feedback, "mailFeedback");
+    EXPECT_TRUE(feedback.isVisible());
+    EXPECT_TRUE(failed.isVisible());
+    EXPECT_EQ(failed.text(), "Não foi possível abrir o e-mail. Use Copiar.");
+    EXPECT_FALSE(copied.isVisible());
+
+    chooseShare(feedback, "copyFeedback");
+    EXPECT_TRUE(copied.isVisible());
+    EXPECT_FALSE(failed.isVisible());
+    chooseShare(feedback, "mailFeedback");
+    EXPECT_TRUE(failed.isVisible());
+    EXPECT_FALSE(copied.isVisible());
+    message.insertPlainText("!");
+    EXPECT_FALSE(failed.isVisible());
 }
 
 TEST_F(TelemetrySettingsViewTest, TabAndBacktabLeaveTheMessageWithoutTypingAnything)

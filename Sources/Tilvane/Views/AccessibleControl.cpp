@@ -56,9 +56,18 @@ public:
 
     // A control is one element: the widgets it is drawn with (a placeholder, a chip, a swatch) are parts of it,
     // read through its own name and value, not announced after it.
-    int childCount() const override { return 0; }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    int childCount() const override
+    {
+        return control_->containsAccessibleChildren() ? QAccessibleWidget::childCount() : 0;
+    }
+    QAccessibleInterface* child(int index) const override
+    {
+        return control_->containsAccessibleChildren() ? QAccessibleWidget::child(index) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return control_->containsAccessibleChildren() ? QAccessibleWidget::indexOfChild(child) : -1;
+    }
 
 private:
     AccessibleControl* control_;

@@ -9,6 +9,7 @@
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 #include "VemiTerminal/Tokens/VTTextStyle.hpp"
 
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -69,6 +70,7 @@ double ComparisonGeometry::fractionAt(qreal x) const
 ComparisonView::ComparisonView(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("comparison"));
+    installAccessibleControlFactory();
     setAccessibleName(QStringLiteral("Comparador de imagem original e resultado"));
 
     auto* openButton = new VTButton(QStringLiteral("Abrir Imagem ▸"), vtPixel);
@@ -128,7 +130,7 @@ void ComparisonView::setFraction(double fraction)
 {
     if (fraction_ == fraction) return;
     fraction_ = fraction;
-    updateAccessibleValue();
+    announceAccessibleValue();
     update();
 }
 
@@ -174,7 +176,6 @@ void ComparisonView::refresh()
         resultChip_->move(frame.topLeft() + QPoint(chipPadding, chipPadding));
         originalChip_->move(frame.right() + 1 - chipPadding - originalChip_->width(), frame.top() + chipPadding);
     }
-    updateAccessibleValue();
     update();
 }
 
@@ -192,9 +193,15 @@ bool ComparisonView::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void ComparisonView::updateAccessibleValue()
+QString ComparisonView::accessibleValue() const
 {
-    setAccessibleDescription(QStringLiteral("%1% do resultado visível").arg(static_cast<int>(fraction_ * 100)));
+    return QStringLiteral("%1% do resultado visível").arg(static_cast<int>(fraction_ * 100));
+}
+
+void ComparisonView::announceAccessibleValue()
+{
+    QAccessibleValueChangeEvent event(this, accessibleValue());
+    QAccessible::updateAccessibility(&event);
 }
 
 void ComparisonView::resizeEvent(QResizeEvent*)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Tilvane/Views/AccessibleControl.hpp"
 #include "TilvaneCore/Image.hpp"
 
 #include <QImage>
@@ -28,8 +29,9 @@ struct ComparisonGeometry {
 };
 
 // The opened picture and its result split by a vertical divider: the result left of it, the original right.
-// Pure view: takes values through its setters (which do not emit) and reports the user's drag.
-class ComparisonView : public QWidget {
+// Pure view: takes values through its setters (which do not emit) and reports the user's drag. To assistive
+// technology it is one element, holding its placeholders' controls, whose value is the share of the result shown.
+class ComparisonView : public QWidget, public AccessibleControl {
     Q_OBJECT
 
 public:
@@ -47,6 +49,10 @@ public:
     bool showsHandle() const { return showsHandle_; }
     // The picture's frame in widget coordinates; empty without a source.
     QRectF pictureFrame() const;
+
+    // "N% do resultado visível", N the fraction in percent truncated toward zero.
+    QString accessibleValue() const override;
+    bool containsAccessibleChildren() const override { return true; }
 
 signals:
     // A drag or click moved the divider.
@@ -69,7 +75,7 @@ private:
     void dragTo(qreal x);
     void refresh();
     void centre(QWidget* placeholder);
-    void updateAccessibleValue();
+    void announceAccessibleValue();
     static const QImage& shown(QImage& cache, const QImage& picture, QSizeF frameSize, qreal ratio,
                                Qt::TransformationMode mode);
 

@@ -18,7 +18,7 @@ GLuint makeSampler(GLint minification)
 void throwOnGlError()
 {
     if (glGetError() != GL_NO_ERROR) {
-        throw ShaderRendererError(ShaderRendererErrorCase::renderFailed);
+        throw GpuWorkError();
     }
 }
 

@@ -21,8 +21,8 @@ public:
     FullscreenDrawer();
 
     // Clears target to opaque black, binds inputs to texture units 0, 1, 2…, hands the
-    // program its float list and bezel flag and draws. An incomplete framebuffer or a GL
-    // error is ShaderRendererError::renderFailed.
+    // program its float list and bezel flag and draws. An incomplete framebuffer is
+    // ShaderRendererError::renderFailed, a GL error GpuWorkError.
     void draw(const ShaderProgram& program, const GlTexture& target, std::initializer_list<const GlTexture*> inputs,
               std::span<const float> parameters, float bezelFlag, InputFiltering filtering = InputFiltering::linear);
 

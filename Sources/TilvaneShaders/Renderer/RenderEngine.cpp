@@ -99,10 +99,8 @@ ImagePointer RenderEngine::render(const ImagePointer& image, const RenderRequest
     }
     try {
         return draw(*image, request, checkCancelled);
-    } catch (const ShaderRendererError& error) {
-        if (error.errorCase() == ShaderRendererErrorCase::renderFailed) {
-            resetTemporalHistory();
-        }
+    } catch (const GpuWorkError&) {
+        resetTemporalHistory();
         throw;
     }
 }
@@ -168,7 +166,7 @@ ImagePointer RenderEngine::draw(const Image& image, const RenderRequest& request
 
     glFinish();
     if (glGetError() != GL_NO_ERROR) {
-        throw ShaderRendererError(ShaderRendererErrorCase::renderFailed);
+        throw GpuWorkError();
     }
     // Only work that has completed leaves an afterglow for the next frame.
     for (auto& [index, entry] : pendingHistory) {

@@ -18,6 +18,13 @@ const char* message(ShaderRendererErrorCase errorCase) noexcept;
 
 using ShaderRendererError = EnumeratedError<ShaderRendererErrorCase>;
 
+// renderFailed because OpenGL reported an error for work handed to it: the frame's GPU work did not complete. Only
+// this failure costs the renderer its phosphor history; any other leaves the afterglow of the last completed frame.
+class GpuWorkError : public ShaderRendererError {
+public:
+    GpuWorkError() noexcept : ShaderRendererError(ShaderRendererErrorCase::renderFailed) {}
+};
+
 // A shader source that the OpenGL compiler or linker refused; what() carries its log.
 class ShaderCompileError : public std::runtime_error {
 public:

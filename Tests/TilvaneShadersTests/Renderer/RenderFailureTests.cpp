@@ -86,6 +86,28 @@ TEST(RenderFailure, cancellationBetweenPassesAndGlErrorsKeepNoHistory)
     EXPECT_EQ(engine.phosphorHistory().size(), 1u) << "the next frame starts a new history";
 }
 
+// Only GPU work that did not complete costs the afterglow: a render that fails otherwise (here between its passes,
+// after the phosphor pass was drawn) leaves the history of the last completed frame, which the next frame follows.
+TEST(RenderFailure, aFailureOtherThanTheGpuWorkKeepsTheHistory)
+{
+    RenderEngine engine(probeBundle());
+    engine.render(probePicture(), animatedRequest, [] {});
+    RenderRequest later = animatedRequest;
+    later.time = 1.075f;
+    int checks = 0;
+    const CancellationCheck failBeforeTheSecondPass = [&checks] {
+        if (++checks == 3) throw ShaderRendererError(ShaderRendererErrorCase::renderFailed);
+    };
+    EXPECT_EQ(failureOf([&] { engine.render(probePicture(), later, failBeforeTheSecondPass); }),
+              ShaderRendererErrorCase::renderFailed);
+    ASSERT_EQ(engine.phosphorHistory().size(), 1u);
+    EXPECT_EQ(engine.phosphorHistory().at(0).time, 1.0f) << "the failed frame leaves nothing of its own";
+    EXPECT_EQ(engine.historyConfiguration(), phosphorThenNegative);
+
+    const ImagePointer next = engine.render(probePicture(), later, [] {});
+    EXPECT_EQ(pixelAt(*next, 0, emissionProbeRow)[0], 2) << "the next frame read the first frame's emission";
+}
+
 TEST(RenderFailure, theSharedRendererIsMadeOnceAndNeverRetried)
 {
     // This test program has no application bundle beside it, so creation fails and stays failed.
