@@ -261,6 +261,8 @@ private:
     // The last-session file is kept as it is until this window writes a session of its own: it could
     // not be read at construction, or the system failed to read its picture, which may read next time.
     bool keepsStoredSession_ = false;
+    // The text of the last session save's failure, told already; nothing after a save that succeeded.
+    std::optional<std::string> toldSessionSaveFailure_;
     bool reportedRendererUnavailable_ = false;
     // Set while a load is under way.
     std::optional<LoadFallback> loadFallback_;
