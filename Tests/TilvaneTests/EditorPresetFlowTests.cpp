@@ -198,6 +198,14 @@ TEST_F(EditorPresetFlow, AVeryLongPresetNameIsShownElidedInTheMiddleSoTheDeleteA
         EXPECT_EQ(alert.text().count(QStringLiteral("…")), 1);
         EXPECT_LE(alert.text().size(), QStringLiteral("Excluir preset ?").size() + 48);
         click("cancelDeletePreset");
+
+        click("renamePreset");
+        ASSERT_NE(sheet(), nullptr);
+        EXPECT_LE(sheet()->frameGeometry().width(), 1920);
+        EXPECT_LE(sheet()->frameGeometry().height(), 1200);
+        EXPECT_EQ(sheet()->name(), full) << "the name to edit is whole";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        settle();
         EXPECT_EQ(PersonalPresetStore(fixture.presetsFile()).load().front().name, name) << "the file keeps it whole";
     }
 }

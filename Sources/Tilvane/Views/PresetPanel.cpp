@@ -1,7 +1,6 @@
 #include "Tilvane/Views/PresetPanel.hpp"
 
 #include "Tilvane/Editor/PersonalPresetRules.hpp"
-
 #include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetActionButton.hpp"
