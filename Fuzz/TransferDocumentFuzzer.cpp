@@ -12,6 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         preset = PersonalPresetTransfer::decode(fuzz::bytesOf(data, size));
     } catch (const PersonalPresetError&) {
         return 0;
+    } catch (const UnknownEffectError&) {
+        return 0;
     }
     const PersonalPreset again = PersonalPresetTransfer::decode(PersonalPresetTransfer::encode(preset));
     fuzz::require(again.name == preset.name && again.visual == preset.visual,

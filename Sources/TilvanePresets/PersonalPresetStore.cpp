@@ -73,8 +73,10 @@ PersonalPresetStore::PersonalPresetStore(std::optional<std::filesystem::path> fi
 
 std::vector<PersonalPreset> PersonalPresetStore::load() const
 {
+    // An empty file, as another program or a full disk may leave it, held no preset: the next change replaces it.
     auto presets = versionedfile::read(location_.requireFileURL(), contentKey, PersonalPresetErrorCase::invalidData,
-                                       PersonalPresetErrorCase::unsupportedVersion, presetsFromJson);
+                                       PersonalPresetErrorCase::unsupportedVersion, presetsFromJson,
+                                       versionedfile::EmptyFile::holdsNothing);
     if (!presets) return {};
     validatePresets(*presets);
     return std::move(*presets);

@@ -29,7 +29,7 @@ public:
     // The file; empty when no support folder could be found.
     const std::filesystem::path& fileURL() const { return location_.fileURL(); }
 
-    // The stored list in file order, empty when there is no file. A file that cannot be read or
+    // The stored list in file order, empty when there is no file or an empty one. A file that cannot be read or
     // decoded, repeats an id, holds a blank name or an invalid look gives invalidData; another
     // version gives unsupportedVersion (looked at once the whole file has decoded). The file is
     // never changed by loading.

@@ -3,6 +3,7 @@
 #include "TilvanePresets/DocumentCoding.hpp"
 #include "TilvanePresets/StoredFile.hpp"
 #include "TilvanePresets/UnicodeText.hpp"
+#include "TilvaneShaders/Model/EffectIdentifier.hpp"
 
 #include <cstdint>
 #include <system_error>
@@ -32,7 +33,24 @@ TransferDocument decodeDocument(std::string_view data)
     throw PersonalPresetError(errorCase);
 }
 
+// Enough of an effect's name to tell which one it is; a document may hold one as long as itself.
+constexpr std::size_t shownEffectNameLength = 40;
+
+void requireKnownEffects(const VisualSettings& visual)
+{
+    if (!visual.shader) return;
+    for (const auto& pass : visual.shader->passes) {
+        if (!effect::isKnown(pass.effect)) throw UnknownEffectError(pass.effect);
+    }
+}
+
 }  // namespace
+
+UnknownEffectError::UnknownEffectError(std::string_view effect)
+    : message_("O preset usa o efeito “" + text::elidedInTheMiddle(effect, shownEffectNameLength)
+               + "”, que esta versão do Tilvane não conhece.")
+{
+}
 
 std::string PersonalPresetTransfer::encode(const PersonalPreset& preset)
 {
@@ -63,6 +81,7 @@ PersonalPreset PersonalPresetTransfer::decode(std::string_view data)
     std::string name = text::trimmingWhitespace(document.name);
     if (name.empty()) refuse(PersonalPresetErrorCase::invalidData);
     document.visual.validate();
+    requireKnownEffects(document.visual);
     return PersonalPreset{Uuid::random(), std::move(name), std::move(document.visual)};
 }
 

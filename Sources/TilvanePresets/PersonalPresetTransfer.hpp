@@ -3,11 +3,23 @@
 #include "TilvanePresets/PersonalPreset.hpp"
 
 #include <cstddef>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace tilvane {
+
+// A document whose look names an effect that this version does not draw. Its message names the effect (elided in
+// the middle when long), so that the refusal does not read like a broken installation.
+class UnknownEffectError : public std::exception {
+public:
+    explicit UnknownEffectError(std::string_view effect);
+    const char* what() const noexcept override { return message_.c_str(); }
+
+private:
+    std::string message_;
+};
 
 // The single-preset document through which a personal preset leaves the application and comes
 // back: {"kind": "tilvane-preset", "name": …, "version": 1, "visual": {…}}, pretty-printed with
@@ -28,7 +40,9 @@ public:
 
     // The preset of a document, with a new random id and its name trimmed. Checks, in order: the
     // size (before parsing), that the document decodes, its kind (invalidData), its version
-    // (unsupportedVersion), the name and the look (invalidData). Throws PersonalPresetError only.
+    // (unsupportedVersion), the name and the look (invalidData), then the effect of every pass
+    // (UnknownEffectError for the first this version does not know). Throws PersonalPresetError
+    // and UnknownEffectError only.
     static PersonalPreset decode(std::string_view data);
 
     // The bytes of a document file chosen for import, for decode. Throws

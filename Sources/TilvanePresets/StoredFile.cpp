@@ -101,7 +101,7 @@ std::optional<std::string> readIfPresent(const std::filesystem::path& path, std:
     } catch (const std::system_error& error) {
         const int code = error.code().value();
         if (code == ENOENT || code == ENOTDIR) return std::nullopt;
-        if (code == EINVAL) throwSystemError(code, "Não é um arquivo comum", path);
+        if (code == EINVAL) throw DescribedFailure(error.code(), "Não é um arquivo comum “" + path.string() + "”");
         if (code == EFBIG) throwSystemError(code, "O arquivo é grande demais", path);
         throwSystemError(code, "Não foi possível ler o arquivo", path);
     }
@@ -120,7 +120,7 @@ void writeAtomically(const std::filesystem::path& path, std::string_view bytes)
 
     const std::string temporaryName = temporaryNameFor(path);
     std::optional<AtomicFileWriter> file;
-    describingFailure("Não foi possível criar o arquivo", path.parent_path() / temporaryName,
+    describingFailure("Não foi possível criar um arquivo na pasta", path.parent_path(),
                       [&] { file.emplace(path, temporaryName); });
     describingFailure("Não foi possível gravar o arquivo", path, [&] {
         file->write({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});

@@ -9,18 +9,36 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <utility>
 
 namespace tilvane::storedfile {
 
+// A failure whose Portuguese description says all there is to say: what() is that description alone, without the
+// system's wording of the code ("Invalid argument" for what is not a regular file), which callers still compare.
+class DescribedFailure : public std::system_error {
+public:
+    DescribedFailure(std::error_code code, std::string description)
+        : std::system_error(code, description), description_(std::move(description))
+    {
+    }
+    const char* what() const noexcept override { return description_.c_str(); }
+
+private:
+    std::string description_;
+};
+
 // The whole file, or nothing when no file exists at `path` (also when a folder on the way is missing).
-// Never blocks on what is not a regular file (a FIFO, a device, a folder) and refuses it, and refuses
-// a file longer than `maximumBytes` before reading it (EFBIG).
+// Never blocks on what is not a regular file (a FIFO, a device, a folder) and refuses it (a DescribedFailure with
+// EINVAL: "Não é um arquivo comum “<path>”"), and refuses a file longer than `maximumBytes` before reading it (EFBIG).
 std::optional<std::string> readIfPresent(const std::filesystem::path& path, std::size_t maximumBytes);
 
 // Replaces `path` with `bytes` so that a reader sees either the old file or the new one, never a
 // mixture: creates the folder with its parents, writes a hidden temporary file in the same folder,
 // flushes it to the disk, renames it over the target and flushes the folder (best effort: the new
-// file is already in place then). On failure the old file is untouched and the temporary file is gone.
+// file is already in place then). On failure the old file is untouched and the temporary file is gone;
+// a temporary file that cannot be made is told by its folder, so that the same failure reads the same
+// every time (its name is random).
 // After a success, the temporary files that interrupted writes of the same target left behind are
 // removed: regular files of this naming only, and only those untouched for staleTemporaryAge, so a
 // write still in progress elsewhere keeps its own.

@@ -141,6 +141,31 @@ std::string lowercasedDecomposed(std::string_view text, bool dotlessI)
     return result;
 }
 
+// The byte offsets at which the user-perceived characters of `text` start; a malformed byte is a character of its own.
+std::vector<std::size_t> characterStarts(std::string_view text)
+{
+    std::vector<std::size_t> starts;
+    utf8proc_int32_t state = 0;
+    utf8proc_int32_t previous = -1;
+    for (std::size_t position = 0; position < text.size();) {
+        const std::size_t start = position;
+        const auto character = unicode::decodeNext(text, position);
+        if (!character) {
+            starts.push_back(start);
+            position = start + 1;
+            previous = -1;
+            state = 0;
+            continue;
+        }
+        const auto current = static_cast<utf8proc_int32_t>(*character);
+        if (previous < 0 || utf8proc_grapheme_break_stateful(previous, current, &state)) {
+            starts.push_back(start);
+        }
+        previous = current;
+    }
+    return starts;
+}
+
 }  // namespace
 
 bool isValidUtf8(std::string_view text)
@@ -198,6 +223,24 @@ std::optional<std::size_t> userPerceivedCharacterCount(std::string_view text)
         previous = current;
     }
     return count;
+}
+
+std::string elidedInTheMiddle(std::string_view text, std::size_t maximumCharacters)
+{
+    const std::vector<std::size_t> starts = characterStarts(text);
+    if (starts.size() <= maximumCharacters) {
+        return std::string(text);
+    }
+    if (maximumCharacters == 0) {
+        return {};
+    }
+    const std::size_t kept = maximumCharacters - 1;  // the ellipsis is one of them
+    const std::size_t head = (kept + 1) / 2;
+    const std::size_t tail = kept - head;
+    const std::size_t tailStart = tail == 0 ? text.size() : starts[starts.size() - tail];
+    std::string result(text.substr(0, starts[head]));
+    result.append("…").append(text.substr(tailStart));
+    return result;
 }
 
 }  // namespace tilvane::text

@@ -27,4 +27,9 @@ std::string lowercasedForUserLocale(std::string_view text);
 // in jamo and a pair of regional indicators each count once. Nothing for malformed UTF-8.
 std::optional<std::size_t> userPerceivedCharacterCount(std::string_view text);
 
+// The text whole when it holds at most `maximumCharacters` user-perceived characters; else its beginning and its end
+// around "…", together `maximumCharacters` characters long, the ellipsis counted. Characters are never split; a
+// malformed byte counts as one character.
+std::string elidedInTheMiddle(std::string_view text, std::size_t maximumCharacters);
+
 }  // namespace tilvane::text

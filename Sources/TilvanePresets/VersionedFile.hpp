@@ -46,12 +46,16 @@ auto decode(const std::string& bytes, std::string_view contentKey, ErrorCase inv
     return std::move(*content);
 }
 
-// The decoded content of the file, or nothing when there is no file. A file that cannot be read or
-// decoded, is not a regular file or is larger than maximumFileSize throws EnumeratedError(invalidData); a document of
-// another version, once it has decoded in full, EnumeratedError(unsupportedVersion). Never changes the file.
+// What an empty (0-byte) file holds: nothing, as when there is no file, or a document that does not decode.
+enum class EmptyFile { holdsNothing, isInvalid };
+
+// The decoded content of the file, or nothing when there is no file (or, with EmptyFile::holdsNothing, an empty one).
+// A file that cannot be read or decoded, is not a regular file or is larger than maximumFileSize throws
+// EnumeratedError(invalidData); a document of another version, once it has decoded in full,
+// EnumeratedError(unsupportedVersion). Never changes the file.
 template <typename ErrorCase, typename DecodeContent>
 auto read(const std::filesystem::path& file, std::string_view contentKey, ErrorCase invalidData,
-          ErrorCase unsupportedVersion, DecodeContent decodeContent)
+          ErrorCase unsupportedVersion, DecodeContent decodeContent, EmptyFile emptyFile = EmptyFile::isInvalid)
     -> std::optional<std::invoke_result_t<DecodeContent, const nlohmann::json&>>
 {
     std::optional<std::string> bytes;
@@ -60,7 +64,7 @@ auto read(const std::filesystem::path& file, std::string_view contentKey, ErrorC
     } catch (const std::system_error&) {
         throw EnumeratedError<ErrorCase>(invalidData);
     }
-    if (!bytes) return std::nullopt;
+    if (!bytes || (bytes->empty() && emptyFile == EmptyFile::holdsNothing)) return std::nullopt;
     return decode(*bytes, contentKey, invalidData, unsupportedVersion, decodeContent);
 }
 

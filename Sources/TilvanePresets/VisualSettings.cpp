@@ -21,11 +21,12 @@ bool isUnitInterval(float value)
     return value >= 0 && value <= 1;
 }  // false for NaN
 
-bool hasValidBezelCurvature(const std::optional<ShaderConfiguration>& shader)
+bool hasValidShader(const std::optional<ShaderConfiguration>& shader)
 {
     if (!shader) return true;
     const float curvature = shader->bezel.curvature;
-    return std::isfinite(curvature) && curvature >= 0 && curvature <= 3;
+    return shader->passes.size() <= ShaderConfiguration::maximumPassCount && std::isfinite(curvature) && curvature >= 0
+           && curvature <= 3;
 }
 
 std::vector<RGBColor> colorsFromJson(const nlohmann::json& array)
@@ -44,9 +45,8 @@ std::vector<RGBColor> colorsFromJson(const nlohmann::json& array)
 void VisualSettings::validate() const
 {
     const bool valid = hasValidCustomColors(customColors) && palette().has_value() && pixelSize >= 2 && pixelSize <= 40
-                       && adjustments.isValid() && hasValidBezelCurvature(shader)
-                       && isUnitInterval(screen.scanlineStrength) && isUnitInterval(screen.scanlineThickness)
-                       && isUnitInterval(screen.glowStrength);
+                       && adjustments.isValid() && hasValidShader(shader) && isUnitInterval(screen.scanlineStrength)
+                       && isUnitInterval(screen.scanlineThickness) && isUnitInterval(screen.glowStrength);
     if (!valid) throw PersonalPresetError(PersonalPresetErrorCase::invalidData);
 }
 

@@ -30,7 +30,8 @@ struct VisualSettings {
 
     // Throws PersonalPresetError(invalidData) unless: custom colours, when present, are 2 to 16
     // distinct colours; the palette resolves; pixelSize is 2...40; the adjustments are valid; a
-    // shader's bezel curvature is finite and 0...3; each screen value is 0...1.
+    // shader holds at most ShaderConfiguration::maximumPassCount passes and its bezel curvature is
+    // finite and 0...3; each screen value is 0...1.
     void validate() const;
 
     // The custom palette of customColors for the custom id (nothing without colours), else the

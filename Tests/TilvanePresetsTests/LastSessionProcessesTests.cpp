@@ -2,8 +2,8 @@
 
 #include "TilvanePresets/LastSessionStore.hpp"
 
-#include "ForkedProcesses.hpp"
 #include "TestSupport.hpp"
+#include "TestSupport/ForkedProcesses.hpp"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
 
-#include "ForkedProcesses.hpp"
 #include "TestSupport.hpp"
+#include "TestSupport/ForkedProcesses.hpp"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +65,23 @@ TEST(PersonalPresetStoreProcesses, ChangesReleasedTogetherKeepEveryPresetThatAny
         expected.insert({first.name, second.name, "Importado" + tag});
         ASSERT_EQ(namesOf(store.load()), expected) << "after round " << round;
     }
+}
+
+// Two instances show the same card and both delete it: the one that comes second finds the preset missing, writes
+// nothing, and reading the file again gives the list the first one left.
+TEST(PersonalPresetStoreProcesses, DeletingWhatAnotherProcessDeletedFirstIsMissingAndWritesNothing)
+{
+    TemporaryFolder folder;
+    const PersonalPresetStore store(folder / "personal-presets.json");
+    const std::vector stored{makePreset("Retro"), makePreset("Âmbar", fullSettings()), makePreset("Noite")};
+    store.save(stored);
+
+    ASSERT_EQ(runTogether({[&] { store.remove(stored[1].id); }}), std::vector{true});
+    const auto leftByTheOther = readBytes(store.fileURL());
+    EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { store.remove(stored[1].id); }),
+              PersonalPresetErrorCase::missingPreset);
+    EXPECT_EQ(readBytes(store.fileURL()), leftByTheOther);
+    EXPECT_EQ(store.load(), (std::vector{stored[0], stored[2]}));
 }
 
 }  // namespace

@@ -44,13 +44,22 @@ TEST_F(PersonalPresetStoreTest, SavesTheListInOrderAsCompactVersionedJson)
         (nlohmann::json{{"id", presets[1].id.string()}, {"name", "Noite\n"}, {"visual", toJson(plainSettings())}}));
 }
 
+// A look whose shader holds `count` passes.
+nlohmann::json lookWithPasses(std::size_t count)
+{
+    VisualSettings look = plainSettings();
+    look.shader = ShaderConfiguration{};
+    while (look.shader->passes.size() < count) look.shader->passes.emplace_back("crt", 1, ShaderPass::Settings{}, true);
+    return toJson(look);
+}
+
 TEST_F(PersonalPresetStoreTest, CorruptFilesAreRefusedAndPreservedByEveryOperation)
 {
     auto first = presetJson("A"), duplicate = presetJson("B");
     duplicate["id"] = first["id"];
     const std::tuple<const char*, std::string, PersonalPresetErrorCase> rows[] = {
         {"notJson", "presets: retro", invalidData},
-        {"empty", "", invalidData},
+        {"blank", " \n", invalidData},
         {"truncated", documentWith(1, {first}).substr(0, 40), invalidData},
         {"version2", documentWith(2, {first}), unsupportedVersion},
         {"version2UndecodableBody", documentWith(2, {{{"name", "x"}}}), invalidData},
@@ -61,6 +70,7 @@ TEST_F(PersonalPresetStoreTest, CorruptFilesAreRefusedAndPreservedByEveryOperati
         {"invalidLook", documentWith(1, {presetJson("R", {{"paletteID", "nes"}, {"pixelSize", 41}})}), invalidData},
         {"paletteInCapitals", documentWith(1, {presetJson("R", {{"paletteID", "NES"}, {"pixelSize", 8}})}),
          invalidData},
+        {"tooManyPasses", documentWith(1, {first, presetJson("Armadilha", lookWithPasses(5500))}), invalidData},
     };
     const auto document = PersonalPresetTransfer::encode(makePreset("Novo"));
     for (const auto& [name, contents, expected] : rows) {
@@ -72,6 +82,31 @@ TEST_F(PersonalPresetStoreTest, CorruptFilesAreRefusedAndPreservedByEveryOperati
     }
     EXPECT_STREQ(PersonalPresetError(unsupportedVersion).what(),
                  "Versão dos presets pessoais não suportada. O arquivo foi preservado.");
+}
+
+// An empty file (another program's, or one a full disk left) holds no preset: it reads as the empty list, is left as it
+// is by reading and by a refused change, and the next change writes a valid file in its place.
+TEST_F(PersonalPresetStoreTest, AnEmptyFileReadsAsNoPresetsUntilAChangeReplacesIt)
+{
+    const auto created = makePreset("Criado", fullSettings());
+    const auto document = PersonalPresetTransfer::encode(makePreset("Importado"));
+    const std::pair<const char*, std::function<std::vector<PersonalPreset>()>> changes[] = {
+        {"update", [&] { return store().update(addingFirst(created)); }},
+        {"save", [&] { return (store().save({created}), std::vector{created}); }},
+        {"importPreset", [&] { return store().importPreset(document); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        writeBytes(file(), "");
+        EXPECT_TRUE(store().load().empty());
+        expectRefused([&] { store().remove(created.id); }, missingPreset);
+        EXPECT_EQ(readBytes(file()), "") << "reading leaves the file as it is";
+
+        const auto written = change();
+        ASSERT_EQ(written.size(), 1u);
+        EXPECT_EQ(store().load(), written);
+        EXPECT_EQ(nlohmann::json::parse(readBytes(file()))["version"], 1);
+    }
 }
 
 TEST_F(PersonalPresetStoreTest, RefusedOrFailedSavesWriteNothing)
@@ -209,6 +244,30 @@ TEST_F(PersonalPresetStoreTest, ImportRenamesClashingNamesAndPutsThePresetFirst)
         EXPECT_EQ(presets, store().load());
     }
     expectRefused([&] { store().importPreset("{}"); }, invalidData);
+}
+
+TEST_F(PersonalPresetStoreTest, ImportRefusesALookOfTooManyPassesAndAnUnknownEffectWritingNothing)
+{
+    store().save({makePreset("Retro")});
+    const auto transferDocument = [](const nlohmann::json& visual) {
+        return nlohmann::json{{"kind", "tilvane-preset"}, {"version", 1}, {"name", "Armadilha"}, {"visual", visual}}
+            .dump(2);
+    };
+    expectRefused([&] { store().importPreset(transferDocument(lookWithPasses(5500))); }, invalidData);
+
+    for (const std::string effect : {"nao-existe", "../../etc/passwd"}) {
+        auto look = lookWithPasses(1);
+        look["shader"]["passes"][0]["effect"] = effect;
+        const auto before = storedContents();
+        try {
+            store().importPreset(transferDocument(look));
+            ADD_FAILURE() << effect << " imported";
+        } catch (const UnknownEffectError& error) {
+            EXPECT_NE(std::string(error.what()).find("“" + effect + "”"), std::string::npos) << error.what();
+        }
+        EXPECT_EQ(storedContents(), before) << effect;
+    }
+    EXPECT_EQ(store().load().size(), 1u);
 }
 
 TEST(PersonalPresetStoreLocation, FileIsInTheSupportFolderFoundAtCreation)

@@ -84,5 +84,68 @@ TEST(PersonalPresetTransfer, ChecksKindThenVersionThenContent)
     }
 }
 
+// A valid document whose look holds `count` passes of `effect`.
+std::string documentWithPasses(std::size_t count, const std::string& effect = "crt")
+{
+    VisualSettings look = plainSettings();
+    look.shader = ShaderConfiguration{};
+    for (std::size_t index = 0; index < count; ++index) {
+        look.shader->passes.emplace_back(effect, 0.5f, ShaderPass::Settings{{"scanLinesStrength", 0.25f}}, true);
+    }
+    return documentWith({{"visual", toJson(look)}});
+}
+
+// What decoding `document` throws: the case of a PersonalPresetError, or the message of an UnknownEffectError.
+std::string refusalOf(const std::string& document)
+{
+    try {
+        (void)Transfer::decode(document);
+        return "accepted";
+    } catch (const PersonalPresetError& error) {
+        return error.what();
+    } catch (const UnknownEffectError& error) {
+        return error.what();
+    }
+}
+
+TEST(PersonalPresetTransfer, RefusesALookOfTooManyPassesAsInvalid)
+{
+    const std::string trap = documentWithPasses(5500);
+    ASSERT_GT(trap.size(), 600'000u) << "about the size of the document that trapped the window";
+    ASSERT_LT(trap.size(), Transfer::maximumDocumentSize);
+    EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::decode(trap); }), invalidData);
+    EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::decode(documentWithPasses(17)); }), invalidData);
+    EXPECT_EQ(Transfer::decode(documentWithPasses(16)).visual.shader->passes.size(), 16u);
+    auto crowded = makePreset("Lotado");
+    crowded.visual = Transfer::decode(documentWithPasses(16)).visual;
+    crowded.visual.shader->passes.push_back(crowded.visual.shader->passes.front());
+    EXPECT_EQ(errorCaseOf<PersonalPresetError>([&] { (void)Transfer::encode(crowded); }), invalidData);
+}
+
+TEST(PersonalPresetTransfer, NamesAnEffectThisVersionDoesNotKnow)
+{
+    const std::string suffix = "”, que esta versão do Tilvane não conhece.";
+    // Rows: the effect of the document's one pass, what decoding says.
+    const std::tuple<std::string, std::string> rows[] = {
+        {"crt", "accepted"},
+        {"realisticPhosphor", "accepted"},
+        {"nao-existe", "O preset usa o efeito “nao-existe" + suffix},
+        {"../../etc/passwd", "O preset usa o efeito “../../etc/passwd" + suffix},
+        {"CRT", "O preset usa o efeito “CRT" + suffix},
+        {"", "O preset usa o efeito “" + suffix},
+        {std::string(20, 'a') + std::string(10'000, 'b') + std::string(19, 'c'),
+         "O preset usa o efeito “" + std::string(20, 'a') + "…" + std::string(19, 'c') + suffix},
+    };
+    for (const auto& [effect, expected] : rows) {
+        EXPECT_EQ(refusalOf(documentWithPasses(1, effect)), expected) << effect.substr(0, 40);
+    }
+    auto mixed = nlohmann::json::parse(documentWithPasses(2));
+    mixed["visual"]["shader"]["passes"][1]["effect"] = "nao-existe";
+    mixed["visual"]["shader"]["passes"][1]["isOn"] = false;
+    EXPECT_EQ(refusalOf(mixed.dump()), "O preset usa o efeito “nao-existe" + suffix) << "a pass that is off counts too";
+    EXPECT_EQ(refusalOf(documentWithPasses(5500, "nao-existe")), PersonalPresetError(invalidData).what())
+        << "an invalid look is refused as such first";
+}
+
 }  // namespace
 }  // namespace tilvane

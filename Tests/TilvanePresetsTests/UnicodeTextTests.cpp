@@ -77,5 +77,30 @@ TEST(UnicodeText, TrimsWhiteSpaceAndValidatesUtf8)
     EXPECT_TRUE(text::isValidUtf8("Ação 😀 \U0010FFFF"));
 }
 
+TEST(UnicodeText, ElidesLongTextInTheMiddleWithoutSplittingACharacter)
+{
+    const std::string family = "\U0001F468\u200D\U0001F469\u200D\U0001F467";
+    // Rows: the text, the most characters shown, what is shown.
+    const std::tuple<const char*, std::string, std::size_t, std::string> rows[] = {
+        {"short enough", "Retro", 5, "Retro"},
+        {"empty", "", 3, ""},
+        {"odd room", "abcdefghij", 5, "ab…ij"},
+        {"even room", "abcdefghij", 6, "abc…ij"},
+        {"room for the ellipsis only", "abcdefghij", 1, "…"},
+        {"no room", "abcdefghij", 0, ""},
+        {"accents stay on their letters", "e\u0301e\u0301e\u0301e\u0301e\u0301", 3, "e\u0301…e\u0301"},
+        {"emoji sequences stay whole", family + family + family + family, 3, family + "…" + family},
+        {"flags stay whole", "\U0001F1E7\U0001F1F7\U0001F1E7\U0001F1F7\U0001F1E7\U0001F1F7", 2,
+         "\U0001F1E7\U0001F1F7…"},
+        {"malformed bytes count one each", "\xFF\xFF\xFF\xFF", 3, "\xFF…\xFF"},
+    };
+    for (const auto& [name, text, room, expected] : rows) {
+        EXPECT_EQ(text::elidedInTheMiddle(text, room), expected) << name;
+    }
+    const std::string shown = text::elidedInTheMiddle(std::string(10'000, 'x') + "fim", 48);
+    EXPECT_EQ(text::userPerceivedCharacterCount(shown), 48u);
+    EXPECT_TRUE(shown.ends_with("…" + std::string(20, 'x') + "fim")) << shown;
+}
+
 }  // namespace
 }  // namespace tilvane

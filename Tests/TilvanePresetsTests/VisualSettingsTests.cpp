@@ -40,6 +40,13 @@ TEST(VisualSettings, ValidateChecksEveryBound)
          },
          {0, 3},
          {-0.01f, above3, infinity}},
+        {"shaderPasses",
+         [](auto& s, float v) {
+             s.shader = ShaderConfiguration{};
+             while (s.shader->passes.size() < v) s.shader->passes.emplace_back("crt", 1, ShaderPass::Settings{}, true);
+         },
+         {0, 16},
+         {17, 5500}},
         {"scanlineStrength", [](auto& s, float v) { s.screen.scanlineStrength = v; }, {0, 1}, {-0.5f, 1.0001f}},
         {"scanlineThickness", [](auto& s, float v) { s.screen.scanlineThickness = v; }, {0, 1}, {-0.5f, 1.0001f}},
         {"glowStrength", [](auto& s, float v) { s.screen.glowStrength = v; }, {0, 1}, {-0.5f, nan}},

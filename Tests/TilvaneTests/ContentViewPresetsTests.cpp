@@ -6,6 +6,8 @@
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
 #include "TilvanePresets/StoreLock.hpp"
 
+#include "TestSupport/ForkedProcesses.hpp"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -17,6 +19,7 @@ namespace {
 using presettesting::checksum;
 using presettesting::lookWithPixelSize;
 using presettesting::presetNamed;
+using presettesting::windowLook;
 
 const std::string readPrefix = "Não foi possível ler os presets pessoais: ";
 const std::string savePrefix = "Não foi possível salvar os presets pessoais: ";
@@ -224,6 +227,58 @@ TEST_F(PresetWindowTest, DeletingTheSelectedPresetDropsTheShaderButDeletingAnoth
     EXPECT_EQ(late.state().errorMessage(), deletePrefix + "O preset pessoal não foi encontrado.");
 }
 
+// Another Tilvane deleted the preset, and created one, before this window's delete: the window says the preset was
+// not found, and then every window of this process shows the list as it is on disk.
+TEST_F(PresetWindowTest, DeletingAPresetAnotherProcessDeletedFirstShowsTheListOnDisk)
+{
+    const auto retro = presetNamed("Retro"), amber = presetNamed("Âmbar"), added = presetNamed("Da outra");
+    auto& window = openWindow({retro, amber});
+    auto& sibling = openWindow();
+    window.selectFromGallery(personalSelectionID(amber.id));
+    window.requestDeletePreset();
+    ASSERT_EQ(window.state().presetPendingDeletion, amber);
+
+    const PersonalPresetStore store(fixture.presetsFile());
+    const auto otherTilvane = [&] {
+        store.remove(amber.id);
+        store.update([&](std::vector<PersonalPreset> presets) {
+            presets.insert(presets.begin(), added);
+            return presets;
+        });
+    };
+    ASSERT_EQ(runTogether({otherTilvane}), std::vector{true});
+    const auto onDisk = store.load();
+    ASSERT_EQ(onDisk, (std::vector{added, retro}));
+    const auto before = checksum(fixture.presetsFile());
+
+    window.confirmDeletePreset();
+    EXPECT_EQ(window.state().errorMessage(), deletePrefix + "O preset pessoal não foi encontrado.");
+    EXPECT_EQ(window.state().personalPresets, onDisk);
+    EXPECT_EQ(sibling.state().personalPresets, onDisk);
+    EXPECT_EQ(window.state().presetPendingDeletion, std::nullopt);
+    EXPECT_EQ(window.selectedPersonalPreset(), std::nullopt) << "its card is gone";
+    EXPECT_EQ(checksum(fixture.presetsFile()), before);
+}
+
+// An empty presets file (another program's, or one a full disk left) holds no preset: the buttons stay on, and the
+// first preset created writes a valid file in its place.
+TEST_F(PresetWindowTest, AnEmptyPresetsFileReadsAsNoPresetsAndACreateReplacesIt)
+{
+    writeBytes(fixture.presetsFile(), "");
+    auto& window = openWindow();
+    EXPECT_EQ(window.state().errorMessage(), std::nullopt);
+    EXPECT_TRUE(window.state().presetStoreAvailable);
+    EXPECT_TRUE(window.state().personalPresets.empty());
+
+    window.setVisual(lookWithPixelSize(22));
+    ASSERT_TRUE(createThroughSheet(window, "Primeiro"));
+    const auto stored = PersonalPresetStore(fixture.presetsFile()).load();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0].name, "Primeiro");
+    EXPECT_EQ(stored[0].visual, lookWithPixelSize(22));
+    EXPECT_EQ(window.state().personalPresets, stored);
+}
+
 TEST_F(PresetWindowTest, TwoWindowsCreatingInTurnKeepBothPresetsInTheFileAndInBothWindows)
 {
     auto& first = openWindow();
@@ -306,6 +361,44 @@ TEST_F(PresetWindowTest, ImportRefusesBadDocumentsWithItsPrefixAndChangesNothing
     fixture.dialogs->presetToImport = std::nullopt;
     window.importPersonalPreset();
     EXPECT_EQ(window.state().errorMessage(), std::nullopt) << "a cancelled panel is no failure";
+}
+
+// A document whose look holds thousands of passes would freeze the window at its card and at every start after; one
+// naming an effect this version does not know would only fail later, at its preview. Import refuses both.
+TEST_F(PresetWindowTest, ImportRefusesALookOfTooManyPassesAndNamesAnUnknownEffect)
+{
+    const auto stored = presetNamed("Guardado");
+    auto& window = openWindow({stored});
+    const auto documentWith = [&](std::size_t passes, const std::string& effect) {
+        auto look = windowLook();
+        look.shader = ShaderConfiguration{};
+        for (std::size_t index = 0; index < passes; ++index) {
+            look.shader->passes.emplace_back(effect, 0.5f, ShaderPass::Settings{{"scanLinesStrength", 0.2f}}, true);
+        }
+        return nlohmann::json{
+            {"kind", "tilvane-preset"}, {"version", 1}, {"name", "Armadilha"}, {"visual", toJson(look)}}
+            .dump(2);
+    };
+    const std::string unknown = "”, que esta versão do Tilvane não conhece.";
+    const std::tuple<const char*, std::string, std::string> rows[] = {
+        {"5,500 passes", documentWith(5500, "crt"),
+         importPrefix + "Arquivo de presets pessoais inválido. O arquivo foi preservado."},
+        {"nao-existe", documentWith(1, "nao-existe"), importPrefix + "O preset usa o efeito “nao-existe" + unknown},
+        {"a path", documentWith(1, "../../etc/passwd"),
+         importPrefix + "O preset usa o efeito “../../etc/passwd" + unknown},
+    };
+    const auto storeChecksum = checksum(fixture.presetsFile());
+    for (const auto& [name, bytes, told] : rows) {
+        SCOPED_TRACE(name);
+        const auto document = fixture.file("armadilha.json");
+        writeBytes(document, bytes);
+        fixture.dialogs->presetToImport = document;
+        window.importPersonalPreset();
+        EXPECT_EQ(window.state().errorMessage(), told);
+        window.dismissError();
+        EXPECT_EQ(window.state().personalPresets, std::vector{stored});
+        EXPECT_EQ(checksum(fixture.presetsFile()), storeChecksum);
+    }
 }
 
 TEST_F(PresetWindowTest, ExportWritesTheSelectedPresetAndImportBringsItBackUnselected)

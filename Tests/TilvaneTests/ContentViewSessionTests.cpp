@@ -6,6 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <memory>
+#include <system_error>
+
 namespace tilvane::testing {
 namespace {
 
@@ -400,6 +406,115 @@ TEST(ContentViewSession, UnreadableSessionFileIsKeptAsideOnceTheWindowSavesItsOw
         EXPECT_EQ(fileBytes(fixture.file("last-session.unreadable.json")), row.contents);
         EXPECT_EQ(LastSessionStore(fixture.sessionFile()).load()->imageURL.path(), picture);
     }
+}
+
+// Ten edits, each saved 0.3 s later, with every alert put away as it comes: the session-save failures told, in order.
+std::vector<std::string> saveFailuresOverTenSaves(ContentView& window, EditorTestServices& fixture)
+{
+    std::vector<std::string> told;
+    for (int save = 1; save <= 10; ++save) {
+        VisualSettings visual = window.state().visual;
+        visual.screen.glowStrength = 0.05f * static_cast<float>(save);
+        window.setVisual(visual);
+        fixture.clock->advance(300ms);
+        while (const auto message = window.state().errorMessage()) {
+            if (message->starts_with("Não foi possível salvar a última sessão: ")) told.push_back(*message);
+            window.dismissError();
+        }
+    }
+    return told;
+}
+
+// A broken session path fails every save the same way: the alert tells it once, in words without the system's
+// "Invalid argument", and not again at each of the saves that follow.
+TEST(ContentViewSession, ASaveFailingForTheSameCauseIsToldOnce)
+{
+    using Guard = std::shared_ptr<void>;
+    const std::string prefix = "Não foi possível salvar a última sessão: ";
+    const std::string denied = std::generic_category().message(EACCES);
+    struct Row {
+        const char* name;
+        std::function<Guard(const std::filesystem::path& file)> breakPath;
+        std::function<std::string(const std::filesystem::path& file)> told;
+    };
+    const auto notAFile = [&](const std::filesystem::path& file) {
+        return prefix + "Não é um arquivo comum “" + file.string() + "”";
+    };
+    const Row rows[] = {
+        {"folder",
+         [](const auto& file) {
+             std::filesystem::remove(file);
+             std::filesystem::create_directory(file);
+             return Guard();
+         },
+         notAFile},
+        {"FIFO",
+         [](const auto& file) {
+             std::filesystem::remove(file);
+             EXPECT_EQ(::mkfifo(file.c_str(), 0600), 0);
+             return Guard();
+         },
+         notAFile},
+        {"link to /dev/zero",
+         [](const auto& file) {
+             std::filesystem::remove(file);
+             std::filesystem::create_symlink("/dev/zero", file);
+             return Guard();
+         },
+         notAFile},
+        {"unreadable file", [](const auto& file) { return Guard(std::make_shared<UnreadableFile>(file)); },
+         [&](const auto& file) {
+             return prefix + "Não foi possível ler o arquivo “" + file.string() + "”: " + denied;
+         }},
+        {"read-only support folder",
+         [](const auto& file) { return Guard(std::make_shared<ReadOnlyFolder>(file.parent_path())); },
+         [&](const auto& file) {
+             return prefix + "Não foi possível criar um arquivo na pasta “" + file.parent_path().string()
+                    + "”: " + denied;
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EditorTestServices fixture;
+        const auto window = fixture.shownWindow();
+        openPicture(*window, fixture, "picture.png");
+        ASSERT_TRUE(std::filesystem::exists(fixture.sessionFile())) << "saved while the path was sound";
+
+        const Guard broken = row.breakPath(fixture.sessionFile());
+        EXPECT_EQ(saveFailuresOverTenSaves(*window, fixture), std::vector{row.told(fixture.sessionFile())});
+    }
+}
+
+// Told once means once per cause: another cause is told, and so is the same one again after a save succeeded.
+TEST(ContentViewSession, ASaveFailureIsToldAgainAfterASuccessOrWhenItsCauseChanges)
+{
+    EditorTestServices fixture;
+    const auto window = fixture.shownWindow();
+    openPicture(*window, fixture, "picture.png");
+    const auto file = fixture.sessionFile();
+    const std::string told = "Não foi possível salvar a última sessão: Não é um arquivo comum “" + file.string() + "”";
+
+    std::filesystem::remove(file);
+    std::filesystem::create_directory(file);
+    EXPECT_EQ(saveFailuresOverTenSaves(*window, fixture), std::vector{told});
+    std::filesystem::remove(file);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    EXPECT_TRUE(saveFailuresOverTenSaves(*window, fixture).empty()) << "a FIFO in place of the folder: the same cause";
+
+    std::filesystem::remove(file);
+    {
+        const ReadOnlyFolder readOnly(fixture.folder.path());
+        EXPECT_EQ(saveFailuresOverTenSaves(*window, fixture).size(), 1u) << "another cause";
+    }
+    std::filesystem::create_directory(file);
+    EXPECT_EQ(saveFailuresOverTenSaves(*window, fixture), std::vector{told}) << "the first cause again";
+
+    std::filesystem::remove(file);
+    EXPECT_TRUE(saveFailuresOverTenSaves(*window, fixture).empty());
+    EXPECT_TRUE(LastSessionStore(file).load()) << "a save succeeded";
+    std::filesystem::remove(file);
+    std::filesystem::create_directory(file);
+    EXPECT_EQ(saveFailuresOverTenSaves(*window, fixture), std::vector{told}) << "told again after the success";
 }
 
 TEST(ContentViewSession, IncomingFileGoesToTheFirstWindowToTakeTheSlot)

@@ -1,4 +1,5 @@
 #include "EditorTestServices.hpp"
+#include "PanelTestSupport.hpp"
 #include "PreviewTestSupport.hpp"
 #include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
@@ -15,6 +16,8 @@
 
 namespace tilvane::testing {
 namespace {
+
+using panels::accessible;
 
 // A shown editor window whose user goes through the preset panel, the name sheet and the alerts.
 class EditorPresetFlow : public ::testing::Test {
@@ -152,6 +155,59 @@ TEST_F(EditorPresetFlow, RemovingTheShaderFromTheInspectorWithUnsavedEditsGoesTh
     EXPECT_EQ(window->view().state().shaderID, std::nullopt);
     EXPECT_EQ(window->view().state().visual.shader, std::nullopt);
     EXPECT_EQ(PersonalPresetStore(fixture.presetsFile()).load(), std::vector{stored}) << "nothing was saved";
+}
+
+// A name of 10,000 characters, typed in words or pasted as one: every window that draws it keeps its size, so that the
+// delete alert fits a 1920 × 1200 screen with its buttons; the name stays whole where it is not drawn.
+TEST_F(EditorPresetFlow, AVeryLongPresetNameIsShownElidedInTheMiddleSoTheDeleteAlertFitsTheScreen)
+{
+    std::string words;
+    while (words.size() < 10'000) words += "Retro CRT ambar ";
+    words.resize(9'999);
+    words += "Z";
+    const std::pair<const char*, std::string> names[] = {{"words", words}, {"one word", std::string(10'000, 'W')}};
+    for (const auto& [kind, name] : names) {
+        SCOPED_TRACE(kind);
+        auto look = initialVisualSettings();
+        look.shader = ShaderConfiguration::fromPreset(builtInPresets().front());
+        const PersonalPreset stored{Uuid::random(), name, look};
+        PersonalPresetStore(fixture.presetsFile()).save({stored});
+        window.reset();
+        open();
+        window->view().selectFromGallery(personalSelectionID(stored.id));
+        settle();
+
+        const QString full = QString::fromStdString(name);
+        EXPECT_LT(named("presetNameCaption").height(), 80);
+        EXPECT_EQ(accessible(named("presetNameCaption")).text(QAccessible::Name), full);
+        EXPECT_LT(named("presetName").height(), 80) << "the shader inspector's header";
+        EXPECT_EQ(accessible(named("presetName")).text(QAccessible::Name), full);
+        EXPECT_EQ(named("deletePreset").toolTip(), "Excluir preset pessoal " + full);
+        auto& card = named(("shaderCard:" + personalSelectionID(stored.id)).c_str());
+        EXPECT_EQ(accessible(card).text(QAccessible::Name), "Preset pessoal: " + full);
+
+        click("deletePreset");
+        auto& alert = named<QMessageBox>("deletePresetAlert");
+        const QSize size = alert.frameGeometry().size();
+        EXPECT_LE(size.width(), 1920);
+        EXPECT_LE(size.height(), 1200);
+        EXPECT_TRUE(alert.text().startsWith(QString::fromStdString("Excluir preset " + name.substr(0, 20))))
+            << alert.text().left(80).toStdString();
+        EXPECT_TRUE(alert.text().endsWith(QString::fromStdString(name.substr(name.size() - 20) + "?")))
+            << alert.text().right(80).toStdString();
+        EXPECT_EQ(alert.text().count(QStringLiteral("…")), 1);
+        EXPECT_LE(alert.text().size(), QStringLiteral("Excluir preset ?").size() + 48);
+        click("cancelDeletePreset");
+
+        click("renamePreset");
+        ASSERT_NE(sheet(), nullptr);
+        EXPECT_LE(sheet()->frameGeometry().width(), 1920);
+        EXPECT_LE(sheet()->frameGeometry().height(), 1200);
+        EXPECT_EQ(sheet()->name(), full) << "the name to edit is whole";
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        settle();
+        EXPECT_EQ(PersonalPresetStore(fixture.presetsFile()).load().front().name, name) << "the file keeps it whole";
+    }
 }
 
 }  // namespace

@@ -139,20 +139,40 @@ bool setEffectiveOverrides(bool on)
 
 }  // namespace
 
+PermissionBitsHold::PermissionBitsHold()
+{
+    if (geteuid() == 0) droppedCapabilities_ = setEffectiveOverrides(false);
+}
+
+PermissionBitsHold::~PermissionBitsHold()
+{
+    if (droppedCapabilities_) setEffectiveOverrides(true);
+}
+
 ReadOnlyFolder::ReadOnlyFolder(std::filesystem::path folder) : folder_(std::move(folder))
 {
     using std::filesystem::perms;
     std::filesystem::permissions(folder_, perms::owner_write | perms::group_write | perms::others_write,
                                  std::filesystem::perm_options::remove);
-    if (geteuid() == 0) droppedCapabilities_ = setEffectiveOverrides(false);
 }
 
 ReadOnlyFolder::~ReadOnlyFolder()
 {
-    if (droppedCapabilities_) setEffectiveOverrides(true);
     std::error_code ignored;
     std::filesystem::permissions(folder_, std::filesystem::perms::owner_write, std::filesystem::perm_options::add,
                                  ignored);
+}
+
+UnreadableFile::UnreadableFile(std::filesystem::path file)
+    : file_(std::move(file)), before_(std::filesystem::status(file_).permissions())
+{
+    std::filesystem::permissions(file_, std::filesystem::perms::none);
+}
+
+UnreadableFile::~UnreadableFile()
+{
+    std::error_code ignored;
+    std::filesystem::permissions(file_, before_, ignored);
 }
 
 ImagePointer noiseImage(int width, int height)

@@ -66,8 +66,21 @@ bool waitUntil(Condition condition, std::chrono::milliseconds timeout = std::chr
 
 namespace tilvane::testing {
 
-// Makes a folder read-only for the calling thread: its permission bits lose every write bit, and a
-// thread running as root also drops the capabilities that bypass them, until the object goes.
+// Holds the calling thread to permission bits while it lives: a thread running as root drops the capabilities that
+// bypass them, and takes them back when the object goes.
+class PermissionBitsHold {
+public:
+    PermissionBitsHold();
+    ~PermissionBitsHold();
+    PermissionBitsHold(const PermissionBitsHold&) = delete;
+    PermissionBitsHold& operator=(const PermissionBitsHold&) = delete;
+
+private:
+    bool droppedCapabilities_ = false;
+};
+
+// Makes a folder read-only for the calling thread: its permission bits lose every write bit, and they hold for a
+// thread running as root too, until the object goes.
 class ReadOnlyFolder {
 public:
     explicit ReadOnlyFolder(std::filesystem::path folder);
@@ -75,7 +88,19 @@ public:
 
 private:
     std::filesystem::path folder_;
-    bool droppedCapabilities_ = false;
+    PermissionBitsHold hold_;
+};
+
+// Makes a file unreadable for the calling thread in the same way: no permission bit is left, until the object goes.
+class UnreadableFile {
+public:
+    explicit UnreadableFile(std::filesystem::path file);
+    ~UnreadableFile();
+
+private:
+    std::filesystem::path file_;
+    std::filesystem::perms before_;
+    PermissionBitsHold hold_;
 };
 
 // Random opaque noise that compresses badly, so that its PNG is large.

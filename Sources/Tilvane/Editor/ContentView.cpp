@@ -254,8 +254,14 @@ void ContentView::saveSession()
     try {
         services_.sessionStore.save(*session);
         keepsStoredSession_ = false;
+        toldSessionSaveFailure_.reset();
     } catch (const std::exception& error) {
-        queueErrorMessage(std::string("Não foi possível salvar a última sessão: ") + error.what());
+        // A save fails again and again for one cause (a folder where the file should be, a read-only support
+        // folder): the failure is told once, until a save succeeds or fails for another cause.
+        std::string message = std::string("Não foi possível salvar a última sessão: ") + error.what();
+        if (message == toldSessionSaveFailure_) return;
+        toldSessionSaveFailure_ = message;
+        queueErrorMessage(std::move(message));
     }
 }
 

@@ -240,8 +240,10 @@ private:
     void askAboutUnsavedChanges(PresetSelection pending);
     void loadPersonalPresets();
     void adoptPersonalPresets(std::vector<PersonalPreset> presets);
-    // Adopts a list just written to the presets file and shows it in every other window too.
+    // Adopts a list just written to (or read anew from) the presets file and shows it in every other window too.
     void announceWrittenList(std::vector<PersonalPreset> presets);
+    // After a change the store refused: the list as it is on disk now, when the file can be read.
+    void showStoredPresets();
     // Reads the presets file anew, applies `change` and saves the result, in one turn of the store; a change that
     // finds its preset gone (nothing) writes nothing and reports it.
     bool persistChange(
@@ -261,6 +263,8 @@ private:
     // The last-session file is kept as it is until this window writes a session of its own: it could
     // not be read at construction, or the system failed to read its picture, which may read next time.
     bool keepsStoredSession_ = false;
+    // The text of the last session save's failure, told already; nothing after a save that succeeded.
+    std::optional<std::string> toldSessionSaveFailure_;
     bool reportedRendererUnavailable_ = false;
     // Set while a load is under way.
     std::optional<LoadFallback> loadFallback_;

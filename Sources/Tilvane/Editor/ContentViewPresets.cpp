@@ -107,6 +107,15 @@ void ContentView::announceWrittenList(std::vector<PersonalPreset> presets)
     PersonalPresetBroadcast::shared().publish(services_.presetStore.fileURL().string(), presets);
 }
 
+void ContentView::showStoredPresets()
+{
+    try {
+        announceWrittenList(services_.presetStore.load());
+    } catch (const std::exception&) {
+        // The file cannot be read now: the list shown stays, and the failure that led here has been told.
+    }
+}
+
 bool ContentView::persistChange(
     const std::function<std::optional<std::vector<PersonalPreset>>(std::vector<PersonalPreset>)>& change)
 {
@@ -228,6 +237,8 @@ void ContentView::deletePreset(const Uuid& id)
         }
     } catch (const std::exception& error) {
         queueErrorMessage(failure(deleteFailure, error));
+        // Another Tilvane may have deleted the preset first, or changed the list otherwise: show it as it is.
+        showStoredPresets();
     }
     assign<&ContentViewState::presetPendingDeletion>(std::nullopt);
 }

@@ -104,6 +104,11 @@ std::optional<std::string> acceptedPresetName(std::string_view typed)
     return name;
 }
 
+std::string shownPresetName(std::string_view name)
+{
+    return text::elidedInTheMiddle(name, shownPresetNameLength);
+}
+
 std::vector<PersonalPreset> withPresetFirst(std::vector<PersonalPreset> presets, PersonalPreset preset)
 {
     presets.insert(presets.begin(), std::move(preset));

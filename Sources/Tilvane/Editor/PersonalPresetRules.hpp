@@ -5,6 +5,7 @@
 #include "TilvanePresets/VisualSettings.hpp"
 #include "TilvaneShaders/Model/ShaderPreset.hpp"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,6 +59,12 @@ SelectionStep shaderRemovalStep(const PresetSelection& current, bool unsavedChan
 // The preset name as stored: without white space and line breaks at either end; nothing when that
 // leaves it empty.
 std::optional<std::string> acceptedPresetName(std::string_view typed);
+
+// A preset's name as windows draw it: whole up to shownPresetNameLength user-perceived characters, a longer one
+// elided in the middle, so that no alert, sheet, card or panel grows with it past the screen. Tooltips, accessible
+// names and the file keep it whole.
+inline constexpr std::size_t shownPresetNameLength = 48;
+std::string shownPresetName(std::string_view name);
 
 // Changes applied to a list as it was just read from the presets file, so that a list another
 // window wrote in the meantime is kept. Nothing when the preset is no longer in the list.

@@ -1,5 +1,6 @@
 #include "Tilvane/Views/PresetPanel.hpp"
 
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Views/InspectorLayout.hpp"
 #include "Tilvane/Views/PixelControls.hpp"
 #include "Tilvane/Views/PresetActionButton.hpp"
@@ -77,7 +78,7 @@ void PresetPanel::setState(const PresetPanelState& state)
     draft_->setHidden(!state.hasUnsavedChanges);
     if (state.selected) {
         const auto name = QString::fromStdString(state.selected->name);
-        name_->setText(name);
+        name_->setText(QString::fromStdString(shownPresetName(state.selected->name)), name);
         const auto deleteTitle = QStringLiteral("Excluir preset pessoal ") + name;
         delete_->setToolTip(deleteTitle);
         delete_->setAccessibleName(deleteTitle);

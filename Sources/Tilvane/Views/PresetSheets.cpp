@@ -1,6 +1,7 @@
 #include "Tilvane/Views/PresetSheets.hpp"
 
 #include "Tilvane/Editor/ContentView.hpp"
+#include "Tilvane/Editor/PersonalPresetRules.hpp"
 #include "Tilvane/Views/PresetNameSheet.hpp"
 
 #include <QMessageBox>
@@ -44,8 +45,9 @@ void PresetSheets::presentDeleteAlert()
         return;
     }
     if (deleteAlert_ || !window_->isVisible()) return;
-    const auto name = state.presetPendingDeletion ? QString::fromStdString(state.presetPendingDeletion->name)
-                                                  : QStringLiteral("pessoal");
+    const auto name = state.presetPendingDeletion
+                          ? QString::fromStdString(shownPresetName(state.presetPendingDeletion->name))
+                          : QStringLiteral("pessoal");
     const auto title = QStringLiteral("Excluir preset ") + name + QStringLiteral("?");
     deleteAlert_ = new QMessageBox(QMessageBox::Warning, title, title, QMessageBox::NoButton, window_);
     deleteAlert_->setObjectName(QStringLiteral("deletePresetAlert"));

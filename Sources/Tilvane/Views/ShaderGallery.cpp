@@ -151,7 +151,7 @@ void ShaderGalleryCard::paintEvent(QPaintEvent*)
 
     const int chipRoom = chip_ != nullptr ? chip_->sizeHint().width() + captionSpacing : 0;
     const QString shown =
-        QFontMetricsF(vtFont(VTTextStyle::pixelSM)).elidedText(name_, Qt::ElideRight, thumbnailWidth - chipRoom);
+        QFontMetricsF(vtFont(VTTextStyle::pixelSM)).elidedText(name_, Qt::ElideMiddle, thumbnailWidth - chipRoom);
     const qreal lineHeight = vtNaturalLineHeight(VTTextStyle::pixelSM);
     const qreal captionTop = box.bottom() + 1 + columnSpacing + (captionHeight() - lineHeight) / 2;
     vtDrawTextLine(painter, {static_cast<qreal>(cardPadding), std::round(captionTop)}, VTTextStyle::pixelSM, shown,

@@ -184,7 +184,8 @@ QWidget* ShaderInspector::shaderWindow(const ShaderPreset& compared)
     auto* header = new QHBoxLayout;
     header->setSpacing(rowSpacing);
     // A long name wraps, so that the header fits beside the "ajustado" chip and the remove button.
-    auto* name = new WrappedText(QString::fromStdString(compared.name), VTTextStyle::pixelSM, &VTTheme::fgMuted);
+    auto* name = new WrappedText(QString(), VTTextStyle::pixelSM, &VTTheme::fgMuted);
+    name->setText(QString::fromStdString(shownPresetName(compared.name)), QString::fromStdString(compared.name));
     name->setObjectName(QStringLiteral("presetName"));
     header->addWidget(name);
     adjustedChip_ = new VTChip(QStringLiteral("ajustado"));

@@ -24,10 +24,11 @@ WrappedText::WrappedText(const QString& text, VTTextStyle style, Role role, QWid
     vtEnableAccessibleText();
 }
 
-void WrappedText::setText(const QString& text)
+void WrappedText::setText(const QString& text, const QString& spoken)
 {
-    if (text_ == text) return;
+    if (text_ == text && spoken_ == spoken) return;
     text_ = text;
+    spoken_ = spoken;
     vtAccessibleTextChanged(this);
     updateGeometry();
     update();

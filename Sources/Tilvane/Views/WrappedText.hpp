@@ -18,8 +18,10 @@ public:
     WrappedText(const QString& text, VTTextStyle style, Role role, QWidget* parent = nullptr);
 
     QString text() const { return text_; }
-    void setText(const QString& text);
-    QString accessibleText() const override { return text_; }
+    // `spoken`, when not empty, is what assistive technology reads instead of the text drawn (a name drawn elided is
+    // read whole).
+    void setText(const QString& text, const QString& spoken = {});
+    QString accessibleText() const override { return spoken_.isEmpty() ? text_ : spoken_; }
 
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
@@ -31,6 +33,7 @@ protected:
 
 private:
     QString text_;
+    QString spoken_;
     VTTextStyle style_;
     Role role_;
 };

@@ -6,6 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstddef>
 #include <vector>
 
 namespace tilvane {
@@ -20,6 +21,10 @@ struct ShaderConfiguration {
     std::vector<ShaderPass> passes;
     bool motion = false;
     BezelSettings bezel;
+
+    // More passes than any preset the application makes comes near (the built-in ones hold one or two). Every pass
+    // costs the renderer its own work and textures, so a look with more is invalid (VisualSettings::validate()).
+    static constexpr std::size_t maximumPassCount = 16;
 
     // The preset's passes (keeping their ids) and bezel, still unless asked to move.
     static ShaderConfiguration fromPreset(const ShaderPreset& preset, PresetStart start = {});
