@@ -37,7 +37,8 @@ int openLockFile(const std::filesystem::path& path)
     }
     if (!S_ISREG(status.st_mode)) {
         ::close(descriptor);
-        storedfile::throwSystemError(EINVAL, "Não é um arquivo comum", path);
+        throw storedfile::DescribedFailure(std::make_error_code(std::errc::invalid_argument),
+                                           "Não é um arquivo comum “" + path.string() + "”");
     }
     return descriptor;
 }
@@ -111,8 +112,8 @@ std::filesystem::path StoreLock::lockFileFor(const std::filesystem::path& file)
 }
 
 StoreLockBusyError::StoreLockBusyError(const std::filesystem::path& file)
-    : std::system_error(std::make_error_code(std::errc::operation_would_block)),
-      message_("Outro Tilvane está usando o arquivo “" + file.string() + "”. Tente novamente.")
+    : storedfile::DescribedFailure(std::make_error_code(std::errc::operation_would_block),
+                                   "Outro Tilvane está usando o arquivo “" + file.string() + "”. Tente novamente.")
 {
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "TilvanePresets/StoredFile.hpp"
+
 #include <filesystem>
-#include <stdexcept>
-#include <system_error>
 
 namespace tilvane {
 
@@ -30,14 +30,9 @@ private:
 
 // Another Tilvane kept the lock of `file` for longer than the wait. Its code is EWOULDBLOCK; what() says so in
 // words the user can act on: "Outro Tilvane está usando o arquivo “…”. Tente novamente."
-class StoreLockBusyError : public std::system_error {
+class StoreLockBusyError : public storedfile::DescribedFailure {
 public:
     explicit StoreLockBusyError(const std::filesystem::path& file);
-
-    const char* what() const noexcept override { return message_.what(); }
-
-private:
-    std::runtime_error message_;  // shared on copy, so copying the error cannot throw
 };
 
 }  // namespace tilvane

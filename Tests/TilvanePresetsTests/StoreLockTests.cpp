@@ -6,8 +6,8 @@
 #include "TilvanePresets/PersonalPresetStore.hpp"
 #include "TilvanePresets/PersonalPresetTransfer.hpp"
 
-#include "ForkedProcesses.hpp"
 #include "TestSupport.hpp"
+#include "TestSupport/ForkedProcesses.hpp"
 
 #include <fcntl.h>
 #include <sys/file.h>
