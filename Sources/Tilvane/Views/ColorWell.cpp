@@ -7,6 +7,7 @@
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QPainter>
+#include <QPointer>
 #include <utility>
 
 namespace tilvane {
@@ -61,7 +62,11 @@ void ColorWell::paintEvent(QPaintEvent*)
 void ColorWell::pick()
 {
     if (!picker_ || !isEnabled()) return;
+    const QPointer<ColorWell> well(this);
     const std::optional<QColor> choice = picker_(color_, pickerTitle_, this);
+    // The picker waits for the user while the window goes on: a well removed meanwhile, or whose window has closed,
+    // takes no colour.
+    if (!well || !isVisible()) return;
     if (choice && choice->isValid()) emit picked(*choice);
 }
 
