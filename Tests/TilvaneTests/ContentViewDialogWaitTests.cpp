@@ -103,8 +103,8 @@ struct WaitingWindow {
     void expectFailuresToldOnce() const
     {
         if (!window) return;
-        const auto expected = meanwhile == Meanwhile::failedLoad ? std::deque<std::string>{unreadableMessage}
-                                                                 : std::deque<std::string>{};
+        const auto expected =
+            meanwhile == Meanwhile::failedLoad ? std::deque<std::string>{unreadableMessage} : std::deque<std::string>{};
         EXPECT_EQ(window->state().errorMessages, expected);
     }
 
@@ -219,8 +219,8 @@ TEST(ADialogsWait, AnImportedPresetIsStoredOnlyForAWindowThatStays)
         for (const auto& preset : PersonalPresetStore(fixture.services.presetsFile()).load()) {
             stored.push_back(preset.name);
         }
-        const auto expected = fixture.windowStays() ? std::vector<std::string>{"Importado", "Retro"}
-                                                    : std::vector<std::string>{"Retro"};
+        const auto expected =
+            fixture.windowStays() ? std::vector<std::string>{"Importado", "Retro"} : std::vector<std::string>{"Retro"};
         EXPECT_EQ(stored, expected);
         if (fixture.window) {
             EXPECT_EQ(fixture.window->state().personalPresets.size(), expected.size());

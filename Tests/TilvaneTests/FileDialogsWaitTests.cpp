@@ -39,7 +39,8 @@ TEST(FileDialogsWait, AWindowDestroyedWhileItsDialogWaitsCancelsTheDialog)
                  dialogs.chooseGIFDestination(gifSavePanel("foto-tilvane"), 2048, 3, GIFDialogContext{80, 60, true});
              return !answer.file && answer.maxDimension == 2048 && answer.duration == 3;
          }},
-        {"pick a colour", [] { return !systemColorPicker()(Qt::red, QStringLiteral("Cor 1"), QApplication::activeWindow()); }},
+        {"pick a colour",
+         [] { return !systemColorPicker()(Qt::red, QStringLiteral("Cor 1"), QApplication::activeWindow()); }},
     };
     for (const DialogRow& row : rows) {
         SCOPED_TRACE(row.name);
