@@ -256,5 +256,53 @@ TEST(ADialogsWait, TheFileChosenToOpenIsTheOneShown)
     }
 }
 
+// A shader chosen while the GIF dialog waits would make the GIF move (ten frames a second, through a renderer of its
+// own); the GIF of the still look the dialog was opened over holds one frame and renders nothing.
+TEST(ADialogsWait, ALookChangedWhileTheGIFDialogWaitsChangesNothingInTheGIF)
+{
+    RenderingEditor editor;
+    auto window = editor.openWindow(writeImageFile(editor.services.file("foto.png"), 300, 100));
+    const auto target = editor.services.file("foto-tilvane.gif");
+    editor.services.dialogs->gifDestination = GIFDestination{target, 512, 2};
+    editor.services.dialogs->meanwhile = [&] {
+        VisualSettings shaded = window->state().visual;
+        shaded.shader = ShaderConfiguration::fromPreset(presetWithEffect("crt"));
+        shaded.pixelSize = 20;
+        window->setVisual(shaded);
+        editor.services.jobs->runAll();
+    };
+
+    window->exportGIF();
+    editor.services.jobs->runAll();
+
+    ASSERT_EQ(editor.services.dialogs->gifDialogs.size(), 1u);
+    EXPECT_FALSE(editor.services.dialogs->gifDialogs[0].context.animated);
+    const auto gif = decodeGIF(target);
+    ASSERT_TRUE(gif.has_value());
+    EXPECT_EQ(gif->frameCount, 1);
+    EXPECT_EQ(gif->delaysMilliseconds, std::vector<int>{2000});
+    EXPECT_EQ(editor.exportRenderersMade, 0);
+    EXPECT_EQ(window->state().errorMessage(), std::nullopt);
+}
+
+// The preset saved anew while its export dialog waits: the document holds the preset the dialog was opened for.
+TEST(ADialogsWait, APresetSavedWhileItsExportDialogWaitsIsWrittenAsItWasSelected)
+{
+    WaitingWindow fixture;
+    fixture.window->selectFromGallery(personalSelectionID(fixture.preset.id));
+    fixture.services.jobs->runAll();
+    const auto target = fixture.services.file("tilvane-preset.json");
+    fixture.services.dialogs->presetDestination = target;
+    fixture.services.dialogs->meanwhile = [&] {
+        fixture.window->setVisual(lookWithPixelSize(30));
+        ASSERT_TRUE(fixture.window->saveSelectedPreset());
+    };
+
+    fixture.window->exportSelectedPreset();
+
+    EXPECT_EQ(PersonalPresetTransfer::decode(fileBytes(target)).visual, fixture.preset.visual);
+    EXPECT_EQ(fixture.window->selectedPersonalPreset()->visual, lookWithPixelSize(30)) << "the save itself held";
+}
+
 }  // namespace
 }  // namespace tilvane::testing
