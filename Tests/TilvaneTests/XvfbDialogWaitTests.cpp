@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -132,6 +133,51 @@ TEST_F(XvfbDialogWait, QuittingWhileTheGIFDialogWaitsEndsNormallyAndKeepsTheSess
         EXPECT_TRUE(sessionNames(shown));
         EXPECT_FALSE(QFile::exists(file(QStringLiteral("foto-tilvane.gif"))));
     }
+}
+
+// The visible windows of the application, by id.
+QStringList applicationWindows(const XvfbDisplay& x)
+{
+    const auto ids = runTool(x, QStringLiteral("xdotool search --onlyvisible --class tilvane"));
+    return QString::fromLatin1(ids.value_or(QByteArray())).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// "Abrir" (Ctrl+O) waits while a large picture is handed over and begins to load; the file the user then chooses is
+// the one shown, and it stays.
+TEST_F(XvfbDialogWait, TheFileChosenInAbrirWhileAHandedOverPictureLoadsIsTheOneShown)
+{
+    const QColor chosenColour(40, 200, 60);  // green
+    const QString large = writeLargePicture(QStringLiteral("grande.png"));
+    const QString chosen = writePicture(QStringLiteral("escolhida.png"), chosenColour);
+    auto running = launch({writePicture(QStringLiteral("foto.png"), wideColour)});
+    ASSERT_FALSE(waitForComparison(x, wideColour).isNull()) << "the picture never showed";
+    const QStringList editor = applicationWindows(x);
+    ASSERT_EQ(editor.size(), 1);
+
+    ASSERT_TRUE(xdotool(x, QStringLiteral("windowfocus --sync ") + editor.front()));
+    ASSERT_TRUE(xdotool(x, QStringLiteral("key ctrl+o")));
+    QString dialog;
+    ASSERT_TRUE(pollUntil(
+        [&] {
+            const QStringList shown = applicationWindows(x);
+            dialog = shown.size() == 2 ? shown.at(shown.at(0) == editor.front() ? 1 : 0) : QString();
+            return !dialog.isEmpty();
+        },
+        30s))
+        << "the open dialog did not show";
+    ASSERT_TRUE(xdotool(x, QStringLiteral("windowfocus --sync ") + dialog));
+    ASSERT_TRUE(xdotool(x, QStringLiteral("type --delay 20"), {chosen}));
+
+    handOver(large);
+    ASSERT_TRUE(xdotool(x, QStringLiteral("windowfocus --sync ") + dialog));
+    ASSERT_TRUE(xdotool(x, QStringLiteral("key Return")));
+
+    ASSERT_FALSE(waitForComparison(x, chosenColour).isNull()) << "the chosen picture never showed";
+    ASSERT_TRUE(sessionNames(chosen));
+    QThread::msleep(3000);  // longer than the large picture takes to read
+    EXPECT_TRUE(sessionNames(chosen)) << "the handed-over picture replaced the chosen one";
+    EXPECT_FALSE(waitForComparison(x, chosenColour).isNull());
+    quit(*running);
 }
 
 }  // namespace
