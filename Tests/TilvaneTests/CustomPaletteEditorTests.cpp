@@ -10,6 +10,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <limits>
 
 namespace tilvane::testing {
@@ -166,6 +167,37 @@ TEST(CustomPaletteEditorTest, PickedComponentsRoundToChannels)
     harness.pickFor(0, QColor());
     harness.pickFor(0, QColor::fromRgbF(0, 0, -std::numeric_limits<float>::infinity()));
     EXPECT_TRUE(harness.edits.empty()) << "cancelled, invalid or non-finite picks write nothing";
+}
+
+// The picker waits for the user while the window goes on: a well that is gone or no longer on screen when the answer
+// comes takes no colour.
+TEST(CustomPaletteEditorTest, APickThatOutlivesItsWellChangesNothing)
+{
+    const std::vector<RGBColor> colors{RGBColor::hex(0x101820), RGBColor::hex(0x335C67), RGBColor::hex(0xE09F3E)};
+    struct Row {
+        const char* name;
+        std::function<void(PaletteHarness&)> meanwhile;
+        bool edited;
+    };
+    const Row rows[] = {
+        {"nothing meanwhile", [](PaletteHarness&) {}, true},
+        {"the palette renewed: the well is hidden and waits to go",
+         [&](PaletteHarness& harness) { harness.editor->setColors(firstOf(colors, 2)); }, false},
+        {"the palette renewed and the old well destroyed",
+         [&](PaletteHarness& harness) {
+             harness.editor->setColors(firstOf(colors, 2));
+             harness.settle();
+         },
+         false},
+        {"the window closed", [](PaletteHarness& harness) { harness.stage->root->hide(); }, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        PaletteHarness harness(colors);
+        harness.picker.meanwhile = [&] { row.meanwhile(harness); };
+        harness.pickFor(0, QColor(0xAA, 0x00, 0x55));
+        EXPECT_EQ(harness.edits.empty(), !row.edited);
+    }
 }
 
 TEST(CustomPaletteEditorTest, AListOfAnotherLengthRenewsEveryRow)

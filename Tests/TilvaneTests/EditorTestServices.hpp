@@ -110,19 +110,30 @@ public:
     std::vector<RecordedEvent> events;
 };
 
-// Answers the panels with what the test put in, and records every save panel as the user would see it.
+// Answers the panels with what the test put in, and records every save panel as the user would see it. While a panel
+// waits, `meanwhile` runs: what arrives before the user answers.
 class ScriptedDialogs : public EditorDialogs {
 public:
-    std::optional<std::filesystem::path> chooseImageToOpen() override { return imageToOpen; }
-    std::optional<std::filesystem::path> choosePresetToImport() override { return presetToImport; }
+    std::optional<std::filesystem::path> chooseImageToOpen() override
+    {
+        wait();
+        return imageToOpen;
+    }
+    std::optional<std::filesystem::path> choosePresetToImport() override
+    {
+        wait();
+        return presetToImport;
+    }
     std::optional<std::filesystem::path> choosePresetDestination(const SavePanel& panel) override
     {
         savePanels.push_back(panel);
+        wait();
         return presetDestination;
     }
     std::optional<std::filesystem::path> choosePNGDestination(const SavePanel& panel) override
     {
         savePanels.push_back(panel);
+        wait();
         return pngDestination;
     }
     // Without a scripted answer the user leaves the options as shown and cancels.
@@ -131,8 +142,11 @@ public:
     {
         savePanels.push_back(panel);
         gifDialogs.push_back({maxDimension, duration, context});
+        wait();
         return gifDestination.value_or(GIFDestination{std::nullopt, maxDimension, duration});
     }
+
+    std::function<void()> meanwhile;
 
     std::optional<std::filesystem::path> imageToOpen;
     std::optional<std::filesystem::path> presetToImport;
@@ -148,6 +162,12 @@ public:
     };
     std::vector<SavePanel> savePanels;
     std::vector<GIFDialogShown> gifDialogs;
+
+private:
+    void wait() const
+    {
+        if (meanwhile) meanwhile();
+    }
 };
 
 // A solid picture of the given size.

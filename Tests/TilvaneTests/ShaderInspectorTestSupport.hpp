@@ -5,6 +5,7 @@
 #include "Tilvane/Views/ShaderInspector.hpp"
 
 #include <QColor>
+#include <functional>
 #include <vector>
 
 namespace tilvane::panels {
@@ -48,11 +49,13 @@ inline const ShaderPreset& inspectorPreset(const std::string& id)
 struct ScriptedPicker {
     std::vector<std::optional<QColor>> answers;
     int calls = 0;
+    std::function<void()> meanwhile;  // what happens while the picker waits for the user
 
     ColorPicker picker()
     {
         return [this](const QColor&, const QString&, QWidget*) -> std::optional<QColor> {
             ++calls;
+            if (meanwhile) meanwhile();
             if (answers.empty()) return std::nullopt;
             auto answer = answers.front();
             answers.erase(answers.begin());

@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tilvane::testing {
 namespace {
 
@@ -480,6 +482,78 @@ TEST(TilvaneApp, QuittingIsAnnouncedOnceBeforeAnyWindowCloses)
     test.app.quit();
     EXPECT_EQ(announcedWhenClosing, 1);
     EXPECT_EQ(started.size(), 1);
+}
+
+// SIGTERM, a logout or Ctrl+Q quit through TilvaneApp::quit; the window may also be closed from elsewhere. Either way,
+// arriving while one of the window's dialogs waits, the application ends as a quit without a dialog does: the session
+// of the picture shown is kept, and what the dialog then answers is not acted on.
+TEST(TilvaneApp, QuittingWhileADialogWaitsKeepsTheSessionAndActsOnNothing)
+{
+    enum class Dialog { gif, open };
+    enum class End { quit, closeTheWindow };
+    struct Row {
+        const char* name;
+        Dialog dialog;
+        End end;
+    };
+    const Row rows[] = {
+        {"quit during the GIF dialog", Dialog::gif, End::quit},
+        {"quit during the open dialog", Dialog::open, End::quit},
+        {"the window closed during the GIF dialog", Dialog::gif, End::closeTheWindow},
+        {"the window closed during the open dialog", Dialog::open, End::closeTheWindow},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestApp test;
+        const auto picture = test.imageFile("foto.png", 30, 10);
+        test.app.launch(picture);
+        test.settle();
+        QSignalSpy quits(&test.app, &TilvaneApp::quitStarted);
+        QPointer<EditorWindow> window = test.app.editorWindows().first();
+        const auto gif = test.fixture.file("foto-tilvane.gif");
+        test.fixture.dialogs->gifDestination = GIFDestination{gif, 512, 1};
+        test.fixture.dialogs->imageToOpen = test.imageFile("outra.png", 10, 30);
+        test.fixture.dialogs->meanwhile = [&] {
+            row.end == End::quit ? test.app.quit() : static_cast<void>(window->close());
+        };
+
+        row.dialog == Dialog::gif ? window->view().exportGIF() : window->view().openImage();
+        test.fixture.dialogs->meanwhile = nullptr;
+        test.settle();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        EXPECT_EQ(quits.count(), 1);
+        EXPECT_TRUE(window.isNull());
+        EXPECT_FALSE(std::filesystem::exists(gif));
+        EXPECT_TRUE(std::ranges::none_of(test.fixture.telemetry->events, [](const RecordedEvent& event) {
+            return event.format.has_value();
+        })) << "no export began";
+        const auto session = LastSessionStore(test.fixture.sessionFile()).load();
+        ASSERT_TRUE(session.has_value());
+        EXPECT_EQ(session->imageURL.path(), picture);
+    }
+}
+
+// "Sobre o Tilvane" is shown without waiting for it, so a quit while it is up goes as any other.
+TEST(TilvaneApp, TheAboutBoxDoesNotWait)
+{
+    TestApp test;
+    test.app.launch(test.imageFile("foto.png"));
+    test.settle();
+    QPointer<EditorWindow> window = test.app.editorWindows().first();
+    QApplication::setActiveWindow(window);
+    window->findChild<QAction*>(QStringLiteral("aboutAction"))->trigger();
+    QPointer<QMessageBox> about = window->findChild<QMessageBox*>(QStringLiteral("aboutBox"));
+    ASSERT_FALSE(about.isNull()) << "the trigger came back while the box is up";
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_EQ(about->windowTitle(), u"Sobre o Tilvane"_qs);
+    EXPECT_EQ(about->text(), u"Tilvane "_qs + QCoreApplication::applicationVersion());
+
+    test.app.quit();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
+    EXPECT_TRUE(about.isNull()) << "it goes with its window";
+    EXPECT_TRUE(std::filesystem::exists(test.fixture.sessionFile()));
 }
 
 }  // namespace

@@ -243,10 +243,17 @@ void TilvaneApp::showSettings()
     bringToFront(settingsDialog_);
 }
 
+// Shown without waiting for it: nothing follows its OK, and the window it stands over may close or the application quit
+// while it is up.
 void TilvaneApp::showAbout()
 {
-    QMessageBox::about(QApplication::activeWindow(), QStringLiteral("Sobre o Tilvane"),
-                       QStringLiteral("Tilvane %1").arg(QCoreApplication::applicationVersion()));
+    auto* about = new QMessageBox(QMessageBox::Information, QStringLiteral("Sobre o Tilvane"),
+                                  QStringLiteral("Tilvane %1").arg(QCoreApplication::applicationVersion()),
+                                  QMessageBox::Ok, QApplication::activeWindow());
+    about->setObjectName(QStringLiteral("aboutBox"));
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->setIconPixmap(about->windowIcon().pixmap(about->windowIcon().actualSize(QSize(64, 64))));
+    about->open();
 }
 
 void TilvaneApp::setAppearance(VTAppearance appearance)

@@ -136,6 +136,7 @@ void ContentView::windowDidAppear()
 
 void ContentView::windowDidDisappear()
 {
+    disappeared_ = true;
     finishWindowSession();
 }
 
@@ -143,6 +144,11 @@ void ContentView::applicationWillTerminate()
 {
     sessionSaveWork_.stop();
     saveSession();
+}
+
+bool ContentView::isGoingAway() const
+{
+    return disappeared_ || (services_.lifecycle && services_.lifecycle->isTerminating());
 }
 
 void ContentView::openURL(const QUrl& url)

@@ -17,6 +17,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <variant>
 
@@ -25,6 +26,12 @@ namespace tilvane {
 // Where a picture to load comes from: the user's choice (an open panel, a drop, an incoming file), or the last
 // session, restored when the window starts.
 enum class ImageOrigin { chosen, lastSession };
+
+// Whether a dialog's answer may be nothing already (a cancelled panel).
+template <class Answer>
+inline constexpr bool isOptionalAnswer = false;
+template <class Answer>
+inline constexpr bool isOptionalAnswer<std::optional<Answer>> = true;
 
 // One editor window without its widgets: all of its state, every operation, and its background
 // jobs. Widgets draw state() whenever changed() is emitted and forward the user's actions to the
@@ -168,6 +175,24 @@ private:
             });
     }
 
+    // ---- Waiting for the user (ContentView.cpp) -------------------------------------------------
+
+    // Runs `ask`, a dialog that waits for the user in an event loop of its own while pictures, failures and quits
+    // arrive, and gives its answer; nothing when by then this window is gone or going away (closed, or the
+    // application quitting). A caller given nothing returns at once: the window may no longer exist. What the
+    // answer is applied to is taken before the wait.
+    template <class Ask>
+    auto waitForUser(Ask ask)
+    {
+        using Answer = std::invoke_result_t<Ask>;
+        using Result = std::conditional_t<isOptionalAnswer<Answer>, Answer, std::optional<Answer>>;
+        const QPointer<ContentView> window(this);
+        Answer answer = ask();
+        if (!window || window->isGoingAway()) return Result();
+        return Result(std::move(answer));
+    }
+    bool isGoingAway() const;
+
     // ---- Life cycle and the last session (ContentView.cpp) --------------------------------------
 
     void restoreLastSession();
@@ -266,6 +291,7 @@ private:
     // The text of the last session save's failure, told already; nothing after a save that succeeded.
     std::optional<std::string> toldSessionSaveFailure_;
     bool reportedRendererUnavailable_ = false;
+    bool disappeared_ = false;  // the window has gone (closed, or the application quitting)
     // Set while a load is under way.
     std::optional<LoadFallback> loadFallback_;
     // The working size the picture on screen was read at; nothing for the sample.

@@ -24,7 +24,8 @@ void ContentView::exportPNG()
     if (!state_.source || !state_.pixelGrid || state_.isExporting) return;
     PNGExportSnapshot snapshot = makePNGSnapshot(state_.source, state_.pixelGrid, state_.visual.shader,
                                                  state_.visual.screen, state_.shaderFrameTime, state_.reduceMotion, {});
-    const auto destination = services_.dialogs->choosePNGDestination(pngSavePanel(suggestedExportName()));
+    const auto destination =
+        waitForUser([&] { return services_.dialogs->choosePNGDestination(pngSavePanel(suggestedExportName())); });
     if (!destination) return;
     snapshot.destination = *destination;
     startExport(TilvaneExportFormat::png,
@@ -35,19 +36,27 @@ void ContentView::exportPNG()
                 });
 }
 
+// The GIF is made of what the dialog was opened over: the picture, its grid and its look are taken before it, and only
+// the dialog's own choices (size, length, file) after it.
 void ContentView::exportGIF()
 {
     if (!state_.source || !state_.pixelGrid || state_.isExporting) return;
-    const bool animated = state_.visual.shader.has_value();
-    const GIFDialogContext context{state_.source->width(), state_.source->height(), animated, state_.appearance};
-    const GIFDestination destination = services_.dialogs->chooseGIFDestination(
-        gifSavePanel(suggestedExportName()), state_.gifMaxDimension, state_.gifDuration, context);
-    assign<&ContentViewState::gifMaxDimension>(destination.maxDimension);
-    assign<&ContentViewState::gifDuration>(destination.duration);
-    if (!destination.file) return;
+    const ImagePointer pixelGrid = state_.pixelGrid;
+    const std::optional<ShaderConfiguration> configuration = state_.visual.shader;
+    const ScreenSettings screen = state_.visual.screen;
+    const GIFDialogContext context{state_.source->width(), state_.source->height(), configuration.has_value(),
+                                   state_.appearance};
+    const auto destination = waitForUser([&] {
+        return services_.dialogs->chooseGIFDestination(gifSavePanel(suggestedExportName()), state_.gifMaxDimension,
+                                                       state_.gifDuration, context);
+    });
+    if (!destination) return;
+    assign<&ContentViewState::gifMaxDimension>(destination->maxDimension);
+    assign<&ContentViewState::gifDuration>(destination->duration);
+    if (!destination->file) return;
     GIFExportSnapshot snapshot =
-        makeGIFSnapshot(state_.pixelGrid, state_.source->width(), state_.source->height(), state_.gifMaxDimension,
-                        state_.visual.shader, state_.visual.screen, state_.gifDuration, *destination.file);
+        makeGIFSnapshot(pixelGrid, context.sourceWidth, context.sourceHeight, destination->maxDimension, configuration,
+                        screen, destination->duration, *destination->file);
     startExport(TilvaneExportFormat::gif,
                 [snapshot = std::move(snapshot),
                  makeRenderer = services_.exportRenderer](std::stop_token stop) -> std::optional<std::string> {

@@ -261,7 +261,9 @@ void ContentView::convert()
 
 void ContentView::openImage()
 {
-    if (const auto url = services_.dialogs->chooseImageToOpen()) loadImage(*url, ImageOrigin::chosen);
+    if (const auto url = waitForUser([this] { return services_.dialogs->chooseImageToOpen(); })) {
+        loadImage(*url, ImageOrigin::chosen);
+    }
 }
 
 bool ContentView::dropURLs(const QList<QUrl>& urls)

@@ -249,7 +249,8 @@ void ContentView::exportSelectedPreset()
 {
     const auto selected = selectedPersonalPreset();
     if (!selected) return;
-    const auto destination = services_.dialogs->choosePresetDestination(presetSavePanel());
+    const auto destination =
+        waitForUser([this] { return services_.dialogs->choosePresetDestination(presetSavePanel()); });
     if (!destination) return;
     try {
         writePresetDocument(*destination, *selected);
@@ -260,7 +261,7 @@ void ContentView::exportSelectedPreset()
 
 void ContentView::importPersonalPreset()
 {
-    const auto chosen = services_.dialogs->choosePresetToImport();
+    const auto chosen = waitForUser([this] { return services_.dialogs->choosePresetToImport(); });
     if (!chosen) return;
     try {
         const auto document = readPresetDocument(*chosen);

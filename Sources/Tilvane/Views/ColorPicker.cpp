@@ -1,6 +1,7 @@
 #include "Tilvane/Views/ColorPicker.hpp"
 
 #include <QColorDialog>
+#include <QPointer>
 #include <algorithm>
 #include <cmath>
 
@@ -9,8 +10,14 @@ namespace tilvane {
 ColorPicker systemColorPicker()
 {
     return [](const QColor& initial, const QString& title, QWidget* parent) -> std::optional<QColor> {
-        const QColor picked = QColorDialog::getColor(initial, parent, title);
-        if (!picked.isValid()) return std::nullopt;
+        // A parent destroyed while the dialog waits takes the dialog with it: that counts as cancelled.
+        const QPointer<QColorDialog> dialog = new QColorDialog(initial, parent);
+        if (!title.isEmpty()) dialog->setWindowTitle(title);
+        const bool accepted = dialog->exec() == QDialog::Accepted;
+        if (!dialog) return std::nullopt;
+        const QColor picked = dialog->selectedColor();
+        delete dialog;
+        if (!accepted || !picked.isValid()) return std::nullopt;
         return picked;
     };
 }

@@ -7,6 +7,7 @@
 #include "VemiTerminal/Theme/VTThemeEnvironment.hpp"
 
 #include <QPainter>
+#include <QPointer>
 #include <utility>
 
 namespace tilvane {
@@ -61,7 +62,12 @@ void ColorWell::paintEvent(QPaintEvent*)
 void ColorWell::pick()
 {
     if (!picker_ || !isEnabled()) return;
-    const std::optional<QColor> choice = picker_(color_, pickerTitle_, this);
+    // The picker waits for the user while the window goes on: a well removed meanwhile (the picker with it, hence the
+    // copy), or whose window has closed, takes no colour.
+    const QPointer<ColorWell> well(this);
+    const ColorPicker picker = picker_;
+    const std::optional<QColor> choice = picker(color_, pickerTitle_, this);
+    if (!well || !isVisible()) return;
     if (choice && choice->isValid()) emit picked(*choice);
 }
 

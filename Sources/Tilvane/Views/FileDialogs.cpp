@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QPointer>
 
 namespace tilvane {
 
@@ -16,11 +17,35 @@ std::optional<std::filesystem::path> chosenPath(const QString& file)
     return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
-std::optional<std::filesystem::path> chooseSaveDestination(const SavePanel& panel)
+std::optional<std::filesystem::path> chosenFile(const QFileDialog& dialog, bool accepted)
 {
-    const std::unique_ptr<QFileDialog> dialog(makeSaveDialog(QApplication::activeWindow(), panel));
-    if (dialog->exec() != QDialog::Accepted) return std::nullopt;
-    return chosenPath(dialog->selectedFiles().value(0));
+    return accepted ? chosenPath(dialog.selectedFiles().value(0)) : std::nullopt;
+}
+
+// Waits for the user in the dialog's own event loop, then reads the answer from it and lets it go. A window destroyed
+// meanwhile takes its dialogs with it: that wait answers `gone`.
+template <class Answer, class Read>
+Answer runDialog(QFileDialog* dialog, Read read, Answer gone)
+{
+    const QPointer<QFileDialog> guard(dialog);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!guard) return gone;
+    Answer answer = read(*dialog, accepted);
+    delete dialog;
+    return answer;
+}
+
+std::optional<std::filesystem::path> chooseFile(QFileDialog* dialog)
+{
+    return runDialog(dialog, chosenFile, std::optional<std::filesystem::path>());
+}
+
+QFileDialog* makeOpenDialog(const QString& nameFilter)
+{
+    auto* dialog = new QFileDialog(QApplication::activeWindow(), QString(), QString(), nameFilter);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    return dialog;
 }
 
 }  // namespace
@@ -43,38 +68,39 @@ QFileDialog* makeSaveDialog(QWidget* parent, const SavePanel& panel)
 
 std::optional<std::filesystem::path> FileDialogs::chooseImageToOpen()
 {
-    return chosenPath(QFileDialog::getOpenFileName(
-        QApplication::activeWindow(), QString(), QString(),
-        QStringLiteral("Imagens (*.png *.jpg *.jpeg *.gif *.webp *.tif *.tiff *.heic *.heif *.avif)")));
+    return chooseFile(
+        makeOpenDialog(QStringLiteral("Imagens (*.png *.jpg *.jpeg *.gif *.webp *.tif *.tiff *.heic *.heif *.avif)")));
 }
 
 std::optional<std::filesystem::path> FileDialogs::choosePresetToImport()
 {
-    return chosenPath(QFileDialog::getOpenFileName(QApplication::activeWindow(), QString(), QString(),
-                                                   QStringLiteral("JSON (*.json)")));
+    return chooseFile(makeOpenDialog(QStringLiteral("JSON (*.json)")));
 }
 
 std::optional<std::filesystem::path> FileDialogs::choosePresetDestination(const SavePanel& panel)
 {
-    return chooseSaveDestination(panel);
+    return chooseFile(makeSaveDialog(QApplication::activeWindow(), panel));
 }
 
 std::optional<std::filesystem::path> FileDialogs::choosePNGDestination(const SavePanel& panel)
 {
-    return chooseSaveDestination(panel);
+    return chooseFile(makeSaveDialog(QApplication::activeWindow(), panel));
 }
 
 GIFDestination FileDialogs::chooseGIFDestination(const SavePanel& panel, int maxDimension, int duration,
                                                  const GIFDialogContext& context)
 {
-    const std::unique_ptr<QFileDialog> dialog(makeSaveDialog(QApplication::activeWindow(), panel));
+    QFileDialog* dialog = makeSaveDialog(QApplication::activeWindow(), panel);
     const GIFExportOptions* options =
-        addGIFExportOptions(dialog.get(), context.sourceWidth, context.sourceHeight, context.animated,
+        addGIFExportOptions(dialog, context.sourceWidth, context.sourceHeight, context.animated,
                             {maxDimension, duration}, context.appearance);
-    const bool accepted = dialog->exec() == QDialog::Accepted;
-    const GIFExportChoice choice = options->choice();
-    return {accepted ? chosenPath(dialog->selectedFiles().value(0)) : std::nullopt, choice.maxDimension,
-            choice.duration};
+    return runDialog(
+        dialog,
+        [options](const QFileDialog& shown, bool accepted) {
+            const GIFExportChoice choice = options->choice();
+            return GIFDestination{chosenFile(shown, accepted), choice.maxDimension, choice.duration};
+        },
+        GIFDestination{std::nullopt, maxDimension, duration});
 }
 
 }  // namespace tilvane

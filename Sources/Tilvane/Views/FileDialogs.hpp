@@ -11,7 +11,8 @@ namespace tilvane {
 // The panel as a (non-native) save dialog, not yet shown.
 QFileDialog* makeSaveDialog(QWidget* parent, const SavePanel& panel);
 
-// QFileDialog over the active window.
+// QFileDialog over the active window, waiting for the user in an event loop of its own. A window destroyed meanwhile
+// takes its dialog with it: the wait then answers as a cancelled one.
 class FileDialogs : public EditorDialogs {
 public:
     std::optional<std::filesystem::path> chooseImageToOpen() override;
