@@ -126,5 +126,70 @@ TEST(EditorKeyboard, AFocusedSwitchReadsAsItIsOnAndOffWithItsRingAroundTheTrack)
     }
 }
 
+// MARK: Sliders
+
+double valueOf(const QWidget& control)
+{
+    if (const auto* slider = qobject_cast<const PixelSlider*>(&control)) return slider->value();
+    return static_cast<const ShaderValueControl&>(control).value();
+}
+
+struct SliderRow {
+    const char* name;
+    const char* control;
+    double lower;
+    double upper;
+};
+
+const SliderRow sliderRows[] = {
+    {"block size (whole pixels)", "pixelSizeSlider", 2, 40},
+    {"exposure", "exposure", -2, 2},
+    {"a pass's intensity", "intensity:0", 0, 1},
+    {"the bezel's curvature", "bezelCurvature", 0, 3},
+};
+
+TEST(EditorKeyboard, EverySliderTakesHomeEndAndPageKeysWhileTheColumnStaysWhereItIs)
+{
+    KeyboardEditor editor;
+    chooseTubeWithItsBezel(editor);
+    QScrollBar& scroll = *editor.child<QScrollArea>("inspectorPanel")->verticalScrollBar();
+    for (const SliderRow& row : sliderRows) {
+        SCOPED_TRACE(row.name);
+        const QString name = QLatin1String(row.control);
+        // The slider focused (a key pressed, as reaching it takes) and towards the middle of the column, which could
+        // scroll either way.
+        QWidget& slider = editor.named(name);
+        slider.setFocus(Qt::TabFocusReason);
+        QTest::keyClick(&slider, Qt::Key_Shift);
+        const QWidget& column = columnContent(*editor.window);
+        const int viewport = editor.child<QScrollArea>("inspectorPanel")->viewport()->height();
+        scroll.setValue(std::clamp(boundsIn(slider, column).center().y() - viewport / 2, 1, scroll.maximum() - 1));
+        editor.settle();
+        const int scrolledTo = scroll.value();
+        ASSERT_GT(scrolledTo, 0);
+        ASSERT_LT(scrolledTo, scroll.maximum());
+        ASSERT_TRUE(inViewOfTheColumn(*editor.window, slider));
+
+        const auto pressed = [&](Qt::Key key) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            editor.settle();
+            EXPECT_EQ(scroll.value(), scrolledTo) << "the column moved";
+            EXPECT_EQ(QApplication::focusWidget(), &editor.named(name)) << describe(QApplication::focusWidget());
+            return valueOf(editor.named(name));
+        };
+        EXPECT_DOUBLE_EQ(pressed(Qt::Key_End), row.upper);
+        EXPECT_DOUBLE_EQ(pressed(Qt::Key_PageUp), row.upper) << "no further than the upper bound";
+        EXPECT_DOUBLE_EQ(pressed(Qt::Key_Home), row.lower);
+        EXPECT_DOUBLE_EQ(pressed(Qt::Key_PageDown), row.lower) << "no further than the lower bound";
+        const double arrow = pressed(Qt::Key_Right) - row.lower;
+        pressed(Qt::Key_Home);
+        const double page = pressed(Qt::Key_PageUp) - row.lower;
+        EXPECT_GT(page, arrow) << "a page is a larger step than an arrow";
+        EXPECT_NEAR(page, (row.upper - row.lower) / 10, arrow / 2) << "a tenth of the range";
+        EXPECT_NEAR(pressed(Qt::Key_PageDown), row.lower, 1e-6);
+        EXPECT_TRUE(showsRing(snapshot(editor.named(name)), *focusRingOf(editor.named(name))));
+    }
+}
+
 }  // namespace
 }  // namespace tilvane::testing

@@ -375,6 +375,17 @@ void PixelSlider::writeFromPointer(double x)
     write(valueForPointer(x, trackArea().width(), lower_, upper_));
 }
 
+void PixelSlider::writeBound(bool upper)
+{
+    write(upper ? upper_ : lower_);
+}
+
+void PixelSlider::stepPage(int direction)
+{
+    const int page = std::max(1, static_cast<int>(std::lround((upper_ - lower_) / 10.0)));
+    write(std::clamp(value_ + direction * page, lower_, upper_));
+}
+
 void PixelSlider::write(int value)
 {
     if (!isEnabled()) return;

@@ -154,7 +154,8 @@ private:
 };
 
 // An integer slider: a 20-px band, centred in the height it is given, across the width it is given (see
-// PixelTrackControl); the accessibility actions and the arrow keys step by 1.
+// PixelTrackControl); the accessibility actions and the arrow keys step by 1, Page Up and Page Down by a tenth of
+// the range rounded to whole steps (at least 1).
 class PixelSlider : public PixelTrackControl {
     Q_OBJECT
 public:
@@ -184,6 +185,8 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void writeFromPointer(double x) override;
+    void writeBound(bool upper) override;
+    void stepPage(int direction) override;
 
 private:
     void write(int value);
