@@ -126,6 +126,87 @@ TEST(EditorKeyboard, AFocusedSwitchReadsAsItIsOnAndOffWithItsRingAroundTheTrack)
     }
 }
 
+// MARK: Deleting a preset
+
+// Opens the delete alert of the selected personal preset from its trash button, as the keyboard does.
+QMessageBox* openDeleteAlertByKeyboard(KeyboardEditor& editor)
+{
+    QWidget& trash = editor.named(QStringLiteral("deletePreset"));
+    trash.setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&trash, Qt::Key_Space);
+    editor.settle();
+    auto* alert = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (alert == nullptr || alert->objectName() != QLatin1String("deletePresetAlert")) return nullptr;
+    EXPECT_TRUE(QTest::qWaitForWindowActive(alert));
+    return alert;
+}
+
+// Lets the alert go and the window have the keyboard again (the desktop makes it active; offscreen, the test does).
+void backToTheWindow(KeyboardEditor& editor)
+{
+    EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }));
+    editor.settle();
+    activate(*editor.window);
+    editor.settle();
+}
+
+TEST(EditorKeyboard, APresetDeletedByKeyboardLeavesTheFocusOnPlusInViewWithItsRing)
+{
+    for (const ThemeRow& theme : bothThemes) {
+        SCOPED_TRACE(theme.name);
+        KeyboardEditor editor(theme.appearance);
+        editor.createPersonalPreset("Meu visual");
+        QMessageBox* alert = openDeleteAlertByKeyboard(editor);
+        ASSERT_NE(alert, nullptr) << describe(QApplication::activeModalWidget());
+        for (int press = 0; press < 4 && QApplication::focusWidget()->objectName() != "confirmDeletePreset"; ++press) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        ASSERT_EQ(QApplication::focusWidget()->objectName().toStdString(), "confirmDeletePreset");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        backToTheWindow(editor);
+
+        ASSERT_TRUE(editor.window->view().state().personalPresets.empty());
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_EQ(focus->objectName().toStdString(), "createPreset") << describe(focus);
+        EXPECT_TRUE(inViewOfTheColumn(*editor.window, *focus)) << describe(focus);
+        EXPECT_TRUE(showsRing(snapshot(*focus), *focusRingOf(*focus))) << describe(focus);
+        saveFocusPicture(*editor.window, QStringLiteral("delete-by-keyboard-%1").arg(QLatin1String(theme.name)));
+
+        // The keyboard goes on from there: the next button of the panel.
+        QTest::keyClick(focus, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget()->objectName().toStdString(), "importPreset");
+    }
+}
+
+// The destructive choice needs a deliberate Tab: Space or Return at once, and Escape, keep the preset, and the focus
+// comes back to the trash button with its ring.
+TEST(EditorKeyboard, TheDeleteAlertOpensOnCancelarSoThatAKeyAtOnceKeepsThePreset)
+{
+    const std::pair<const char*, Qt::Key> keys[] = {
+        {"Space", Qt::Key_Space}, {"Return", Qt::Key_Return}, {"Escape", Qt::Key_Escape}};
+    for (const auto& [keyName, key] : keys) {
+        SCOPED_TRACE(keyName);
+        KeyboardEditor editor;
+        editor.createPersonalPreset("Meu visual");
+        const auto selected = editor.window->view().state().shaderID;
+        QMessageBox* alert = openDeleteAlertByKeyboard(editor);
+        ASSERT_NE(alert, nullptr) << describe(QApplication::activeModalWidget());
+        auto* cancel = alert->findChild<QPushButton*>(QStringLiteral("cancelDeletePreset"));
+        EXPECT_EQ(alert->defaultButton(), cancel);
+        EXPECT_EQ(QApplication::focusWidget(), cancel) << describe(QApplication::focusWidget());
+        QTest::keyClick(QApplication::focusWidget(), key);
+        backToTheWindow(editor);
+
+        EXPECT_EQ(editor.window->view().state().personalPresets.size(), 1u);
+        EXPECT_EQ(editor.window->view().state().shaderID, selected);
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        EXPECT_EQ(focus->objectName().toStdString(), "deletePreset") << describe(focus);
+        EXPECT_TRUE(showsRing(snapshot(*focus), *focusRingOf(*focus))) << describe(focus);
+    }
+}
+
 // MARK: Sliders
 
 double valueOf(const QWidget& control)

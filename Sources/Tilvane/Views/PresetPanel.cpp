@@ -5,9 +5,12 @@
 #include "Tilvane/Views/PresetActionButton.hpp"
 #include "Tilvane/Views/WrappedText.hpp"
 #include "VemiTerminal/Components/VTChip.hpp"
+#include "VemiTerminal/Components/VTKeyboardFocus.hpp"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tilvane {
 
@@ -82,12 +85,25 @@ void PresetPanel::setState(const PresetPanelState& state)
         delete_->setToolTip(deleteTitle);
         delete_->setAccessibleName(deleteTitle);
     }
-    for (auto* button : {save_, rename_, restore_, delete_, export_}) button->setHidden(!rules.selectionButtonsShown);
     create_->setEnabled(rules.createEnabled);
     save_->setEnabled(rules.saveEnabled);
     restore_->setEnabled(rules.restoreEnabled);
     import_->setEnabled(rules.importEnabled);
     export_->setEnabled(rules.exportEnabled);
+    // Before they hide: a hidden focused button would send the focus on down the window, out of sight.
+    if (!rules.selectionButtonsShown) moveFocusOffSelectionButtons();
+    for (auto* button : selectionButtons()) button->setHidden(!rules.selectionButtonsShown);
+}
+
+void PresetPanel::moveFocusOffSelectionButtons()
+{
+    QWidget* focused = window()->focusWidget();
+    const auto buttons = selectionButtons();
+    if (focused == nullptr || !focused->isVisible() || !create_->isEnabled()
+        || std::find(buttons.begin(), buttons.end(), focused) == buttons.end())
+        return;
+    create_->setFocus(VTKeyboardFocus::isShownOn(*focused) ? Qt::TabFocusReason : Qt::OtherFocusReason);
+    emit focusMoved(create_);
 }
 
 }  // namespace tilvane
