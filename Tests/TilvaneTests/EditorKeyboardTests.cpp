@@ -106,7 +106,8 @@ TEST(EditorKeyboard, AFocusedSwitchReadsAsItIsOnAndOffWithItsRingAroundTheTrack)
             ASSERT_GE(names.size(), 2);
             for (const QString& name : names) {
                 SCOPED_TRACE(name.toStdString());
-                const QString picture = QStringLiteral("switch-%1-%2-").arg(name, QLatin1String(theme.name)).remove(u':');
+                const QString picture =
+                    QStringLiteral("switch-%1-%2-").arg(name, QLatin1String(theme.name)).remove(u':');
                 const bool wasOn = static_cast<const PixelSwitch&>(editor.named(name)).isOn();
                 expectReadsAsItIs(editor.named(name), picture + (wasOn ? u"on"_qs : u"off"_qs));
 

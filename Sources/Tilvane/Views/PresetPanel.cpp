@@ -86,12 +86,13 @@ void PresetPanel::setState(const PresetPanelState& state)
         delete_->setAccessibleName(deleteTitle);
     }
     create_->setEnabled(rules.createEnabled);
+    // Before they are turned off or hidden: a focused button that is would send the focus on down the window, out
+    // of sight.
+    if (!rules.selectionButtonsShown) moveFocusOffSelectionButtons();
     save_->setEnabled(rules.saveEnabled);
     restore_->setEnabled(rules.restoreEnabled);
     import_->setEnabled(rules.importEnabled);
     export_->setEnabled(rules.exportEnabled);
-    // Before they hide: a hidden focused button would send the focus on down the window, out of sight.
-    if (!rules.selectionButtonsShown) moveFocusOffSelectionButtons();
     for (auto* button : selectionButtons()) button->setHidden(!rules.selectionButtonsShown);
 }
 
