@@ -28,8 +28,8 @@ struct FocusRing {
     QColor colour;
 };
 
-// The ring `control` draws while focus the keyboard uses is on it: around a slider's track area; just inside the
-// outline of a switch's track (in its knob's colour), of a choice chip (in its label's colour) and of a colour well;
+// The ring `control` draws while focus the keyboard uses is on it: around a slider's track area; around a switch's
+// track, clear of its outline; just inside the outline of a choice chip (in its label's colour) and of a colour well;
 // inside the border a gallery card has when selected; at a kit button's edges. Nothing for any other widget.
 inline std::optional<FocusRing> focusRingOf(const QWidget& control)
 {
@@ -37,7 +37,7 @@ inline std::optional<FocusRing> focusRingOf(const QWidget& control)
     if (const auto* track = qobject_cast<const PixelTrackControl*>(&control))
         return FocusRing{track->trackArea(), theme.fg};
     if (const auto* toggle = qobject_cast<const PixelSwitch*>(&control))
-        return FocusRing{toggle->trackRect().adjusted(1, 1, -1, -1), toggle->isOn() ? theme.barFgActive : theme.fg};
+        return FocusRing{toggle->focusRingRect(), theme.fg};
     if (const auto* choice = qobject_cast<const PixelChoiceButton*>(&control))
         return FocusRing{choice->rect().adjusted(1, 1, -1, -1), choice->foreground()};
     if (qobject_cast<const ColorWell*>(&control) != nullptr)

@@ -27,9 +27,12 @@ TEST(PixelSwitchTest, TrackAndKnobTakeTheirStateColoursInBothThemes)
             control->setOn(on);
             Stage stage(control, row.appearance);
             const VTTheme& theme = stage.theme();
-            ASSERT_EQ(control->size(), QSize(48, 24));
-            const QImage image = snapshot(*control);
-            // Knob 18 × 18 at x 3 (off) or 27 (on).
+            // The 48 × 24 track, with room for the focus ring around it.
+            const int margin = PixelSwitch::ringMargin;
+            ASSERT_EQ(control->size(), QSize(48 + 2 * margin, 24 + 2 * margin));
+            ASSERT_EQ(control->trackRect(), QRect(margin, margin, 48, 24));
+            const QImage image = snapshot(*control).copy(control->trackRect());
+            // Knob 18 × 18 at x 3 (off) or 27 (on) of the track.
             EXPECT_TRUE(sameColour(image.pixelColor(0, 0), theme.border));
             const QColor ground = on ? theme.barBgActive : theme.chipBg;
             const QColor knob = on ? theme.barFgActive : theme.fg;
@@ -49,7 +52,7 @@ TEST(PixelSwitchTest, AClickAnywhereOnTheRowTogglesAndReportsTheNewValue)
     auto* control = new PixelSwitch(QStringLiteral("Moldura"));
     Stage stage(control, VTAppearance::vemi, 260);
     QSignalSpy edited(control, &PixelSwitch::valueEdited);
-    ASSERT_EQ(control->trackRect().right(), control->width() - 1);
+    ASSERT_EQ(control->trackRect().right(), control->width() - 1 - PixelSwitch::ringMargin);
 
     struct Row {
         const char* name;

@@ -308,6 +308,110 @@ TEST(TilvaneApp, AltAndTheLetterOfEachMenuTitleOpensThatMenu)
     }
 }
 
+// A key as the desktop delivers it: to the open menu while there is one, else to the focus widget.
+void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    QWidget* target = QApplication::activePopupWidget();
+    if (target == nullptr) target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    QTest::keyClick(target, key, modifiers);
+}
+
+// Whether the bar shows which title the keyboard is on: most of that title's place in the highlight colour.
+::testing::AssertionResult titleHighlighted(QMenuBar& bar)
+{
+    QAction* title = bar.activeAction();
+    if (title == nullptr) return ::testing::AssertionFailure() << "no title is current";
+    const QRect place = bar.actionGeometry(title);
+    const QImage picture = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb highlight = bar.palette().color(QPalette::Highlight).rgb();
+    int highlighted = 0;
+    for (int y = place.top(); y <= place.bottom(); ++y)
+        for (int x = place.left(); x <= place.right(); ++x) highlighted += picture.pixel(x, y) == highlight ? 1 : 0;
+    if (highlighted * 2 > place.width() * place.height()) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << QString(title->text()).remove(u'&').toStdString() << " is not highlighted";
+}
+
+// Alt and a menu's letter gives the menu bar the keyboard; Escape out of the menu leaves the bar holding it, its
+// title highlighted; the next Escape, Tab or Backtab, or a command chosen, gives the focus back to the control that
+// had it, with its ring, and Tab or Backtab goes on from there, however many menus were opened on the way.
+TEST(TilvaneApp, TheMenuBarShowsWhileItHoldsTheKeyboardAndGivesTheFocusBackWhenItLetsGo)
+{
+    struct Press {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers = {};
+    };
+    enum class EndsOn { start, next, previous };
+    struct Row {
+        const char* name;
+        std::vector<Press> presses;
+        EndsOn endsOn;
+    };
+    const Press altA{Qt::Key_A, Qt::AltModifier}, altE{Qt::Key_E, Qt::AltModifier}, escape{Qt::Key_Escape};
+    const Row rows[] = {
+        {"Alt+A, Escape, Escape", {altA, escape, escape}, EndsOn::start},
+        {"Alt+A, Escape, Alt+E, Escape, Escape", {altA, escape, altE, escape, escape}, EndsOn::start},
+        {"Alt+A, Escape, Tab", {altA, escape, {Qt::Key_Tab}}, EndsOn::next},
+        {"Alt+A, Escape, Backtab", {altA, escape, {Qt::Key_Backtab, Qt::ShiftModifier}}, EndsOn::previous},
+        // Last: the command chosen sets the theme.
+        {"Alt+A, Escape, Alt+X, then Tema ▸ Noite with Return",
+         {altA, escape, {Qt::Key_X, Qt::AltModifier}, {Qt::Key_Return}, {Qt::Key_Return}},
+         EndsOn::start},
+    };
+    const std::pair<const char*, VTAppearance> themes[] = {{"noite", VTAppearance::noite},
+                                                           {"vemi", VTAppearance::vemi}};
+    for (const auto& [themeName, appearance] : themes) {
+        TestApp test;
+        test.app.setAppearance(appearance);
+        test.app.launch(std::nullopt);
+        test.settle();
+        EditorWindow* window = test.app.editorWindows().first();
+        activate(*window);
+        ASSERT_FALSE(::testing::Test::HasFatalFailure());
+        QMenuBar& bar = *window->menuBar();
+        QWidget* start = window->findChild<QWidget*>(QStringLiteral("pixelSizeSlider"));
+        ASSERT_NE(start, nullptr);
+        // Where Tab and Backtab go from there without the menus.
+        start->setFocus(Qt::TabFocusReason);
+        pressKey(Qt::Key_Tab);
+        QWidget* next = QApplication::focusWidget();
+        start->setFocus(Qt::TabFocusReason);
+        pressKey(Qt::Key_Backtab, Qt::ShiftModifier);
+        QWidget* previous = QApplication::focusWidget();
+        ASSERT_NE(next, start);
+        ASSERT_NE(previous, start);
+
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.name) + ", " + themeName);
+            start->setFocus(Qt::TabFocusReason);
+            for (std::size_t index = 0; index < row.presses.size(); ++index) {
+                const bool menuWasOpen = QApplication::activePopupWidget() != nullptr;
+                pressKey(row.presses[index].key, row.presses[index].modifiers);
+                QCoreApplication::processEvents();
+                if (menuWasOpen && row.presses[index].key == Qt::Key_Escape) {
+                    EXPECT_EQ(QApplication::focusWidget(), &bar) << "the bar holds the keyboard";
+                    EXPECT_TRUE(titleHighlighted(bar)) << "after press " << index + 1;
+                    QDir().mkpath(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Focus"));
+                    bar.grab().save(QStringLiteral(TILVANE_TEST_SCREENSHOT_DIR "/Focus/menu-bar-held-%1.png")
+                                        .arg(QLatin1String(themeName)));
+                }
+            }
+            QWidget* const expected = row.endsOn == EndsOn::start  ? start
+                                      : row.endsOn == EndsOn::next ? next
+                                                                   : previous;
+            QWidget* focus = QApplication::focusWidget();
+            ASSERT_EQ(focus, expected) << describe(focus);
+            EXPECT_EQ(bar.activeAction(), nullptr) << "the bar let go";
+            EXPECT_TRUE(showsRing(focus->grab().toImage().convertToFormat(QImage::Format_RGB32), *focusRingOf(*focus)))
+                << describe(focus);
+            if (row.endsOn == EndsOn::start) {
+                pressKey(Qt::Key_Tab);
+                EXPECT_EQ(QApplication::focusWidget(), next) << describe(QApplication::focusWidget());
+            }
+        }
+    }
+}
+
 TEST(TilvaneApp, ClosingTheLastWindowQuitsAndKeepsTheSessionButClosingOneOfTwoDoesNot)
 {
     for (const bool secondWindow : {false, true}) {

@@ -5,6 +5,7 @@
 // Screenshots/Focus/tab-order.txt, pictures of the presses to Screenshots/Focus/press-*.
 
 #include "FocusRingSupport.hpp"
+#include "KeyboardEditorSupport.hpp"
 #include "PanelTestSupport.hpp"
 #include "PreviewTestSupport.hpp"
 #include "ShownEditorSupport.hpp"
@@ -42,74 +43,6 @@ void leaveTubeSession(EditorTestServices& fixture)
     VisualSettings look = initialVisualSettings();
     look.shader = tubeConfiguration();
     LastSessionStore(fixture.sessionFile()).save(LastSession{Url::file(picture), look, tube, 2048, 0.5});
-}
-
-// An editor window with the application's built-in presets, active, that the keyboard drives.
-struct KeyboardEditor : ShownEditor {
-    explicit KeyboardEditor(VTAppearance appearance = VTAppearance::noite,
-                            const std::function<void(EditorTestServices&)>& prepare = {})
-        : ShownEditor(appearance, panels::builtInPresets(), {1280, 800}, [&prepare](EditorTestServices& services) {
-              services.renderer = &testRenderer();
-              if (prepare) prepare(services);
-          })
-    {
-        settle();
-        activate(*window);
-    }
-
-    // The control of that name the window shows (controls a rebuild replaced may linger, hidden, until deleted).
-    QWidget& named(const QString& name) const
-    {
-        for (QWidget* widget : window->findChildren<QWidget*>(name)) {
-            if (widget->isVisibleTo(window)) return *widget;
-        }
-        throw std::runtime_error("no control shown named " + name.toStdString());
-    }
-
-    // Gives `name` the focus as Tab would and presses Space in it.
-    void press(const QString& name) const
-    {
-        QWidget& control = named(name);
-        control.setFocus(Qt::TabFocusReason);
-        QTest::keyClick(&control, Qt::Key_Space);
-        settle();
-    }
-
-    void createPersonalPreset(const std::string& name) const
-    {
-        window->view().beginCreatePreset();
-        settle();
-        window->view().setPresetName(name);
-        window->view().commitNameDialog();
-        settle();
-        activate(*window);
-    }
-
-    void deleteSelectedPersonalPreset() const
-    {
-        window->view().requestDeletePreset();
-        settle();
-        window->view().confirmDeletePreset();
-        settle();
-        activate(*window);
-    }
-
-    // The controls Tab can reach now, found without the focus chain.
-    std::set<QWidget*> reachableControls() const
-    {
-        std::set<QWidget*> reachable;
-        for (QWidget* widget : window->findChildren<QWidget*>()) {
-            if ((widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && widget->window() == window
-                && widget->isVisibleTo(window) && widget->isEnabled() && widget->focusProxy() == nullptr)
-                reachable.insert(widget);
-        }
-        return reachable;
-    }
-};
-
-QRect boundsIn(const QWidget& control, const QWidget& area)
-{
-    return {control.mapTo(&area, QPoint()), control.size()};
 }
 
 // Whether `next` comes after `previous` in the order of the screen: to its right within one row (the two overlap
@@ -210,13 +143,6 @@ TEST(WindowTabOrder, ARoundOfTabGoesInTheOrderOfTheScreenAndBacktabTheReverseInE
         }
         EXPECT_EQ(cardsSeen, cards.size());
     }
-}
-
-// Whether the column shows all of `control`.
-bool inViewOfTheColumn(QWidget& window, const QWidget& control)
-{
-    const QWidget* viewport = window.findChild<InspectorPanel*>(QStringLiteral("inspectorPanel"))->viewport();
-    return viewport->rect().contains(boundsIn(control, *viewport));
 }
 
 struct PressRow {

@@ -154,6 +154,54 @@ TEST(VTButtonTest, KeyboardFocusDrawsATwoPointOutlineInTheForegroundAndMouseFocu
     }
 }
 
+// The menu bar gives the focus back when the keyboard lets it go: focus the keyboard uses, outlined.
+TEST(VTButtonTest, FocusTheMenuBarGivesBackIsOutlined)
+{
+    ButtonScene scene(vtPixel, VTAppearance::noite);
+    const QImage unfocused = snapshot(*scene.subject);
+    sendFocus(scene.subject, QEvent::FocusIn, Qt::MenuBarFocusReason);
+    EXPECT_TRUE(focusOutline(snapshot(*scene.subject), unfocused, VTTheme::noite().fg));
+}
+
+// Another window or a popup over the button's window takes the focus and gives it back: the outline comes back as
+// it went, on the button that held the focus or on the one that holds it when the window has it again.
+TEST(VTButtonTest, FocusThatLeavesWithItsWindowComesBackAsItWent)
+{
+    struct Row {
+        const char* name;
+        Qt::FocusReason cameBy;
+        Qt::FocusReason windowReason;
+        bool outlined;
+    };
+    const Row rows[] = {
+        {"Tab, then an alert", Qt::TabFocusReason, Qt::ActiveWindowFocusReason, true},
+        {"Tab, then a popup", Qt::TabFocusReason, Qt::PopupFocusReason, true},
+        {"a click, then an alert", Qt::MouseFocusReason, Qt::ActiveWindowFocusReason, false},
+        {"a click, then a popup", Qt::MouseFocusReason, Qt::PopupFocusReason, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ButtonScene scene(vtPixel, VTAppearance::vemi);
+        auto* other = new VTButton(QStringLiteral("Outro"), vtPixel, &scene.root);
+        other->resize(other->sizeHint());
+        other->show();
+        const QImage unfocused = snapshot(*scene.subject);
+        const QImage otherUnfocused = snapshot(*other);
+        const QColor ink = VTTheme::vemi().fg;
+
+        sendFocus(scene.subject, QEvent::FocusIn, row.cameBy);
+        sendFocus(scene.subject, QEvent::FocusOut, row.windowReason);
+        EXPECT_EQ(snapshot(*scene.subject), unfocused) << "no outline while the window is away";
+        sendFocus(scene.subject, QEvent::FocusIn, row.windowReason);
+        EXPECT_EQ(static_cast<bool>(focusOutline(snapshot(*scene.subject), unfocused, ink)), row.outlined);
+
+        // The focus went on to another button while the window was away.
+        sendFocus(scene.subject, QEvent::FocusOut, row.windowReason);
+        sendFocus(other, QEvent::FocusIn, row.windowReason);
+        EXPECT_EQ(static_cast<bool>(focusOutline(snapshot(*other), otherUnfocused, ink)), row.outlined);
+    }
+}
+
 // A click focuses without an outline; once a key is pressed in the button the keyboard is in use there and the
 // outline shows, until the next click.
 TEST(VTButtonTest, AfterAClickTheFirstKeyPressedShowsTheOutline)

@@ -1,5 +1,6 @@
 #include "Tilvane/App/AppMenus.hpp"
 
+#include "Tilvane/App/MenuBarKeyboard.hpp"
 #include "Tilvane/App/TilvaneApp.hpp"
 #include "Tilvane/Views/EditorWindow.hpp"
 
@@ -83,6 +84,7 @@ void installMenus(EditorWindow& window, TilvaneApp& app)
     installEditMenu(app, bar);
     installViewMenu(app, bar);
     installHelpMenu(app, bar);
+    new MenuBarKeyboard(*bar);
 }
 
 }  // namespace tilvane

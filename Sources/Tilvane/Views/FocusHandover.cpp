@@ -23,12 +23,6 @@ QList<QWidget*> reachableStops(QWidget& block)
     return stops;
 }
 
-bool showsKeyboardFocus(const QWidget& widget)
-{
-    const auto* mark = widget.findChild<VTKeyboardFocus*>(QString(), Qt::FindDirectChildrenOnly);
-    return mark != nullptr && mark->isShown();
-}
-
 }  // namespace
 
 FocusHandover::FocusHandover(QWidget* leaving) : leaving_(leaving)
@@ -38,7 +32,7 @@ FocusHandover::FocusHandover(QWidget* leaving) : leaving_(leaving)
     if (focused == nullptr || !leaving->isAncestorOf(focused)) return;
     focused_ = focused;
     name_ = focused->objectName();
-    byKeyboard_ = showsKeyboardFocus(*focused);
+    byKeyboard_ = VTKeyboardFocus::isShownOn(*focused);
     const QList<QWidget*> stops = reachableStops(*leaving);
     position_ = std::max<qsizetype>(stops.indexOf(focused), 0);
     for (qsizetype index = 0; index < position_; ++index) {

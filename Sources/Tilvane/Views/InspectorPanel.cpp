@@ -61,6 +61,7 @@ InspectorPanel::InspectorPanel(std::vector<ShaderPreset> builtInPresets, ColorPi
     pixelSize_->setObjectName(QStringLiteral("pixelControls"));
     presets_ = new PresetPanel;
     presets_->setObjectName(QStringLiteral("personalPresetControls"));
+    connect(presets_, &PresetPanel::focusMoved, anchor_, &ScrollAnchor::keepInView);
     adjustments_ = new ImageAdjustmentsPanel;
     adjustments_->setObjectName(QStringLiteral("imageControls"));
     dither_ = new DitherPanel;

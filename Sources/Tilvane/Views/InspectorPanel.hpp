@@ -48,8 +48,8 @@ InspectorScrollTarget scrollTargetFor(const PresetSelection& shaderID);
 // "Imagem", "Dither", "Tela" and "Trabalho" in one vertical scroll area. setValues() shows the
 // window's state without emitting; each edit emits the whole look with one field changed. When the
 // selection changes the column brings the matching panel to its top once the new layout has settled. When a rebuilt
-// shader inspector hands the keyboard's focus on, the column keeps the focused control in view, the matching panel
-// going only as near the top as that allows.
+// shader inspector hands the keyboard's focus on, or the focus leaves a deleted preset's buttons for "+", the column
+// keeps the focused control in view, the matching panel going only as near the top as that allows.
 class InspectorPanel : public QScrollArea {
     Q_OBJECT
 public:

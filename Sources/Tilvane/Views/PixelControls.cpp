@@ -69,9 +69,11 @@ QString PixelSwitch::accessibleValue() const
 
 QSize PixelSwitch::sizeHint() const
 {
-    if (compact_) return {trackWidth, trackHeight};
+    const QSize ringed(trackWidth + 2 * ringMargin, trackHeight + 2 * ringMargin);
+    if (compact_) return ringed;
     const QSize title = vtCeil(vtTextLineSize(VTTextStyle::pixelMD, title_));
-    return {title.width() + switchSpacing + trackWidth, std::max(trackHeight, title.height())};
+    // The ring's left side lies in the spacing after the title.
+    return {title.width() + switchSpacing + trackWidth + ringMargin, std::max(ringed.height(), title.height())};
 }
 
 QSize PixelSwitch::minimumSizeHint() const
@@ -81,7 +83,12 @@ QSize PixelSwitch::minimumSizeHint() const
 
 QRect PixelSwitch::trackRect() const
 {
-    return {width() - trackWidth, (height() - trackHeight) / 2, trackWidth, trackHeight};
+    return {width() - ringMargin - trackWidth, (height() - trackHeight) / 2, trackWidth, trackHeight};
+}
+
+QRect PixelSwitch::focusRingRect() const
+{
+    return trackRect().adjusted(-ringMargin, -ringMargin, ringMargin, ringMargin);
 }
 
 void PixelSwitch::paintEvent(QPaintEvent*)
@@ -100,7 +107,8 @@ void PixelSwitch::paintEvent(QPaintEvent*)
         const QColor knob = on_ ? theme.barFgActive : theme.fg;
         p.fillRect(QRect(knobX, track.top() + knobInset, knobSide, knobSide), knob);
         vtStrokeInside(p, track, theme.border);
-        if (keyboardFocus_->isShown()) paintFocusRingInside(p, track, 1, knob);
+        // Around the track, clear of it: the track and its knob read the same with and without the focus.
+        if (keyboardFocus_->isShown()) vtDrawKeyboardFocus(p, focusRingRect(), theme.fg);
     });
 }
 
@@ -365,6 +373,17 @@ void PixelSlider::paintEvent(QPaintEvent*)
 void PixelSlider::writeFromPointer(double x)
 {
     write(valueForPointer(x, trackArea().width(), lower_, upper_));
+}
+
+void PixelSlider::writeBound(bool upper)
+{
+    write(upper ? upper_ : lower_);
+}
+
+void PixelSlider::stepPage(int direction)
+{
+    const int page = std::max(1, static_cast<int>(std::lround((upper_ - lower_) / 10.0)));
+    write(std::clamp(value_ + direction * page, lower_, upper_));
 }
 
 void PixelSlider::write(int value)

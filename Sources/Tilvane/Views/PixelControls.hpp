@@ -31,22 +31,28 @@ struct PixelSwitchOptions {
 
 // An on/off switch: a 48 × 24 track whose 18-px knob sits left when off and right when on, after the title in
 // `pixelMD` (left out when compact). The whole row toggles on a click, which also gives it focus, and Space
-// toggles it; focus the keyboard uses draws the kit's focus ring just inside the track's outline, in the knob's
-// colour. Inside a disabled container it is drawn at half opacity and does not react.
+// toggles it; focus the keyboard uses draws the kit's focus ring in `fg` around the track, 1 px clear of its
+// outline, in a margin the switch keeps for it on every side of the track, so that the track and the knob look the
+// same focused or not. Inside a disabled container it is drawn at half opacity and does not react.
 class PixelSwitch : public QWidget, public AccessibleControl {
     Q_OBJECT
 public:
     static constexpr int trackWidth = 48;
     static constexpr int trackHeight = 24;
     static constexpr int knobSide = 18;
+    // Room around the track for the focus ring: a 1-px gap, then the 2-px ring.
+    static constexpr int ringMargin = 3;
 
     explicit PixelSwitch(const QString& title, PixelSwitchOptions options = {}, QWidget* parent = nullptr);
 
     bool isOn() const { return on_; }
     void setOn(bool on);
     QString title() const { return title_; }
-    // Where the track lies in the widget's coordinates.
+    // Where the track lies in the widget's coordinates: at the right end, centred from top to bottom, inside the
+    // ring's margin.
     QRect trackRect() const;
+    // The rectangle whose inner 2 px the focus ring covers.
+    QRect focusRingRect() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -148,7 +154,8 @@ private:
 };
 
 // An integer slider: a 20-px band, centred in the height it is given, across the width it is given (see
-// PixelTrackControl); the accessibility actions and the arrow keys step by 1.
+// PixelTrackControl); the accessibility actions and the arrow keys step by 1, Page Up and Page Down by a tenth of
+// the range rounded to whole steps (at least 1).
 class PixelSlider : public PixelTrackControl {
     Q_OBJECT
 public:
@@ -178,6 +185,8 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void writeFromPointer(double x) override;
+    void writeBound(bool upper) override;
+    void stepPage(int direction) override;
 
 private:
     void write(int value);

@@ -86,6 +86,18 @@ void PixelTrackControl::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Down:
         accessibleDecrement();
         return;
+    case Qt::Key_PageUp:
+        stepPage(1);
+        return;
+    case Qt::Key_PageDown:
+        stepPage(-1);
+        return;
+    case Qt::Key_Home:
+        writeBound(false);
+        return;
+    case Qt::Key_End:
+        writeBound(true);
+        return;
     default:
         QWidget::keyPressEvent(event);
     }

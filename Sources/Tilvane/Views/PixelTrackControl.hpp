@@ -12,9 +12,11 @@ namespace tilvane {
 
 // What the editor's sliders share: a 12-px thumb over an 8-px track filled up to the thumb's centre, a press in the
 // track area that writes the value under the pointer, then on every move of the drag it starts (wherever the
-// pointer goes), and the arrow keys stepping as the accessibility actions do (right and up increase, left and down
-// decrease). A click gives it focus as Tab does; focus the keyboard uses outlines the track area in the kit's
-// focus ring. A subclass keeps its own value and signal.
+// pointer goes), and the keys of the desktop's sliders: the arrows step as the accessibility actions do (right and
+// up increase, left and down decrease), Page Up and Page Down by a tenth of the range, Home writes the lower bound
+// and End the upper one. The slider takes these keys itself, so the scroll area around it never scrolls for them.
+// A click gives it focus as Tab does; focus the keyboard uses outlines the track area in the kit's focus ring. A
+// subclass keeps its own value and signal.
 class PixelTrackControl : public QWidget, public AccessibleControl {
     Q_OBJECT
 public:
@@ -35,6 +37,10 @@ protected:
 
     // Writes the value a pointer at `x` of the track area gives.
     virtual void writeFromPointer(double x) = 0;
+    // Writes the lower bound (Home) or the upper one (End).
+    virtual void writeBound(bool upper) = 0;
+    // Steps by a tenth of the range, up (`direction` 1, Page Up) or down (-1, Page Down), within the range.
+    virtual void stepPage(int direction) = 0;
     // Draws the track across `area` (as high as the thumb) with the thumb's left edge at `thumbX`, and the focus
     // ring around `area` while it shows.
     void paintTrack(QPainter& painter, const VTTheme& theme, const QRectF& area, double thumbX) const;

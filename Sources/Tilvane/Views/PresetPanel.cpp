@@ -6,9 +6,12 @@
 #include "Tilvane/Views/PresetActionButton.hpp"
 #include "Tilvane/Views/WrappedText.hpp"
 #include "VemiTerminal/Components/VTChip.hpp"
+#include "VemiTerminal/Components/VTKeyboardFocus.hpp"
 
 #include <QHBoxLayout>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tilvane {
 
@@ -83,12 +86,26 @@ void PresetPanel::setState(const PresetPanelState& state)
         delete_->setToolTip(deleteTitle);
         delete_->setAccessibleName(deleteTitle);
     }
-    for (auto* button : {save_, rename_, restore_, delete_, export_}) button->setHidden(!rules.selectionButtonsShown);
     create_->setEnabled(rules.createEnabled);
+    // Before they are turned off or hidden: a focused button that is would send the focus on down the window, out
+    // of sight.
+    if (!rules.selectionButtonsShown) moveFocusOffSelectionButtons();
     save_->setEnabled(rules.saveEnabled);
     restore_->setEnabled(rules.restoreEnabled);
     import_->setEnabled(rules.importEnabled);
     export_->setEnabled(rules.exportEnabled);
+    for (auto* button : selectionButtons()) button->setHidden(!rules.selectionButtonsShown);
+}
+
+void PresetPanel::moveFocusOffSelectionButtons()
+{
+    QWidget* focused = window()->focusWidget();
+    const auto buttons = selectionButtons();
+    if (focused == nullptr || !focused->isVisible() || !create_->isEnabled()
+        || std::find(buttons.begin(), buttons.end(), focused) == buttons.end())
+        return;
+    create_->setFocus(VTKeyboardFocus::isShownOn(*focused) ? Qt::TabFocusReason : Qt::OtherFocusReason);
+    emit focusMoved(create_);
 }
 
 }  // namespace tilvane

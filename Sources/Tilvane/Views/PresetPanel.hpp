@@ -4,6 +4,8 @@
 
 #include "Tilvane/Editor/PresetPanelState.hpp"
 
+#include <array>
+
 class VTChip;
 
 namespace tilvane {
@@ -13,7 +15,8 @@ class PresetActionButton;
 
 // "Seus presets": the selected personal preset's name with a "rascunho" chip while the look differs
 // from it, and the buttons that create, save, rename, restore, delete, import and export presets.
-// The panel only asks; the window does the work.
+// The panel only asks; the window does the work. When the selected preset's buttons go (it was deleted) while the
+// focus is on one of them, the focus goes to "+", which takes their place, as the keyboard or a click had it.
 class PresetPanel : public VTWindow {
     Q_OBJECT
 public:
@@ -30,8 +33,14 @@ signals:
     void deleteRequested();
     void importRequested();
     void exportRequested();
+    // The focus was on a button that went away with the selected preset, and went on to `control`.
+    void focusMoved(QWidget* control);
 
 private:
+    // The buttons about the selected preset, shown only while there is one.
+    std::array<PresetActionButton*, 5> selectionButtons() const { return {save_, rename_, restore_, delete_, export_}; }
+    void moveFocusOffSelectionButtons();
+
     PresetActionButton* addButton(const QString& title, const QString& symbol, const char* name,
                                   void (PresetPanel::*request)());
 

@@ -57,6 +57,8 @@ void PresetSheets::presentDeleteAlert()
     auto* cancel = deleteAlert_->addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
     remove->setObjectName(QStringLiteral("confirmDeletePreset"));
     cancel->setObjectName(QStringLiteral("cancelDeletePreset"));
+    // A destructive choice takes a deliberate Tab or its own press: Return and Space at once keep the preset.
+    deleteAlert_->setDefaultButton(cancel);
     connect(remove, &QPushButton::clicked, this, [this] { view_.confirmDeletePreset(); });
     connect(cancel, &QPushButton::clicked, this, [this] { view_.cancelDeletePreset(); });
     connect(deleteAlert_, &QMessageBox::rejected, this, [this] {

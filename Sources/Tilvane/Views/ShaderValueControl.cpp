@@ -15,6 +15,7 @@ namespace tilvane {
 namespace {
 constexpr float divisorFloor = 0.0001f;
 constexpr float accessibilitySteps = 20;
+constexpr float pageSteps = 10;
 constexpr int captionGap = 8;
 }  // namespace
 
@@ -72,14 +73,30 @@ float ShaderValueControl::stepBase() const
     return value_ > 0 ? range_.upperBound : range_.lowerBound;
 }
 
+void ShaderValueControl::step(int direction, float parts)
+{
+    const float stepped = stepBase() + static_cast<float>(direction) * (span() / parts);
+    write(direction > 0 ? std::min(stepped, range_.upperBound) : std::max(stepped, range_.lowerBound));
+}
+
 void ShaderValueControl::accessibleIncrement()
 {
-    write(std::min(stepBase() + span() / accessibilitySteps, range_.upperBound));
+    step(1, accessibilitySteps);
 }
 
 void ShaderValueControl::accessibleDecrement()
 {
-    write(std::max(stepBase() - span() / accessibilitySteps, range_.lowerBound));
+    step(-1, accessibilitySteps);
+}
+
+void ShaderValueControl::stepPage(int direction)
+{
+    step(direction, pageSteps);
+}
+
+void ShaderValueControl::writeBound(bool upper)
+{
+    write(upper ? range_.upperBound : range_.lowerBound);
 }
 
 void ShaderValueControl::paintEvent(QPaintEvent*)

@@ -8,8 +8,9 @@ namespace tilvane {
 
 // The labelled slider of one Float setting: the caption with the value printed at its right end, and under it a
 // 20-px track area with an 8-px track and a 12 × 20 thumb. A press in the track area, and the drag it starts,
-// write lower + span × t with no stepping; the caption line takes no press; the accessibility actions step by a
-// twentieth of the span. Disabled, it is drawn at half opacity and ignores every write.
+// write lower + span × t with no stepping; the caption line takes no press; the accessibility actions and the
+// arrow keys step by a twentieth of the span, Page Up and Page Down by a tenth. Disabled, it is drawn at half opacity
+// and ignores every write.
 class ShaderValueControl : public PixelTrackControl {
     Q_OBJECT
 public:
@@ -44,10 +45,15 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void writeFromPointer(double x) override;
+    void writeBound(bool upper) override;
+    void stepPage(int direction) override;
 
 private:
     float span() const { return range_.upperBound - range_.lowerBound; }
     float stepBase() const;
+    // Writes the value one `parts`-th of the span above stepBase() (`direction` 1) or below it (-1), stopping at the
+    // bound it goes towards.
+    void step(int direction, float parts);
     int captionHeight() const;
     void write(float value);
 

@@ -7,10 +7,20 @@
 
 namespace {
 constexpr qreal outlineWidth = 2;
+// On a window: whether the keyboard was in use where its focus was when the window lost it.
+constexpr const char* keyboardInUseProperty = "vtKeyboardFocusInUse";
 
 bool fromKeyboard(Qt::FocusReason reason)
 {
-    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    // The menu bar takes the focus only for the keyboard (Alt), and gives it back when the keyboard lets it go.
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason
+           || reason == Qt::MenuBarFocusReason;
+}
+
+// Focus that leaves or comes back because another window or a popup came over the widget's window or went away.
+bool withItsWindow(Qt::FocusReason reason)
+{
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 }  // namespace
 
@@ -23,13 +33,21 @@ bool VTKeyboardFocus::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == widget_) {
         switch (event->type()) {
-        case QEvent::FocusIn:
-            show(fromKeyboard(static_cast<QFocusEvent*>(event)->reason()));
+        case QEvent::FocusIn: {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            show(withItsWindow(reason) ? widget_->window()->property(keyboardInUseProperty).toBool()
+                                       : fromKeyboard(reason));
+            break;
+        }
+        case QEvent::FocusOut:
+            if (withItsWindow(static_cast<QFocusEvent*>(event)->reason())) {
+                widget_->window()->setProperty(keyboardInUseProperty, shown_);
+            }
+            show(false);
             break;
         case QEvent::KeyPress:
             show(widget_->hasFocus());
             break;
-        case QEvent::FocusOut:
         case QEvent::MouseButtonPress:
             show(false);
             break;
@@ -38,6 +56,12 @@ bool VTKeyboardFocus::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return false;
+}
+
+bool VTKeyboardFocus::isShownOn(const QWidget& widget)
+{
+    const auto* mark = widget.findChild<VTKeyboardFocus*>(QString(), Qt::FindDirectChildrenOnly);
+    return mark != nullptr && mark->isShown();
 }
 
 void VTKeyboardFocus::show(bool shown)

@@ -38,3 +38,18 @@ void VTStockStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* o
     }
     painter->restore();
 }
+
+void VTStockStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                               const QWidget* widget) const
+{
+    // The bar takes the focus only while it holds the keyboard; its current title is the selected one.
+    if (element == CE_MenuBarItem && (option->state & State_Selected) && widget != nullptr && widget->hasFocus()) {
+        if (const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option)) {
+            QStyleOptionMenuItem held = *item;
+            held.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &held, painter, widget);
+            return;
+        }
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
