@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QMessageBox>
+#include <QPointer>
 
 #include <gtest/gtest.h>
 
@@ -51,12 +52,13 @@ TEST(EditorWindowFailedAttempt, TwoFailuresShowTwoAlertsOneAfterTheOtherEachPutA
         editor.fixture.jobs->runAll();
         settle();
 
-        const QMessageBox* previous = nullptr;
+        // Guarded, so that a new alert made at the address of a deleted one is not taken for it.
+        QPointer<QMessageBox> previous;
         for (std::size_t index = 0; index < std::size(texts); ++index) {
             const auto shown = shownErrorAlerts(editor);
             ASSERT_EQ(shown.size(), 1) << "one alert at a time";
             QMessageBox* alert = shown.first();
-            EXPECT_NE(alert, previous) << "each message has an alert of its own";
+            EXPECT_NE(alert, previous.data()) << "each message has an alert of its own";
             EXPECT_EQ(alert->windowTitle(), QStringLiteral("Não foi possível concluir"));
             EXPECT_EQ(alert->informativeText(), texts[index]);
             alert->grab().save(
