@@ -6,8 +6,12 @@
 #include "TilvaneCore/ImageFileLoader.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <exception>
+#include <new>
+#include <string>
+#include <system_error>
 #include <type_traits>
 #include <utility>
 #include <variant>
@@ -25,12 +29,20 @@ constexpr const char* imageNotReadNowMessage =
 constexpr const char* lastImageNotReadNowMessage =
     "O sistema não conseguiu ler a última imagem agora (faltaram recursos ou houve um erro de leitura). A sessão foi "
     "preservada para a próxima abertura.";
+// Before the system's own words when it, not the picture, stopped a conversion (no memory or thread left).
+constexpr const char* conversionFailedPrefix = "Não foi possível converter a imagem: ";
 
 // What a read gives: the picture, or why there is none.
 struct ReadPicture {
     ImagePointer image;
-    ImageFileLoader::Failure failure = ImageFileLoader::Failure::file;
+    ImageFileLoader::FailureReport failure;
 };
+
+std::string tooLargeMessage(const ImageFileLoader::FailureReport& failure)
+{
+    return "A imagem selecionada é grande demais para abrir (" + std::to_string(failure.width) + " × "
+           + std::to_string(failure.height) + " pixels).";
+}
 
 struct Conversion {
     ImagePointer grid;
@@ -106,7 +118,8 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
             }
             assign<&ContentViewState::isProcessing>(false);
             // When the system failed, the file itself may be fine: it and the session naming it stay.
-            const bool systemFailed = read.failure == ImageFileLoader::Failure::system;
+            const bool systemFailed = read.failure.failure == ImageFileLoader::Failure::system;
+            const bool tooLarge = read.failure.failure == ImageFileLoader::Failure::tooLarge;
             if (origin == ImageOrigin::lastSession) {
                 if (systemFailed) {
                     keepsStoredSession_ = true;
@@ -118,11 +131,15 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
                     }
                 }
                 showSample();
-                queueErrorMessage(systemFailed ? lastImageNotReadNowMessage : missingLastImageMessage);
+                queueErrorMessage(systemFailed ? lastImageNotReadNowMessage
+                                  : tooLarge   ? tooLargeMessage(read.failure)
+                                               : missingLastImageMessage);
                 return;
             }
             if (fallback) goBack(std::move(*fallback));
-            queueErrorMessage(systemFailed ? imageNotReadNowMessage : unreadableImageMessage);
+            queueErrorMessage(systemFailed ? imageNotReadNowMessage
+                              : tooLarge   ? tooLargeMessage(read.failure)
+                                           : unreadableImageMessage);
             services_.telemetry->recordFailure(TilvaneEvent::imageOpenFailed);
         });
 }
@@ -241,6 +258,10 @@ void ContentView::convert()
                 return Conversion{std::move(grid), std::move(preview)};
             } catch (const CancellationError& error) {
                 return std::string(error.what());  // dropped: the job was stopped
+            } catch (const std::bad_alloc&) {
+                return std::string(conversionFailedPrefix) + std::generic_category().message(ENOMEM);
+            } catch (const std::system_error& error) {
+                return std::string(conversionFailedPrefix) + error.code().message();
             } catch (const std::exception& error) {
                 return std::string(error.what());
             }

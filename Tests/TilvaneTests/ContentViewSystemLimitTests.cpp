@@ -1,0 +1,145 @@
+// Pictures past what a read may cost, and memory that runs out while a picture is read or converted: each is told
+// for what it is, and what the user had stays.
+
+#include "PreviewTestSupport.hpp"
+#include "TestSupport/AddressSpaceLimit.hpp"
+#include "Tilvane/Editor/ContentView.hpp"
+#include "TilvanePresets/Url.hpp"
+// GLib (under libvips) names struct members "signals", which Qt defines as a keyword macro.
+#undef signals
+#include "TilvaneCore/VipsRuntime.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace tilvane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A black PNG of one bit per pixel: a few hundred kilobytes on disk whatever its size. Interlaced, libvips decodes
+// it whole before it shrinks it.
+std::filesystem::path writeBlackPNG(const std::filesystem::path& file, int width, int height, bool interlaced)
+{
+    startVips();
+    VipsImage* black = nullptr;
+    EXPECT_EQ(vips_black(&black, width, height, nullptr), 0);
+    const VipsImagePointer image(black);
+    const std::string options = interlaced ? "[interlace,bitdepth=1,compression=1]" : "[bitdepth=1,compression=1]";
+    EXPECT_EQ(vips_image_write_to_file(image.get(), (file.string() + options).c_str(), nullptr), 0)
+        << vips_error_buffer();
+    return file;
+}
+
+// In a process of its own (this test program started again, as a limit on the address space holds for every thread
+// of the process), runs `check`, which gives what went wrong, and ends that process: successfully when nothing did.
+template <typename Check>
+[[noreturn]] void exitWith(Check check)
+{
+    const std::string problems = check();
+    std::fputs(problems.c_str(), stderr);
+    std::exit(problems.empty() ? EXIT_SUCCESS : EXIT_FAILURE);
+}
+
+// Runs the one job held while the process may map only `bytes` more than it has, then what follows.
+void runHeldJobWithLittleMemory(ManualJobRunner& jobs, std::size_t bytes)
+{
+    if (jobs.pending.size() != 1u) {
+        std::fprintf(stderr, "%zu jobs held instead of one\n", jobs.pending.size());
+        std::exit(EXIT_FAILURE);
+    }
+    auto job = std::move(jobs.pending.front());
+    jobs.pending.pop_front();
+    {
+        const AddressSpaceLimit limit(bytes);
+        job();
+    }
+    QCoreApplication::sendPostedEvents();
+    jobs.runAll();
+}
+
+// Interlaced, 12000 × 12000: its decode takes some 140 MB at once.
+constexpr int memoryHungrySide = 12000;
+constexpr std::size_t littleMemory = 64u << 20;
+
+// A restored picture that runs out of memory while it is decoded is the system's failure, not the file's: the session
+// stays on disk with its look for the next start, which shows the picture.
+TEST(ContentViewSystemLimits, ARestoredPictureThatRunsOutOfMemoryKeepsTheSessionAndItsLook)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto restoreWithLittleMemory = [] {
+        exitWith([] {
+            std::string problems;
+            EditorTestServices fixture;
+            const auto picture = writeBlackPNG(fixture.file("scan.png"), memoryHungrySide, memoryHungrySide, true);
+            VisualSettings look = initialVisualSettings();
+            look.paletteID = "pico8";
+            LastSessionStore(fixture.sessionFile()).save(LastSession{Url::file(picture), look, std::nullopt, 1024, 0.3});
+            const std::string sessionBefore = fileBytes(fixture.sessionFile());
+            {
+                ContentView window(fixture.services());
+                window.windowDidAppear();
+                runHeldJobWithLittleMemory(*fixture.jobs, littleMemory);
+                const std::string message = window.state().errorMessage().value_or("");
+                if (!message.starts_with("O sistema não conseguiu ler a última imagem agora"))
+                    problems += "alert: " + message + "\n";
+                fixture.clock->advance(1s);
+                fixture.quit(window);
+                if (fileBytes(fixture.sessionFile()) != sessionBefore) problems += "the session was dropped or rewritten\n";
+            }
+            ContentView next(fixture.services());
+            next.windowDidAppear();
+            fixture.jobs->runAll();
+            if (next.state().sourceURL != picture || !next.state().source) problems += "the next start lost the picture\n";
+            if (next.state().visual != look) problems += "the next start lost the look\n";
+            return problems;
+        });
+    };
+    EXPECT_EXIT(restoreWithLittleMemory(), ::testing::ExitedWithCode(EXIT_SUCCESS), "");
+}
+
+// A picture beyond what a read may decode is refused with its size, not called unreadable; the window keeps what it
+// showed.
+TEST(ContentViewSystemLimits, APictureTooLargeToOpenIsToldWithItsSize)
+{
+    EditorTestServices fixture;
+    const auto window = fixture.shownWindow();
+    const auto bomb = writeBlackPNG(fixture.file("bomb.png"), 40000, 40000, false);
+    fixture.telemetry->events.clear();
+
+    window->loadImage(bomb, ImageOrigin::chosen);
+    fixture.jobs->runAll();
+    EXPECT_EQ(window->state().errorMessage(), "A imagem selecionada é grande demais para abrir (40000 × 40000 pixels).");
+    EXPECT_EQ(window->state().source, fixture.sample);
+    EXPECT_EQ(window->state().sourceName, "Exemplo Tilvane");
+    EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpenFailed, true}}));
+}
+
+// A conversion the system stops (no memory or thread left) says in the window's words what failed, then the system's.
+TEST(ContentViewSystemLimits, AConversionTheSystemStopsSaysWhatFailedBeforeTheSystemsWords)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto convertWithLittleMemory = [] {
+        exitWith([] {
+            EditorTestServices fixture;
+            const auto window = fixture.shownWindow();
+            window->loadImage(writeImageFile(fixture.file("photo.png"), 2048, 1536), ImageOrigin::chosen);
+            fixture.jobs->runAll();
+            VisualSettings look = window->state().visual;
+            look.paletteID = "nes";
+            window->setVisual(look);
+            runHeldJobWithLittleMemory(*fixture.jobs, 1u << 20);
+            const std::string prefix = "Não foi possível converter a imagem: ";
+            const std::string message = window->state().errorMessage().value_or("");
+            return message.starts_with(prefix) && message.size() > prefix.size() ? std::string()
+                                                                                 : "alert: " + message + "\n";
+        });
+    };
+    EXPECT_EXIT(convertWithLittleMemory(), ::testing::ExitedWithCode(EXIT_SUCCESS), "");
+}
+
+}  // namespace
+}  // namespace tilvane::testing
