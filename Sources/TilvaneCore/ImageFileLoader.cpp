@@ -12,6 +12,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tilvane {
@@ -164,19 +165,30 @@ std::int64_t decodedPixels(VipsSource* source, const char* loader, const VipsIma
     return pixels;
 }
 
+// A JPEG decoded at most this large is held whole, and resized on every worker: about a fifth faster
+// for the common photo (24 megapixels, 18 MB at its half size). A larger one streams into the resize
+// on one worker, so that only the result is ever whole in memory.
+constexpr std::int64_t largestHeldDecodeBytes = std::int64_t{32} << 20;
+
 // libvips' own thumbnail keeps twice the target size when it picks the JPEG scale-down, which
 // for a 6000-pixel photo at 2048 means decoding every pixel; decoding at the scale that still
-// covers the target is about twice as fast. The decode streams into the resize, so that only
-// the result is ever whole in memory.
+// covers the target is about twice as fast.
 VipsImagePointer jpegThumbnail(VipsSource* source, const VipsImagePointer& header, int maxDimension)
 {
-    const VipsImagePointer shrunk(
-        vips_image_new_from_source(source, "", "shrink", jpegShrink(sizeOf(header), maxDimension), "fail_on",
-                                   VIPS_FAIL_ON_ERROR, "access", VIPS_ACCESS_SEQUENTIAL, nullptr));
-    return decodedInMemory(transformed(shrunk, [maxDimension](VipsImage* in, VipsImage** out) {
+    VipsImagePointer shrunk(vips_image_new_from_source(source, "", "shrink", jpegShrink(sizeOf(header), maxDimension),
+                                                       "fail_on", VIPS_FAIL_ON_ERROR, "access", VIPS_ACCESS_SEQUENTIAL,
+                                                       nullptr));
+    if (!shrunk) {
+        return nullptr;
+    }
+    const auto resize = [maxDimension](VipsImage* in, VipsImage** out) {
         return vips_thumbnail_image(in, out, maxDimension, "height", maxDimension, "size", VIPS_SIZE_DOWN, "no_rotate",
                                     FALSE, nullptr);
-    }));
+    };
+    if (sizeOf(shrunk).pixels() * vips_image_get_bands(shrunk.get()) <= largestHeldDecodeBytes) {
+        return transformed(decodedInMemory(std::move(shrunk)), resize);
+    }
+    return decodedInMemory(transformed(shrunk, resize));
 }
 
 // The target is never beyond the picture's own longer side, so that the thumbnail never enlarges; libvips'
