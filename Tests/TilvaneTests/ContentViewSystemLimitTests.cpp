@@ -77,7 +77,8 @@ TEST(ContentViewSystemLimits, ARestoredPictureThatRunsOutOfMemoryKeepsTheSession
             const auto picture = writeBlackPNG(fixture.file("scan.png"), memoryHungrySide, memoryHungrySide, true);
             VisualSettings look = initialVisualSettings();
             look.paletteID = "pico8";
-            LastSessionStore(fixture.sessionFile()).save(LastSession{Url::file(picture), look, std::nullopt, 1024, 0.3});
+            LastSessionStore(fixture.sessionFile())
+                .save(LastSession{Url::file(picture), look, std::nullopt, 1024, 0.3});
             const std::string sessionBefore = fileBytes(fixture.sessionFile());
             {
                 ContentView window(fixture.services());
@@ -88,12 +89,14 @@ TEST(ContentViewSystemLimits, ARestoredPictureThatRunsOutOfMemoryKeepsTheSession
                     problems += "alert: " + message + "\n";
                 fixture.clock->advance(1s);
                 fixture.quit(window);
-                if (fileBytes(fixture.sessionFile()) != sessionBefore) problems += "the session was dropped or rewritten\n";
+                if (fileBytes(fixture.sessionFile()) != sessionBefore)
+                    problems += "the session was dropped or rewritten\n";
             }
             ContentView next(fixture.services());
             next.windowDidAppear();
             fixture.jobs->runAll();
-            if (next.state().sourceURL != picture || !next.state().source) problems += "the next start lost the picture\n";
+            if (next.state().sourceURL != picture || !next.state().source)
+                problems += "the next start lost the picture\n";
             if (next.state().visual != look) problems += "the next start lost the look\n";
             return problems;
         });
@@ -101,21 +104,33 @@ TEST(ContentViewSystemLimits, ARestoredPictureThatRunsOutOfMemoryKeepsTheSession
     EXPECT_EXIT(restoreWithLittleMemory(), ::testing::ExitedWithCode(EXIT_SUCCESS), "");
 }
 
-// A picture beyond what a read may decode is refused with its size, not called unreadable; the window keeps what it
-// showed.
+// A picture beyond what a read may decode is refused with its size, not called unreadable or missing. Chosen, the
+// window keeps what it showed; restored, the sample shows and the session goes, as the picture will not open later
+// either.
 TEST(ContentViewSystemLimits, APictureTooLargeToOpenIsToldWithItsSize)
 {
-    EditorTestServices fixture;
-    const auto window = fixture.shownWindow();
-    const auto bomb = writeBlackPNG(fixture.file("bomb.png"), 40000, 40000, false);
-    fixture.telemetry->events.clear();
-
-    window->loadImage(bomb, ImageOrigin::chosen);
-    fixture.jobs->runAll();
-    EXPECT_EQ(window->state().errorMessage(), "A imagem selecionada é grande demais para abrir (40000 × 40000 pixels).");
-    EXPECT_EQ(window->state().source, fixture.sample);
-    EXPECT_EQ(window->state().sourceName, "Exemplo Tilvane");
-    EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpenFailed, true}}));
+    const std::string message = "A imagem selecionada é grande demais para abrir (40000 × 40000 pixels).";
+    for (const ImageOrigin origin : {ImageOrigin::chosen, ImageOrigin::lastSession}) {
+        SCOPED_TRACE(origin == ImageOrigin::chosen ? "chosen" : "restored");
+        EditorTestServices fixture;
+        const auto bomb = writeBlackPNG(fixture.file("bomb.png"), 40000, 40000, false);
+        std::unique_ptr<ContentView> window;
+        if (origin == ImageOrigin::chosen) {
+            window = fixture.shownWindow();
+            fixture.telemetry->events.clear();
+            window->loadImage(bomb, ImageOrigin::chosen);
+            fixture.jobs->runAll();
+            EXPECT_EQ(fixture.telemetry->events, (std::vector<RecordedEvent>{{TilvaneEvent::imageOpenFailed, true}}));
+        } else {
+            LastSessionStore(fixture.sessionFile())
+                .save(LastSession{Url::file(bomb), initialVisualSettings(), std::nullopt, 2048, 0.3});
+            window = fixture.shownWindow();
+            EXPECT_FALSE(std::filesystem::exists(fixture.sessionFile()));
+        }
+        EXPECT_EQ(window->state().errorMessage(), message);
+        EXPECT_EQ(window->state().source, fixture.sample);
+        EXPECT_EQ(window->state().sourceName, "Exemplo Tilvane");
+    }
 }
 
 // A conversion the system stops (no memory or thread left) says in the window's words what failed, then the system's.
