@@ -108,7 +108,8 @@ int readOnce(const std::string& reader, const char* file)
         read = ImageFileLoader::load(file, workingSize) != nullptr;
     } else {
         VipsImage* thumbnail = nullptr;
-        if (vips_thumbnail(file, &thumbnail, workingSize, "height", workingSize, "size", VIPS_SIZE_DOWN, nullptr) == 0) {
+        if (vips_thumbnail(file, &thumbnail, workingSize, "height", workingSize, "size", VIPS_SIZE_DOWN, nullptr)
+            == 0) {
             const VipsImagePointer owned(thumbnail);
             std::size_t size = 0;
             void* pixels = vips_image_write_to_memory(owned.get(), &size);
@@ -126,8 +127,7 @@ int readOnce(const std::string& reader, const char* file)
 Read readInChild(const char* reader, const std::filesystem::path& file)
 {
     static const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
-    const std::string command =
-        "'" + program.string() + "' " + childFlag + " " + reader + " '" + file.string() + "'";
+    const std::string command = "'" + program.string() + "' " + childFlag + " " + reader + " '" + file.string() + "'";
     const std::unique_ptr<FILE, decltype(&::pclose)> child(::popen(command.c_str(), "r"), ::pclose);
     Read result;
     if (!child || std::fscanf(child.get(), "%lf %lf", &result.seconds, &result.peakMegabytes) != 2)
