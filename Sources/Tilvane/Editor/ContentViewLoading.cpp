@@ -35,13 +35,13 @@ constexpr const char* conversionFailedPrefix = "Não foi possível converter a i
 // What a read gives: the picture, or why there is none.
 struct ReadPicture {
     ImagePointer image;
-    ImageFileLoader::FailureReport failure;
+    ImageFileLoader::FailureReport report;
 };
 
-std::string tooLargeMessage(const ImageFileLoader::FailureReport& failure)
+std::string tooLargeMessage(const ImageFileLoader::FailureReport& report)
 {
-    return "A imagem selecionada é grande demais para abrir (" + std::to_string(failure.width) + " × "
-           + std::to_string(failure.height) + " pixels).";
+    return "A imagem selecionada é grande demais para abrir (" + std::to_string(report.width) + " × "
+           + std::to_string(report.height) + " pixels).";
 }
 
 struct Conversion {
@@ -99,7 +99,7 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
         work_, JobPriority::userInitiated,
         [url, maxDimension](std::stop_token) {
             ReadPicture read;
-            read.image = ImageFileLoader::load(url, maxDimension, &read.failure);
+            read.image = ImageFileLoader::load(url, maxDimension, &read.report);
             return read;
         },
         [this, origin, maxDimension](ReadPicture read) {
@@ -118,8 +118,8 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
             }
             assign<&ContentViewState::isProcessing>(false);
             // When the system failed, the file itself may be fine: it and the session naming it stay.
-            const bool systemFailed = read.failure.failure == ImageFileLoader::Failure::system;
-            const bool tooLarge = read.failure.failure == ImageFileLoader::Failure::tooLarge;
+            const bool systemFailed = read.report.failure == ImageFileLoader::Failure::system;
+            const bool tooLarge = read.report.failure == ImageFileLoader::Failure::tooLarge;
             if (origin == ImageOrigin::lastSession) {
                 if (systemFailed) {
                     keepsStoredSession_ = true;
@@ -132,13 +132,13 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
                 }
                 showSample();
                 queueErrorMessage(systemFailed ? lastImageNotReadNowMessage
-                                  : tooLarge   ? tooLargeMessage(read.failure)
+                                  : tooLarge   ? tooLargeMessage(read.report)
                                                : missingLastImageMessage);
                 return;
             }
             if (fallback) goBack(std::move(*fallback));
             queueErrorMessage(systemFailed ? imageNotReadNowMessage
-                              : tooLarge   ? tooLargeMessage(read.failure)
+                              : tooLarge   ? tooLargeMessage(read.report)
                                            : unreadableImageMessage);
             services_.telemetry->recordFailure(TilvaneEvent::imageOpenFailed);
         });
