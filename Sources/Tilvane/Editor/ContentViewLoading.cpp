@@ -61,6 +61,19 @@ std::pair<int, int> ContentView::previewSize(int sourceWidth, int sourceHeight)
     return {side(sourceWidth), side(sourceHeight)};
 }
 
+std::string ContentView::conversionFailureMessage(const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        return std::string(conversionFailedPrefix) + std::generic_category().message(ENOMEM);
+    } catch (const std::system_error& systemError) {
+        return std::string(conversionFailedPrefix) + systemError.code().message();
+    } catch (const std::exception& other) {
+        return other.what();
+    }
+}
+
 void ContentView::resetShaders()
 {
     shaderWork_.stop();
@@ -256,14 +269,8 @@ void ContentView::convert()
                 const auto [width, height] = previewSize(source->width(), source->height());
                 ImagePointer preview = converter.upscale(*grid, width, height);
                 return Conversion{std::move(grid), std::move(preview)};
-            } catch (const CancellationError& error) {
-                return std::string(error.what());  // dropped: the job was stopped
-            } catch (const std::bad_alloc&) {
-                return std::string(conversionFailedPrefix) + std::generic_category().message(ENOMEM);
-            } catch (const std::system_error& error) {
-                return std::string(conversionFailedPrefix) + error.code().message();
-            } catch (const std::exception& error) {
-                return std::string(error.what());
+            } catch (...) {
+                return conversionFailureMessage(std::current_exception());  // dropped when the job was stopped
             }
         },
         [this, source](ConversionOutcome outcome) {
