@@ -3,6 +3,8 @@
 #include <vips/vips.h>
 
 #include <memory>
+#include <string>
+#include <string_view>
 
 namespace tilvane {
 
@@ -29,5 +31,13 @@ using VipsImagePointer = GObjectPointer<VipsImage>;
 // decoder's error (a truncated JPEG) and hands back a half-decoded picture. The copy in memory
 // carries no such limit, so that what is made of it afterwards runs on every worker.
 VipsImagePointer decodedInMemory(VipsImagePointer pipeline);
+
+// Takes libvips' error messages and empties their buffer, which the whole process shares: left
+// alone, it fills up and then drops every later message.
+std::string takeVipsErrors();
+
+// Whether libvips' error messages tell of the machine running short (memory, a thread), in the
+// words of libvips itself or of the decoders under it, rather than of a fault in the file.
+bool tellOfExhaustion(std::string_view errors);
 
 }  // namespace tilvane

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QUrl>
 
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -130,6 +131,9 @@ public:
     static VisualChange classifyVisualChange(const VisualSettings& old, const VisualSettings& visual);
     // The size of the preview base for a source of this size: at most 960 on the longer side.
     static std::pair<int, int> previewSize(int sourceWidth, int sourceHeight);
+    // The alert's text for what stopped a conversion: the converter's own sentence or, when the system stopped it
+    // (no memory or thread left), what failed in the window's words before the system's.
+    static std::string conversionFailureMessage(const std::exception_ptr& error);
     static constexpr int previewMaxDimension = 960;
     static constexpr std::chrono::milliseconds screenThumbnailRefreshDelay{180};
 

@@ -6,8 +6,12 @@
 #include "TilvaneCore/ImageFileLoader.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <exception>
+#include <new>
+#include <string>
+#include <system_error>
 #include <type_traits>
 #include <utility>
 #include <variant>
@@ -25,12 +29,20 @@ constexpr const char* imageNotReadNowMessage =
 constexpr const char* lastImageNotReadNowMessage =
     "O sistema não conseguiu ler a última imagem agora (faltaram recursos ou houve um erro de leitura). A sessão foi "
     "preservada para a próxima abertura.";
+// Before the system's own words when it, not the picture, stopped a conversion (no memory or thread left).
+constexpr const char* conversionFailedPrefix = "Não foi possível converter a imagem: ";
 
 // What a read gives: the picture, or why there is none.
 struct ReadPicture {
     ImagePointer image;
-    ImageFileLoader::Failure failure = ImageFileLoader::Failure::file;
+    ImageFileLoader::FailureReport report;
 };
+
+std::string tooLargeMessage(const ImageFileLoader::FailureReport& report)
+{
+    return "A imagem selecionada é grande demais para abrir (" + std::to_string(report.width) + " × "
+           + std::to_string(report.height) + " pixels).";
+}
 
 struct Conversion {
     ImagePointer grid;
@@ -47,6 +59,19 @@ std::pair<int, int> ContentView::previewSize(int sourceWidth, int sourceHeight)
     const double scale = std::min(static_cast<double>(previewMaxDimension) / std::max(sourceWidth, sourceHeight), 1.0);
     const auto side = [scale](int length) { return std::max(1, static_cast<int>(std::round(length * scale))); };
     return {side(sourceWidth), side(sourceHeight)};
+}
+
+std::string ContentView::conversionFailureMessage(const std::exception_ptr& error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        return std::string(conversionFailedPrefix) + std::generic_category().message(ENOMEM);
+    } catch (const std::system_error& systemError) {
+        return std::string(conversionFailedPrefix) + systemError.code().message();
+    } catch (const std::exception& other) {
+        return other.what();
+    }
 }
 
 void ContentView::resetShaders()
@@ -87,7 +112,7 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
         work_, JobPriority::userInitiated,
         [url, maxDimension](std::stop_token) {
             ReadPicture read;
-            read.image = ImageFileLoader::load(url, maxDimension, &read.failure);
+            read.image = ImageFileLoader::load(url, maxDimension, &read.report);
             return read;
         },
         [this, origin, maxDimension](ReadPicture read) {
@@ -106,7 +131,8 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
             }
             assign<&ContentViewState::isProcessing>(false);
             // When the system failed, the file itself may be fine: it and the session naming it stay.
-            const bool systemFailed = read.failure == ImageFileLoader::Failure::system;
+            const bool systemFailed = read.report.failure == ImageFileLoader::Failure::system;
+            const bool tooLarge = read.report.failure == ImageFileLoader::Failure::tooLarge;
             if (origin == ImageOrigin::lastSession) {
                 if (systemFailed) {
                     keepsStoredSession_ = true;
@@ -118,11 +144,15 @@ void ContentView::loadImage(const std::filesystem::path& url, ImageOrigin origin
                     }
                 }
                 showSample();
-                queueErrorMessage(systemFailed ? lastImageNotReadNowMessage : missingLastImageMessage);
+                queueErrorMessage(systemFailed ? lastImageNotReadNowMessage
+                                  : tooLarge   ? tooLargeMessage(read.report)
+                                               : missingLastImageMessage);
                 return;
             }
             if (fallback) goBack(std::move(*fallback));
-            queueErrorMessage(systemFailed ? imageNotReadNowMessage : unreadableImageMessage);
+            queueErrorMessage(systemFailed ? imageNotReadNowMessage
+                              : tooLarge   ? tooLargeMessage(read.report)
+                                           : unreadableImageMessage);
             services_.telemetry->recordFailure(TilvaneEvent::imageOpenFailed);
         });
 }
@@ -239,10 +269,8 @@ void ContentView::convert()
                 const auto [width, height] = previewSize(source->width(), source->height());
                 ImagePointer preview = converter.upscale(*grid, width, height);
                 return Conversion{std::move(grid), std::move(preview)};
-            } catch (const CancellationError& error) {
-                return std::string(error.what());  // dropped: the job was stopped
-            } catch (const std::exception& error) {
-                return std::string(error.what());
+            } catch (...) {
+                return conversionFailureMessage(std::current_exception());  // dropped when the job was stopped
             }
         },
         [this, source](ConversionOutcome outcome) {
