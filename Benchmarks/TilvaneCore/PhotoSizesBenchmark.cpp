@@ -127,7 +127,7 @@ int readOnce(const std::string& reader, const char* file)
 Read readInChild(const char* reader, const std::filesystem::path& file)
 {
     static const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
-    const std::string command = "'" + program.string() + "' " + childFlag + " " + reader + " '" + file.string() + "'";
+    const std::string command = '\'' + program.string() + "' " + childFlag + " " + reader + " '" + file.string() + "'";
     const std::unique_ptr<FILE, decltype(&::pclose)> child(::popen(command.c_str(), "r"), ::pclose);
     Read result;
     if (!child || std::fscanf(child.get(), "%lf %lf", &result.seconds, &result.peakMegabytes) != 2)

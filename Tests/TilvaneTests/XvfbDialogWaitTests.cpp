@@ -39,7 +39,7 @@ protected:
     // Whether the last session names `picture`, once it does (or after a while).
     bool sessionNames(const QString& picture) const
     {
-        const std::string name = "/" + QFileInfo(picture).fileName().toStdString();
+        const std::string name = (QStringLiteral("/") + QFileInfo(picture).fileName()).toStdString();
         const auto names = [&name](const nlohmann::json& stored) {
             return stored.value("session", nlohmann::json::object()).value("imageURL", std::string()).ends_with(name);
         };
