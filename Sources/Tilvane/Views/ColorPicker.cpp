@@ -1,7 +1,8 @@
 #include "Tilvane/Views/ColorPicker.hpp"
 
+#include "Tilvane/Views/GuardedDialog.hpp"
+
 #include <QColorDialog>
-#include <QPointer>
 #include <algorithm>
 #include <cmath>
 
@@ -10,15 +11,17 @@ namespace tilvane {
 ColorPicker systemColorPicker()
 {
     return [](const QColor& initial, const QString& title, QWidget* parent) -> std::optional<QColor> {
-        // A parent destroyed while the dialog waits takes the dialog with it: that counts as cancelled.
-        const QPointer<QColorDialog> dialog = new QColorDialog(initial, parent);
+        auto* dialog = new QColorDialog(initial, parent);
         if (!title.isEmpty()) dialog->setWindowTitle(title);
-        const bool accepted = dialog->exec() == QDialog::Accepted;
-        if (!dialog) return std::nullopt;
-        const QColor picked = dialog->selectedColor();
-        delete dialog;
-        if (!accepted || !picked.isValid()) return std::nullopt;
-        return picked;
+        // A parent destroyed while the dialog waits counts as cancelled.
+        return runGuardedDialog(
+            dialog,
+            [](const QColorDialog& shown, bool accepted) -> std::optional<QColor> {
+                const QColor picked = shown.selectedColor();
+                if (!accepted || !picked.isValid()) return std::nullopt;
+                return picked;
+            },
+            std::optional<QColor>());
     };
 }
 

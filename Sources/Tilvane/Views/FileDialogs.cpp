@@ -1,11 +1,11 @@
 #include "Tilvane/Views/FileDialogs.hpp"
 
 #include "Tilvane/Views/GIFExportOptions.hpp"
+#include "Tilvane/Views/GuardedDialog.hpp"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
-#include <QPointer>
 
 namespace tilvane {
 
@@ -22,22 +22,9 @@ std::optional<std::filesystem::path> chosenFile(const QFileDialog& dialog, bool 
     return accepted ? chosenPath(dialog.selectedFiles().value(0)) : std::nullopt;
 }
 
-// Waits for the user in the dialog's own event loop, then reads the answer from it and lets it go. A window destroyed
-// meanwhile takes its dialogs with it: that wait answers `gone`.
-template <class Answer, class Read>
-Answer runDialog(QFileDialog* dialog, Read read, Answer gone)
-{
-    const QPointer<QFileDialog> guard(dialog);
-    const bool accepted = dialog->exec() == QDialog::Accepted;
-    if (!guard) return gone;
-    Answer answer = read(*dialog, accepted);
-    delete dialog;
-    return answer;
-}
-
 std::optional<std::filesystem::path> chooseFile(QFileDialog* dialog)
 {
-    return runDialog(dialog, chosenFile, std::optional<std::filesystem::path>());
+    return runGuardedDialog(dialog, chosenFile, std::optional<std::filesystem::path>());
 }
 
 QFileDialog* makeOpenDialog(const QString& nameFilter)
@@ -94,7 +81,7 @@ GIFDestination FileDialogs::chooseGIFDestination(const SavePanel& panel, int max
     const GIFExportOptions* options =
         addGIFExportOptions(dialog, context.sourceWidth, context.sourceHeight, context.animated,
                             {maxDimension, duration}, context.appearance);
-    return runDialog(
+    return runGuardedDialog(
         dialog,
         [options](const QFileDialog& shown, bool accepted) {
             const GIFExportChoice choice = options->choice();
