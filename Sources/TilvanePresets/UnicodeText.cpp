@@ -208,21 +208,10 @@ std::string lowercasedForUserLocale(std::string_view text)
 
 std::optional<std::size_t> userPerceivedCharacterCount(std::string_view text)
 {
-    std::size_t count = 0;
-    utf8proc_int32_t state = 0;
-    utf8proc_int32_t previous = -1;
-    for (std::size_t position = 0; position < text.size();) {
-        const auto character = unicode::decodeNext(text, position);
-        if (!character) {
-            return std::nullopt;
-        }
-        const auto current = static_cast<utf8proc_int32_t>(*character);
-        if (previous < 0 || utf8proc_grapheme_break_stateful(previous, current, &state)) {
-            ++count;
-        }
-        previous = current;
+    if (!isValidUtf8(text)) {
+        return std::nullopt;
     }
-    return count;
+    return characterStarts(text).size();
 }
 
 std::string elidedInTheMiddle(std::string_view text, std::size_t maximumCharacters)
